@@ -1,0 +1,45 @@
+# Two commands for people: `make run` and `make test`. Both install what a
+# fresh Debian 12 machine lacks before building.
+BUILD     ?= build
+ASAN_BUILD ?= build-asan
+PACKAGES  := g++ cmake ninja-build qt6-base-dev libqt6sql6-sqlite qt6-translations-l10n \
+             libssl-dev openssl
+SUDO      := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
+
+.PHONY: run test deps build asan format clean
+
+deps:
+	@missing=""; for p in $(PACKAGES); do \
+	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q 'install ok installed' || missing="$$missing $$p"; \
+	done; \
+	if [ -n "$$missing" ]; then \
+	  echo "Instalando:$$missing"; \
+	  $(SUDO) apt-get update -qq && DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq $$missing; \
+	fi
+
+$(BUILD)/build.ninja:
+	cmake -S . -B $(BUILD) -G Ninja
+
+build: deps $(BUILD)/build.ninja
+	cmake --build $(BUILD)
+
+run: build
+	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ] && [ -z "$$QT_QPA_PLATFORM" ]; then \
+	  echo "KESTRO necesita una pantalla gráfica: no se encontró ninguna (DISPLAY vacío)."; \
+	  echo "Ejecute 'make run' desde una sesión de escritorio."; exit 1; \
+	fi
+	cd $(BUILD) && ./kestro
+
+test: build
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure
+
+asan: deps
+	cmake -S . -B $(ASAN_BUILD) -G Ninja -DKESTRO_SANITIZE=ON
+	cmake --build $(ASAN_BUILD)
+	cd $(ASAN_BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure
+
+format:
+	clang-format -i $$(git ls-files '*.cpp' '*.h')
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD)

@@ -1,0 +1,193 @@
+#include "data/Database.h"
+
+#include <QAtomicInt>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+namespace {
+
+QAtomicInt connectionCounter;
+
+bool looksLikeSqlite(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray head = f.read(16);
+    return head == QByteArray("SQLite format 3\0", 16);
+}
+
+} // namespace
+
+Database::Database(QString connection, QString path)
+    : connection_(std::move(connection)), path_(std::move(path)) {}
+
+Database::~Database() {
+    {
+        QSqlDatabase db = QSqlDatabase::database(connection_, false);
+        if (db.isOpen())
+            db.close();
+    }
+    QSqlDatabase::removeDatabase(connection_);
+}
+
+std::unique_ptr<Database> Database::connect(const QString& path, QString* why) {
+    const QString name = QStringLiteral("kestro-%1").arg(connectionCounter.fetchAndAddRelaxed(1));
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(path);
+        if (!db.open()) {
+            if (why)
+                *why = QStringLiteral("No se pudo abrir la base de datos %1: %2")
+                           .arg(QDir::toNativeSeparators(path), db.lastError().text());
+            db = QSqlDatabase();
+            QSqlDatabase::removeDatabase(name);
+            return nullptr;
+        }
+    }
+    std::unique_ptr<Database> d(new Database(name, path));
+    // Catalogue reads and the information file expect the engine to check
+    // nothing on its own: keys are plain values, the program keeps them.
+    d->exec(QStringLiteral("PRAGMA foreign_keys = OFF"));
+    return d;
+}
+
+std::unique_ptr<Database> Database::open(const QString& folder, QString* why) {
+    return openFile(QDir(folder).filePath(QString::fromLatin1(FileName)), why);
+}
+
+std::unique_ptr<Database> Database::openFile(const QString& path, QString* why) {
+    const QString shown = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+    if (!QFileInfo(path).isFile()) {
+        if (why)
+            *why = QStringLiteral("No se encontró la base de datos %1.\n"
+                                  "Copie el archivo kestro.mdb en la carpeta del programa.")
+                       .arg(shown);
+        return nullptr;
+    }
+    if (!looksLikeSqlite(path)) {
+        if (why)
+            *why = QStringLiteral("El archivo %1 no es una base de datos de KESTRO "
+                                  "o está dañado.")
+                       .arg(shown);
+        return nullptr;
+    }
+    auto db = connect(path, why);
+    if (db && !db->select(QStringLiteral("select count(*) from sqlite_master")).ok()) {
+        if (why)
+            *why = QStringLiteral("El archivo %1 no es una base de datos de KESTRO "
+                                  "o está dañado.")
+                       .arg(shown);
+        return nullptr;
+    }
+    return db;
+}
+
+std::unique_ptr<Database> Database::createFile(const QString& path, QString* why) {
+    if (QFileInfo::exists(path)) {
+        if (why)
+            *why = QStringLiteral("El archivo %1 ya existe.").arg(QDir::toNativeSeparators(path));
+        return nullptr;
+    }
+    return connect(path, why);
+}
+
+QSqlDatabase Database::handle() const { return QSqlDatabase::database(connection_, false); }
+
+MaybeError Database::exec(const QString& sql, const QVariantList& params) {
+    QSqlQuery q(handle());
+    if (!q.prepare(sql))
+        return DbError::fromSql(q.lastError());
+    for (const QVariant& p : params)
+        q.addBindValue(p);
+    if (!q.exec())
+        return DbError::fromSql(q.lastError());
+    return std::nullopt;
+}
+
+Rows Database::select(const QString& sql, const QVariantList& params) {
+    Rows out;
+    QSqlQuery q(handle());
+    q.setForwardOnly(true);
+    if (!q.prepare(sql)) {
+        out.error = DbError::fromSql(q.lastError());
+        return out;
+    }
+    for (const QVariant& p : params)
+        q.addBindValue(p);
+    if (!q.exec()) {
+        out.error = DbError::fromSql(q.lastError());
+        return out;
+    }
+    const int n = q.record().count();
+    while (q.next()) {
+        QVariantList row;
+        row.reserve(n);
+        for (int i = 0; i < n; ++i)
+            row.append(q.value(i));
+        out.rows.append(row);
+    }
+    if (q.lastError().isValid())
+        out.error = DbError::fromSql(q.lastError());
+    return out;
+}
+
+bool Database::tableExists(const QString& table) {
+    Rows r = select(
+        QStringLiteral("select 1 from sqlite_master where type='table' and lower(name)=lower(?)"),
+        {table});
+    return r.ok() && !r.empty();
+}
+
+QStringList Database::columns(const QString& table) {
+    QStringList names;
+    Rows r = select(QStringLiteral("select name from pragma_table_info(?)"), {table});
+    for (const QVariantList& row : r.rows)
+        names << row.at(0).toString();
+    return names;
+}
+
+Transaction::Transaction(Database& db) : db_(db) {
+    QSqlDatabase h = db_.handle();
+    if (h.transaction())
+        open_ = true;
+    else
+        beginError_ = DbError::fromSql(h.lastError());
+}
+
+Transaction::~Transaction() {
+    if (open_)
+        db_.handle().rollback();
+}
+
+MaybeError Transaction::commit() {
+    if (!open_)
+        return beginError_ ? beginError_ : DbError::refused(QStringLiteral("Sin transacción"));
+    QSqlDatabase h = db_.handle();
+    if (!h.commit()) {
+        DbError e = DbError::fromSql(h.lastError());
+        h.rollback();
+        open_ = false;
+        return e;
+    }
+    open_ = false;
+    return std::nullopt;
+}
+
+QVariant nullable(const QVariant& v) {
+    if (v.isNull() || (v.typeId() == QMetaType::QString && v.toString().isEmpty()))
+        return QVariant(QMetaType(QMetaType::QString));
+    return v;
+}
+
+QVariant intOrNull(const QString& keyText) {
+    bool ok = false;
+    const qlonglong n = keyText.trimmed().toLongLong(&ok);
+    if (!ok)
+        return QVariant(QMetaType(QMetaType::LongLong));
+    return QVariant(n);
+}
+
+QString textOf(const QVariant& v) { return v.isNull() ? QString() : v.toString(); }

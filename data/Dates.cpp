@@ -1,0 +1,38 @@
+#include "data/Dates.h"
+
+#include <QDate>
+#include <QRegularExpression>
+
+#include "data/Database.h"
+
+std::optional<QString> isoFromDisplayDate(const QString& ddmmyyyy) {
+    static const QRegularExpression form(QStringLiteral("^(\\d{2})/(\\d{2})/(\\d{4})$"));
+    const auto m = form.match(ddmmyyyy);
+    if (!m.hasMatch())
+        return std::nullopt;
+    const QDate d(m.captured(3).toInt(), m.captured(2).toInt(), m.captured(1).toInt());
+    if (!d.isValid())
+        return std::nullopt;
+    return d.toString(QStringLiteral("yyyy-MM-dd"));
+}
+
+QString displayFromIsoDate(const QVariant& iso) {
+    const QString t = textOf(iso);
+    const QDate d = QDate::fromString(t, QStringLiteral("yyyy-MM-dd"));
+    return d.isValid() ? d.toString(QStringLiteral("dd/MM/yyyy")) : t;
+}
+
+QString fileDateFromIso(const QVariant& iso) {
+    const QString t = textOf(iso);
+    const QDate d = QDate::fromString(t, QStringLiteral("yyyy-MM-dd"));
+    return d.isValid() ? d.toString(QStringLiteral("yyyy-MM-dd")) : t;
+}
+
+std::optional<DbError> bindDisplayDate(const QString& ddmmyyyy, QVariant* out) {
+    const auto iso = isoFromDisplayDate(ddmmyyyy);
+    if (!iso)
+        return DbError::refused(
+            QStringLiteral("La fecha \"%1\" no es válida (use dd/mm/aaaa).").arg(ddmmyyyy));
+    *out = *iso;
+    return std::nullopt;
+}

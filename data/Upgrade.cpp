@@ -1,0 +1,62 @@
+#include "data/Upgrade.h"
+
+#include "data/Schema.h"
+
+namespace {
+
+bool isMissingTable(const DbError& e) {
+    return e.text.contains(QStringLiteral("no such table"), Qt::CaseInsensitive);
+}
+
+MaybeError addMissingColumns(Database& db) {
+    for (const Schema::AddedColumn& c : Schema::addedColumns()) {
+        if (db.columns(c.table).contains(c.column, Qt::CaseInsensitive))
+            continue;
+        // Identifiers come from the fixed list above, never from input.
+        if (MaybeError e = db.exec(QStringLiteral("alter table %1 add %2 %3")
+                                       .arg(c.table, c.column, c.type)))
+            return e;
+    }
+    return std::nullopt;
+}
+
+MaybeError addVersionRow(Database& db, int cve, int sec) {
+    Rows r = db.select(QStringLiteral("select 1 from Versiones where VPrin=3 and VSec=?"), {sec});
+    if (!r.ok())
+        return r.error;
+    if (!r.empty())
+        return std::nullopt;
+    return db.exec(QStringLiteral("insert into Versiones values(?, 'KESTRO', 3, ?, 0)"), {cve, sec});
+}
+
+} // namespace
+
+MaybeError Modifica_DB(Database& db) {
+    return inTransaction(db, [&]() -> MaybeError {
+        if (MaybeError e = addMissingColumns(db))
+            return e;
+        if (!db.tableExists(QStringLiteral("Versiones")))
+            if (MaybeError e = db.exec(Schema::createVersionesStatement()))
+                return e;
+        if (MaybeError e = addVersionRow(db, 1, 0))
+            return e;
+        return addVersionRow(db, 2, 5);
+    });
+}
+
+UpgradeOutcome Inicializa_DB(Database& db) {
+    UpgradeOutcome out;
+    Rows r = db.select(QStringLiteral("select * from Versiones where VPrin=3 and Vsec=5"));
+    if (!r.ok()) {
+        if (!isMissingTable(*r.error)) {
+            out.error = r.error;
+            return out;
+        }
+        out.registryWasMissing = true;
+    } else if (!r.empty()) {
+        return out;
+    }
+    out.error = Modifica_DB(db);
+    out.upgraded = !out.error;
+    return out;
+}

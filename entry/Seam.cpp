@@ -1,0 +1,83 @@
+#include "entry/Seam.h"
+
+#include <QDialog>
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace seam {
+
+namespace {
+Script* script = nullptr;
+
+QMessageBox::Icon boxIcon(Icon i) {
+    switch (i) {
+    case Icon::Information:
+        return QMessageBox::Information;
+    case Icon::Exclamation:
+        return QMessageBox::Warning;
+    case Icon::None:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+} // namespace
+
+Script::Script() { script = this; }
+Script::~Script() { script = nullptr; }
+
+Answer message(QWidget* parent, const QString& text, const QString& title, Icon icon,
+               Buttons buttons) {
+    if (script) {
+        script->shown.append({text, title, icon, buttons});
+        if (script->answers.empty())
+            return Answer::Ok;
+        const Answer a = script->answers.front();
+        script->answers.pop_front();
+        return a;
+    }
+    QMessageBox box(boxIcon(icon), title, text,
+                    buttons == Buttons::Ok ? QMessageBox::Ok
+                                           : QMessageBox::Ok | QMessageBox::Cancel,
+                    parent);
+    if (buttons == Buttons::OkCancel)
+        box.setEscapeButton(QMessageBox::Cancel);
+    return box.exec() == QMessageBox::Ok ? Answer::Ok : Answer::Cancel;
+}
+
+void inform(QWidget* parent, const QString& text) {
+    message(parent, text, QStringLiteral("Mensaje"), Icon::Information);
+}
+
+bool confirm(QWidget* parent, const QString& text) {
+    return message(parent, text, QStringLiteral("Mendaje"), Icon::Exclamation,
+                   Buttons::OkCancel) == Answer::Ok;
+}
+
+QString openFile(QWidget* parent, const QString& caption, const QString& folder,
+                 const QString& filter) {
+    if (script) {
+        script->fileFilters << filter;
+        script->fileFolders << folder;
+        if (script->files.empty())
+            return QString();
+        const QString f = script->files.front();
+        script->files.pop_front();
+        return f;
+    }
+    return QFileDialog::getOpenFileName(parent, caption, folder, filter);
+}
+
+int exec(QDialog& dialog) {
+    if (script) {
+        script->dialogsShown << dialog.objectName();
+        auto it = script->dialogs.find(dialog.objectName());
+        if (it == script->dialogs.end() || it->empty())
+            return QDialog::Rejected;
+        auto handler = std::move(it->front());
+        it->pop_front();
+        return handler(dialog);
+    }
+    return dialog.exec();
+}
+
+} // namespace seam

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QList>
+#include <QMap>
+#include <QString>
+#include <deque>
+#include <functional>
+
+class QWidget;
+class QDialog;
+
+// Every message box, file dialog and modal dialog of the program passes
+// through here, so tests can answer them without a modal window ever
+// blocking.
+namespace seam {
+
+enum class Icon { None, Information, Exclamation };
+enum class Buttons { Ok, OkCancel };
+enum class Answer { Ok, Cancel };
+
+struct Shown {
+    QString text;
+    QString title;
+    Icon icon;
+    Buttons buttons;
+};
+
+Answer message(QWidget* parent, const QString& text, const QString& title, Icon icon,
+               Buttons buttons = Buttons::Ok);
+// The usual validation message: information icon, OK, title "Mensaje".
+void inform(QWidget* parent, const QString& text);
+// A question before deleting or leaving: exclamation, OK/Cancel, "Mendaje".
+bool confirm(QWidget* parent, const QString& text);
+
+// Full path of the chosen file, or "" when the user cancelled.
+QString openFile(QWidget* parent, const QString& caption, const QString& folder,
+                 const QString& filter);
+
+// Runs a modal dialog; returns its result code.
+int exec(QDialog& dialog);
+
+// Installed by a test for its lifetime. Messages are recorded and answered
+// from a queue (OK once it is empty); file dialogs are answered from a queue
+// ("" once empty); a modal dialog is handed to the handler queued for its
+// objectName, and counts as rejected without one.
+class Script {
+public:
+    Script();
+    ~Script();
+    Script(const Script&) = delete;
+    Script& operator=(const Script&) = delete;
+
+    void answer(Answer a) { answers.push_back(a); }
+    void chooseFile(const QString& path) { files.push_back(path); }
+    void onDialog(const QString& objectName, std::function<int(QDialog&)> handler) {
+        dialogs[objectName].push_back(std::move(handler));
+    }
+
+    QList<Shown> shown;
+    QStringList fileFilters;  // filter of every file dialog asked for
+    QStringList fileFolders;  // its initial folder
+    QStringList dialogsShown; // objectNames, in order
+    std::deque<Answer> answers;
+    std::deque<QString> files;
+    QMap<QString, std::deque<std::function<int(QDialog&)>>> dialogs;
+
+    QString lastText() const { return shown.isEmpty() ? QString() : shown.last().text; }
+};
+
+} // namespace seam

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QString>
+
+// The values the main window and its dialogs share for the whole run. The
+// main window owns one and hands it to whoever needs it.
+struct AppState {
+    QString programDir; // holds kestro.mdb and ENVIO
+
+    QString NoPat; // patent as typed; names the information file
+    QString Mandato1 = QStringLiteral("Anterior 01/01/2001");
+    QString Mandato2 = QStringLiteral("Conforme 2.13.11 (Posterior 01/01/2001)");
+    QString Mandato3 = QStringLiteral("Con autorización de operar al 15/01/2004");
+
+    int Estado_Firma = 0; // outcome of the last signing: 0 or 1
+
+    QString Modo;      // editor mode "N" or "E"
+    QString Respuesta; // editor result "A" or "C"
+
+    QString Tipo_SinHist; // "AA" or "MM"
+    QString CURP_SinHist;
+
+    QString Resp_Llave; // key dialog: "", "A" or "C"
+    QString Ruta_Llave;
+    QString Clave_Llave;
+
+    // The label of a representative type code; "" for none.
+    QString mandatoLabel(int code) const {
+        switch (code) {
+        case 1:
+            return Mandato1;
+        case 2:
+            return Mandato2;
+        case 3:
+            return Mandato3;
+        }
+        return QString();
+    }
+};
