@@ -5,7 +5,8 @@
 // The values the main window and its dialogs share for the whole run. The
 // main window owns one and hands it to whoever needs it.
 struct AppState {
-    QString programDir; // holds kestro.mdb and ENVIO
+    QString programDir;         // holds kestro.mdb and ENVIO
+    QString previousVersionDir; // where the previous version is installed
 
     QString NoPat; // patent as typed; names the information file
     QString Mandato1 = QStringLiteral("Anterior 01/01/2001");
