@@ -1,24 +1,297 @@
 #include "wizard/frmMain.h"
 
+#include "data/Upgrade.h"
+#include "entry/AddressBlock.h"
+#include "entry/Catalogos.h"
+#include "entry/Grid.h"
+#include "entry/KeystrokeFilter.h"
 #include "entry/Seam.h"
+#include "ui_frmMain.h"
+#include "wizard/frmDudas.h"
 #include "wizard/frmInicio.h"
 
-frmMain::frmMain(AppState& state, QWidget* parent) : QWidget(parent), state_(state) {
-    setObjectName(QStringLiteral("frmMain"));
-    setWindowTitle(QStringLiteral("KESTRO 3.5"));
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QSignalBlocker>
+
+namespace {
+
+// A visible office list leads its hidden list of keys.
+void pairOffices(QComboBox* names, QComboBox* keys) {
+    keys->hide();
+    QObject::connect(names, &QComboBox::currentIndexChanged, keys, [keys](int index) {
+        const QSignalBlocker quiet(keys);
+        keys->setCurrentIndex(index);
+    });
+}
+
+} // namespace
+
+frmMain::frmMain(AppState& state, QWidget* parent)
+    : QWidget(parent), ui(new Ui::frmMain), state_(state) {
+    ui->setupUi(this);
+    buildAddressBlocks();
+    attachEntryRulesToFields();
+    setTabOrderPage1();
+    pairOffices(ui->cmbAAAduanaA, ui->cmbAANoAduanaA);
+    pairOffices(ui->cmbAduana1, ui->cmbNoAduana1);
+    pairOffices(ui->cmbAduana2, ui->cmbNoAduana2);
+    pairOffices(ui->cmbAduana3, ui->cmbNoAduana3);
+    ui->txtAutorizacion->hide();
+    ui->txtRequerimiento->setEnabled(false);
+    ui->cmbAAAduanaA->setMinimumContentsLength(28);
+    ui->cmbAAAduanaA->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    for (QComboBox* c : {ui->cmbAduana1, ui->cmbAduana2, ui->cmbAduana3}) {
+        c->setMinimumContentsLength(36);
+        c->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    }
+
+    connect(ui->cmdSiguiente, &QPushButton::clicked, this, &frmMain::cmdSiguiente_Click);
+    connect(ui->cmdAtras, &QPushButton::clicked, this, &frmMain::cmdAtras_Click);
+    connect(ui->cmdSalir, &QPushButton::clicked, this, &frmMain::cmdSalir_Click);
+    connect(ui->cmdDudas, &QPushButton::clicked, this, &frmMain::cmdDudas_Click);
+
+    resize(792, 572);
 }
 
 frmMain::~frmMain() = default;
+
+void frmMain::buildAddressBlocks() {
+    ui->blkFiscal->build(QStringLiteral("Fiscal"), QStringLiteral("Domicilio Fiscal"));
+    ui->blkOirR->build(QStringLiteral("OirR"),
+                       QStringLiteral("Domicilio para Oir y Recibir Notificaciones"));
+    ui->blkV0->build(QStringLiteral("V0"),
+                     QStringLiteral("Domicilio donde Transmitan para Validación Pedimentos en la "
+                                    "Aduana de Adscripción"));
+    ui->blkV1->build(QStringLiteral("V1"), QStringLiteral("Domicilio Validar Aduana 1"));
+    ui->frDirAduana2->build(QStringLiteral("V2"), QStringLiteral("Domicilio Validar Aduana 2"));
+    ui->frDirAduana3->build(QStringLiteral("V3"), QStringLiteral("Domicilio Validar Aduana 3"));
+    ui->blkApR->build(QStringLiteral("ApR"), QStringLiteral("Domicilio Particular"),
+                      AddressBlock::Pairing::None);
+    ui->blkFiscalApR->build(QStringLiteral("FiscalApR"), QStringLiteral("Domicilio Fiscal"),
+                            AddressBlock::Pairing::None);
+    ui->blkApR->setDisplayOnly();
+    ui->blkFiscalApR->setDisplayOnly();
+}
+
+QList<AddressBlock*> frmMain::agentBlocks() const {
+    return {ui->blkFiscal, ui->blkOirR, ui->blkV0, ui->blkV1, ui->frDirAduana2, ui->frDirAduana3};
+}
+
+void frmMain::attachEntryRulesToFields() {
+    for (QLineEdit* e : {ui->txtPatente, ui->txtAANombre, ui->txtAAApPat, ui->txtAAApMat,
+                         ui->txtAARFC, ui->txtAACURP, ui->txtNoAduanasAut})
+        attachEntryRules(e);
+    for (AddressBlock* b : agentBlocks())
+        for (QLineEdit* e : b->textFields())
+            attachEntryRules(e, e != ui->blkV1->cp); // its postal code was always typed as is
+}
+
+void frmMain::setTabOrderPage1() {
+    QList<QWidget*> chain{ui->txtPatente, ui->txtAANombre, ui->txtAAApPat,
+                          ui->txtAAApMat, ui->txtAARFC,    ui->txtAACURP};
+    auto addBlock = [&](AddressBlock* b) {
+        chain << b->calle << b->noExt << b->noInt << b->colonia << b->entFed << b->mDeleg << b->cp
+              << b->telefono << b->fax;
+    };
+    addBlock(ui->blkFiscal);
+    addBlock(ui->blkOirR);
+    chain << ui->cmbAAAduanaA << ui->txtNoAduanasAut;
+    addBlock(ui->blkV0);
+    for (int i = 1; i < chain.size(); ++i)
+        setTabOrder(chain[i - 1], chain[i]);
+}
 
 bool frmMain::startUp() {
     frmInicio inicio(this);
     seam::exec(inicio);
     state_.Estado_Firma = 0;
+
     QString why;
     db_ = Database::open(state_.programDir, &why);
     if (!db_) {
         seam::message(this, why, QStringLiteral("KESTRO 3.5"), seam::Icon::Exclamation);
         return false;
     }
+    for (AddressBlock* b : agentBlocks())
+        b->setDatabase(db_.get());
+    state_.Mandato1 = QStringLiteral("Anterior 01/01/2001");
+    state_.Mandato2 = QStringLiteral("Conforme 2.13.11 (Posterior 01/01/2001)");
+    state_.Mandato3 = QStringLiteral("Con autorización de operar al 15/01/2004");
+
+    importPreviousVersion();
+    Inicializa_0();
+    Inicializa_Combos();
+    const UpgradeOutcome up = Inicializa_DB(*db_);
+    if (up.registryWasMissing)
+        ui->txtNoAduanasAut->setText(QStringLiteral("0"));
+    if (up.error)
+        seam::inform(this, up.error->message());
+    Inicializa_datos();
+
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
     return true;
+}
+
+void frmMain::importPreviousVersion() {
+    // Filled in by the import of the previous version's dump.
+}
+
+void frmMain::Inicializa_0() {
+    ui->frApoderado->hide();
+    pagina_ = 1;
+    showPage(1);
+    ui->cmdAtras->setEnabled(false);
+    ui->cmdSiguiente->setEnabled(true);
+    ui->cmdSiguiente->setText(QStringLiteral("Siguiente >"));
+
+    gridSetup(ui->fgAA,
+              {QStringLiteral("Nombre"), QStringLiteral("Ap.Paterno"), QStringLiteral("Ap.Materno"),
+               QStringLiteral("RFC"), QStringLiteral("CURP"), QStringLiteral("Tipo Mandato"),
+               QStringLiteral("Operando (Con gafete)")},
+              {2150, 2150, 2000, 1300, 1700, 1750, 0});
+    gridSetup(ui->fgAduanasAct, {QStringLiteral("Aduana")}, {5200});
+    gridSetup(ui->fgPedTramitados,
+              {QStringLiteral("Aduana"), QStringLiteral("Pedimento"), QStringLiteral("Fecha")},
+              {3380, 1000, 1600});
+    gridSetup(ui->fgDatosAA,
+              {QStringLiteral("Nombre"), QStringLiteral("Ap.Paterno"), QStringLiteral("Ap.Materno"),
+               QStringLiteral("CURP"), QStringLiteral("RFC")},
+              {3000, 3000, 3000, 2050, 2050});
+    gridSetup(ui->fgPeriodosAA,
+              {QStringLiteral("No."), QStringLiteral("Aduana"), QStringLiteral("F. Inicial"),
+               QStringLiteral("F. Final")},
+              {1050, 5000, 2500, 2500});
+    gridSetup(ui->fgMandatarios,
+              {QStringLiteral("Nombre"), QStringLiteral("Ap.Paterno"), QStringLiteral("Ap.Materno"),
+               QStringLiteral("CURP"), QStringLiteral("Historico")},
+              {2050, 3000, 3000, 2050, 2050});
+    gridSetup(ui->fgPeriodosMandatario,
+              {QStringLiteral("Patente"), QStringLiteral("No."), QStringLiteral("Aduana"),
+               QStringLiteral("F. Inicial"), QStringLiteral("F. Final")},
+              {1070, 1000, 5000, 2000, 2000});
+
+    // Page 3 shows a representative's details only once one is chosen.
+    for (QWidget* w : std::initializer_list<QWidget*>{ui->frAduanasAct, ui->frAcreditacion,
+                                                      ui->frPedTramitados, ui->lblTipoMandato,
+                                                      ui->lblRequerimiento, ui->txtRequerimiento})
+        w->hide();
+    ui->cmdEditar->setEnabled(false);
+    ui->cmdBorrar->setEnabled(false);
+    ui->cmdNuevo->setEnabled(true);
+}
+
+void frmMain::Inicializa_Combos() {
+    Llena_Aduanas(*db_, ui->cmbAANoAduanaA, ui->cmbAAAduanaA);
+    for (AddressBlock* b : {ui->blkFiscal, ui->blkOirR, ui->blkApR, ui->blkFiscalApR, ui->blkV0}) {
+        Llena_EntFed(*db_, b->cveEntFed, b->entFed);
+        Llena_MpioDeleg(*db_, b->noMDeleg, b->mDeleg, b->cveEntFed->currentText());
+    }
+    Llena_Aduanas(*db_, ui->cmbNoAduana1, ui->cmbAduana1);
+    Llena_Aduanas(*db_, ui->cmbNoAduana2, ui->cmbAduana2);
+    Llena_Aduanas(*db_, ui->cmbNoAduana3, ui->cmbAduana3);
+    for (AddressBlock* b : {ui->blkV1, ui->frDirAduana2, ui->frDirAduana3}) {
+        Llena_EntFed(*db_, b->cveEntFed, b->entFed);
+        Llena_MpioDeleg(*db_, b->noMDeleg, b->mDeleg, b->cveEntFed->currentText());
+    }
+}
+
+// A column the stored rows lack (a file whose upgrade failed) ends the
+// loading quietly; any other engine error is shown. True when loading must
+// stop.
+bool frmMain::loadingStopped(const MaybeError& e) {
+    if (!e)
+        return false;
+    if (!e->text.contains(QStringLiteral("no such column"), Qt::CaseInsensitive))
+        seam::inform(this, e->message());
+    return true;
+}
+
+namespace {
+// Column i of a row; a missing column reads as absent rather than crashing.
+bool hasColumn(const QVariantList& row, int i) { return i < row.size(); }
+} // namespace
+
+void frmMain::Inicializa_datos() {
+    Rows aa = db_->select(QStringLiteral("select * from AA"));
+    if (loadingStopped(aa.error))
+        return;
+    if (aa.empty()) {
+        seam::message(this, QStringLiteral("No se encontó información de la vesión anterior de KESTRO"),
+                      QStringLiteral("Mensaje"), seam::Icon::Exclamation);
+        return;
+    }
+    const QVariantList& last = aa.last();
+    if (!hasColumn(last, 7))
+        return;
+    ui->txtPatente->setText(textOf(last.at(0)));
+    state_.NoPat = ui->txtPatente->text();
+    ui->txtAANombre->setText(textOf(last.at(1)));
+    ui->txtAAApPat->setText(textOf(last.at(2)));
+    ui->txtAAApMat->setText(textOf(last.at(3)));
+    ui->txtAARFC->setText(textOf(last.at(4)));
+    ui->txtAACURP->setText(textOf(last.at(5)));
+    ui->txtAutorizacion->setText(textOf(last.at(6)));
+    if (last.at(7).isNull()) {
+        ui->cmbAAAduanaA->setCurrentIndex(ui->cmbAAAduanaA->count() > 0 ? 0 : -1);
+    } else {
+        Selecciona_Clave(ui->cmbAANoAduanaA, ui->cmbAAAduanaA,
+                         Texto_Clave(last.at(7).toLongLong()));
+    }
+
+    Llena_Domicilio(*db_, *ui->blkFiscal, QStringLiteral("1"));
+    Llena_Domicilio(*db_, *ui->blkOirR, QStringLiteral("2"));
+
+    if (loadingStopped(Llena_Mandatarios(state_.NoPat)) ||
+        loadingStopped(Llena_Hist_Mandatarios()) || loadingStopped(Llena_Hist_AA()))
+        return;
+
+    // The office count, the history flag and the additional offices come
+    // from the first row.
+    const QVariantList& first = aa.first();
+    if (!hasColumn(first, 12))
+        return;
+    ui->txtNoAduanasAut->setText(textOf(first.at(11)));
+    const QVariant hist = first.at(12);
+    ui->lblHistAA->setText(hist.isNull()           ? QStringLiteral("No Definido")
+                           : hist.toInt() == 1 ? QStringLiteral("Sin Historico")
+                                               : QStringLiteral("Con Historico"));
+    const QList<std::pair<QComboBox*, QComboBox*>> offices{
+        {ui->cmbNoAduana1, ui->cmbAduana1},
+        {ui->cmbNoAduana2, ui->cmbAduana2},
+        {ui->cmbNoAduana3, ui->cmbAduana3}};
+    for (int i = 0; i < 3; ++i)
+        if (!first.at(8 + i).isNull())
+            Selecciona_Clave(offices[i].first, offices[i].second,
+                             Texto_Clave(first.at(8 + i).toLongLong()));
+
+    const QList<std::tuple<QComboBox*, AddressBlock*, const char*>> validation{
+        {ui->cmbAANoAduanaA, ui->blkV0, "3"},
+        {ui->cmbNoAduana1, ui->blkV1, "4"},
+        {ui->cmbNoAduana2, ui->frDirAduana2, "5"},
+        {ui->cmbNoAduana3, ui->frDirAduana3, "6"}};
+    for (const auto& [office, block, tipo] : validation)
+        if (!office->currentText().trimmed().isEmpty())
+            Llena_Domicilio(*db_, *block, QString::fromLatin1(tipo));
+}
+
+void frmMain::cmdDudas_Click() {
+    frmDudas dudas(this);
+    seam::exec(dudas);
+}
+
+void frmMain::cmdSalir_Click() { close(); }
+
+void frmMain::closeEvent(QCloseEvent* event) {
+    // Until the information file exists, leaving is a question, whether by
+    // the "Salir" button or by the window's close box.
+    if (ui->cmdSiguiente->isEnabled() &&
+        !seam::confirm(this, QStringLiteral("¿Desea salir de la aplicación?, aun no a generado el "
+                                            "archivo de información"))) {
+        event->ignore();
+        return;
+    }
+    event->accept();
 }

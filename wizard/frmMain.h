@@ -11,6 +11,8 @@ class frmMain;
 }
 class AddressBlock;
 class QComboBox;
+class QTableWidget;
+struct StoredAddress;
 
 // The main window: the five wizard pages and the button row.
 class frmMain : public QWidget {
@@ -28,9 +30,57 @@ public:
     Database* db() { return db_.get(); }
     int Pagina() const { return pagina_; }
 
-private:
+    // Start-up steps.
+    void Inicializa_0();
+    void Inicializa_Combos();
+    void Inicializa_datos();
 
+    // Page checks; each shows its own message.
+    bool Valida_AA();
+    int Verifica_Datos_AADirV();
+    int Verifica_Datos_p2();
+    int Verifica_Datos_p3();
+    int Verifica_Datos_p4();
+    bool Regla_2_13_11();
+
+    // List fillers of pages 3 to 5.
+    MaybeError Llena_Mandatarios(const QString& noPat);
+    MaybeError Llena_Hist_AA();
+    MaybeError Llena_Hist_Mandatarios();
+
+    // Writes and signs the information file; true when it was signed.
+    bool Genera_archivo();
+
+public Q_SLOTS:
+    void cmdSiguiente_Click();
+    void cmdAtras_Click();
+    void cmdSalir_Click();
+    void cmdDudas_Click();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildAddressBlocks();
+    void importPreviousVersion();
+    void attachEntryRulesToFields();
+    void setTabOrderPage1();
+    void showPage(int page);
+    void forwardFromPage1();
+    void forwardFromPage2();
+    void forwardFromPages3to5();
+    void finishWizard();
+    bool saveFailed(const MaybeError& e);
+    void clearOffice(QComboBox* office, AddressBlock& block);
+    void setOfficeEnabled(QComboBox* office, AddressBlock& block, bool enabled);
+    int additionalOffices() const;
+    StoredAddress addressOf(const AddressBlock& block) const;
+    QList<AddressBlock*> agentBlocks() const;
+    bool loadingStopped(const MaybeError& e);
+
+    std::unique_ptr<Ui::frmMain> ui;
     AppState& state_;
     std::unique_ptr<Database> db_;
     int pagina_ = 1;
+    bool leaving_ = false;
 };

@@ -1,0 +1,134 @@
+#include "entry/AddressBlock.h"
+
+#include "entry/Catalogos.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSignalBlocker>
+
+AddressBlock::AddressBlock(QWidget* parent) : QGroupBox(parent) {}
+
+QString AddressBlock::memberName(const QString& prefix, const QString& member) {
+    // Historic spellings that other windows and files already use.
+    if (member == QLatin1String("CveEntFed") && (prefix == QLatin1String("V0") || prefix.isEmpty()))
+        return QStringLiteral("cmb") + prefix + QStringLiteral("cveEntFed");
+    const bool isList = member == QLatin1String("EntFed") || member == QLatin1String("CveEntFed") ||
+                        member == QLatin1String("MDeleg") || member == QLatin1String("NoMDeleg");
+    if (isList)
+        return QStringLiteral("cmb") + prefix + member;
+    if (prefix == QLatin1String("FiscalApR") &&
+        (member == QLatin1String("NoInt") || member == QLatin1String("CP") ||
+         member == QLatin1String("Fax")))
+        return QStringLiteral("txtFiscalApr") + member;
+    return QStringLiteral("txt") + prefix + member;
+}
+
+QLineEdit* AddressBlock::field(const QString& prefix, const QString& member, int maxLength) {
+    auto* e = new QLineEdit(this);
+    e->setObjectName(memberName(prefix, member));
+    e->setMaxLength(maxLength);
+    return e;
+}
+
+QComboBox* AddressBlock::list(const QString& prefix, const QString& member, bool hidden) {
+    auto* c = new QComboBox(this);
+    c->setObjectName(memberName(prefix, member));
+    c->setEditable(false);
+    c->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    c->setMinimumContentsLength(12);
+    if (hidden)
+        c->hide();
+    return c;
+}
+
+void AddressBlock::build(const QString& prefix, const QString& caption, Pairing pairing) {
+    setTitle(caption);
+    calle = field(prefix, QStringLiteral("Calle"), 100);
+    noExt = field(prefix, QStringLiteral("NoExt"), 10);
+    noInt = field(prefix, QStringLiteral("NoInt"), 10);
+    colonia = field(prefix, QStringLiteral("Colonia"), 100);
+    entFed = list(prefix, QStringLiteral("EntFed"), false);
+    cveEntFed = list(prefix, QStringLiteral("CveEntFed"), true);
+    mDeleg = list(prefix, QStringLiteral("MDeleg"), false);
+    noMDeleg = list(prefix, QStringLiteral("NoMDeleg"), true);
+    cp = field(prefix, QStringLiteral("CP"), 5);
+    telefono = field(prefix, QStringLiteral("Telefono"), 25);
+    fax = field(prefix, QStringLiteral("Fax"), 25);
+
+    auto* grid = new QGridLayout(this);
+    grid->setContentsMargins(6, 4, 6, 4);
+    grid->setVerticalSpacing(3);
+    auto label = [&](const QString& text, QWidget* buddy, int row, int col) {
+        auto* l = new QLabel(text, this);
+        l->setBuddy(buddy);
+        grid->addWidget(l, row, col, Qt::AlignRight);
+    };
+    label(QStringLiteral("Calle:"), calle, 0, 0);
+    grid->addWidget(calle, 0, 1, 1, 3);
+    label(QStringLiteral("Num. Ext:"), noExt, 0, 4);
+    grid->addWidget(noExt, 0, 5);
+    label(QStringLiteral("Num. Int:"), noInt, 0, 6);
+    grid->addWidget(noInt, 0, 7);
+    label(QStringLiteral("Colonia:"), colonia, 1, 0);
+    grid->addWidget(colonia, 1, 1, 1, 3);
+    label(QStringLiteral("Entidad Fed:"), entFed, 1, 4);
+    grid->addWidget(entFed, 1, 5, 1, 3);
+    label(QStringLiteral("Mpio. o Deleg:"), mDeleg, 2, 0);
+    grid->addWidget(mDeleg, 2, 1);
+    label(QStringLiteral("C.P.:"), cp, 2, 2);
+    grid->addWidget(cp, 2, 3);
+    label(QStringLiteral("Teléfono:"), telefono, 2, 4);
+    grid->addWidget(telefono, 2, 5);
+    label(QStringLiteral("Fax:"), fax, 2, 6);
+    grid->addWidget(fax, 2, 7);
+    grid->setColumnStretch(1, 4);
+    grid->setColumnStretch(3, 1);
+    grid->setColumnStretch(5, 2);
+    grid->setColumnStretch(7, 2);
+    cp->setMaximumWidth(70);
+
+    setTabOrder(calle, noExt);
+    setTabOrder(noExt, noInt);
+    setTabOrder(noInt, colonia);
+    setTabOrder(colonia, entFed);
+    setTabOrder(entFed, mDeleg);
+    setTabOrder(mDeleg, cp);
+    setTabOrder(cp, telefono);
+    setTabOrder(telefono, fax);
+    cveEntFed->setFocusPolicy(Qt::NoFocus);
+    noMDeleg->setFocusPolicy(Qt::NoFocus);
+
+    if (pairing != Pairing::None) {
+        pair(entFed, cveEntFed, true);
+        pair(mDeleg, noMDeleg, false);
+        if (pairing == Pairing::Both) {
+            pair(cveEntFed, entFed, true);
+            pair(noMDeleg, mDeleg, false);
+        }
+    }
+}
+
+void AddressBlock::pair(QComboBox* leader, QComboBox* follower, bool reloadsMunicipalities) {
+    connect(leader, &QComboBox::currentIndexChanged, this, [=, this](int index) {
+        {
+            // The partner follows without echoing back.
+            const QSignalBlocker quiet(follower);
+            follower->setCurrentIndex(index);
+        }
+        if (reloadsMunicipalities && db_)
+            Llena_MpioDeleg(*db_, noMDeleg, mDeleg, cveEntFed->currentText());
+    });
+}
+
+void AddressBlock::setDisplayOnly() {
+    for (QLineEdit* e : textFields())
+        e->setEnabled(false);
+    entFed->setEnabled(false);
+    mDeleg->setEnabled(false);
+}
+
+QList<QLineEdit*> AddressBlock::textFields() const {
+    return {calle, noExt, noInt, colonia, cp, telefono, fax};
+}

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QGroupBox>
+
+class QComboBox;
+class QLineEdit;
+class Database;
+
+// The group of fields every postal address is entered and shown through.
+// Members are named by the prefix rule (txt<prefix>Calle, cmb<prefix>EntFed,
+// ...), so windows and tests find them by name.
+class AddressBlock : public QGroupBox {
+    Q_OBJECT
+public:
+    enum class Pairing {
+        NamesLead, // choosing a name moves its hidden key (main window)
+        Both,      // either list moves the other (editors)
+        None       // display only: the loader sets both lists itself
+    };
+
+    explicit AddressBlock(QWidget* parent = nullptr);
+
+    // Creates and lays out the members. Call once.
+    void build(const QString& prefix, const QString& caption,
+               Pairing pairing = Pairing::NamesLead);
+    // Where choosing a state reloads the municipalities from.
+    void setDatabase(Database* db) { db_ = db; }
+    // Disabled fields, no typing: the representative display of page 3.
+    void setDisplayOnly();
+
+    static QString memberName(const QString& prefix, const QString& member);
+
+    QLineEdit* calle = nullptr;
+    QLineEdit* noExt = nullptr;
+    QLineEdit* noInt = nullptr;
+    QLineEdit* colonia = nullptr;
+    QLineEdit* cp = nullptr;
+    QLineEdit* telefono = nullptr;
+    QLineEdit* fax = nullptr;
+    QComboBox* entFed = nullptr;    // state names
+    QComboBox* cveEntFed = nullptr; // state keys, hidden
+    QComboBox* mDeleg = nullptr;    // municipality names
+    QComboBox* noMDeleg = nullptr;  // municipality key texts, hidden
+
+    QList<QLineEdit*> textFields() const;
+
+private:
+    void pair(QComboBox* leader, QComboBox* follower, bool reloadsMunicipalities);
+    QLineEdit* field(const QString& prefix, const QString& member, int maxLength);
+    QComboBox* list(const QString& prefix, const QString& member, bool hidden);
+
+    Database* db_ = nullptr;
+};

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QString>
+
+class AddressBlock;
+class Database;
+class QComboBox;
+class QLineEdit;
+class QWidget;
+
+// Catalogue lists and address routines shared by every window.
+
+// Key text of a municipality or customs-office number: the decimal form
+// with one leading blank when not negative (office 47 is " 47").
+QString Texto_Clave(qlonglong number);
+
+// Appends all states (keys and names). Leaves nothing chosen.
+void Llena_EntFed(Database& db, QComboBox* keys, QComboBox* names);
+// Replaces the municipalities by those of one state (none for an empty key).
+void Llena_MpioDeleg(Database& db, QComboBox* keys, QComboBox* names, const QString& stateKey);
+// Appends the customs offices, ordered by name, as key texts and names.
+void Llena_Aduanas(Database& db, QComboBox* keys, QComboBox* names);
+
+// Chooses, in keys and then names, the entry whose key equals `key`; no
+// choice at all when the catalogue lacks it. Returns whether it was found.
+bool Selecciona_Clave(QComboBox* keys, QComboBox* names, const QString& key,
+                      bool namesFirst = true);
+
+// Checks a block before it is saved: 1 when complete; 0 after showing the
+// message and placing the focus.
+int Valida_Domicilio(QWidget* parent, QLineEdit* calle, QLineEdit* noExt, QLineEdit* colonia,
+                     QLineEdit* cp, QComboBox* entFed, QComboBox* mDeleg, QLineEdit* telefono,
+                     QLineEdit* fax);
+int Valida_Domicilio(QWidget* parent, const AddressBlock& block);
+
+// Loads the agent's address of one type into a block (kept as it is when
+// there is none).
+void Llena_Domicilio(Database& db, AddressBlock& block, const QString& tipo);
+// Loads a representative's address of one type (emptied when there is none).
+void Llena_Domicilio_M(Database& db, AddressBlock& block, const QString& curp,
+                       const QString& tipo);
+// Empties a block: texts, state and municipality.
+void Limpia_Domicilio_M(Database& db, AddressBlock& block);

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QList>
+#include <QStringList>
+
+class QTableWidget;
+
+// The read-only lists of the windows: a header row, whole-row selection,
+// rebuilt from the database after every change.
+
+// Headers and column widths in twips (1/1440 inch; 15 twips = 1 pixel at
+// 96 dpi); a width of 0 keeps the default.
+void gridSetup(QTableWidget* grid, const QStringList& headers, const QList<int>& widthsTwips);
+// Back to the header row alone.
+void gridClear(QTableWidget* grid);
+void gridAppend(QTableWidget* grid, const QStringList& cells);
+int gridDataRows(const QTableWidget* grid);
+// Cell of a data row (0 = first data row).
+QString gridCell(const QTableWidget* grid, int row, int column);
+QStringList gridRow(const QTableWidget* grid, int row);

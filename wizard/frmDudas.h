@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QDialog>
+#include <memory>
+
+namespace Ui {
+class frmDudas;
+}
+
+// Whom to ask about the program.
+class frmDudas : public QDialog {
+    Q_OBJECT
+public:
+    explicit frmDudas(QWidget* parent = nullptr);
+    ~frmDudas() override;
+
+private:
+    std::unique_ptr<Ui::frmDudas> ui;
+};

@@ -1,0 +1,3 @@
+#include "wizard/frmMain.h"
+
+bool frmMain::Genera_archivo() { return false; }

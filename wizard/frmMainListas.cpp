@@ -1,0 +1,86 @@
+// The lists of pages 3 to 5, rebuilt from the database.
+#include "entry/Grid.h"
+#include "ui_frmMain.h"
+#include "wizard/frmMain.h"
+
+namespace {
+
+QString operandoText(const QVariant& v) {
+    if (v.isNull())
+        return QString();
+    switch (v.toInt()) {
+    case 0:
+        return QStringLiteral("No");
+    case 1:
+        return QStringLiteral("Si");
+    case 2:
+        return QStringLiteral("No Definido");
+    }
+    return QString();
+}
+
+// Rows read by position must be as wide as the code expects; a narrower one
+// comes from a file whose upgrade did not finish.
+MaybeError missingColumn(const QString& table, const QString& column) {
+    return DbError{1, QStringLiteral("no such column: %1.%2").arg(table, column)};
+}
+
+} // namespace
+
+MaybeError frmMain::Llena_Mandatarios(const QString& /*noPat*/) {
+    gridClear(ui->fgAA);
+    const Rows r = db_->select(QStringLiteral("select * from Mandatarios "));
+    if (!r.ok())
+        return r.error;
+    for (const QVariantList& m : r.rows) {
+        const QString tipo = m.at(5).isNull() ? QString() : state_.mandatoLabel(m.at(5).toInt());
+        gridAppend(ui->fgAA, {textOf(m.at(2)), textOf(m.at(3)), textOf(m.at(4)), textOf(m.at(1)),
+                              textOf(m.at(0)), tipo, operandoText(m.at(8))});
+    }
+    return std::nullopt;
+}
+
+MaybeError frmMain::Llena_Hist_AA() {
+    gridClear(ui->fgDatosAA);
+    const Rows flag = db_->select(QStringLiteral("select SinHistorico from AA "));
+    if (!flag.ok())
+        return flag.error;
+    if (!flag.empty()) {
+        const QVariant v = flag.first().at(0);
+        ui->lblHistAA->setText(v.isNull()         ? QStringLiteral("No Definido")
+                               : v.toInt() == 1 ? QStringLiteral("Sin Historico")
+                                                : QStringLiteral("Con Historico"));
+    }
+    const Rows r = db_->select(QStringLiteral("select * from Historico_AA "));
+    if (!r.ok())
+        return r.error;
+    for (const QVariantList& h : r.rows) {
+        const QString rfc = textOf(h.at(0));
+        const QString curp = textOf(h.at(1));
+        gridAppend(ui->fgDatosAA, {textOf(h.at(2)), textOf(h.at(3)), textOf(h.at(4)),
+                                   curp == rfc ? QString() : curp, rfc});
+    }
+    return std::nullopt;
+}
+
+MaybeError frmMain::Llena_Hist_Mandatarios() {
+    gridClear(ui->fgMandatarios);
+    const Rows r = db_->select(QStringLiteral("select * from Mandatarios"));
+    if (!r.ok())
+        return r.error;
+    for (const QVariantList& m : r.rows) {
+        if (m.size() < 10)
+            return missingColumn(QStringLiteral("Mandatarios"), QStringLiteral("SinHistorico"));
+        const QVariant h = m.at(9);
+        const QString hist = h.isNull()         ? QStringLiteral("Sin Definir")
+                             : h.toInt() == 1 ? QStringLiteral("NO")
+                                              : QStringLiteral("SI");
+        gridAppend(ui->fgMandatarios,
+                   {textOf(m.at(2)), textOf(m.at(3)), textOf(m.at(4)), textOf(m.at(0)), hist});
+    }
+    return std::nullopt;
+}
+
+bool frmMain::Regla_2_13_11() {
+    return !db_->select(QStringLiteral("select 1 from Mandatarios where Mandato=2")).empty();
+}

@@ -1,0 +1,201 @@
+// Moving through the wizard and writing the agent's pages.
+#include "data/AgentStore.h"
+#include "entry/AddressBlock.h"
+#include "entry/Catalogos.h"
+#include "entry/Rutinas.h"
+#include "entry/Seam.h"
+#include "ui_frmMain.h"
+#include "wizard/frmMain.h"
+
+namespace {
+const QString Siguiente = QStringLiteral("Siguiente >");
+const QString Siguente = QStringLiteral("Siguente >");
+const QString Finaliza = QStringLiteral("Finaliza");
+} // namespace
+
+void frmMain::showPage(int page) {
+    const QList<QWidget*> frames{ui->frAA, ui->frDirValidAA, ui->frApoderado, ui->frAA21311,
+                                 ui->frMandatarios};
+    for (int i = 0; i < frames.size(); ++i)
+        frames[i]->setVisible(i + 1 == page);
+    pagina_ = page;
+}
+
+int frmMain::additionalOffices() const {
+    return int(Valor_Numerico(ui->txtNoAduanasAut->text()));
+}
+
+StoredAddress frmMain::addressOf(const AddressBlock& b) const {
+    return StoredAddress{b.cveEntFed->currentText(), b.noMDeleg->currentText(), b.calle->text(),
+                         b.noExt->text(),            b.noInt->text(),           b.colonia->text(),
+                         b.cp->text(),               b.telefono->text(),        b.fax->text()};
+}
+
+bool frmMain::saveFailed(const MaybeError& e) {
+    if (!e)
+        return false;
+    seam::inform(this, e->message());
+    return true;
+}
+
+void frmMain::clearOffice(QComboBox* office, AddressBlock& block) {
+    office->setCurrentIndex(-1);
+    Limpia_Domicilio_M(*db_, block);
+}
+
+void frmMain::setOfficeEnabled(QComboBox* office, AddressBlock& block, bool enabled) {
+    office->setEnabled(enabled);
+    block.setEnabled(enabled);
+}
+
+void frmMain::cmdSiguiente_Click() {
+    switch (pagina_) {
+    case 1:
+        forwardFromPage1();
+        break;
+    case 2:
+        forwardFromPage2();
+        break;
+    default:
+        forwardFromPages3to5();
+        break;
+    }
+}
+
+void frmMain::forwardFromPage1() {
+    if (!Valida_AA())
+        return;
+    const int n = additionalOffices();
+    const QString hist = ui->lblHistAA->text();
+    AgentPage1 agent;
+    agent.patente = ui->txtPatente->text();
+    agent.curp = ui->txtAACURP->text();
+    agent.rfc = ui->txtAARFC->text();
+    agent.nombre = ui->txtAANombre->text();
+    agent.apPaterno = ui->txtAAApPat->text();
+    agent.apMaterno = ui->txtAAApMat->text();
+    agent.autorizacion = QStringLiteral("0");
+    agent.adscripcionKey = ui->cmbAANoAduanaA->currentText();
+    agent.noAduanasAut = n;
+    agent.sinHistorico = hist == QLatin1String("Sin Historico")   ? QVariant(1)
+                         : hist == QLatin1String("Con Historico") ? QVariant(0)
+                                                                  : QVariant();
+    agent.fiscal = addressOf(*ui->blkFiscal);
+    agent.oirR = addressOf(*ui->blkOirR);
+    agent.v0 = addressOf(*ui->blkV0);
+    if (saveFailed(saveAgentPage1(*db_, agent)))
+        return;
+    state_.NoPat = ui->txtPatente->text();
+    ui->txtAutorizacion->setText(QStringLiteral("0"));
+
+    if (n == 0) {
+        clearOffice(ui->cmbAduana1, *ui->blkV1);
+        clearOffice(ui->cmbAduana2, *ui->frDirAduana2);
+        clearOffice(ui->cmbAduana3, *ui->frDirAduana3);
+        showPage(3);
+        ui->cmdAtras->setEnabled(true);
+        ui->cmdSiguiente->setText(Regla_2_13_11() ? Siguente : Finaliza);
+        ui->cmdSiguiente->setEnabled(true);
+        return;
+    }
+    showPage(2);
+    ui->cmdAtras->setEnabled(true);
+    ui->cmdSiguiente->setEnabled(true);
+    setOfficeEnabled(ui->cmbAduana2, *ui->frDirAduana2, n != 1);
+    if (n == 1)
+        clearOffice(ui->cmbAduana2, *ui->frDirAduana2);
+    setOfficeEnabled(ui->cmbAduana3, *ui->frDirAduana3, n == 3);
+    if (n != 3)
+        clearOffice(ui->cmbAduana3, *ui->frDirAduana3);
+}
+
+void frmMain::forwardFromPage2() {
+    if (Verifica_Datos_AADirV() == 0)
+        return;
+    const int n = additionalOffices();
+    QList<AdditionalOffice> offices{{ui->cmbNoAduana1->currentText(), addressOf(*ui->blkV1)}};
+    if (n != 1)
+        offices.append({ui->cmbNoAduana2->currentText(), addressOf(*ui->frDirAduana2)});
+    if (n == 3)
+        offices.append({ui->cmbNoAduana3->currentText(), addressOf(*ui->frDirAduana3)});
+    if (saveFailed(saveAgentPage2(*db_, offices)))
+        return;
+    showPage(3);
+    ui->cmdAtras->setEnabled(true);
+    ui->cmdSiguiente->setEnabled(true);
+}
+
+void frmMain::forwardFromPages3to5() {
+    const bool finishing = ui->cmdSiguiente->text() == Finaliza;
+    switch (pagina_) {
+    case 3:
+        if (Verifica_Datos_p2() == 0)
+            return;
+        if (finishing) {
+            finishWizard();
+            return;
+        }
+        showPage(4);
+        ui->cmdAtras->setEnabled(true);
+        ui->cmdSiguiente->setText(Regla_2_13_11() ? Siguente : Finaliza);
+        ui->cmdSiguiente->setEnabled(true);
+        return;
+    case 4:
+        if (Verifica_Datos_p3() == 0)
+            return;
+        if (finishing) {
+            finishWizard();
+            return;
+        }
+        showPage(5);
+        ui->cmdAtras->setEnabled(true);
+        ui->cmdSiguiente->setEnabled(true);
+        ui->cmdSiguiente->setText(Finaliza);
+        return;
+    case 5:
+        if (Verifica_Datos_p4() == 0)
+            return;
+        finishWizard();
+        return;
+    }
+}
+
+void frmMain::finishWizard() {
+    if (!Genera_archivo())
+        return;
+    ui->cmdAtras->setEnabled(false);
+    ui->cmdSiguiente->setEnabled(false);
+}
+
+void frmMain::cmdAtras_Click() {
+    switch (pagina_) {
+    case 2:
+        showPage(1);
+        ui->cmdAtras->setEnabled(false);
+        ui->cmdSiguiente->setText(Siguente);
+        break;
+    case 3:
+        if (additionalOffices() > 0) {
+            showPage(2);
+            ui->cmdAtras->setEnabled(true);
+        } else {
+            showPage(1);
+            ui->cmdAtras->setEnabled(false);
+        }
+        ui->cmdSiguiente->setText(Siguente);
+        break;
+    case 4:
+        showPage(3);
+        ui->cmdAtras->setEnabled(true);
+        ui->cmdSiguiente->setText(Siguente);
+        break;
+    case 5:
+        showPage(4);
+        ui->cmdAtras->setEnabled(true);
+        ui->cmdSiguiente->setText(Siguiente);
+        break;
+    default:
+        return;
+    }
+    ui->cmdSiguiente->setEnabled(true);
+}
