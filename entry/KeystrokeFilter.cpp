@@ -3,6 +3,7 @@
 #include "entry/Cp1252.h"
 
 #include <QCoreApplication>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QValidator>
@@ -15,7 +16,11 @@ public:
 
 protected:
     bool eventFilter(QObject* target, QEvent* event) override {
-        if (event->type() != QEvent::KeyPress || resending_)
+        if (resending_)
+            return false;
+        if (event->type() == QEvent::InputMethod)
+            return filterComposed(target, static_cast<QInputMethodEvent*>(event));
+        if (event->type() != QEvent::KeyPress)
             return false;
         auto* key = static_cast<QKeyEvent*>(event);
         const QString upper = upperTyped(key->text());
@@ -32,6 +37,22 @@ protected:
     }
 
 private:
+    // Dead keys and compose sequences reach the field through the input
+    // method, not as key presses; what they commit is typed all the same.
+    bool filterComposed(QObject* target, QInputMethodEvent* im) {
+        QString upper = im->commitString();
+        for (QChar& c : upper)
+            c = upperTyped(QString(c)).at(0);
+        if (upper == im->commitString())
+            return false;
+        QInputMethodEvent capital(im->preeditString(), im->attributes());
+        capital.setCommitString(upper, im->replacementStart(), im->replacementLength());
+        resending_ = true;
+        QCoreApplication::sendEvent(target, &capital);
+        resending_ = false;
+        return true;
+    }
+
     bool resending_ = false;
 };
 
@@ -65,7 +86,9 @@ void attachUppercaseFilter(QLineEdit* field) {
     field->installEventFilter(new UppercaseFilter(field));
 }
 
-void attachSafeText(QLineEdit* field) { field->setValidator(new SafeTextValidator(field)); }
+void attachSafeText(QLineEdit* field) {
+    field->setValidator(new SafeTextValidator(field));
+}
 
 void attachEntryRules(QLineEdit* field, bool uppercase) {
     attachSafeText(field);
