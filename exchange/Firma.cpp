@@ -1,0 +1,268 @@
+#include "exchange/Firma.h"
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QList>
+#include <QSaveFile>
+
+#include <memory>
+#include <openssl/bio.h>
+#include <openssl/crypto.h>
+#include <openssl/err.h>
+#include <openssl/evp.h>
+#include <openssl/pem.h>
+#include <openssl/pkcs12.h>
+#include <openssl/x509.h>
+
+namespace {
+
+template <class T, void (*F)(T*)> struct Borra {
+    void operator()(T* p) const { F(p); }
+};
+using Pkey = std::unique_ptr<EVP_PKEY, Borra<EVP_PKEY, EVP_PKEY_free>>;
+using Sig = std::unique_ptr<X509_SIG, Borra<X509_SIG, X509_SIG_free>>;
+using P8 =
+    std::unique_ptr<PKCS8_PRIV_KEY_INFO, Borra<PKCS8_PRIV_KEY_INFO, PKCS8_PRIV_KEY_INFO_free>>;
+using Cert = std::unique_ptr<X509, Borra<X509, X509_free>>;
+using Bio = std::unique_ptr<BIO, Borra<BIO, BIO_free_all>>;
+using MdCtx = std::unique_ptr<EVP_MD_CTX, Borra<EVP_MD_CTX, EVP_MD_CTX_free>>;
+
+const QByteArray Etiqueta = "FIRMA";
+const QByteArray Fin = "800|1111111|1|\r\n";
+
+Bio bioDe(const QByteArray& data) {
+    return Bio(BIO_new_mem_buf(data.constData(), int(data.size())));
+}
+
+bool esPem(const QByteArray& data) {
+    return data.contains("-----BEGIN ");
+}
+
+// The encrypted PKCS#8 envelope, whichever encoding the file uses.
+Sig leeSobre(const QByteArray& data) {
+    if (esPem(data)) {
+        Bio b = bioDe(data);
+        return Sig(PEM_read_bio_PKCS8(b.get(), nullptr, nullptr, nullptr));
+    }
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(data.constData());
+    return Sig(d2i_X509_SIG(nullptr, &p, long(data.size())));
+}
+
+Pkey leePublica(const QByteArray& data) {
+    if (esPem(data)) {
+        {
+            Bio b = bioDe(data);
+            if (EVP_PKEY* k = PEM_read_bio_PUBKEY(b.get(), nullptr, nullptr, nullptr))
+                return Pkey(k);
+        }
+        Bio b = bioDe(data);
+        Cert c(PEM_read_bio_X509(b.get(), nullptr, nullptr, nullptr));
+        return Pkey(c ? X509_get_pubkey(c.get()) : nullptr);
+    }
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(data.constData());
+    if (EVP_PKEY* k = d2i_PUBKEY(nullptr, &p, long(data.size())))
+        return Pkey(k);
+    p = reinterpret_cast<const unsigned char*>(data.constData());
+    Cert c(d2i_X509(nullptr, &p, long(data.size())));
+    return Pkey(c ? X509_get_pubkey(c.get()) : nullptr);
+}
+
+// Only key types whose signature takes a SHA-256 digest.
+QByteArray algoritmoDe(EVP_PKEY* k) {
+    if (EVP_PKEY_is_a(k, "RSA"))
+        return "RSA-SHA256";
+    if (EVP_PKEY_is_a(k, "EC"))
+        return "ECDSA-SHA256";
+    return QByteArray();
+}
+
+// SHA-256 of the public key (DER SubjectPublicKeyInfo), so the authority
+// can tell which of the agent's keys signed.
+QByteArray huellaDe(EVP_PKEY* k) {
+    unsigned char* der = nullptr;
+    const int n = i2d_PUBKEY(k, &der);
+    if (n <= 0)
+        return QByteArray();
+    const QByteArray h = QCryptographicHash::hash(QByteArray(reinterpret_cast<const char*>(der), n),
+                                                  QCryptographicHash::Sha256);
+    OPENSSL_free(der);
+    return h.toHex();
+}
+
+QList<QByteArray> lineas(const QByteArray& contenido) {
+    QList<QByteArray> out;
+    for (const QByteArray& l : contenido.split('\n'))
+        out.append(l.endsWith('\r') ? l.chopped(1) : l);
+    return out;
+}
+
+// The patent of the "501" record and the agent's CURP of the "AA" record:
+// the signature record repeats both so it names whose file it is.
+QByteArray patenteDe(const QByteArray& contenido) {
+    const QList<QByteArray> ls = lineas(contenido);
+    if (ls.isEmpty())
+        return QByteArray();
+    const QList<QByteArray> f = ls.first().split('|');
+    return f.size() > 1 && f.first() == "501" ? f.at(1) : QByteArray();
+}
+
+QByteArray curpDe(const QByteArray& contenido) {
+    for (const QByteArray& l : lineas(contenido))
+        if (l.startsWith("AA|")) {
+            const QList<QByteArray> f = l.split('|');
+            return f.size() > 6 ? f.at(6) : QByteArray();
+        }
+    return QByteArray();
+}
+
+QByteArray registroFirma(const QByteArray& patente, const QByteArray& curp,
+                         const QByteArray& algoritmo, const QByteArray& huella,
+                         const QByteArray& firma) {
+    return Etiqueta + '|' + patente + '|' + curp + '|' + algoritmo + '|' + huella + '|' +
+           firma.toBase64() + "\r\n";
+}
+
+bool leeArchivo(const QString& ruta, QByteArray* out) {
+    QFile f(ruta);
+    if (!f.open(QIODevice::ReadOnly))
+        return false;
+    *out = f.readAll();
+    return f.error() == QFileDevice::NoError;
+}
+
+void borra(QByteArray& b) {
+    if (!b.isEmpty())
+        OPENSSL_cleanse(b.data(), size_t(b.size()));
+    b.clear();
+}
+
+} // namespace
+
+void BuscaCurps(const QString& archivo, Firmantes& firmantes) {
+    QByteArray contenido;
+    firmantes[0].curp = leeArchivo(archivo, &contenido) ? curpDe(contenido) : QByteArray();
+}
+
+int GeneraFirmaDigital(const QString& archivo, Firmantes& firmantes) {
+    QByteArray contenido;
+    if (!QFile::exists(archivo) || !leeArchivo(archivo, &contenido))
+        return FirmaSinArchivo;
+
+    const Firmante& f = firmantes[0];
+    QByteArray llave;
+    if (f.llave.isEmpty() || !leeArchivo(QString::fromUtf8(f.llave), &llave))
+        return FirmaLlaveInvalida;
+    Sig sobre = leeSobre(llave);
+    borra(llave);
+    ERR_clear_error();
+    if (!sobre)
+        return FirmaLlaveInvalida;
+    P8 info(PKCS8_decrypt(sobre.get(), f.clave.constData(), int(f.clave.size())));
+    if (!info) {
+        ERR_clear_error();
+        return FirmaClaveErronea;
+    }
+    Pkey k(EVP_PKCS82PKEY(info.get()));
+    info.reset();
+    if (!k || algoritmoDe(k.get()).isEmpty()) {
+        ERR_clear_error();
+        return FirmaLlaveInvalida;
+    }
+
+    MdCtx ctx(EVP_MD_CTX_new());
+    size_t n = 0;
+    const auto* datos = reinterpret_cast<const unsigned char*>(contenido.constData());
+    if (!ctx || EVP_DigestSignInit(ctx.get(), nullptr, EVP_sha256(), nullptr, k.get()) != 1 ||
+        EVP_DigestSign(ctx.get(), nullptr, &n, datos, size_t(contenido.size())) != 1) {
+        ERR_clear_error();
+        return FirmaLlaveInvalida;
+    }
+    QByteArray firma(qsizetype(n), '\0');
+    if (EVP_DigestSign(ctx.get(), reinterpret_cast<unsigned char*>(firma.data()), &n, datos,
+                       size_t(contenido.size())) != 1) {
+        ERR_clear_error();
+        return FirmaLlaveInvalida;
+    }
+    firma.truncate(qsizetype(n));
+
+    const QByteArray registro =
+        registroFirma(patenteDe(contenido), f.curp, algoritmoDe(k.get()), huellaDe(k.get()), firma);
+    // Signed and written as one step: the file on disk is never half-signed.
+    QSaveFile salida(archivo);
+    if (!salida.open(QIODevice::WriteOnly) || salida.write(contenido) != contenido.size() ||
+        salida.write(registro) != registro.size() || !salida.commit())
+        return FirmaNoEscrita;
+    return FirmaCorrecta;
+}
+
+void limpiaFirmantes(Firmantes& firmantes) {
+    for (Firmante& f : firmantes) {
+        borra(f.clave);
+        borra(f.llave);
+        f.curp.clear();
+    }
+}
+
+void llenaFirmantes(Firmantes& firmantes, const QString& llave, const QString& clave) {
+    firmantes[0].llave = llave.toUtf8();
+    firmantes[0].clave = clave.toUtf8();
+    for (std::size_t i = 1; i < firmantes.size(); ++i) {
+        firmantes[i].llave = "c:\\llave.key";
+        firmantes[i].clave = "tornasol";
+    }
+}
+
+void borraTexto(QString& texto) {
+    if (!texto.isEmpty())
+        OPENSSL_cleanse(texto.data(), size_t(texto.size()) * sizeof(QChar));
+    texto.clear();
+}
+
+Verificacion verificaFirma(const QByteArray& archivo, const QByteArray& llavePublica) {
+    const auto falla = [](const QString& por) {
+        return Verificacion{false, QStringLiteral("El archivo NO está íntegro: %1").arg(por)};
+    };
+    Pkey k = leePublica(llavePublica);
+    ERR_clear_error();
+    if (!k || algoritmoDe(k.get()).isEmpty())
+        return Verificacion{false, QStringLiteral("La llave pública o el certificado no se "
+                                                  "pudo leer (se espera RSA o EC, en PEM o "
+                                                  "DER).")};
+
+    if (!archivo.endsWith("\r\n"))
+        return falla(QStringLiteral("no termina con el registro de la firma digital."));
+    const qsizetype inicio = archivo.lastIndexOf("\r\n", archivo.size() - 3) + 2;
+    const QByteArray contenido = archivo.left(inicio);
+    const QByteArray registro = archivo.mid(inicio);
+    if (!registro.startsWith(Etiqueta + '|') || !contenido.endsWith(Fin))
+        return falla(QStringLiteral("no tiene la firma digital después del registro 800."));
+
+    const QList<QByteArray> campos = registro.chopped(2).split('|');
+    if (campos.size() != 6)
+        return falla(QStringLiteral("el registro de la firma digital está dañado."));
+    if (campos.at(3) != algoritmoDe(k.get()) || campos.at(4) != huellaDe(k.get()))
+        return falla(QStringLiteral("la firma no se hizo con la llave de este agente."));
+    const auto decodificada =
+        QByteArray::fromBase64Encoding(campos.at(5), QByteArray::AbortOnBase64DecodingErrors);
+    const QByteArray* firma = decodificada ? &decodificada.decoded : nullptr;
+    // Every byte of the record must be the one signing would write, so a
+    // change anywhere in it is caught as well.
+    if (!firma || registro != registroFirma(patenteDe(contenido), curpDe(contenido), campos.at(3),
+                                            campos.at(4), *firma))
+        return falla(QStringLiteral("el registro de la firma digital fue modificado."));
+
+    MdCtx ctx(EVP_MD_CTX_new());
+    const bool ok =
+        ctx && EVP_DigestVerifyInit(ctx.get(), nullptr, EVP_sha256(), nullptr, k.get()) == 1 &&
+        EVP_DigestVerify(ctx.get(), reinterpret_cast<const unsigned char*>(firma->constData()),
+                         size_t(firma->size()),
+                         reinterpret_cast<const unsigned char*>(contenido.constData()),
+                         size_t(contenido.size())) == 1;
+    ERR_clear_error();
+    if (!ok)
+        return falla(QStringLiteral("su contenido fue modificado después de firmarlo o la firma "
+                                    "no corresponde a la llave."));
+    return Verificacion{true, QStringLiteral("El archivo está íntegro: la firma digital "
+                                             "corresponde a la llave del agente y el contenido "
+                                             "no ha sido modificado.")};
+}

@@ -1,0 +1,376 @@
+#include "exchange/Importacion.h"
+
+#include "entry/Cp1252.h"
+#include "entry/Seam.h"
+
+#include <QCursor>
+#include <QDate>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QProcess>
+#include <QStandardPaths>
+
+namespace {
+
+enum class Clase { Texto, Numero, Fecha, Tipo };
+
+struct Columna {
+    const char* nombre;
+    Clase clase;
+};
+
+struct Registro {
+    const char* etiqueta;
+    const char* tabla;
+    bool saltaPatente; // every record but "AA" repeats the patent first
+    QList<Columna> columnas;
+    QList<QPair<const char*, QVariant>> fijos; // values the old version did not have
+};
+
+const QList<Registro>& registros() {
+    static const QList<Registro> r = {
+        {"AA",
+         "AA",
+         false,
+         {{"Patente", Clase::Numero},
+          {"Nombre", Clase::Texto},
+          {"ApPaterno", Clase::Texto},
+          {"ApMaterno", Clase::Texto},
+          {"RFC", Clase::Texto},
+          {"CURP", Clase::Texto},
+          {"Autorizacion", Clase::Numero},
+          {"Adscripcion", Clase::Numero}},
+         {}},
+        {"Domicilios_AA",
+         "Domicilios_AA",
+         true,
+         {{"Tipo_Dom", Clase::Numero},
+          {"EntFed", Clase::Texto},
+          {"MDeleg", Clase::Numero},
+          {"Calle", Clase::Texto},
+          {"NoExt", Clase::Texto},
+          {"NoInt", Clase::Texto},
+          {"Colonia", Clase::Texto},
+          {"CP", Clase::Texto},
+          {"Telefono", Clase::Texto},
+          {"Fax", Clase::Texto}},
+         {}},
+        // The old version knew two kinds of representative and nothing of
+        // requirement files, accreditation or whether he still operates.
+        {"Mandatarios",
+         "Mandatarios",
+         true,
+         {{"CURP", Clase::Texto},
+          {"RFC", Clase::Texto},
+          {"Nombre", Clase::Texto},
+          {"ApPaterno", Clase::Texto},
+          {"ApMaterno", Clase::Texto},
+          {"Mandato", Clase::Tipo}},
+         {{"Requerimiento", QString()}, {"Acreditacion", 0}, {"Operando", 2}}},
+        // Its addresses were all particular ones.
+        {"Domicilios_MM",
+         "Domicilios_MM",
+         true,
+         {{"CURP", Clase::Texto},
+          {"EntFed", Clase::Texto},
+          {"MDeleg", Clase::Numero},
+          {"Calle", Clase::Texto},
+          {"NoExt", Clase::Texto},
+          {"NoInt", Clase::Texto},
+          {"Colonia", Clase::Texto},
+          {"CP", Clase::Texto},
+          {"Telefono", Clase::Texto},
+          {"Fax", Clase::Texto}},
+         {{"Tipo_Dom", 1}}},
+        {"Aduanas_MM",
+         "Aduanas_MM",
+         true,
+         {{"CURP", Clase::Texto}, {"NoAduana", Clase::Numero}},
+         {}},
+        {"Pedimentos_MM",
+         "Pedimentos_MM",
+         true,
+         {{"CURP", Clase::Texto},
+          {"NoAduana", Clase::Numero},
+          {"NoPedimento", Clase::Texto},
+          {"FechPedimento", Clase::Fecha}},
+         {}},
+    };
+    return r;
+}
+
+std::optional<QVariant> valorDe(const Columna& c, const QString& campo, QString* why) {
+    switch (c.clase) {
+    case Clase::Texto:
+        return QVariant(campo);
+    case Clase::Numero: {
+        bool ok = false;
+        const qlonglong n = campo.trimmed().toLongLong(&ok);
+        if (ok)
+            return QVariant(n);
+        *why = QStringLiteral("el campo %1 (\"%2\") no es un número")
+                   .arg(QString::fromLatin1(c.nombre), campo);
+        return std::nullopt;
+    }
+    case Clase::Fecha: {
+        // Stored as ISO text, the form every date column of the store holds.
+        const QDate d = QDate::fromString(campo.trimmed(), QStringLiteral("yyyy-MM-dd"));
+        if (d.isValid())
+            return QVariant(d.toString(QStringLiteral("yyyy-MM-dd")));
+        *why = QStringLiteral("el campo %1 (\"%2\") no es una fecha aaaa-mm-dd")
+                   .arg(QString::fromLatin1(c.nombre), campo);
+        return std::nullopt;
+    }
+    case Clase::Tipo:
+        // "" was a representative before 01/01/2001, "1" one under 2.13.11.
+        if (campo.isEmpty())
+            return QVariant(1);
+        if (campo == QStringLiteral("1"))
+            return QVariant(2);
+        *why = QStringLiteral("el tipo de mandatario \"%1\" no es válido (se espera vacío o "
+                              "\"1\")")
+                   .arg(campo);
+        return std::nullopt;
+    }
+    return std::nullopt;
+}
+
+QString sinComillas(QString linea) {
+    if (linea.endsWith(QLatin1Char('\r')))
+        linea.chop(1);
+    if (linea.size() >= 2 && linea.startsWith(QLatin1Char('"')) && linea.endsWith(QLatin1Char('"')))
+        return linea.mid(1, linea.size() - 2);
+    return linea;
+}
+
+// Shows the busy cursor while the dump tool runs.
+class CursorOcupado {
+public:
+    CursorOcupado() {
+        if (qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+            QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+            activo_ = true;
+        }
+    }
+    ~CursorOcupado() {
+        if (activo_)
+            QGuiApplication::restoreOverrideCursor();
+    }
+    CursorOcupado(const CursorOcupado&) = delete;
+    CursorOcupado& operator=(const CursorOcupado&) = delete;
+
+private:
+    bool activo_ = false;
+};
+
+constexpr int EsperaArranque = 30 * 1000;
+constexpr int EsperaVolcado = 5 * 60 * 1000;
+
+// Copies the dump tool into the old folder and runs it there until it has
+// written its dump. True when the dump may be read (also when there is no
+// tool to run: a dump made earlier is read as it is).
+bool ejecutaTrasvase(QWidget* parent, const QString& programDir, const QString& oldFolder) {
+    const QString origen = QDir(programDir).filePath(QStringLiteral("Trasvase.exe"));
+    if (!QFileInfo(origen).isFile())
+        return true;
+    const QString destino = QDir(oldFolder).filePath(QStringLiteral("Trasvase.exe"));
+#ifdef Q_OS_WIN
+    const QString programa = destino;
+    const QStringList argumentos;
+#else
+    const QString programa = QStandardPaths::findExecutable(QStringLiteral("wine"));
+    if (programa.isEmpty())
+        return true;
+    const QStringList argumentos{destino};
+#endif
+    if (QFileInfo(origen).canonicalFilePath() != QFileInfo(destino).canonicalFilePath()) {
+        QFile::remove(destino);
+        if (!QFile::copy(origen, destino)) {
+            seam::inform(parent, QStringLiteral("No se pudo copiar %1 a %2; no se importaron los "
+                                                "datos de la versión anterior de KESTRO.")
+                                     .arg(QDir::toNativeSeparators(origen),
+                                          QDir::toNativeSeparators(oldFolder)));
+            return false;
+        }
+    }
+
+    CursorOcupado ocupado;
+    QProcess proceso;
+    proceso.setWorkingDirectory(oldFolder);
+    proceso.start(programa, argumentos);
+    if (!proceso.waitForStarted(EsperaArranque)) {
+        seam::inform(parent, QStringLiteral("No se pudo ejecutar %1: %2. No se importaron los "
+                                            "datos de la versión anterior de KESTRO.")
+                                 .arg(QDir::toNativeSeparators(destino), proceso.errorString()));
+        return false;
+    }
+    if (!proceso.waitForFinished(EsperaVolcado)) {
+        proceso.kill();
+        proceso.waitForFinished(EsperaArranque);
+        seam::inform(parent, QStringLiteral("El programa %1 no terminó a tiempo. No se importaron "
+                                            "los datos de la versión anterior de KESTRO.")
+                                 .arg(QDir::toNativeSeparators(destino)));
+        return false;
+    }
+    if (proceso.exitStatus() != QProcess::NormalExit) {
+        seam::inform(parent, QStringLiteral("El programa %1 terminó con un error. No se "
+                                            "importaron los datos de la versión anterior de "
+                                            "KESTRO.")
+                                 .arg(QDir::toNativeSeparators(destino)));
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+QString defaultPreviousVersionFolder() {
+#ifdef Q_OS_WIN
+    return QStringLiteral("C:\\KESTRO");
+#else
+    const QString prefijo = qEnvironmentVariable("WINEPREFIX");
+    const QDir base(prefijo.isEmpty() ? QDir::home().filePath(QStringLiteral(".wine")) : prefijo);
+    return base.filePath(QStringLiteral("drive_c/KESTRO"));
+#endif
+}
+
+std::optional<Insercion> Conv_Insert(const QString& registro, QString* why) {
+    QString local;
+    if (!why)
+        why = &local;
+    const QStringList partes = registro.split(QLatin1Char('|'));
+    const QString etiqueta = partes.first();
+    if (etiqueta == QStringLiteral("800")) {
+        Insercion fin;
+        fin.fin = true;
+        return fin;
+    }
+    for (const Registro& r : registros()) {
+        if (etiqueta != QLatin1String(r.etiqueta))
+            continue;
+        const QStringList campos = partes.mid(r.saltaPatente ? 2 : 1);
+        const int n = int(r.columnas.size());
+        if (campos.size() < n) {
+            *why = QStringLiteral("el registro %1 tiene %2 campos y necesita %3")
+                       .arg(etiqueta)
+                       .arg(campos.size())
+                       .arg(n);
+            return std::nullopt;
+        }
+        Insercion out;
+        QStringList nombres, marcas;
+        for (int i = 0; i < n; ++i) {
+            // The last field keeps whatever "|" follow it.
+            const QString campo = i + 1 < n ? campos.at(i) : campos.mid(i).join(QLatin1Char('|'));
+            const auto v = valorDe(r.columnas.at(i), campo, why);
+            if (!v)
+                return std::nullopt;
+            nombres << QString::fromLatin1(r.columnas.at(i).nombre);
+            out.valores << *v;
+        }
+        for (const auto& [nombre, valor] : r.fijos) {
+            nombres << QString::fromLatin1(nombre);
+            out.valores << valor;
+        }
+        for (qsizetype i = 0; i < out.valores.size(); ++i)
+            marcas << QStringLiteral("?");
+        // Table and column names come from the fixed list above.
+        out.sql = QStringLiteral("insert into %1(%2) values (%3)")
+                      .arg(QString::fromLatin1(r.tabla), nombres.join(QLatin1Char(',')),
+                           marcas.join(QLatin1Char(',')));
+        return out;
+    }
+    return Insercion{}; // a tag this version does not take over
+}
+
+bool importaVolcado(Database& db, const QString& volcado, QString* why) {
+    QString local;
+    if (!why)
+        why = &local;
+    const QString shown = QDir::toNativeSeparators(volcado);
+    QFile f(volcado);
+    if (!f.open(QIODevice::ReadOnly)) {
+        *why = QStringLiteral("No se pudo leer el archivo %1 de la versión anterior de KESTRO: "
+                              "%2. No se importó ningún dato.")
+                   .arg(shown, f.errorString());
+        return false;
+    }
+    const QStringList lineas = Cp1252::decode(f.readAll()).split(QLatin1Char('\n'));
+    f.close();
+
+    const auto falla = [&](qsizetype linea, const QString& texto, const QString& por) {
+        *why = QStringLiteral("No se importaron los datos de la versión anterior de KESTRO: "
+                              "en la línea %1 del archivo %2 (\"%3\") %4. No se importó ningún "
+                              "dato.")
+                   .arg(linea + 1)
+                   .arg(shown, texto, por);
+    };
+
+    bool terminado = false;
+    const MaybeError e = inTransaction(db, [&]() -> MaybeError {
+        // The first line is the dump's header.
+        for (qsizetype i = 1; i < lineas.size(); ++i) {
+            const QString registro = sinComillas(lineas.at(i));
+            if (registro.trimmed().isEmpty())
+                continue;
+            QString por;
+            const auto ins = Conv_Insert(registro, &por);
+            if (!ins) {
+                falla(i, registro, por);
+                return DbError::refused(*why);
+            }
+            if (ins->fin) {
+                terminado = true;
+                return std::nullopt;
+            }
+            if (ins->sql.isEmpty())
+                continue;
+            if (MaybeError err = db.exec(ins->sql, ins->valores)) {
+                falla(i, registro,
+                      QStringLiteral("la base de datos rechazó el registro (%1)")
+                          .arg(err->message().trimmed()));
+                return DbError::refused(*why);
+            }
+        }
+        *why = QStringLiteral("No se importaron los datos de la versión anterior de KESTRO: el "
+                              "archivo %1 termina sin el registro final 800. No se importó "
+                              "ningún dato.")
+                   .arg(shown);
+        return DbError::refused(*why);
+    });
+    if (e) {
+        if (terminado) // the commit itself failed
+            *why = QStringLiteral("No se pudieron guardar los datos de la versión anterior de "
+                                  "KESTRO: %1. No se importó ningún dato.")
+                       .arg(e->message().trimmed());
+        return false;
+    }
+    return true;
+}
+
+void Viejo_KESTRO(QWidget* parent, Database& db, const QString& programDir,
+                  const QString& oldFolder) {
+    const Rows aa = db.select(QStringLiteral("select * from AA"));
+    if (!aa.ok() || !aa.empty())
+        return;
+    if (!QFileInfo(oldFolder).isDir()) {
+        seam::inform(parent, QStringLiteral("No hay una versión anterior de KESTRO en su "
+                                            "computadora"));
+        return;
+    }
+    if (!ejecutaTrasvase(parent, programDir, oldFolder))
+        return;
+    const QString volcado = QDir(oldFolder).filePath(QStringLiteral("Recupera.txt"));
+    if (!QFileInfo(volcado).isFile()) {
+        seam::inform(parent, QStringLiteral("No se encontró el archivo %1 con los datos de la "
+                                            "versión anterior de KESTRO. No se importó ningún "
+                                            "dato.")
+                                 .arg(QDir::toNativeSeparators(volcado)));
+        return;
+    }
+    QString why;
+    if (!importaVolcado(db, volcado, &why))
+        seam::inform(parent, why);
+}

@@ -1,0 +1,84 @@
+#include "exchange/frmKey.h"
+
+#include "entry/Rutinas.h"
+#include "entry/Seam.h"
+#include "exchange/Firma.h"
+#include "ui_frmKey.h"
+#include "wizard/AppState.h"
+
+#include <QDir>
+#include <QProxyStyle>
+
+namespace {
+
+// The password field shows "*" for each character whatever the platform's
+// usual mask is.
+class Asteriscos : public QProxyStyle {
+public:
+    using QProxyStyle::QProxyStyle;
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* ret) const override {
+        if (hint == SH_LineEdit_PasswordCharacter)
+            return '*';
+        return QProxyStyle::styleHint(hint, option, widget, ret);
+    }
+};
+
+QString carpetaInicial() {
+#ifdef Q_OS_WIN
+    return QStringLiteral("C:\\");
+#else
+    return QDir::homePath();
+#endif
+}
+
+} // namespace
+
+frmKey::frmKey(AppState& state, const QString& rfcAsTyped, QWidget* parent)
+    : QDialog(parent), ui(new Ui::frmKey), state_(state), rfc_(rfcAsTyped) {
+    ui->setupUi(this);
+    auto* estilo = new Asteriscos();
+    estilo->setParent(this);
+    ui->txtPassword->setStyle(estilo);
+    connect(ui->cmdBuscar, &QPushButton::clicked, this, &frmKey::cmdBuscar_Click);
+    connect(ui->cmdAceptar, &QPushButton::clicked, this, &frmKey::cmdAceptar_Click);
+    connect(ui->cmdCancelar, &QPushButton::clicked, this, &frmKey::reject);
+}
+
+frmKey::~frmKey() {
+    QString clave = ui->txtPassword->text();
+    ui->txtPassword->clear();
+    borraTexto(clave);
+}
+
+void frmKey::cmdBuscar_Click() {
+    const QString elegido = seam::openFile(this, QStringLiteral("Archivo llave"), carpetaInicial(),
+                                           QStringLiteral("Archivo_llave (*.key)"));
+    if (!elegido.isEmpty())
+        ui->txtLlave->setText(QDir::toNativeSeparators(elegido));
+}
+
+void frmKey::cmdAceptar_Click() {
+    if (Vacio(ui->txtLlave->text())) {
+        seam::inform(this, QStringLiteral("El archivo llave no puede estar vacio"));
+        ui->cmdBuscar->setFocus();
+        return;
+    }
+    // The key must be the agent's own: its file is named after his RFC.
+    if (!ui->txtLlave->text().toUpper().contains(rfc_ + QStringLiteral(".KEY"))) {
+        seam::inform(this, QStringLiteral("Debe usar el archivo llave del AGENTE ADUANAL"));
+        ui->cmdBuscar->setFocus();
+        return;
+    }
+    state_.Resp_Llave = QStringLiteral("A");
+    state_.Ruta_Llave = ui->txtLlave->text();
+    state_.Clave_Llave = ui->txtPassword->text();
+    accept();
+}
+
+void frmKey::reject() {
+    state_.Resp_Llave = QStringLiteral("C");
+    state_.Ruta_Llave.clear();
+    borraTexto(state_.Clave_Llave);
+    QDialog::reject();
+}
