@@ -1,3 +1,4 @@
+#include "exchange/Importacion.h"
 #include "wizard/AppState.h"
 #include "wizard/Idioma.h"
 #include "wizard/frmMain.h"
@@ -32,6 +33,7 @@ int main(int argc, char** argv) {
 
     AppState state;
     state.programDir = QCoreApplication::applicationDirPath();
+    state.previousVersionDir = defaultPreviousVersionFolder();
     frmMain window(state);
     if (!window.startUp())
         return 1;

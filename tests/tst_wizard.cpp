@@ -127,9 +127,11 @@ void TestWizard::startsOnPage1WithCataloguesAndNoAgent() {
     Wizard wz;
     wz.start();
     QCOMPARE(wz.script.dialogsShown.value(0), QStringLiteral("frmInicio"));
+    // No previous version to take over, then nothing stored to show.
     QCOMPARE(wz.messages(),
-             QStringList{QStringLiteral("No se encontó información de la vesión anterior de KESTRO")});
-    QCOMPARE(wz.script.shown[0].icon, seam::Icon::Exclamation);
+             (QStringList{QStringLiteral("No hay una versión anterior de KESTRO en su computadora"),
+                          QStringLiteral("No se encontó información de la vesión anterior de KESTRO")}));
+    QCOMPARE(wz.script.shown[1].icon, seam::Icon::Exclamation);
     QCOMPARE(wz.window->windowTitle(), QStringLiteral("KESTRO 3.5"));
     QVERIFY(wz.pageShown("frAA"));
     for (const char* f : {"frDirValidAA", "frApoderado", "frAA21311", "frMandatarios"})

@@ -135,10 +135,6 @@ bool frmMain::startUp() {
     return true;
 }
 
-void frmMain::importPreviousVersion() {
-    // Filled in by the import of the previous version's dump.
-}
-
 void frmMain::Inicializa_0() {
     ui->frApoderado->hide();
     pagina_ = 1;

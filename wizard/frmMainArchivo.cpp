@@ -1,3 +1,14 @@
+// The main window's hand-off to the exchange: the previous version's data at
+// start-up and the information file at the end.
+#include "exchange/GeneraArchivo.h"
+#include "exchange/Importacion.h"
+#include "ui_frmMain.h"
 #include "wizard/frmMain.h"
 
-bool frmMain::Genera_archivo() { return false; }
+void frmMain::importPreviousVersion() {
+    Viejo_KESTRO(this, *db_, state_.programDir, state_.previousVersionDir);
+}
+
+bool frmMain::Genera_archivo() {
+    return ::Genera_archivo(this, state_, *db_, ui->txtAARFC->text(), ui->txtPatente->text());
+}
