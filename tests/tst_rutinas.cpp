@@ -34,6 +34,9 @@ void TstRutinas::patente_data() {
     QTest::newRow("leading zeros") << "0012" << true;
     QTest::newRow("all zeros") << "0000" << false;
     QTest::newRow("negative") << "-5" << false;
+    QTest::newRow("plus sign") << "+12" << true;
+    QTest::newRow("exponent at the bound") << "4D3" << true;
+    QTest::newRow("exponent above") << "1E4" << false;
     QTest::newRow("fraction inside") << "3999.5" << true;
     QTest::newRow("fraction above") << "4000.1" << false;
     QTest::newRow("blanks") << "   " << false;
