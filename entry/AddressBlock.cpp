@@ -89,14 +89,9 @@ void AddressBlock::build(const QString& prefix, const QString& caption, Pairing 
     grid->setColumnStretch(7, 2);
     cp->setMaximumWidth(70);
 
-    setTabOrder(calle, noExt);
-    setTabOrder(noExt, noInt);
-    setTabOrder(noInt, colonia);
-    setTabOrder(colonia, entFed);
-    setTabOrder(entFed, mDeleg);
-    setTabOrder(mDeleg, cp);
-    setTabOrder(cp, telefono);
-    setTabOrder(telefono, fax);
+    const QList<QWidget*> chain = tabChain();
+    for (int i = 1; i < chain.size(); ++i)
+        setTabOrder(chain[i - 1], chain[i]);
     cveEntFed->setFocusPolicy(Qt::NoFocus);
     noMDeleg->setFocusPolicy(Qt::NoFocus);
 
@@ -131,4 +126,8 @@ void AddressBlock::setDisplayOnly() {
 
 QList<QLineEdit*> AddressBlock::textFields() const {
     return {calle, noExt, noInt, colonia, cp, telefono, fax};
+}
+
+QList<QWidget*> AddressBlock::tabChain() const {
+    return {calle, noExt, noInt, colonia, entFed, mDeleg, cp, telefono, fax};
 }

@@ -43,6 +43,8 @@ public:
     QComboBox* noMDeleg = nullptr;  // municipality key texts, hidden
 
     QList<QLineEdit*> textFields() const;
+    // The members a person tabs through, in order.
+    QList<QWidget*> tabChain() const;
 
 private:
     void pair(QComboBox* leader, QComboBox* follower, bool reloadsMunicipalities);

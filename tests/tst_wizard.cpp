@@ -1,5 +1,6 @@
 // The main window driven as a person would: by control names, through the
 // message seam.
+#include "entry/Grid.h"
 #include "entry/Seam.h"
 #include "support/TestSupport.h"
 #include "wizard/frmMain.h"
@@ -9,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTableWidget>
 #include <QtTest>
 
@@ -119,6 +121,8 @@ private Q_SLOTS:
     void representativesCompletenessMessages();
     void historyPagesGuardLeaving();
     void wizardEndsOnTheRightPage();
+    void representativeDetailsFollowTheChosenRow();
+    void previousVersionIsTakenOverAtStart();
     void exitAsksUntilTheFileExists();
     void oldFileIsUpgradedOnStart();
 };
@@ -672,6 +676,75 @@ void TestWizard::oldFileIsUpgradedOnStart() {
                           QStringLiteral("SinHistorico")}));
     QCOMPARE(rows(*db, QStringLiteral("select * from Versiones where VPrin=3 and VSec=5")).size(), 1);
     QCOMPARE(wz.txt("txtNoAduanasAut")->text(), QStringLiteral("0")); // nothing stored to load
+}
+
+void TestWizard::representativeDetailsFollowTheChosenRow() {
+    Wizard wz;
+    {
+        auto db = wz.dir.open();
+        storeAgent(*db);
+        const QStringList people{
+            QStringLiteral("('C1','R1','ANA','RUIZ','SOTO',1,'C:\\A\\R1.REQ',0,1,null)"),
+            QStringLiteral("('C2','R2','LUIS','MORA','DIAZ',2,'C:\\R2.REQ',2,0,null)"),
+            QStringLiteral("('C3','R3','EVA','PAZ','GIL',3,'',0,2,null)")};
+        for (const QString& p : people)
+            QVERIFY(!db->exec(QStringLiteral("insert into Mandatarios values ") + p));
+        QVERIFY(!db->exec(QStringLiteral("insert into Domicilios_MM values ('C1','20',5,'UNO','1',"
+                                         "null,'COL','68000','1',null,1)")));
+        QVERIFY(!db->exec(QStringLiteral("insert into Aduanas_MM values ('C1',200)")));
+        QVERIFY(!db->exec(QStringLiteral("insert into Pedimentos_MM values ('C1',200,'123',"
+                                         "'2003-05-20')")));
+    }
+    wz.start();
+    auto* grid = wz.w<QTableWidget>("fgAA");
+    QCOMPARE(grid->rowCount(), 3);
+    QVERIFY(!wz.cmd("cmdEditar")->isEnabled());
+
+    grid->setCurrentCell(0, 0);
+    QVERIFY(wz.cmd("cmdEditar")->isEnabled() && wz.cmd("cmdBorrar")->isEnabled());
+    QCOMPARE(wz.txt("txtApRCalle")->text(), QStringLiteral("UNO"));
+    QCOMPARE(wz.cmb("cmbApRMDeleg")->currentText(), QStringLiteral("Asunción Ixtaltepec"));
+    QVERIFY(wz.txt("txtApRFax")->text().isEmpty());
+    QVERIFY(wz.txt("txtFiscalApRCalle")->text().isEmpty()); // no fiscal address stored
+    QCOMPARE(wz.w<QLabel>("lblTipoMandato")->text(), QStringLiteral("Anterior 01/01/2001"));
+    QVERIFY(!wz.w("frAduanasAct")->isHidden() && wz.w("frAcreditacion")->isHidden());
+    QCOMPARE(wz.w<QTableWidget>("fgAduanasAct")->item(0, 0)->text(), QStringLiteral("MEXICO, D.F."));
+    QCOMPARE(gridRow(wz.w<QTableWidget>("fgPedTramitados"), 0),
+             (QStringList{QStringLiteral("MEXICO, D.F."), QStringLiteral("123"),
+                          QStringLiteral("20/05/2003")}));
+    QCOMPARE(wz.txt("txtRequerimiento")->text(), QStringLiteral("C:\\A\\R1.REQ"));
+
+    grid->setCurrentCell(1, 0);
+    QVERIFY(wz.w("frAduanasAct")->isHidden() && !wz.w("frAcreditacion")->isHidden());
+    QVERIFY(wz.w<QRadioButton>("optExCon")->isChecked());
+    QVERIFY(wz.txt("txtApRCalle")->text().isEmpty()); // not the previous one's address
+
+    grid->setCurrentCell(2, 0);
+    QVERIFY(wz.w("frAcreditacion")->isHidden() && wz.w("txtRequerimiento")->isHidden());
+    QCOMPARE(grid->item(2, 6)->text(), QStringLiteral("No Definido"));
+}
+
+void TestWizard::previousVersionIsTakenOverAtStart() {
+    Wizard wz(ProgramDir::Kind::Version30);
+    QDir().mkpath(wz.state.previousVersionDir);
+    QFile dump(wz.state.previousVersionDir + QStringLiteral("/Recupera.txt"));
+    QVERIFY(dump.open(QIODevice::WriteOnly));
+    dump.write("Volcado KESTRO\r\n"
+               "AA|3001|JUAN|PEREZ|LOPEZ|PELJ700101AB1|PELJ700101HDFRPN09|0|470\r\n"
+               "Domicilios_AA|3001|1|09|15|REFORMA|10||CENTRO|06000|555 12 34|555 12 35\r\n"
+               "Mandatarios|3001|GAMR800202MDFRRS01|GAMR800202XY2|ROSA|GARCIA|MARTINEZ|1\r\n"
+               "800|1111111|1|\r\n");
+    dump.close();
+    wz.start();
+    QVERIFY2(wz.messages().isEmpty(), qPrintable(wz.messages().join(u'|')));
+    QCOMPARE(wz.txt("txtPatente")->text(), QStringLiteral("3001"));
+    QCOMPARE(wz.cmb("cmbAANoAduanaA")->currentText(), QStringLiteral(" 470"));
+    QCOMPARE(wz.txt("txtFiscalCalle")->text(), QStringLiteral("REFORMA"));
+    // Imported before the upgrade: the columns it adds are empty.
+    QCOMPARE(wz.txt("txtNoAduanasAut")->text(), QString());
+    QCOMPARE(wz.w<QTableWidget>("fgMandatarios")->item(0, 4)->text(), QStringLiteral("Sin Definir"));
+    QCOMPARE(wz.w<QTableWidget>("fgAA")->item(0, 5)->text(),
+             QStringLiteral("Conforme 2.13.11 (Posterior 01/01/2001)"));
 }
 
 QTEST_MAIN(TestWizard)

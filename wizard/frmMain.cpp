@@ -17,6 +17,11 @@
 
 namespace {
 
+void setTabChain(const QList<QWidget*>& chain) {
+    for (int i = 1; i < chain.size(); ++i)
+        QWidget::setTabOrder(chain[i - 1], chain[i]);
+}
+
 // A visible office list leads its hidden list of keys.
 void pairOffices(QComboBox* names, QComboBox* keys) {
     keys->hide();
@@ -34,6 +39,8 @@ frmMain::frmMain(AppState& state, QWidget* parent)
     buildAddressBlocks();
     attachEntryRulesToFields();
     setTabOrderPage1();
+    setTabOrderPage2();
+    connectRepresentativeList();
     pairOffices(ui->cmbAAAduanaA, ui->cmbAANoAduanaA);
     pairOffices(ui->cmbAduana1, ui->cmbNoAduana1);
     pairOffices(ui->cmbAduana2, ui->cmbNoAduana2);
@@ -91,16 +98,19 @@ void frmMain::attachEntryRulesToFields() {
 void frmMain::setTabOrderPage1() {
     QList<QWidget*> chain{ui->txtPatente, ui->txtAANombre, ui->txtAAApPat,
                           ui->txtAAApMat, ui->txtAARFC,    ui->txtAACURP};
-    auto addBlock = [&](AddressBlock* b) {
-        chain << b->calle << b->noExt << b->noInt << b->colonia << b->entFed << b->mDeleg << b->cp
-              << b->telefono << b->fax;
-    };
-    addBlock(ui->blkFiscal);
-    addBlock(ui->blkOirR);
-    chain << ui->cmbAAAduanaA << ui->txtNoAduanasAut;
-    addBlock(ui->blkV0);
-    for (int i = 1; i < chain.size(); ++i)
-        setTabOrder(chain[i - 1], chain[i]);
+    chain << ui->blkFiscal->tabChain() << ui->blkOirR->tabChain() << ui->cmbAAAduanaA
+          << ui->txtNoAduanasAut << ui->blkV0->tabChain();
+    setTabChain(chain);
+}
+
+void frmMain::setTabOrderPage2() {
+    QList<QWidget*> chain;
+    const QList<std::pair<QComboBox*, AddressBlock*>> offices{{ui->cmbAduana1, ui->blkV1},
+                                                              {ui->cmbAduana2, ui->frDirAduana2},
+                                                              {ui->cmbAduana3, ui->frDirAduana3}};
+    for (const auto& [office, b] : offices)
+        chain << office << b->tabChain();
+    setTabChain(chain);
 }
 
 bool frmMain::startUp() {

@@ -48,6 +48,13 @@ public:
     MaybeError Llena_Hist_AA();
     MaybeError Llena_Hist_Mandatarios();
 
+    // Page 3: the chosen representative's addresses, type, requirement,
+    // accreditation, offices and declarations.
+    void Muestra_Mandatario();
+    void Llena_Aduanas_MM(const QString& curp);
+    void Llena_Pedimentos_MM(const QString& curp);
+    void Llena_Requerimiento_Mand(const QString& curp);
+
     // Writes and signs the information file; true when it was signed.
     bool Genera_archivo();
 
@@ -65,6 +72,8 @@ private:
     void importPreviousVersion();
     void attachEntryRulesToFields();
     void setTabOrderPage1();
+    void setTabOrderPage2();
+    void connectRepresentativeList();
     void showPage(int page);
     void forwardFromPage1();
     void forwardFromPage2();
