@@ -68,7 +68,7 @@ const QList<Registro>& registros() {
           {"ApPaterno", Clase::Texto},
           {"ApMaterno", Clase::Texto},
           {"Mandato", Clase::Tipo}},
-         {{"Requerimiento", QString()}, {"Acreditacion", 0}, {"Operando", 2}}},
+         {{"Requerimiento", QStringLiteral("")}, {"Acreditacion", 0}, {"Operando", 2}}},
         // Its addresses were all particular ones.
         {"Domicilios_MM",
          "Domicilios_MM",
@@ -104,7 +104,8 @@ const QList<Registro>& registros() {
 std::optional<QVariant> valorDe(const Columna& c, const QString& campo, QString* why) {
     switch (c.clase) {
     case Clase::Texto:
-        return QVariant(campo);
+        // An empty field was empty text in the old store, not a missing value.
+        return QVariant(campo.isNull() ? QStringLiteral("") : campo);
     case Clase::Numero: {
         bool ok = false;
         const qlonglong n = campo.trimmed().toLongLong(&ok);
