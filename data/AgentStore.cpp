@@ -10,7 +10,9 @@ MaybeError insertAddress(Database& db, const StoredAddress& a, int tipo) {
                     a.telefono, a.fax, tipo});
 }
 
-QVariant number(const QString& digits) { return intOrNull(digits); }
+QVariant number(const QString& digits) {
+    return intOrNull(digits);
+}
 
 } // namespace
 
@@ -54,8 +56,8 @@ MaybeError saveAgentPage2(Database& db, const QList<AdditionalOffice>& offices) 
         QVariantList keys{QVariant(), QVariant(), QVariant()};
         for (int i = 0; i < offices.size() && i < 3; ++i)
             keys[i] = intOrNull(offices[i].officeKey);
-        if (MaybeError e = db.exec(
-                QStringLiteral("update AA set Aduana1=?, Aduana2=?, Aduana3=?"), keys))
+        if (MaybeError e =
+                db.exec(QStringLiteral("update AA set Aduana1=?, Aduana2=?, Aduana3=?"), keys))
             return e;
         for (int i = 0; i < offices.size() && i < 3; ++i)
             if (MaybeError e = insertAddress(db, offices[i].address, 4 + i))

@@ -8,8 +8,8 @@
 // so a failure leaves the stored agent and his addresses as they were.
 
 struct StoredAddress {
-    QString entFed;      // state key
-    QString mDelegKey;   // municipality key text (" 15")
+    QString entFed;    // state key
+    QString mDelegKey; // municipality key text (" 15")
     QString calle, noExt, noInt, colonia, cp, telefono, fax;
 };
 
@@ -17,9 +17,9 @@ struct AgentPage1 {
     QString patente; // all digits
     QString curp, rfc, nombre, apPaterno, apMaterno;
     QString autorizacion;
-    QString adscripcionKey; // office key text (" 470")
-    int noAduanasAut = 0;   // additional offices declared, 0..3
-    QVariant sinHistorico;  // Null, 0 or 1
+    QString adscripcionKey;         // office key text (" 470")
+    int noAduanasAut = 0;           // additional offices declared, 0..3
+    QVariant sinHistorico;          // Null, 0 or 1
     StoredAddress fiscal, oirR, v0; // address types 1, 2, 3
 };
 

@@ -54,8 +54,10 @@ MaybeError readCsv(const QString& path, int width, QList<QStringList>* out) {
             continue;
         const QStringList fields = splitCsvLine(line);
         if (fields.size() != width)
-            return DbError::refused(
-                QStringLiteral("%1, línea %2: se esperaban %3 campos").arg(path).arg(lineNo).arg(width));
+            return DbError::refused(QStringLiteral("%1, línea %2: se esperaban %3 campos")
+                                        .arg(path)
+                                        .arg(lineNo)
+                                        .arg(width));
         out->append(fields);
     }
     return std::nullopt;
@@ -81,15 +83,20 @@ MaybeError loadCatalogues(Database& db, const QString& csvFolder) {
     if (MaybeError e = readCsv(dir.filePath(QStringLiteral("aduanas.csv")), 2, &aduanas))
         return e;
     return inTransaction(db, [&]() -> MaybeError {
-        if (MaybeError e = insertAll(db, QStringLiteral("insert into EntFed values (?, ?)"), estados,
-                                     [](const QStringList& r) -> QVariantList { return {r[0], r[1]}; }))
+        if (MaybeError e = insertAll(db, QStringLiteral("insert into EntFed values (?, ?)"),
+                                     estados, [](const QStringList& r) -> QVariantList {
+                                         return {r[0], r[1]};
+                                     }))
             return e;
-        if (MaybeError e = insertAll(
-                db, QStringLiteral("insert into MpioDeleg values (?, ?, ?)"), municipios,
-                [](const QStringList& r) -> QVariantList { return {r[0], r[1].toInt(), r[2]}; }))
+        if (MaybeError e = insertAll(db, QStringLiteral("insert into MpioDeleg values (?, ?, ?)"),
+                                     municipios, [](const QStringList& r) -> QVariantList {
+                                         return {r[0], r[1].toInt(), r[2]};
+                                     }))
             return e;
         return insertAll(db, QStringLiteral("insert into Aduanas values (?, ?)"), aduanas,
-                         [](const QStringList& r) -> QVariantList { return {r[0].toInt(), r[1]}; });
+                         [](const QStringList& r) -> QVariantList {
+                             return {r[0].toInt(), r[1]};
+                         });
     });
 }
 

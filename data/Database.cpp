@@ -94,7 +94,9 @@ std::unique_ptr<Database> Database::createFile(const QString& path, QString* why
     return connect(path, why);
 }
 
-QSqlDatabase Database::handle() const { return QSqlDatabase::database(connection_, false); }
+QSqlDatabase Database::handle() const {
+    return QSqlDatabase::database(connection_, false);
+}
 
 MaybeError Database::exec(const QString& sql, const QVariantList& params) {
     QSqlQuery q(handle());
@@ -190,4 +192,6 @@ QVariant intOrNull(const QString& keyText) {
     return QVariant(n);
 }
 
-QString textOf(const QVariant& v) { return v.isNull() ? QString() : v.toString(); }
+QString textOf(const QVariant& v) {
+    return v.isNull() ? QString() : v.toString();
+}

@@ -13,8 +13,8 @@ MaybeError addMissingColumns(Database& db) {
         if (db.columns(c.table).contains(c.column, Qt::CaseInsensitive))
             continue;
         // Identifiers come from the fixed list above, never from input.
-        if (MaybeError e = db.exec(QStringLiteral("alter table %1 add %2 %3")
-                                       .arg(c.table, c.column, c.type)))
+        if (MaybeError e =
+                db.exec(QStringLiteral("alter table %1 add %2 %3").arg(c.table, c.column, c.type)))
             return e;
     }
     return std::nullopt;
@@ -26,7 +26,8 @@ MaybeError addVersionRow(Database& db, int cve, int sec) {
         return r.error;
     if (!r.empty())
         return std::nullopt;
-    return db.exec(QStringLiteral("insert into Versiones values(?, 'KESTRO', 3, ?, 0)"), {cve, sec});
+    return db.exec(QStringLiteral("insert into Versiones values(?, 'KESTRO', 3, ?, 0)"),
+                   {cve, sec});
 }
 
 } // namespace

@@ -43,7 +43,8 @@ QComboBox* AddressBlock::list(const QString& prefix, const QString& member, bool
     return c;
 }
 
-void AddressBlock::build(const QString& prefix, const QString& caption, Pairing pairing) {
+void AddressBlock::build(const QString& prefix, const QString& caption, Pairing pairing,
+                         Shape shape) {
     setTitle(caption);
     calle = field(prefix, QStringLiteral("Calle"), 100);
     noExt = field(prefix, QStringLiteral("NoExt"), 10);
@@ -57,36 +58,7 @@ void AddressBlock::build(const QString& prefix, const QString& caption, Pairing 
     telefono = field(prefix, QStringLiteral("Telefono"), 25);
     fax = field(prefix, QStringLiteral("Fax"), 25);
 
-    auto* grid = new QGridLayout(this);
-    grid->setContentsMargins(6, 4, 6, 4);
-    grid->setVerticalSpacing(3);
-    auto label = [&](const QString& text, QWidget* buddy, int row, int col) {
-        auto* l = new QLabel(text, this);
-        l->setBuddy(buddy);
-        grid->addWidget(l, row, col, Qt::AlignRight);
-    };
-    label(QStringLiteral("Calle:"), calle, 0, 0);
-    grid->addWidget(calle, 0, 1, 1, 3);
-    label(QStringLiteral("Num. Ext:"), noExt, 0, 4);
-    grid->addWidget(noExt, 0, 5);
-    label(QStringLiteral("Num. Int:"), noInt, 0, 6);
-    grid->addWidget(noInt, 0, 7);
-    label(QStringLiteral("Colonia:"), colonia, 1, 0);
-    grid->addWidget(colonia, 1, 1, 1, 3);
-    label(QStringLiteral("Entidad Fed:"), entFed, 1, 4);
-    grid->addWidget(entFed, 1, 5, 1, 3);
-    label(QStringLiteral("Mpio. o Deleg:"), mDeleg, 2, 0);
-    grid->addWidget(mDeleg, 2, 1);
-    label(QStringLiteral("C.P.:"), cp, 2, 2);
-    grid->addWidget(cp, 2, 3);
-    label(QStringLiteral("Teléfono:"), telefono, 2, 4);
-    grid->addWidget(telefono, 2, 5);
-    label(QStringLiteral("Fax:"), fax, 2, 6);
-    grid->addWidget(fax, 2, 7);
-    grid->setColumnStretch(1, 4);
-    grid->setColumnStretch(3, 1);
-    grid->setColumnStretch(5, 2);
-    grid->setColumnStretch(7, 2);
+    layOut(shape);
     cp->setMaximumWidth(70);
 
     const QList<QWidget*> chain = tabChain();
@@ -103,6 +75,47 @@ void AddressBlock::build(const QString& prefix, const QString& caption, Pairing 
             pair(noMDeleg, mDeleg, false);
         }
     }
+}
+
+void AddressBlock::layOut(Shape shape) {
+    auto* grid = new QGridLayout(this);
+    grid->setContentsMargins(6, 4, 6, 4);
+    grid->setVerticalSpacing(3);
+    auto place = [&](const QString& text, QWidget* w, int row, int col, int span = 1) {
+        auto* l = new QLabel(text, this);
+        l->setBuddy(w);
+        grid->addWidget(l, row, col, Qt::AlignRight);
+        grid->addWidget(w, row, col + 1, 1, span);
+    };
+    if (shape == Shape::Wide) {
+        place(QStringLiteral("Calle:"), calle, 0, 0, 3);
+        place(QStringLiteral("Num. Ext:"), noExt, 0, 4);
+        place(QStringLiteral("Num. Int:"), noInt, 0, 6);
+        place(QStringLiteral("Colonia:"), colonia, 1, 0, 3);
+        place(QStringLiteral("Entidad Fed:"), entFed, 1, 4, 3);
+        place(QStringLiteral("Mpio. o Deleg:"), mDeleg, 2, 0);
+        place(QStringLiteral("C.P.:"), cp, 2, 2);
+        place(QStringLiteral("Teléfono:"), telefono, 2, 4);
+        place(QStringLiteral("Fax:"), fax, 2, 6);
+        grid->setColumnStretch(1, 4);
+        grid->setColumnStretch(3, 1);
+        grid->setColumnStretch(5, 2);
+        grid->setColumnStretch(7, 2);
+        return;
+    }
+    place(QStringLiteral("Calle:"), calle, 0, 0, 3);
+    place(QStringLiteral("Num. Ext:"), noExt, 1, 0);
+    place(QStringLiteral("Num. Int:"), noInt, 1, 2);
+    place(QStringLiteral("Colonia:"), colonia, 2, 0, 3);
+    place(QStringLiteral("Entidad Fed:"), entFed, 3, 0, 3);
+    place(QStringLiteral("Mpio. o Deleg:"), mDeleg, 4, 0);
+    place(QStringLiteral("C.P.:"), cp, 4, 2);
+    place(QStringLiteral("Teléfono:"), telefono, 5, 0);
+    place(QStringLiteral("Fax:"), fax, 5, 2);
+    grid->setColumnStretch(1, 3);
+    grid->setColumnStretch(3, 2);
+    entFed->setMinimumContentsLength(8);
+    mDeleg->setMinimumContentsLength(8);
 }
 
 void AddressBlock::pair(QComboBox* leader, QComboBox* follower, bool reloadsMunicipalities) {

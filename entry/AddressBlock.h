@@ -21,8 +21,13 @@ public:
     explicit AddressBlock(QWidget* parent = nullptr);
 
     // Creates and lays out the members. Call once.
-    void build(const QString& prefix, const QString& caption,
-               Pairing pairing = Pairing::NamesLead);
+    enum class Shape {
+        Wide,  // three rows across a whole page
+        Narrow // six rows, for two blocks side by side
+    };
+
+    void build(const QString& prefix, const QString& caption, Pairing pairing = Pairing::NamesLead,
+               Shape shape = Shape::Wide);
     // Where choosing a state reloads the municipalities from.
     void setDatabase(Database* db) { db_ = db; }
     // Disabled fields, no typing: the representative display of page 3.
@@ -50,6 +55,7 @@ private:
     void pair(QComboBox* leader, QComboBox* follower, bool reloadsMunicipalities);
     QLineEdit* field(const QString& prefix, const QString& member, int maxLength);
     QComboBox* list(const QString& prefix, const QString& member, bool hidden);
+    void layOut(Shape shape);
 
     Database* db_ = nullptr;
 };

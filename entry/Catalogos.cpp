@@ -24,7 +24,9 @@ void fillPair(QComboBox* keys, QComboBox* names, const Rows& rows, bool numericK
     names->setCurrentIndex(-1);
 }
 
-void clearChoice(QComboBox* list) { list->setCurrentIndex(-1); }
+void clearChoice(QComboBox* list) {
+    list->setCurrentIndex(-1);
+}
 
 } // namespace
 
@@ -139,9 +141,9 @@ void Llena_Domicilio(Database& db, AddressBlock& block, const QString& tipo) {
 
 void Llena_Domicilio_M(Database& db, AddressBlock& block, const QString& curp,
                        const QString& tipo) {
-    const Rows r = db.select(
-        QStringLiteral("select * from Domicilios_MM where CURP=? and Tipo_dom=?"),
-        {curp, tipo.toInt()});
+    const Rows r =
+        db.select(QStringLiteral("select * from Domicilios_MM where CURP=? and Tipo_dom=?"),
+                  {curp, tipo.toInt()});
     if (r.empty() || r.last().size() < 10) {
         Limpia_Domicilio_M(db, block);
         return;

@@ -37,7 +37,6 @@ int Valida_Domicilio(QWidget* parent, const AddressBlock& block);
 // there is none).
 void Llena_Domicilio(Database& db, AddressBlock& block, const QString& tipo);
 // Loads a representative's address of one type (emptied when there is none).
-void Llena_Domicilio_M(Database& db, AddressBlock& block, const QString& curp,
-                       const QString& tipo);
+void Llena_Domicilio_M(Database& db, AddressBlock& block, const QString& curp, const QString& tipo);
 // Empties a block: texts, state and municipality.
 void Limpia_Domicilio_M(Database& db, AddressBlock& block);

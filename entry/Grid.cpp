@@ -20,7 +20,9 @@ void gridSetup(QTableWidget* grid, const QStringList& headers, const QList<int>&
     grid->horizontalHeader()->setStretchLastSection(true);
 }
 
-void gridClear(QTableWidget* grid) { grid->setRowCount(0); }
+void gridClear(QTableWidget* grid) {
+    grid->setRowCount(0);
+}
 
 void gridAppend(QTableWidget* grid, const QStringList& cells) {
     const int row = grid->rowCount();
@@ -29,7 +31,9 @@ void gridAppend(QTableWidget* grid, const QStringList& cells) {
         grid->setItem(row, c, new QTableWidgetItem(cells[c]));
 }
 
-int gridDataRows(const QTableWidget* grid) { return grid->rowCount(); }
+int gridDataRows(const QTableWidget* grid) {
+    return grid->rowCount();
+}
 
 QString gridCell(const QTableWidget* grid, int row, int column) {
     const QTableWidgetItem* item = grid->item(row, column);

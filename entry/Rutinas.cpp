@@ -93,4 +93,6 @@ QString RTrim(const QString& text) {
     return text.left(n);
 }
 
-bool Vacio(const QString& text) { return RTrim(text).isEmpty(); }
+bool Vacio(const QString& text) {
+    return RTrim(text).isEmpty();
+}

@@ -22,23 +22,26 @@ QMessageBox::Icon boxIcon(Icon i) {
 }
 } // namespace
 
-Script::Script() { script = this; }
-Script::~Script() { script = nullptr; }
+Script::Script() {
+    script = this;
+}
+Script::~Script() {
+    script = nullptr;
+}
 
 Answer message(QWidget* parent, const QString& text, const QString& title, Icon icon,
                Buttons buttons) {
     if (script) {
         script->shown.append({text, title, icon, buttons});
-        if (script->answers.empty())
+        if (buttons == Buttons::Ok || script->answers.empty())
             return Answer::Ok;
         const Answer a = script->answers.front();
         script->answers.pop_front();
         return a;
     }
-    QMessageBox box(boxIcon(icon), title, text,
-                    buttons == Buttons::Ok ? QMessageBox::Ok
-                                           : QMessageBox::Ok | QMessageBox::Cancel,
-                    parent);
+    QMessageBox box(
+        boxIcon(icon), title, text,
+        buttons == Buttons::Ok ? QMessageBox::Ok : QMessageBox::Ok | QMessageBox::Cancel, parent);
     if (buttons == Buttons::OkCancel)
         box.setEscapeButton(QMessageBox::Cancel);
     return box.exec() == QMessageBox::Ok ? Answer::Ok : Answer::Cancel;
@@ -49,8 +52,8 @@ void inform(QWidget* parent, const QString& text) {
 }
 
 bool confirm(QWidget* parent, const QString& text) {
-    return message(parent, text, QStringLiteral("Mendaje"), Icon::Exclamation,
-                   Buttons::OkCancel) == Answer::Ok;
+    return message(parent, text, QStringLiteral("Mendaje"), Icon::Exclamation, Buttons::OkCancel) ==
+           Answer::Ok;
 }
 
 QString openFile(QWidget* parent, const QString& caption, const QString& folder,

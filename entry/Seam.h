@@ -39,8 +39,9 @@ QString openFile(QWidget* parent, const QString& caption, const QString& folder,
 // Runs a modal dialog; returns its result code.
 int exec(QDialog& dialog);
 
-// Installed by a test for its lifetime. Messages are recorded and answered
-// from a queue (OK once it is empty); file dialogs are answered from a queue
+// Installed by a test for its lifetime. Messages are recorded; questions
+// (OK/Cancel) are answered from a queue (OK once it is empty); file dialogs are answered from a
+// queue
 // ("" once empty); a modal dialog is handed to the handler queued for its
 // objectName, and counts as rejected without one.
 class Script {

@@ -132,9 +132,10 @@ void TestWizard::startsOnPage1WithCataloguesAndNoAgent() {
     wz.start();
     QCOMPARE(wz.script.dialogsShown.value(0), QStringLiteral("frmInicio"));
     // No previous version to take over, then nothing stored to show.
-    QCOMPARE(wz.messages(),
-             (QStringList{QStringLiteral("No hay una versión anterior de KESTRO en su computadora"),
-                          QStringLiteral("No se encontó información de la vesión anterior de KESTRO")}));
+    QCOMPARE(
+        wz.messages(),
+        (QStringList{QStringLiteral("No hay una versión anterior de KESTRO en su computadora"),
+                     QStringLiteral("No se encontó información de la vesión anterior de KESTRO")}));
     QCOMPARE(wz.script.shown[1].icon, seam::Icon::Exclamation);
     QCOMPARE(wz.window->windowTitle(), QStringLiteral("KESTRO 3.5"));
     QVERIFY(wz.pageShown("frAA"));
@@ -208,10 +209,10 @@ void TestWizard::page1ChecksInOrderWithFocus() {
     QCOMPARE(wz.script.lastText(), QStringLiteral("Indique la Aduana de Adscripción"));
     QCOMPARE(QApplication::focusWidget(), wz.cmb("cmbAAAduanaA"));
     wz.choose("cmbAAAduanaA", QStringLiteral("MEXICO, D.F."));
-    for (const auto& [value, message] :
-         QList<std::pair<QString, QString>>{
+    for (const auto& [value, message] : QList<std::pair<QString, QString>>{
              {QString(), QStringLiteral("Numero de aduanas adicionales no puede estar vacio")},
-             {QStringLiteral("X"), QStringLiteral("Formato de Numero de aduanas adicionales es invalido")},
+             {QStringLiteral("X"),
+              QStringLiteral("Formato de Numero de aduanas adicionales es invalido")},
              {QStringLiteral("4"), QStringLiteral("Número de aduanas adicionales es invalido")}}) {
         wz.txt("txtNoAduanasAut")->setText(value);
         wz.next();
@@ -294,8 +295,8 @@ void TestWizard::savingStoresRowsForEachOfficeCount() {
     wz.fillPage1(offices);
     wz.txt("txtV0NoExt")->setText(QStringLiteral("12"));
     wz.next();
-    const QStringList names{QStringLiteral("NUEVO LAREDO, TAMPS."), QStringLiteral("VERACRUZ, VER."),
-                            QStringLiteral("MANZANILLO, COL.")};
+    const QStringList names{QStringLiteral("NUEVO LAREDO, TAMPS."),
+                            QStringLiteral("VERACRUZ, VER."), QStringLiteral("MANZANILLO, COL.")};
     if (offices > 0) {
         QVERIFY(wz.pageShown("frDirValidAA"));
         QVERIFY(wz.cmd("cmdAtras")->isEnabled());
@@ -313,9 +314,10 @@ void TestWizard::savingStoresRowsForEachOfficeCount() {
     auto db = wz.dir.open();
     const auto aa = rows(*db, QStringLiteral("select * from AA"));
     QCOMPARE(aa.size(), 1);
-    QCOMPARE(aa[0].mid(0, 8), (QVariantList{3001, QStringLiteral("JUAN"), QStringLiteral("PEREZ"),
-                                            QStringLiteral("LOPEZ"), QStringLiteral("PELJ700101AB1"),
-                                            QStringLiteral("PELJ700101HDFRPN09"), 0, 200}));
+    QCOMPARE(aa[0].mid(0, 8),
+             (QVariantList{3001, QStringLiteral("JUAN"), QStringLiteral("PEREZ"),
+                           QStringLiteral("LOPEZ"), QStringLiteral("PELJ700101AB1"),
+                           QStringLiteral("PELJ700101HDFRPN09"), 0, 200}));
     QCOMPARE(aa[0].at(11).toInt(), offices);
     const QList<int> officeKeys{240, 430, 160};
     for (int i = 0; i < 3; ++i) {
@@ -358,10 +360,10 @@ void TestWizard::savingStoresRowsForEachOfficeCount() {
 }
 
 void TestWizard::historyLabelIsWrittenBack() {
-    for (const auto& [label, stored] : QList<std::pair<QString, QVariant>>{
-             {QStringLiteral("No Definido"), QVariant()},
-             {QStringLiteral("Sin Historico"), QVariant(1)},
-             {QStringLiteral("Con Historico"), QVariant(0)}}) {
+    for (const auto& [label, stored] :
+         QList<std::pair<QString, QVariant>>{{QStringLiteral("No Definido"), QVariant()},
+                                             {QStringLiteral("Sin Historico"), QVariant(1)},
+                                             {QStringLiteral("Con Historico"), QVariant(0)}}) {
         Wizard wz;
         wz.start();
         wz.fillPage1(0);
@@ -380,8 +382,8 @@ void TestWizard::reSavingPage1KeepsDeclaredOffices() {
     wz.start();
     wz.fillPage1(3);
     wz.next();
-    const QStringList names{QStringLiteral("NUEVO LAREDO, TAMPS."), QStringLiteral("VERACRUZ, VER."),
-                            QStringLiteral("MANZANILLO, COL.")};
+    const QStringList names{QStringLiteral("NUEVO LAREDO, TAMPS."),
+                            QStringLiteral("VERACRUZ, VER."), QStringLiteral("MANZANILLO, COL.")};
     for (int i = 1; i <= 3; ++i) {
         wz.choose(QByteArray("cmbAduana") + QByteArray::number(i), names[i - 1]);
         wz.fillAddress(QStringLiteral("V%1").arg(i));
@@ -505,8 +507,9 @@ void TestWizard::representativesCompletenessMessages() {
         QVERIFY(!db->exec(QStringLiteral(
             "insert into Mandatarios values ('CURP1','RFC1','ANA','RUIZ','SOTO',1,'C:\\R.REQ',0,2,"
             "null)")));
-        QVERIFY(!db->exec(QStringLiteral(
-            "insert into Mandatarios values ('CURP2','RFC2','LUIS','MORA','DIAZ',2,'',null,1,null)")));
+        QVERIFY(
+            !db->exec(QStringLiteral("insert into Mandatarios values "
+                                     "('CURP2','RFC2','LUIS','MORA','DIAZ',2,'',null,1,null)")));
     }
     wz.start();
     wz.fillPage1(0);
@@ -572,7 +575,8 @@ void TestWizard::historyPagesGuardLeaving() {
     }
     wz.start();
     QCOMPARE(wz.w<QTableWidget>("fgDatosAA")->item(0, 3)->text(), QString()); // CURP = RFC
-    QCOMPARE(wz.w<QTableWidget>("fgMandatarios")->item(0, 4)->text(), QStringLiteral("Sin Definir"));
+    QCOMPARE(wz.w<QTableWidget>("fgMandatarios")->item(0, 4)->text(),
+             QStringLiteral("Sin Definir"));
     wz.fillPage1(0);
     wz.next();
     wz.next();
@@ -674,7 +678,8 @@ void TestWizard::oldFileIsUpgradedOnStart() {
              (QStringList{QStringLiteral("Aduana1"), QStringLiteral("Aduana2"),
                           QStringLiteral("Aduana3"), QStringLiteral("NoAduanasAut"),
                           QStringLiteral("SinHistorico")}));
-    QCOMPARE(rows(*db, QStringLiteral("select * from Versiones where VPrin=3 and VSec=5")).size(), 1);
+    QCOMPARE(rows(*db, QStringLiteral("select * from Versiones where VPrin=3 and VSec=5")).size(),
+             1);
     QCOMPARE(wz.txt("txtNoAduanasAut")->text(), QStringLiteral("0")); // nothing stored to load
 }
 
@@ -708,7 +713,8 @@ void TestWizard::representativeDetailsFollowTheChosenRow() {
     QVERIFY(wz.txt("txtFiscalApRCalle")->text().isEmpty()); // no fiscal address stored
     QCOMPARE(wz.w<QLabel>("lblTipoMandato")->text(), QStringLiteral("Anterior 01/01/2001"));
     QVERIFY(!wz.w("frAduanasAct")->isHidden() && wz.w("frAcreditacion")->isHidden());
-    QCOMPARE(wz.w<QTableWidget>("fgAduanasAct")->item(0, 0)->text(), QStringLiteral("MEXICO, D.F."));
+    QCOMPARE(wz.w<QTableWidget>("fgAduanasAct")->item(0, 0)->text(),
+             QStringLiteral("MEXICO, D.F."));
     QCOMPARE(gridRow(wz.w<QTableWidget>("fgPedTramitados"), 0),
              (QStringList{QStringLiteral("MEXICO, D.F."), QStringLiteral("123"),
                           QStringLiteral("20/05/2003")}));
@@ -742,7 +748,8 @@ void TestWizard::previousVersionIsTakenOverAtStart() {
     QCOMPARE(wz.txt("txtFiscalCalle")->text(), QStringLiteral("REFORMA"));
     // Imported before the upgrade: the columns it adds are empty.
     QCOMPARE(wz.txt("txtNoAduanasAut")->text(), QString());
-    QCOMPARE(wz.w<QTableWidget>("fgMandatarios")->item(0, 4)->text(), QStringLiteral("Sin Definir"));
+    QCOMPARE(wz.w<QTableWidget>("fgMandatarios")->item(0, 4)->text(),
+             QStringLiteral("Sin Definir"));
     QCOMPARE(wz.w<QTableWidget>("fgAA")->item(0, 5)->text(),
              QStringLiteral("Conforme 2.13.11 (Posterior 01/01/2001)"));
 }

@@ -47,7 +47,7 @@ frmMain::frmMain(AppState& state, QWidget* parent)
     pairOffices(ui->cmbAduana3, ui->cmbNoAduana3);
     ui->txtAutorizacion->hide();
     ui->txtRequerimiento->setEnabled(false);
-    ui->cmbAAAduanaA->setMinimumContentsLength(28);
+    ui->cmbAAAduanaA->setMinimumContentsLength(38);
     ui->cmbAAAduanaA->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     for (QComboBox* c : {ui->cmbAduana1, ui->cmbAduana2, ui->cmbAduana3}) {
         c->setMinimumContentsLength(36);
@@ -75,9 +75,9 @@ void frmMain::buildAddressBlocks() {
     ui->frDirAduana2->build(QStringLiteral("V2"), QStringLiteral("Domicilio Validar Aduana 2"));
     ui->frDirAduana3->build(QStringLiteral("V3"), QStringLiteral("Domicilio Validar Aduana 3"));
     ui->blkApR->build(QStringLiteral("ApR"), QStringLiteral("Domicilio Particular"),
-                      AddressBlock::Pairing::None);
+                      AddressBlock::Pairing::None, AddressBlock::Shape::Narrow);
     ui->blkFiscalApR->build(QStringLiteral("FiscalApR"), QStringLiteral("Domicilio Fiscal"),
-                            AddressBlock::Pairing::None);
+                            AddressBlock::Pairing::None, AddressBlock::Shape::Narrow);
     ui->blkApR->setDisplayOnly();
     ui->blkFiscalApR->setDisplayOnly();
 }
@@ -217,7 +217,9 @@ bool frmMain::loadingStopped(const MaybeError& e) {
 
 namespace {
 // Column i of a row; a missing column reads as absent rather than crashing.
-bool hasColumn(const QVariantList& row, int i) { return i < row.size(); }
+bool hasColumn(const QVariantList& row, int i) {
+    return i < row.size();
+}
 } // namespace
 
 void frmMain::Inicializa_datos() {
@@ -225,7 +227,8 @@ void frmMain::Inicializa_datos() {
     if (loadingStopped(aa.error))
         return;
     if (aa.empty()) {
-        seam::message(this, QStringLiteral("No se encontó información de la vesión anterior de KESTRO"),
+        seam::message(this,
+                      QStringLiteral("No se encontó información de la vesión anterior de KESTRO"),
                       QStringLiteral("Mensaje"), seam::Icon::Exclamation);
         return;
     }
@@ -261,13 +264,12 @@ void frmMain::Inicializa_datos() {
         return;
     ui->txtNoAduanasAut->setText(textOf(first.at(11)));
     const QVariant hist = first.at(12);
-    ui->lblHistAA->setText(hist.isNull()           ? QStringLiteral("No Definido")
+    ui->lblHistAA->setText(hist.isNull()       ? QStringLiteral("No Definido")
                            : hist.toInt() == 1 ? QStringLiteral("Sin Historico")
                                                : QStringLiteral("Con Historico"));
-    const QList<std::pair<QComboBox*, QComboBox*>> offices{
-        {ui->cmbNoAduana1, ui->cmbAduana1},
-        {ui->cmbNoAduana2, ui->cmbAduana2},
-        {ui->cmbNoAduana3, ui->cmbAduana3}};
+    const QList<std::pair<QComboBox*, QComboBox*>> offices{{ui->cmbNoAduana1, ui->cmbAduana1},
+                                                           {ui->cmbNoAduana2, ui->cmbAduana2},
+                                                           {ui->cmbNoAduana3, ui->cmbAduana3}};
     for (int i = 0; i < 3; ++i)
         if (!first.at(8 + i).isNull())
             Selecciona_Clave(offices[i].first, offices[i].second,
@@ -288,7 +290,9 @@ void frmMain::cmdDudas_Click() {
     seam::exec(dudas);
 }
 
-void frmMain::cmdSalir_Click() { close(); }
+void frmMain::cmdSalir_Click() {
+    close();
+}
 
 void frmMain::closeEvent(QCloseEvent* event) {
     // Until the information file exists, leaving is a question, whether by

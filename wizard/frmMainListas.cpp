@@ -47,7 +47,7 @@ MaybeError frmMain::Llena_Hist_AA() {
         return flag.error;
     if (!flag.empty()) {
         const QVariant v = flag.first().at(0);
-        ui->lblHistAA->setText(v.isNull()         ? QStringLiteral("No Definido")
+        ui->lblHistAA->setText(v.isNull()       ? QStringLiteral("No Definido")
                                : v.toInt() == 1 ? QStringLiteral("Sin Historico")
                                                 : QStringLiteral("Con Historico"));
     }
@@ -72,7 +72,7 @@ MaybeError frmMain::Llena_Hist_Mandatarios() {
         if (m.size() < 10)
             return missingColumn(QStringLiteral("Mandatarios"), QStringLiteral("SinHistorico"));
         const QVariant h = m.at(9);
-        const QString hist = h.isNull()         ? QStringLiteral("Sin Definir")
+        const QString hist = h.isNull()       ? QStringLiteral("Sin Definir")
                              : h.toInt() == 1 ? QStringLiteral("NO")
                                               : QStringLiteral("SI");
         gridAppend(ui->fgMandatarios,

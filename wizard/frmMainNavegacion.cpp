@@ -26,9 +26,15 @@ int frmMain::additionalOffices() const {
 }
 
 StoredAddress frmMain::addressOf(const AddressBlock& b) const {
-    return StoredAddress{b.cveEntFed->currentText(), b.noMDeleg->currentText(), b.calle->text(),
-                         b.noExt->text(),            b.noInt->text(),           b.colonia->text(),
-                         b.cp->text(),               b.telefono->text(),        b.fax->text()};
+    return StoredAddress{b.cveEntFed->currentText(),
+                         b.noMDeleg->currentText(),
+                         b.calle->text(),
+                         b.noExt->text(),
+                         b.noInt->text(),
+                         b.colonia->text(),
+                         b.cp->text(),
+                         b.telefono->text(),
+                         b.fax->text()};
 }
 
 bool frmMain::saveFailed(const MaybeError& e) {

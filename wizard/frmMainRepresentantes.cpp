@@ -8,8 +8,7 @@
 
 void frmMain::connectRepresentativeList() {
     // A click or a keyboard move of the current row shows that row.
-    connect(ui->fgAA, &QTableWidget::currentCellChanged, this,
-            [this] { Muestra_Mandatario(); });
+    connect(ui->fgAA, &QTableWidget::currentCellChanged, this, [this] { Muestra_Mandatario(); });
 }
 
 void frmMain::Muestra_Mandatario() {

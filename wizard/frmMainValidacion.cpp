@@ -120,7 +120,8 @@ QString representativeGap(Database& db, const QString& curp) {
 int frmMain::Verifica_Datos_p2() {
     const QTableWidget* grid = ui->fgAA;
     if (gridDataRows(grid) == 0) {
-        seam::inform(this, QStringLiteral("Debe existir por lo menos un o Representante o Mandatario"));
+        seam::inform(this,
+                     QStringLiteral("Debe existir por lo menos un o Representante o Mandatario"));
         return 0;
     }
     for (int i = 0; i < gridDataRows(grid); ++i) {

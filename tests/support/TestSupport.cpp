@@ -6,7 +6,9 @@
 #include <QDir>
 #include <stdexcept>
 
-QString catalogueFolder() { return QStringLiteral(KESTRO_CATALOGOS); }
+QString catalogueFolder() {
+    return QStringLiteral(KESTRO_CATALOGOS);
+}
 
 ProgramDir::ProgramDir(Kind kind) {
     if (!dir_.isValid())
@@ -22,7 +24,9 @@ ProgramDir::ProgramDir(Kind kind) {
     }
 }
 
-QString ProgramDir::dbPath() const { return QDir(dir_.path()).filePath(QStringLiteral("kestro.mdb")); }
+QString ProgramDir::dbPath() const {
+    return QDir(dir_.path()).filePath(QStringLiteral("kestro.mdb"));
+}
 
 std::unique_ptr<Database> ProgramDir::open() const {
     QString why;
