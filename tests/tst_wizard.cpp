@@ -6,6 +6,7 @@
 #include "wizard/frmMain.h"
 
 #include <QComboBox>
+#include <QDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -163,6 +164,20 @@ void TestWizard::startsOnPage1WithCataloguesAndNoAgent() {
     QCOMPARE(wz.w<QTableWidget>("fgAA")->columnCount(), 7);
     QCOMPARE(wz.w<QTableWidget>("fgAA")->columnWidth(0), 2150 / 15);
     QCOMPARE(wz.w<QLabel>("lblHistAA")->text(), QStringLiteral("No Definido"));
+
+    // The questions dialog opens modally and changes nothing.
+    wz.script.onDialog(QStringLiteral("frmDudas"), [](QDialog& d) {
+        const auto* phone = d.findChild<QLabel*>(QStringLiteral("Label3"));
+        if (d.windowTitle() != QStringLiteral("Dudas o competarios") || !phone ||
+            !phone->text().startsWith(QStringLiteral("Telefono: ")))
+            return int(QDialog::Rejected);
+        d.findChild<QPushButton*>(QStringLiteral("cmdAceptar"))->click();
+        return d.result();
+    });
+    wz.cmd("cmdDudas")->click();
+    QCOMPARE(wz.script.dialogsShown.last(), QStringLiteral("frmDudas"));
+    QVERIFY(wz.script.dialogs.value(QStringLiteral("frmDudas")).empty());
+    QVERIFY(wz.pageShown("frAA"));
 }
 
 void TestWizard::page1ChecksInOrderWithFocus() {
