@@ -11,7 +11,6 @@
 #include "wizard/frmInicio.h"
 
 #include <QCloseEvent>
-#include <QGuiApplication>
 #include <QScreen>
 #include <QSignalBlocker>
 
@@ -47,7 +46,7 @@ frmMain::frmMain(AppState& state, QWidget* parent)
     pairOffices(ui->cmbAduana3, ui->cmbNoAduana3);
     ui->txtAutorizacion->hide();
     ui->txtRequerimiento->setEnabled(false);
-    ui->cmbAAAduanaA->setMinimumContentsLength(38);
+    ui->cmbAAAduanaA->setMinimumContentsLength(30);
     ui->cmbAAAduanaA->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     for (QComboBox* c : {ui->cmbAduana1, ui->cmbAduana2, ui->cmbAduana3}) {
         c->setMinimumContentsLength(36);
@@ -139,10 +138,17 @@ bool frmMain::startUp() {
     if (up.error)
         seam::inform(this, up.error->message());
     Inicializa_datos();
-
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
     return true;
+}
+
+void frmMain::showEvent(QShowEvent* event) {
+    // Centred once, at its final size.
+    if (!centred_) {
+        centred_ = true;
+        if (const QScreen* s = screen())
+            move(s->availableGeometry().center() - rect().center());
+    }
+    QWidget::showEvent(event);
 }
 
 void frmMain::Inicializa_0() {

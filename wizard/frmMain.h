@@ -66,6 +66,7 @@ public Q_SLOTS:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void buildAddressBlocks();
@@ -91,5 +92,5 @@ private:
     AppState& state_;
     std::unique_ptr<Database> db_;
     int pagina_ = 1;
-    bool leaving_ = false;
+    bool centred_ = false;
 };
