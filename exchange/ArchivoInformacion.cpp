@@ -109,6 +109,148 @@ std::optional<QList<QVariantList>> leeTabla(Database& db, const QString& tabla, 
     return r.rows;
 }
 
+enum class Clase { Texto, Numero, Fecha };
+
+struct Columna {
+    const char* nombre;
+    int posicion; // in the table, as every reader of the store takes it
+    Clase clase;
+};
+
+// One section of the file: a table written row by row, its columns in file
+// order, and how many "No Aplica" fillers stand in for an empty table.
+struct Seccion {
+    const char* tabla;
+    QList<Columna> columnas;
+    int rellenos;      // 0: an empty table writes nothing
+    int posicionClave; // CURP that names a faulty record; -1 for the agent's own
+};
+
+QString valor(const QVariant& v, Clase clase) {
+    switch (clase) {
+    case Clase::Numero:
+        return numero(v);
+    case Clase::Fecha:
+        return fileDateFromIso(v);
+    case Clase::Texto:
+        break;
+    }
+    return texto(v);
+}
+
+constexpr Clase T = Clase::Texto;
+constexpr Clase N = Clase::Numero;
+constexpr Clase F = Clase::Fecha;
+
+const QList<Seccion>& seccionesPrincipales() {
+    static const QList<Seccion> s = {
+        {"AA",
+         {{"Nombre", 1, T},
+          {"ApPaterno", 2, T},
+          {"ApMaterno", 3, T},
+          {"RFC", 4, T},
+          {"CURP", 5, T},
+          {"Adscripcion", 7, N},
+          {"Aduana1", 8, N},
+          {"Aduana2", 9, N},
+          {"Aduana3", 10, N},
+          {"NoAduanasAut", 11, N}},
+         0,
+         -1},
+        {"Domicilios_AA",
+         {{"Tipo_Dom", 0, N},
+          {"EntFed", 1, T},
+          {"MDeleg", 2, N},
+          {"Calle", 3, T},
+          {"NoExt", 4, T},
+          {"NoInt", 5, T},
+          {"Colonia", 6, T},
+          {"CP", 7, T},
+          {"Telefono", 8, T},
+          {"Fax", 9, T}},
+         0,
+         -1},
+        {"Mandatarios",
+         {{"CURP", 0, T},
+          {"RFC", 1, T},
+          {"Nombre", 2, T},
+          {"ApPaterno", 3, T},
+          {"ApMaterno", 4, T},
+          {"Mandato", 5, N},
+          {"Acreditacion", 7, N},
+          {"Operando", 8, N}},
+         7,
+         0},
+        {"Domicilios_MM",
+         {{"CURP", 0, T},
+          {"EntFed", 1, T},
+          {"MDeleg", 2, N},
+          {"Calle", 3, T},
+          {"NoExt", 4, T},
+          {"NoInt", 5, T},
+          {"Colonia", 6, T},
+          {"CP", 7, T},
+          {"Telefono", 8, T},
+          {"Fax", 9, T},
+          {"Tipo_Dom", 10, N}},
+         0,
+         0},
+        {"Aduanas_MM", {{"CURP", 0, T}, {"NoAduana", 1, N}}, 0, 0},
+        {"Pedimentos_MM",
+         {{"CURP", 0, T}, {"NoAduana", 1, N}, {"NoPedimento", 2, T}, {"FechPedimento", 3, F}},
+         0,
+         0},
+    };
+    return s;
+}
+
+// Written only when some representative brings in a history.
+const QList<Seccion>& seccionesHistoricas() {
+    static const QList<Seccion> s = {
+        {"Historico_AA",
+         {{"RFC", 0, T},
+          {"CURP", 1, T},
+          {"Nombre", 2, T},
+          {"ApPaterno", 3, T},
+          {"ApMaterno", 4, T}},
+         4,
+         1},
+        {"Periodos_H_AA",
+         {{"CURP", 0, T}, {"NoAduana", 1, N}, {"FechaIni", 2, F}, {"FechaFin", 3, F}},
+         0,
+         0},
+        {"Periodos_H_MM",
+         {{"CURP", 0, T},
+          {"NoAduana", 1, N},
+          {"Patente_MM", 2, N},
+          {"FechaIni", 3, F},
+          {"FechaFin", 4, F}},
+         5,
+         0},
+    };
+    return s;
+}
+
+// Writes one section; hands back the rows it read.
+std::optional<QList<QVariantList>> escribeSeccion(Database& db, Escritor& w, const Seccion& s,
+                                                  const QString& agente, QString* why) {
+    const QString tag = QString::fromLatin1(s.tabla);
+    auto filas = leeTabla(db, tag, why);
+    if (!filas)
+        return std::nullopt;
+    if (filas->isEmpty() && s.rellenos > 0 && !w.relleno(tag, s.rellenos))
+        return std::nullopt;
+    for (const QVariantList& r : *filas) {
+        QList<Campo> campos;
+        for (const Columna& c : s.columnas)
+            campos.append({c.nombre, valor(r.value(c.posicion), c.clase)});
+        const QString quien = s.posicionClave < 0 ? agente : delRegistro(r.value(s.posicionClave));
+        if (!w.registro(tag, campos, quien))
+            return std::nullopt;
+    }
+    return filas;
+}
+
 } // namespace
 
 int Hay_Hist_Mandatarios(Database& db) {
@@ -142,147 +284,23 @@ std::optional<ContenidoArchivo> armaArchivoInformacion(Database& db, const QStri
     w.literal(QStringLiteral("501|%1|1111111||||||||%1").arg(patente));
     w.literal(QStringLiteral("Paq_Version|KESTRO|3.5.0"));
 
-    const auto aa = leeTabla(db, QStringLiteral("AA"), why);
-    if (!aa)
-        return std::nullopt;
-    for (const QVariantList& r : *aa)
-        if (!w.registro(QStringLiteral("AA"),
-                        {{"Nombre", texto(r.value(1))},
-                         {"ApPaterno", texto(r.value(2))},
-                         {"ApMaterno", texto(r.value(3))},
-                         {"RFC", texto(r.value(4))},
-                         {"CURP", texto(r.value(5))},
-                         {"Adscripcion", numero(r.value(7))},
-                         {"Aduana1", numero(r.value(8))},
-                         {"Aduana2", numero(r.value(9))},
-                         {"Aduana3", numero(r.value(10))},
-                         {"NoAduanasAut", numero(r.value(11))}},
-                        agente))
+    for (const Seccion& s : seccionesPrincipales()) {
+        const auto filas = escribeSeccion(db, w, s, agente, why);
+        if (!filas)
             return std::nullopt;
-
-    const auto domAA = leeTabla(db, QStringLiteral("Domicilios_AA"), why);
-    if (!domAA)
-        return std::nullopt;
-    for (const QVariantList& r : *domAA)
-        if (!w.registro(QStringLiteral("Domicilios_AA"),
-                        {{"Tipo_Dom", numero(r.value(0))},
-                         {"EntFed", texto(r.value(1))},
-                         {"MDeleg", numero(r.value(2))},
-                         {"Calle", texto(r.value(3))},
-                         {"NoExt", texto(r.value(4))},
-                         {"NoInt", texto(r.value(5))},
-                         {"Colonia", texto(r.value(6))},
-                         {"CP", texto(r.value(7))},
-                         {"Telefono", texto(r.value(8))},
-                         {"Fax", texto(r.value(9))}},
-                        agente))
-            return std::nullopt;
-
-    const auto mm = leeTabla(db, QStringLiteral("Mandatarios"), why);
-    if (!mm)
-        return std::nullopt;
-    if (mm->isEmpty() && !w.relleno(QStringLiteral("Mandatarios"), 7))
-        return std::nullopt;
-    for (const QVariantList& r : *mm) {
-        if (!w.registro(QStringLiteral("Mandatarios"),
-                        {{"CURP", texto(r.value(0))},
-                         {"RFC", texto(r.value(1))},
-                         {"Nombre", texto(r.value(2))},
-                         {"ApPaterno", texto(r.value(3))},
-                         {"ApMaterno", texto(r.value(4))},
-                         {"Mandato", numero(r.value(5))},
-                         {"Acreditacion", numero(r.value(7))},
-                         {"Operando", numero(r.value(8))}},
-                        delRegistro(r.value(0))))
-            return std::nullopt;
-        const int mandato = r.value(5).toInt();
-        if (mandato == 1 || mandato == 3)
-            out.requerimientos.append({texto(r.value(0)), texto(r.value(6))});
+        if (QLatin1String(s.tabla) != QLatin1String("Mandatarios"))
+            continue;
+        // Representatives of types 1 and 3 travel with their requirement file.
+        for (const QVariantList& r : *filas) {
+            const int mandato = r.value(5).toInt();
+            if (mandato == 1 || mandato == 3)
+                out.requerimientos.append({texto(r.value(0)), texto(r.value(6))});
+        }
     }
-
-    const auto domMM = leeTabla(db, QStringLiteral("Domicilios_MM"), why);
-    if (!domMM)
-        return std::nullopt;
-    for (const QVariantList& r : *domMM)
-        if (!w.registro(QStringLiteral("Domicilios_MM"),
-                        {{"CURP", texto(r.value(0))},
-                         {"EntFed", texto(r.value(1))},
-                         {"MDeleg", numero(r.value(2))},
-                         {"Calle", texto(r.value(3))},
-                         {"NoExt", texto(r.value(4))},
-                         {"NoInt", texto(r.value(5))},
-                         {"Colonia", texto(r.value(6))},
-                         {"CP", texto(r.value(7))},
-                         {"Telefono", texto(r.value(8))},
-                         {"Fax", texto(r.value(9))},
-                         {"Tipo_Dom", numero(r.value(10))}},
-                        delRegistro(r.value(0))))
-            return std::nullopt;
-
-    const auto adMM = leeTabla(db, QStringLiteral("Aduanas_MM"), why);
-    if (!adMM)
-        return std::nullopt;
-    for (const QVariantList& r : *adMM)
-        if (!w.registro(QStringLiteral("Aduanas_MM"),
-                        {{"CURP", texto(r.value(0))}, {"NoAduana", numero(r.value(1))}},
-                        delRegistro(r.value(0))))
-            return std::nullopt;
-
-    const auto pedMM = leeTabla(db, QStringLiteral("Pedimentos_MM"), why);
-    if (!pedMM)
-        return std::nullopt;
-    for (const QVariantList& r : *pedMM)
-        if (!w.registro(QStringLiteral("Pedimentos_MM"),
-                        {{"CURP", texto(r.value(0))},
-                         {"NoAduana", numero(r.value(1))},
-                         {"NoPedimento", texto(r.value(2))},
-                         {"FechPedimento", fileDateFromIso(r.value(3))}},
-                        delRegistro(r.value(0))))
-            return std::nullopt;
-
-    if (Hay_Hist_Mandatarios(db) == 1) {
-        const auto hAA = leeTabla(db, QStringLiteral("Historico_AA"), why);
-        if (!hAA)
-            return std::nullopt;
-        if (hAA->isEmpty() && !w.relleno(QStringLiteral("Historico_AA"), 4))
-            return std::nullopt;
-        for (const QVariantList& r : *hAA)
-            if (!w.registro(QStringLiteral("Historico_AA"),
-                            {{"RFC", texto(r.value(0))},
-                             {"CURP", texto(r.value(1))},
-                             {"Nombre", texto(r.value(2))},
-                             {"ApPaterno", texto(r.value(3))},
-                             {"ApMaterno", texto(r.value(4))}},
-                            delRegistro(r.value(1))))
+    if (Hay_Hist_Mandatarios(db) == 1)
+        for (const Seccion& s : seccionesHistoricas())
+            if (!escribeSeccion(db, w, s, agente, why))
                 return std::nullopt;
-
-        const auto pAA = leeTabla(db, QStringLiteral("Periodos_H_AA"), why);
-        if (!pAA)
-            return std::nullopt;
-        for (const QVariantList& r : *pAA)
-            if (!w.registro(QStringLiteral("Periodos_H_AA"),
-                            {{"CURP", texto(r.value(0))},
-                             {"NoAduana", numero(r.value(1))},
-                             {"FechaIni", fileDateFromIso(r.value(2))},
-                             {"FechaFin", fileDateFromIso(r.value(3))}},
-                            delRegistro(r.value(0))))
-                return std::nullopt;
-
-        const auto pMM = leeTabla(db, QStringLiteral("Periodos_H_MM"), why);
-        if (!pMM)
-            return std::nullopt;
-        if (pMM->isEmpty() && !w.relleno(QStringLiteral("Periodos_H_MM"), 5))
-            return std::nullopt;
-        for (const QVariantList& r : *pMM)
-            if (!w.registro(QStringLiteral("Periodos_H_MM"),
-                            {{"CURP", texto(r.value(0))},
-                             {"NoAduana", numero(r.value(1))},
-                             {"Patente_MM", numero(r.value(2))},
-                             {"FechaIni", fileDateFromIso(r.value(3))},
-                             {"FechaFin", fileDateFromIso(r.value(4))}},
-                            delRegistro(r.value(0))))
-                return std::nullopt;
-    }
 
     w.literal(QStringLiteral("800|1111111|1|"));
     out.bytes = w.bytes();
