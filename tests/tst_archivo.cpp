@@ -1,14 +1,18 @@
+#include "entry/Seam.h"
 #include "exchange/ArchivoInformacion.h"
+#include "exchange/Firma.h"
 #include "exchange/GeneraArchivo.h"
-#include "support/DatosEjemplo.h"
 #include "support/LlavesPrueba.h"
 #include "support/TestSupport.h"
 #include "wizard/AppState.h"
+#include "wizard/Contacto.h"
 
 #include <QDialog>
 #include <QDir>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QtTest>
+#include <stdexcept>
 
 namespace {
 
@@ -28,38 +32,50 @@ const QByteArray EjemploEsperado =
     "Pedimentos_MM|3001|GAMR800202MDFRRS01|470|123|2003-05-20\r\n"
     "800|1111111|1|\r\n";
 
-// A program folder holding the example agent, with his representative's
-// requirement file outside ENVIO.
+const QString Curp = QStringLiteral("GAMR800202MDFRRS01");
+
+// A program folder holding the rows the wizard's editors would leave: an
+// agent with patent 3001, his three addresses, and one representative of
+// the earlier kind with both addresses, one office and one declaration,
+// whose requirement file lies outside ENVIO.
 struct Escenario {
     ProgramDir pd;
     std::unique_ptr<Database> db = pd.open();
-    QString req;
+    QString req = QDir(pd.path()).filePath(Curp + ".req");
 
     Escenario() {
-        QDir(pd.path()).mkpath(QStringLiteral("reqs"));
-        req = QDir(pd.path()).filePath(QStringLiteral("reqs/GAMR800202MDFRRS01.req"));
         escribeArchivo(req, "requerimiento de ROSA");
-        Ejemplo::carga(*db, req);
+        const QVariant nulo(QMetaType(QMetaType::LongLong));
+        sql("insert into AA values (?,?,?,?,?,?,?,?,?,?,?,?,?)",
+            {3001, "JUAN", "PEREZ", "LOPEZ", "PELJ700101AB1", "PELJ700101HDFRPN09", 1234, 470, nulo,
+             nulo, nulo, 0, nulo});
+        for (int tipo = 1; tipo <= 3; ++tipo)
+            sql("insert into Domicilios_AA values (?,?,?,?,?,?,?,?,?,?)",
+                {tipo, "09", 15, "REFORMA", tipo == 3 ? "12" : "10", QString(), "CENTRO", "06000",
+                 "555 12 34", "555 12 35"});
+        sql("insert into Mandatarios values (?,?,?,?,?,?,?,?,?,NULL)",
+            {Curp, "GAMR800202XY2", "ROSA", "GARCIA", "MARTINEZ", 1, req, 0, 1});
+        for (int tipo = 1; tipo <= 2; ++tipo)
+            sql("insert into Domicilios_MM values (?,?,?,?,?,?,?,?,?,?,?)",
+                {Curp, "09", 15, "JUAREZ", "5", "A", "CENTRO", "06000", "555 12 36", "555 12 37",
+                 tipo});
+        sql("insert into Aduanas_MM values (?,?)", {Curp, 470});
+        sql("insert into Pedimentos_MM values (?,?,?,?)", {Curp, 470, "123", "2003-05-20"});
+    }
+    void sql(const QString& s, const QVariantList& v = {}) {
+        if (MaybeError err = db->exec(s, v))
+            throw std::runtime_error((s + " -> " + err->message()).toStdString());
     }
     QString envio() const { return carpetaEnvio(pd.path()); }
     QString archivo() const { return rutaArchivoInformacion(pd.path(), QStringLiteral("3001")); }
+    QStringList enEnvio() const { return QDir(envio()).entryList(QDir::Files | QDir::Hidden); }
     std::optional<QString> genera(QString* why) {
         return generaArchivoInformacion(*db, pd.path(), QStringLiteral("3001"), why);
     }
-    QList<QByteArray> lineas() const {
-        QList<QByteArray> ls = leeArchivo(archivo()).split('\n');
-        ls.removeLast(); // after the last CR LF
-        for (QByteArray& l : ls)
-            l.chop(1);
-        return ls;
-    }
 };
 
-QByteArray fillers(const char* tag, int n) {
-    QByteArray l = QByteArray(tag) + "|3001";
-    for (int i = 0; i < n; ++i)
-        l += "|No Aplica";
-    return l;
+QByteArray relleno(const char* tag, int n) {
+    return tag + QByteArray("|3001") + QByteArray("|No Aplica").repeated(n) + "\r\n";
 }
 
 } // namespace
@@ -67,197 +83,108 @@ QByteArray fillers(const char* tag, int n) {
 class TstArchivo : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void ejemploByteAByte();
-    void seccionesSegunMandatarios();
-    void codificacionYFinDeLinea();
-    void valoresQueRompenElFormato();
-    void requerimientosQueImpidenGenerar();
-    void carpetaEnvioImposible();
-    void cancelarOFallarNoTocaArchivoAnterior();
+    void contenidoSegunDatos();
+    void generacionQueFallaNoTocaArchivoAnterior();
+    void desdeElAsistente();
 };
 
-void TstArchivo::ejemploByteAByte() {
-    Escenario e;
-    QString why;
-    const auto ruta = e.genera(&why);
-    QVERIFY2(ruta, qPrintable(why));
-    QCOMPARE(*ruta, e.archivo());
-    QCOMPARE(leeArchivo(*ruta), EjemploEsperado);
-    const QString copia = QDir(e.envio()).filePath(QStringLiteral("GAMR800202MDFRRS01.req"));
-    QCOMPARE(leeArchivo(copia), QByteArray("requerimiento de ROSA"));
-
-    // A second run rewrites the file and copies the current requirement over
-    // the earlier copy; nothing temporary is left behind.
-    escribeArchivo(e.req, "requerimiento nuevo");
-    QVERIFY2(e.genera(&why), qPrintable(why));
-    QCOMPARE(leeArchivo(*ruta), EjemploEsperado);
-    QCOMPARE(leeArchivo(copia), QByteArray("requerimiento nuevo"));
-    QCOMPARE(QDir(e.envio()).entryList(QDir::Files | QDir::Hidden),
-             QStringList({QStringLiteral("3001.txt"), QStringLiteral("GAMR800202MDFRRS01.req")}));
-}
-
-void TstArchivo::seccionesSegunMandatarios() {
+void TstArchivo::contenidoSegunDatos() {
     QString why;
     {
-        // No representative: the filler line, and no history even though
-        // the agent has historic agents.
+        Escenario e;
+        const auto ruta = e.genera(&why);
+        QVERIFY2(ruta, qPrintable(why));
+        QCOMPARE(*ruta, e.archivo());
+        QCOMPARE(leeArchivo(*ruta), EjemploEsperado);
+        // A second run copies the current requirement over the earlier copy
+        // and leaves nothing temporary behind.
+        escribeArchivo(e.req, "requerimiento nuevo");
+        QVERIFY2(e.genera(&why), qPrintable(why));
+        QCOMPARE(leeArchivo(QDir(e.envio()).filePath(QStringLiteral("GAMR800202MDFRRS01.req"))),
+                 QByteArray("requerimiento nuevo"));
+        QCOMPARE(e.enEnvio(), QStringList({"3001.txt", "GAMR800202MDFRRS01.req"}));
+    }
+    {
+        // No representative: the filler line and no history, even though
+        // there are historic agents. Names in Windows-1252.
         Escenario e;
         for (const char* t : {"Mandatarios", "Domicilios_MM", "Aduanas_MM", "Pedimentos_MM"})
-            Ejemplo::ejecuta(*e.db, QStringLiteral("delete from %1").arg(QLatin1String(t)));
-        Ejemplo::ejecuta(*e.db, QStringLiteral("insert into Historico_AA values (?,?,?,?,?)"),
-                         {"HARF600101AB1", "HARF600101HDFRRR01", "F", "H", "R"});
+            e.sql(QStringLiteral("delete from %1").arg(QLatin1String(t)));
+        e.sql("insert into Historico_AA values ('H','HC','F','H','R')");
+        e.sql("update AA set Nombre='PEÑA', ApPaterno='ÁLVAREZ'");
         QVERIFY2(e.genera(&why), qPrintable(why));
-        const auto ls = e.lineas();
-        QCOMPARE(ls.size(), 8);
-        QCOMPARE(ls.at(6), fillers("Mandatarios", 7));
-        QCOMPARE(ls.at(7), QByteArray("800|1111111|1|"));
-        QCOMPARE(QDir(e.envio()).entryList(QDir::Files), QStringList(QStringLiteral("3001.txt")));
+        QCOMPARE(leeArchivo(e.archivo()),
+                 EjemploEsperado.first(EjemploEsperado.indexOf("Mandatarios"))
+                         .replace("JUAN|PEREZ", "PE\xD1"
+                                                "A|\xC1LVAREZ") +
+                     relleno("Mandatarios", 7) + "800|1111111|1|\r\n");
+        QCOMPARE(e.enEnvio(), QStringList(QStringLiteral("3001.txt")));
     }
     {
-        // A representative under 2.13.11 with no history yet: both filler
-        // lines, no agent periods; his (missing) requirement is not wanted.
+        // A type-2 representative with empty history tables: both filler
+        // lines, no agent periods; his missing requirement is not wanted.
         Escenario e;
-        Ejemplo::agregaMandatario(*e.db, QStringLiteral("MAHR810303HDFRRS02"), 2,
-                                  QStringLiteral("/no/existe/MAHR.req"));
+        e.sql("insert into Mandatarios values ('MAHR810303HDFRRS02',"
+              "'MAHR810303XY2','ROSA','GARCIA','MARTINEZ',2,'/no/MAHR.req',0,1,NULL)");
         QVERIFY2(e.genera(&why), qPrintable(why));
-        const auto ls = e.lineas();
-        QCOMPARE(ls.mid(ls.size() - 3),
-                 QList<QByteArray>(
-                     {fillers("Historico_AA", 4), fillers("Periodos_H_MM", 5), "800|1111111|1|"}));
-        for (const QByteArray& l : ls)
-            QVERIFY(!l.startsWith("Periodos_H_AA"));
-        QVERIFY(ls.contains("Mandatarios|3001|MAHR810303HDFRRS02|MAHR810303XY2|ROSA|GARCIA|"
-                            "MARTINEZ|2|0|1"));
-    }
-    {
-        // Full history, an additional office, and a Mandato 3 representative
-        // whose requirement travels too.
-        Escenario e;
-        Ejemplo::ejecuta(*e.db, QStringLiteral("update AA set Aduana1=?, NoAduanasAut=?"), {20, 1});
-        const QString req3 = QDir(e.pd.path()).filePath(QStringLiteral("reqs/TERC.req"));
-        escribeArchivo(req3, "tres");
-        Ejemplo::agregaMandatario(*e.db, QStringLiteral("TERC820404HDFRRS03"), 3, req3);
-        Ejemplo::agregaMandatario(*e.db, QStringLiteral("MAHR810303HDFRRS02"), 2, QString());
-        Ejemplo::ejecuta(*e.db, QStringLiteral("insert into Historico_AA values (?,?,?,?,?)"),
-                         {"HARF600101AB1", "HARF600101HDFRRR01", "FELIPE", "HARO", "RUIZ"});
-        Ejemplo::ejecuta(*e.db, QStringLiteral("insert into Periodos_H_AA values (?,?,?,?)"),
-                         {"HARF600101HDFRRR01", 470, "1999-01-02", "2000-03-04"});
-        Ejemplo::ejecuta(*e.db, QStringLiteral("insert into Periodos_H_MM values (?,?,?,?,?)"),
-                         {"MAHR810303HDFRRS02", 240, 1234, "2001-02-03", "2002-04-05"});
+        const QByteArray fin = "Pedimentos_MM|3001|GAMR800202MDFRRS01|470|123|2003-05-20\r\n";
+        QByteArray bytes = leeArchivo(e.archivo());
+        QVERIFY(bytes.contains("Mandatarios|3001|MAHR810303HDFRRS02|MAHR810303XY2|ROSA|GARCIA|"
+                               "MARTINEZ|2|0|1\r\n"));
+        QCOMPARE(bytes.sliced(bytes.indexOf(fin) + fin.size()),
+                 relleno("Historico_AA", 4) + relleno("Periodos_H_MM", 5) + "800|1111111|1|\r\n");
+
+        // With history, its rows take the fillers' place.
+        e.sql("insert into Historico_AA values ('HR','HC','FELIPE','HARO','RUIZ')");
+        e.sql("insert into Periodos_H_AA values ('HC',470,'1999-01-02','2000-03-04')");
+        e.sql("insert into Periodos_H_MM values ('MC',240,1234,'2001-02-03','2002-04-05')");
         QVERIFY2(e.genera(&why), qPrintable(why));
-        const auto ls = e.lineas();
-        QCOMPARE(ls.at(2), QByteArray("AA|3001|JUAN|PEREZ|LOPEZ|PELJ700101AB1|"
-                                      "PELJ700101HDFRPN09|470|20|||1"));
-        QCOMPARE(ls.mid(ls.size() - 4),
-                 QList<QByteArray>(
-                     {"Historico_AA|3001|HARF600101AB1|HARF600101HDFRRR01|FELIPE|HARO|RUIZ",
-                      "Periodos_H_AA|3001|HARF600101HDFRRR01|470|1999-01-02|2000-03-04",
-                      "Periodos_H_MM|3001|MAHR810303HDFRRS02|240|1234|2001-02-03|2002-04-05",
-                      "800|1111111|1|"}));
-        QCOMPARE(leeArchivo(QDir(e.envio()).filePath(QStringLiteral("TERC.req"))),
-                 QByteArray("tres"));
+        bytes = leeArchivo(e.archivo());
+        QCOMPARE(bytes.sliced(bytes.indexOf(fin) + fin.size()),
+                 "Historico_AA|3001|HR|HC|FELIPE|HARO|RUIZ\r\n"
+                 "Periodos_H_AA|3001|HC|470|1999-01-02|2000-03-04\r\n"
+                 "Periodos_H_MM|3001|MC|240|1234|2001-02-03|2002-04-05\r\n"
+                 "800|1111111|1|\r\n");
     }
 }
 
-void TstArchivo::codificacionYFinDeLinea() {
-    Escenario e;
-    Ejemplo::ejecuta(*e.db, QStringLiteral("update AA set Nombre=?, ApPaterno=?"),
-                     {QStringLiteral("PEÑA"), QStringLiteral("ÁLVAREZ")});
-    QString why;
-    QVERIFY2(e.genera(&why), qPrintable(why));
-    const QByteArray bytes = leeArchivo(e.archivo());
-    QVERIFY(bytes.contains("\r\nAA|3001|PE\xD1"
-                           "A|\xC1LVAREZ|LOPEZ|"));
-    QCOMPARE(bytes.count("\r\n"), 12);
-    QCOMPARE(bytes.count('\n'), 12);
-    QCOMPARE(bytes.count('\r'), 12);
-}
-
-void TstArchivo::valoresQueRompenElFormato() {
-    Escenario e;
-    QString why;
-    QVERIFY2(e.genera(&why), qPrintable(why));
-    const QByteArray anterior = leeArchivo(e.archivo());
-
+void TstArchivo::generacionQueFallaNoTocaArchivoAnterior() {
+    const QString falta = QStringLiteral("/no/existe/GAMR.req");
+    QTemporaryDir otros;
+    const QString otro = otros.filePath(QStringLiteral("GAMR800202MDFRRS01.req"));
+    escribeArchivo(otro, "otro");
     struct Caso {
-        const char* tabla;
-        const char* campo;
+        const char* sql;
         QString valor;
         QStringList dice; // what the message must name
     };
     const QList<Caso> casos = {
-        {"Domicilios_MM",
-         "Calle",
-         QStringLiteral("JUAREZ|5"),
-         {"Domicilios_MM", "Calle", Ejemplo::CurpMandatario, "\"|\""}},
-        {"Mandatarios",
-         "Nombre",
-         QStringLiteral("ROSA\r\nMARIA"),
-         {"Mandatarios", "Nombre", Ejemplo::CurpMandatario, "salto de línea"}},
-        {"Pedimentos_MM",
-         "NoPedimento",
-         QStringLiteral("12\n3"),
-         {"Pedimentos_MM", "NoPedimento", Ejemplo::CurpMandatario}},
-        {"AA", "ApMaterno", QStringLiteral("L\u0150PEZ"), {"tabla AA", "ApMaterno", "3001"}},
+        {"update Domicilios_MM set Calle=?", "JUAREZ|5", {"Domicilios_MM", "Calle", Curp, "\"|\""}},
+        {"update Mandatarios set Nombre=?", "ROSA\rM", {"Mandatarios", "Nombre", Curp, "salto de"}},
+        {"update Pedimentos_MM set NoPedimento=?", "12\n3", {"Pedimentos_MM", "NoPedimento", Curp}},
+        {"update AA set ApMaterno=?", "L\u0150PEZ", {"tabla AA", "ApMaterno", "3001"}},
+        {"update Mandatarios set Requerimiento=?", falta, {Curp, falta}},
+        {"update Mandatarios set Mandato=3, Requerimiento=?", "", {Curp}},
+        // Two files of one name would leave only one of them in ENVIO.
+        {"insert into Mandatarios values ('TERC820404HDFRRS03','T','A','B','C',3,?,0,1,NULL)",
+         otro,
+         {Curp, "TERC820404HDFRRS03"}},
     };
     for (const Caso& c : casos) {
-        const QString tabla = QLatin1String(c.tabla), campo = QLatin1String(c.campo);
-        const Rows antes = e.db->select(QStringLiteral("select %1 from %2").arg(campo, tabla));
-        Ejemplo::ejecuta(*e.db, QStringLiteral("update %1 set %2=?").arg(tabla, campo), {c.valor});
-        why.clear();
+        Escenario e;
+        QString why;
+        QVERIFY2(e.genera(&why), qPrintable(why));
+        const QByteArray anterior = leeArchivo(e.archivo());
+        e.sql(QLatin1String(c.sql), {c.valor});
         QVERIFY(!e.genera(&why));
         for (const QString& d : c.dice)
             QVERIFY2(why.contains(d), qPrintable(why + QStringLiteral(" / ") + d));
         QCOMPARE(leeArchivo(e.archivo()), anterior);
-        QCOMPARE(QDir(e.envio()).entryList(QDir::Files | QDir::Hidden).size(), 2);
-        Ejemplo::ejecuta(*e.db, QStringLiteral("update %1 set %2=?").arg(tabla, campo),
-                         {antes.first().at(0)});
+        QCOMPARE(e.enEnvio().size(), 2);
     }
-    QVERIFY2(e.genera(&why), qPrintable(why));
-    QCOMPARE(leeArchivo(e.archivo()), anterior);
 }
 
-void TstArchivo::requerimientosQueImpidenGenerar() {
-    Escenario e;
-    QString why;
-    QVERIFY2(e.genera(&why), qPrintable(why));
-    const QByteArray anterior = leeArchivo(e.archivo());
-    const QString curp = QString::fromLatin1(Ejemplo::CurpMandatario);
-
-    const QString falta = QDir(e.pd.path()).filePath(QStringLiteral("reqs/no_esta.req"));
-    Ejemplo::ejecuta(*e.db, QStringLiteral("update Mandatarios set Requerimiento=?"), {falta});
-    QVERIFY(!e.genera(&why));
-    QVERIFY2(why.contains(curp) && why.contains(QDir::toNativeSeparators(falta)), qPrintable(why));
-    QCOMPARE(leeArchivo(e.archivo()), anterior);
-
-    Ejemplo::ejecuta(*e.db, QStringLiteral("update Mandatarios set Requerimiento=?, Mandato=3"),
-                     {QString()});
-    QVERIFY(!e.genera(&why));
-    QVERIFY2(why.contains(curp), qPrintable(why));
-
-    // Two files of one name would leave only one of them in ENVIO.
-    QDir(e.pd.path()).mkpath(QStringLiteral("otros"));
-    const QString otro = QDir(e.pd.path()).filePath(QStringLiteral("otros/GAMR800202MDFRRS01.req"));
-    escribeArchivo(otro, "otro");
-    Ejemplo::ejecuta(*e.db, QStringLiteral("update Mandatarios set Requerimiento=?, Mandato=1"),
-                     {e.req});
-    Ejemplo::agregaMandatario(*e.db, QStringLiteral("TERC820404HDFRRS03"), 3, otro);
-    QVERIFY(!e.genera(&why));
-    QVERIFY2(why.contains(QStringLiteral("TERC820404HDFRRS03")) && why.contains(curp),
-             qPrintable(why));
-    QCOMPARE(leeArchivo(e.archivo()), anterior);
-}
-
-void TstArchivo::carpetaEnvioImposible() {
-    Escenario e;
-    escribeArchivo(e.envio(), "no soy una carpeta");
-    QString why;
-    QVERIFY(!e.genera(&why));
-    QVERIFY2(why.contains(QStringLiteral("ENVIO")), qPrintable(why));
-    QCOMPARE(leeArchivo(e.envio()), QByteArray("no soy una carpeta"));
-}
-
-void TstArchivo::cancelarOFallarNoTocaArchivoAnterior() {
+void TstArchivo::desdeElAsistente() {
     Escenario e;
     AppState state;
     state.programDir = e.pd.path();
@@ -265,64 +192,67 @@ void TstArchivo::cancelarOFallarNoTocaArchivoAnterior() {
     const QString llave = QDir(e.pd.path()).filePath(QStringLiteral("PELJ700101AB1.key"));
     QDir().mkpath(e.envio());
     escribeArchivo(e.archivo(), "archivo anterior");
-    const QString pregunta = QStringLiteral(
-        "¿DESEA GENERAR EL ARCHIVO DE INFORMACION? PARA ESTA OPERACION DEBE USAR EL ARCHIVO "
-        "LLAVE DEL AGENTE ADUANAL. ");
+    // Picks the key through "&Buscar..", types the password, then presses
+    // "&Aceptar" or "&Cancelar".
+    const auto conLlave = [&](seam::Script& s, const char* boton) {
+        s.onDialog(QStringLiteral("frmKey"), [&s, &llave, boton](QDialog& d) {
+            s.chooseFile(llave);
+            d.findChild<QPushButton*>(QStringLiteral("cmdBuscar"))->click();
+            d.findChild<QLineEdit*>(QStringLiteral("txtPassword"))
+                ->setText(QStringLiteral("secreta"));
+            d.findChild<QPushButton*>(QLatin1String(boton))->click();
+            return d.result();
+        });
+        return Genera_archivo(nullptr, state, *e.db, "PELJ700101AB1", "3001");
+    };
     {
         seam::Script s;
         s.answer(seam::Answer::Cancel);
-        QVERIFY(!Genera_archivo(nullptr, state, *e.db, Ejemplo::RfcAgente, "3001"));
+        QVERIFY(!Genera_archivo(nullptr, state, *e.db, "PELJ700101AB1", "3001"));
         QCOMPARE(s.shown.size(), 1);
-        QCOMPARE(s.shown.first().text, pregunta);
-        QCOMPARE(s.shown.first().title, QStringLiteral("Mensaje"));
+        QVERIFY(s.lastText().startsWith(QStringLiteral("¿DESEA GENERAR EL ARCHIVO")));
         QCOMPARE(s.shown.first().buttons, seam::Buttons::OkCancel);
         QVERIFY(s.dialogsShown.isEmpty());
     }
     {
         seam::Script s;
-        s.onDialog(QStringLiteral("frmKey"), [&s, &llave](QDialog& d) {
-            s.chooseFile(llave);
-            d.findChild<QPushButton*>(QStringLiteral("cmdBuscar"))->click();
-            d.findChild<QPushButton*>(QStringLiteral("cmdCancelar"))->click();
-            return d.result();
-        });
-        QVERIFY(!Genera_archivo(nullptr, state, *e.db, Ejemplo::RfcAgente, "3001"));
+        QVERIFY(!conLlave(s, "cmdCancelar"));
         QCOMPARE(s.dialogsShown, QStringList(QStringLiteral("frmKey")));
         QCOMPARE(state.Resp_Llave, QStringLiteral("C"));
-        QVERIFY(state.Ruta_Llave.isEmpty());
-    }
-    {
-        // The close box is a cancel too.
-        seam::Script s;
-        s.onDialog(QStringLiteral("frmKey"), [&s, &llave](QDialog& d) {
-            s.chooseFile(llave);
-            d.findChild<QPushButton*>(QStringLiteral("cmdBuscar"))->click();
-            d.show();
-            d.close();
-            return d.result();
-        });
-        QVERIFY(!Genera_archivo(nullptr, state, *e.db, Ejemplo::RfcAgente, "3001"));
-        QCOMPARE(state.Resp_Llave, QStringLiteral("C"));
-        QCOMPARE(s.shown.size(), 1);
+        QVERIFY(state.Ruta_Llave.isEmpty() && state.Clave_Llave.isEmpty());
     }
     QCOMPARE(leeArchivo(e.archivo()), QByteArray("archivo anterior"));
 
+    // A missing requirement after the key was given: told, nothing written.
+    QFile::remove(e.archivo());
+    e.sql("update Mandatarios set Requerimiento='/no/existe/GAMR.req'");
     {
-        // A failure after the key was given: told, nothing written, not
-        // signed.
-        QFile::remove(e.archivo());
-        Ejemplo::ejecuta(*e.db, QStringLiteral("update Mandatarios set Requerimiento=?"),
-                         {QStringLiteral("/no/existe/GAMR.req")});
         seam::Script s;
-        s.onDialog(QStringLiteral("frmKey"), Ejemplo::aceptaLlave(s, llave, "secreta"));
-        QVERIFY(!Genera_archivo(nullptr, state, *e.db, Ejemplo::RfcAgente, "3001"));
-        QCOMPARE(s.shown.size(), 2);
+        QVERIFY(!conLlave(s, "cmdAceptar"));
         QVERIFY2(s.lastText().contains(QStringLiteral("/no/existe/GAMR.req")),
                  qPrintable(s.lastText()));
         QCOMPARE(state.Estado_Firma, 1);
         QVERIFY(state.Clave_Llave.isEmpty());
-        QCOMPARE(QDir(e.envio()).entryList(QDir::Files | QDir::Hidden), QStringList());
+        QCOMPARE(e.enEnvio(), QStringList());
     }
+
+    // Everything in order: written, signed, told where.
+    const LlavePrueba rsa(true);
+    escribeArchivo(llave, rsa.privadaCifrada("secreta", false));
+    e.sql("update Mandatarios set Requerimiento=?", {e.req});
+    seam::Script s;
+    QVERIFY(conLlave(s, "cmdAceptar"));
+    QCOMPARE(state.Estado_Firma, 0);
+    QCOMPARE(s.lastText(), QStringLiteral("Se genero el archivo %1 correctamente y se agrego Firma "
+                                          "Digital, no olvide enviarlo y los requerimientos "
+                                          "manualmente a %2")
+                               .arg(QDir::toNativeSeparators(e.archivo()),
+                                    QString::fromUtf8(Contacto::CorreoAutoridad)));
+    QVERIFY(state.Clave_Llave.isEmpty()); // the password does not outlive the signing
+    const QByteArray firmado = leeArchivo(e.archivo());
+    QVERIFY(firmado.startsWith(EjemploEsperado));
+    QVERIFY(verificaFirma(firmado, rsa.certificado(false)).integro);
+    QCOMPARE(e.enEnvio(), QStringList({"3001.txt", "GAMR800202MDFRRS01.req"}));
 }
 
 QTEST_MAIN(TstArchivo)

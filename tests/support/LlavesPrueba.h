@@ -2,31 +2,21 @@
 
 #include <QByteArray>
 #include <QString>
+#include <memory>
 
 typedef struct evp_pkey_st EVP_PKEY;
 
-// A key pair made at test time, so no private key ever sits in the
-// repository, and the files an agent would hold for it.
+// A key pair made at test time, so no private key ever sits in the repository.
 class LlavePrueba {
 public:
-    enum class Tipo { Rsa, Ec };
-    explicit LlavePrueba(Tipo tipo);
-    ~LlavePrueba();
-    LlavePrueba(const LlavePrueba&) = delete;
-    LlavePrueba& operator=(const LlavePrueba&) = delete;
-
-    // Encrypted PKCS#8, as the authority issues private keys.
-    QByteArray privadaCifrada(const QByteArray& clave, bool pem) const;
-    // Unencrypted PKCS#8.
-    QByteArray privadaSinCifrar() const;
-    QByteArray publica(bool pem) const;
-    // Self-signed certificate of the public key.
-    QByteArray certificado(bool pem) const;
+    explicit LlavePrueba(bool rsa);
+    QByteArray privadaCifrada(const QByteArray& clave, bool pem) const; // PKCS#8
+    QByteArray publica() const;                                         // PEM
+    QByteArray certificado(bool pem) const;                             // self-signed
 
 private:
-    EVP_PKEY* k_ = nullptr;
+    std::unique_ptr<EVP_PKEY, void (*)(EVP_PKEY*)> k_;
 };
 
-// Writes bytes to a file, failing the test run when it cannot.
 void escribeArchivo(const QString& ruta, const QByteArray& bytes);
 QByteArray leeArchivo(const QString& ruta);
