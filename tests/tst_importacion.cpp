@@ -72,6 +72,7 @@ class TstImportacion : public QObject {
 private Q_SLOTS:
     void volcadoCompleto();
     void nadaSeImporta();
+    void trasvaseTerminaAntesDeLeer();
 };
 
 void TstImportacion::volcadoCompleto() {
@@ -130,6 +131,36 @@ void TstImportacion::nadaSeImporta() {
         QVERIFY2(dichos.first().contains(c.dice), qPrintable(dichos.first()));
         QCOMPARE(filas(*db), Tablas);
     }
+}
+
+void TstImportacion::trasvaseTerminaAntesDeLeer() {
+#ifdef Q_OS_WIN
+    QSKIP("the dump tool runs natively there");
+#else
+    // A stand-in for wine that "runs" the dump tool: after a pause it writes
+    // the dump into the folder it was started in. Reading before it ends
+    // would find no dump.
+    QTemporaryDir bin;
+    const QString wine = bin.filePath(QStringLiteral("wine"));
+    escribeArchivo(wine,
+                   "#!/bin/sh\nsleep 1\ncp \"$1\" Recupera.tmp && mv Recupera.tmp Recupera.txt\n");
+    QFile::setPermissions(wine, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    ProgramDir pd(ProgramDir::Kind::Version30);
+    escribeArchivo(
+        QDir(pd.path()).filePath(QStringLiteral("Trasvase.exe")),
+        Cp1252::encode(VolcadoCompleto.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")));
+    QTemporaryDir anterior;
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", bin.path().toLocal8Bit() + ':' + path);
+    seam::Script s;
+    auto db = pd.open();
+    Viejo_KESTRO(nullptr, *db, pd.path(), anterior.path());
+    qputenv("PATH", path);
+    QVERIFY2(s.shown.isEmpty(), qPrintable(s.lastText()));
+    QVERIFY(QFileInfo::exists(anterior.filePath(QStringLiteral("Trasvase.exe"))));
+    QCOMPARE(db->select(QStringLiteral("select Nombre from AA")).rows.value(0).value(0),
+             QVariant(QStringLiteral("JUAN")));
+#endif
 }
 
 QTEST_MAIN(TstImportacion)
