@@ -142,11 +142,12 @@ bool frmMain::startUp() {
 }
 
 void frmMain::showEvent(QShowEvent* event) {
-    // Centred once, at its final size.
+    // Centred once, at its final size, with the cursor in the first field.
     if (!centred_) {
         centred_ = true;
         if (const QScreen* s = screen())
             move(s->availableGeometry().center() - rect().center());
+        ui->txtPatente->setFocus();
     }
     QWidget::showEvent(event);
 }

@@ -19,6 +19,10 @@ void frmMain::showPage(int page) {
     for (int i = 0; i < frames.size(); ++i)
         frames[i]->setVisible(i + 1 == page);
     pagina_ = page;
+    // The keyboard goes on where the new page starts.
+    const QList<QWidget*> firstField{ui->txtPatente, ui->cmbAduana1, ui->fgAA, ui->fgDatosAA,
+                                     ui->fgMandatarios};
+    firstField[page - 1]->setFocus();
 }
 
 int frmMain::additionalOffices() const {
