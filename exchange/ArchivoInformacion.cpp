@@ -142,6 +142,13 @@ constexpr Clase T = Clase::Texto;
 constexpr Clase N = Clase::Numero;
 constexpr Clase F = Clase::Fecha;
 
+// Both address tables hold these at the same positions.
+QList<Columna> domicilio() {
+    return {{"EntFed", 1, T}, {"MDeleg", 2, N},   {"Calle", 3, T},
+            {"NoExt", 4, T},  {"NoInt", 5, T},    {"Colonia", 6, T},
+            {"CP", 7, T},     {"Telefono", 8, T}, {"Fax", 9, T}};
+}
+
 const QList<Seccion>& seccionesPrincipales() {
     static const QList<Seccion> s = {
         {"AA",
@@ -157,19 +164,7 @@ const QList<Seccion>& seccionesPrincipales() {
           {"NoAduanasAut", 11, N}},
          0,
          -1},
-        {"Domicilios_AA",
-         {{"Tipo_Dom", 0, N},
-          {"EntFed", 1, T},
-          {"MDeleg", 2, N},
-          {"Calle", 3, T},
-          {"NoExt", 4, T},
-          {"NoInt", 5, T},
-          {"Colonia", 6, T},
-          {"CP", 7, T},
-          {"Telefono", 8, T},
-          {"Fax", 9, T}},
-         0,
-         -1},
+        {"Domicilios_AA", QList<Columna>{{"Tipo_Dom", 0, N}} + domicilio(), 0, -1},
         {"Mandatarios",
          {{"CURP", 0, T},
           {"RFC", 1, T},
@@ -182,19 +177,7 @@ const QList<Seccion>& seccionesPrincipales() {
          7,
          0},
         {"Domicilios_MM",
-         {{"CURP", 0, T},
-          {"EntFed", 1, T},
-          {"MDeleg", 2, N},
-          {"Calle", 3, T},
-          {"NoExt", 4, T},
-          {"NoInt", 5, T},
-          {"Colonia", 6, T},
-          {"CP", 7, T},
-          {"Telefono", 8, T},
-          {"Fax", 9, T},
-          {"Tipo_Dom", 10, N}},
-         0,
-         0},
+         QList<Columna>{{"CURP", 0, T}} + domicilio() + QList<Columna>{{"Tipo_Dom", 10, N}}, 0, 0},
         {"Aduanas_MM", {{"CURP", 0, T}, {"NoAduana", 1, N}}, 0, 0},
         {"Pedimentos_MM",
          {{"CURP", 0, T}, {"NoAduana", 1, N}, {"NoPedimento", 2, T}, {"FechPedimento", 3, F}},

@@ -29,6 +29,13 @@ struct Registro {
     QList<QPair<const char*, QVariant>> fijos; // values the old version did not have
 };
 
+// The address fields of both address records, in dump order.
+QList<Columna> domicilio() {
+    return {{"EntFed", Clase::Texto}, {"MDeleg", Clase::Numero},  {"Calle", Clase::Texto},
+            {"NoExt", Clase::Texto},  {"NoInt", Clase::Texto},    {"Colonia", Clase::Texto},
+            {"CP", Clase::Texto},     {"Telefono", Clase::Texto}, {"Fax", Clase::Texto}};
+}
+
 const QList<Registro>& registros() {
     static const QList<Registro> r = {
         {"AA",
@@ -46,16 +53,7 @@ const QList<Registro>& registros() {
         {"Domicilios_AA",
          "Domicilios_AA",
          true,
-         {{"Tipo_Dom", Clase::Numero},
-          {"EntFed", Clase::Texto},
-          {"MDeleg", Clase::Numero},
-          {"Calle", Clase::Texto},
-          {"NoExt", Clase::Texto},
-          {"NoInt", Clase::Texto},
-          {"Colonia", Clase::Texto},
-          {"CP", Clase::Texto},
-          {"Telefono", Clase::Texto},
-          {"Fax", Clase::Texto}},
+         QList<Columna>{{"Tipo_Dom", Clase::Numero}} + domicilio(),
          {}},
         // The old version knew two kinds of representative and nothing of
         // requirement files, accreditation or whether he still operates.
@@ -73,16 +71,7 @@ const QList<Registro>& registros() {
         {"Domicilios_MM",
          "Domicilios_MM",
          true,
-         {{"CURP", Clase::Texto},
-          {"EntFed", Clase::Texto},
-          {"MDeleg", Clase::Numero},
-          {"Calle", Clase::Texto},
-          {"NoExt", Clase::Texto},
-          {"NoInt", Clase::Texto},
-          {"Colonia", Clase::Texto},
-          {"CP", Clase::Texto},
-          {"Telefono", Clase::Texto},
-          {"Fax", Clase::Texto}},
+         QList<Columna>{{"CURP", Clase::Texto}} + domicilio(),
          {{"Tipo_Dom", 1}}},
         {"Aduanas_MM",
          "Aduanas_MM",
