@@ -3,6 +3,8 @@
 #include "ui_frmInicio.h"
 #include "wizard/Contacto.h"
 
+#include <QScreen>
+
 frmInicio::frmInicio(QWidget* parent) : QDialog(parent), ui(new Ui::frmInicio) {
     ui->setupUi(this);
     ui->Label1->setText(QString::fromUtf8(Contacto::NombreSistema) + QStringLiteral(" v.3.5"));
@@ -11,3 +13,11 @@ frmInicio::frmInicio(QWidget* parent) : QDialog(parent), ui(new Ui::frmInicio) {
 }
 
 frmInicio::~frmInicio() = default;
+
+void frmInicio::showEvent(QShowEvent* event) {
+    // It opens before the main window exists on screen: centre it on the
+    // screen rather than on an invisible parent.
+    if (const QScreen* s = screen())
+        move(s->availableGeometry().center() - rect().center());
+    QDialog::showEvent(event);
+}

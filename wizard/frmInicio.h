@@ -14,6 +14,9 @@ public:
     explicit frmInicio(QWidget* parent = nullptr);
     ~frmInicio() override;
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     std::unique_ptr<Ui::frmInicio> ui;
 };
