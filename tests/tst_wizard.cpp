@@ -113,7 +113,6 @@ private Q_SLOTS:
     void page2ChecksOnlyTheOfficesInUse();
     void savingStoresRowsForEachOfficeCount_data();
     void savingStoresRowsForEachOfficeCount();
-    void historyLabelIsWrittenBack();
     void reSavingPage1KeepsDeclaredOffices();
     void failedSaveLeavesDatabaseUnchanged();
     void namesWithApostrophesSurviveARestart();
@@ -299,15 +298,22 @@ void TestWizard::page2ChecksOnlyTheOfficesInUse() {
 
 void TestWizard::savingStoresRowsForEachOfficeCount_data() {
     QTest::addColumn<int>("offices");
-    for (int n = 0; n <= 3; ++n)
-        QTest::addRow("N=%d", n) << n;
+    QTest::addColumn<QString>("history"); // the label page 1 writes back
+    QTest::addColumn<QVariant>("stored");
+    QTest::addRow("N=0") << 0 << QStringLiteral("No Definido") << QVariant();
+    QTest::addRow("N=1") << 1 << QStringLiteral("Sin Historico") << QVariant(1);
+    QTest::addRow("N=2") << 2 << QStringLiteral("Con Historico") << QVariant(0);
+    QTest::addRow("N=3") << 3 << QStringLiteral("No Definido") << QVariant();
 }
 
 void TestWizard::savingStoresRowsForEachOfficeCount() {
     QFETCH(int, offices);
+    QFETCH(QString, history);
+    QFETCH(QVariant, stored);
     Wizard wz;
     wz.start();
     wz.fillPage1(offices);
+    wz.w<QLabel>("lblHistAA")->setText(history);
     wz.txt("txtV0NoExt")->setText(QStringLiteral("12"));
     wz.next();
     const QStringList names{QStringLiteral("NUEVO LAREDO, TAMPS."),
@@ -334,6 +340,8 @@ void TestWizard::savingStoresRowsForEachOfficeCount() {
                            QStringLiteral("LOPEZ"), QStringLiteral("PELJ700101AB1"),
                            QStringLiteral("PELJ700101HDFRPN09"), 0, 200}));
     QCOMPARE(aa[0].at(11).toInt(), offices);
+    QCOMPARE(aa[0].at(12).isNull(), stored.isNull());
+    QCOMPARE(aa[0].at(12).toInt(), stored.toInt());
     const QList<int> officeKeys{240, 430, 160};
     for (int i = 0; i < 3; ++i) {
         if (i < offices)
@@ -371,24 +379,6 @@ void TestWizard::savingStoresRowsForEachOfficeCount() {
         QCOMPARE(again.cmb(list)->currentText(), i <= offices ? names[i - 1] : QString());
         QCOMPARE(again.txt(QByteArray("txtV") + QByteArray::number(i) + "Calle")->text(),
                  i <= offices ? QStringLiteral("CALLE %1").arg(i) : QString());
-    }
-}
-
-void TestWizard::historyLabelIsWrittenBack() {
-    for (const auto& [label, stored] :
-         QList<std::pair<QString, QVariant>>{{QStringLiteral("No Definido"), QVariant()},
-                                             {QStringLiteral("Sin Historico"), QVariant(1)},
-                                             {QStringLiteral("Con Historico"), QVariant(0)}}) {
-        Wizard wz;
-        wz.start();
-        wz.fillPage1(0);
-        wz.w<QLabel>("lblHistAA")->setText(label);
-        wz.next();
-        auto db = wz.dir.open();
-        const QVariant v = rows(*db, QStringLiteral("select SinHistorico from AA"))[0][0];
-        QCOMPARE(v.isNull(), stored.isNull());
-        if (!stored.isNull())
-            QCOMPARE(v.toInt(), stored.toInt());
     }
 }
 
