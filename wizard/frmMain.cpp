@@ -270,10 +270,7 @@ void frmMain::Inicializa_datos() {
     if (!hasColumn(first, 12))
         return;
     ui->txtNoAduanasAut->setText(textOf(first.at(11)));
-    const QVariant hist = first.at(12);
-    ui->lblHistAA->setText(hist.isNull()       ? QStringLiteral("No Definido")
-                           : hist.toInt() == 1 ? QStringLiteral("Sin Historico")
-                                               : QStringLiteral("Con Historico"));
+    showAgentHistory(first.at(12));
     const QList<std::pair<QComboBox*, QComboBox*>> offices{{ui->cmbNoAduana1, ui->cmbAduana1},
                                                            {ui->cmbNoAduana2, ui->cmbAduana2},
                                                            {ui->cmbNoAduana3, ui->cmbAduana3}};

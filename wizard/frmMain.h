@@ -87,6 +87,7 @@ private:
     StoredAddress addressOf(const AddressBlock& block) const;
     QList<AddressBlock*> agentBlocks() const;
     bool loadingStopped(const MaybeError& e);
+    void showAgentHistory(const QVariant& sinHistorico);
 
     std::unique_ptr<Ui::frmMain> ui;
     AppState& state_;

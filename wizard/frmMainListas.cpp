@@ -40,6 +40,13 @@ MaybeError frmMain::Llena_Mandatarios(const QString& /*noPat*/) {
     return std::nullopt;
 }
 
+// The agent's history flag as page 4 shows it (and page 1 writes it back).
+void frmMain::showAgentHistory(const QVariant& sinHistorico) {
+    ui->lblHistAA->setText(sinHistorico.isNull()       ? QStringLiteral("No Definido")
+                           : sinHistorico.toInt() == 1 ? QStringLiteral("Sin Historico")
+                                                       : QStringLiteral("Con Historico"));
+}
+
 MaybeError frmMain::Llena_Hist_AA() {
     gridClear(ui->fgDatosAA);
     const Rows flag = db_->select(QStringLiteral("select SinHistorico from AA "));
@@ -47,9 +54,7 @@ MaybeError frmMain::Llena_Hist_AA() {
         return flag.error;
     if (!flag.empty()) {
         const QVariant v = flag.first().at(0);
-        ui->lblHistAA->setText(v.isNull()       ? QStringLiteral("No Definido")
-                               : v.toInt() == 1 ? QStringLiteral("Sin Historico")
-                                                : QStringLiteral("Con Historico"));
+        showAgentHistory(v);
     }
     const Rows r = db_->select(QStringLiteral("select * from Historico_AA "));
     if (!r.ok())
