@@ -5,8 +5,8 @@
 #include "exchange/ArchivoInformacion.h"
 #include "exchange/Firma.h"
 #include "exchange/frmKey.h"
-#include "wizard/AppState.h"
-#include "wizard/Contacto.h"
+#include "entry/AppState.h"
+#include "entry/Contacto.h"
 
 #include <QDir>
 

@@ -4,7 +4,7 @@
 #include "entry/Seam.h"
 #include "exchange/Firma.h"
 #include "ui_frmKey.h"
-#include "wizard/AppState.h"
+#include "entry/AppState.h"
 
 #include <QDir>
 #include <QProxyStyle>

@@ -4,8 +4,8 @@
 #include "exchange/GeneraArchivo.h"
 #include "support/LlavesPrueba.h"
 #include "support/TestSupport.h"
-#include "wizard/AppState.h"
-#include "wizard/Contacto.h"
+#include "entry/AppState.h"
+#include "entry/Contacto.h"
 
 #include <QDialog>
 #include <QDir>

@@ -3,7 +3,7 @@
 #include "exchange/GeneraArchivo.h"
 #include "exchange/frmKey.h"
 #include "support/LlavesPrueba.h"
-#include "wizard/AppState.h"
+#include "entry/AppState.h"
 
 #include <QDir>
 #include <QLineEdit>

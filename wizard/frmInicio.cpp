@@ -1,7 +1,7 @@
 #include "wizard/frmInicio.h"
 
 #include "ui_frmInicio.h"
-#include "wizard/Contacto.h"
+#include "entry/Contacto.h"
 
 #include <QScreen>
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "data/Database.h"
-#include "wizard/AppState.h"
+#include "entry/AppState.h"
 
 #include <QWidget>
 #include <memory>

@@ -2,8 +2,8 @@
 
 #include <QString>
 
-// The values the main window and its dialogs share for the whole run. The
-// main window owns one and hands it to whoever needs it.
+// The values the main window, its dialogs and the exchange share for the
+// whole run. main() owns one and hands it to the main window.
 struct AppState {
     QString programDir;         // holds kestro.mdb and ENVIO
     QString previousVersionDir; // where the previous version is installed
