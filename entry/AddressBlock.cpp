@@ -1,6 +1,6 @@
 #include "entry/AddressBlock.h"
 
-#include "entry/Catalogos.h"
+#include "entry/CatalogueLists.h"
 
 #include <QComboBox>
 #include <QGridLayout>

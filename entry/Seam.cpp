@@ -56,6 +56,13 @@ bool confirm(QWidget* parent, const QString& text) {
            Answer::Ok;
 }
 
+bool failed(QWidget* parent, const MaybeError& error) {
+    if (!error)
+        return false;
+    inform(parent, error->message());
+    return true;
+}
+
 QString openFile(QWidget* parent, const QString& caption, const QString& folder,
                  const QString& filter) {
     if (script) {

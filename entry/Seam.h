@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/DbError.h"
+
 #include <QList>
 #include <QMap>
 #include <QString>
@@ -32,6 +34,10 @@ void inform(QWidget* parent, const QString& text);
 // A question before deleting or leaving: exclamation, OK/Cancel, "Mendaje".
 bool confirm(QWidget* parent, const QString& text);
 
+// When `error` holds one, shows it in the one form users know (" <number>
+// <text>", title "Mensaje") and returns true: the action it belongs to stops.
+bool failed(QWidget* parent, const MaybeError& error);
+
 // Full path of the chosen file, or "" when the user cancelled.
 QString openFile(QWidget* parent, const QString& caption, const QString& folder,
                  const QString& filter);
@@ -40,10 +46,9 @@ QString openFile(QWidget* parent, const QString& caption, const QString& folder,
 int exec(QDialog& dialog);
 
 // Installed by a test for its lifetime. Messages are recorded; questions
-// (OK/Cancel) are answered from a queue (OK once it is empty); file dialogs are answered from a
-// queue
-// ("" once empty); a modal dialog is handed to the handler queued for its
-// objectName, and counts as rejected without one.
+// (OK/Cancel) are answered from a queue (OK once it is empty); file dialogs
+// are answered from a queue ("" once empty); a modal dialog is handed to the
+// handler queued for its objectName, and counts as rejected without one.
 class Script {
 public:
     Script();

@@ -1,6 +1,6 @@
 // Builds the kestro.mdb that is delivered with the program.
 //   kestro_crea_bd [--si-no-existe] <carpeta-catalogos> <archivo.mdb>
-#include "data/Catalogues.h"
+#include "data/DeliveredDatabase.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

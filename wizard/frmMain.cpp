@@ -2,7 +2,7 @@
 
 #include "data/Upgrade.h"
 #include "entry/AddressBlock.h"
-#include "entry/Catalogos.h"
+#include "entry/CatalogueLists.h"
 #include "entry/Grid.h"
 #include "entry/KeystrokeFilter.h"
 #include "entry/Seam.h"
@@ -24,10 +24,7 @@ void setTabChain(const QList<QWidget*>& chain) {
 // A visible office list leads its hidden list of keys.
 void pairOffices(QComboBox* names, QComboBox* keys) {
     keys->hide();
-    QObject::connect(names, &QComboBox::currentIndexChanged, keys, [keys](int index) {
-        const QSignalBlocker quiet(keys);
-        keys->setCurrentIndex(index);
-    });
+    followList(names, keys);
 }
 
 } // namespace

@@ -80,7 +80,6 @@ private:
     void forwardFromPage2();
     void forwardFromPages3to5();
     void finishWizard();
-    bool saveFailed(const MaybeError& e);
     void clearOffice(QComboBox* office, AddressBlock& block);
     void setOfficeEnabled(QComboBox* office, AddressBlock& block, bool enabled);
     int additionalOffices() const;

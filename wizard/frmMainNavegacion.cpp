@@ -1,7 +1,7 @@
 // Moving through the wizard and writing the agent's pages.
 #include "data/AgentStore.h"
 #include "entry/AddressBlock.h"
-#include "entry/Catalogos.h"
+#include "entry/CatalogueLists.h"
 #include "entry/Rutinas.h"
 #include "entry/Seam.h"
 #include "ui_frmMain.h"
@@ -39,13 +39,6 @@ StoredAddress frmMain::addressOf(const AddressBlock& b) const {
                          b.cp->text(),
                          b.telefono->text(),
                          b.fax->text()};
-}
-
-bool frmMain::saveFailed(const MaybeError& e) {
-    if (!e)
-        return false;
-    seam::inform(this, e->message());
-    return true;
 }
 
 void frmMain::clearOffice(QComboBox* office, AddressBlock& block) {
@@ -93,7 +86,7 @@ void frmMain::forwardFromPage1() {
     agent.fiscal = addressOf(*ui->blkFiscal);
     agent.oirR = addressOf(*ui->blkOirR);
     agent.v0 = addressOf(*ui->blkV0);
-    if (saveFailed(saveAgentPage1(*db_, agent)))
+    if (seam::failed(this, saveAgentPage1(*db_, agent)))
         return;
     state_.NoPat = ui->txtPatente->text();
     ui->txtAutorizacion->setText(QStringLiteral("0"));
@@ -128,7 +121,7 @@ void frmMain::forwardFromPage2() {
         offices.append({ui->cmbNoAduana2->currentText(), addressOf(*ui->frDirAduana2)});
     if (n == 3)
         offices.append({ui->cmbNoAduana3->currentText(), addressOf(*ui->frDirAduana3)});
-    if (saveFailed(saveAgentPage2(*db_, offices)))
+    if (seam::failed(this, saveAgentPage2(*db_, offices)))
         return;
     showPage(3);
     ui->cmdAtras->setEnabled(true);

@@ -1,7 +1,7 @@
 // Page 3: the details of the representative chosen in the list.
 #include "data/Dates.h"
 #include "entry/AddressBlock.h"
-#include "entry/Catalogos.h"
+#include "entry/CatalogueLists.h"
 #include "entry/Grid.h"
 #include "ui_frmMain.h"
 #include "wizard/frmMain.h"

@@ -1,6 +1,6 @@
 // The checks made before the wizard leaves a page.
 #include "entry/AddressBlock.h"
-#include "entry/Catalogos.h"
+#include "entry/CatalogueLists.h"
 #include "entry/Grid.h"
 #include "entry/Rutinas.h"
 #include "entry/Seam.h"

@@ -1,6 +1,6 @@
 #include "support/TestSupport.h"
 
-#include "data/Catalogues.h"
+#include "data/DeliveredDatabase.h"
 #include "data/Schema.h"
 
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "entry/Catalogos.h"
+#include "entry/CatalogueLists.h"
 
 #include "data/Database.h"
 #include "entry/AddressBlock.h"
@@ -59,6 +59,18 @@ void Llena_Aduanas(Database& db, QComboBox* keys, QComboBox* names) {
     fillPair(keys, names,
              db.select(QStringLiteral("select cveAduana, Aduana from Aduanas order by aduana")),
              true);
+}
+
+void followList(QComboBox* leader, QComboBox* follower) {
+    QObject::connect(leader, &QComboBox::currentIndexChanged, follower, [follower](int index) {
+        const QSignalBlocker quiet(follower);
+        follower->setCurrentIndex(index);
+    });
+}
+
+void pairBothWays(QComboBox* a, QComboBox* b) {
+    followList(a, b);
+    followList(b, a);
 }
 
 bool Selecciona_Clave(QComboBox* keys, QComboBox* names, const QString& key, bool namesFirst) {

@@ -1,4 +1,4 @@
-#include "data/Catalogues.h"
+#include "data/DeliveredDatabase.h"
 
 #include "data/Schema.h"
 #include "data/Upgrade.h"

@@ -21,6 +21,12 @@ void Llena_MpioDeleg(Database& db, QComboBox* keys, QComboBox* names, const QStr
 // Appends the customs offices, ordered by name, as key texts and names.
 void Llena_Aduanas(Database& db, QComboBox* keys, QComboBox* names);
 
+// A list pair: whenever the choice of `leader` changes, by the user or the
+// program, `follower` takes the same position without echoing back. With
+// both ways, either list leads (the small office dialogs).
+void followList(QComboBox* leader, QComboBox* follower);
+void pairBothWays(QComboBox* a, QComboBox* b);
+
 // Chooses, in keys and then names, the entry whose key equals `key`; no
 // choice at all when the catalogue lacks it. Returns whether it was found.
 bool Selecciona_Clave(QComboBox* keys, QComboBox* names, const QString& key,
