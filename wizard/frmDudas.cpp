@@ -1,7 +1,7 @@
 #include "wizard/frmDudas.h"
 
-#include "ui_frmDudas.h"
 #include "entry/Contacto.h"
+#include "ui_frmDudas.h"
 
 frmDudas::frmDudas(QWidget* parent) : QDialog(parent), ui(new Ui::frmDudas) {
     ui->setupUi(this);

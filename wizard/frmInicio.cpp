@@ -1,7 +1,7 @@
 #include "wizard/frmInicio.h"
 
-#include "ui_frmInicio.h"
 #include "entry/Contacto.h"
+#include "ui_frmInicio.h"
 
 #include <QScreen>
 
