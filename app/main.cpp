@@ -1,5 +1,5 @@
-#include "exchange/Importacion.h"
 #include "entry/AppState.h"
+#include "exchange/Importacion.h"
 #include "wizard/Idioma.h"
 #include "wizard/frmMain.h"
 

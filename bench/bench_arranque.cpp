@@ -68,7 +68,7 @@ int main(int argc, char** argv) {
     auto db = dir.open();
     const double file = bestOf(5, [&] {
         QString why;
-        armaArchivoInformacion(*db, QStringLiteral("3001"), &why);
+        buildInformationFile(*db, QStringLiteral("3001"), &why);
     });
     QTextStream(stdout) << "arranque con " << representatives << " representantes: " << startUp
                         << " ms\narchivo de información: " << file << " ms\n";

@@ -26,18 +26,14 @@ QString numero(const QVariant& v) {
     return v.toString();
 }
 
-QString texto(const QVariant& v) {
-    return v.isValid() ? textOf(v) : QString();
-}
-
-struct Campo {
+struct Field {
     const char* nombre;
     QString valor;
 };
 
 // What in a value would corrupt the layout or cannot be written in the
 // file's code page; empty when the value is safe.
-QString defectoDe(const QString& valor) {
+QString orDefault(const QString& valor) {
     for (QChar c : valor) {
         if (c == QLatin1Char('|'))
             return QStringLiteral("el carácter \"|\"");
@@ -52,18 +48,18 @@ QString defectoDe(const QString& valor) {
     return QString();
 }
 
-class Escritor {
+class LineWriter {
 public:
-    Escritor(QString patente, QString* why) : patente_(std::move(patente)), why_(why) {}
+    LineWriter(QString patente, QString* why) : patente_(std::move(patente)), why_(why) {}
 
     void literal(const QString& linea) { out_ += Cp1252::encode(linea) + "\r\n"; }
 
     // tag|P|field|field...; stops at the first value that would corrupt the
     // file and says which table, record and field hold it.
-    bool registro(const QString& tag, const QList<Campo>& campos, const QString& quien) {
+    bool registro(const QString& tag, const QList<Field>& campos, const QString& quien) {
         QString linea = tag + Sep + patente_;
-        for (const Campo& c : campos) {
-            const QString defecto = defectoDe(c.valor);
+        for (const Field& c : campos) {
+            const QString defecto = orDefault(c.valor);
             if (!defecto.isEmpty()) {
                 if (why_)
                     *why_ = QStringLiteral("No se puede generar el archivo de información: el "
@@ -79,7 +75,7 @@ public:
     }
 
     bool relleno(const QString& tag, int cuantos) {
-        QList<Campo> campos;
+        QList<Field> campos;
         for (int i = 0; i < cuantos; ++i)
             campos.append({"", NoAplica});
         return registro(tag, campos, QString());
@@ -93,11 +89,11 @@ private:
     QByteArray out_;
 };
 
-QString delRegistro(const QVariant& curp) {
-    return QStringLiteral("del registro con CURP %1").arg(texto(curp));
+QString ofRecord(const QVariant& curp) {
+    return QStringLiteral("del registro con CURP %1").arg(textOf(curp));
 }
 
-std::optional<QList<QVariantList>> leeTabla(Database& db, const QString& tabla, QString* why) {
+std::optional<QList<QVariantList>> readTable(Database& db, const QString& tabla, QString* why) {
     // Table names come from the fixed list of the file's sections.
     Rows r = db.select(QStringLiteral("select * from %1").arg(tabla));
     if (!r.ok()) {
@@ -119,7 +115,7 @@ struct Columna {
 
 // One section of the file: a table written row by row, its columns in file
 // order, and how many "No Aplica" fillers stand in for an empty table.
-struct Seccion {
+struct Section {
     const char* tabla;
     QList<Columna> columnas;
     int rellenos;      // 0: an empty table writes nothing
@@ -135,7 +131,7 @@ QString valor(const QVariant& v, Clase clase) {
     case Clase::Texto:
         break;
     }
-    return texto(v);
+    return textOf(v);
 }
 
 constexpr Clase T = Clase::Texto;
@@ -149,8 +145,8 @@ QList<Columna> domicilio() {
             {"CP", 7, T},     {"Telefono", 8, T}, {"Fax", 9, T}};
 }
 
-const QList<Seccion>& seccionesPrincipales() {
-    static const QList<Seccion> s = {
+const QList<Section>& mainSections() {
+    static const QList<Section> s = {
         {"AA",
          {{"Nombre", 1, T},
           {"ApPaterno", 2, T},
@@ -188,8 +184,8 @@ const QList<Seccion>& seccionesPrincipales() {
 }
 
 // Written only when some representative brings in a history.
-const QList<Seccion>& seccionesHistoricas() {
-    static const QList<Seccion> s = {
+const QList<Section>& historySections() {
+    static const QList<Section> s = {
         {"Historico_AA",
          {{"RFC", 0, T},
           {"CURP", 1, T},
@@ -215,19 +211,19 @@ const QList<Seccion>& seccionesHistoricas() {
 }
 
 // Writes one section; hands back the rows it read.
-std::optional<QList<QVariantList>> escribeSeccion(Database& db, Escritor& w, const Seccion& s,
-                                                  const QString& agente, QString* why) {
+std::optional<QList<QVariantList>> writeSection(Database& db, LineWriter& w, const Section& s,
+                                                const QString& agente, QString* why) {
     const QString tag = QString::fromLatin1(s.tabla);
-    auto filas = leeTabla(db, tag, why);
+    auto filas = readTable(db, tag, why);
     if (!filas)
         return std::nullopt;
     if (filas->isEmpty() && s.rellenos > 0 && !w.relleno(tag, s.rellenos))
         return std::nullopt;
     for (const QVariantList& r : *filas) {
-        QList<Campo> campos;
+        QList<Field> campos;
         for (const Columna& c : s.columnas)
             campos.append({c.nombre, valor(r.value(c.posicion), c.clase)});
-        const QString quien = s.posicionClave < 0 ? agente : delRegistro(r.value(s.posicionClave));
+        const QString quien = s.posicionClave < 0 ? agente : ofRecord(r.value(s.posicionClave));
         if (!w.registro(tag, campos, quien))
             return std::nullopt;
     }
@@ -241,18 +237,18 @@ int Hay_Hist_Mandatarios(Database& db) {
     return r.ok() && !r.empty() ? 1 : 0;
 }
 
-QString carpetaEnvio(const QString& programDir) {
+QString envioFolder(const QString& programDir) {
     return QDir(programDir).filePath(QStringLiteral("ENVIO"));
 }
 
-QString rutaArchivoInformacion(const QString& programDir, const QString& patente) {
-    return QDir(carpetaEnvio(programDir)).filePath(patente + QStringLiteral(".txt"));
+QString informationFilePath(const QString& programDir, const QString& patente) {
+    return QDir(envioFolder(programDir)).filePath(patente + QStringLiteral(".txt"));
 }
 
-std::optional<ContenidoArchivo> armaArchivoInformacion(Database& db, const QString& patente,
-                                                       QString* why) {
+std::optional<InformationFileContent> buildInformationFile(Database& db, const QString& patente,
+                                                           QString* why) {
     // The patent names the file and prefixes every record.
-    if (patente.trimmed().isEmpty() || !defectoDe(patente).isEmpty() ||
+    if (patente.trimmed().isEmpty() || !orDefault(patente).isEmpty() ||
         patente.contains(QLatin1Char('/')) || patente.contains(QLatin1Char('\\'))) {
         if (why)
             *why = QStringLiteral("No se puede generar el archivo de información: el número de "
@@ -262,13 +258,13 @@ std::optional<ContenidoArchivo> armaArchivoInformacion(Database& db, const QStri
     }
 
     const QString agente = QStringLiteral("del agente aduanal con patente %1").arg(patente);
-    ContenidoArchivo out;
-    Escritor w(patente, why);
+    InformationFileContent out;
+    LineWriter w(patente, why);
     w.literal(QStringLiteral("501|%1|1111111||||||||%1").arg(patente));
     w.literal(QStringLiteral("Paq_Version|KESTRO|3.5.0"));
 
-    for (const Seccion& s : seccionesPrincipales()) {
-        const auto filas = escribeSeccion(db, w, s, agente, why);
+    for (const Section& s : mainSections()) {
+        const auto filas = writeSection(db, w, s, agente, why);
         if (!filas)
             return std::nullopt;
         if (QLatin1String(s.tabla) != QLatin1String("Mandatarios"))
@@ -277,12 +273,12 @@ std::optional<ContenidoArchivo> armaArchivoInformacion(Database& db, const QStri
         for (const QVariantList& r : *filas) {
             const int mandato = r.value(5).toInt();
             if (mandato == 1 || mandato == 3)
-                out.requerimientos.append({texto(r.value(0)), texto(r.value(6))});
+                out.requirements.append({textOf(r.value(0)), textOf(r.value(6))});
         }
     }
     if (Hay_Hist_Mandatarios(db) == 1)
-        for (const Seccion& s : seccionesHistoricas())
-            if (!escribeSeccion(db, w, s, agente, why))
+        for (const Section& s : historySections())
+            if (!writeSection(db, w, s, agente, why))
                 return std::nullopt;
 
     w.literal(QStringLiteral("800|1111111|1|"));
@@ -294,9 +290,9 @@ namespace {
 
 // Checks every requirement file before anything is written: a missing one
 // must stop the generation, not surface after the file is in place.
-bool revisaRequerimientos(const QList<Requerimiento>& reqs, QString* why) {
-    QMap<QString, const Requerimiento*> porNombre;
-    for (const Requerimiento& r : reqs) {
+bool checkRequirements(const QList<RequirementFile>& reqs, QString* why) {
+    QMap<QString, const RequirementFile*> porNombre;
+    for (const RequirementFile& r : reqs) {
         const QFileInfo fi(r.path);
         if (r.path.trimmed().isEmpty()) {
             *why = QStringLiteral("No se puede generar el archivo de información: el "
@@ -331,7 +327,7 @@ bool revisaRequerimientos(const QList<Requerimiento>& reqs, QString* why) {
     return true;
 }
 
-bool copiaRequerimiento(const Requerimiento& r, const QString& envio, QString* why) {
+bool copyRequirement(const RequirementFile& r, const QString& envio, QString* why) {
     QFile src(r.path);
     QByteArray data;
     bool ok = src.open(QIODevice::ReadOnly);
@@ -359,16 +355,16 @@ bool copiaRequerimiento(const Requerimiento& r, const QString& envio, QString* w
 
 } // namespace
 
-std::optional<QString> generaArchivoInformacion(Database& db, const QString& programDir,
-                                                const QString& patente, QString* why) {
+std::optional<QString> writeInformationFile(Database& db, const QString& programDir,
+                                            const QString& patente, QString* why) {
     QString local;
     if (!why)
         why = &local;
-    const auto contenido = armaArchivoInformacion(db, patente, why);
-    if (!contenido || !revisaRequerimientos(contenido->requerimientos, why))
+    const auto contenido = buildInformationFile(db, patente, why);
+    if (!contenido || !checkRequirements(contenido->requirements, why))
         return std::nullopt;
 
-    const QString envio = carpetaEnvio(programDir);
+    const QString envio = envioFolder(programDir);
     if (!QDir().mkpath(envio) || !QFileInfo(envio).isDir()) {
         *why = QStringLiteral("No se pudo crear la carpeta %1. Revise que exista y que tenga "
                               "permiso de escritura.")
@@ -378,7 +374,7 @@ std::optional<QString> generaArchivoInformacion(Database& db, const QString& pro
 
     // The new file replaces an earlier one only on commit(); leaving this
     // scope without it removes the temporary file.
-    const QString ruta = rutaArchivoInformacion(programDir, patente);
+    const QString ruta = informationFilePath(programDir, patente);
     QSaveFile archivo(ruta);
     if (!archivo.open(QIODevice::WriteOnly) ||
         archivo.write(contenido->bytes) != contenido->bytes.size()) {
@@ -386,8 +382,8 @@ std::optional<QString> generaArchivoInformacion(Database& db, const QString& pro
                    .arg(QDir::toNativeSeparators(ruta), archivo.errorString());
         return std::nullopt;
     }
-    for (const Requerimiento& r : contenido->requerimientos)
-        if (!copiaRequerimiento(r, envio, why))
+    for (const RequirementFile& r : contenido->requirements)
+        if (!copyRequirement(r, envio, why))
             return std::nullopt;
     if (!archivo.commit()) {
         *why = QStringLiteral("No se pudo escribir el archivo %1 en la carpeta ENVIO: %2")

@@ -30,32 +30,32 @@ using MdCtx = std::unique_ptr<EVP_MD_CTX, Borra<EVP_MD_CTX, EVP_MD_CTX_free>>;
 const QByteArray Etiqueta = "FIRMA";
 const QByteArray Fin = "800|1111111|1|\r\n";
 
-Bio bioDe(const QByteArray& data) {
+Bio bioOf(const QByteArray& data) {
     return Bio(BIO_new_mem_buf(data.constData(), int(data.size())));
 }
 
-bool esPem(const QByteArray& data) {
+bool isPem(const QByteArray& data) {
     return data.contains("-----BEGIN ");
 }
 
 // The encrypted PKCS#8 envelope, whichever encoding the file uses.
-Sig leeSobre(const QByteArray& data) {
-    if (esPem(data)) {
-        Bio b = bioDe(data);
+Sig readEnvelope(const QByteArray& data) {
+    if (isPem(data)) {
+        Bio b = bioOf(data);
         return Sig(PEM_read_bio_PKCS8(b.get(), nullptr, nullptr, nullptr));
     }
     const unsigned char* p = reinterpret_cast<const unsigned char*>(data.constData());
     return Sig(d2i_X509_SIG(nullptr, &p, long(data.size())));
 }
 
-Pkey leePublica(const QByteArray& data) {
-    if (esPem(data)) {
+Pkey readPublicKey(const QByteArray& data) {
+    if (isPem(data)) {
         {
-            Bio b = bioDe(data);
+            Bio b = bioOf(data);
             if (EVP_PKEY* k = PEM_read_bio_PUBKEY(b.get(), nullptr, nullptr, nullptr))
                 return Pkey(k);
         }
-        Bio b = bioDe(data);
+        Bio b = bioOf(data);
         Cert c(PEM_read_bio_X509(b.get(), nullptr, nullptr, nullptr));
         return Pkey(c ? X509_get_pubkey(c.get()) : nullptr);
     }
@@ -68,7 +68,7 @@ Pkey leePublica(const QByteArray& data) {
 }
 
 // Only key types whose signature takes a SHA-256 digest.
-QByteArray algoritmoDe(EVP_PKEY* k) {
+QByteArray algorithmOf(EVP_PKEY* k) {
     if (EVP_PKEY_is_a(k, "RSA"))
         return "RSA-SHA256";
     if (EVP_PKEY_is_a(k, "EC"))
@@ -78,7 +78,7 @@ QByteArray algoritmoDe(EVP_PKEY* k) {
 
 // SHA-256 of the public key (DER SubjectPublicKeyInfo), so the authority
 // can tell which of the agent's keys signed.
-QByteArray huellaDe(EVP_PKEY* k) {
+QByteArray fingerprintOf(EVP_PKEY* k) {
     unsigned char* der = nullptr;
     const int n = i2d_PUBKEY(k, &der);
     if (n <= 0)
@@ -89,7 +89,7 @@ QByteArray huellaDe(EVP_PKEY* k) {
     return h.toHex();
 }
 
-QList<QByteArray> lineas(const QByteArray& contenido) {
+QList<QByteArray> linesOf(const QByteArray& contenido) {
     QList<QByteArray> out;
     for (const QByteArray& l : contenido.split('\n'))
         out.append(l.endsWith('\r') ? l.chopped(1) : l);
@@ -98,16 +98,16 @@ QList<QByteArray> lineas(const QByteArray& contenido) {
 
 // The patent of the "501" record and the agent's CURP of the "AA" record:
 // the signature record repeats both so it names whose file it is.
-QByteArray patenteDe(const QByteArray& contenido) {
-    const QList<QByteArray> ls = lineas(contenido);
+QByteArray patentOf(const QByteArray& contenido) {
+    const QList<QByteArray> ls = linesOf(contenido);
     if (ls.isEmpty())
         return QByteArray();
     const QList<QByteArray> f = ls.first().split('|');
     return f.size() > 1 && f.first() == "501" ? f.at(1) : QByteArray();
 }
 
-QByteArray curpDe(const QByteArray& contenido) {
-    for (const QByteArray& l : lineas(contenido))
+QByteArray curpOf(const QByteArray& contenido) {
+    for (const QByteArray& l : linesOf(contenido))
         if (l.startsWith("AA|")) {
             const QList<QByteArray> f = l.split('|');
             return f.size() > 6 ? f.at(6) : QByteArray();
@@ -115,14 +115,14 @@ QByteArray curpDe(const QByteArray& contenido) {
     return QByteArray();
 }
 
-QByteArray registroFirma(const QByteArray& patente, const QByteArray& curp,
-                         const QByteArray& algoritmo, const QByteArray& huella,
-                         const QByteArray& firma) {
+QByteArray signatureRecord(const QByteArray& patente, const QByteArray& curp,
+                           const QByteArray& algoritmo, const QByteArray& huella,
+                           const QByteArray& firma) {
     return Etiqueta + '|' + patente + '|' + curp + '|' + algoritmo + '|' + huella + '|' +
            firma.toBase64() + "\r\n";
 }
 
-bool leeArchivo(const QString& ruta, QByteArray* out) {
+bool readWholeFile(const QString& ruta, QByteArray* out) {
     QFile f(ruta);
     if (!f.open(QIODevice::ReadOnly))
         return false;
@@ -140,33 +140,33 @@ void borra(QByteArray& b) {
 
 void BuscaCurps(const QString& archivo, Firmantes& firmantes) {
     QByteArray contenido;
-    firmantes[0].curp = leeArchivo(archivo, &contenido) ? curpDe(contenido) : QByteArray();
+    firmantes[0].curp = readWholeFile(archivo, &contenido) ? curpOf(contenido) : QByteArray();
 }
 
 int GeneraFirmaDigital(const QString& archivo, Firmantes& firmantes) {
     QByteArray contenido;
-    if (!QFile::exists(archivo) || !leeArchivo(archivo, &contenido))
-        return FirmaSinArchivo;
+    if (!QFile::exists(archivo) || !readWholeFile(archivo, &contenido))
+        return NoFileToSign;
 
-    const Firmante& f = firmantes[0];
+    const Signer& f = firmantes[0];
     QByteArray llave;
-    if (f.llave.isEmpty() || !leeArchivo(QString::fromUtf8(f.llave), &llave))
-        return FirmaLlaveInvalida;
-    Sig sobre = leeSobre(llave);
+    if (f.keyPath.isEmpty() || !readWholeFile(QString::fromUtf8(f.keyPath), &llave))
+        return InvalidKey;
+    Sig sobre = readEnvelope(llave);
     borra(llave);
     ERR_clear_error();
     if (!sobre)
-        return FirmaLlaveInvalida;
-    P8 info(PKCS8_decrypt(sobre.get(), f.clave.constData(), int(f.clave.size())));
+        return InvalidKey;
+    P8 info(PKCS8_decrypt(sobre.get(), f.password.constData(), int(f.password.size())));
     if (!info) {
         ERR_clear_error();
-        return FirmaClaveErronea;
+        return WrongPassword;
     }
     Pkey k(EVP_PKCS82PKEY(info.get()));
     info.reset();
-    if (!k || algoritmoDe(k.get()).isEmpty()) {
+    if (!k || algorithmOf(k.get()).isEmpty()) {
         ERR_clear_error();
-        return FirmaLlaveInvalida;
+        return InvalidKey;
     }
 
     MdCtx ctx(EVP_MD_CTX_new());
@@ -175,57 +175,57 @@ int GeneraFirmaDigital(const QString& archivo, Firmantes& firmantes) {
     if (!ctx || EVP_DigestSignInit(ctx.get(), nullptr, EVP_sha256(), nullptr, k.get()) != 1 ||
         EVP_DigestSign(ctx.get(), nullptr, &n, datos, size_t(contenido.size())) != 1) {
         ERR_clear_error();
-        return FirmaLlaveInvalida;
+        return InvalidKey;
     }
     QByteArray firma(qsizetype(n), '\0');
     if (EVP_DigestSign(ctx.get(), reinterpret_cast<unsigned char*>(firma.data()), &n, datos,
                        size_t(contenido.size())) != 1) {
         ERR_clear_error();
-        return FirmaLlaveInvalida;
+        return InvalidKey;
     }
     firma.truncate(qsizetype(n));
 
-    const QByteArray registro =
-        registroFirma(patenteDe(contenido), f.curp, algoritmoDe(k.get()), huellaDe(k.get()), firma);
+    const QByteArray registro = signatureRecord(patentOf(contenido), f.curp, algorithmOf(k.get()),
+                                                fingerprintOf(k.get()), firma);
     // Signed and written as one step: the file on disk is never half-signed.
     QSaveFile salida(archivo);
     if (!salida.open(QIODevice::WriteOnly) || salida.write(contenido) != contenido.size() ||
         salida.write(registro) != registro.size() || !salida.commit())
-        return FirmaNoEscrita;
-    return FirmaCorrecta;
+        return SignedFileNotWritten;
+    return SignedOk;
 }
 
-void limpiaFirmantes(Firmantes& firmantes) {
-    for (Firmante& f : firmantes) {
-        borra(f.clave);
-        borra(f.llave);
+void wipeSigners(Firmantes& firmantes) {
+    for (Signer& f : firmantes) {
+        borra(f.password);
+        borra(f.keyPath);
         f.curp.clear();
     }
 }
 
-void llenaFirmantes(Firmantes& firmantes, const QString& llave, const QString& clave) {
-    firmantes[0].llave = llave.toUtf8();
-    firmantes[0].clave = clave.toUtf8();
+void fillSigners(Firmantes& firmantes, const QString& llave, const QString& clave) {
+    firmantes[0].keyPath = llave.toUtf8();
+    firmantes[0].password = clave.toUtf8();
     for (std::size_t i = 1; i < firmantes.size(); ++i) {
-        firmantes[i].llave = "c:\\llave.key";
-        firmantes[i].clave = "tornasol";
+        firmantes[i].keyPath = "c:\\llave.key";
+        firmantes[i].password = "tornasol";
     }
 }
 
-void borraTexto(QString& texto) {
+void wipeText(QString& texto) {
     if (!texto.isEmpty())
         OPENSSL_cleanse(texto.data(), size_t(texto.size()) * sizeof(QChar));
     texto.clear();
 }
 
-Verificacion verificaFirma(const QByteArray& archivo, const QByteArray& llavePublica) {
+Verification verifySignature(const QByteArray& archivo, const QByteArray& llavePublica) {
     const auto falla = [](const QString& por) {
-        return Verificacion{false, QStringLiteral("El archivo NO está íntegro: %1").arg(por)};
+        return Verification{false, QStringLiteral("El archivo NO está íntegro: %1").arg(por)};
     };
-    Pkey k = leePublica(llavePublica);
+    Pkey k = readPublicKey(llavePublica);
     ERR_clear_error();
-    if (!k || algoritmoDe(k.get()).isEmpty())
-        return Verificacion{false, QStringLiteral("La llave pública o el certificado no se "
+    if (!k || algorithmOf(k.get()).isEmpty())
+        return Verification{false, QStringLiteral("La llave pública o el certificado no se "
                                                   "pudo leer (se espera RSA o EC, en PEM o "
                                                   "DER).")};
 
@@ -240,15 +240,15 @@ Verificacion verificaFirma(const QByteArray& archivo, const QByteArray& llavePub
     const QList<QByteArray> campos = registro.chopped(2).split('|');
     if (campos.size() != 6)
         return falla(QStringLiteral("el registro de la firma digital está dañado."));
-    if (campos.at(3) != algoritmoDe(k.get()) || campos.at(4) != huellaDe(k.get()))
+    if (campos.at(3) != algorithmOf(k.get()) || campos.at(4) != fingerprintOf(k.get()))
         return falla(QStringLiteral("la firma no se hizo con la llave de este agente."));
     const auto decodificada =
         QByteArray::fromBase64Encoding(campos.at(5), QByteArray::AbortOnBase64DecodingErrors);
     const QByteArray* firma = decodificada ? &decodificada.decoded : nullptr;
     // Every byte of the record must be the one signing would write, so a
     // change anywhere in it is caught as well.
-    if (!firma || registro != registroFirma(patenteDe(contenido), curpDe(contenido), campos.at(3),
-                                            campos.at(4), *firma))
+    if (!firma || registro != signatureRecord(patentOf(contenido), curpOf(contenido), campos.at(3),
+                                              campos.at(4), *firma))
         return falla(QStringLiteral("el registro de la firma digital fue modificado."));
 
     MdCtx ctx(EVP_MD_CTX_new());
@@ -262,7 +262,7 @@ Verificacion verificaFirma(const QByteArray& archivo, const QByteArray& llavePub
     if (!ok)
         return falla(QStringLiteral("su contenido fue modificado después de firmarlo o la firma "
                                     "no corresponde a la llave."));
-    return Verificacion{true, QStringLiteral("El archivo está íntegro: la firma digital "
+    return Verification{true, QStringLiteral("El archivo está íntegro: la firma digital "
                                              "corresponde a la llave del agente y el contenido "
                                              "no ha sido modificado.")};
 }

@@ -6,24 +6,24 @@
 
 // Our signing module: signs the information file with the agent's private
 // key (PKCS#8, encrypted, DER or PEM) and appends the signature to the file
-// as its last record. See FIRMA.md for the record's layout.
+// as its last record; the README describes the record for the authority.
 
 // One signer as the caller fills it. Record 0 is the agent; records 1 to 4
 // carry fixed placeholder values and are not used for signing.
-struct Firmante {
-    QByteArray curp;  // set by BuscaCurps: the signer's CURP as the file states it
-    QByteArray llave; // key-file path, UTF-8
-    QByteArray clave; // password, UTF-8; wiped by limpiaFirmantes
+struct Signer {
+    QByteArray curp;     // set by BuscaCurps: the signer's CURP as the file states it
+    QByteArray keyPath;  // key-file path, UTF-8
+    QByteArray password; // password, UTF-8; wiped by wipeSigners
 };
-using Firmantes = std::array<Firmante, 5>;
+using Firmantes = std::array<Signer, 5>;
 
 // Result codes of GeneraFirmaDigital.
-enum CodigoFirma : int {
-    FirmaCorrecta = 0,
-    FirmaSinArchivo = 1,    // the file to sign does not exist or cannot be read
-    FirmaLlaveInvalida = 2, // key missing, unreadable, not an encrypted private key
-    FirmaClaveErronea = 3,  // the password does not open the key
-    FirmaNoEscrita = 4,     // the signed file could not be written back
+enum SignatureResult : int {
+    SignedOk = 0,
+    NoFileToSign = 1,         // the file to sign does not exist or cannot be read
+    InvalidKey = 2,           // key missing, unreadable, not an encrypted private key
+    WrongPassword = 3,        // the password does not open the key
+    SignedFileNotWritten = 4, // the signed file could not be written back
 };
 
 // Fills the record 0 CURP from the agent's record ("AA") of the file.
@@ -34,19 +34,19 @@ void BuscaCurps(const QString& archivo, Firmantes& firmantes);
 int GeneraFirmaDigital(const QString& archivo, Firmantes& firmantes);
 
 // Overwrites every password (and path) held in the table, then empties it.
-void limpiaFirmantes(Firmantes& firmantes);
+void wipeSigners(Firmantes& firmantes);
 
 // Puts the user's key and password in record 0 and the placeholders in 1-4.
-void llenaFirmantes(Firmantes& firmantes, const QString& llave, const QString& clave);
+void fillSigners(Firmantes& firmantes, const QString& llave, const QString& clave);
 
 // Overwrites a text's characters before dropping it.
-void borraTexto(QString& texto);
+void wipeText(QString& texto);
 
-struct Verificacion {
-    bool integro = false;
-    QString mensaje; // Spanish, for the person who runs the check
+struct Verification {
+    bool intact = false;
+    QString message; // Spanish, for the person who runs the check
 };
 
 // Checks a signed information file against the agent's public key or
 // certificate (PEM or DER).
-Verificacion verificaFirma(const QByteArray& archivoFirmado, const QByteArray& llavePublica);
+Verification verifySignature(const QByteArray& archivoFirmado, const QByteArray& llavePublica);

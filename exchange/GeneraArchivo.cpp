@@ -1,18 +1,18 @@
 #include "exchange/GeneraArchivo.h"
 
 #include "data/Database.h"
+#include "entry/AppState.h"
+#include "entry/Contacto.h"
 #include "entry/Seam.h"
 #include "exchange/ArchivoInformacion.h"
 #include "exchange/Firma.h"
 #include "exchange/frmKey.h"
-#include "entry/AppState.h"
-#include "entry/Contacto.h"
 
 #include <QDir>
 
 namespace {
 
-void avisa(QWidget* parent, const QString& texto) {
+void tell(QWidget* parent, const QString& texto) {
     seam::message(parent, texto, QStringLiteral("Mensaje"), seam::Icon::Exclamation);
 }
 
@@ -22,12 +22,12 @@ void Firma_Archivo(QWidget* parent, AppState& state, const QString& archivo,
                    const QString& rutaLlave, const QString& clave, const QString& patenteField) {
     Firmantes firmantes;
     BuscaCurps(archivo, firmantes);
-    llenaFirmantes(firmantes, rutaLlave, clave);
+    fillSigners(firmantes, rutaLlave, clave);
     const int codigo = GeneraFirmaDigital(archivo, firmantes);
-    limpiaFirmantes(firmantes);
+    wipeSigners(firmantes);
 
     switch (codigo) {
-    case FirmaCorrecta: {
+    case SignedOk: {
         const QString ruta = QDir::toNativeSeparators(
             QDir(state.programDir).filePath(QStringLiteral("ENVIO/") + patenteField + ".txt"));
         seam::inform(parent,
@@ -38,20 +38,20 @@ void Firma_Archivo(QWidget* parent, AppState& state, const QString& archivo,
         state.Estado_Firma = 0;
         return;
     }
-    case FirmaSinArchivo:
-        avisa(parent, QStringLiteral("No se encontró el archivo a firmar digitalmente"));
+    case NoFileToSign:
+        tell(parent, QStringLiteral("No se encontró el archivo a firmar digitalmente"));
         break;
-    case FirmaLlaveInvalida:
-        avisa(parent,
-              QStringLiteral("No se encontró la llave privada (*.key) o el archivo no es válido"));
+    case InvalidKey:
+        tell(parent,
+             QStringLiteral("No se encontró la llave privada (*.key) o el archivo no es válido"));
         break;
-    case FirmaClaveErronea:
-        avisa(parent, QStringLiteral("Error en la contraseña"));
+    case WrongPassword:
+        tell(parent, QStringLiteral("Error en la contraseña"));
         break;
     default:
-        avisa(parent, QStringLiteral("No se pudo agregar la Firma Digital al archivo %1. Revise "
-                                     "que la carpeta ENVIO tenga permiso de escritura.")
-                          .arg(QDir::toNativeSeparators(archivo)));
+        tell(parent, QStringLiteral("No se pudo agregar la Firma Digital al archivo %1. Revise "
+                                    "que la carpeta ENVIO tenga permiso de escritura.")
+                         .arg(QDir::toNativeSeparators(archivo)));
         break;
     }
     // Whatever went wrong, the file is not signed: the wizard stays open.
@@ -76,19 +76,19 @@ bool Genera_archivo(QWidget* parent, AppState& state, Database& db, const QStrin
     if (state.Resp_Llave != QStringLiteral("A")) {
         state.Resp_Llave = QStringLiteral("C");
         state.Ruta_Llave.clear();
-        borraTexto(state.Clave_Llave);
+        wipeText(state.Clave_Llave);
         return false;
     }
 
     QString why;
-    const auto archivo = generaArchivoInformacion(db, state.programDir, state.NoPat, &why);
+    const auto archivo = writeInformationFile(db, state.programDir, state.NoPat, &why);
     if (!archivo) {
-        borraTexto(state.Clave_Llave);
-        avisa(parent, why);
+        wipeText(state.Clave_Llave);
+        tell(parent, why);
         state.Estado_Firma = 1;
         return false;
     }
     Firma_Archivo(parent, state, *archivo, state.Ruta_Llave, state.Clave_Llave, patenteField);
-    borraTexto(state.Clave_Llave);
+    wipeText(state.Clave_Llave);
     return state.Estado_Firma == 0;
 }

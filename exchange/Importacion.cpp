@@ -36,7 +36,7 @@ QList<Columna> domicilio() {
             {"CP", Clase::Texto},     {"Telefono", Clase::Texto}, {"Fax", Clase::Texto}};
 }
 
-const QList<Registro>& registros() {
+const QList<Registro>& dumpRecords() {
     static const QList<Registro> r = {
         {"AA",
          "AA",
@@ -90,7 +90,7 @@ const QList<Registro>& registros() {
     return r;
 }
 
-std::optional<QVariant> valorDe(const Columna& c, const QString& campo, QString* why) {
+std::optional<QVariant> valueOf(const Columna& c, const QString& campo, QString* why) {
     switch (c.clase) {
     case Clase::Texto:
         // An empty field was empty text in the old store, not a missing value.
@@ -127,7 +127,7 @@ std::optional<QVariant> valorDe(const Columna& c, const QString& campo, QString*
     return std::nullopt;
 }
 
-QString sinComillas(QString linea) {
+QString withoutQuotes(QString linea) {
     if (linea.endsWith(QLatin1Char('\r')))
         linea.chop(1);
     if (linea.size() >= 2 && linea.startsWith(QLatin1Char('"')) && linea.endsWith(QLatin1Char('"')))
@@ -136,20 +136,20 @@ QString sinComillas(QString linea) {
 }
 
 // Shows the busy cursor while the dump tool runs.
-class CursorOcupado {
+class BusyCursor {
 public:
-    CursorOcupado() {
+    BusyCursor() {
         if (qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
             QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
             activo_ = true;
         }
     }
-    ~CursorOcupado() {
+    ~BusyCursor() {
         if (activo_)
             QGuiApplication::restoreOverrideCursor();
     }
-    CursorOcupado(const CursorOcupado&) = delete;
-    CursorOcupado& operator=(const CursorOcupado&) = delete;
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
 
 private:
     bool activo_ = false;
@@ -161,7 +161,7 @@ constexpr int EsperaVolcado = 5 * 60 * 1000;
 // Copies the dump tool into the old folder and runs it there until it has
 // written its dump. True when the dump may be read (also when there is no
 // tool to run: a dump made earlier is read as it is).
-bool ejecutaTrasvase(QWidget* parent, const QString& programDir, const QString& oldFolder) {
+bool runDumpTool(QWidget* parent, const QString& programDir, const QString& oldFolder) {
     const QString origen = QDir(programDir).filePath(QStringLiteral("Trasvase.exe"));
     if (!QFileInfo(origen).isFile())
         return true;
@@ -186,7 +186,7 @@ bool ejecutaTrasvase(QWidget* parent, const QString& programDir, const QString& 
         }
     }
 
-    CursorOcupado ocupado;
+    BusyCursor ocupado;
     QProcess proceso;
     proceso.setWorkingDirectory(oldFolder);
     proceso.start(programa, argumentos);
@@ -226,18 +226,18 @@ QString defaultPreviousVersionFolder() {
 #endif
 }
 
-std::optional<Insercion> Conv_Insert(const QString& registro, QString* why) {
+std::optional<DumpInsert> Conv_Insert(const QString& registro, QString* why) {
     QString local;
     if (!why)
         why = &local;
     const QStringList partes = registro.split(QLatin1Char('|'));
     const QString etiqueta = partes.first();
     if (etiqueta == QStringLiteral("800")) {
-        Insercion fin;
-        fin.fin = true;
+        DumpInsert fin;
+        fin.end = true;
         return fin;
     }
-    for (const Registro& r : registros()) {
+    for (const Registro& r : dumpRecords()) {
         if (etiqueta != QLatin1String(r.etiqueta))
             continue;
         const QStringList campos = partes.mid(r.saltaPatente ? 2 : 1);
@@ -249,22 +249,22 @@ std::optional<Insercion> Conv_Insert(const QString& registro, QString* why) {
                        .arg(n);
             return std::nullopt;
         }
-        Insercion out;
+        DumpInsert out;
         QStringList nombres, marcas;
         for (int i = 0; i < n; ++i) {
             // The last field keeps whatever "|" follow it.
             const QString campo = i + 1 < n ? campos.at(i) : campos.mid(i).join(QLatin1Char('|'));
-            const auto v = valorDe(r.columnas.at(i), campo, why);
+            const auto v = valueOf(r.columnas.at(i), campo, why);
             if (!v)
                 return std::nullopt;
             nombres << QString::fromLatin1(r.columnas.at(i).nombre);
-            out.valores << *v;
+            out.values << *v;
         }
         for (const auto& [nombre, valor] : r.fijos) {
             nombres << QString::fromLatin1(nombre);
-            out.valores << valor;
+            out.values << valor;
         }
-        for (qsizetype i = 0; i < out.valores.size(); ++i)
+        for (qsizetype i = 0; i < out.values.size(); ++i)
             marcas << QStringLiteral("?");
         // Table and column names come from the fixed list above.
         out.sql = QStringLiteral("insert into %1(%2) values (%3)")
@@ -272,10 +272,10 @@ std::optional<Insercion> Conv_Insert(const QString& registro, QString* why) {
                            marcas.join(QLatin1Char(',')));
         return out;
     }
-    return Insercion{}; // a tag this version does not take over
+    return DumpInsert{}; // a tag this version does not take over
 }
 
-bool importaVolcado(Database& db, const QString& volcado, QString* why) {
+bool importDump(Database& db, const QString& volcado, QString* why) {
     QString local;
     if (!why)
         why = &local;
@@ -287,7 +287,7 @@ bool importaVolcado(Database& db, const QString& volcado, QString* why) {
                    .arg(shown, f.errorString());
         return false;
     }
-    const QStringList lineas = Cp1252::decode(f.readAll()).split(QLatin1Char('\n'));
+    const QStringList linesOf = Cp1252::decode(f.readAll()).split(QLatin1Char('\n'));
     f.close();
 
     const auto falla = [&](qsizetype linea, const QString& texto, const QString& por) {
@@ -301,8 +301,8 @@ bool importaVolcado(Database& db, const QString& volcado, QString* why) {
     bool terminado = false;
     const MaybeError e = inTransaction(db, [&]() -> MaybeError {
         // The first line is the dump's header.
-        for (qsizetype i = 1; i < lineas.size(); ++i) {
-            const QString registro = sinComillas(lineas.at(i));
+        for (qsizetype i = 1; i < linesOf.size(); ++i) {
+            const QString registro = withoutQuotes(linesOf.at(i));
             if (registro.trimmed().isEmpty())
                 continue;
             QString por;
@@ -311,13 +311,13 @@ bool importaVolcado(Database& db, const QString& volcado, QString* why) {
                 falla(i, registro, por);
                 return DbError::refused(*why);
             }
-            if (ins->fin) {
+            if (ins->end) {
                 terminado = true;
                 return std::nullopt;
             }
             if (ins->sql.isEmpty())
                 continue;
-            if (MaybeError err = db.exec(ins->sql, ins->valores)) {
+            if (MaybeError err = db.exec(ins->sql, ins->values)) {
                 falla(i, registro,
                       QStringLiteral("la base de datos rechazó el registro (%1)")
                           .arg(err->message().trimmed()));
@@ -350,7 +350,7 @@ void Viejo_KESTRO(QWidget* parent, Database& db, const QString& programDir,
                                             "computadora"));
         return;
     }
-    if (!ejecutaTrasvase(parent, programDir, oldFolder))
+    if (!runDumpTool(parent, programDir, oldFolder))
         return;
     const QString volcado = QDir(oldFolder).filePath(QStringLiteral("Recupera.txt"));
     if (!QFileInfo(volcado).isFile()) {
@@ -361,6 +361,6 @@ void Viejo_KESTRO(QWidget* parent, Database& db, const QString& programDir,
         return;
     }
     QString why;
-    if (!importaVolcado(db, volcado, &why))
+    if (!importDump(db, volcado, &why))
         seam::inform(parent, why);
 }

@@ -15,20 +15,20 @@ class QWidget;
 // "C:\KESTRO" on Windows; elsewhere the same folder as Wine presents it.
 QString defaultPreviousVersionFolder();
 
-struct Insercion {
-    QString sql;          // empty for a record the import skips
-    QVariantList valores; // bound in order
-    bool fin = false;     // the "800" record: the dump ends here
+struct DumpInsert {
+    QString sql;         // empty for a record the import skips
+    QVariantList values; // bound in order
+    bool end = false;    // the "800" record: the dump ends here
 };
 
 // Turns one dump record (without quotes or line end) into its statement.
 // nullopt with a Spanish reason in *why when the record is malformed.
-std::optional<Insercion> Conv_Insert(const QString& registro, QString* why);
+std::optional<DumpInsert> Conv_Insert(const QString& registro, QString* why);
 
 // Reads the dump (Windows-1252, one record per line, first line a header)
 // and inserts everything in one transaction. On any fault nothing is
 // inserted and *why names the line.
-bool importaVolcado(Database& db, const QString& volcado, QString* why);
+bool importDump(Database& db, const QString& volcado, QString* why);
 
 // The start-up step: when AA is empty, runs the previous version's dump tool
 // (when there is one and this system can run it) in oldFolder, waits for it

@@ -1,10 +1,10 @@
 #include "exchange/frmKey.h"
 
+#include "entry/AppState.h"
 #include "entry/Rutinas.h"
 #include "entry/Seam.h"
 #include "exchange/Firma.h"
 #include "ui_frmKey.h"
-#include "entry/AppState.h"
 
 #include <QDir>
 #include <QProxyStyle>
@@ -13,7 +13,7 @@ namespace {
 
 // The password field shows "*" for each character whatever the platform's
 // usual mask is.
-class Asteriscos : public QProxyStyle {
+class AsteriskStyle : public QProxyStyle {
 public:
     using QProxyStyle::QProxyStyle;
     int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
@@ -24,7 +24,7 @@ public:
     }
 };
 
-QString carpetaInicial() {
+QString initialFolder() {
 #ifdef Q_OS_WIN
     return QStringLiteral("C:\\");
 #else
@@ -37,7 +37,7 @@ QString carpetaInicial() {
 frmKey::frmKey(AppState& state, const QString& rfcAsTyped, QWidget* parent)
     : QDialog(parent), ui(new Ui::frmKey), state_(state), rfc_(rfcAsTyped) {
     ui->setupUi(this);
-    auto* estilo = new Asteriscos();
+    auto* estilo = new AsteriskStyle();
     estilo->setParent(this);
     ui->txtPassword->setStyle(estilo);
     connect(ui->cmdBuscar, &QPushButton::clicked, this, &frmKey::cmdBuscar_Click);
@@ -48,11 +48,11 @@ frmKey::frmKey(AppState& state, const QString& rfcAsTyped, QWidget* parent)
 frmKey::~frmKey() {
     QString clave = ui->txtPassword->text();
     ui->txtPassword->clear();
-    borraTexto(clave);
+    wipeText(clave);
 }
 
 void frmKey::cmdBuscar_Click() {
-    const QString elegido = seam::openFile(this, QStringLiteral("Archivo llave"), carpetaInicial(),
+    const QString elegido = seam::openFile(this, QStringLiteral("Archivo llave"), initialFolder(),
                                            QStringLiteral("Archivo_llave (*.key)"));
     if (!elegido.isEmpty())
         ui->txtLlave->setText(QDir::toNativeSeparators(elegido));
@@ -79,6 +79,6 @@ void frmKey::cmdAceptar_Click() {
 void frmKey::reject() {
     state_.Resp_Llave = QStringLiteral("C");
     state_.Ruta_Llave.clear();
-    borraTexto(state_.Clave_Llave);
+    wipeText(state_.Clave_Llave);
     QDialog::reject();
 }

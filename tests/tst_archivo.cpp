@@ -1,11 +1,11 @@
+#include "entry/AppState.h"
+#include "entry/Contacto.h"
 #include "entry/Seam.h"
 #include "exchange/ArchivoInformacion.h"
 #include "exchange/Firma.h"
 #include "exchange/GeneraArchivo.h"
 #include "support/LlavesPrueba.h"
 #include "support/TestSupport.h"
-#include "entry/AppState.h"
-#include "entry/Contacto.h"
 
 #include <QDialog>
 #include <QDir>
@@ -66,11 +66,11 @@ struct Escenario {
         if (MaybeError err = db->exec(s, v))
             throw std::runtime_error((s + " -> " + err->message()).toStdString());
     }
-    QString envio() const { return carpetaEnvio(pd.path()); }
-    QString archivo() const { return rutaArchivoInformacion(pd.path(), QStringLiteral("3001")); }
+    QString envio() const { return envioFolder(pd.path()); }
+    QString archivo() const { return informationFilePath(pd.path(), QStringLiteral("3001")); }
     QStringList enEnvio() const { return QDir(envio()).entryList(QDir::Files | QDir::Hidden); }
     std::optional<QString> genera(QString* why) {
-        return generaArchivoInformacion(*db, pd.path(), QStringLiteral("3001"), why);
+        return writeInformationFile(*db, pd.path(), QStringLiteral("3001"), why);
     }
 };
 
@@ -95,12 +95,12 @@ void TstArchivo::contenidoSegunDatos() {
         const auto ruta = e.genera(&why);
         QVERIFY2(ruta, qPrintable(why));
         QCOMPARE(*ruta, e.archivo());
-        QCOMPARE(leeArchivo(*ruta), EjemploEsperado);
+        QCOMPARE(readWholeFile(*ruta), EjemploEsperado);
         // A second run copies the current requirement over the earlier copy
         // and leaves nothing temporary behind.
         escribeArchivo(e.req, "requerimiento nuevo");
         QVERIFY2(e.genera(&why), qPrintable(why));
-        QCOMPARE(leeArchivo(QDir(e.envio()).filePath(QStringLiteral("GAMR800202MDFRRS01.req"))),
+        QCOMPARE(readWholeFile(QDir(e.envio()).filePath(QStringLiteral("GAMR800202MDFRRS01.req"))),
                  QByteArray("requerimiento nuevo"));
         QCOMPARE(e.enEnvio(), QStringList({"3001.txt", "GAMR800202MDFRRS01.req"}));
     }
@@ -113,7 +113,7 @@ void TstArchivo::contenidoSegunDatos() {
         e.sql("insert into Historico_AA values ('H','HC','F','H','R')");
         e.sql("update AA set Nombre='PEÑA', ApPaterno='ÁLVAREZ'");
         QVERIFY2(e.genera(&why), qPrintable(why));
-        QCOMPARE(leeArchivo(e.archivo()),
+        QCOMPARE(readWholeFile(e.archivo()),
                  EjemploEsperado.first(EjemploEsperado.indexOf("Mandatarios"))
                          .replace("JUAN|PEREZ", "PE\xD1"
                                                 "A|\xC1LVAREZ") +
@@ -128,7 +128,7 @@ void TstArchivo::contenidoSegunDatos() {
               "'MAHR810303XY2','ROSA','GARCIA','MARTINEZ',2,'/no/MAHR.req',0,1,NULL)");
         QVERIFY2(e.genera(&why), qPrintable(why));
         const QByteArray fin = "Pedimentos_MM|3001|GAMR800202MDFRRS01|470|123|2003-05-20\r\n";
-        QByteArray bytes = leeArchivo(e.archivo());
+        QByteArray bytes = readWholeFile(e.archivo());
         QVERIFY(bytes.contains("Mandatarios|3001|MAHR810303HDFRRS02|MAHR810303XY2|ROSA|GARCIA|"
                                "MARTINEZ|2|0|1\r\n"));
         QCOMPARE(bytes.sliced(bytes.indexOf(fin) + fin.size()),
@@ -139,7 +139,7 @@ void TstArchivo::contenidoSegunDatos() {
         e.sql("insert into Periodos_H_AA values ('HC',470,'1999-01-02','2000-03-04')");
         e.sql("insert into Periodos_H_MM values ('MC',240,1234,'2001-02-03','2002-04-05')");
         QVERIFY2(e.genera(&why), qPrintable(why));
-        bytes = leeArchivo(e.archivo());
+        bytes = readWholeFile(e.archivo());
         QCOMPARE(bytes.sliced(bytes.indexOf(fin) + fin.size()),
                  "Historico_AA|3001|HR|HC|FELIPE|HARO|RUIZ\r\n"
                  "Periodos_H_AA|3001|HC|470|1999-01-02|2000-03-04\r\n"
@@ -174,12 +174,12 @@ void TstArchivo::generacionQueFallaNoTocaArchivoAnterior() {
         Escenario e;
         QString why;
         QVERIFY2(e.genera(&why), qPrintable(why));
-        const QByteArray anterior = leeArchivo(e.archivo());
+        const QByteArray anterior = readWholeFile(e.archivo());
         e.sql(QLatin1String(c.sql), {c.valor});
         QVERIFY(!e.genera(&why));
         for (const QString& d : c.dice)
             QVERIFY2(why.contains(d), qPrintable(why + QStringLiteral(" / ") + d));
-        QCOMPARE(leeArchivo(e.archivo()), anterior);
+        QCOMPARE(readWholeFile(e.archivo()), anterior);
         QCOMPARE(e.enEnvio().size(), 2);
     }
 }
@@ -221,7 +221,7 @@ void TstArchivo::desdeElAsistente() {
         QCOMPARE(state.Resp_Llave, QStringLiteral("C"));
         QVERIFY(state.Ruta_Llave.isEmpty() && state.Clave_Llave.isEmpty());
     }
-    QCOMPARE(leeArchivo(e.archivo()), QByteArray("archivo anterior"));
+    QCOMPARE(readWholeFile(e.archivo()), QByteArray("archivo anterior"));
 
     // A missing requirement after the key was given: told, nothing written.
     QFile::remove(e.archivo());
@@ -249,9 +249,9 @@ void TstArchivo::desdeElAsistente() {
                                .arg(QDir::toNativeSeparators(e.archivo()),
                                     QString::fromUtf8(Contacto::CorreoAutoridad)));
     QVERIFY(state.Clave_Llave.isEmpty()); // the password does not outlive the signing
-    const QByteArray firmado = leeArchivo(e.archivo());
+    const QByteArray firmado = readWholeFile(e.archivo());
     QVERIFY(firmado.startsWith(EjemploEsperado));
-    QVERIFY(verificaFirma(firmado, rsa.certificado(false)).integro);
+    QVERIFY(verifySignature(firmado, rsa.certificado(false)).intact);
     QCOMPARE(e.enEnvio(), QStringList({"3001.txt", "GAMR800202MDFRRS01.req"}));
 }
 

@@ -1,9 +1,9 @@
+#include "entry/AppState.h"
 #include "entry/Seam.h"
 #include "exchange/Firma.h"
 #include "exchange/GeneraArchivo.h"
 #include "exchange/frmKey.h"
 #include "support/LlavesPrueba.h"
-#include "entry/AppState.h"
 
 #include <QDir>
 #include <QLineEdit>
@@ -24,7 +24,7 @@ const QByteArray Informacion =
 int firma(const QString& archivo, const QString& llave, const QString& clave) {
     Firmantes f;
     BuscaCurps(archivo, f);
-    llenaFirmantes(f, llave, clave);
+    fillSigners(f, llave, clave);
     return GeneraFirmaDigital(archivo, f);
 }
 
@@ -62,10 +62,10 @@ void TstFirma::firmaYVerificacion() {
           Caso{ec_.get(), true, "ECDSA-SHA256"}}) {
         escribeArchivo(archivo, Informacion);
         escribeArchivo(llave, c.llave->privadaCifrada("s3creta", c.pem));
-        QCOMPARE(firma(archivo, llave, QStringLiteral("s3creta")), int(FirmaCorrecta));
+        QCOMPARE(firma(archivo, llave, QStringLiteral("s3creta")), int(SignedOk));
 
         // The file keeps its bytes and gains exactly one last record.
-        const QByteArray firmado = leeArchivo(archivo);
+        const QByteArray firmado = readWholeFile(archivo);
         const qsizetype r = Informacion.size();
         QVERIFY(firmado.startsWith(Informacion) && firmado.endsWith("\r\n"));
         QCOMPARE(firmado.count("\r\n"), Informacion.count("\r\n") + 1);
@@ -77,8 +77,8 @@ void TstFirma::firmaYVerificacion() {
 
         for (const QByteArray& publica :
              {c.llave->publica(), c.llave->certificado(true), c.llave->certificado(false)})
-            QVERIFY2(verificaFirma(firmado, publica).integro,
-                     qPrintable(verificaFirma(firmado, publica).mensaje));
+            QVERIFY2(verifySignature(firmado, publica).intact,
+                     qPrintable(verifySignature(firmado, publica).message));
 
         // A cut, an addition, a missing record, and a byte changed in the
         // content or in any field of the signature record are all caught.
@@ -89,9 +89,9 @@ void TstFirma::firmaYVerificacion() {
         for (qsizetype i : cambios)
             alterados << QByteArray(firmado).replace(i, 1, QByteArray(1, char(firmado[i] ^ 0x01)));
         for (const QByteArray& alterado : alterados)
-            QVERIFY(!verificaFirma(alterado, c.llave->certificado(true)).integro);
+            QVERIFY(!verifySignature(alterado, c.llave->certificado(true)).intact);
         // Another agent's key does not vouch for it.
-        QVERIFY(!verificaFirma(firmado, LlavePrueba(false).publica()).integro);
+        QVERIFY(!verifySignature(firmado, LlavePrueba(false).publica()).intact);
     }
 
     // The command the authority runs says the same of the last file signed.
@@ -102,7 +102,7 @@ void TstFirma::firmaYVerificacion() {
     escribeArchivo(ruta(QStringLiteral("ec.cer")), ec_->certificado(false));
     for (const bool integro : {true, false}) {
         if (!integro)
-            escribeArchivo(archivo, leeArchivo(archivo).replace("JUAN", "JUAM"));
+            escribeArchivo(archivo, readWholeFile(archivo).replace("JUAN", "JUAM"));
         QProcess p;
         p.start(herramienta, {archivo, ruta(QStringLiteral("ec.cer"))});
         QVERIFY(p.waitForFinished());
@@ -149,7 +149,7 @@ void TstFirma::codigosDeResultado() {
         QCOMPARE(s.lastText(), avisos.at(c.codigo));
         QCOMPARE(state.Estado_Firma, 1);
     }
-    QCOMPARE(leeArchivo(archivo), Informacion);
+    QCOMPARE(readWholeFile(archivo), Informacion);
 }
 
 void TstFirma::frmKeyRevisaLaLlave() {

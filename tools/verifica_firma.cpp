@@ -36,7 +36,7 @@ int main(int argc, char** argv) {
     QByteArray archivo, llave;
     if (!lee(args.at(1), &archivo) || !lee(args.at(2), &llave))
         return 2;
-    const Verificacion v = verificaFirma(archivo, llave);
-    std::fprintf(v.integro ? stdout : stderr, "%s\n", qPrintable(v.mensaje));
-    return v.integro ? 0 : 1;
+    const Verification v = verifySignature(archivo, llave);
+    std::fprintf(v.intact ? stdout : stderr, "%s\n", qPrintable(v.message));
+    return v.intact ? 0 : 1;
 }

@@ -63,7 +63,7 @@ void escribeArchivo(const QString& ruta, const QByteArray& bytes) {
         throw std::runtime_error("no se pudo escribir un archivo de prueba");
 }
 
-QByteArray leeArchivo(const QString& ruta) {
+QByteArray readWholeFile(const QString& ruta) {
     QFile f(ruta);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }

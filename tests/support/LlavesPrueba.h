@@ -19,4 +19,4 @@ private:
 };
 
 void escribeArchivo(const QString& ruta, const QByteArray& bytes);
-QByteArray leeArchivo(const QString& ruta);
+QByteArray readWholeFile(const QString& ruta);
