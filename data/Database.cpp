@@ -136,6 +136,24 @@ Rows Database::select(const QString& sql, const QVariantList& params) {
     return out;
 }
 
+MaybeError Database::eachRow(const QString& sql, const QVariantList& params,
+                             const std::function<bool(const QSqlQuery&)>& visit) {
+    QSqlQuery q(handle());
+    q.setForwardOnly(true);
+    if (!q.prepare(sql))
+        return DbError::fromSql(q.lastError());
+    for (const QVariant& p : params)
+        q.addBindValue(p);
+    if (!q.exec())
+        return DbError::fromSql(q.lastError());
+    while (q.next())
+        if (!visit(q))
+            return std::nullopt;
+    if (q.lastError().isValid())
+        return DbError::fromSql(q.lastError());
+    return std::nullopt;
+}
+
 bool Database::tableExists(const QString& table) {
     Rows r = select(
         QStringLiteral("select 1 from sqlite_master where type='table' and lower(name)=lower(?)"),

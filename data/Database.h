@@ -5,7 +5,10 @@
 #include <QList>
 #include <QSqlDatabase>
 #include <QVariant>
+#include <functional>
 #include <memory>
+
+class QSqlQuery;
 
 // The rows of a query, read by column position like every reader of the
 // store does. Tables are small (one agent and his people), so reading them
@@ -43,6 +46,10 @@ public:
 
     MaybeError exec(const QString& sql, const QVariantList& params = {});
     Rows select(const QString& sql, const QVariantList& params = {});
+    // Hands each row to `visit` as it is read, without keeping the rows: for
+    // whole tables written out. Stops early when visit returns false.
+    MaybeError eachRow(const QString& sql, const QVariantList& params,
+                       const std::function<bool(const QSqlQuery&)>& visit);
 
     bool tableExists(const QString& table);
     QStringList columns(const QString& table); // in table order

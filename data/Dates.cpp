@@ -22,8 +22,24 @@ QString displayFromIsoDate(const QVariant& iso) {
     return d.isValid() ? d.toString(QStringLiteral("dd/MM/yyyy")) : t;
 }
 
+namespace {
+
+// yyyy-mm-dd written with digits: already the file's form, whatever the date.
+bool hasIsoShape(const QString& t) {
+    if (t.size() != 10 || t[4] != u'-' || t[7] != u'-')
+        return false;
+    for (int i : {0, 1, 2, 3, 5, 6, 8, 9})
+        if (t[i] < u'0' || t[i] > u'9')
+            return false;
+    return true;
+}
+
+} // namespace
+
 QString fileDateFromIso(const QVariant& iso) {
     const QString t = textOf(iso);
+    if (hasIsoShape(t))
+        return t;
     const QDate d = QDate::fromString(t, QStringLiteral("yyyy-MM-dd"));
     return d.isValid() ? d.toString(QStringLiteral("yyyy-MM-dd")) : t;
 }

@@ -8,6 +8,10 @@ constexpr char16_t high[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0
                                0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
                                0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
 
+} // namespace
+
+namespace Cp1252 {
+
 int byteOf(QChar c) {
     const char16_t u = c.unicode();
     if (u < 0x80 || (u >= 0xA0 && u <= 0xFF))
@@ -17,10 +21,6 @@ int byteOf(QChar c) {
             return 0x80 + i;
     return -1;
 }
-
-} // namespace
-
-namespace Cp1252 {
 
 bool encodable(QChar c) {
     return byteOf(c) >= 0;
@@ -34,24 +34,21 @@ bool encodable(const QString& s) {
 }
 
 QByteArray encode(const QString& s) {
-    QByteArray out;
-    out.reserve(s.size());
+    QByteArray out(s.size(), Qt::Uninitialized);
+    char* p = out.data();
     for (QChar c : s) {
         const int b = byteOf(c);
-        out.append(char(b < 0 ? '?' : b));
+        *p++ = char(b < 0 ? '?' : b);
     }
     return out;
 }
 
 QString decode(const QByteArray& bytes) {
-    QString out;
-    out.reserve(bytes.size());
+    QString out(bytes.size(), Qt::Uninitialized);
+    QChar* p = out.data();
     for (char ch : bytes) {
         const auto b = static_cast<unsigned char>(ch);
-        if (b >= 0x80 && b <= 0x9F && high[b - 0x80] != 0)
-            out += QChar(high[b - 0x80]);
-        else
-            out += QChar(b);
+        *p++ = b >= 0x80 && b <= 0x9F && high[b - 0x80] != 0 ? QChar(high[b - 0x80]) : QChar(b);
     }
     return out;
 }

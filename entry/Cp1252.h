@@ -8,6 +8,8 @@
 namespace Cp1252 {
 
 bool encodable(QChar c);
+// The byte of c, or -1 when the code page has none.
+int byteOf(QChar c);
 bool encodable(const QString& s);
 // Only call with encodable text; anything else becomes '?'.
 QByteArray encode(const QString& s);

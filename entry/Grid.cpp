@@ -31,6 +31,20 @@ void gridAppend(QTableWidget* grid, const QStringList& cells) {
         grid->setItem(row, c, new QTableWidgetItem(cells[c]));
 }
 
+void gridFill(QTableWidget* grid, const QList<QStringList>& rows) {
+    const bool updates = grid->updatesEnabled();
+    grid->setUpdatesEnabled(false);
+    grid->setRowCount(0);
+    grid->setRowCount(int(rows.size()));
+    const int columns = grid->columnCount();
+    for (int r = 0; r < rows.size(); ++r) {
+        const QStringList& cells = rows[r];
+        for (int c = 0; c < cells.size() && c < columns; ++c)
+            grid->setItem(r, c, new QTableWidgetItem(cells[c]));
+    }
+    grid->setUpdatesEnabled(updates);
+}
+
 int gridDataRows(const QTableWidget* grid) {
     return grid->rowCount();
 }

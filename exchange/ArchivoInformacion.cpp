@@ -6,34 +6,17 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QSqlQuery>
 #include <cmath>
+#include <functional>
 
 namespace {
 
-const QString Sep = QStringLiteral("|");
 const QString NoAplica = QStringLiteral("No Aplica");
-
-// A number column as plain decimal digits; the engine may hand back a
-// floating value for a whole number.
-QString numero(const QVariant& v) {
-    if (v.isNull() || !v.isValid())
-        return QString();
-    if (v.typeId() == QMetaType::Double) {
-        const double d = v.toDouble();
-        if (std::trunc(d) == d)
-            return QString::number(qlonglong(d));
-    }
-    return v.toString();
-}
-
-struct Field {
-    const char* nombre;
-    QString valor;
-};
 
 // What in a value would corrupt the layout or cannot be written in the
 // file's code page; empty when the value is safe.
-QString orDefault(const QString& valor) {
+QString orDefault(QStringView valor) {
     for (QChar c : valor) {
         if (c == QLatin1Char('|'))
             return QStringLiteral("el carácter \"|\"");
@@ -48,61 +31,54 @@ QString orDefault(const QString& valor) {
     return QString();
 }
 
+// The file's bytes, built line by line straight into Windows-1252 with no
+// copy of a table or of a line in between.
 class LineWriter {
 public:
-    LineWriter(QString patente, QString* why) : patente_(std::move(patente)), why_(why) {}
+    explicit LineWriter(const QString& patente) : patente_(Cp1252::encode(patente)) {}
 
     void literal(const QString& linea) { out_ += Cp1252::encode(linea) + "\r\n"; }
 
-    // tag|P|field|field...; stops at the first value that would corrupt the
-    // file and says which table, record and field hold it.
-    bool registro(const QString& tag, const QList<Field>& campos, const QString& quien) {
-        QString linea = tag + Sep + patente_;
-        for (const Field& c : campos) {
-            const QString defecto = orDefault(c.valor);
-            if (!defecto.isEmpty()) {
-                if (why_)
-                    *why_ = QStringLiteral("No se puede generar el archivo de información: el "
-                                           "campo %1 de la tabla %2 %3 contiene %4. Corrija el "
-                                           "dato y vuelva a intentarlo.")
-                                .arg(QString::fromLatin1(c.nombre), tag, quien, defecto);
+    // tag|P; the fields follow.
+    void begin(const QString& tag) {
+        out_ += Cp1252::encode(tag);
+        out_ += '|';
+        out_ += patente_;
+    }
+    void end() { out_ += "\r\n"; }
+
+    // |value; false (nothing written) when the value would corrupt the file.
+    bool field(QStringView valor) {
+        const qsizetype at = out_.size();
+        out_.resize(at + 1 + valor.size());
+        char* p = out_.data() + at;
+        *p++ = '|';
+        for (QChar c : valor) {
+            const char16_t u = c.unicode();
+            const int b = u < 0x80 ? u : Cp1252::byteOf(c);
+            if (b < 0 || u == u'|' || u == u'\r' || u == u'\n') {
+                out_.truncate(at);
                 return false;
             }
-            linea += Sep + c.valor;
+            *p++ = char(b);
         }
-        literal(linea);
         return true;
     }
-
-    bool relleno(const QString& tag, int cuantos) {
-        QList<Field> campos;
-        for (int i = 0; i < cuantos; ++i)
-            campos.append({"", NoAplica});
-        return registro(tag, campos, QString());
+    // Numbers need no check.
+    void field(qlonglong n) {
+        out_ += '|';
+        out_ += QByteArray::number(n);
     }
 
     QByteArray bytes() const { return out_; }
 
 private:
-    QString patente_;
-    QString* why_;
+    QByteArray patente_;
     QByteArray out_;
 };
 
 QString ofRecord(const QVariant& curp) {
     return QStringLiteral("del registro con CURP %1").arg(textOf(curp));
-}
-
-std::optional<QList<QVariantList>> readTable(Database& db, const QString& tabla, QString* why) {
-    // Table names come from the fixed list of the file's sections.
-    Rows r = db.select(QStringLiteral("select * from %1").arg(tabla));
-    if (!r.ok()) {
-        if (why)
-            *why = QStringLiteral("No se pudo leer la tabla %1 de la base de datos: %2")
-                       .arg(tabla, r.error->message().trimmed());
-        return std::nullopt;
-    }
-    return r.rows;
 }
 
 enum class Clase { Texto, Numero, Fecha };
@@ -121,18 +97,6 @@ struct Section {
     int rellenos;      // 0: an empty table writes nothing
     int posicionClave; // CURP that names a faulty record; -1 for the agent's own
 };
-
-QString valor(const QVariant& v, Clase clase) {
-    switch (clase) {
-    case Clase::Numero:
-        return numero(v);
-    case Clase::Fecha:
-        return fileDateFromIso(v);
-    case Clase::Texto:
-        break;
-    }
-    return textOf(v);
-}
 
 constexpr Clase T = Clase::Texto;
 constexpr Clase N = Clase::Numero;
@@ -210,30 +174,78 @@ const QList<Section>& historySections() {
     return s;
 }
 
-// Writes one section; hands back the rows it read.
-std::optional<QList<QVariantList>> writeSection(Database& db, LineWriter& w, const Section& s,
-                                                const QString& agente, QString* why) {
-    const QString tag = QString::fromLatin1(s.tabla);
-    auto filas = readTable(db, tag, why);
-    if (!filas)
-        return std::nullopt;
-    if (filas->isEmpty() && s.rellenos > 0 && !w.relleno(tag, s.rellenos))
-        return std::nullopt;
-    for (const QVariantList& r : *filas) {
-        QList<Field> campos;
-        for (const Columna& c : s.columnas)
-            campos.append({c.nombre, valor(r.value(c.posicion), c.clase)});
-        const QString quien = s.posicionClave < 0 ? agente : ofRecord(r.value(s.posicionClave));
-        if (!w.registro(tag, campos, quien))
-            return std::nullopt;
+// One value as the file holds it: numbers as plain decimal digits (the
+// engine may hand back a floating value for a whole number), dates
+// yyyy-mm-dd, Null as nothing. False when it would corrupt the file.
+bool writeValue(LineWriter& w, const QVariant& v, Clase clase) {
+    if (clase == Clase::Numero && !v.isNull()) {
+        if (v.typeId() == QMetaType::LongLong || v.typeId() == QMetaType::Int)
+            return w.field(v.toLongLong()), true;
+        if (v.typeId() == QMetaType::Double) {
+            const double d = v.toDouble();
+            if (std::trunc(d) == d)
+                return w.field(qlonglong(d)), true;
+        }
     }
-    return filas;
+    if (clase == Clase::Fecha)
+        return w.field(fileDateFromIso(v));
+    return w.field(textOf(v));
+}
+
+QString faultOf(const QVariant& v, Clase clase) {
+    return orDefault(clase == Clase::Fecha ? fileDateFromIso(v) : textOf(v));
+}
+
+// Writes one section as its rows are read; `alsoEach` sees every row.
+bool writeSection(Database& db, LineWriter& w, const Section& s, const QString& agente,
+                  QString* why, const std::function<void(const QSqlQuery&)>& alsoEach = {}) {
+    const QString tag = QString::fromLatin1(s.tabla);
+    bool written = true;
+    int rows = 0;
+    // Table names come from the fixed list of the file's sections.
+    const MaybeError e =
+        db.eachRow(QStringLiteral("select * from %1").arg(tag), {}, [&](const QSqlQuery& r) {
+            ++rows;
+            w.begin(tag);
+            for (const Columna& c : s.columnas) {
+                const QVariant v = r.value(c.posicion);
+                if (writeValue(w, v, c.clase))
+                    continue;
+                const QString quien =
+                    s.posicionClave < 0 ? agente : ofRecord(r.value(s.posicionClave));
+                if (why)
+                    *why = QStringLiteral("No se puede generar el archivo de información: el "
+                                          "campo %1 de la tabla %2 %3 contiene %4. Corrija el "
+                                          "dato y vuelva a intentarlo.")
+                               .arg(QString::fromLatin1(c.nombre), tag, quien, faultOf(v, c.clase));
+                return written = false;
+            }
+            w.end();
+            if (alsoEach)
+                alsoEach(r);
+            return true;
+        });
+    if (e) {
+        if (why)
+            *why = QStringLiteral("No se pudo leer la tabla %1 de la base de datos: %2")
+                       .arg(tag, e->message().trimmed());
+        return false;
+    }
+    if (!written)
+        return false;
+    if (rows == 0 && s.rellenos > 0) {
+        w.begin(tag);
+        for (int i = 0; i < s.rellenos; ++i)
+            w.field(NoAplica);
+        w.end();
+    }
+    return true;
 }
 
 } // namespace
 
 int Hay_Hist_Mandatarios(Database& db) {
-    Rows r = db.select(QStringLiteral("select * from Mandatarios where Mandato=2"));
+    Rows r = db.select(QStringLiteral("select 1 from Mandatarios where Mandato=2 limit 1"));
     return r.ok() && !r.empty() ? 1 : 0;
 }
 
@@ -259,22 +271,22 @@ std::optional<InformationFileContent> buildInformationFile(Database& db, const Q
 
     const QString agente = QStringLiteral("del agente aduanal con patente %1").arg(patente);
     InformationFileContent out;
-    LineWriter w(patente, why);
+    LineWriter w(patente);
     w.literal(QStringLiteral("501|%1|1111111||||||||%1").arg(patente));
     w.literal(QStringLiteral("Paq_Version|KESTRO|3.5.0"));
 
+    // Representatives of types 1 and 3 travel with their requirement file.
+    const auto requirementOf = [&](const QSqlQuery& r) {
+        const int mandato = r.value(5).toInt();
+        if (mandato == 1 || mandato == 3)
+            out.requirements.append({textOf(r.value(0)), textOf(r.value(6))});
+    };
     for (const Section& s : mainSections()) {
-        const auto filas = writeSection(db, w, s, agente, why);
-        if (!filas)
+        const bool representatives = QLatin1String(s.tabla) == QLatin1String("Mandatarios");
+        if (!writeSection(db, w, s, agente, why,
+                          representatives ? requirementOf
+                                          : std::function<void(const QSqlQuery&)>()))
             return std::nullopt;
-        if (QLatin1String(s.tabla) != QLatin1String("Mandatarios"))
-            continue;
-        // Representatives of types 1 and 3 travel with their requirement file.
-        for (const QVariantList& r : *filas) {
-            const int mandato = r.value(5).toInt();
-            if (mandato == 1 || mandato == 3)
-                out.requirements.append({textOf(r.value(0)), textOf(r.value(6))});
-        }
     }
     if (Hay_Hist_Mandatarios(db) == 1)
         for (const Section& s : historySections())

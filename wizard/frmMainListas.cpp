@@ -32,11 +32,14 @@ MaybeError frmMain::Llena_Mandatarios(const QString& /*noPat*/) {
     const Rows r = db_->select(QStringLiteral("select * from Mandatarios "));
     if (!r.ok())
         return r.error;
+    QList<QStringList> rows;
+    rows.reserve(r.size());
     for (const QVariantList& m : r.rows) {
         const QString tipo = m.at(5).isNull() ? QString() : state_.mandatoLabel(m.at(5).toInt());
-        gridAppend(ui->fgAA, {textOf(m.at(2)), textOf(m.at(3)), textOf(m.at(4)), textOf(m.at(1)),
-                              textOf(m.at(0)), tipo, operandoText(m.at(8))});
+        rows.append({textOf(m.at(2)), textOf(m.at(3)), textOf(m.at(4)), textOf(m.at(1)),
+                     textOf(m.at(0)), tipo, operandoText(m.at(8))});
     }
+    gridFill(ui->fgAA, rows);
     return std::nullopt;
 }
 
@@ -59,12 +62,14 @@ MaybeError frmMain::Llena_Hist_AA() {
     const Rows r = db_->select(QStringLiteral("select * from Historico_AA "));
     if (!r.ok())
         return r.error;
+    QList<QStringList> rows;
     for (const QVariantList& h : r.rows) {
         const QString rfc = textOf(h.at(0));
         const QString curp = textOf(h.at(1));
-        gridAppend(ui->fgDatosAA, {textOf(h.at(2)), textOf(h.at(3)), textOf(h.at(4)),
-                                   curp == rfc ? QString() : curp, rfc});
+        rows.append({textOf(h.at(2)), textOf(h.at(3)), textOf(h.at(4)),
+                     curp == rfc ? QString() : curp, rfc});
     }
+    gridFill(ui->fgDatosAA, rows);
     return std::nullopt;
 }
 
@@ -73,6 +78,8 @@ MaybeError frmMain::Llena_Hist_Mandatarios() {
     const Rows r = db_->select(QStringLiteral("select * from Mandatarios"));
     if (!r.ok())
         return r.error;
+    QList<QStringList> rows;
+    rows.reserve(r.size());
     for (const QVariantList& m : r.rows) {
         if (m.size() < 10)
             return missingColumn(QStringLiteral("Mandatarios"), QStringLiteral("SinHistorico"));
@@ -80,9 +87,9 @@ MaybeError frmMain::Llena_Hist_Mandatarios() {
         const QString hist = h.isNull()       ? QStringLiteral("Sin Definir")
                              : h.toInt() == 1 ? QStringLiteral("NO")
                                               : QStringLiteral("SI");
-        gridAppend(ui->fgMandatarios,
-                   {textOf(m.at(2)), textOf(m.at(3)), textOf(m.at(4)), textOf(m.at(0)), hist});
+        rows.append({textOf(m.at(2)), textOf(m.at(3)), textOf(m.at(4)), textOf(m.at(0)), hist});
     }
+    gridFill(ui->fgMandatarios, rows);
     return std::nullopt;
 }
 

@@ -1,0 +1,125 @@
+// The jobs of the program the benchmark times from inside, as the running
+// program does them: the database is already open (start-up opened it), the
+// clock runs while the job works.
+//   bench_trabajos archivo <carpeta_del_programa> <patente>
+//   bench_trabajos importa <kestro.mdb de 3.0> <Recupera.txt>
+//   bench_trabajos paginas <carpeta_del_programa>
+// Each prints "<medida>_ms <valor>" lines and ends with 0 when the job
+// succeeded.
+#include "PeakMemory.h"
+#include "data/Database.h"
+#include "entry/AppState.h"
+#include "entry/Seam.h"
+#include "exchange/ArchivoInformacion.h"
+#include "exchange/Importacion.h"
+#include "wizard/frmMain.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QSaveFile>
+#include <QTableWidget>
+#include <cstdio>
+
+namespace {
+
+int fail(const QString& why) {
+    std::fprintf(stderr, "%s\n", qPrintable(why));
+    return 1;
+}
+
+void print(const char* name, const QElapsedTimer& t) {
+    std::printf("%s %.3f\n", name, t.nsecsElapsed() / 1e6);
+}
+
+int informationFile(const QString& programDir, const QString& patente) {
+    QString why;
+    auto db = Database::open(programDir, &why);
+    if (!db)
+        return fail(why);
+    QElapsedTimer t;
+    t.start();
+    const auto content = buildInformationFile(*db, patente, &why);
+    if (!content)
+        return fail(why);
+    QDir().mkpath(envioFolder(programDir));
+    QSaveFile f(informationFilePath(programDir, patente));
+    if (!f.open(QIODevice::WriteOnly) || f.write(content->bytes) != content->bytes.size() ||
+        !f.commit())
+        return fail(f.errorString());
+    print("archivo_ms", t);
+    std::printf("memoria_mb %.1f\n", peakMemoryMb());
+    return 0;
+}
+
+int import(const QString& mdb, const QString& dump) {
+    QString why;
+    auto db = Database::openFile(mdb, &why);
+    if (!db)
+        return fail(why);
+    QElapsedTimer t;
+    t.start();
+    if (!importDump(*db, dump, &why))
+        return fail(why);
+    print("importacion_ms", t);
+    return 0;
+}
+
+// Shows one page of the window alone, as the wizard does.
+void showOnly(frmMain& w, const char* page) {
+    for (const char* p : {"frAA", "frDirValidAA", "frApoderado", "frAA21311", "frMandatarios"})
+        w.findChild<QWidget*>(QString::fromLatin1(p))->setVisible(qstrcmp(p, page) == 0);
+    QCoreApplication::processEvents();
+}
+
+// Page 3 filled again and the representative in the middle shown, painted;
+// then page 5's list rebuilt and painted.
+int pages(const QString& programDir) {
+    seam::Script quiet;
+    AppState state;
+    state.programDir = programDir;
+    state.previousVersionDir = QDir(programDir).filePath(QStringLiteral("sin-version-anterior"));
+    frmMain w(state);
+    if (!w.startUp())
+        return fail(QStringLiteral("no arrancó"));
+    w.show();
+    auto* list = w.findChild<QTableWidget*>(QStringLiteral("fgAA"));
+    auto* street = w.findChild<QLineEdit*>(QStringLiteral("txtApRCalle"));
+
+    showOnly(w, "frApoderado");
+    QElapsedTimer t;
+    t.start();
+    if (MaybeError e = w.Llena_Mandatarios(state.NoPat))
+        return fail(e->message());
+    list->setCurrentCell(list->rowCount() / 2, 0);
+    w.repaint();
+    print("pagina3_ms", t);
+    if (street->text().isEmpty())
+        return fail(QStringLiteral("la página 3 no mostró el domicilio del representante"));
+
+    showOnly(w, "frMandatarios");
+    t.start();
+    if (MaybeError e = w.Llena_Hist_Mandatarios())
+        return fail(e->message());
+    w.repaint();
+    print("pagina5_ms", t);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    // Only the pages need windows; the file and the import run without them.
+    const bool windows = argc > 1 && qstrcmp(argv[1], "paginas") == 0;
+    const std::unique_ptr<QCoreApplication> app(windows ? new QApplication(argc, argv)
+                                                        : new QCoreApplication(argc, argv));
+    const QStringList a = QCoreApplication::arguments();
+    if (a.size() == 4 && a[1] == QLatin1String("archivo"))
+        return informationFile(a[2], a[3]);
+    if (a.size() == 4 && a[1] == QLatin1String("importa"))
+        return import(a[2], a[3]);
+    if (a.size() == 3 && a[1] == QLatin1String("paginas"))
+        return pages(a[2]);
+    return fail(QStringLiteral("uso: bench_trabajos archivo|importa|paginas ..."));
+}
