@@ -7,7 +7,7 @@ RUN_BUILD ?= build-release
 ASAN_BUILD ?= build-asan
 BENCH_ARGS ?=
 PACKAGES  := g++ cmake ninja-build qt6-base-dev libqt6sql6-sqlite qt6-translations-l10n \
-             libssl-dev openssl
+             libssl-dev openssl libsqlite3-dev
 SUDO      := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 .PHONY: run test deps build release bench asan format clean

@@ -4,8 +4,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSqlDriver>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <sqlite3.h>
 
 namespace {
 
@@ -136,22 +138,76 @@ Rows Database::select(const QString& sql, const QVariantList& params) {
     return out;
 }
 
-MaybeError Database::eachRow(const QString& sql, const QVariantList& params,
-                             const std::function<bool(const QSqlQuery&)>& visit) {
-    QSqlQuery q(handle());
-    q.setForwardOnly(true);
-    if (!q.prepare(sql))
-        return DbError::fromSql(q.lastError());
-    for (const QVariant& p : params)
-        q.addBindValue(p);
-    if (!q.exec())
-        return DbError::fromSql(q.lastError());
-    while (q.next())
-        if (!visit(q))
+sqlite3* Database::engine() const {
+    const QVariant v = handle().driver()->handle();
+    if (v.isValid() && qstrcmp(v.typeName(), "sqlite3*") == 0)
+        return *static_cast<sqlite3* const*>(v.constData());
+    return nullptr;
+}
+
+namespace {
+
+DbError engineError(sqlite3* db) {
+    const int n = db ? sqlite3_errcode(db) : SQLITE_MISUSE;
+    return DbError{n == SQLITE_OK ? SQLITE_ERROR : n,
+                   db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("sin conexión")};
+}
+
+} // namespace
+
+MaybeError Database::eachRow(const QString& sql, const std::function<bool(const RawRow&)>& visit) {
+    sqlite3* db = engine();
+    sqlite3_stmt* s = nullptr;
+    if (!db || sqlite3_prepare16_v2(db, sql.utf16(), -1, &s, nullptr) != SQLITE_OK)
+        return engineError(db);
+    const std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> owned(s, sqlite3_finalize);
+    const RawRow row(s);
+    int rc;
+    while ((rc = sqlite3_step(s)) == SQLITE_ROW)
+        if (!visit(row))
             return std::nullopt;
-    if (q.lastError().isValid())
-        return DbError::fromSql(q.lastError());
+    if (rc != SQLITE_DONE)
+        return engineError(db);
     return std::nullopt;
+}
+
+RawRow::Kind RawRow::kind(int column) const {
+    switch (sqlite3_column_type(s_, column)) {
+    case SQLITE_NULL:
+        return Kind::Null;
+    case SQLITE_INTEGER:
+        return Kind::Integer;
+    case SQLITE_FLOAT:
+        return Kind::Real;
+    }
+    return Kind::Text;
+}
+
+qlonglong RawRow::integer(int column) const {
+    return sqlite3_column_int64(s_, column);
+}
+
+double RawRow::real(int column) const {
+    return sqlite3_column_double(s_, column);
+}
+
+QByteArrayView RawRow::utf8(int column) const {
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(s_, column));
+    return QByteArrayView(text, sqlite3_column_bytes(s_, column));
+}
+
+QString RawRow::text(int column) const {
+    switch (kind(column)) {
+    case Kind::Null:
+        return QString();
+    case Kind::Integer:
+        return QString::number(integer(column));
+    case Kind::Real:
+        return QVariant(real(column)).toString();
+    case Kind::Text:
+        break;
+    }
+    return QString::fromUtf8(utf8(column));
 }
 
 bool Database::tableExists(const QString& table) {
@@ -167,6 +223,53 @@ QStringList Database::columns(const QString& table) {
     for (const QVariantList& row : r.rows)
         names << row.at(0).toString();
     return names;
+}
+
+PreparedStatement::PreparedStatement(Database& db, const QString& sql) : engine_(db.engine()) {
+    if (!engine_ ||
+        sqlite3_prepare16_v2(engine_, sql.utf16(), -1, &statement_, nullptr) != SQLITE_OK)
+        prepareError_ = engineError(engine_);
+}
+
+PreparedStatement::~PreparedStatement() {
+    sqlite3_finalize(statement_);
+}
+
+namespace {
+
+int bind(sqlite3_stmt* s, int i, const QVariant& v) {
+    if (v.isNull())
+        return sqlite3_bind_null(s, i);
+    switch (v.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::Bool:
+        return sqlite3_bind_int64(s, i, v.toLongLong());
+    case QMetaType::Double:
+        return sqlite3_bind_double(s, i, v.toDouble());
+    default:
+        break;
+    }
+    const QString text = v.toString();
+    return sqlite3_bind_text16(s, i, text.utf16(), int(text.size() * sizeof(char16_t)),
+                               SQLITE_TRANSIENT);
+}
+
+} // namespace
+
+MaybeError PreparedStatement::exec(const QVariantList& params) {
+    if (prepareError_)
+        return prepareError_;
+    sqlite3_reset(statement_);
+    for (int i = 0; i < params.size(); ++i)
+        if (bind(statement_, i + 1, params.at(i)) != SQLITE_OK)
+            return engineError(engine_);
+    const int rc = sqlite3_step(statement_);
+    MaybeError e;
+    if (rc != SQLITE_DONE && rc != SQLITE_ROW)
+        e = engineError(engine_);
+    sqlite3_reset(statement_);
+    return e;
 }
 
 Transaction::Transaction(Database& db) : db_(db) {

@@ -2,13 +2,15 @@
 
 #include "data/DbError.h"
 
+#include <QByteArrayView>
 #include <QList>
 #include <QSqlDatabase>
 #include <QVariant>
 #include <functional>
 #include <memory>
 
-class QSqlQuery;
+struct sqlite3;
+struct sqlite3_stmt;
 
 // The rows of a query, read by column position like every reader of the
 // store does. Tables are small (one agent and his people), so reading them
@@ -22,6 +24,23 @@ struct Rows {
     int size() const { return int(rows.size()); }
     const QVariantList& first() const { return rows.first(); }
     const QVariantList& last() const { return rows.last(); }
+};
+
+// A row read straight from the engine, without turning every value into a
+// QVariant: reading a whole table that way costs more than the reading.
+class RawRow {
+public:
+    enum class Kind { Null, Integer, Real, Text };
+    Kind kind(int column) const;
+    qlonglong integer(int column) const;
+    double real(int column) const;
+    QByteArrayView utf8(int column) const; // the text as stored
+    QString text(int column) const;        // what textOf() gives for the value
+
+private:
+    explicit RawRow(sqlite3_stmt* s) : s_(s) {}
+    sqlite3_stmt* s_;
+    friend class Database;
 };
 
 // One open kestro.mdb. Every value reaches the engine as a bound parameter.
@@ -46,10 +65,9 @@ public:
 
     MaybeError exec(const QString& sql, const QVariantList& params = {});
     Rows select(const QString& sql, const QVariantList& params = {});
-    // Hands each row to `visit` as it is read, without keeping the rows: for
-    // whole tables written out. Stops early when visit returns false.
-    MaybeError eachRow(const QString& sql, const QVariantList& params,
-                       const std::function<bool(const QSqlQuery&)>& visit);
+    // Hands each row to `visit` as the engine stores it, keeping nothing:
+    // for whole tables written out. Stops early when visit returns false.
+    MaybeError eachRow(const QString& sql, const std::function<bool(const RawRow&)>& visit);
 
     bool tableExists(const QString& table);
     QStringList columns(const QString& table); // in table order
@@ -59,9 +77,31 @@ private:
     Database(QString connection, QString path);
     static std::unique_ptr<Database> connect(const QString& path, QString* why);
 
+    sqlite3* engine() const;
+
     QString connection_;
     QString path_;
     friend class Transaction;
+    friend class PreparedStatement;
+};
+
+// One statement prepared once and run many times, each run with its own
+// values: for imports of many rows, where preparing again for every row, or
+// going through the general query classes, costs more than the insert.
+class PreparedStatement {
+public:
+    PreparedStatement(Database& db, const QString& sql);
+    ~PreparedStatement();
+    PreparedStatement(const PreparedStatement&) = delete;
+    PreparedStatement& operator=(const PreparedStatement&) = delete;
+
+    const MaybeError& prepareError() const { return prepareError_; }
+    MaybeError exec(const QVariantList& params);
+
+private:
+    sqlite3* engine_;
+    sqlite3_stmt* statement_ = nullptr;
+    MaybeError prepareError_;
 };
 
 // Every user action that writes several rows runs inside one of these:

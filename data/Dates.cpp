@@ -25,7 +25,7 @@ QString displayFromIsoDate(const QVariant& iso) {
 namespace {
 
 // yyyy-mm-dd written with digits: already the file's form, whatever the date.
-bool hasIsoShape(const QString& t) {
+bool hasIsoShape(QStringView t) {
     if (t.size() != 10 || t[4] != u'-' || t[7] != u'-')
         return false;
     for (int i : {0, 1, 2, 3, 5, 6, 8, 9})
@@ -35,6 +35,11 @@ bool hasIsoShape(const QString& t) {
 }
 
 } // namespace
+
+bool isIsoDate(QStringView t) {
+    return hasIsoShape(t) &&
+           QDate::isValid(t.first(4).toInt(), t.sliced(5, 2).toInt(), t.sliced(8, 2).toInt());
+}
 
 QString fileDateFromIso(const QVariant& iso) {
     const QString t = textOf(iso);

@@ -13,6 +13,8 @@
 std::optional<QString> isoFromDisplayDate(const QString& ddmmyyyy);
 // "2003-05-20" -> "20/05/2003"; Null or unreadable text is returned as it is.
 QString displayFromIsoDate(const QVariant& iso);
+// A real calendar date written exactly yyyy-mm-dd.
+bool isIsoDate(QStringView t);
 // The stored text for the information file ("yyyy-mm-dd").
 QString fileDateFromIso(const QVariant& iso);
 // A bound value for a date column, or an error naming the refused text.

@@ -6,7 +6,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QSqlQuery>
 #include <cmath>
 #include <functional>
 
@@ -64,6 +63,15 @@ public:
         }
         return true;
     }
+    // Text as the store holds it (UTF-8); plain ASCII goes straight in.
+    bool field(QByteArrayView utf8) {
+        for (char c : utf8)
+            if (uchar(c) >= 0x80 || c == '|' || c == '\r' || c == '\n')
+                return field(QString::fromUtf8(utf8));
+        out_ += '|';
+        out_ += utf8;
+        return true;
+    }
     // Numbers need no check.
     void field(qlonglong n) {
         out_ += '|';
@@ -77,8 +85,8 @@ private:
     QByteArray out_;
 };
 
-QString ofRecord(const QVariant& curp) {
-    return QStringLiteral("del registro con CURP %1").arg(textOf(curp));
+QString ofRecord(const QString& curp) {
+    return QStringLiteral("del registro con CURP %1").arg(curp);
 }
 
 enum class Clase { Texto, Numero, Fecha };
@@ -175,49 +183,54 @@ const QList<Section>& historySections() {
 }
 
 // One value as the file holds it: numbers as plain decimal digits (the
-// engine may hand back a floating value for a whole number), dates
-// yyyy-mm-dd, Null as nothing. False when it would corrupt the file.
-bool writeValue(LineWriter& w, const QVariant& v, Clase clase) {
-    if (clase == Clase::Numero && !v.isNull()) {
-        if (v.typeId() == QMetaType::LongLong || v.typeId() == QMetaType::Int)
-            return w.field(v.toLongLong()), true;
-        if (v.typeId() == QMetaType::Double) {
-            const double d = v.toDouble();
-            if (std::trunc(d) == d)
-                return w.field(qlonglong(d)), true;
-        }
+// engine may hold a floating value for a whole number), dates yyyy-mm-dd,
+// Null as nothing. False when it would corrupt the file.
+bool writeValue(LineWriter& w, const RawRow& r, int i, Clase clase) {
+    switch (r.kind(i)) {
+    case RawRow::Kind::Null:
+        return w.field(QStringView());
+    case RawRow::Kind::Integer:
+        if (clase == Clase::Numero)
+            return w.field(r.integer(i)), true;
+        break;
+    case RawRow::Kind::Real:
+        if (clase == Clase::Numero && std::trunc(r.real(i)) == r.real(i))
+            return w.field(qlonglong(r.real(i))), true;
+        break;
+    case RawRow::Kind::Text:
+        if (clase != Clase::Fecha)
+            return w.field(r.utf8(i));
+        break;
     }
-    if (clase == Clase::Fecha)
-        return w.field(fileDateFromIso(v));
-    return w.field(textOf(v));
+    return w.field(clase == Clase::Fecha ? fileDateFromIso(r.text(i)) : r.text(i));
 }
 
-QString faultOf(const QVariant& v, Clase clase) {
-    return orDefault(clase == Clase::Fecha ? fileDateFromIso(v) : textOf(v));
+QString faultOf(const RawRow& r, int i, Clase clase) {
+    return orDefault(clase == Clase::Fecha ? fileDateFromIso(r.text(i)) : r.text(i));
 }
 
 // Writes one section as its rows are read; `alsoEach` sees every row.
 bool writeSection(Database& db, LineWriter& w, const Section& s, const QString& agente,
-                  QString* why, const std::function<void(const QSqlQuery&)>& alsoEach = {}) {
+                  QString* why, const std::function<void(const RawRow&)>& alsoEach = {}) {
     const QString tag = QString::fromLatin1(s.tabla);
     bool written = true;
     int rows = 0;
     // Table names come from the fixed list of the file's sections.
     const MaybeError e =
-        db.eachRow(QStringLiteral("select * from %1").arg(tag), {}, [&](const QSqlQuery& r) {
+        db.eachRow(QStringLiteral("select * from %1").arg(tag), [&](const RawRow& r) {
             ++rows;
             w.begin(tag);
             for (const Columna& c : s.columnas) {
-                const QVariant v = r.value(c.posicion);
-                if (writeValue(w, v, c.clase))
+                if (writeValue(w, r, c.posicion, c.clase))
                     continue;
                 const QString quien =
-                    s.posicionClave < 0 ? agente : ofRecord(r.value(s.posicionClave));
+                    s.posicionClave < 0 ? agente : ofRecord(r.text(s.posicionClave));
                 if (why)
                     *why = QStringLiteral("No se puede generar el archivo de información: el "
                                           "campo %1 de la tabla %2 %3 contiene %4. Corrija el "
                                           "dato y vuelva a intentarlo.")
-                               .arg(QString::fromLatin1(c.nombre), tag, quien, faultOf(v, c.clase));
+                               .arg(QString::fromLatin1(c.nombre), tag, quien,
+                                    faultOf(r, c.posicion, c.clase));
                 return written = false;
             }
             w.end();
@@ -276,16 +289,15 @@ std::optional<InformationFileContent> buildInformationFile(Database& db, const Q
     w.literal(QStringLiteral("Paq_Version|KESTRO|3.5.0"));
 
     // Representatives of types 1 and 3 travel with their requirement file.
-    const auto requirementOf = [&](const QSqlQuery& r) {
-        const int mandato = r.value(5).toInt();
+    const auto requirementOf = [&](const RawRow& r) {
+        const qlonglong mandato = r.integer(5);
         if (mandato == 1 || mandato == 3)
-            out.requirements.append({textOf(r.value(0)), textOf(r.value(6))});
+            out.requirements.append({r.text(0), r.text(6)});
     };
     for (const Section& s : mainSections()) {
         const bool representatives = QLatin1String(s.tabla) == QLatin1String("Mandatarios");
         if (!writeSection(db, w, s, agente, why,
-                          representatives ? requirementOf
-                                          : std::function<void(const QSqlQuery&)>()))
+                          representatives ? requirementOf : std::function<void(const RawRow&)>()))
             return std::nullopt;
     }
     if (Hay_Hist_Mandatarios(db) == 1)

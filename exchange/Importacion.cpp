@@ -1,5 +1,6 @@
 #include "exchange/Importacion.h"
 
+#include "data/Dates.h"
 #include "entry/Cp1252.h"
 #include "entry/Seam.h"
 
@@ -11,6 +12,7 @@
 #include <QGuiApplication>
 #include <QProcess>
 #include <QStandardPaths>
+#include <unordered_map>
 
 namespace {
 
@@ -27,7 +29,28 @@ struct Registro {
     bool saltaPatente; // every record but "AA" repeats the patent first
     QList<Columna> columnas;
     QList<QPair<const char*, QVariant>> fijos; // values the old version did not have
+    QString sql = QString();                   // its insert, built once
 };
+
+// insert into <tabla>(<columns>) values (?,...); names from the fixed list.
+QString insertStatement(const Registro& r) {
+    QStringList nombres, marcas;
+    for (const Columna& c : r.columnas)
+        nombres << QString::fromLatin1(c.nombre);
+    for (const auto& fijo : r.fijos)
+        nombres << QString::fromLatin1(fijo.first);
+    for (qsizetype i = 0; i < nombres.size(); ++i)
+        marcas << QStringLiteral("?");
+    return QStringLiteral("insert into %1(%2) values (%3)")
+        .arg(QString::fromLatin1(r.tabla), nombres.join(QLatin1Char(',')),
+             marcas.join(QLatin1Char(',')));
+}
+
+QList<Registro> withStatements(QList<Registro> registros) {
+    for (Registro& r : registros)
+        r.sql = insertStatement(r);
+    return registros;
+}
 
 // The address fields of both address records, in dump order.
 QList<Columna> domicilio() {
@@ -37,7 +60,7 @@ QList<Columna> domicilio() {
 }
 
 const QList<Registro>& dumpRecords() {
-    static const QList<Registro> r = {
+    static const QList<Registro> r = withStatements({
         {"AA",
          "AA",
          false,
@@ -86,52 +109,54 @@ const QList<Registro>& dumpRecords() {
           {"NoPedimento", Clase::Texto},
           {"FechPedimento", Clase::Fecha}},
          {}},
-    };
+    });
     return r;
 }
 
-std::optional<QVariant> valueOf(const Columna& c, const QString& campo, QString* why) {
+std::optional<QVariant> valueOf(const Columna& c, QStringView campo, QString* why) {
     switch (c.clase) {
     case Clase::Texto:
         // An empty field was empty text in the old store, not a missing value.
-        return QVariant(campo.isNull() ? QStringLiteral("") : campo);
+        return QVariant(campo.isEmpty() ? QStringLiteral("") : campo.toString());
     case Clase::Numero: {
         bool ok = false;
         const qlonglong n = campo.trimmed().toLongLong(&ok);
         if (ok)
             return QVariant(n);
         *why = QStringLiteral("el campo %1 (\"%2\") no es un número")
-                   .arg(QString::fromLatin1(c.nombre), campo);
+                   .arg(QString::fromLatin1(c.nombre), campo.toString());
         return std::nullopt;
     }
     case Clase::Fecha: {
         // Stored as ISO text, the form every date column of the store holds.
+        if (isIsoDate(campo.trimmed()))
+            return QVariant(campo.trimmed().toString());
         const QDate d = QDate::fromString(campo.trimmed(), QStringLiteral("yyyy-MM-dd"));
         if (d.isValid())
             return QVariant(d.toString(QStringLiteral("yyyy-MM-dd")));
         *why = QStringLiteral("el campo %1 (\"%2\") no es una fecha aaaa-mm-dd")
-                   .arg(QString::fromLatin1(c.nombre), campo);
+                   .arg(QString::fromLatin1(c.nombre), campo.toString());
         return std::nullopt;
     }
     case Clase::Tipo:
         // "" was a representative before 01/01/2001, "1" one under 2.13.11.
         if (campo.isEmpty())
             return QVariant(1);
-        if (campo == QStringLiteral("1"))
+        if (campo == u"1")
             return QVariant(2);
         *why = QStringLiteral("el tipo de mandatario \"%1\" no es válido (se espera vacío o "
                               "\"1\")")
-                   .arg(campo);
+                   .arg(campo.toString());
         return std::nullopt;
     }
     return std::nullopt;
 }
 
-QString withoutQuotes(QString linea) {
+QStringView withoutQuotes(QStringView linea) {
     if (linea.endsWith(QLatin1Char('\r')))
         linea.chop(1);
     if (linea.size() >= 2 && linea.startsWith(QLatin1Char('"')) && linea.endsWith(QLatin1Char('"')))
-        return linea.mid(1, linea.size() - 2);
+        return linea.sliced(1, linea.size() - 2);
     return linea;
 }
 
@@ -226,13 +251,13 @@ QString defaultPreviousVersionFolder() {
 #endif
 }
 
-std::optional<DumpInsert> Conv_Insert(const QString& registro, QString* why) {
+std::optional<DumpInsert> Conv_Insert(QStringView registro, QString* why) {
     QString local;
     if (!why)
         why = &local;
-    const QStringList partes = registro.split(QLatin1Char('|'));
-    const QString etiqueta = partes.first();
-    if (etiqueta == QStringLiteral("800")) {
+    const QList<QStringView> partes = registro.split(QLatin1Char('|'));
+    const QStringView etiqueta = partes.first();
+    if (etiqueta == u"800") {
         DumpInsert fin;
         fin.end = true;
         return fin;
@@ -240,36 +265,31 @@ std::optional<DumpInsert> Conv_Insert(const QString& registro, QString* why) {
     for (const Registro& r : dumpRecords()) {
         if (etiqueta != QLatin1String(r.etiqueta))
             continue;
-        const QStringList campos = partes.mid(r.saltaPatente ? 2 : 1);
-        const int n = int(r.columnas.size());
-        if (campos.size() < n) {
+        const qsizetype primero = r.saltaPatente ? 2 : 1;
+        const qsizetype hay = std::max<qsizetype>(0, partes.size() - primero);
+        const qsizetype n = r.columnas.size();
+        if (hay < n) {
             *why = QStringLiteral("el registro %1 tiene %2 campos y necesita %3")
-                       .arg(etiqueta)
-                       .arg(campos.size())
+                       .arg(etiqueta.toString())
+                       .arg(hay)
                        .arg(n);
             return std::nullopt;
         }
         DumpInsert out;
-        QStringList nombres, marcas;
-        for (int i = 0; i < n; ++i) {
+        out.sql = r.sql;
+        out.values.reserve(n + r.fijos.size());
+        for (qsizetype i = 0; i < n; ++i) {
+            const QStringView parte = partes.at(primero + i);
             // The last field keeps whatever "|" follow it.
-            const QString campo = i + 1 < n ? campos.at(i) : campos.mid(i).join(QLatin1Char('|'));
+            const QStringView campo =
+                i + 1 < n ? parte : registro.sliced(parte.data() - registro.data());
             const auto v = valueOf(r.columnas.at(i), campo, why);
             if (!v)
                 return std::nullopt;
-            nombres << QString::fromLatin1(r.columnas.at(i).nombre);
             out.values << *v;
         }
-        for (const auto& [nombre, valor] : r.fijos) {
-            nombres << QString::fromLatin1(nombre);
-            out.values << valor;
-        }
-        for (qsizetype i = 0; i < out.values.size(); ++i)
-            marcas << QStringLiteral("?");
-        // Table and column names come from the fixed list above.
-        out.sql = QStringLiteral("insert into %1(%2) values (%3)")
-                      .arg(QString::fromLatin1(r.tabla), nombres.join(QLatin1Char(',')),
-                           marcas.join(QLatin1Char(',')));
+        for (const auto& fijo : r.fijos)
+            out.values << fijo.second;
         return out;
     }
     return DumpInsert{}; // a tag this version does not take over
@@ -287,7 +307,7 @@ bool importDump(Database& db, const QString& volcado, QString* why) {
                    .arg(shown, f.errorString());
         return false;
     }
-    const QStringList linesOf = Cp1252::decode(f.readAll()).split(QLatin1Char('\n'));
+    const QString texto = Cp1252::decode(f.readAll());
     f.close();
 
     const auto falla = [&](qsizetype linea, const QString& texto, const QString& por) {
@@ -299,16 +319,21 @@ bool importDump(Database& db, const QString& volcado, QString* why) {
     };
 
     bool terminado = false;
+    // Each kind of record has one statement, prepared once.
+    std::unordered_map<QString, std::unique_ptr<PreparedStatement>> sentencias;
     const MaybeError e = inTransaction(db, [&]() -> MaybeError {
-        // The first line is the dump's header.
-        for (qsizetype i = 1; i < linesOf.size(); ++i) {
-            const QString registro = withoutQuotes(linesOf.at(i));
+        qsizetype i = -1;
+        for (const QStringView linea : QStringView(texto).tokenize(QLatin1Char('\n'))) {
+            // The first line is the dump's header.
+            if (++i == 0)
+                continue;
+            const QStringView registro = withoutQuotes(linea);
             if (registro.trimmed().isEmpty())
                 continue;
             QString por;
             const auto ins = Conv_Insert(registro, &por);
             if (!ins) {
-                falla(i, registro, por);
+                falla(i, registro.toString(), por);
                 return DbError::refused(*why);
             }
             if (ins->end) {
@@ -317,8 +342,11 @@ bool importDump(Database& db, const QString& volcado, QString* why) {
             }
             if (ins->sql.isEmpty())
                 continue;
-            if (MaybeError err = db.exec(ins->sql, ins->values)) {
-                falla(i, registro,
+            auto& sentencia = sentencias[ins->sql];
+            if (!sentencia)
+                sentencia = std::make_unique<PreparedStatement>(db, ins->sql);
+            if (MaybeError err = sentencia->exec(ins->values)) {
+                falla(i, registro.toString(),
                       QStringLiteral("la base de datos rechazó el registro (%1)")
                           .arg(err->message().trimmed()));
                 return DbError::refused(*why);

@@ -23,7 +23,7 @@ struct DumpInsert {
 
 // Turns one dump record (without quotes or line end) into its statement.
 // nullopt with a Spanish reason in *why when the record is malformed.
-std::optional<DumpInsert> Conv_Insert(const QString& registro, QString* why);
+std::optional<DumpInsert> Conv_Insert(QStringView registro, QString* why);
 
 // Reads the dump (Windows-1252, one record per line, first line a header)
 // and inserts everything in one transaction. On any fault nothing is
