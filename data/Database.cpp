@@ -171,6 +171,10 @@ MaybeError Database::eachRow(const QString& sql, const std::function<bool(const 
     return std::nullopt;
 }
 
+int RawRow::columns() const {
+    return sqlite3_column_count(s_);
+}
+
 RawRow::Kind RawRow::kind(int column) const {
     switch (sqlite3_column_type(s_, column)) {
     case SQLITE_NULL:

@@ -31,7 +31,9 @@ struct Rows {
 class RawRow {
 public:
     enum class Kind { Null, Integer, Real, Text };
+    int columns() const;
     Kind kind(int column) const;
+    bool isNull(int column) const { return kind(column) == Kind::Null; }
     qlonglong integer(int column) const;
     double real(int column) const;
     QByteArrayView utf8(int column) const; // the text as stored

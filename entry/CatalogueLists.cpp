@@ -16,10 +16,14 @@ namespace {
 void fillPair(QComboBox* keys, QComboBox* names, const Rows& rows, bool numericKeys) {
     const QSignalBlocker qk(keys);
     const QSignalBlocker qn(names);
+    QStringList keyTexts, nameTexts;
     for (const QVariantList& r : rows.rows) {
-        keys->addItem(numericKeys ? Texto_Clave(r.at(0).toLongLong()) : textOf(r.at(0)));
-        names->addItem(textOf(r.at(1)));
+        keyTexts << (numericKeys ? Texto_Clave(r.at(0).toLongLong()) : textOf(r.at(0)));
+        nameTexts << textOf(r.at(1));
     }
+    // All at once: item by item, each list would rework itself every time.
+    keys->addItems(keyTexts);
+    names->addItems(nameTexts);
     keys->setCurrentIndex(-1);
     names->setCurrentIndex(-1);
 }

@@ -1,6 +1,7 @@
 #include "entry/Grid.h"
 
 #include <QHeaderView>
+#include <QSignalBlocker>
 #include <QTableWidget>
 
 void gridSetup(QTableWidget* grid, const QStringList& headers, const QList<int>& widthsTwips) {
@@ -32,17 +33,23 @@ void gridAppend(QTableWidget* grid, const QStringList& cells) {
 }
 
 void gridFill(QTableWidget* grid, const QList<QStringList>& rows) {
-    const bool updates = grid->updatesEnabled();
-    grid->setUpdatesEnabled(false);
     grid->setRowCount(0);
     grid->setRowCount(int(rows.size()));
+    // Every cell is new: one change for the whole grid instead of one per
+    // cell, which the view would answer each time.
+    QAbstractItemModel* model = grid->model();
     const int columns = grid->columnCount();
-    for (int r = 0; r < rows.size(); ++r) {
-        const QStringList& cells = rows[r];
-        for (int c = 0; c < cells.size() && c < columns; ++c)
-            grid->setItem(r, c, new QTableWidgetItem(cells[c]));
+    {
+        const QSignalBlocker quiet(model);
+        for (int r = 0; r < rows.size(); ++r) {
+            const QStringList& cells = rows[r];
+            for (int c = 0; c < cells.size() && c < columns; ++c)
+                grid->setItem(r, c, new QTableWidgetItem(cells[c]));
+        }
     }
-    grid->setUpdatesEnabled(updates);
+    if (!rows.isEmpty())
+        Q_EMIT model->dataChanged(model->index(0, 0),
+                                  model->index(int(rows.size()) - 1, columns - 1));
 }
 
 int gridDataRows(const QTableWidget* grid) {

@@ -5,10 +5,10 @@
 
 namespace {
 
-QString operandoText(const QVariant& v) {
-    if (v.isNull())
+QString operandoText(const RawRow& m, int column) {
+    if (m.isNull(column))
         return QString();
-    switch (v.toInt()) {
+    switch (m.integer(column)) {
     case 0:
         return QStringLiteral("No");
     case 1:
@@ -29,16 +29,16 @@ MaybeError missingColumn(const QString& table, const QString& column) {
 
 MaybeError frmMain::Llena_Mandatarios(const QString& /*noPat*/) {
     gridClear(ui->fgAA);
-    const Rows r = db_->select(QStringLiteral("select * from Mandatarios "));
-    if (!r.ok())
-        return r.error;
     QList<QStringList> rows;
-    rows.reserve(r.size());
-    for (const QVariantList& m : r.rows) {
-        const QString tipo = m.at(5).isNull() ? QString() : state_.mandatoLabel(m.at(5).toInt());
-        rows.append({textOf(m.at(2)), textOf(m.at(3)), textOf(m.at(4)), textOf(m.at(1)),
-                     textOf(m.at(0)), tipo, operandoText(m.at(8))});
-    }
+    const MaybeError e =
+        db_->eachRow(QStringLiteral("select * from Mandatarios "), [&](const RawRow& m) {
+            const QString tipo = m.isNull(5) ? QString() : state_.mandatoLabel(int(m.integer(5)));
+            rows.append(
+                {m.text(2), m.text(3), m.text(4), m.text(1), m.text(0), tipo, operandoText(m, 8)});
+            return true;
+        });
+    if (e)
+        return e;
     gridFill(ui->fgAA, rows);
     return std::nullopt;
 }
@@ -75,20 +75,22 @@ MaybeError frmMain::Llena_Hist_AA() {
 
 MaybeError frmMain::Llena_Hist_Mandatarios() {
     gridClear(ui->fgMandatarios);
-    const Rows r = db_->select(QStringLiteral("select * from Mandatarios"));
-    if (!r.ok())
-        return r.error;
     QList<QStringList> rows;
-    rows.reserve(r.size());
-    for (const QVariantList& m : r.rows) {
-        if (m.size() < 10)
-            return missingColumn(QStringLiteral("Mandatarios"), QStringLiteral("SinHistorico"));
-        const QVariant h = m.at(9);
-        const QString hist = h.isNull()       ? QStringLiteral("Sin Definir")
-                             : h.toInt() == 1 ? QStringLiteral("NO")
-                                              : QStringLiteral("SI");
-        rows.append({textOf(m.at(2)), textOf(m.at(3)), textOf(m.at(4)), textOf(m.at(0)), hist});
-    }
+    bool narrow = false;
+    const MaybeError e =
+        db_->eachRow(QStringLiteral("select * from Mandatarios"), [&](const RawRow& m) {
+            if (m.columns() < 10)
+                return narrow = true, false;
+            const QString hist = m.isNull(9)         ? QStringLiteral("Sin Definir")
+                                 : m.integer(9) == 1 ? QStringLiteral("NO")
+                                                     : QStringLiteral("SI");
+            rows.append({m.text(2), m.text(3), m.text(4), m.text(0), hist});
+            return true;
+        });
+    if (e)
+        return e;
+    if (narrow)
+        return missingColumn(QStringLiteral("Mandatarios"), QStringLiteral("SinHistorico"));
     gridFill(ui->fgMandatarios, rows);
     return std::nullopt;
 }
