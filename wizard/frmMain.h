@@ -26,7 +26,6 @@ public:
     // the program cannot work (the user has been told why).
     bool startUp();
 
-
     // Start-up steps.
     void Inicializa_0();
     void Inicializa_Combos();
