@@ -19,7 +19,7 @@ frmAgentes_Aduanales::frmAgentes_Aduanales(Database& db, const AppState& state,
     gridSetup(ui->fgAA_Periodos,
               {QStringLiteral("No."), QStringLiteral("Aduana"), QStringLiteral("F. Inicial"),
                QStringLiteral("F. Final")},
-              {0, 3970, 0, 0});
+              {700, 3970, 1400, 1400});
     gridKeepsNoRowOnFocus(ui->fgAA_Periodos);
     connect(ui->fgAA_Periodos, &QTableWidget::currentCellChanged, this,
             [this](int current) { ui->cmdBorrar->setEnabled(current >= 0); });

@@ -186,6 +186,9 @@ void TestHistorico::historicAgentEditor() {
             in<QTableWidget>(d, "fgAA_Periodos")->columnWidth(1) != 3970 / 15)
             return int(QDialog::Rejected);
         d.show();
+        QTest::keyClicks(in(d, "txtApMaterno"), QStringLiteral("orta"));
+        if (in<QLineEdit>(d, "txtApMaterno")->text() != QStringLiteral("ORTA"))
+            return int(QDialog::Rejected);
         const QList<std::tuple<const char*, QString, QString, const char*>> steps{
             {"txtNombre", "   ", "PEDRO", "Nombre no puede estar vacio"},
             {"txtApPaterno", "", "NAVA", "Ap. Paterno no puede estar vacio"},
@@ -313,7 +316,12 @@ void TestHistorico::periodDialogsRefuseBadPeriods() {
         s.onDialog(QStringLiteral("frmPeriodo_Mandatario"), [&](QDialog& d) {
             // The representative is shown, not editable; the office lists
             // follow one another.
-            if (in<QLineEdit>(d, "txtCURP")->text() != Eva || in(d, "txtNombre")->isEnabled())
+            if (in<QLineEdit>(d, "txtCURP")->text() != Eva || !in<QLineEdit>(d, "txtNombre")->isReadOnly())
+                return int(QDialog::Rejected);
+            // The patent keeps letters as typed (and is then refused).
+            d.show();
+            QTest::keyClicks(in(d, "txtPatente"), QStringLiteral("1a"));
+            if (in<QLineEdit>(d, "txtPatente")->text() != QStringLiteral("1a"))
                 return int(QDialog::Rejected);
             in<QComboBox>(d, "cmbNoAduana")->setCurrentIndex(2);
             if (in<QComboBox>(d, "cmbAduana")->currentIndex() != 2)
