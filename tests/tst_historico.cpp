@@ -316,7 +316,8 @@ void TestHistorico::periodDialogsRefuseBadPeriods() {
         s.onDialog(QStringLiteral("frmPeriodo_Mandatario"), [&](QDialog& d) {
             // The representative is shown, not editable; the office lists
             // follow one another.
-            if (in<QLineEdit>(d, "txtCURP")->text() != Eva || !in<QLineEdit>(d, "txtNombre")->isReadOnly())
+            if (in<QLineEdit>(d, "txtCURP")->text() != Eva ||
+                !in<QLineEdit>(d, "txtNombre")->isReadOnly())
                 return int(QDialog::Rejected);
             // The patent keeps letters as typed (and is then refused).
             d.show();
