@@ -235,36 +235,46 @@ void TestHistorico::historicAgentEditor() {
     QCOMPARE(grid(wz, "fgDatosAA")->currentRow(), 0);
     QVERIFY(wz.cmd("cmdAAEditar")->isEnabled());
 
-    // Reopened: empty CURP, his RFC, his periods. A CURP of another stored
-    // agent is a duplicate; keeping his own key is not.
+    // Reopened: empty CURP, his RFC, his periods (also one whose office the
+    // catalogue lacks, which the page does not list but a save must keep). A
+    // CURP of another stored agent is a duplicate; keeping his own key is not.
+    QVERIFY(!db->exec(QStringLiteral("insert into Periodos_H_AA values ('NAOP800101AB1',9999,"
+                                     "'1990-01-01','1991-01-01')")));
     const int row = int(gridDataRows(grid(wz, "fgDatosAA"))) - 1;
     grid(wz, "fgDatosAA")->setCurrentCell(row, 0);
     QCOMPARE(gridCell(grid(wz, "fgDatosAA"), row, 3), QString());
     QCOMPARE(gridDataRows(grid(wz, "fgPeriodosAA")), 2);
     QStringList seen;
     s.onDialog(QStringLiteral("frmAgentes_Aduanales"), [&](QDialog& d) {
+        auto* periods = in<QTableWidget>(d, "fgAA_Periodos");
         seen << in<QLineEdit>(d, "txtCURP")->text() << in<QLineEdit>(d, "txtRFC")->text()
-             << QString::number(gridDataRows(in<QTableWidget>(d, "fgAA_Periodos")));
+             << QString::number(gridDataRows(periods));
         set(d, "txtCURP", Hist);
         press(d, "cmdAceptar");
         seen << s.lastText();
         set(d, "txtCURP", QString());
         set(d, "txtNombre", QStringLiteral("PEDRO LUIS"));
+        // Removing a period: asked first, and only from the list.
+        periods->setCurrentCell(0, 0);
+        s.answer(seam::Answer::Cancel);
+        press(d, "cmdBorrar");
+        seen << s.lastText() << QString::number(gridDataRows(periods));
+        press(d, "cmdBorrar");
+        seen << QString::number(gridDataRows(periods))
+             << (in(d, "cmdBorrar")->isEnabled() ? "Borrar" : "-");
         press(d, "cmdAceptar");
         return d.result();
     });
     wz.cmd("cmdAAEditar")->click();
-    QCOMPARE(seen, (QStringList{"", "NAOP800101AB1", "2",
-                                "YA EXISTE EL AGENTE ADUANAL EN LA BASE DE DATOS."}));
-    QCOMPARE(rows(*db, QStringLiteral("select Nombre from Historico_AA where "
+    QCOMPARE(seen, (QStringList{"", "NAOP800101AB1", "3",
+                                "YA EXISTE EL AGENTE ADUANAL EN LA BASE DE DATOS.",
+                                "¿DESEA BORRAR EL PERIODO SELECCIONADO?", "3", "2", "-"}));
+    QCOMPARE(dump(*db, QStringLiteral("select Nombre from Historico_AA where "
                                       "CURP='NAOP800101AB1'")),
-             (QList<QVariantList>{{"PEDRO LUIS"}}));
-    QCOMPARE(rows(*db, QStringLiteral("select count(*) from Periodos_H_AA where "
-                                      "CURP='NAOP800101AB1'"))
-                 .first()
-                 .first()
-                 .toInt(),
-             2);
+             QStringLiteral("PEDRO LUIS"));
+    QCOMPARE(dump(*db, QStringLiteral("select NoAduana from Periodos_H_AA where "
+                                      "CURP='NAOP800101AB1' order by 1")),
+             QStringLiteral("160\n9999"));
 
     // A new record under a stored CURP is refused.
     s.onDialog(QStringLiteral("frmAgentes_Aduanales"), [&](QDialog& d) {
