@@ -29,8 +29,8 @@ void press(QDialog& d, const char* button) {
 }
 
 // Answers a period dialog: patent (only the representative's has one),
-// office by name ("" = none), dates; then Aceptar. `seen` gets the messages
-// the dialog showed while open.
+// office by name ("" = none), dates; then Aceptar, and Cancelar when the
+// period was refused.
 auto periodo(seam::Script& s, const QString& office, QDate ini, QDate fin,
              const QString& patente = QString()) {
     return [&s, office, ini, fin, patente](QDialog& d) {
@@ -229,7 +229,7 @@ void TestHistorico::historicAgentEditor() {
                                       "where CURP='NAOP800101AB1' order by NoAduana")),
              (QList<QVariantList>{{160, "2000-03-15", "2000-03-16"},
                                   {430, "2000-03-15", "2000-03-15"}}));
-    QCOMPARE(rows(*db, QStringLiteral("select SinHistorico from AA")).first().first().toInt(), 0);
+    QCOMPARE(dump(*db, QStringLiteral("select SinHistorico from AA")), QStringLiteral("0"));
     QCOMPARE(wz.w<QLabel>("lblHistAA")->text(), QStringLiteral("Con Historico"));
     // The first row is made current and shows its periods.
     QCOMPARE(grid(wz, "fgDatosAA")->currentRow(), 0);
@@ -313,8 +313,6 @@ void TestHistorico::periodDialogsRefuseBadPeriods() {
     };
     const QList<Case> cases{
         {"0", "", a, a.addDays(-1), "No. de Patente no valido"},
-        {"", "VERACRUZ, VER.", a, a, "No. de Patente no valido"},
-        {"4001", "VERACRUZ, VER.", a, a, "No. de Patente no valido"},
         {"12AB", "VERACRUZ, VER.", a, a, "No. de Patente no valido"},
         {"4000", "VERACRUZ, VER.", a, a.addDays(-1), "Periodo no valido"},
         {"4000", "", a, a, "Seleccione la Aduana en la que actuó"},
@@ -443,8 +441,7 @@ void TestHistorico::page4Deleting() {
     QCOMPARE(gridDataRows(grid(wz, "fgPeriodosAA")), 0);
     QVERIFY(!wz.cmd("cmdAABorrar")->isEnabled() && !wz.cmd("cmdAAEditar")->isEnabled());
     QCOMPARE(wz.w<QLabel>("lblHistAA")->text(), QStringLiteral("Con Historico"));
-    QCOMPARE(rows(*db, QStringLiteral("select count(*) from Historico_AA")).first().first().toInt(),
-             0);
+    QCOMPARE(dump(*db, QStringLiteral("select count(*) from Historico_AA")), QStringLiteral("0"));
 }
 
 void TestHistorico::noHistoryDeclarations() {
@@ -505,11 +502,10 @@ void TestHistorico::noHistoryDeclarations() {
     // The agent: every earlier representative and period goes.
     answer("cmdAceptar");
     wz.cmd("cmdSinHistAA")->click();
-    QCOMPARE(rows(*db, QStringLiteral("select count(*) from Historico_AA")).first().first().toInt(),
-             0);
+    QCOMPARE(dump(*db, QStringLiteral("select count(*) from Historico_AA")), QStringLiteral("0"));
     QCOMPARE(
         rows(*db, QStringLiteral("select count(*) from Periodos_H_AA")).first().first().toInt(), 0);
-    QCOMPARE(rows(*db, QStringLiteral("select SinHistorico from AA")).first().first().toInt(), 1);
+    QCOMPARE(dump(*db, QStringLiteral("select SinHistorico from AA")), QStringLiteral("1"));
     QCOMPARE(wz.w<QLabel>("lblHistAA")->text(), QStringLiteral("Sin Historico"));
     QCOMPARE(gridDataRows(grid(wz, "fgDatosAA")), 0);
 }
