@@ -2,6 +2,7 @@
 // program does them: the database is already open (start-up opened it), the
 // clock runs while the job works.
 //   bench_trabajos archivo <carpeta_del_programa> <patente>
+//   bench_trabajos copias <carpeta_del_programa> <patente>
 //   bench_trabajos importa <kestro.mdb de 3.0> <Recupera.txt>
 //   bench_trabajos paginas <carpeta_del_programa>
 // Each prints "<medida>_ms <valor>" lines and ends with 0 when the job
@@ -50,6 +51,25 @@ int informationFile(const QString& programDir, const QString& patente) {
         return fail(f.errorString());
     print("archivo_ms", t);
     std::printf("memoria_mb %.1f\n", peakMemoryMb());
+    return 0;
+}
+
+// The copies of the requirement files that travel with the file.
+int copies(const QString& programDir, const QString& patente) {
+    QString why;
+    auto db = Database::open(programDir, &why);
+    if (!db)
+        return fail(why);
+    const auto content = buildInformationFile(*db, patente, &why);
+    if (!content)
+        return fail(why);
+    const QString envio = envioFolder(programDir);
+    QDir().mkpath(envio);
+    QElapsedTimer t;
+    t.start();
+    if (!copyRequirements(content->requirements, envio, &why))
+        return fail(why);
+    print("copias_ms", t);
     return 0;
 }
 
@@ -117,9 +137,11 @@ int main(int argc, char** argv) {
     const QStringList a = QCoreApplication::arguments();
     if (a.size() == 4 && a[1] == QLatin1String("archivo"))
         return informationFile(a[2], a[3]);
+    if (a.size() == 4 && a[1] == QLatin1String("copias"))
+        return copies(a[2], a[3]);
     if (a.size() == 4 && a[1] == QLatin1String("importa"))
         return import(a[2], a[3]);
     if (a.size() == 3 && a[1] == QLatin1String("paginas"))
         return pages(a[2]);
-    return fail(QStringLiteral("uso: bench_trabajos archivo|importa|paginas ..."));
+    return fail(QStringLiteral("uso: bench_trabajos archivo|copias|importa|paginas ..."));
 }

@@ -222,6 +222,38 @@ void informationFile(const Bench& b, const Office& o, double* peakMb) {
                   o.representatives == 10000 ? Goal{Goal::Ratio, 1.5} : Goal{}};
 }
 
+// Empties a folder of its files, so every copy starts from nothing.
+void emptyFolder(const QString& path) {
+    QDir d(path);
+    d.mkpath(QStringLiteral("."));
+    for (const QString& f : d.entryList(QDir::Files | QDir::Hidden))
+        d.remove(f);
+}
+
+void copies(const Bench& b, const Office& o) {
+    const QString envio = QDir(o.programDir).filePath(QStringLiteral("ENVIO"));
+    const QString theirs = b.workFile(QStringLiteral("cp"));
+    const auto [mine, anchor] = inTurns(
+        b.runs,
+        [&] {
+            emptyFolder(envio);
+            return valueOf(b.mustRun({{b.program("bench_trabajos"), QStringLiteral("copias"),
+                                       o.programDir, QString::fromLatin1(OfficePatent)}})
+                               .output,
+                           "copias_ms");
+        },
+        [&] {
+            emptyFolder(theirs);
+            return b.mustRun({QStringList{QStringLiteral("cp")} << o.requirements << theirs}).ms;
+        });
+    if (QDir(envio).entryList(QDir::Files).size() != o.requirements.size())
+        stop(QStringLiteral("la copia de requerimientos no dejó los %1 archivos en %2")
+                 .arg(o.requirements.size())
+                 .arg(envio));
+    lines << Line{withSize("Copias de requerimientos", o.representatives), mine, anchor,
+                  QStringLiteral("cp"), o.representatives == 10000 ? Goal{Goal::Ratio, 2} : Goal{}};
+}
+
 QString importScript(const Office& o) {
     QString s = QStringLiteral(".mode list\n.separator |\nbegin;\n");
     for (const QString& t : o.importedTables)
@@ -367,6 +399,7 @@ int main(int argc, char** argv) {
             stop(why);
         double filePeakHere = 0, startUpPeakHere = 0;
         informationFile(b, o, &filePeakHere);
+        copies(b, o);
         import(b, o);
         startUp(b, o, &startUpPeakHere);
         if (n >= largest) {

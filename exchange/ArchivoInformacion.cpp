@@ -379,6 +379,13 @@ bool copyRequirement(const RequirementFile& r, const QString& envio, QString* wh
 
 } // namespace
 
+bool copyRequirements(const QList<RequirementFile>& reqs, const QString& envio, QString* why) {
+    for (const RequirementFile& r : reqs)
+        if (!copyRequirement(r, envio, why))
+            return false;
+    return true;
+}
+
 std::optional<QString> writeInformationFile(Database& db, const QString& programDir,
                                             const QString& patente, QString* why) {
     QString local;
@@ -406,9 +413,8 @@ std::optional<QString> writeInformationFile(Database& db, const QString& program
                    .arg(QDir::toNativeSeparators(ruta), archivo.errorString());
         return std::nullopt;
     }
-    for (const RequirementFile& r : contenido->requirements)
-        if (!copyRequirement(r, envio, why))
-            return std::nullopt;
+    if (!copyRequirements(contenido->requirements, envio, why))
+        return std::nullopt;
     if (!archivo.commit()) {
         *why = QStringLiteral("No se pudo escribir el archivo %1 en la carpeta ENVIO: %2")
                    .arg(QDir::toNativeSeparators(ruta), archivo.errorString());

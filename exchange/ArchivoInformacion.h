@@ -33,6 +33,11 @@ std::optional<InformationFileContent> buildInformationFile(Database& db, const Q
 QString informationFilePath(const QString& programDir, const QString& patente);
 QString envioFolder(const QString& programDir);
 
+// Copies the requirement files into `envio`, each under its own name,
+// replacing an earlier copy; a copy that fails leaves no half file under
+// that name.
+bool copyRequirements(const QList<RequirementFile>& reqs, const QString& envio, QString* why);
+
 // Writes ENVIO/<patente>.txt and copies the requirement files beside it.
 // The new file takes the place of an earlier one only when everything
 // succeeded, so on failure an earlier file is left as it was. Returns the

@@ -133,5 +133,6 @@ MaybeError frmMain::Llena_Periodos_H_MM(const QString& curp) {
 }
 
 bool frmMain::Regla_2_13_11() {
-    return !db_->select(QStringLiteral("select 1 from Mandatarios where Mandato=2")).empty();
+    return !db_->select(QStringLiteral("select 1 from Mandatarios where Mandato=2 limit 1"))
+                .empty();
 }
