@@ -36,10 +36,12 @@ QComboBox* AddressBlock::list(const QString& prefix, const QString& member, bool
     auto* c = new QComboBox(this);
     c->setObjectName(memberName(prefix, member));
     c->setEditable(false);
-    c->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    if (hidden) {
+        c->hide(); // a key list is never seen, so its size is never worked out
+        return c;
+    }
     c->setMinimumContentsLength(12);
-    if (hidden)
-        c->hide();
+    c->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     return c;
 }
 
