@@ -241,8 +241,9 @@ PreparedStatement::~PreparedStatement() {
 
 namespace {
 
+// As Qt's driver binds: a Null, or a null text, is SQL NULL.
 int bind(sqlite3_stmt* s, int i, const QVariant& v) {
-    if (v.isNull())
+    if (v.isNull() || (v.typeId() == QMetaType::QString && v.toString().isNull()))
         return sqlite3_bind_null(s, i);
     switch (v.typeId()) {
     case QMetaType::Int:
