@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <unistd.h>
 
 namespace {
 
@@ -155,6 +156,12 @@ std::pair<double, double> inTurns(int runs, const std::function<double()>& ours,
 
 QString withSize(const char* scenario, int n) {
     return QStringLiteral("%1, %2 repr.").arg(QString::fromUtf8(scenario)).arg(n);
+}
+
+// Lets the disk write out what earlier steps left pending, so that it does
+// not slow down the next measurement.
+void settle() {
+    ::sync();
 }
 
 void writeText(const QString& path, const QString& text) {
@@ -398,10 +405,14 @@ int main(int argc, char** argv) {
                         QStringLiteral(KESTRO_CATALOGOS), &o, &why))
             stop(why);
         double filePeakHere = 0, startUpPeakHere = 0;
+        settle();
         informationFile(b, o, &filePeakHere);
-        copies(b, o);
         import(b, o);
         startUp(b, o, &startUpPeakHere);
+        // Last: thousands of new files leave the disk busy for a while.
+        settle();
+        copies(b, o);
+        settle();
         if (n >= largest) {
             largest = n;
             largestOffice = o;
@@ -409,6 +420,7 @@ int main(int argc, char** argv) {
             startUpPeak = startUpPeakHere;
         }
     }
+    settle();
     pages(b, largestOffice);
     const Goal memory{Goal::Megabytes, 100};
     const double none = std::nan("");
