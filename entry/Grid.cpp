@@ -1,7 +1,40 @@
 #include "entry/Grid.h"
 
+#include <QEvent>
 #include <QHeaderView>
 #include <QTableWidget>
+
+namespace {
+
+// An item view given the focus with no current row makes its first row
+// current by itself; this keeps it without one until the user moves.
+class NoCurrentRowOnFocus : public QObject {
+public:
+    explicit NoCurrentRowOnFocus(QTableWidget* grid) : QObject(grid), grid_(grid) {
+        setObjectName(QStringLiteral("noCurrentRowOnFocus"));
+    }
+
+protected:
+    bool eventFilter(QObject* target, QEvent* event) override {
+        if (target != grid_ || event->type() != QEvent::FocusIn || grid_->currentIndex().isValid())
+            return false;
+        // The focus has moved already; only the view's own pick is skipped.
+        grid_->viewport()->update();
+        return true;
+    }
+
+private:
+    QTableWidget* grid_;
+};
+
+void keepNoCurrentRowOnFocus(QTableWidget* grid) {
+    if (grid->findChild<NoCurrentRowOnFocus*>(QStringLiteral("noCurrentRowOnFocus"),
+                                              Qt::FindDirectChildrenOnly))
+        return;
+    grid->installEventFilter(new NoCurrentRowOnFocus(grid));
+}
+
+} // namespace
 
 void gridSetup(QTableWidget* grid, const QStringList& headers, const QList<int>& widthsTwips) {
     grid->clear();
@@ -18,6 +51,7 @@ void gridSetup(QTableWidget* grid, const QStringList& headers, const QList<int>&
         if (widthsTwips[i] > 0)
             grid->setColumnWidth(i, widthsTwips[i] / 15);
     grid->horizontalHeader()->setStretchLastSection(true);
+    keepNoCurrentRowOnFocus(grid);
 }
 
 void gridClear(QTableWidget* grid) {

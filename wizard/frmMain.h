@@ -54,6 +54,9 @@ public:
     void Llena_Aduanas_MM(const QString& curp);
     void Llena_Pedimentos_MM(const QString& curp);
     void Llena_Requerimiento_Mand(const QString& curp);
+    void cmdNuevo_Click();
+    void cmdEditar_Click();
+    void cmdBorrar_Click();
 
     // Writes and signs the information file; true when it was signed.
     bool Genera_archivo();
@@ -75,6 +78,9 @@ private:
     void setTabOrderPage1();
     void setTabOrderPage2();
     void connectRepresentativeList();
+    void openRepresentativeEditor(const QString& modo);
+    void reloadRepresentatives(const QString& currentCurp);
+    void hideRepresentativeDetails();
     void showPage(int page);
     void forwardFromPage1();
     void forwardFromPage2();
