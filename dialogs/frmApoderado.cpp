@@ -15,6 +15,7 @@
 #include "ui_frmApoderado.h"
 
 #include <QDir>
+#include <QScrollBar>
 
 namespace {
 
@@ -28,6 +29,15 @@ StoredAddress addressOf(const AddressBlock& b) {
                          b.cp->text(),
                          b.telefono->text(),
                          b.fax->text()};
+}
+
+// The frame of a list is as wide as its columns, so none hides behind a
+// scroll bar.
+void showAllColumns(QTableWidget* grid) {
+    int width = 2 * grid->frameWidth() + grid->verticalScrollBar()->sizeHint().width();
+    for (int c = 0; c < grid->columnCount(); ++c)
+        width += grid->columnWidth(c);
+    grid->setMinimumWidth(width);
 }
 
 } // namespace
@@ -56,6 +66,8 @@ void frmApoderado::prepareWindow() {
               {QStringLiteral("No.Aduana"), QStringLiteral("Aduana"), QStringLiteral("Pedimento"),
                QStringLiteral("Fecha")},
               {1000, 2280, 1000, 1600});
+    for (QTableWidget* g : {ui->fgAduanasAct, ui->fgPedTramitados})
+        showAllColumns(g);
 
     for (QWidget* w :
          std::initializer_list<QWidget*>{ui->frAcreditacion, ui->frAduanasAct, ui->frPedTramitados,

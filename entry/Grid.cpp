@@ -3,6 +3,7 @@
 #include <QEvent>
 #include <QHeaderView>
 #include <QTableWidget>
+#include <algorithm>
 
 namespace {
 
@@ -47,9 +48,11 @@ void gridSetup(QTableWidget* grid, const QStringList& headers, const QList<int>&
     grid->setSelectionMode(QAbstractItemView::SingleSelection);
     grid->setWordWrap(false);
     grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 6);
+    // A header text is never cut, whatever the font and scaling.
     for (int i = 0; i < widthsTwips.size() && i < headers.size(); ++i)
         if (widthsTwips[i] > 0)
-            grid->setColumnWidth(i, widthsTwips[i] / 15);
+            grid->setColumnWidth(
+                i, std::max(widthsTwips[i] / 15, grid->horizontalHeader()->sectionSizeHint(i)));
     grid->horizontalHeader()->setStretchLastSection(true);
     keepNoCurrentRowOnFocus(grid);
 }
