@@ -170,12 +170,14 @@ void frmApoderado::Llena_Aduana_PedTram() {
 void frmApoderado::cmbMandato_Change(int index) {
     if (index < 0)
         return;
-    const bool earlier = index == 0;
-    ui->frAcreditacion->setVisible(!earlier);
-    ui->frAduanasAct->setVisible(earlier);
-    ui->frPedTramitados->setVisible(earlier);
-    for (QWidget* w :
-         std::initializer_list<QWidget*>{ui->lblRequerimiento, ui->txtRequerimiento, ui->cmdBuscar})
+    const QList<QWidget*> earlierOnly{ui->frAduanasAct, ui->frPedTramitados};
+    const QList<QWidget*> ruleOnly{ui->frAcreditacion};
+    // Hiding first: the window never has to make room for both types at once.
+    for (QWidget* w : index == 0 ? ruleOnly : earlierOnly)
+        w->hide();
+    for (QWidget* w : index == 0 ? earlierOnly : ruleOnly)
+        w->show();
+    for (QWidget* w : QList<QWidget*>{ui->lblRequerimiento, ui->txtRequerimiento, ui->cmdBuscar})
         w->show();
 }
 

@@ -163,7 +163,7 @@ void frmMain::Inicializa_0() {
     gridSetup(ui->fgAduanasAct, {QStringLiteral("Aduana")}, {5200});
     gridSetup(ui->fgPedTramitados,
               {QStringLiteral("Aduana"), QStringLiteral("Pedimento"), QStringLiteral("Fecha")},
-              {3380, 1000, 1600});
+              {2280, 1000, 1600});
     gridSetup(ui->fgDatosAA,
               {QStringLiteral("Nombre"), QStringLiteral("Ap.Paterno"), QStringLiteral("Ap.Materno"),
                QStringLiteral("CURP"), QStringLiteral("RFC")},
