@@ -83,3 +83,23 @@ QStringList gridRow(const QTableWidget* grid, int row) {
         cells << gridCell(grid, row, c);
     return cells;
 }
+
+namespace {
+
+class NoRowOnFocus : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        auto* grid = qobject_cast<QTableWidget*>(watched);
+        if (event->type() != QEvent::FocusIn || !grid || grid->currentRow() >= 0)
+            return false;
+        grid->viewport()->update();
+        return true;
+    }
+};
+
+} // namespace
+
+void gridKeepsNoRowOnFocus(QTableWidget* grid) {
+    grid->installEventFilter(new NoRowOnFocus(grid));
+}
