@@ -5,38 +5,6 @@
 #include <QTableWidget>
 #include <algorithm>
 
-namespace {
-
-// An item view given the focus with no current row makes its first row
-// current by itself; this keeps it without one until the user moves.
-class NoCurrentRowOnFocus : public QObject {
-public:
-    explicit NoCurrentRowOnFocus(QTableWidget* grid) : QObject(grid), grid_(grid) {
-        setObjectName(QStringLiteral("noCurrentRowOnFocus"));
-    }
-
-protected:
-    bool eventFilter(QObject* target, QEvent* event) override {
-        if (target != grid_ || event->type() != QEvent::FocusIn || grid_->currentIndex().isValid())
-            return false;
-        // The focus has moved already; only the view's own pick is skipped.
-        grid_->viewport()->update();
-        return true;
-    }
-
-private:
-    QTableWidget* grid_;
-};
-
-void keepNoCurrentRowOnFocus(QTableWidget* grid) {
-    if (grid->findChild<NoCurrentRowOnFocus*>(QStringLiteral("noCurrentRowOnFocus"),
-                                              Qt::FindDirectChildrenOnly))
-        return;
-    grid->installEventFilter(new NoCurrentRowOnFocus(grid));
-}
-
-} // namespace
-
 void gridSetup(QTableWidget* grid, const QStringList& headers, const QList<int>& widthsTwips) {
     grid->clear();
     grid->setRowCount(0);
@@ -54,7 +22,7 @@ void gridSetup(QTableWidget* grid, const QStringList& headers, const QList<int>&
             grid->setColumnWidth(
                 i, std::max(widthsTwips[i] / 15, grid->horizontalHeader()->sectionSizeHint(i)));
     grid->horizontalHeader()->setStretchLastSection(true);
-    keepNoCurrentRowOnFocus(grid);
+    gridKeepsNoRowOnFocus(grid);
 }
 
 void gridClear(QTableWidget* grid) {
@@ -86,13 +54,18 @@ QStringList gridRow(const QTableWidget* grid, int row) {
 
 namespace {
 
+const char* const noRowOnFocusName = "noRowOnFocus";
+
 class NoRowOnFocus : public QObject {
 public:
-    using QObject::QObject;
+    explicit NoRowOnFocus(QObject* grid) : QObject(grid) {
+        setObjectName(QLatin1String(noRowOnFocusName));
+    }
     bool eventFilter(QObject* watched, QEvent* event) override {
         auto* grid = qobject_cast<QTableWidget*>(watched);
         if (event->type() != QEvent::FocusIn || !grid || grid->currentRow() >= 0)
             return false;
+        // The focus has moved already; only the view's own pick is skipped.
         grid->viewport()->update();
         return true;
     }
@@ -101,5 +74,7 @@ public:
 } // namespace
 
 void gridKeepsNoRowOnFocus(QTableWidget* grid) {
+    if (grid->findChild<QObject*>(QLatin1String(noRowOnFocusName), Qt::FindDirectChildrenOnly))
+        return;
     grid->installEventFilter(new NoRowOnFocus(grid));
 }
