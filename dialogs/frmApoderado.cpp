@@ -19,18 +19,6 @@
 
 namespace {
 
-StoredAddress addressOf(const AddressBlock& b) {
-    return StoredAddress{b.cveEntFed->currentText(),
-                         b.noMDeleg->currentText(),
-                         b.calle->text(),
-                         b.noExt->text(),
-                         b.noInt->text(),
-                         b.colonia->text(),
-                         b.cp->text(),
-                         b.telefono->text(),
-                         b.fax->text()};
-}
-
 // The frame of a list is as wide as its columns, so none hides behind a
 // scroll bar.
 void showAllColumns(QTableWidget* grid) {
@@ -73,10 +61,6 @@ void frmApoderado::prepareWindow() {
          std::initializer_list<QWidget*>{ui->frAcreditacion, ui->frAduanasAct, ui->frPedTramitados,
                                          ui->lblRequerimiento, ui->txtRequerimiento, ui->cmdBuscar})
         w->hide();
-    ui->cmdBorrarAduana->setEnabled(false);
-    ui->cmdNuevoPed->setEnabled(false);
-    ui->cmdBorrarPed->setEnabled(false);
-    ui->cmdNuevaAduana->setEnabled(true);
 
     ui->blkParticular->build(QString(), QStringLiteral("Domicilio Particular"),
                              AddressBlock::Pairing::Both, AddressBlock::Shape::Narrow);
@@ -246,8 +230,8 @@ Representative frmApoderado::entries() const {
     r.requerimiento = ui->txtRequerimiento->text();
     r.acreditacion = r.mandato == 1 ? 0 : ui->optNTCL->isChecked() ? 1 : 2;
     r.operando = ui->optSi->isChecked() ? 1 : 0;
-    r.particular = addressOf(*ui->blkParticular);
-    r.fiscal = addressOf(*ui->blkFiscal);
+    r.particular = ui->blkParticular->stored();
+    r.fiscal = ui->blkFiscal->stored();
     if (r.mandato != 1)
         return r;
     for (int i = 0; i < gridDataRows(ui->fgAduanasAct); ++i)

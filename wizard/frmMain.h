@@ -12,7 +12,6 @@ class frmMain;
 class AddressBlock;
 class QComboBox;
 class QTableWidget;
-struct StoredAddress;
 
 // The main window: the five wizard pages and the button row.
 class frmMain : public QWidget {
@@ -85,7 +84,6 @@ private:
     void clearOffice(QComboBox* office, AddressBlock& block);
     void setOfficeEnabled(QComboBox* office, AddressBlock& block, bool enabled);
     int additionalOffices() const;
-    StoredAddress addressOf(const AddressBlock& block) const;
     QList<AddressBlock*> agentBlocks() const;
     bool loadingStopped(const MaybeError& e);
     void showAgentHistory(const QVariant& sinHistorico);
