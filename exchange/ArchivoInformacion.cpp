@@ -7,7 +7,16 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <cmath>
+#include <filesystem>
 #include <functional>
+#include <system_error>
+
+#ifdef Q_OS_WIN
+#include <io.h>
+#else
+#include <fcntl.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -351,7 +360,38 @@ bool checkRequirements(const QList<RequirementFile>& reqs, QString* why) {
     return true;
 }
 
-bool copyRequirement(const RequirementFile& r, const QString& envio, QString* why) {
+const QString TempSuffix = QStringLiteral(".kestro-nuevo");
+
+// Puts on the disk everything written so far into `folder`'s file system:
+// one flush for all the copies instead of a disk round trip for each.
+bool flushAll(const QString& folder, const QStringList& files) {
+#ifdef Q_OS_LINUX
+    Q_UNUSED(files);
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
+    if (fd < 0)
+        return false;
+    const bool ok = ::syncfs(fd) == 0;
+    ::close(fd);
+    return ok;
+#else
+    Q_UNUSED(folder);
+    for (const QString& f : files) {
+        QFile file(f);
+        if (!file.open(QIODevice::ReadWrite) || !file.flush())
+            return false;
+#ifdef Q_OS_WIN
+        if (_commit(file.handle()) != 0)
+#else
+        if (::fsync(file.handle()) != 0)
+#endif
+            return false;
+    }
+    return true;
+#endif
+}
+
+// Reads a requirement file and writes it under its temporary name in ENVIO.
+bool stageRequirement(const RequirementFile& r, const QString& temp, QString* why) {
     QFile src(r.path);
     QByteArray data;
     bool ok = src.open(QIODevice::ReadOnly);
@@ -365,13 +405,13 @@ bool copyRequirement(const RequirementFile& r, const QString& envio, QString* wh
                    .arg(QDir::toNativeSeparators(r.path), r.curp, src.errorString());
         return false;
     }
-    const QString destino = QDir(envio).filePath(QFileInfo(r.path).fileName());
-    QSaveFile dst(destino);
-    if (!dst.open(QIODevice::WriteOnly) || dst.write(data) != data.size() || !dst.commit()) {
+    QFile dst(temp);
+    if (!dst.open(QIODevice::WriteOnly | QIODevice::Truncate) || dst.write(data) != data.size() ||
+        !dst.flush()) {
         *why = QStringLiteral("No se pudo copiar el archivo de requerimiento %1 del mandatario "
-                              "con CURP %2 a %3: %4")
-                   .arg(QDir::toNativeSeparators(r.path), r.curp, QDir::toNativeSeparators(destino),
-                        dst.errorString());
+                              "con CURP %2 a la carpeta %3: %4")
+                   .arg(QDir::toNativeSeparators(r.path), r.curp,
+                        QDir::toNativeSeparators(QFileInfo(temp).path()), dst.errorString());
         return false;
     }
     return true;
@@ -380,9 +420,45 @@ bool copyRequirement(const RequirementFile& r, const QString& envio, QString* wh
 } // namespace
 
 bool copyRequirements(const QList<RequirementFile>& reqs, const QString& envio, QString* why) {
-    for (const RequirementFile& r : reqs)
-        if (!copyRequirement(r, envio, why))
+    // Every copy is written in full under a temporary name first; only then
+    // do the copies take their names, so no final name ever holds half a file.
+    QStringList temps, finals;
+    QSet<QString> named;
+    const auto removeTemps = [&] {
+        for (const QString& t : temps)
+            QFile::remove(t);
+    };
+    for (const RequirementFile& r : reqs) {
+        const QString final = QDir(envio).filePath(QFileInfo(r.path).fileName());
+        if (named.contains(final)) // one file named by several representatives
+            continue;
+        named.insert(final);
+        finals << final;
+        temps << final + TempSuffix;
+        if (!stageRequirement(r, temps.last(), why)) {
+            removeTemps();
             return false;
+        }
+    }
+    if (!flushAll(envio, temps)) {
+        *why = QStringLiteral("No se pudieron guardar en el disco las copias de los archivos de "
+                              "requerimiento en la carpeta %1.")
+                   .arg(QDir::toNativeSeparators(envio));
+        removeTemps();
+        return false;
+    }
+    for (qsizetype i = 0; i < temps.size(); ++i) {
+        std::error_code ec;
+        std::filesystem::rename(temps[i].toStdWString(), finals[i].toStdWString(), ec);
+        if (ec) {
+            *why = QStringLiteral("No se pudo copiar el archivo de requerimiento %1 a la carpeta "
+                                  "%2: %3")
+                       .arg(QFileInfo(finals[i]).fileName(), QDir::toNativeSeparators(envio),
+                            QString::fromLocal8Bit(ec.message().c_str()));
+            removeTemps();
+            return false;
+        }
+    }
     return true;
 }
 
