@@ -6,7 +6,10 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <algorithm>
+#include <charconv>
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <system_error>
@@ -45,21 +48,20 @@ class LineWriter {
 public:
     explicit LineWriter(const QString& patente) : patente_(Cp1252::encode(patente)) {}
 
-    void literal(const QString& linea) { out_ += Cp1252::encode(linea) + "\r\n"; }
+    void literal(const QString& linea) { put(Cp1252::encode(linea) + "\r\n"); }
 
-    // tag|P; the fields follow.
-    void begin(const QString& tag) {
-        out_ += Cp1252::encode(tag);
-        out_ += '|';
-        out_ += patente_;
+    // "tag|P", with which every line of a section starts.
+    QByteArray recordStart(const QString& tag) const {
+        return Cp1252::encode(tag) + '|' + patente_;
     }
-    void end() { out_ += "\r\n"; }
+    // Starts a line; the fields follow.
+    void begin(const QByteArray& start) { put(start); }
+    void end() { put("\r\n"); }
 
     // |value; false (nothing written) when the value would corrupt the file.
     bool field(QStringView valor) {
         const qsizetype at = out_.size();
-        out_.resize(at + 1 + valor.size());
-        char* p = out_.data() + at;
+        char* p = grow(1 + valor.size());
         *p++ = '|';
         for (QChar c : valor) {
             const char16_t u = c.unicode();
@@ -77,19 +79,31 @@ public:
         for (char c : utf8)
             if (uchar(c) >= 0x80 || c == '|' || c == '\r' || c == '\n')
                 return field(QString::fromUtf8(utf8));
-        out_ += '|';
-        out_ += utf8;
+        char* p = grow(1 + utf8.size());
+        *p = '|';
+        std::memcpy(p + 1, utf8.data(), utf8.size());
         return true;
     }
     // Numbers need no check.
     void field(qlonglong n) {
-        out_ += '|';
-        out_ += QByteArray::number(n);
+        char digits[24] = {'|'};
+        put(QByteArrayView(digits, std::to_chars(digits + 1, digits + sizeof digits, n).ptr));
     }
 
     QByteArray bytes() const { return out_; }
 
 private:
+    void put(QByteArrayView b) { std::memcpy(grow(b.size()), b.data(), b.size()); }
+    // Room for n more bytes at the end; the buffer at least doubles when it
+    // grows, so appending costs the same whatever the file's size.
+    char* grow(qsizetype n) {
+        const qsizetype at = out_.size();
+        if (at + n > out_.capacity())
+            out_.reserve(std::max(2 * out_.capacity(), at + n + 4096));
+        out_.resize(at + n);
+        return out_.data() + at;
+    }
+
     QByteArray patente_;
     QByteArray out_;
 };
@@ -222,13 +236,14 @@ QString faultOf(const RawRow& r, int i, Clase clase) {
 bool writeSection(Database& db, LineWriter& w, const Section& s, const QString& agente,
                   QString* why, const std::function<void(const RawRow&)>& alsoEach = {}) {
     const QString tag = QString::fromLatin1(s.tabla);
+    const QByteArray start = w.recordStart(tag);
     bool written = true;
     int rows = 0;
     // Table names come from the fixed list of the file's sections.
     const MaybeError e =
         db.eachRow(QStringLiteral("select * from %1").arg(tag), [&](const RawRow& r) {
             ++rows;
-            w.begin(tag);
+            w.begin(start);
             for (const Columna& c : s.columnas) {
                 if (writeValue(w, r, c.posicion, c.clase))
                     continue;
@@ -256,7 +271,7 @@ bool writeSection(Database& db, LineWriter& w, const Section& s, const QString& 
     if (!written)
         return false;
     if (rows == 0 && s.rellenos > 0) {
-        w.begin(tag);
+        w.begin(start);
         for (int i = 0; i < s.rellenos; ++i)
             w.field(NoAplica);
         w.end();
