@@ -38,18 +38,27 @@ void gridAppend(QTableWidget* grid, const QStringList& cells) {
 }
 
 void gridFill(QTableWidget* grid, const QList<QStringList>& rows) {
-    grid->setRowCount(0);
+    // As after a clear, no row is current; but the cells already there are
+    // reused: a list rebuilt after a change mostly shows what it showed, and
+    // making every cell anew would take most of the time.
+    grid->setCurrentIndex(QModelIndex());
+    grid->clearSelection();
     grid->setRowCount(int(rows.size()));
-    // Every cell is new: one change for the whole grid instead of one per
-    // cell, which the view would answer each time.
     QAbstractItemModel* model = grid->model();
     const int columns = grid->columnCount();
     {
+        // One change for the whole grid instead of one per cell, which the
+        // view would answer each time.
         const QSignalBlocker quiet(model);
         for (int r = 0; r < rows.size(); ++r) {
             const QStringList& cells = rows[r];
-            for (int c = 0; c < cells.size() && c < columns; ++c)
-                grid->setItem(r, c, new QTableWidgetItem(cells[c]));
+            for (int c = 0; c < columns; ++c) {
+                const QString text = c < cells.size() ? cells[c] : QString();
+                if (QTableWidgetItem* item = grid->item(r, c))
+                    item->setText(text);
+                else if (c < cells.size())
+                    grid->setItem(r, c, new QTableWidgetItem(text));
+            }
         }
     }
     if (!rows.isEmpty())

@@ -15,8 +15,8 @@ void gridSetup(QTableWidget* grid, const QStringList& headers, const QList<int>&
 // Back to the header row alone.
 void gridClear(QTableWidget* grid);
 void gridAppend(QTableWidget* grid, const QStringList& cells);
-// Replaces all data rows at once: for long lists, where appending row by
-// row makes the view rework its rows each time.
+// Replaces all data rows at once, leaving no row current: for long lists,
+// where appending row by row makes the view rework its rows each time.
 void gridFill(QTableWidget* grid, const QList<QStringList>& rows);
 int gridDataRows(const QTableWidget* grid);
 // Cell of a data row (0 = first data row).

@@ -29,7 +29,6 @@ MaybeError missingColumn(const QString& table, const QString& column) {
 } // namespace
 
 MaybeError frmMain::Llena_Mandatarios(const QString& /*noPat*/) {
-    gridClear(ui->fgAA);
     QList<QStringList> rows;
     const MaybeError e =
         db_->eachRow(QStringLiteral("select * from Mandatarios "), [&](const RawRow& m) {
@@ -39,9 +38,9 @@ MaybeError frmMain::Llena_Mandatarios(const QString& /*noPat*/) {
             return true;
         });
     if (e)
-        return e;
+        rows.clear(); // a list that cannot be read shows empty
     gridFill(ui->fgAA, rows);
-    return std::nullopt;
+    return e;
 }
 
 // The agent's history flag as page 4 shows it (and page 1 writes it back).
@@ -52,17 +51,16 @@ void frmMain::showAgentHistory(const QVariant& sinHistorico) {
 }
 
 MaybeError frmMain::Llena_Hist_AA() {
-    gridClear(ui->fgDatosAA);
     const Rows flag = db_->select(QStringLiteral("select SinHistorico from AA "));
-    if (!flag.ok())
+    if (!flag.ok()) {
+        gridClear(ui->fgDatosAA);
         return flag.error;
+    }
     if (!flag.empty()) {
         const QVariant v = flag.first().at(0);
         showAgentHistory(v);
     }
     const Rows r = db_->select(QStringLiteral("select * from Historico_AA "));
-    if (!r.ok())
-        return r.error;
     QList<QStringList> rows;
     for (const QVariantList& h : r.rows) {
         const QString rfc = textOf(h.at(0));
@@ -71,11 +69,10 @@ MaybeError frmMain::Llena_Hist_AA() {
                      curp == rfc ? QString() : curp, rfc});
     }
     gridFill(ui->fgDatosAA, rows);
-    return std::nullopt;
+    return r.error;
 }
 
 MaybeError frmMain::Llena_Hist_Mandatarios() {
-    gridClear(ui->fgMandatarios);
     QList<QStringList> rows;
     bool narrow = false;
     const MaybeError e =
@@ -88,12 +85,12 @@ MaybeError frmMain::Llena_Hist_Mandatarios() {
             rows.append({m.text(2), m.text(3), m.text(4), m.text(0), hist});
             return true;
         });
-    if (e)
-        return e;
+    if (e || narrow)
+        rows.clear(); // a list that cannot be read shows empty
+    gridFill(ui->fgMandatarios, rows);
     if (narrow)
         return missingColumn(QStringLiteral("Mandatarios"), QStringLiteral("SinHistorico"));
-    gridFill(ui->fgMandatarios, rows);
-    return std::nullopt;
+    return e;
 }
 
 MaybeError frmMain::Llena_Periodos_Hist_AA(const QString& key) {
