@@ -7,7 +7,9 @@
 #include "ui_frmKey.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QProxyStyle>
+#include <QSettings>
 
 namespace {
 
@@ -24,7 +26,19 @@ public:
     }
 };
 
+// The folder of the last key file chosen is remembered between runs (the
+// password never is).
+const char* const LastKeyFolder = "llave/carpeta";
+
+std::unique_ptr<QSettings> settings() {
+    return std::make_unique<QSettings>(QSettings::UserScope, QStringLiteral("KESTRO"),
+                                       QStringLiteral("KESTRO"));
+}
+
 QString initialFolder() {
+    const QString last = settings()->value(QLatin1String(LastKeyFolder)).toString();
+    if (!last.isEmpty() && QFileInfo(last).isDir())
+        return last;
 #ifdef Q_OS_WIN
     return QStringLiteral("C:\\");
 #else
@@ -54,8 +68,10 @@ frmKey::~frmKey() {
 void frmKey::cmdBuscar_Click() {
     const QString elegido = seam::openFile(this, QStringLiteral("Archivo llave"), initialFolder(),
                                            QStringLiteral("Archivo_llave (*.key)"));
-    if (!elegido.isEmpty())
-        ui->txtLlave->setText(QDir::toNativeSeparators(elegido));
+    if (elegido.isEmpty())
+        return;
+    ui->txtLlave->setText(QDir::toNativeSeparators(elegido));
+    settings()->setValue(QLatin1String(LastKeyFolder), QFileInfo(elegido).absolutePath());
 }
 
 void frmKey::cmdAceptar_Click() {

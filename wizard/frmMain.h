@@ -75,6 +75,8 @@ private:
     void setTabOrderPage1();
     void setTabOrderPage2();
     void connectRepresentativeList();
+    void installWizardKeys();
+    QWidget* messageParent();
     void showPage(int page);
     void forwardFromPage1();
     void forwardFromPage2();
