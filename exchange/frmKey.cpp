@@ -72,6 +72,7 @@ void frmKey::cmdBuscar_Click() {
         return;
     ui->txtLlave->setText(QDir::toNativeSeparators(elegido));
     settings()->setValue(QLatin1String(LastKeyFolder), QFileInfo(elegido).absolutePath());
+    ui->txtPassword->setFocus(); // what is missing next
 }
 
 void frmKey::cmdAceptar_Click() {
