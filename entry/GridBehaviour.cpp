@@ -18,8 +18,10 @@ int capitalsWidth(const QFontMetrics& fm, int chars) {
     return int(std::ceil(mean * 1.08 * chars));
 }
 
+// The style's text margin on both sides, the grid line and a pixel of
+// rounding.
 int cellMargin(const QTableWidget* grid) {
-    return 2 * (grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grid) + 1);
+    return 2 * (grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grid) + 1) + 2;
 }
 
 void widen(QTableWidget* grid, int column, int width) {
