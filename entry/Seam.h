@@ -43,6 +43,9 @@ bool failed(QWidget* parent, const MaybeError& error);
 QString openFile(QWidget* parent, const QString& caption, const QString& folder,
                  const QString& filter);
 
+// Where file dialogs start: C:\ on Windows, the user's home elsewhere.
+QString startFolder();
+
 // Runs a modal dialog; returns its result code.
 int exec(QDialog& dialog);
 

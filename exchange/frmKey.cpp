@@ -39,11 +39,7 @@ QString initialFolder() {
     const QString last = settings()->value(QLatin1String(LastKeyFolder)).toString();
     if (!last.isEmpty() && QFileInfo(last).isDir())
         return last;
-#ifdef Q_OS_WIN
-    return QStringLiteral("C:\\");
-#else
-    return QDir::homePath();
-#endif
+    return seam::startFolder();
 }
 
 } // namespace
