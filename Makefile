@@ -1,16 +1,21 @@
 # Two commands for people: `make run` and `make test`. Both install what a
-# fresh Debian 12 machine lacks before building. `make run` builds the
-# optimised program a user gets (and the benchmark measures); the tests and
-# the sanitizers keep their own build folders.
+# fresh Debian 12 machine lacks before building. `make install` puts the
+# program under PREFIX (DESTDIR is honoured for packaging). `make run` and
+# `make install` build the optimised program a user gets (and the benchmark
+# measures); the tests and the sanitizers keep their own build folders.
 BUILD     ?= build
 RUN_BUILD ?= build-release
+PREFIX    ?= /usr/local
+# Where the program keeps the agent's kestro.mdb and ENVIO when no
+# kestro.mdb stands beside it.
+DATA_DIR  := $(or $(XDG_DATA_HOME),$(HOME)/.local/share)/KESTRO
 ASAN_BUILD ?= build-asan
 BENCH_ARGS ?=
 PACKAGES  := g++ cmake ninja-build qt6-base-dev libqt6sql6-sqlite qt6-translations-l10n \
              libssl-dev openssl libsqlite3-dev
 SUDO      := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: run test deps build release bench asan format clean
+.PHONY: run test deps build release install bench asan format clean
 
 # Installs the Debian packages of $(1) that are missing.
 define install_missing
@@ -36,14 +41,27 @@ build: deps $(BUILD)/build.ninja
 	cmake --build $(BUILD)
 
 release: deps $(RUN_BUILD)/build.ninja
-	cmake --build $(RUN_BUILD) --target kestro kestro_mdb
+	cmake --build $(RUN_BUILD) --target kestro kestro_mdb kestro_verifica_firma
 
 run: release
 	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ] && [ -z "$$QT_QPA_PLATFORM" ]; then \
 	  echo "KESTRO necesita una pantalla gráfica: no se encontró ninguna (DISPLAY vacío)."; \
 	  echo "Ejecute 'make run' desde una sesión de escritorio."; exit 1; \
 	fi
-	cd $(RUN_BUILD) && ./kestro
+	@if [ -f $(BUILD)/kestro.mdb ]; then \
+	  if [ -e "$(DATA_DIR)/kestro.mdb" ]; then \
+	    echo "Aviso: $(BUILD)/kestro.mdb ya no se usa; KESTRO trabaja con $(DATA_DIR)/kestro.mdb."; \
+	  else \
+	    mkdir -p "$(DATA_DIR)" && mv $(BUILD)/kestro.mdb "$(DATA_DIR)/" && \
+	    if [ -d $(BUILD)/ENVIO ] && [ ! -e "$(DATA_DIR)/ENVIO" ]; then mv $(BUILD)/ENVIO "$(DATA_DIR)/"; fi && \
+	    echo "Su trabajo se movió de $(BUILD)/ a $(DATA_DIR)/."; \
+	  fi; \
+	fi
+	$(RUN_BUILD)/bin/kestro
+
+install: release
+	@run=""; if [ -z "$(DESTDIR)" ] && [ ! -w "$(PREFIX)" ]; then run="$(SUDO)"; fi; \
+	$$run env DESTDIR="$(DESTDIR)" cmake --install $(RUN_BUILD) --prefix "$(PREFIX)"
 
 # The benchmark compares with the sqlite3 command line, needed only here.
 bench: deps $(RUN_BUILD)/build.ninja

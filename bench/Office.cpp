@@ -206,15 +206,15 @@ bool makeOffice(const QString& folder, int representatives, const QString& catal
                 QString* why) {
     const QDir dir(folder);
     out->representatives = representatives;
-    out->programDir = dir.filePath(QStringLiteral("programa"));
+    out->dataDir = dir.filePath(QStringLiteral("datos"));
     const QString reqDir = dir.filePath(QStringLiteral("requerimientos"));
     out->importTables = dir.filePath(QStringLiteral("tablas"));
     const QString oldDir = dir.filePath(QStringLiteral("KESTRO"));
-    for (const QString& d : {out->programDir, reqDir, out->importTables, oldDir})
+    for (const QString& d : {out->dataDir, reqDir, out->importTables, oldDir})
         if (!QDir().mkpath(d))
             return *why = QStringLiteral("no se pudo crear %1").arg(d), false;
 
-    const QString mdb = QDir(out->programDir).filePath(QString::fromLatin1(Database::FileName));
+    const QString mdb = QDir(out->dataDir).filePath(QString::fromLatin1(Database::FileName));
     QFile::remove(mdb);
     if (MaybeError e = createDeliveredDatabase(mdb, catalogues))
         return *why = e->message(), false;

@@ -9,7 +9,7 @@
 // becomes, as pipe-separated files for the sqlite3 command line.
 struct Office {
     int representatives = 0;
-    QString programDir;         // kestro.mdb (3.5) holding the whole office
+    QString dataDir;            // kestro.mdb (3.5) holding the whole office
     QStringList requirements;   // the .req files of its type 1 and 3 representatives
     QString dump;               // Recupera.txt with the rows the import takes over
     QString importTables;       // <table>.txt: those rows as the import stores them

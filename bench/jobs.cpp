@@ -1,10 +1,10 @@
 // The jobs of the program the benchmark times from inside, as the running
 // program does them: the database is already open (start-up opened it), the
 // clock runs while the job works.
-//   bench_trabajos archivo <carpeta_del_programa> <patente>
-//   bench_trabajos copias <carpeta_del_programa> <patente>
+//   bench_trabajos archivo <carpeta_de_datos> <patente>
+//   bench_trabajos copias <carpeta_de_datos> <patente>
 //   bench_trabajos importa <kestro.mdb de 3.0> <Recupera.txt>
-//   bench_trabajos paginas <carpeta_del_programa>
+//   bench_trabajos paginas <carpeta_de_datos>
 // Each prints "<medida>_ms <valor>" lines and ends with 0 when the job
 // succeeded.
 #include "PeakMemory.h"
@@ -34,9 +34,9 @@ void print(const char* name, const QElapsedTimer& t) {
     std::printf("%s %.3f\n", name, t.nsecsElapsed() / 1e6);
 }
 
-int informationFile(const QString& programDir, const QString& patente) {
+int informationFile(const QString& dataDir, const QString& patente) {
     QString why;
-    auto db = Database::open(programDir, &why);
+    auto db = Database::open(dataDir, &why);
     if (!db)
         return fail(why);
     QElapsedTimer t;
@@ -44,8 +44,8 @@ int informationFile(const QString& programDir, const QString& patente) {
     const auto content = buildInformationFile(*db, patente, &why);
     if (!content)
         return fail(why);
-    QDir().mkpath(envioFolder(programDir));
-    QSaveFile f(informationFilePath(programDir, patente));
+    QDir().mkpath(envioFolder(dataDir));
+    QSaveFile f(informationFilePath(dataDir, patente));
     if (!f.open(QIODevice::WriteOnly) || f.write(content->bytes) != content->bytes.size() ||
         !f.commit())
         return fail(f.errorString());
@@ -55,15 +55,15 @@ int informationFile(const QString& programDir, const QString& patente) {
 }
 
 // The copies of the requirement files that travel with the file.
-int copies(const QString& programDir, const QString& patente) {
+int copies(const QString& dataDir, const QString& patente) {
     QString why;
-    auto db = Database::open(programDir, &why);
+    auto db = Database::open(dataDir, &why);
     if (!db)
         return fail(why);
     const auto content = buildInformationFile(*db, patente, &why);
     if (!content)
         return fail(why);
-    const QString envio = envioFolder(programDir);
+    const QString envio = envioFolder(dataDir);
     QDir().mkpath(envio);
     QElapsedTimer t;
     t.start();
@@ -95,11 +95,12 @@ void showOnly(frmMain& w, const char* page) {
 
 // Page 3 filled again and the representative in the middle shown, painted;
 // then page 5's list rebuilt and painted.
-int pages(const QString& programDir) {
+int pages(const QString& dataDir) {
     seam::Script quiet;
     AppState state;
-    state.programDir = programDir;
-    state.previousVersionDir = QDir(programDir).filePath(QStringLiteral("sin-version-anterior"));
+    state.dataDir = dataDir;
+    state.dumpToolDir = dataDir;
+    state.previousVersionDir = QDir(dataDir).filePath(QStringLiteral("sin-version-anterior"));
     frmMain w(state);
     if (!w.startUp())
         return fail(QStringLiteral("no arrancó"));

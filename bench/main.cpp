@@ -201,18 +201,17 @@ QByteArray readAll(const QString& path) {
 }
 
 void informationFile(const Bench& b, const Office& o, double* peakMb) {
-    const QString ours =
-        QDir(o.programDir).filePath(QStringLiteral("ENVIO/%1.txt").arg(OfficePatent));
+    const QString ours = QDir(o.dataDir).filePath(QStringLiteral("ENVIO/%1.txt").arg(OfficePatent));
     const QString theirs = b.workFile(QStringLiteral("sqlite3-%1.txt").arg(OfficePatent));
     const QString script = b.workFile(QStringLiteral("volcado.sql"));
     writeText(script, sqliteDumpScript(theirs));
-    const QString mdb = QDir(o.programDir).filePath(QString::fromLatin1(Database::FileName));
+    const QString mdb = QDir(o.dataDir).filePath(QString::fromLatin1(Database::FileName));
     const auto [mine, anchor] = inTurns(
         b.runs,
         [&] {
             QFile::remove(ours);
             const Finished f = b.mustRun({{b.program("bench_trabajos"), QStringLiteral("archivo"),
-                                           o.programDir, QString::fromLatin1(OfficePatent)}});
+                                           o.dataDir, QString::fromLatin1(OfficePatent)}});
             *peakMb = std::max(*peakMb, valueOf(f.output, "memoria_mb"));
             return valueOf(f.output, "archivo_ms");
         },
@@ -238,14 +237,14 @@ void emptyFolder(const QString& path) {
 }
 
 void copies(const Bench& b, const Office& o) {
-    const QString envio = QDir(o.programDir).filePath(QStringLiteral("ENVIO"));
+    const QString envio = QDir(o.dataDir).filePath(QStringLiteral("ENVIO"));
     const QString theirs = b.workFile(QStringLiteral("cp"));
     const auto [mine, anchor] = inTurns(
         b.runs,
         [&] {
             emptyFolder(envio);
             return valueOf(b.mustRun({{b.program("bench_trabajos"), QStringLiteral("copias"),
-                                       o.programDir, QString::fromLatin1(OfficePatent)}})
+                                       o.dataDir, QString::fromLatin1(OfficePatent)}})
                                .output,
                            "copias_ms");
         },
@@ -320,7 +319,7 @@ void startUp(const Bench& b, const Office& o, double* peakMb) {
     const auto [mine, anchor] = inTurns(
         b.runs,
         [&] {
-            Launch l{{b.program("bench_arranque"), o.programDir}};
+            Launch l{{b.program("bench_arranque"), o.dataDir}};
             l.startTime = true;
             const Finished f = b.mustRun(l);
             *peakMb = std::max(*peakMb, valueOf(f.output, "memoria_mb"));
@@ -344,7 +343,7 @@ void pages(const Bench& b, const Office& o) {
     QList<double> p3, p5;
     for (int i = 0; i < b.runs; ++i) {
         const Finished f =
-            b.mustRun({{b.program("bench_trabajos"), QStringLiteral("paginas"), o.programDir}});
+            b.mustRun({{b.program("bench_trabajos"), QStringLiteral("paginas"), o.dataDir}});
         p3 << valueOf(f.output, "pagina3_ms");
         p5 << valueOf(f.output, "pagina5_ms");
     }
