@@ -189,15 +189,16 @@ void frmMain::Inicializa_0() {
               {QStringLiteral("Patente"), QStringLiteral("No."), QStringLiteral("Aduana"),
                QStringLiteral("F. Inicial"), QStringLiteral("F. Final")},
               {1070, 1000, 5000, 2000, 2000});
-    // Identifiers, names and dates are shown whole: RFC 13, CURP 18 and
-    // names up to 25 characters, dates dd/mm/yyyy.
-    gridFitColumns(ui->fgAA, {25, 25, 25, 13, 18});
+    // Identifiers and dates are shown whole (RFC 13, CURP 18, dd/mm/yyyy).
+    // Names get room for 16 capitals, the usual name: at 25 the three name
+    // columns alone would push RFC and CURP off the page.
+    gridFitColumns(ui->fgAA, {16, 16, 16, 13, 18});
     gridFitColumnTo(ui->fgAA, 5, {state_.Mandato1, state_.Mandato2, state_.Mandato3});
     gridFitColumns(ui->fgAduanasAct, {});
     gridFitColumns(ui->fgPedTramitados, {0, 0, 10});
-    gridFitColumns(ui->fgDatosAA, {25, 25, 25, 18, 13});
+    gridFitColumns(ui->fgDatosAA, {16, 16, 16, 18, 13});
     gridFitColumns(ui->fgPeriodosAA, {0, 0, 10, 10});
-    gridFitColumns(ui->fgMandatarios, {25, 25, 25, 18});
+    gridFitColumns(ui->fgMandatarios, {18, 18, 18, 18});
     gridFitColumns(ui->fgPeriodosMandatario, {4, 0, 0, 10, 10});
 
     // Page 3 shows a representative's details only once one is chosen.
