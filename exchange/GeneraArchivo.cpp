@@ -2,6 +2,7 @@
 
 #include "data/Database.h"
 #include "entry/AppState.h"
+#include "entry/Busy.h"
 #include "entry/Contacto.h"
 #include "entry/Seam.h"
 #include "exchange/ArchivoInformacion.h"
@@ -23,13 +24,15 @@ void Firma_Archivo(QWidget* parent, AppState& state, const QString& archivo,
     Firmantes firmantes;
     BuscaCurps(archivo, firmantes);
     fillSigners(firmantes, rutaLlave, clave);
-    const int codigo = GeneraFirmaDigital(archivo, firmantes);
+    const int codigo =
+        whileBusy(parent, QStringLiteral("Agregando la Firma Digital al archivo de información..."),
+                  [&] { return GeneraFirmaDigital(archivo, firmantes); });
     wipeSigners(firmantes);
 
     switch (codigo) {
     case SignedOk: {
         const QString ruta = QDir::toNativeSeparators(
-            QDir(state.programDir).filePath(QStringLiteral("ENVIO/") + patenteField + ".txt"));
+            QDir(state.dataDir).filePath(QStringLiteral("ENVIO/") + patenteField + ".txt"));
         seam::inform(parent,
                      QStringLiteral("Se genero el archivo ") + ruta +
                          QStringLiteral(" correctamente y se agrego Firma Digital, no olvide "
@@ -81,7 +84,7 @@ bool Genera_archivo(QWidget* parent, AppState& state, Database& db, const QStrin
     }
 
     QString why;
-    const auto archivo = writeInformationFile(db, state.programDir, state.NoPat, &why);
+    const auto archivo = writeInformationFile(db, state.dataDir, state.NoPat, &why);
     if (!archivo) {
         wipeText(state.Clave_Llave);
         tell(parent, why);

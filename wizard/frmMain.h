@@ -76,6 +76,8 @@ private:
     void openRepresentativeEditor(const QString& modo);
     void reloadRepresentatives(const QString& currentCurp);
     void hideRepresentativeDetails();
+    void installWizardKeys();
+    QWidget* messageParent();
     void showPage(int page);
     void forwardFromPage1();
     void forwardFromPage2();
