@@ -1,5 +1,7 @@
 #include "data/Database.h"
 
+#include "data/FaultPoint.h"
+
 #include <QAtomicInt>
 #include <QDir>
 #include <QFile>
@@ -17,6 +19,12 @@ bool looksLikeSqlite(const QString& path) {
         return false;
     const QByteArray head = f.read(16);
     return head == QByteArray("SQLite format 3\0", 16);
+}
+
+// What a statement reports when the test hook makes it fail: the engine's
+// own code for a disk error.
+DbError injectedFailure() {
+    return DbError{10, QStringLiteral("disk I/O error")};
 }
 
 } // namespace
@@ -99,6 +107,8 @@ QSqlDatabase Database::handle() const {
 }
 
 MaybeError Database::exec(const QString& sql, const QVariantList& params) {
+    if (faultpoint::hit())
+        return injectedFailure();
     QSqlQuery q(handle());
     if (!q.prepare(sql))
         return DbError::fromSql(q.lastError());
@@ -111,6 +121,10 @@ MaybeError Database::exec(const QString& sql, const QVariantList& params) {
 
 Rows Database::select(const QString& sql, const QVariantList& params) {
     Rows out;
+    if (faultpoint::hit()) {
+        out.error = injectedFailure();
+        return out;
+    }
     QSqlQuery q(handle());
     q.setForwardOnly(true);
     if (!q.prepare(sql)) {
@@ -136,6 +150,49 @@ Rows Database::select(const QString& sql, const QVariantList& params) {
     return out;
 }
 
+namespace {
+
+QString whyNotWritable(const QSqlError& e) {
+    switch (e.nativeErrorCode().toInt() & 0xff) {
+    case 5: // busy
+    case 6: // locked
+        return QStringLiteral("otro programa la tiene abierta y bloqueada");
+    case 8: // read-only
+        return QStringLiteral("el archivo o su carpeta son de sólo lectura");
+    case 13: // full
+        return QStringLiteral("el disco está lleno");
+    case 14: // cannot open the journal beside it
+        return QStringLiteral("no se pueden crear archivos en su carpeta");
+    }
+    return QStringLiteral("%1 %2").arg(e.nativeErrorCode(), e.databaseText());
+}
+
+} // namespace
+
+QString Database::cannotSaveReason() {
+    QSqlDatabase h = handle();
+    QSqlQuery q(h);
+    // A short wait: a lock held for longer than this is no passing one.
+    q.exec(QStringLiteral("PRAGMA busy_timeout = 1000"));
+    QSqlError problem;
+    const bool began = q.exec(QStringLiteral("BEGIN IMMEDIATE"));
+    if (!began)
+        problem = q.lastError();
+    else if (!q.exec(QStringLiteral("CREATE TABLE kestro_prueba_escritura(x)")))
+        problem = q.lastError();
+    if (began)
+        q.exec(QStringLiteral("ROLLBACK"));
+    q.exec(QStringLiteral("PRAGMA busy_timeout = 5000"));
+    if (!problem.isValid())
+        return QString();
+    return QStringLiteral("No se podrá guardar ningún dato: la base de datos %1 no se puede "
+                          "modificar (%2).\nCierre los demás programas que la estén usando "
+                          "(por ejemplo otra copia de KESTRO), revise que el archivo y su "
+                          "carpeta no sean de sólo lectura y que tenga permiso de escritura en "
+                          "ellos, y vuelva a abrir KESTRO.")
+        .arg(QDir::toNativeSeparators(QFileInfo(path_).absoluteFilePath()), whyNotWritable(problem));
+}
+
 bool Database::tableExists(const QString& table) {
     Rows r = select(
         QStringLiteral("select 1 from sqlite_master where type='table' and lower(name)=lower(?)"),
@@ -153,7 +210,9 @@ QStringList Database::columns(const QString& table) {
 
 Transaction::Transaction(Database& db) : db_(db) {
     QSqlDatabase h = db_.handle();
-    if (h.transaction())
+    if (faultpoint::hit())
+        beginError_ = injectedFailure();
+    else if (h.transaction())
         open_ = true;
     else
         beginError_ = DbError::fromSql(h.lastError());
@@ -168,8 +227,9 @@ MaybeError Transaction::commit() {
     if (!open_)
         return beginError_ ? beginError_ : DbError::refused(QStringLiteral("Sin transacción"));
     QSqlDatabase h = db_.handle();
-    if (!h.commit()) {
-        DbError e = DbError::fromSql(h.lastError());
+    const bool refused = faultpoint::hit();
+    if (refused || !h.commit()) {
+        DbError e = refused ? injectedFailure() : DbError::fromSql(h.lastError());
         h.rollback();
         open_ = false;
         return e;

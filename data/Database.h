@@ -44,6 +44,11 @@ public:
     MaybeError exec(const QString& sql, const QVariantList& params = {});
     Rows select(const QString& sql, const QVariantList& params = {});
 
+    // Tries a write and undoes it at once: "" when saving works, otherwise a
+    // Spanish explanation that names the file and says what to do (a
+    // read-only file or folder, another program holding a lock).
+    QString cannotSaveReason();
+
     bool tableExists(const QString& table);
     QStringList columns(const QString& table); // in table order
     QSqlDatabase handle() const;

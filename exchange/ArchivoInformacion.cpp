@@ -1,11 +1,13 @@
 #include "exchange/ArchivoInformacion.h"
 
 #include "data/Dates.h"
+#include "data/FaultPoint.h"
 #include "entry/Cp1252.h"
+#include "exchange/EnvioStage.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QSet>
 #include <cmath>
 
 namespace {
@@ -232,9 +234,13 @@ std::optional<QList<QVariantList>> writeSection(Database& db, LineWriter& w, con
 
 } // namespace
 
-int Hay_Hist_Mandatarios(Database& db) {
+int Hay_Hist_Mandatarios(Database& db, MaybeError* error) {
     Rows r = db.select(QStringLiteral("select * from Mandatarios where Mandato=2"));
-    return r.ok() && !r.empty() ? 1 : 0;
+    if (error)
+        *error = r.error;
+    if (!r.ok())
+        return -1;
+    return r.empty() ? 0 : 1;
 }
 
 QString envioFolder(const QString& programDir) {
@@ -276,7 +282,15 @@ std::optional<InformationFileContent> buildInformationFile(Database& db, const Q
                 out.requirements.append({textOf(r.value(0)), textOf(r.value(6))});
         }
     }
-    if (Hay_Hist_Mandatarios(db) == 1)
+    MaybeError leida;
+    const int historia = Hay_Hist_Mandatarios(db, &leida);
+    if (historia < 0) {
+        if (why)
+            *why = QStringLiteral("No se pudo leer la tabla Mandatarios de la base de datos: %1")
+                       .arg(leida->message().trimmed());
+        return std::nullopt;
+    }
+    if (historia == 1)
         for (const Section& s : historySections())
             if (!writeSection(db, w, s, agente, why))
                 return std::nullopt;
@@ -285,8 +299,6 @@ std::optional<InformationFileContent> buildInformationFile(Database& db, const Q
     out.bytes = w.bytes();
     return out;
 }
-
-namespace {
 
 // Checks every requirement file before anything is written: a missing one
 // must stop the generation, not surface after the file is in place.
@@ -308,9 +320,10 @@ bool checkRequirements(const QList<RequirementFile>& reqs, QString* why) {
                        .arg(QDir::toNativeSeparators(r.path), r.curp);
             return false;
         }
-        // Two different files with one name would overwrite each other in
-        // ENVIO and one representative's requirement would never be sent.
-        const QString nombre = fi.fileName();
+        // Two different files with one name (Windows does not tell "A.req"
+        // from "a.REQ") would overwrite each other in ENVIO and one
+        // representative's requirement would never be sent.
+        const QString nombre = fi.fileName().toCaseFolded();
         const auto otro = porNombre.constFind(nombre);
         if (otro != porNombre.constEnd() &&
             QFileInfo(otro.value()->path).canonicalFilePath() != fi.canonicalFilePath()) {
@@ -327,68 +340,51 @@ bool checkRequirements(const QList<RequirementFile>& reqs, QString* why) {
     return true;
 }
 
-bool copyRequirement(const RequirementFile& r, const QString& envio, QString* why) {
-    QFile src(r.path);
-    QByteArray data;
-    bool ok = src.open(QIODevice::ReadOnly);
-    if (ok) {
-        data = src.readAll();
-        ok = src.error() == QFileDevice::NoError;
-    }
-    if (!ok) {
-        *why = QStringLiteral("No se pudo leer el archivo de requerimiento %1 del mandatario "
-                              "con CURP %2: %3")
-                   .arg(QDir::toNativeSeparators(r.path), r.curp, src.errorString());
-        return false;
-    }
-    const QString destino = QDir(envio).filePath(QFileInfo(r.path).fileName());
-    QSaveFile dst(destino);
-    if (!dst.open(QIODevice::WriteOnly) || dst.write(data) != data.size() || !dst.commit()) {
-        *why = QStringLiteral("No se pudo copiar el archivo de requerimiento %1 del mandatario "
-                              "con CURP %2 a %3: %4")
-                   .arg(QDir::toNativeSeparators(r.path), r.curp, QDir::toNativeSeparators(destino),
-                        dst.errorString());
-        return false;
-    }
-    return true;
-}
-
-} // namespace
-
 std::optional<QString> writeInformationFile(Database& db, const QString& programDir,
-                                            const QString& patente, QString* why) {
+                                            const QString& patente, QString* why,
+                                            const SignStep& sign, int* signCode) {
     QString local;
     if (!why)
         why = &local;
-    const auto contenido = buildInformationFile(db, patente, why);
+    why->clear();
+    auto contenido = buildInformationFile(db, patente, why);
     if (!contenido || !checkRequirements(contenido->requirements, why))
         return std::nullopt;
+    if (sign) {
+        const int codigo = sign(contenido->bytes);
+        if (signCode)
+            *signCode = codigo;
+        if (codigo != 0)
+            return std::nullopt;
+    }
 
     const QString envio = envioFolder(programDir);
-    if (!QDir().mkpath(envio) || !QFileInfo(envio).isDir()) {
+    if (faultpoint::hit() || !QDir().mkpath(envio) || !QFileInfo(envio).isDir()) {
         *why = QStringLiteral("No se pudo crear la carpeta %1. Revise que exista y que tenga "
                               "permiso de escritura.")
                    .arg(QDir::toNativeSeparators(envio));
         return std::nullopt;
     }
-
-    // The new file replaces an earlier one only on commit(); leaving this
-    // scope without it removes the temporary file.
-    const QString ruta = informationFilePath(programDir, patente);
-    QSaveFile archivo(ruta);
-    if (!archivo.open(QIODevice::WriteOnly) ||
-        archivo.write(contenido->bytes) != contenido->bytes.size()) {
-        *why = QStringLiteral("No se pudo escribir el archivo %1 en la carpeta ENVIO: %2")
-                   .arg(QDir::toNativeSeparators(ruta), archivo.errorString());
-        return std::nullopt;
-    }
-    for (const RequirementFile& r : contenido->requirements)
-        if (!copyRequirement(r, envio, why))
+    EnvioStage::recover(envio);
+    EnvioStage stage(envio);
+    QSet<QString> copiados;
+    for (const RequirementFile& r : contenido->requirements) {
+        // One file named by several representatives travels once.
+        const QString nombre = QFileInfo(r.path).fileName();
+        if (copiados.contains(nombre.toCaseFolded()))
+            continue;
+        copiados.insert(nombre.toCaseFolded());
+        if (!stage.addCopy(r.path, nombre, why)) {
+            why->prepend(QStringLiteral("No se generó el archivo de información; la carpeta "
+                                        "ENVIO quedó como estaba. "));
             return std::nullopt;
-    if (!archivo.commit()) {
-        *why = QStringLiteral("No se pudo escribir el archivo %1 en la carpeta ENVIO: %2")
-                   .arg(QDir::toNativeSeparators(ruta), archivo.errorString());
+        }
+    }
+    const QString nombre = QFileInfo(informationFilePath(programDir, patente)).fileName();
+    if (!stage.add(nombre, contenido->bytes, why) || !stage.commit(why)) {
+        why->prepend(QStringLiteral("No se generó el archivo de información; la carpeta ENVIO "
+                                    "quedó como estaba. "));
         return std::nullopt;
     }
-    return ruta;
+    return informationFilePath(programDir, patente);
 }

@@ -1,7 +1,10 @@
 #include "exchange/Firma.h"
 
+#include "data/FaultPoint.h"
+
 #include <QCryptographicHash>
 #include <QFile>
+#include <QFileInfo>
 #include <QList>
 #include <QSaveFile>
 
@@ -123,6 +126,8 @@ QByteArray signatureRecord(const QByteArray& patente, const QByteArray& curp,
 }
 
 bool readWholeFile(const QString& ruta, QByteArray* out) {
+    if (faultpoint::hit())
+        return false;
     QFile f(ruta);
     if (!f.open(QIODevice::ReadOnly))
         return false;
@@ -136,6 +141,31 @@ void borra(QByteArray& b) {
     b.clear();
 }
 
+// The key file, refused unread when it is not a plain file of a sensible
+// size (a folder, a link loop, a device or something huge).
+bool readKeyFile(const QString& ruta, QByteArray* out) {
+    const QFileInfo fi(ruta);
+    if (!fi.isFile() || fi.size() > MaxKeyFileSize)
+        return false;
+    return readWholeFile(ruta, out) && out->size() <= MaxKeyFileSize;
+}
+
+} // namespace
+
+QByteArray agentCurpOf(const QByteArray& contenido) {
+    return curpOf(contenido);
+}
+
+namespace {
+
+// Writes the content back signed, in one step: the file on disk is never
+// half-signed.
+bool writeBack(const QString& archivo, const QByteArray& contenido) {
+    QSaveFile salida(archivo);
+    return salida.open(QIODevice::WriteOnly) && salida.write(contenido) == contenido.size() &&
+           salida.commit();
+}
+
 } // namespace
 
 void BuscaCurps(const QString& archivo, Firmantes& firmantes) {
@@ -147,10 +177,16 @@ int GeneraFirmaDigital(const QString& archivo, Firmantes& firmantes) {
     QByteArray contenido;
     if (!QFile::exists(archivo) || !readWholeFile(archivo, &contenido))
         return NoFileToSign;
+    const int codigo = signContent(contenido, firmantes);
+    if (codigo != SignedOk)
+        return codigo;
+    return writeBack(archivo, contenido) ? SignedOk : SignedFileNotWritten;
+}
 
+int signContent(QByteArray& contenido, Firmantes& firmantes) {
     const Signer& f = firmantes[0];
     QByteArray llave;
-    if (f.keyPath.isEmpty() || !readWholeFile(QString::fromUtf8(f.keyPath), &llave))
+    if (f.keyPath.isEmpty() || !readKeyFile(QString::fromUtf8(f.keyPath), &llave))
         return InvalidKey;
     Sig sobre = readEnvelope(llave);
     borra(llave);
@@ -185,13 +221,8 @@ int GeneraFirmaDigital(const QString& archivo, Firmantes& firmantes) {
     }
     firma.truncate(qsizetype(n));
 
-    const QByteArray registro = signatureRecord(patentOf(contenido), f.curp, algorithmOf(k.get()),
-                                                fingerprintOf(k.get()), firma);
-    // Signed and written as one step: the file on disk is never half-signed.
-    QSaveFile salida(archivo);
-    if (!salida.open(QIODevice::WriteOnly) || salida.write(contenido) != contenido.size() ||
-        salida.write(registro) != registro.size() || !salida.commit())
-        return SignedFileNotWritten;
+    contenido += signatureRecord(patentOf(contenido), f.curp, algorithmOf(k.get()),
+                                 fingerprintOf(k.get()), firma);
     return SignedOk;
 }
 

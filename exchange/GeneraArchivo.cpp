@@ -1,5 +1,6 @@
 #include "exchange/GeneraArchivo.h"
 
+#include "data/AgentStore.h"
 #include "data/Database.h"
 #include "entry/AppState.h"
 #include "entry/Contacto.h"
@@ -18,14 +19,11 @@ void tell(QWidget* parent, const QString& texto) {
 
 } // namespace
 
-void Firma_Archivo(QWidget* parent, AppState& state, const QString& archivo,
-                   const QString& rutaLlave, const QString& clave, const QString& patenteField) {
-    Firmantes firmantes;
-    BuscaCurps(archivo, firmantes);
-    fillSigners(firmantes, rutaLlave, clave);
-    const int codigo = GeneraFirmaDigital(archivo, firmantes);
-    wipeSigners(firmantes);
+namespace {
 
+// Tells the user the signing outcome and sets Estado_Firma (0 signed, 1 not).
+void reportSigning(QWidget* parent, AppState& state, int codigo, const QString& archivo,
+                   const QString& patenteField) {
     switch (codigo) {
     case SignedOk: {
         const QString ruta = QDir::toNativeSeparators(
@@ -58,6 +56,18 @@ void Firma_Archivo(QWidget* parent, AppState& state, const QString& archivo,
     state.Estado_Firma = 1;
 }
 
+} // namespace
+
+void Firma_Archivo(QWidget* parent, AppState& state, const QString& archivo,
+                   const QString& rutaLlave, const QString& clave, const QString& patenteField) {
+    Firmantes firmantes;
+    BuscaCurps(archivo, firmantes);
+    fillSigners(firmantes, rutaLlave, clave);
+    const int codigo = GeneraFirmaDigital(archivo, firmantes);
+    wipeSigners(firmantes);
+    reportSigning(parent, state, codigo, archivo, patenteField);
+}
+
 bool Genera_archivo(QWidget* parent, AppState& state, Database& db, const QString& rfcAsTyped,
                     const QString& patenteField) {
     if (seam::message(parent,
@@ -80,15 +90,28 @@ bool Genera_archivo(QWidget* parent, AppState& state, Database& db, const QStrin
         return false;
     }
 
+    // Signed in memory before the file takes its name in ENVIO: a refused
+    // key or password leaves an earlier signed file there untouched.
+    const auto firmar = [&](QByteArray& contenido) {
+        Firmantes firmantes;
+        firmantes[0].curp = agentCurpOf(contenido);
+        fillSigners(firmantes, state.Ruta_Llave, state.Clave_Llave);
+        const int codigo = signContent(contenido, firmantes);
+        wipeSigners(firmantes);
+        return codigo;
+    };
     QString why;
-    const auto archivo = writeInformationFile(db, state.programDir, state.NoPat, &why);
-    if (!archivo) {
-        wipeText(state.Clave_Llave);
+    int codigo = SignedOk;
+    const QString patente = canonicalPatent(state.NoPat);
+    const auto archivo =
+        writeInformationFile(db, state.programDir, patente, &why, firmar, &codigo);
+    wipeText(state.Clave_Llave);
+    if (!archivo && codigo == SignedOk) {
         tell(parent, why);
         state.Estado_Firma = 1;
         return false;
     }
-    Firma_Archivo(parent, state, *archivo, state.Ruta_Llave, state.Clave_Llave, patenteField);
-    wipeText(state.Clave_Llave);
+    reportSigning(parent, state, codigo, informationFilePath(state.programDir, patente),
+                  canonicalPatent(patenteField));
     return state.Estado_Firma == 0;
 }

@@ -86,6 +86,9 @@ MaybeError frmMain::Llena_Hist_Mandatarios() {
     return std::nullopt;
 }
 
-bool frmMain::Regla_2_13_11() {
-    return !db_->select(QStringLiteral("select 1 from Mandatarios where Mandato=2")).empty();
+bool frmMain::Regla_2_13_11(MaybeError* error) {
+    const Rows r = db_->select(QStringLiteral("select 1 from Mandatarios where Mandato=2"));
+    if (error)
+        *error = r.error;
+    return r.ok() && !r.empty();
 }

@@ -3,6 +3,7 @@
 #include "entry/AddressBlock.h"
 #include "entry/CatalogueLists.h"
 #include "entry/Grid.h"
+#include "entry/Seam.h"
 #include "ui_frmMain.h"
 #include "wizard/frmMain.h"
 
@@ -22,8 +23,9 @@ void frmMain::Muestra_Mandatario() {
     ui->cmdEditar->setEnabled(true);
     const QString curp = gridCell(ui->fgAA, row, 4);
     const QString tipo = gridCell(ui->fgAA, row, 5);
-    Llena_Domicilio_M(*db_, *ui->blkApR, curp, QStringLiteral("1"));
-    Llena_Domicilio_M(*db_, *ui->blkFiscalApR, curp, QStringLiteral("2"));
+    if (!Llena_Domicilio_M(*db_, *ui->blkApR, curp, QStringLiteral("1")) ||
+        !Llena_Domicilio_M(*db_, *ui->blkFiscalApR, curp, QStringLiteral("2")))
+        return;
 
     const bool earlier = tipo == state_.Mandato1;
     const bool rule = tipo == state_.Mandato2;
@@ -49,6 +51,8 @@ void frmMain::Llena_Aduanas_MM(const QString& curp) {
     const Rows r = db_->select(QStringLiteral("select a.Aduana from Aduanas_MM AM, Aduanas A "
                                               "where AM.NoAduana=A.cveAduana and CURP=?"),
                                {curp});
+    if (seam::readFailed(this, r.error))
+        return;
     for (const QVariantList& a : r.rows)
         gridAppend(ui->fgAduanasAct, {textOf(a.at(0))});
 }
@@ -59,6 +63,8 @@ void frmMain::Llena_Pedimentos_MM(const QString& curp) {
         QStringLiteral("select a.Aduana,NoPedimento,FechPedimento from Pedimentos_MM AM, "
                        "Aduanas A where AM.NoAduana=A.cveAduana and CURP=?"),
         {curp});
+    if (seam::readFailed(this, r.error))
+        return;
     for (const QVariantList& p : r.rows)
         gridAppend(ui->fgPedTramitados,
                    {textOf(p.at(0)), textOf(p.at(1)), displayFromIsoDate(p.at(2))});
@@ -67,7 +73,7 @@ void frmMain::Llena_Pedimentos_MM(const QString& curp) {
 void frmMain::Llena_Requerimiento_Mand(const QString& curp) {
     const Rows r = db_->select(
         QStringLiteral("select Requerimiento,Acreditacion from Mandatarios where CURP=?"), {curp});
-    if (r.empty())
+    if (seam::readFailed(this, r.error) || r.empty())
         return;
     ui->txtRequerimiento->setText(textOf(r.first().at(0)));
     if (ui->lblTipoMandato->text() != state_.Mandato2)
