@@ -58,7 +58,12 @@ std::unique_ptr<Database> Database::connect(const QString& path, QString* why) {
     std::unique_ptr<Database> d(new Database(name, path));
     // Catalogue reads and the information file expect the engine to check
     // nothing on its own: keys are plain values, the program keeps them.
-    d->exec(QStringLiteral("PRAGMA foreign_keys = OFF"));
+    if (MaybeError e = d->exec(QStringLiteral("PRAGMA foreign_keys = OFF"))) {
+        if (why)
+            *why = QStringLiteral("No se pudo abrir la base de datos %1:%2")
+                       .arg(QDir::toNativeSeparators(path), e->message());
+        return nullptr;
+    }
     return d;
 }
 
@@ -193,16 +198,20 @@ QString Database::cannotSaveReason() {
         .arg(QDir::toNativeSeparators(QFileInfo(path_).absoluteFilePath()), whyNotWritable(problem));
 }
 
-bool Database::tableExists(const QString& table) {
+bool Database::tableExists(const QString& table, MaybeError* error) {
     Rows r = select(
         QStringLiteral("select 1 from sqlite_master where type='table' and lower(name)=lower(?)"),
         {table});
+    if (error)
+        *error = r.error;
     return r.ok() && !r.empty();
 }
 
-QStringList Database::columns(const QString& table) {
+QStringList Database::columns(const QString& table, MaybeError* error) {
     QStringList names;
     Rows r = select(QStringLiteral("select name from pragma_table_info(?)"), {table});
+    if (error)
+        *error = r.error;
     for (const QVariantList& row : r.rows)
         names << row.at(0).toString();
     return names;

@@ -49,8 +49,10 @@ public:
     // read-only file or folder, another program holding a lock).
     QString cannotSaveReason();
 
-    bool tableExists(const QString& table);
-    QStringList columns(const QString& table); // in table order
+    // A failed read puts the error in *error (when given) rather than pass
+    // for "no such table" or "no columns".
+    bool tableExists(const QString& table, MaybeError* error = nullptr);
+    QStringList columns(const QString& table, MaybeError* error = nullptr); // in table order
     QSqlDatabase handle() const;
 
 private:

@@ -1,0 +1,269 @@
+// Every user action that writes, made to fail at each of its statements and
+// file steps in turn: the database and ENVIO must stay as they were (or, for
+// a failure after the work was kept, be exactly what a clean run leaves),
+// the user must be told, and the same action must then work.
+#include "data/FaultPoint.h"
+#include "support/LlavesPrueba.h"
+#include "support/WizardDriver.h"
+
+#include <QDialog>
+#include <QDir>
+#include <QDirIterator>
+#include <functional>
+
+namespace {
+
+const QString Curp = QStringLiteral("GAMR800202MDFRRS01");
+
+// Every table, every row, as text: two states are equal when this is.
+QString dump(const ProgramDir& dir) {
+    auto db = dir.open();
+    QString out;
+    const Rows tablas =
+        db->select(QStringLiteral("select name, sql from sqlite_master order by type, name"));
+    for (const QVariantList& t : tablas.rows) {
+        out += textOf(t.at(0)) + u'\n' + textOf(t.at(1)) + u'\n';
+        if (textOf(t.at(1)).startsWith(QLatin1String("CREATE TABLE"), Qt::CaseInsensitive)) {
+            QStringList filas;
+            for (const QVariantList& r :
+                 db->select(QStringLiteral("select * from \"%1\"").arg(textOf(t.at(0)))).rows) {
+                QStringList campos;
+                for (const QVariant& v : r)
+                    campos << (v.isNull() ? QStringLiteral("NULL") : v.toString());
+                filas << campos.join(u'|');
+            }
+            filas.sort();
+            out += filas.join(u'\n') + u'\n';
+        }
+    }
+    return out;
+}
+
+// Every file under ENVIO with its bytes.
+QMap<QString, QByteArray> envio(const QString& programDir) {
+    QMap<QString, QByteArray> out;
+    const QString folder = programDir + QStringLiteral("/ENVIO");
+    QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString f = it.next();
+        out.insert(QDir(folder).relativeFilePath(f), readWholeFile(f));
+    }
+    return out;
+}
+
+struct State {
+    QString db;
+    QMap<QString, QByteArray> files;
+    bool operator==(const State&) const = default;
+};
+
+// Each run has its own folder; stored paths are compared without it.
+State stateOf(Wizard& w) {
+    return State{dump(w.dir).replace(w.dir.path(), QStringLiteral("<carpeta>")),
+                 envio(w.dir.path())};
+}
+
+const LlavePrueba& llave() {
+    static const LlavePrueba k(true);
+    return k;
+}
+
+void sql(Wizard& w, const QString& s, const QVariantList& v = {}) {
+    auto db = w.dir.open();
+    if (MaybeError e = db->exec(s, v))
+        qFatal("%s -> %s", qPrintable(s), qPrintable(e->message()));
+}
+
+// A representative of the earlier kind, complete, with his requirement
+// file outside ENVIO; an earlier signed file and copy already in ENVIO.
+void storeRepresentative(Wizard& w) {
+    const QString req = w.dir.path() + QStringLiteral("/") + Curp + QStringLiteral(".req");
+    escribeArchivo(req, "requerimiento de ROSA");
+    sql(w, QStringLiteral("insert into Mandatarios values (?,?,?,?,?,?,?,?,?,?)"),
+        {Curp, "GAMR800202XY2", "ROSA", "GARCIA", "MARTINEZ", 1, req, 0, 1, 1});
+    for (int tipo = 1; tipo <= 2; ++tipo)
+        sql(w, QStringLiteral("insert into Domicilios_MM values (?,?,?,?,?,?,?,?,?,?,?)"),
+            {Curp, "09", 15, "JUAREZ", "5", "A", "CENTRO", "06000", "555 12 36", "555 12 37",
+             tipo});
+    sql(w, QStringLiteral("insert into Aduanas_MM values (?,?)"), {Curp, 470});
+    QDir().mkpath(w.dir.path() + QStringLiteral("/ENVIO"));
+    escribeArchivo(w.dir.path() + QStringLiteral("/ENVIO/3001.txt"), "archivo firmado anterior");
+    escribeArchivo(w.dir.path() + QStringLiteral("/ENVIO/") + Curp + QStringLiteral(".req"),
+                   "copia anterior");
+    escribeArchivo(w.dir.path() + QStringLiteral("/ENVIO/nota.txt"), "del agente");
+}
+
+// What the previous version's dump tool leaves behind.
+void writeDump(Wizard& w) {
+    w.state.previousVersionDir = w.dir.path() + QStringLiteral("/anterior");
+    QDir().mkpath(w.state.previousVersionDir);
+    escribeArchivo(w.state.previousVersionDir + QStringLiteral("/Recupera.txt"),
+                   "KESTRO 3.0\r\n"
+                   "AA|3001|JUAN|PEREZ|LOPEZ|PELJ700101AB1|PELJ700101HDFRPN09|1234|470\r\n"
+                   "Domicilios_AA|3001|1|09|15|REFORMA|10||CENTRO|06000|555 12 34|555\r\n"
+                   "Mandatarios|3001|GAMR800202MDFRRS01|GAMR800202XY2|ROSA|GARCIA|MUNOZ|\r\n"
+                   "Domicilios_MM|3001|GAMR800202MDFRRS01|09|15|JUAREZ|5|A|CENTRO|06000|1|2\r\n"
+                   "Aduanas_MM|3001|GAMR800202MDFRRS01|470\r\n"
+                   "Pedimentos_MM|3001|GAMR800202MDFRRS01|470|123|2003-05-20\r\n"
+                   "800|1111111|1|\r\n");
+}
+
+// "Finaliza" on page 3, the key chosen and the password typed.
+void finish(Wizard& w) {
+    const QString ruta = w.dir.path() + QStringLiteral("/PELJ700101AB1.key");
+    w.script.onDialog(QStringLiteral("frmKey"), [&w, ruta](QDialog& d) {
+        w.script.chooseFile(ruta);
+        d.findChild<QPushButton*>(QStringLiteral("cmdBuscar"))->click();
+        d.findChild<QLineEdit*>(QStringLiteral("txtPassword"))->setText(QStringLiteral("clave"));
+        d.findChild<QPushButton*>(QStringLiteral("cmdAceptar"))->click();
+        return d.result();
+    });
+    w.next();
+}
+
+// Start-up, where the upgrade and the import happen. A database that cannot
+// be read at all ends the program after saying so.
+void startWindow(Wizard& w) {
+    w.window = std::make_unique<frmMain>(w.state);
+    w.window->startUp();
+}
+
+struct Action {
+    const char* name;
+    ProgramDir::Kind kind;
+    std::function<void(Wizard&)> prepare; // not under test
+    std::function<void(Wizard&)> act;     // the user's action
+};
+
+const QList<Action>& actions() {
+    static const QList<Action> a = {
+        {"Siguiente en la página 1", ProgramDir::Kind::Delivered,
+         [](Wizard& w) {
+             w.start();
+             w.fillPage1(0);
+         },
+         [](Wizard& w) { w.next(); }},
+        {"Siguiente en la página 2", ProgramDir::Kind::Delivered,
+         [](Wizard& w) {
+             w.start();
+             w.fillPage1(2);
+             w.next();
+             w.choose("cmbAduana1", QStringLiteral("ACAPULCO, GRO."));
+             w.fillAddress(QStringLiteral("V1"));
+             w.choose("cmbAduana2", QStringLiteral("AGUA PRIETA, SON."));
+             w.fillAddress(QStringLiteral("V2"), QStringLiteral("NORTE"));
+         },
+         [](Wizard& w) { w.next(); }},
+        {"actualización del esquema 3.0", ProgramDir::Kind::Version30,
+         [](Wizard& w) {
+             sql(w, QStringLiteral("insert into AA values (3001,'JUAN','PEREZ','LOPEZ',"
+                                   "'PELJ700101AB1','PELJ700101HDFRPN09',0,470)"));
+         },
+         startWindow},
+        {"importación de la versión anterior", ProgramDir::Kind::Delivered, writeDump,
+         startWindow},
+        {"archivo de información, copias y firma", ProgramDir::Kind::Delivered,
+         [](Wizard& w) {
+             escribeArchivo(w.dir.path() + QStringLiteral("/PELJ700101AB1.key"),
+                            llave().privadaCifrada("clave", false));
+             storeRepresentative(w);
+             storeAgent(*w.dir.open());
+             w.start();
+             w.fillPage1(0);
+             w.next();
+         },
+         finish},
+    };
+    return a;
+}
+
+struct Run {
+    State before, after, retried;
+    QStringList messages;
+    bool fired = false;
+};
+
+// One run of the action; k = 0 counts its operations without failing any.
+Run runAt(const Action& a, int k, int* operations = nullptr) {
+    Wizard w(a.kind);
+    a.prepare(w);
+    Run r;
+    r.before = stateOf(w);
+    w.script.shown.clear();
+    faultpoint::arm(k);
+    a.act(w);
+    if (operations)
+        *operations = faultpoint::seen();
+    r.fired = faultpoint::fired();
+    faultpoint::disarm();
+    r.after = stateOf(w);
+    r.messages = w.messages();
+    if (k > 0) {
+        // The window still works: the same action, without the failure.
+        w.script.shown.clear();
+        a.act(w);
+        r.retried = stateOf(w);
+    }
+    return r;
+}
+
+} // namespace
+
+class TstFallas : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void everyPositionOfEveryAction();
+};
+
+void TstFallas::everyPositionOfEveryAction() {
+    QStringList broken, figures;
+    for (const Action& a : actions()) {
+        int n = 0;
+        const Run clean = runAt(a, 0, &n);
+        QVERIFY2(n > 0 && clean.before != clean.after,
+                 qPrintable(a.name + QStringLiteral(": ") + clean.messages.join(u'/')));
+        int held = 0;
+        for (int k = 1; k <= n; ++k) {
+            const Run r = runAt(a, k);
+            const State& after = r.after;
+            QStringList why;
+            if (!r.fired)
+                why << QStringLiteral("la falla no llegó");
+            // Told: something beyond what a clean run says.
+            QStringList nuevos = r.messages;
+            for (const QString& m : clean.messages)
+                nuevos.removeOne(m);
+            if (nuevos.isEmpty())
+                why << QStringLiteral("no se avisó");
+            const bool untouched = after == r.before;
+            const bool complete = after == clean.after;
+            if (!untouched && !complete)
+                why << QStringLiteral("quedó a medias");
+            if (untouched && r.messages.filter(QStringLiteral("correctamente")).size() > 0)
+                why << QStringLiteral("se anunció éxito sin hacerlo");
+            if (r.retried != clean.after)
+                why << QStringLiteral("al repetir no quedó como en una corrida limpia") +
+                           (r.retried.db != clean.after.db ? QStringLiteral(" (base)")
+                                                           : QStringLiteral(" (ENVIO: %1)")
+                                                                 .arg(r.retried.files.keys().join(
+                                                                     u',')));
+            if (why.isEmpty())
+                ++held;
+            else
+                broken << QStringLiteral("%1, posición %2: %3 [%4]")
+                              .arg(QString::fromUtf8(a.name))
+                              .arg(k)
+                              .arg(why.join(QStringLiteral(", ")), nuevos.join(QStringLiteral(" / ")));
+        }
+        figures << QStringLiteral("%1: %2 posiciones inyectadas / %3 resistieron")
+                       .arg(QString::fromUtf8(a.name))
+                       .arg(n)
+                       .arg(held);
+    }
+    for (const QString& f : figures)
+        qInfo("%s", qPrintable(f));
+    QVERIFY2(broken.isEmpty(), qPrintable(broken.join(u'\n')));
+}
+
+QTEST_MAIN(TstFallas)
+#include "tst_fallas.moc"
