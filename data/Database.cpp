@@ -88,11 +88,21 @@ std::unique_ptr<Database> Database::openFile(const QString& path, QString* why) 
         return nullptr;
     }
     auto db = connect(path, why);
-    if (db && !db->select(QStringLiteral("select count(*) from sqlite_master")).ok()) {
+    if (!db)
+        return nullptr;
+    const Rows probe = db->select(QStringLiteral("select count(*) from sqlite_master"));
+    if (!probe.ok()) {
+        const int code = probe.error->number & 0xff;
         if (why)
-            *why = QStringLiteral("El archivo %1 no es una base de datos de KESTRO "
-                                  "o está dañado.")
-                       .arg(shown);
+            *why = code == 5 || code == 6
+                       ? QStringLiteral("No se pudo abrir la base de datos %1: otro programa la "
+                                        "tiene abierta y bloqueada. Cierre los demás programas "
+                                        "que la estén usando (por ejemplo otra copia de KESTRO) "
+                                        "y vuelva a abrir KESTRO.")
+                             .arg(shown)
+                       : QStringLiteral("El archivo %1 no es una base de datos de KESTRO "
+                                        "o está dañado.")
+                             .arg(shown);
         return nullptr;
     }
     return db;
