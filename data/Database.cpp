@@ -257,12 +257,6 @@ MaybeError Transaction::commit() {
     return std::nullopt;
 }
 
-QVariant nullable(const QVariant& v) {
-    if (v.isNull() || (v.typeId() == QMetaType::QString && v.toString().isEmpty()))
-        return QVariant(QMetaType(QMetaType::QString));
-    return v;
-}
-
 QVariant intOrNull(const QString& keyText) {
     bool ok = false;
     const qlonglong n = keyText.trimmed().toLongLong(&ok);

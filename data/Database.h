@@ -93,8 +93,6 @@ template <class Body> MaybeError inTransaction(Database& db, Body&& body) {
     return tx.commit();
 }
 
-// Binding helpers: an empty text for a number column, or a Null, both bind
-// as SQL NULL.
-QVariant nullable(const QVariant& v);
+// Binding helpers: an empty text for a number column binds as SQL NULL.
 QVariant intOrNull(const QString& keyText); // " 47" -> 47, "" -> NULL
 QString textOf(const QVariant& v);          // Null -> ""

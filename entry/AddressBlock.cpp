@@ -81,37 +81,39 @@ void AddressBlock::layOut(Shape shape) {
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(6, 4, 6, 4);
     grid->setVerticalSpacing(3);
-    auto place = [&](const QString& text, QWidget* w, int row, int col, int span = 1) {
-        auto* l = new QLabel(text, this);
-        l->setBuddy(w);
-        grid->addWidget(l, row, col, Qt::AlignRight);
-        grid->addWidget(w, row, col + 1, 1, span);
+    // Where each member stands: {row, column, span} in the wide and the
+    // narrow shape; its label takes the column before it.
+    struct Place {
+        const char* label;
+        QWidget* member;
+        int wide[3];
+        int narrow[3];
     };
+    const Place places[] = {
+        {"Calle:", calle, {0, 0, 3}, {0, 0, 3}},
+        {"Num. Ext:", noExt, {0, 4, 1}, {1, 0, 1}},
+        {"Num. Int:", noInt, {0, 6, 1}, {1, 2, 1}},
+        {"Colonia:", colonia, {1, 0, 3}, {2, 0, 3}},
+        {"Entidad Fed:", entFed, {1, 4, 3}, {3, 0, 3}},
+        {"Mpio. o Deleg:", mDeleg, {2, 0, 1}, {4, 0, 1}},
+        {"C.P.:", cp, {2, 2, 1}, {4, 2, 1}},
+        {"Teléfono:", telefono, {2, 4, 1}, {5, 0, 1}},
+        {"Fax:", fax, {2, 6, 1}, {5, 2, 1}},
+    };
+    for (const Place& p : places) {
+        const int* at = shape == Shape::Wide ? p.wide : p.narrow;
+        auto* l = new QLabel(QString::fromUtf8(p.label), this);
+        l->setBuddy(p.member);
+        grid->addWidget(l, at[0], at[1], Qt::AlignRight);
+        grid->addWidget(p.member, at[0], at[1] + 1, 1, at[2]);
+    }
     if (shape == Shape::Wide) {
-        place(QStringLiteral("Calle:"), calle, 0, 0, 3);
-        place(QStringLiteral("Num. Ext:"), noExt, 0, 4);
-        place(QStringLiteral("Num. Int:"), noInt, 0, 6);
-        place(QStringLiteral("Colonia:"), colonia, 1, 0, 3);
-        place(QStringLiteral("Entidad Fed:"), entFed, 1, 4, 3);
-        place(QStringLiteral("Mpio. o Deleg:"), mDeleg, 2, 0);
-        place(QStringLiteral("C.P.:"), cp, 2, 2);
-        place(QStringLiteral("Teléfono:"), telefono, 2, 4);
-        place(QStringLiteral("Fax:"), fax, 2, 6);
         grid->setColumnStretch(1, 4);
         grid->setColumnStretch(3, 1);
         grid->setColumnStretch(5, 2);
         grid->setColumnStretch(7, 2);
         return;
     }
-    place(QStringLiteral("Calle:"), calle, 0, 0, 3);
-    place(QStringLiteral("Num. Ext:"), noExt, 1, 0);
-    place(QStringLiteral("Num. Int:"), noInt, 1, 2);
-    place(QStringLiteral("Colonia:"), colonia, 2, 0, 3);
-    place(QStringLiteral("Entidad Fed:"), entFed, 3, 0, 3);
-    place(QStringLiteral("Mpio. o Deleg:"), mDeleg, 4, 0);
-    place(QStringLiteral("C.P.:"), cp, 4, 2);
-    place(QStringLiteral("Teléfono:"), telefono, 5, 0);
-    place(QStringLiteral("Fax:"), fax, 5, 2);
     grid->setColumnStretch(1, 3);
     grid->setColumnStretch(3, 2);
     entFed->setMinimumContentsLength(8);

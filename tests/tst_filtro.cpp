@@ -3,11 +3,9 @@
 #include "entry/Cp1252.h"
 #include "entry/KeystrokeFilter.h"
 #include "entry/Seam.h"
-#include "wizard/Idioma.h"
 
 #include <QApplication>
 #include <QClipboard>
-#include <QDialogButtonBox>
 #include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QPushButton>
@@ -51,7 +49,6 @@ private Q_SLOTS:
     void unsafeTextRefused_data();
     void unsafeTextRefused();
     void codePageRoundTrip();
-    void spanishStandardButtons();
 };
 
 void TstFiltro::typedLettersBecomeCapitals_data() {
@@ -150,13 +147,6 @@ void TstFiltro::codePageRoundTrip() {
     QVERIFY(!bytes.contains('\x81') && !bytes.contains('\x9d'));
     QCOMPARE(Cp1252::decode(bytes), all);
     QCOMPARE(Cp1252::encode(QStringLiteral("€ŠŸñ✓")), QByteArray("\x80\x8a\x9f\xf1?"));
-}
-
-void TstFiltro::spanishStandardButtons() {
-    QVERIFY(installSpanish(*QCoreApplication::instance()));
-    QDialogButtonBox box(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-    QCOMPARE(box.button(QDialogButtonBox::Ok)->text().remove(u'&'), QStringLiteral("Aceptar"));
-    QCOMPARE(box.button(QDialogButtonBox::Cancel)->text().remove(u'&'), QStringLiteral("Cancelar"));
 }
 
 QTEST_MAIN(TstFiltro)

@@ -3,6 +3,7 @@
 #include "exchange/Firma.h"
 #include "exchange/GeneraArchivo.h"
 #include "exchange/frmKey.h"
+#include "support/ArchivoEjemplo.h"
 #include "support/LlavesPrueba.h"
 
 #include <QDir>
@@ -14,12 +15,6 @@
 #include <memory>
 
 namespace {
-
-const QByteArray Informacion =
-    "501|3001|1111111||||||||3001\r\n"
-    "Paq_Version|KESTRO|3.5.0\r\n"
-    "AA|3001|JUAN|PEREZ|LOPEZ|PELJ700101AB1|PELJ700101HDFRPN09|470||||0\r\n"
-    "800|1111111|1|\r\n";
 
 int firma(const QString& archivo, const QString& llave, const QString& clave) {
     Firmantes f;
@@ -60,15 +55,15 @@ void TstFirma::firmaYVerificacion() {
     for (const Caso& c :
          {Caso{rsa_.get(), true, "RSA-SHA256"}, Caso{rsa_.get(), false, "RSA-SHA256"},
           Caso{ec_.get(), true, "ECDSA-SHA256"}}) {
-        escribeArchivo(archivo, Informacion);
+        escribeArchivo(archivo, EjemploEsperado);
         escribeArchivo(llave, c.llave->privadaCifrada("s3creta", c.pem));
         QCOMPARE(firma(archivo, llave, QStringLiteral("s3creta")), int(SignedOk));
 
         // The file keeps its bytes and gains exactly one last record.
         const QByteArray firmado = readWholeFile(archivo);
-        const qsizetype r = Informacion.size();
-        QVERIFY(firmado.startsWith(Informacion) && firmado.endsWith("\r\n"));
-        QCOMPARE(firmado.count("\r\n"), Informacion.count("\r\n") + 1);
+        const qsizetype r = EjemploEsperado.size();
+        QVERIFY(firmado.startsWith(EjemploEsperado) && firmado.endsWith("\r\n"));
+        QCOMPARE(firmado.count("\r\n"), EjemploEsperado.count("\r\n") + 1);
         const QList<QByteArray> campos = firmado.sliced(r).chopped(2).split('|');
         QCOMPARE(campos.size(), 6);
         QCOMPARE(campos.mid(0, 4),
@@ -85,7 +80,7 @@ void TstFirma::firmaYVerificacion() {
         QList<qsizetype> cambios = {0, r / 2, r - 3};
         for (qsizetype i = r; i > 0; i = firmado.indexOf('|', i) + 1)
             cambios << i;
-        QList<QByteArray> alterados = {firmado.chopped(1), firmado + "X|3001\r\n", Informacion};
+        QList<QByteArray> alterados = {firmado.chopped(1), firmado + "X|3001\r\n", EjemploEsperado};
         for (qsizetype i : cambios)
             alterados << QByteArray(firmado).replace(i, 1, QByteArray(1, char(firmado[i] ^ 0x01)));
         for (const QByteArray& alterado : alterados)
@@ -95,10 +90,8 @@ void TstFirma::firmaYVerificacion() {
     }
 
     // The command the authority runs says the same of the last file signed.
-    const QString herramienta =
-        QCoreApplication::applicationDirPath() + "/../kestro_verifica_firma";
-    if (!QFileInfo(herramienta).isExecutable())
-        QSKIP("kestro_verifica_firma no está construida junto a las pruebas");
+    const QString herramienta = QStringLiteral(KESTRO_VERIFICA_FIRMA);
+    QVERIFY2(QFileInfo(herramienta).isExecutable(), qPrintable(herramienta));
     escribeArchivo(ruta(QStringLiteral("ec.cer")), ec_->certificado(false));
     for (const bool integro : {true, false}) {
         if (!integro)
@@ -133,7 +126,7 @@ void TstFirma::firmaYVerificacion() {
 void TstFirma::codigosDeResultado() {
     const QString archivo = ruta(QStringLiteral("codigos.txt"));
     const QString valida = ruta(QStringLiteral("valida.key")), otra = ruta(QStringLiteral("o.key"));
-    escribeArchivo(archivo, Informacion);
+    escribeArchivo(archivo, EjemploEsperado);
     escribeArchivo(valida, rsa_->privadaCifrada("clave", true));
     const QStringList avisos = {"", "No se encontró el archivo a firmar digitalmente",
                                 "No se encontró la llave privada (*.key) o el archivo no es válido",
@@ -164,7 +157,7 @@ void TstFirma::codigosDeResultado() {
         QCOMPARE(s.lastText(), avisos.at(c.codigo));
         QCOMPARE(state.Estado_Firma, 1);
     }
-    QCOMPARE(readWholeFile(archivo), Informacion);
+    QCOMPARE(readWholeFile(archivo), EjemploEsperado);
 }
 
 void TstFirma::frmKeyRevisaLaLlave() {

@@ -126,9 +126,6 @@ bool frmMain::startUp() {
         seam::message(this, cannot, QStringLiteral("Mensaje"), seam::Icon::Exclamation);
     for (AddressBlock* b : agentBlocks())
         b->setDatabase(db_.get());
-    state_.Mandato1 = QStringLiteral("Anterior 01/01/2001");
-    state_.Mandato2 = QStringLiteral("Conforme 2.13.11 (Posterior 01/01/2001)");
-    state_.Mandato3 = QStringLiteral("Con autorización de operar al 15/01/2004");
 
     importPreviousVersion();
     Inicializa_0();

@@ -26,10 +26,6 @@ public:
     // the program cannot work (the user has been told why).
     bool startUp();
 
-    AppState& state() { return state_; }
-    Database* db() { return db_.get(); }
-    int Pagina() const { return pagina_; }
-
     // Start-up steps.
     void Inicializa_0();
     void Inicializa_Combos();
