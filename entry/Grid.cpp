@@ -1,5 +1,6 @@
 #include "entry/Grid.h"
 
+#include <QEvent>
 #include <QHeaderView>
 #include <QTableWidget>
 
@@ -45,4 +46,24 @@ QStringList gridRow(const QTableWidget* grid, int row) {
     for (int c = 0; c < grid->columnCount(); ++c)
         cells << gridCell(grid, row, c);
     return cells;
+}
+
+namespace {
+
+class NoRowOnFocus : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        auto* grid = qobject_cast<QTableWidget*>(watched);
+        if (event->type() != QEvent::FocusIn || !grid || grid->currentRow() >= 0)
+            return false;
+        grid->viewport()->update();
+        return true;
+    }
+};
+
+} // namespace
+
+void gridKeepsNoRowOnFocus(QTableWidget* grid) {
+    grid->installEventFilter(new NoRowOnFocus(grid));
 }

@@ -18,3 +18,8 @@ int gridDataRows(const QTableWidget* grid);
 // Cell of a data row (0 = first data row).
 QString gridCell(const QTableWidget* grid, int row, int column);
 QStringList gridRow(const QTableWidget* grid, int row);
+
+// A list that gains the focus while no row is current stays without one
+// (left alone, the view would make its first row current, and the windows
+// act on the current row): the user chooses the row.
+void gridKeepsNoRowOnFocus(QTableWidget* grid);

@@ -65,6 +65,10 @@ bool Valida_Patente(const QString& text) {
     return v > 0 && v <= 4000;
 }
 
+bool patentStorable(const QString& text) {
+    return Valida_Patente(text) && allDigits(text);
+}
+
 bool Valida_RFC(const QString& text) {
     if (text.size() < 13)
         return false;

@@ -38,6 +38,7 @@ frmMain::frmMain(AppState& state, QWidget* parent)
     setTabOrderPage1();
     setTabOrderPage2();
     connectRepresentativeList();
+    connectHistoryPages();
     pairOffices(ui->cmbAAAduanaA, ui->cmbAANoAduanaA);
     pairOffices(ui->cmbAduana1, ui->cmbNoAduana1);
     pairOffices(ui->cmbAduana2, ui->cmbNoAduana2);

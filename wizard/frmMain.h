@@ -86,6 +86,29 @@ private:
     bool loadingStopped(const MaybeError& e);
     void showAgentHistory(const QVariant& sinHistorico);
 
+    // Pages 4 and 5: the agent's earlier representatives and the
+    // representatives' earlier agents (frmMainHistorico.cpp).
+public:
+    MaybeError Llena_Periodos_Hist_AA(const QString& key);
+    MaybeError Llena_Periodos_H_MM(const QString& curp);
+    void cmdAANuevo_Click();
+    void cmdAAEditar_Click();
+    void cmdAABorrar_Click();
+    void cmdSinHistAA_Click();
+    void cmdMandNuevo_Click();
+    void cmdMandBorrar_Click();
+    void cmdSinHistMM_Click();
+
+private:
+    void connectHistoryPages();
+    void fgDatosAA_RowChosen();
+    void fgMandatarios_RowChosen();
+    void openHistoricAgentEditor(const QString& modo);
+    void openNoHistoryDialog(const QString& sentence);
+    QString historicRowKey(int row) const;
+    void showRepresentativeAgain(const QString& curp);
+    QString periodsCurp_; // the representative whose periods page 5 shows
+
     std::unique_ptr<Ui::frmMain> ui;
     AppState& state_;
     std::unique_ptr<Database> db_;

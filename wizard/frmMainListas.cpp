@@ -1,4 +1,5 @@
 // The lists of pages 3 to 5, rebuilt from the database.
+#include "data/Dates.h"
 #include "entry/Grid.h"
 #include "ui_frmMain.h"
 #include "wizard/frmMain.h"
@@ -82,6 +83,42 @@ MaybeError frmMain::Llena_Hist_Mandatarios() {
                                               : QStringLiteral("SI");
         gridAppend(ui->fgMandatarios,
                    {textOf(m.at(2)), textOf(m.at(3)), textOf(m.at(4)), textOf(m.at(0)), hist});
+    }
+    return std::nullopt;
+}
+
+MaybeError frmMain::Llena_Periodos_Hist_AA(const QString& key) {
+    gridClear(ui->fgPeriodosAA);
+    const Rows r = db_->select(
+        QStringLiteral("select NoAduana,Aduana,FechaIni,FechaFin from Periodos_H_AA P, Aduanas A "
+                       "where P.NoAduana=A.cveAduana and P.CURP=? order by P.rowid"),
+        {key});
+    if (!r.ok())
+        return r.error;
+    for (const QVariantList& p : r.rows)
+        gridAppend(ui->fgPeriodosAA, {textOf(p.at(0)), textOf(p.at(1)), displayFromIsoDate(p.at(2)),
+                                      displayFromIsoDate(p.at(3))});
+    return std::nullopt;
+}
+
+// Each row keeps the stored period's row id, so a deletion removes exactly
+// that period.
+MaybeError frmMain::Llena_Periodos_H_MM(const QString& curp) {
+    QTableWidget* list = ui->fgPeriodosMandatario;
+    gridClear(list);
+    if (curp.isEmpty())
+        return std::nullopt;
+    const Rows r = db_->select(
+        QStringLiteral("select P.rowid,Patente_MM,NoAduana,Aduana,FechaIni,FechaFin "
+                       "from Periodos_H_MM P, Aduanas A where P.NoAduana=A.cveAduana and "
+                       "P.CURP=? order by P.rowid"),
+        {curp});
+    if (!r.ok())
+        return r.error;
+    for (const QVariantList& p : r.rows) {
+        gridAppend(list, {textOf(p.at(1)), textOf(p.at(2)), textOf(p.at(3)),
+                          displayFromIsoDate(p.at(4)), displayFromIsoDate(p.at(5))});
+        list->item(list->rowCount() - 1, 0)->setData(Qt::UserRole, p.at(0));
     }
     return std::nullopt;
 }

@@ -7,8 +7,6 @@
 #include "ui_frmMain.h"
 #include "wizard/frmMain.h"
 
-#include <QRegularExpression>
-
 namespace {
 
 // Shows the message, moves the focus to the field and reports failure.
@@ -16,13 +14,6 @@ bool refuse(QWidget* parent, const char* text, QWidget* focus) {
     seam::inform(parent, QString::fromUtf8(text));
     focus->setFocus();
     return false;
-}
-
-// The patent is stored as a number and names the information file, so
-// besides reading as a patent it must be digits only ("12AB" is refused).
-bool patentStorable(const QString& text) {
-    static const QRegularExpression digits(QStringLiteral("^[0-9]+$"));
-    return Valida_Patente(text) && digits.match(text).hasMatch();
 }
 
 } // namespace

@@ -1,0 +1,101 @@
+#include "data/HistoryStore.h"
+
+QString historicKey(const QString& curp, const QString& rfc) {
+    for (QChar c : curp)
+        if (c != u' ')
+            return curp;
+    return rfc;
+}
+
+MaybeError historicAgentExists(Database& db, const QString& key, bool* exists) {
+    const Rows r = db.select(QStringLiteral("select 1 from Historico_AA where CURP=?"), {key});
+    if (!r.ok())
+        return r.error;
+    *exists = !r.empty();
+    return std::nullopt;
+}
+
+namespace {
+
+MaybeError removeHistoricAgent(Database& db, const QString& key) {
+    if (MaybeError e = db.exec(QStringLiteral("delete from Periodos_H_AA where CURP=?"), {key}))
+        return e;
+    return db.exec(QStringLiteral("delete from Historico_AA where CURP=?"), {key});
+}
+
+} // namespace
+
+MaybeError saveHistoricAgent(Database& db, const QString& oldKey, const HistoricAgent& agent,
+                             const QList<HistoryPeriod>& periods) {
+    return inTransaction(db, [&]() -> MaybeError {
+        if (!oldKey.isEmpty())
+            if (MaybeError e = removeHistoricAgent(db, oldKey))
+                return e;
+        if (MaybeError e =
+                db.exec(QStringLiteral("insert into Historico_AA(RFC,CURP,Nombre,"
+                                       "ApPaterno,ApMaterno) values (?,?,?,?,?)"),
+                        {agent.rfc, agent.key, agent.nombre, agent.apPaterno, agent.apMaterno}))
+            return e;
+        for (const HistoryPeriod& p : periods)
+            if (MaybeError e = db.exec(QStringLiteral("insert into Periodos_H_AA(CURP,NoAduana,"
+                                                      "FechaIni,FechaFin) values (?,?,?,?)"),
+                                       {agent.key, p.noAduana, p.fechaIni, p.fechaFin}))
+                return e;
+        return db.exec(QStringLiteral("update AA set SinHistorico=0"));
+    });
+}
+
+MaybeError deleteHistoricAgent(Database& db, const QString& key) {
+    return inTransaction(db, [&] { return removeHistoricAgent(db, key); });
+}
+
+MaybeError addRepresentativePeriod(Database& db, const QString& curp, qlonglong patente,
+                                   const HistoryPeriod& period) {
+    return inTransaction(db, [&]() -> MaybeError {
+        if (MaybeError e =
+                db.exec(QStringLiteral("insert into Periodos_H_MM(CURP,NoAduana,Patente_MM,"
+                                       "FechaIni,FechaFin) values (?,?,?,?,?)"),
+                        {curp, period.noAduana, patente, period.fechaIni, period.fechaFin}))
+            return e;
+        return db.exec(QStringLiteral("update Mandatarios set SinHistorico=0 where CURP=?"),
+                       {curp});
+    });
+}
+
+MaybeError deleteRepresentativePeriod(Database& db, const QString& curp, qlonglong periodId,
+                                      bool* noneLeft) {
+    return inTransaction(db, [&]() -> MaybeError {
+        if (MaybeError e =
+                db.exec(QStringLiteral("delete from Periodos_H_MM where rowid=? and CURP=?"),
+                        {periodId, curp}))
+            return e;
+        const Rows left =
+            db.select(QStringLiteral("select 1 from Periodos_H_MM where CURP=?"), {curp});
+        if (!left.ok())
+            return left.error;
+        *noneLeft = left.empty();
+        if (!*noneLeft)
+            return std::nullopt;
+        return db.exec(QStringLiteral("update Mandatarios set SinHistorico=1 where CURP=?"),
+                       {curp});
+    });
+}
+
+MaybeError declareAgentWithoutHistory(Database& db) {
+    return inTransaction(db, [&]() -> MaybeError {
+        if (MaybeError e = db.exec(QStringLiteral("update AA set SinHistorico=1")))
+            return e;
+        if (MaybeError e = db.exec(QStringLiteral("delete from Periodos_H_AA")))
+            return e;
+        return db.exec(QStringLiteral("delete from Historico_AA"));
+    });
+}
+
+MaybeError declareRepresentativeWithoutHistory(Database& db, const QString& curp) {
+    return inTransaction(db, [&]() -> MaybeError {
+        if (MaybeError e = db.exec(
+                QStringLiteral("update Mandatarios set SinHistorico=1 where CURP=?"), {curp}))
+            return e;
+        return db.exec(QStringLiteral("delete from Periodos_H_MM where CURP=?"), {curp});
+    });
+}

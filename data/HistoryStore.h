@@ -1,0 +1,54 @@
+#pragma once
+
+#include "data/Database.h"
+
+#include <QList>
+#include <QVariant>
+
+// The history of the agent's earlier representatives (Historico_AA,
+// Periodos_H_AA) and of his representatives' earlier agents (Periodos_H_MM),
+// with the history flags that go with them. Each writing call is one
+// transaction: on failure the store is left as it was.
+
+// One period in one customs office. Dates hold the stored ISO text.
+struct HistoryPeriod {
+    QVariant noAduana; // cveAduana
+    QString aduana;    // office name, for the lists only
+    QVariant fechaIni;
+    QVariant fechaFin;
+};
+
+struct HistoricAgent {
+    QString rfc;
+    QString key; // his CURP, or his RFC when he has none
+    QString nombre, apPaterno, apMaterno;
+};
+
+// The key a historic agent is stored under: his CURP, or his RFC when the
+// CURP is blank. The history list shows such a CURP cell empty.
+QString historicKey(const QString& curp, const QString& rfc);
+
+// Whether a historic agent is stored under `key`.
+MaybeError historicAgentExists(Database& db, const QString& key, bool* exists);
+
+// Replaces the record stored under `oldKey` ("" for a new one) and all its
+// periods by `agent` with `periods`; the agent then has a history.
+MaybeError saveHistoricAgent(Database& db, const QString& oldKey, const HistoricAgent& agent,
+                             const QList<HistoryPeriod>& periods);
+
+// Removes a historic agent and his periods. The agent's flag stays.
+MaybeError deleteHistoricAgent(Database& db, const QString& key);
+
+// Stores one period of a representative under an earlier agent's patent and
+// marks him as having a history.
+MaybeError addRepresentativePeriod(Database& db, const QString& curp, qlonglong patente,
+                                   const HistoryPeriod& period);
+
+// Removes exactly one stored period (by its row id). When none of his
+// periods is left he counts as having no history; *noneLeft says so.
+MaybeError deleteRepresentativePeriod(Database& db, const QString& curp, qlonglong periodId,
+                                      bool* noneLeft);
+
+// The declarations of the no-history dialog.
+MaybeError declareAgentWithoutHistory(Database& db);
+MaybeError declareRepresentativeWithoutHistory(Database& db, const QString& curp);

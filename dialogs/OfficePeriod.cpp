@@ -1,0 +1,44 @@
+#include "dialogs/OfficePeriod.h"
+
+#include "entry/CatalogueLists.h"
+#include "entry/Rutinas.h"
+#include "entry/Seam.h"
+
+#include <QComboBox>
+#include <QDate>
+#include <QDateEdit>
+
+OfficePeriod::OfficePeriod(Database& db, QComboBox* noAduana, QComboBox* aduana, QDateEdit* ini,
+                           QDateEdit* fin)
+    : noAduana_(noAduana), aduana_(aduana), ini_(ini), fin_(fin) {
+    Llena_Aduanas(db, noAduana_, aduana_);
+    pairBothWays(noAduana_, aduana_);
+    for (QDateEdit* d : {ini_, fin_}) {
+        d->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
+        d->setCalendarPopup(true);
+        d->setDate(QDate::currentDate());
+    }
+}
+
+bool OfficePeriod::acceptable(QWidget* parent) const {
+    if (ini_->date() > fin_->date()) {
+        tell(parent, QStringLiteral("Periodo no valido"));
+        return false;
+    }
+    // A period without its office could not be stored or sent.
+    if (noAduana_->currentIndex() < 0 || Vacio(noAduana_->currentText())) {
+        tell(parent, QStringLiteral("Seleccione la Aduana en la que actuó"));
+        return false;
+    }
+    return true;
+}
+
+HistoryPeriod OfficePeriod::period() const {
+    const QString iso = QStringLiteral("yyyy-MM-dd");
+    return HistoryPeriod{noAduana_->currentText().trimmed().toLongLong(), aduana_->currentText(),
+                         ini_->date().toString(iso), fin_->date().toString(iso)};
+}
+
+void OfficePeriod::tell(QWidget* parent, const QString& text) {
+    seam::message(parent, text, QStringLiteral("KESTRO"), seam::Icon::None);
+}

@@ -1,0 +1,124 @@
+#include "dialogs/frmAgentes_Aduanales.h"
+
+#include "data/Dates.h"
+#include "dialogs/frmPeriodo_Agente.h"
+#include "entry/AppState.h"
+#include "entry/Grid.h"
+#include "entry/KeystrokeFilter.h"
+#include "entry/Rutinas.h"
+#include "entry/Seam.h"
+#include "ui_frmAgentes_Aduanales.h"
+
+frmAgentes_Aduanales::frmAgentes_Aduanales(Database& db, const AppState& state,
+                                           const QStringList& row, QWidget* parent)
+    : QDialog(parent), ui(new Ui::frmAgentes_Aduanales), db_(db) {
+    ui->setupUi(this);
+    for (QLineEdit* e :
+         {ui->txtNombre, ui->txtApPaterno, ui->txtApMaterno, ui->txtCURP, ui->txtRFC})
+        attachEntryRules(e);
+    gridSetup(ui->fgAA_Periodos,
+              {QStringLiteral("No."), QStringLiteral("Aduana"), QStringLiteral("F. Inicial"),
+               QStringLiteral("F. Final")},
+              {700, 3970, 1400, 1400});
+    gridKeepsNoRowOnFocus(ui->fgAA_Periodos);
+    connect(ui->fgAA_Periodos, &QTableWidget::currentCellChanged, this,
+            [this](int current) { ui->cmdBorrar->setEnabled(current >= 0); });
+    connect(ui->cmdNuevo, &QPushButton::clicked, this, &frmAgentes_Aduanales::cmdNuevo_Click);
+    connect(ui->cmdBorrar, &QPushButton::clicked, this, &frmAgentes_Aduanales::cmdBorrar_Click);
+    connect(ui->cmdAceptar, &QPushButton::clicked, this, &frmAgentes_Aduanales::cmdAceptar_Click);
+    connect(ui->cmdCancelar, &QPushButton::clicked, this, &QDialog::reject);
+
+    if (state.Modo != QLatin1String("E"))
+        return;
+    ui->txtNombre->setText(row.value(0));
+    ui->txtApPaterno->setText(row.value(1));
+    ui->txtApMaterno->setText(row.value(2));
+    ui->txtCURP->setText(row.value(3));
+    ui->txtRFC->setText(row.value(4));
+    oldKey_ = historicKey(row.value(3), row.value(4));
+    Inicializa_gr2(oldKey_);
+}
+
+frmAgentes_Aduanales::~frmAgentes_Aduanales() = default;
+
+void frmAgentes_Aduanales::Inicializa_gr2(const QString& curp) {
+    // Periods of an office the catalogue lacks are listed too (without a
+    // name): Aceptar rewrites them all, and what is not shown would be lost.
+    const Rows r = db_.select(
+        QStringLiteral("select P.NoAduana,A.Aduana,P.FechaIni,P.FechaFin from Periodos_H_AA P "
+                       "left join Aduanas A on P.NoAduana=A.cveAduana where P.CURP=? "
+                       "order by P.rowid"),
+        {curp});
+    if (seam::readFailed(this, r.error))
+        return;
+    periods_.clear();
+    for (const QVariantList& p : r.rows)
+        periods_.append({p.at(0), textOf(p.at(1)), p.at(2), p.at(3)});
+    showPeriods();
+}
+
+void frmAgentes_Aduanales::showPeriods() {
+    gridClear(ui->fgAA_Periodos);
+    for (const HistoryPeriod& p : periods_)
+        gridAppend(ui->fgAA_Periodos, {textOf(p.noAduana), p.aduana, displayFromIsoDate(p.fechaIni),
+                                       displayFromIsoDate(p.fechaFin)});
+}
+
+void frmAgentes_Aduanales::cmdNuevo_Click() {
+    frmPeriodo_Agente periodo(db_, this);
+    if (seam::exec(periodo) != QDialog::Accepted)
+        return;
+    periods_.append(periodo.period());
+    showPeriods();
+}
+
+void frmAgentes_Aduanales::cmdBorrar_Click() {
+    const int r = ui->fgAA_Periodos->currentRow();
+    if (r < 0 || r >= periods_.size())
+        return;
+    if (!seam::confirm(this, QStringLiteral("¿DESEA BORRAR EL PERIODO SELECCIONADO?")))
+        return;
+    periods_.removeAt(r);
+    showPeriods();
+}
+
+bool frmAgentes_Aduanales::refuse(const char* text, QWidget* focus) {
+    seam::message(this, QString::fromUtf8(text), QStringLiteral("Mensaje"), seam::Icon::None);
+    if (focus)
+        focus->setFocus();
+    return false;
+}
+
+bool frmAgentes_Aduanales::fieldsAcceptable() {
+    if (Vacio(ui->txtNombre->text()))
+        return refuse("Nombre no puede estar vacio", ui->txtNombre);
+    if (Vacio(ui->txtApPaterno->text()))
+        return refuse("Ap. Paterno no puede estar vacio", ui->txtApPaterno);
+    if (Vacio(ui->txtApMaterno->text()))
+        return refuse("Ap. Materno no puede estar vacio", ui->txtApMaterno);
+    if (!Valida_RFC(ui->txtRFC->text()))
+        return refuse("RFC no valido", ui->txtRFC);
+    if (!Vacio(ui->txtCURP->text()) && !Valida_CURP(ui->txtCURP->text()))
+        return refuse("CURP no valido", ui->txtCURP);
+    if (periods_.isEmpty())
+        return refuse("Debe existir un periodo de trabajo", nullptr);
+    return true;
+}
+
+void frmAgentes_Aduanales::cmdAceptar_Click() {
+    if (!fieldsAcceptable())
+        return;
+    const HistoricAgent agent{
+        ui->txtRFC->text(), historicKey(ui->txtCURP->text(), ui->txtRFC->text()),
+        ui->txtNombre->text(), ui->txtApPaterno->text(), ui->txtApMaterno->text()};
+    bool exists = false;
+    if (seam::readFailed(this, historicAgentExists(db_, agent.key, &exists)))
+        return;
+    if (exists && agent.key != oldKey_) {
+        refuse("YA EXISTE EL AGENTE ADUANAL EN LA BASE DE DATOS.", nullptr);
+        return;
+    }
+    if (seam::failed(this, saveHistoricAgent(db_, oldKey_, agent, periods_)))
+        return;
+    accept();
+}

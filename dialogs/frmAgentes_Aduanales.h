@@ -1,0 +1,42 @@
+#pragma once
+
+#include "data/HistoryStore.h"
+
+#include <QDialog>
+#include <QStringList>
+#include <memory>
+
+struct AppState;
+namespace Ui {
+class frmAgentes_Aduanales;
+}
+
+// One earlier representative of the agent and the periods he worked for
+// him. The periods are kept here while the user works; Aceptar replaces the
+// stored record and its periods in one go. The opener rebuilds its lists
+// afterwards.
+class frmAgentes_Aduanales : public QDialog {
+    Q_OBJECT
+public:
+    // Modo "N" starts empty; Modo "E" edits `row`, the cells Nombre,
+    // Ap.Paterno, Ap.Materno, CURP and RFC of the page's current row.
+    frmAgentes_Aduanales(Database& db, const AppState& state, const QStringList& row,
+                         QWidget* parent = nullptr);
+    ~frmAgentes_Aduanales() override;
+
+    // Loads the stored periods of one key into the list.
+    void Inicializa_gr2(const QString& curp);
+
+private:
+    void cmdNuevo_Click();
+    void cmdBorrar_Click();
+    void cmdAceptar_Click();
+    bool fieldsAcceptable();
+    bool refuse(const char* text, QWidget* focus);
+    void showPeriods();
+
+    std::unique_ptr<Ui::frmAgentes_Aduanales> ui;
+    Database& db_;
+    QString oldKey_; // "" for a new record
+    QList<HistoryPeriod> periods_;
+};

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "data/HistoryStore.h"
+#include "dialogs/OfficePeriod.h"
+
+#include <QDialog>
+#include <memory>
+
+namespace Ui {
+class frmPeriodo_Agente;
+}
+
+// One period of an earlier representative, for the historic agent editor's
+// list. It stores nothing: accepted, period() is the row to add.
+class frmPeriodo_Agente : public QDialog {
+    Q_OBJECT
+public:
+    explicit frmPeriodo_Agente(Database& db, QWidget* parent = nullptr);
+    ~frmPeriodo_Agente() override;
+
+    HistoryPeriod period() const { return fields_->period(); }
+
+private:
+    void cmdAceptar_Click();
+
+    std::unique_ptr<Ui::frmPeriodo_Agente> ui;
+    std::unique_ptr<OfficePeriod> fields_;
+};

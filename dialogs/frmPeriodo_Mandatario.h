@@ -1,0 +1,31 @@
+#pragma once
+
+#include "dialogs/OfficePeriod.h"
+
+#include <QDialog>
+#include <QStringList>
+#include <memory>
+
+namespace Ui {
+class frmPeriodo_Mandatario;
+}
+
+// One period in which a representative worked for an earlier agent. Stored
+// at once on Aceptar (the representative then has a history); the page then
+// refreshes his periods and the representatives' list.
+class frmPeriodo_Mandatario : public QDialog {
+    Q_OBJECT
+public:
+    // representative: Nombre, Ap.Paterno, Ap.Materno and CURP as the page's
+    // list shows them.
+    frmPeriodo_Mandatario(Database& db, const QStringList& representative,
+                          QWidget* parent = nullptr);
+    ~frmPeriodo_Mandatario() override;
+
+private:
+    void cmdAceptar_Click();
+
+    std::unique_ptr<Ui::frmPeriodo_Mandatario> ui;
+    Database& db_;
+    std::unique_ptr<OfficePeriod> fields_;
+};
