@@ -49,8 +49,13 @@ void frmAgentes_Aduanales::Inicializa_gr2(const QString& curp) {
                        "left join Aduanas A on P.NoAduana=A.cveAduana where P.CURP=? "
                        "order by P.rowid"),
         {curp});
-    if (seam::readFailed(this, r.error))
+    if (seam::readFailed(this, r.error)) {
+        // Aceptar rewrites every period: without the stored ones it would
+        // drop them, so only Cancelar is left.
+        for (QPushButton* b : {ui->cmdAceptar, ui->cmdNuevo, ui->cmdBorrar})
+            b->setEnabled(false);
         return;
+    }
     periods_.clear();
     for (const QVariantList& p : r.rows)
         periods_.append({p.at(0), textOf(p.at(1)), p.at(2), p.at(3)});

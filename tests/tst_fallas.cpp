@@ -6,7 +6,9 @@
 #include "support/LlavesPrueba.h"
 #include "support/WizardDriver.h"
 
+#include <QDateEdit>
 #include <QDialog>
+#include <QTableWidget>
 #include <QDir>
 #include <QDirIterator>
 #include <functional>
@@ -128,6 +130,100 @@ void startWindow(Wizard& w) {
     w.window->startUp();
 }
 
+const QString Eva = QStringLiteral("PAGE810202MDFZLV02");
+const QString Hist = QStringLiteral("HIRF700101HDFRZL03");
+
+template <class T = QWidget> T* in(QDialog& d, const char* name) {
+    T* found = d.findChild<T*>(QString::fromLatin1(name));
+    if (!found)
+        qFatal("no control %s in %s", name, qPrintable(d.objectName()));
+    return found;
+}
+
+void press(QDialog& d, const char* button) {
+    in<QPushButton>(d, button)->click();
+}
+
+// An agent with a history: one representative under rule 2.13.11 with a
+// period at another agent, one earlier representative of the agent's with
+// one period; the window started.
+void historyScene(Wizard& w) {
+    storeAgent(*w.dir.open());
+    const QString req = w.dir.path() + QStringLiteral("/") + Eva + QStringLiteral(".req");
+    escribeArchivo(req, "req");
+    sql(w, QStringLiteral("update AA set SinHistorico=0"));
+    sql(w, QStringLiteral("insert into Mandatarios values (?,'PAGE810202AB1','EVA','PAZ','GIL',"
+                          "2,?,1,1,0)"),
+        {Eva, req});
+    for (int t : {1, 2})
+        sql(w, QStringLiteral("insert into Domicilios_MM values (?,'09',15,'A','1','','B',"
+                              "'06000','1','2',?)"),
+            {Eva, t});
+    sql(w, QStringLiteral("insert into Periodos_H_MM values (?,200,3001,'2001-01-01',"
+                          "'2002-02-02')"),
+        {Eva});
+    sql(w, QStringLiteral("insert into Historico_AA values ('HIRF700101AB1',?,'FELIPE','HARO',"
+                          "'RUIZ')"),
+        {Hist});
+    sql(w, QStringLiteral("insert into Periodos_H_AA values (?,200,'1999-01-02','2000-03-04')"),
+        {Hist});
+    w.start();
+}
+
+// The first row of a list chosen afresh, as a click on it would.
+void choose(Wizard& w, const char* list) {
+    w.w<QTableWidget>(list)->setCurrentCell(-1, -1);
+    w.w<QTableWidget>(list)->setCurrentCell(0, 0);
+}
+
+// Answers a period dialog with an office and a one-day period.
+void answerPeriod(Wizard& w, const char* dialog) {
+    w.script.onDialog(QString::fromLatin1(dialog), [](QDialog& d) {
+        if (d.objectName() == QLatin1String("frmPeriodo_Mandatario"))
+            in<QLineEdit>(d, "txtPatente")->setText(QStringLiteral("12"));
+        auto* names = in<QComboBox>(d, "cmbAduana");
+        names->setCurrentIndex(names->findText(QStringLiteral("VERACRUZ, VER.")));
+        in<QDateEdit>(d, "dtpIni")->setDate(QDate(2003, 10, 10));
+        in<QDateEdit>(d, "dtpFin")->setDate(QDate(2003, 10, 11));
+        press(d, "cmdAceptar");
+        if (d.result() != QDialog::Accepted)
+            press(d, "cmdCancelar");
+        return d.result();
+    });
+}
+
+// The historic agent editor: a new agent with one period, or the stored
+// one with one more period.
+void historicAgent(Wizard& w, bool editing) {
+    w.script.onDialog(QStringLiteral("frmAgentes_Aduanales"), [&w, editing](QDialog& d) {
+        if (!editing) {
+            in<QLineEdit>(d, "txtNombre")->setText(QStringLiteral("PEDRO"));
+            in<QLineEdit>(d, "txtApPaterno")->setText(QStringLiteral("NAVA"));
+            in<QLineEdit>(d, "txtApMaterno")->setText(QStringLiteral("ORTA"));
+            in<QLineEdit>(d, "txtRFC")->setText(QStringLiteral("NAOP800101AB1"));
+        }
+        answerPeriod(w, "frmPeriodo_Agente");
+        press(d, "cmdNuevo");
+        press(d, "cmdAceptar");
+        if (d.result() != QDialog::Accepted)
+            press(d, "cmdCancelar");
+        return d.result();
+    });
+    if (editing)
+        choose(w, "fgDatosAA");
+    w.cmd(editing ? "cmdAAEditar" : "cmdAANuevo")->click();
+}
+
+void declareNoHistory(Wizard& w, const char* button) {
+    w.script.onDialog(QStringLiteral("frmSinHIstorico"), [](QDialog& d) {
+        press(d, "cmdAceptar");
+        return d.result();
+    });
+    if (QLatin1String(button) == QLatin1String("cmdSinHistMM"))
+        choose(w, "fgMandatarios");
+    w.cmd(button)->click();
+}
+
 struct Action {
     const char* name;
     ProgramDir::Kind kind;
@@ -173,6 +269,31 @@ const QList<Action>& actions() {
              w.next();
          },
          finish},
+        {"editor de agente histórico (Aceptar)", ProgramDir::Kind::Delivered, historyScene,
+         [](Wizard& w) { historicAgent(w, false); }},
+        {"periodo del agente en el editor", ProgramDir::Kind::Delivered, historyScene,
+         [](Wizard& w) { historicAgent(w, true); }},
+        {"Borrar en la página 4", ProgramDir::Kind::Delivered, historyScene,
+         [](Wizard& w) {
+             choose(w, "fgDatosAA");
+             w.cmd("cmdAABorrar")->click();
+         }},
+        {"periodo del mandatario", ProgramDir::Kind::Delivered, historyScene,
+         [](Wizard& w) {
+             choose(w, "fgMandatarios");
+             answerPeriod(w, "frmPeriodo_Mandatario");
+             w.cmd("cmdMandNuevo")->click();
+         }},
+        {"Borrar en la página 5", ProgramDir::Kind::Delivered, historyScene,
+         [](Wizard& w) {
+             choose(w, "fgMandatarios");
+             choose(w, "fgPeriodosMandatario");
+             w.cmd("cmdMandBorrar")->click();
+         }},
+        {"sin histórico del agente", ProgramDir::Kind::Delivered, historyScene,
+         [](Wizard& w) { declareNoHistory(w, "cmdSinHistAA"); }},
+        {"sin histórico de un mandatario", ProgramDir::Kind::Delivered, historyScene,
+         [](Wizard& w) { declareNoHistory(w, "cmdSinHistMM"); }},
     };
     return a;
 }
@@ -198,7 +319,7 @@ Run runAt(const Action& a, int k, int* operations = nullptr) {
     faultpoint::disarm();
     r.after = stateOf(w);
     r.messages = w.messages();
-    if (k > 0) {
+    if (k > 0 && r.after == r.before) {
         // The window still works: the same action, without the failure.
         w.script.shown.clear();
         a.act(w);
@@ -241,7 +362,7 @@ void TstFallas::everyPositionOfEveryAction() {
                 why << QStringLiteral("quedó a medias");
             if (untouched && r.messages.filter(QStringLiteral("correctamente")).size() > 0)
                 why << QStringLiteral("se anunció éxito sin hacerlo");
-            if (r.retried != clean.after)
+            if (untouched && r.retried != clean.after)
                 why << QStringLiteral("al repetir no quedó como en una corrida limpia") +
                            (r.retried.db != clean.after.db ? QStringLiteral(" (base)")
                                                            : QStringLiteral(" (ENVIO: %1)")
