@@ -6,6 +6,8 @@
 #include "support/WizardDriver.h"
 
 #include <QClipboard>
+#include <QDialog>
+#include <QTableWidget>
 #include <QGuiApplication>
 
 namespace {
@@ -43,24 +45,28 @@ void paste(QLineEdit* field, const QString& text) {
     QTest::keySequence(field, QKeySequence::Paste);
 }
 
-// The number of fields of each record kind, from a file written without
-// hostile values.
-QMap<QByteArray, int> layoutOf(const QByteArray& file) {
-    QMap<QByteArray, int> widths;
+// The numbers of fields each record kind may have (a row, or the "No
+// Aplica" filler of an empty table), from files written without hostile
+// values.
+using Layout = QMultiMap<QByteArray, int>;
+Layout layoutOf(const QByteArray& file, Layout widths = {}) {
     for (const QByteArray& line : file.split('\n'))
-        if (!line.isEmpty())
-            widths.insert(line.left(line.indexOf('|')), int(line.count('|')));
+        if (!line.isEmpty()) {
+            const QByteArray tag = line.left(line.indexOf('|'));
+            if (!widths.contains(tag, int(line.count('|'))))
+                widths.insert(tag, int(line.count('|')));
+        }
     return widths;
 }
 
-bool sameLayout(const QByteArray& file, const QMap<QByteArray, int>& widths) {
+bool sameLayout(const QByteArray& file, const Layout& widths) {
     for (const QByteArray& line : file.split('\n')) {
         if (line.isEmpty())
             continue;
         if (!line.endsWith('\r') || line.count('\r') != 1)
             return false;
         const QByteArray tag = line.left(line.indexOf('|'));
-        if (widths.value(tag, -1) != int(line.count('|')))
+        if (!widths.contains(tag, int(line.count('|'))))
             return false;
     }
     return true;
@@ -88,10 +94,33 @@ void reachPage(Wizard& w, int page) {
 
 } // namespace
 
+// Checks one hostile value in one field and tallies the outcome.
+struct Tally {
+    int tried = 0, held = 0, stored = 0;
+    QStringList broken;
+    void add(const QString& what, const QString& why, bool saved) {
+        ++tried;
+        if (why.isEmpty()) {
+            ++held;
+            stored += saved;
+        } else {
+            broken << what + QStringLiteral(": ") + why;
+        }
+    }
+};
+
+template <class T = QWidget> T* in(QDialog& d, const char* name) {
+    T* found = d.findChild<T*>(QString::fromLatin1(name));
+    if (!found)
+        qFatal("no control %s", name);
+    return found;
+}
+
 class TstEntrada : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void hostileTextIsStoredAsShownOrRefused();
+    void hostileTextInTheHistoryDialogs();
 };
 
 void TstEntrada::hostileTextIsStoredAsShownOrRefused() {
@@ -104,7 +133,7 @@ void TstEntrada::hostileTextIsStoredAsShownOrRefused() {
     auto db = w.dir.open();
     const auto clean = buildInformationFile(*db, QStringLiteral("3001"), nullptr);
     QVERIFY(clean);
-    const QMap<QByteArray, int> widths = layoutOf(clean->bytes);
+    const Layout widths = layoutOf(clean->bytes);
 
     QList<std::pair<int, QLineEdit*>> fields;
     for (int page : {1, 2})
@@ -154,6 +183,120 @@ void TstEntrada::hostileTextIsStoredAsShownOrRefused() {
           tried, held, stored);
     QVERIFY2(broken.isEmpty(), qPrintable(broken.join(u'\n')));
     QVERIFY(stored > tried / 3); // most hostile text is kept, cleaned, not refused
+}
+
+void TstEntrada::hostileTextInTheHistoryDialogs() {
+    Wizard w;
+    storeAgent(*w.dir.open());
+    auto db = w.dir.open();
+    // A representative under rule 2.13.11 brings the history into the file.
+    db->exec(QStringLiteral("insert into Mandatarios values ('PAGE810202MDFZLV02','R','EVA',"
+                            "'PAZ','GIL',2,'x.req',1,1,0)"));
+    w.start();
+    // The history sections with and without rows.
+    const auto empty = buildInformationFile(*db, QStringLiteral("3001"), nullptr);
+    db->exec(QStringLiteral("insert into Historico_AA values ('R','C','N','P','M')"));
+    db->exec(QStringLiteral("insert into Periodos_H_AA values ('C',470,'2001-01-01','2001-02-02')"));
+    db->exec(QStringLiteral("insert into Periodos_H_MM values ('C',470,12,'2001-01-01',"
+                            "'2001-02-02')"));
+    const auto full = buildInformationFile(*db, QStringLiteral("3001"), nullptr);
+    for (const char* t : {"Historico_AA", "Periodos_H_AA", "Periodos_H_MM"})
+        db->exec(QStringLiteral("delete from %1").arg(QLatin1String(t)));
+    QVERIFY(empty && full);
+    const Layout widths = layoutOf(full->bytes, layoutOf(empty->bytes));
+    const auto fileIntact = [&] {
+        const auto file = buildInformationFile(*db, QStringLiteral("3001"), nullptr);
+        return file && sameLayout(file->bytes, widths);
+    };
+    Tally t;
+
+    // The historic agent editor: its five fields, each column read back.
+    const QList<std::pair<const char*, int>> agentFields{{"txtRFC", 0},
+                                                         {"txtCURP", 1},
+                                                         {"txtNombre", 2},
+                                                         {"txtApPaterno", 3},
+                                                         {"txtApMaterno", 4}};
+    for (const auto& [name, column] : agentFields)
+        for (const Hostil& h : hostiles())
+            for (const bool typed : {true, false}) {
+                QString shown;
+                w.script.shown.clear();
+                w.script.onDialog(QStringLiteral("frmPeriodo_Agente"), [](QDialog& d) {
+                    in<QComboBox>(d, "cmbAduana")->setCurrentIndex(1);
+                    in<QPushButton>(d, "cmdAceptar")->click();
+                    return d.result();
+                });
+                w.script.onDialog(QStringLiteral("frmAgentes_Aduanales"), [&](QDialog& d) {
+                    in<QLineEdit>(d, "txtNombre")->setText(QStringLiteral("PEDRO"));
+                    in<QLineEdit>(d, "txtApPaterno")->setText(QStringLiteral("NAVA"));
+                    in<QLineEdit>(d, "txtApMaterno")->setText(QStringLiteral("ORTA"));
+                    in<QLineEdit>(d, "txtRFC")->setText(QStringLiteral("NAOP800101AB1"));
+                    QLineEdit* field = in<QLineEdit>(d, name);
+                    field->clear();
+                    typed ? type(field, h.text) : paste(field, h.text);
+                    shown = field->text();
+                    in<QPushButton>(d, "cmdNuevo")->click();
+                    in<QPushButton>(d, "cmdAceptar")->click();
+                    if (d.result() != QDialog::Accepted)
+                        in<QPushButton>(d, "cmdCancelar")->click();
+                    return d.result();
+                });
+                w.cmd("cmdAANuevo")->click();
+                const QList<QVariantList> stored =
+                    rows(*db, QStringLiteral("select * from Historico_AA"));
+                QString why;
+                if (!isSafeText(shown))
+                    why = QStringLiteral("muestra texto que el archivo no admite");
+                else if (stored.isEmpty() && w.script.shown.isEmpty())
+                    why = QStringLiteral("no se guardó y no se dijo por qué");
+                else if (!stored.isEmpty() && textOf(stored.first().at(column)) != shown &&
+                         !(column == 1 && shown.isEmpty()))
+                    why = QStringLiteral("se guardó otra cosa");
+                else if (!fileIntact())
+                    why = QStringLiteral("el archivo de información quedó dañado");
+                t.add(QStringLiteral("%1 %2").arg(QLatin1String(name), QString::fromUtf8(h.name)),
+                      why, !stored.isEmpty());
+                db->exec(QStringLiteral("delete from Historico_AA"));
+                db->exec(QStringLiteral("delete from Periodos_H_AA"));
+            }
+
+    // The representative's period dialog: only the patent is typed there.
+    for (const Hostil& h : hostiles())
+        for (const bool typed : {true, false}) {
+            QString shown;
+            w.script.shown.clear();
+            w.script.onDialog(QStringLiteral("frmPeriodo_Mandatario"), [&](QDialog& d) {
+                QLineEdit* field = in<QLineEdit>(d, "txtPatente");
+                typed ? type(field, h.text) : paste(field, h.text);
+                shown = field->text();
+                in<QComboBox>(d, "cmbAduana")->setCurrentIndex(1);
+                in<QPushButton>(d, "cmdAceptar")->click();
+                if (d.result() != QDialog::Accepted)
+                    in<QPushButton>(d, "cmdCancelar")->click();
+                return d.result();
+            });
+            w.w<QTableWidget>("fgMandatarios")->setCurrentCell(-1, -1);
+            w.w<QTableWidget>("fgMandatarios")->setCurrentCell(0, 0);
+            w.cmd("cmdMandNuevo")->click();
+            const QList<QVariantList> stored =
+                rows(*db, QStringLiteral("select Patente_MM from Periodos_H_MM"));
+            // A number: whatever else it shows must be refused when accepted.
+            QString why;
+            if (stored.isEmpty() && w.script.shown.isEmpty())
+                why = QStringLiteral("no se guardó y no se dijo por qué");
+            else if (!stored.isEmpty() && textOf(stored.first().at(0)) != shown)
+                why = QStringLiteral("se guardó %1 y se mostraba \"%2\"")
+                          .arg(textOf(stored.first().at(0)), shown.left(40));
+            else if (!fileIntact())
+                why = QStringLiteral("el archivo de información quedó dañado");
+            t.add(QStringLiteral("txtPatente %1").arg(QString::fromUtf8(h.name)), why,
+                  !stored.isEmpty());
+            db->exec(QStringLiteral("delete from Periodos_H_MM"));
+        }
+    qInfo("%d pares campo × entrada en los diálogos del histórico, %d resistieron (%d guardados)",
+          t.tried, t.held, t.stored);
+    QVERIFY2(t.broken.isEmpty(), qPrintable(t.broken.join(u'\n')));
+    QVERIFY(t.stored > 0);
 }
 
 QTEST_MAIN(TstEntrada)
