@@ -205,7 +205,8 @@ QString Database::cannotSaveReason() {
                           "(por ejemplo otra copia de KESTRO), revise que el archivo y su "
                           "carpeta no sean de sólo lectura y que tenga permiso de escritura en "
                           "ellos, y vuelva a abrir KESTRO.")
-        .arg(QDir::toNativeSeparators(QFileInfo(path_).absoluteFilePath()), whyNotWritable(problem));
+        .arg(QDir::toNativeSeparators(QFileInfo(path_).absoluteFilePath()),
+             whyNotWritable(problem));
 }
 
 bool Database::tableExists(const QString& table, MaybeError* error) {

@@ -39,7 +39,8 @@ QString Texto_Clave(qlonglong number) {
 }
 
 bool Llena_EntFed(Database& db, QComboBox* keys, QComboBox* names) {
-    return fillPair(keys, names, db.select(QStringLiteral("select cveEntFed, Nombre from EntFed")), false);
+    return fillPair(keys, names, db.select(QStringLiteral("select cveEntFed, Nombre from EntFed")),
+                    false);
 }
 
 bool Llena_MpioDeleg(Database& db, QComboBox* keys, QComboBox* names, const QString& stateKey) {
@@ -53,16 +54,16 @@ bool Llena_MpioDeleg(Database& db, QComboBox* keys, QComboBox* names, const QStr
     if (key.isEmpty())
         return true;
     return fillPair(keys, names,
-             db.select(QStringLiteral("select cveMpioDeleg, Nombre from MpioDeleg "
-                                      "where cveEntFed=? order by cveMpioDeleg"),
-                       {key}),
-             true);
+                    db.select(QStringLiteral("select cveMpioDeleg, Nombre from MpioDeleg "
+                                             "where cveEntFed=? order by cveMpioDeleg"),
+                              {key}),
+                    true);
 }
 
 bool Llena_Aduanas(Database& db, QComboBox* keys, QComboBox* names) {
-    return fillPair(keys, names,
-             db.select(QStringLiteral("select cveAduana, Aduana from Aduanas order by aduana")),
-             true);
+    return fillPair(
+        keys, names,
+        db.select(QStringLiteral("select cveAduana, Aduana from Aduanas order by aduana")), true);
 }
 
 void followList(QComboBox* leader, QComboBox* follower) {

@@ -184,12 +184,12 @@ void pasteFromClipboard(QLineEdit* field, bool uppercase) {
     if (uppercase)
         for (QChar& c : clean)
             c = upperTyped(QString(c)).at(0);
-    const int room = field->maxLength() - int(field->text().size()) +
-                     int(field->selectedText().size());
+    const int room =
+        field->maxLength() - int(field->text().size()) + int(field->selectedText().size());
     if (clean.size() > room) {
         clean.truncate(qMax(0, room));
-        removed << QStringLiteral("lo que excede los %1 caracteres del campo")
-                       .arg(field->maxLength());
+        removed
+            << QStringLiteral("lo que excede los %1 caracteres del campo").arg(field->maxLength());
     }
     if (clean.isEmpty() && !copied.isEmpty()) {
         seam::inform(field->window(), QStringLiteral("No se pegó nada: del texto copiado se "

@@ -65,8 +65,8 @@ bool failed(QWidget* parent, const MaybeError& error) {
     if (!error)
         return false;
     const QString report = error->message();
-    inform(parent, nothingSaved() + (report.startsWith(u' ') ? QString() : QStringLiteral(" ")) +
-                       report);
+    inform(parent,
+           nothingSaved() + (report.startsWith(u' ') ? QString() : QStringLiteral(" ")) + report);
     return true;
 }
 

@@ -103,8 +103,7 @@ bool Genera_archivo(QWidget* parent, AppState& state, Database& db, const QStrin
     QString why;
     int codigo = SignedOk;
     const QString patente = canonicalPatent(state.NoPat);
-    const auto archivo =
-        writeInformationFile(db, state.programDir, patente, &why, firmar, &codigo);
+    const auto archivo = writeInformationFile(db, state.programDir, patente, &why, firmar, &codigo);
     wipeText(state.Clave_Llave);
     if (!archivo && codigo == SignedOk) {
         tell(parent, why);

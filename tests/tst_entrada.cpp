@@ -7,8 +7,8 @@
 
 #include <QClipboard>
 #include <QDialog>
-#include <QTableWidget>
 #include <QGuiApplication>
+#include <QTableWidget>
 
 namespace {
 
@@ -175,7 +175,8 @@ void TstEntrada::hostileTextIsStoredAsShownOrRefused() {
                 else
                     broken << QStringLiteral("%1, %2 %3: %4")
                                   .arg(field->objectName(), QString::fromUtf8(h.name),
-                                       typed ? QStringLiteral("tecleado") : QStringLiteral("pegado"),
+                                       typed ? QStringLiteral("tecleado")
+                                             : QStringLiteral("pegado"),
                                        why);
             }
     qInfo("%d pares campo × entrada probados, %d resistieron (%d guardados tal como se "
@@ -196,7 +197,8 @@ void TstEntrada::hostileTextInTheHistoryDialogs() {
     // The history sections with and without rows.
     const auto empty = buildInformationFile(*db, QStringLiteral("3001"), nullptr);
     db->exec(QStringLiteral("insert into Historico_AA values ('R','C','N','P','M')"));
-    db->exec(QStringLiteral("insert into Periodos_H_AA values ('C',470,'2001-01-01','2001-02-02')"));
+    db->exec(
+        QStringLiteral("insert into Periodos_H_AA values ('C',470,'2001-01-01','2001-02-02')"));
     db->exec(QStringLiteral("insert into Periodos_H_MM values ('C',470,12,'2001-01-01',"
                             "'2001-02-02')"));
     const auto full = buildInformationFile(*db, QStringLiteral("3001"), nullptr);
@@ -211,11 +213,8 @@ void TstEntrada::hostileTextInTheHistoryDialogs() {
     Tally t;
 
     // The historic agent editor: its five fields, each column read back.
-    const QList<std::pair<const char*, int>> agentFields{{"txtRFC", 0},
-                                                         {"txtCURP", 1},
-                                                         {"txtNombre", 2},
-                                                         {"txtApPaterno", 3},
-                                                         {"txtApMaterno", 4}};
+    const QList<std::pair<const char*, int>> agentFields{
+        {"txtRFC", 0}, {"txtCURP", 1}, {"txtNombre", 2}, {"txtApPaterno", 3}, {"txtApMaterno", 4}};
     for (const auto& [name, column] : agentFields)
         for (const Hostil& h : hostiles())
             for (const bool typed : {true, false}) {

@@ -8,9 +8,9 @@
 
 #include <QDateEdit>
 #include <QDialog>
-#include <QTableWidget>
 #include <QDir>
 #include <QDirIterator>
+#include <QTableWidget>
 #include <functional>
 
 namespace {
@@ -152,18 +152,22 @@ void historyScene(Wizard& w) {
     const QString req = w.dir.path() + QStringLiteral("/") + Eva + QStringLiteral(".req");
     escribeArchivo(req, "req");
     sql(w, QStringLiteral("update AA set SinHistorico=0"));
-    sql(w, QStringLiteral("insert into Mandatarios values (?,'PAGE810202AB1','EVA','PAZ','GIL',"
-                          "2,?,1,1,0)"),
+    sql(w,
+        QStringLiteral("insert into Mandatarios values (?,'PAGE810202AB1','EVA','PAZ','GIL',"
+                       "2,?,1,1,0)"),
         {Eva, req});
     for (int t : {1, 2})
-        sql(w, QStringLiteral("insert into Domicilios_MM values (?,'09',15,'A','1','','B',"
-                              "'06000','1','2',?)"),
+        sql(w,
+            QStringLiteral("insert into Domicilios_MM values (?,'09',15,'A','1','','B',"
+                           "'06000','1','2',?)"),
             {Eva, t});
-    sql(w, QStringLiteral("insert into Periodos_H_MM values (?,200,3001,'2001-01-01',"
-                          "'2002-02-02')"),
+    sql(w,
+        QStringLiteral("insert into Periodos_H_MM values (?,200,3001,'2001-01-01',"
+                       "'2002-02-02')"),
         {Eva});
-    sql(w, QStringLiteral("insert into Historico_AA values ('HIRF700101AB1',?,'FELIPE','HARO',"
-                          "'RUIZ')"),
+    sql(w,
+        QStringLiteral("insert into Historico_AA values ('HIRF700101AB1',?,'FELIPE','HARO',"
+                       "'RUIZ')"),
         {Hist});
     sql(w, QStringLiteral("insert into Periodos_H_AA values (?,200,'1999-01-02','2000-03-04')"),
         {Hist});
@@ -256,8 +260,7 @@ const QList<Action>& actions() {
                                    "'PELJ700101AB1','PELJ700101HDFRPN09',0,470)"));
          },
          startWindow},
-        {"importación de la versión anterior", ProgramDir::Kind::Delivered, writeDump,
-         startWindow},
+        {"importación de la versión anterior", ProgramDir::Kind::Delivered, writeDump, startWindow},
         {"archivo de información, copias y firma", ProgramDir::Kind::Delivered,
          [](Wizard& w) {
              escribeArchivo(w.dir.path() + QStringLiteral("/PELJ700101AB1.key"),
@@ -364,17 +367,18 @@ void TstFallas::everyPositionOfEveryAction() {
                 why << QStringLiteral("se anunció éxito sin hacerlo");
             if (untouched && r.retried != clean.after)
                 why << QStringLiteral("al repetir no quedó como en una corrida limpia") +
-                           (r.retried.db != clean.after.db ? QStringLiteral(" (base)")
-                                                           : QStringLiteral(" (ENVIO: %1)")
-                                                                 .arg(r.retried.files.keys().join(
-                                                                     u',')));
+                           (r.retried.db != clean.after.db
+                                ? QStringLiteral(" (base)")
+                                : QStringLiteral(" (ENVIO: %1)")
+                                      .arg(r.retried.files.keys().join(u',')));
             if (why.isEmpty())
                 ++held;
             else
                 broken << QStringLiteral("%1, posición %2: %3 [%4]")
                               .arg(QString::fromUtf8(a.name))
                               .arg(k)
-                              .arg(why.join(QStringLiteral(", ")), nuevos.join(QStringLiteral(" / ")));
+                              .arg(why.join(QStringLiteral(", ")),
+                                   nuevos.join(QStringLiteral(" / ")));
         }
         figures << QStringLiteral("%1: %2 posiciones inyectadas / %3 resistieron")
                        .arg(QString::fromUtf8(a.name))

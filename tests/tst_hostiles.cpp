@@ -41,8 +41,8 @@ struct SmallDisk {
             run(QStringLiteral("umount"), {path});
     }
     bool readOnly() {
-        return run(QStringLiteral("mount"), {QStringLiteral("-o"),
-                                             QStringLiteral("remount,ro"), path});
+        return run(QStringLiteral("mount"),
+                   {QStringLiteral("-o"), QStringLiteral("remount,ro"), path});
     }
     QString path;
     bool mounted = false;

@@ -41,7 +41,8 @@ bool wholeSave(Database& db, QString* seen) {
 }
 
 QByteArray bigDump(int representatives) {
-    QByteArray d = "KESTRO 3.0\r\nAA|3001|JUAN|PEREZ|LOPEZ|PELJ700101AB1|PELJ700101HDFRPN09|1|470\r\n";
+    QByteArray d =
+        "KESTRO 3.0\r\nAA|3001|JUAN|PEREZ|LOPEZ|PELJ700101AB1|PELJ700101HDFRPN09|1|470\r\n";
     for (int i = 0; i < representatives; ++i) {
         const QByteArray c = "CURP" + QByteArray::number(i).rightJustified(14, '0');
         d += "Mandatarios|3001|" + c + "|RFC|NOMBRE|PATERNO|MATERNO|\r\n";

@@ -13,8 +13,8 @@
 namespace {
 
 AgentPage1 agentMarked(const QString& m) {
-    StoredAddress a{QStringLiteral("09"), QStringLiteral(" 15"), m, m, m, m, QStringLiteral("06000"),
-                    m, m};
+    StoredAddress a{
+        QStringLiteral("09"), QStringLiteral(" 15"), m, m, m, m, QStringLiteral("06000"), m, m};
     AgentPage1 p;
     p.patente = QStringLiteral("3001");
     p.curp = QStringLiteral("PELJ700101HDFRPN09");
@@ -45,8 +45,8 @@ int main(int argc, char** argv) {
         return importDump(*db, args.at(3), &why) ? 0 : 1;
     const int veces = args.at(3).toInt();
     for (int i = 0; i < veces; ++i)
-        if (MaybeError e = saveAgentPage1(*db, agentMarked(i % 2 ? QStringLiteral("B")
-                                                                 : QStringLiteral("A"))))
+        if (MaybeError e =
+                saveAgentPage1(*db, agentMarked(i % 2 ? QStringLiteral("B") : QStringLiteral("A"))))
             return 1;
     return 0;
 }

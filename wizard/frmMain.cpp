@@ -205,9 +205,10 @@ void frmMain::Inicializa_Combos() {
             !Llena_MpioDeleg(*db_, b->noMDeleg, b->mDeleg, b->cveEntFed->currentText()))
             return;
     for (QComboBox* keys : {ui->cmbNoAduana1, ui->cmbNoAduana2, ui->cmbNoAduana3})
-        if (!Llena_Aduanas(*db_, keys, keys == ui->cmbNoAduana1   ? ui->cmbAduana1
-                                       : keys == ui->cmbNoAduana2 ? ui->cmbAduana2
-                                                                  : ui->cmbAduana3))
+        if (!Llena_Aduanas(*db_, keys,
+                           keys == ui->cmbNoAduana1   ? ui->cmbAduana1
+                           : keys == ui->cmbNoAduana2 ? ui->cmbAduana2
+                                                      : ui->cmbAduana3))
             return;
     for (AddressBlock* b : {ui->blkV1, ui->frDirAduana2, ui->frDirAduana3})
         if (!Llena_EntFed(*db_, b->cveEntFed, b->entFed) ||

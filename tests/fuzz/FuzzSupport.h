@@ -22,9 +22,9 @@ inline void ensureApplication() {
 }
 
 inline const QString& scratch() {
-    static QTemporaryDir dir(QDir("/dev/shm").exists() ? QStringLiteral("/dev/shm/kestro-fuzz-XXXXXX")
-                                                        : QDir::tempPath() +
-                                                              QStringLiteral("/kestro-fuzz-XXXXXX"));
+    static QTemporaryDir dir(QDir("/dev/shm").exists()
+                                 ? QStringLiteral("/dev/shm/kestro-fuzz-XXXXXX")
+                                 : QDir::tempPath() + QStringLiteral("/kestro-fuzz-XXXXXX"));
     static const QString path = dir.path();
     return path;
 }

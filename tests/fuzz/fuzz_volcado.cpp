@@ -22,14 +22,15 @@ Database& store() {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::ensureApplication();
-    const QString path = fuzz::writeScratch(QStringLiteral("Recupera.txt"), fuzz::bytesOf(data, size));
+    const QString path =
+        fuzz::writeScratch(QStringLiteral("Recupera.txt"), fuzz::bytesOf(data, size));
     Database& db = store();
     QString why;
     const bool imported = importDump(db, path, &why);
     if (!imported && why.isEmpty())
         abort(); // a refusal always says why
-    for (const char* t : {"AA", "Domicilios_AA", "Mandatarios", "Domicilios_MM", "Aduanas_MM",
-                          "Pedimentos_MM"})
+    for (const char* t :
+         {"AA", "Domicilios_AA", "Mandatarios", "Domicilios_MM", "Aduanas_MM", "Pedimentos_MM"})
         db.exec(QStringLiteral("delete from %1").arg(QLatin1String(t)));
     return 0;
 }
