@@ -20,7 +20,6 @@ frmAgentes_Aduanales::frmAgentes_Aduanales(Database& db, const AppState& state,
               {QStringLiteral("No."), QStringLiteral("Aduana"), QStringLiteral("F. Inicial"),
                QStringLiteral("F. Final")},
               {700, 3970, 1400, 1400});
-    gridKeepsNoRowOnFocus(ui->fgAA_Periodos);
     connect(ui->fgAA_Periodos, &QTableWidget::currentCellChanged, this,
             [this](int current) { ui->cmdBorrar->setEnabled(current >= 0); });
     connect(ui->cmdNuevo, &QPushButton::clicked, this, &frmAgentes_Aduanales::cmdNuevo_Click);

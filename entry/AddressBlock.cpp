@@ -1,5 +1,6 @@
 #include "entry/AddressBlock.h"
 
+#include "data/AgentStore.h"
 #include "entry/CatalogueLists.h"
 
 #include <QComboBox>
@@ -137,6 +138,18 @@ void AddressBlock::setDisplayOnly() {
         e->setEnabled(false);
     entFed->setEnabled(false);
     mDeleg->setEnabled(false);
+}
+
+StoredAddress AddressBlock::stored() const {
+    return StoredAddress{cveEntFed->currentText(),
+                         noMDeleg->currentText(),
+                         calle->text(),
+                         noExt->text(),
+                         noInt->text(),
+                         colonia->text(),
+                         cp->text(),
+                         telefono->text(),
+                         fax->text()};
 }
 
 QList<QLineEdit*> AddressBlock::textFields() const {

@@ -5,6 +5,7 @@
 class QComboBox;
 class QLineEdit;
 class Database;
+struct StoredAddress;
 
 // The group of fields every postal address is entered and shown through.
 // Members are named by the prefix rule (txt<prefix>Calle, cmb<prefix>EntFed,
@@ -48,6 +49,9 @@ public:
     QComboBox* noMDeleg = nullptr;  // municipality key texts, hidden
 
     QList<QLineEdit*> textFields() const;
+    // What the block holds, as it is stored: the hidden keys and the texts
+    // as typed.
+    StoredAddress stored() const;
     // The members a person tabs through, in order.
     QList<QWidget*> tabChain() const;
 

@@ -4,6 +4,7 @@
 #include "entry/AddressBlock.h"
 #include "entry/Rutinas.h"
 #include "entry/Seam.h"
+#include "entry/StoredText.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -131,13 +132,13 @@ namespace {
 void showAddress(Database& db, AddressBlock& b, const QVariantList& row) {
     const QString stateKey = textOf(row.at(1));
     const QVariant municipality = row.at(2);
-    b.calle->setText(textOf(row.at(3)));
-    b.noExt->setText(textOf(row.at(4)));
-    b.noInt->setText(textOf(row.at(5)));
-    b.colonia->setText(textOf(row.at(6)));
-    b.cp->setText(textOf(row.at(7)));
-    b.telefono->setText(textOf(row.at(8)));
-    b.fax->setText(textOf(row.at(9)));
+    showStoredText(b.calle, textOf(row.at(3)));
+    showStoredText(b.noExt, textOf(row.at(4)));
+    showStoredText(b.noInt, textOf(row.at(5)));
+    showStoredText(b.colonia, textOf(row.at(6)));
+    showStoredText(b.cp, textOf(row.at(7)));
+    showStoredText(b.telefono, textOf(row.at(8)));
+    showStoredText(b.fax, textOf(row.at(9)));
 
     Selecciona_Clave(b.cveEntFed, b.entFed, stateKey);
     Llena_MpioDeleg(db, b.noMDeleg, b.mDeleg, b.cveEntFed->currentText());

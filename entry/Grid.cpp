@@ -3,6 +3,7 @@
 #include <QEvent>
 #include <QHeaderView>
 #include <QTableWidget>
+#include <algorithm>
 
 void gridSetup(QTableWidget* grid, const QStringList& headers, const QList<int>& widthsTwips) {
     grid->clear();
@@ -15,10 +16,13 @@ void gridSetup(QTableWidget* grid, const QStringList& headers, const QList<int>&
     grid->setSelectionMode(QAbstractItemView::SingleSelection);
     grid->setWordWrap(false);
     grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 6);
+    // A header text is never cut, whatever the font and scaling.
     for (int i = 0; i < widthsTwips.size() && i < headers.size(); ++i)
         if (widthsTwips[i] > 0)
-            grid->setColumnWidth(i, widthsTwips[i] / 15);
+            grid->setColumnWidth(
+                i, std::max(widthsTwips[i] / 15, grid->horizontalHeader()->sectionSizeHint(i)));
     grid->horizontalHeader()->setStretchLastSection(true);
+    gridKeepsNoRowOnFocus(grid);
 }
 
 void gridClear(QTableWidget* grid) {
@@ -50,13 +54,18 @@ QStringList gridRow(const QTableWidget* grid, int row) {
 
 namespace {
 
+const char* const noRowOnFocusName = "noRowOnFocus";
+
 class NoRowOnFocus : public QObject {
 public:
-    using QObject::QObject;
+    explicit NoRowOnFocus(QObject* grid) : QObject(grid) {
+        setObjectName(QLatin1String(noRowOnFocusName));
+    }
     bool eventFilter(QObject* watched, QEvent* event) override {
         auto* grid = qobject_cast<QTableWidget*>(watched);
         if (event->type() != QEvent::FocusIn || !grid || grid->currentRow() >= 0)
             return false;
+        // The focus has moved already; only the view's own pick is skipped.
         grid->viewport()->update();
         return true;
     }
@@ -65,5 +74,7 @@ public:
 } // namespace
 
 void gridKeepsNoRowOnFocus(QTableWidget* grid) {
+    if (grid->findChild<QObject*>(QLatin1String(noRowOnFocusName), Qt::FindDirectChildrenOnly))
+        return;
     grid->installEventFilter(new NoRowOnFocus(grid));
 }

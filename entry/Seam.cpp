@@ -1,6 +1,7 @@
 #include "entry/Seam.h"
 
 #include <QDialog>
+#include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
 
@@ -89,6 +90,14 @@ QString openFile(QWidget* parent, const QString& caption, const QString& folder,
         return f;
     }
     return QFileDialog::getOpenFileName(parent, caption, folder, filter);
+}
+
+QString startFolder() {
+#ifdef Q_OS_WIN
+    return QStringLiteral("C:\\");
+#else
+    return QDir::homePath();
+#endif
 }
 
 int exec(QDialog& dialog) {

@@ -50,6 +50,9 @@ QString nothingSaved();
 QString openFile(QWidget* parent, const QString& caption, const QString& folder,
                  const QString& filter);
 
+// Where file dialogs start: C:\ on Windows, the user's home elsewhere.
+QString startFolder();
+
 // Runs a modal dialog; returns its result code.
 int exec(QDialog& dialog);
 

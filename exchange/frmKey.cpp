@@ -24,14 +24,6 @@ public:
     }
 };
 
-QString initialFolder() {
-#ifdef Q_OS_WIN
-    return QStringLiteral("C:\\");
-#else
-    return QDir::homePath();
-#endif
-}
-
 } // namespace
 
 frmKey::frmKey(AppState& state, const QString& rfcAsTyped, QWidget* parent)
@@ -52,8 +44,9 @@ frmKey::~frmKey() {
 }
 
 void frmKey::cmdBuscar_Click() {
-    const QString elegido = seam::openFile(this, QStringLiteral("Archivo llave"), initialFolder(),
-                                           QStringLiteral("Archivo_llave (*.key)"));
+    const QString elegido =
+        seam::openFile(this, QStringLiteral("Archivo llave"), seam::startFolder(),
+                       QStringLiteral("Archivo_llave (*.key)"));
     if (!elegido.isEmpty())
         ui->txtLlave->setText(QDir::toNativeSeparators(elegido));
 }

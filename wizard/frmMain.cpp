@@ -7,6 +7,7 @@
 #include "entry/Grid.h"
 #include "entry/KeystrokeFilter.h"
 #include "entry/Seam.h"
+#include "entry/StoredText.h"
 #include "ui_frmMain.h"
 #include "wizard/frmDudas.h"
 #include "wizard/frmInicio.h"
@@ -167,7 +168,7 @@ void frmMain::Inicializa_0() {
     gridSetup(ui->fgAduanasAct, {QStringLiteral("Aduana")}, {5200});
     gridSetup(ui->fgPedTramitados,
               {QStringLiteral("Aduana"), QStringLiteral("Pedimento"), QStringLiteral("Fecha")},
-              {3380, 1000, 1600});
+              {2280, 1000, 1600});
     gridSetup(ui->fgDatosAA,
               {QStringLiteral("Nombre"), QStringLiteral("Ap.Paterno"), QStringLiteral("Ap.Materno"),
                QStringLiteral("CURP"), QStringLiteral("RFC")},
@@ -247,13 +248,13 @@ void frmMain::Inicializa_datos() {
     const QVariantList& last = aa.last();
     if (!hasColumn(last, 7))
         return;
-    ui->txtPatente->setText(canonicalPatent(textOf(last.at(0))));
+    showStoredText(ui->txtPatente, canonicalPatent(textOf(last.at(0))));
     state_.NoPat = ui->txtPatente->text();
-    ui->txtAANombre->setText(textOf(last.at(1)));
-    ui->txtAAApPat->setText(textOf(last.at(2)));
-    ui->txtAAApMat->setText(textOf(last.at(3)));
-    ui->txtAARFC->setText(textOf(last.at(4)));
-    ui->txtAACURP->setText(textOf(last.at(5)));
+    showStoredText(ui->txtAANombre, textOf(last.at(1)));
+    showStoredText(ui->txtAAApPat, textOf(last.at(2)));
+    showStoredText(ui->txtAAApMat, textOf(last.at(3)));
+    showStoredText(ui->txtAARFC, textOf(last.at(4)));
+    showStoredText(ui->txtAACURP, textOf(last.at(5)));
     ui->txtAutorizacion->setText(textOf(last.at(6)));
     if (last.at(7).isNull()) {
         ui->cmbAAAduanaA->setCurrentIndex(ui->cmbAAAduanaA->count() > 0 ? 0 : -1);

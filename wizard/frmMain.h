@@ -12,7 +12,6 @@ class frmMain;
 class AddressBlock;
 class QComboBox;
 class QTableWidget;
-struct StoredAddress;
 
 // The main window: the five wizard pages and the button row.
 class frmMain : public QWidget {
@@ -52,6 +51,9 @@ public:
     void Llena_Aduanas_MM(const QString& curp);
     void Llena_Pedimentos_MM(const QString& curp);
     void Llena_Requerimiento_Mand(const QString& curp);
+    void cmdNuevo_Click();
+    void cmdEditar_Click();
+    void cmdBorrar_Click();
 
     // Writes and signs the information file; true when it was signed.
     bool Genera_archivo();
@@ -73,6 +75,9 @@ private:
     void setTabOrderPage1();
     void setTabOrderPage2();
     void connectRepresentativeList();
+    void openRepresentativeEditor(const QString& modo);
+    void reloadRepresentatives(const QString& currentCurp);
+    void hideRepresentativeDetails();
     void showPage(int page);
     void forwardFromPage1();
     void forwardFromPage2();
@@ -81,7 +86,6 @@ private:
     void clearOffice(QComboBox* office, AddressBlock& block);
     void setOfficeEnabled(QComboBox* office, AddressBlock& block, bool enabled);
     int additionalOffices() const;
-    StoredAddress addressOf(const AddressBlock& block) const;
     QList<AddressBlock*> agentBlocks() const;
     bool loadingStopped(const MaybeError& e);
     void showAgentHistory(const QVariant& sinHistorico);

@@ -20,9 +20,6 @@ QString personOf(const QTableWidget* grid, int row) {
 } // namespace
 
 void frmMain::connectHistoryPages() {
-    for (QTableWidget* g :
-         {ui->fgDatosAA, ui->fgPeriodosAA, ui->fgMandatarios, ui->fgPeriodosMandatario})
-        gridKeepsNoRowOnFocus(g);
     // A keyboard move changes the current row; a click may also choose the
     // row that already is current.
     connect(ui->fgDatosAA, &QTableWidget::currentCellChanged, this,

@@ -29,18 +29,6 @@ int frmMain::additionalOffices() const {
     return int(Valor_Numerico(ui->txtNoAduanasAut->text()));
 }
 
-StoredAddress frmMain::addressOf(const AddressBlock& b) const {
-    return StoredAddress{b.cveEntFed->currentText(),
-                         b.noMDeleg->currentText(),
-                         b.calle->text(),
-                         b.noExt->text(),
-                         b.noInt->text(),
-                         b.colonia->text(),
-                         b.cp->text(),
-                         b.telefono->text(),
-                         b.fax->text()};
-}
-
 void frmMain::clearOffice(QComboBox* office, AddressBlock& block) {
     office->setCurrentIndex(-1);
     Limpia_Domicilio_M(*db_, block);
@@ -83,9 +71,9 @@ void frmMain::forwardFromPage1() {
     agent.sinHistorico = hist == QLatin1String("Sin Historico")   ? QVariant(1)
                          : hist == QLatin1String("Con Historico") ? QVariant(0)
                                                                   : QVariant();
-    agent.fiscal = addressOf(*ui->blkFiscal);
-    agent.oirR = addressOf(*ui->blkOirR);
-    agent.v0 = addressOf(*ui->blkV0);
+    agent.fiscal = ui->blkFiscal->stored();
+    agent.oirR = ui->blkOirR->stored();
+    agent.v0 = ui->blkV0->stored();
     if (seam::failed(this, saveAgentPage1(*db_, agent)))
         return;
     // The page shows the patent as it was stored ("0012" is kept as 12).
@@ -122,11 +110,11 @@ void frmMain::forwardFromPage2() {
     if (Verifica_Datos_AADirV() == 0)
         return;
     const int n = additionalOffices();
-    QList<AdditionalOffice> offices{{ui->cmbNoAduana1->currentText(), addressOf(*ui->blkV1)}};
+    QList<AdditionalOffice> offices{{ui->cmbNoAduana1->currentText(), ui->blkV1->stored()}};
     if (n != 1)
-        offices.append({ui->cmbNoAduana2->currentText(), addressOf(*ui->frDirAduana2)});
+        offices.append({ui->cmbNoAduana2->currentText(), ui->frDirAduana2->stored()});
     if (n == 3)
-        offices.append({ui->cmbNoAduana3->currentText(), addressOf(*ui->frDirAduana3)});
+        offices.append({ui->cmbNoAduana3->currentText(), ui->frDirAduana3->stored()});
     if (seam::failed(this, saveAgentPage2(*db_, offices)))
         return;
     showPage(3);

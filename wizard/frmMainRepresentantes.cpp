@@ -1,5 +1,8 @@
-// Page 3: the details of the representative chosen in the list.
+// Page 3: the representatives, the details of the one chosen, and the
+// buttons that add, edit and delete them.
 #include "data/Dates.h"
+#include "data/RepresentativeStore.h"
+#include "dialogs/frmApoderado.h"
 #include "entry/AddressBlock.h"
 #include "entry/CatalogueLists.h"
 #include "entry/Grid.h"
@@ -7,9 +10,81 @@
 #include "ui_frmMain.h"
 #include "wizard/frmMain.h"
 
+#include <QSignalBlocker>
+
 void frmMain::connectRepresentativeList() {
     // A click or a keyboard move of the current row shows that row.
     connect(ui->fgAA, &QTableWidget::currentCellChanged, this, [this] { Muestra_Mandatario(); });
+    connect(ui->cmdNuevo, &QPushButton::clicked, this, &frmMain::cmdNuevo_Click);
+    connect(ui->cmdEditar, &QPushButton::clicked, this, &frmMain::cmdEditar_Click);
+    connect(ui->cmdBorrar, &QPushButton::clicked, this, &frmMain::cmdBorrar_Click);
+}
+
+void frmMain::cmdNuevo_Click() {
+    openRepresentativeEditor(QStringLiteral("N"));
+}
+
+void frmMain::cmdEditar_Click() {
+    openRepresentativeEditor(QStringLiteral("E"));
+}
+
+void frmMain::openRepresentativeEditor(const QString& modo) {
+    const int row = ui->fgAA->currentRow();
+    if (modo == QLatin1String("E") && row < 0)
+        return;
+    state_.Modo = modo;
+    // The editor is modal: the current row cannot change while it is open.
+    frmApoderado editor(*db_, state_,
+                        modo == QLatin1String("E") ? gridCell(ui->fgAA, row, 4) : QString(), this);
+    seam::exec(editor);
+    state_.Respuesta = editor.Respuesta();
+    if (state_.Respuesta != QLatin1String("A"))
+        return;
+    // A representative of the 2.13.11 type brings in the history pages.
+    if (editor.storedRuleType())
+        ui->cmdSiguiente->setText(QStringLiteral("Siguiente >"));
+    reloadRepresentatives(editor.storedCurp());
+    Muestra_Mandatario();
+    seam::readFailed(this, Llena_Hist_Mandatarios());
+}
+
+// Rebuilds the list with the given representative current (none for "").
+void frmMain::reloadRepresentatives(const QString& currentCurp) {
+    const QSignalBlocker quiet(ui->fgAA);
+    if (seam::readFailed(this, Llena_Mandatarios(state_.NoPat)))
+        return;
+    ui->fgAA->setCurrentIndex(QModelIndex());
+    for (int i = 0; i < gridDataRows(ui->fgAA); ++i)
+        if (!currentCurp.isEmpty() && gridCell(ui->fgAA, i, 4) == currentCurp)
+            ui->fgAA->setCurrentCell(i, 0);
+}
+
+void frmMain::cmdBorrar_Click() {
+    const int row = ui->fgAA->currentRow();
+    if (row < 0 || row >= gridDataRows(ui->fgAA))
+        return;
+    const QStringList m = gridRow(ui->fgAA, row);
+    if (!seam::confirm(this, QStringLiteral("¿DESEA BORRAR EL MANDATARIO\n\n") + m[0] + u' ' +
+                                 m[1] + u' ' + m[2] + u' ' + m[4] + QStringLiteral(" ?")))
+        return;
+    if (seam::failed(this, deleteRepresentative(*db_, m[4])))
+        return;
+    reloadRepresentatives(QString());
+    hideRepresentativeDetails();
+    Muestra_Mandatario();
+    seam::readFailed(this, Llena_Hist_Mandatarios());
+}
+
+// Nobody is chosen after a deletion: no one's details stay on screen.
+void frmMain::hideRepresentativeDetails() {
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{ui->frAduanasAct, ui->frPedTramitados, ui->frAcreditacion,
+                                         ui->lblRequerimiento, ui->txtRequerimiento})
+        w->hide();
+    ui->lblTipoMandato->setText(QString());
+    ui->lblTipoMandato->show();
+    Limpia_Domicilio_M(*db_, *ui->blkApR);
+    Limpia_Domicilio_M(*db_, *ui->blkFiscalApR);
 }
 
 void frmMain::Muestra_Mandatario() {

@@ -1,0 +1,114 @@
+#include "data/RepresentativeStore.h"
+
+#include "data/Dates.h"
+
+namespace {
+
+// Tables whose rows belong to one representative, by his CURP.
+const QStringList ownedTables{QStringLiteral("Aduanas_MM"), QStringLiteral("Pedimentos_MM"),
+                              QStringLiteral("Domicilios_MM"), QStringLiteral("Mandatarios")};
+
+MaybeError deleteOwnedRows(Database& db, const QString& curp) {
+    for (const QString& table : ownedTables)
+        if (MaybeError e =
+                db.exec(QStringLiteral("delete from %1 where CURP=?").arg(table), {curp}))
+            return e;
+    return std::nullopt;
+}
+
+MaybeError insertAddress(Database& db, const QString& curp, const StoredAddress& a, int tipo) {
+    return db.exec(QStringLiteral("insert into Domicilios_MM(CURP,EntFed,MDeleg,Calle,NoExt,NoInt,"
+                                  "Colonia,CP,Telefono,Fax,Tipo_Dom) "
+                                  "values (?,?,?,?,?,?,?,?,?,?,?)"),
+                   {curp, a.entFed, intOrNull(a.mDelegKey), a.calle, a.noExt, a.noInt, a.colonia,
+                    a.cp, a.telefono, a.fax, tipo});
+}
+
+MaybeError insertOfficesAndDeclarations(Database& db, const Representative& r) {
+    for (const QString& key : r.officeKeys)
+        if (MaybeError e =
+                db.exec(QStringLiteral("insert into Aduanas_MM(CURP,NoAduana) values (?,?)"),
+                        {r.curp, intOrNull(key)}))
+            return e;
+    for (const PriorDeclaration& d : r.declarations) {
+        QVariant fecha;
+        if (MaybeError e = bindDisplayDate(d.fecha, &fecha))
+            return e;
+        if (MaybeError e = db.exec(QStringLiteral("insert into Pedimentos_MM(CURP,NoAduana,"
+                                                  "NoPedimento,FechPedimento) values (?,?,?,?)"),
+                                   {r.curp, intOrNull(d.officeKey), d.numero, fecha}))
+            return e;
+    }
+    return std::nullopt;
+}
+
+// Where his history periods go: dropped for type 1, otherwise under the
+// CURP now on screen. Reports whether periods of his were dropped.
+MaybeError carryPeriods(Database& db, const Representative& r, const QString& formerCurp,
+                        bool* dropped) {
+    *dropped = false;
+    if (r.mandato == 1) {
+        const Rows had =
+            db.select(QStringLiteral("select 1 from Periodos_H_MM where CURP in (?,?)"),
+                      {r.curp, formerCurp});
+        if (!had.ok())
+            return had.error;
+        *dropped = !had.empty();
+        return db.exec(QStringLiteral("delete from Periodos_H_MM where CURP in (?,?)"),
+                       {r.curp, formerCurp});
+    }
+    if (formerCurp.isEmpty() || formerCurp == r.curp)
+        return std::nullopt;
+    return db.exec(QStringLiteral("update Periodos_H_MM set CURP=? where CURP=?"),
+                   {r.curp, formerCurp});
+}
+
+} // namespace
+
+bool representativeExists(Database& db, const QString& curp) {
+    return !db.select(QStringLiteral("select 1 from Mandatarios where CURP=?"), {curp}).empty();
+}
+
+MaybeError saveRepresentative(Database& db, const Representative& r, const QString& formerCurp) {
+    return inTransaction(db, [&]() -> MaybeError {
+        QVariant sinHistorico;
+        if (!formerCurp.isEmpty()) {
+            const Rows old = db.select(
+                QStringLiteral("select SinHistorico from Mandatarios where CURP=?"), {formerCurp});
+            if (!old.ok())
+                return old.error;
+            if (!old.empty())
+                sinHistorico = old.first().at(0);
+            if (MaybeError e = deleteOwnedRows(db, formerCurp))
+                return e;
+        }
+        bool dropped = false;
+        if (MaybeError e = carryPeriods(db, r, formerCurp, &dropped))
+            return e;
+        // "Has a history" no longer holds once his periods are gone.
+        if (dropped && !sinHistorico.isNull() && sinHistorico.toInt() == 0)
+            sinHistorico = QVariant();
+        if (MaybeError e = db.exec(
+                QStringLiteral("insert into Mandatarios(CURP,RFC,Nombre,ApPaterno,ApMaterno,"
+                               "Mandato,Requerimiento,Acreditacion,Operando,SinHistorico) "
+                               "values (?,?,?,?,?,?,?,?,?,?)"),
+                {r.curp, r.rfc, r.nombre, r.apPaterno, r.apMaterno, r.mandato, r.requerimiento,
+                 r.acreditacion, r.operando, sinHistorico}))
+            return e;
+        if (MaybeError e = insertAddress(db, r.curp, r.particular, 1))
+            return e;
+        if (MaybeError e = insertAddress(db, r.curp, r.fiscal, 2))
+            return e;
+        if (r.mandato != 1)
+            return std::nullopt;
+        return insertOfficesAndDeclarations(db, r);
+    });
+}
+
+MaybeError deleteRepresentative(Database& db, const QString& curp) {
+    return inTransaction(db, [&]() -> MaybeError {
+        if (MaybeError e = deleteOwnedRows(db, curp))
+            return e;
+        return db.exec(QStringLiteral("delete from Periodos_H_MM where CURP=?"), {curp});
+    });
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "data/AgentStore.h"
+#include "data/Database.h"
+
+#include <QList>
+#include <QStringList>
+
+// A representative's rows: Mandatarios, his two addresses, the offices he
+// acted before and his declarations before 2001, and his history periods.
+// Each action is one transaction, so a failure leaves him as he was.
+
+struct PriorDeclaration {
+    QString officeKey; // key text (" 470")
+    QString numero;    // as typed
+    QString fecha;     // dd/mm/yyyy
+};
+
+struct Representative {
+    QString curp, rfc, nombre, apPaterno, apMaterno; // as typed, not trimmed
+    int mandato = 0;                                 // 1 or 2
+    QString requerimiento;                           // full path of his .req file
+    int acreditacion = 0;                            // 0 for type 1; 1 or 2 for type 2
+    int operando = 0;                                // 0 or 1
+    StoredAddress particular, fiscal;                // address types 1 and 2
+    QStringList officeKeys;                          // type 1 only: key texts
+    QList<PriorDeclaration> declarations;            // type 1 only
+};
+
+// True when a representative with this CURP is stored.
+bool representativeExists(Database& db, const QString& curp);
+
+// Replaces the representative stored under formerCurp ("" for a new one)
+// by `r`. His history periods follow his CURP; a type-1 representative keeps
+// none. His history flag survives an edit unless his periods were dropped.
+MaybeError saveRepresentative(Database& db, const Representative& r, const QString& formerCurp);
+
+// Removes the representative and everything that belongs to him.
+MaybeError deleteRepresentative(Database& db, const QString& curp);

@@ -1,0 +1,300 @@
+#include "dialogs/frmApoderado.h"
+
+#include "data/Dates.h"
+#include "data/RepresentativeStore.h"
+#include "dialogs/frmAduanaAct.h"
+#include "dialogs/frmPedTramitados.h"
+#include "entry/AddressBlock.h"
+#include "entry/AppState.h"
+#include "entry/CatalogueLists.h"
+#include "entry/Grid.h"
+#include "entry/KeystrokeFilter.h"
+#include "entry/Rutinas.h"
+#include "entry/Seam.h"
+#include "entry/StoredText.h"
+#include "ui_frmApoderado.h"
+
+#include <QDir>
+#include <QScrollBar>
+
+namespace {
+
+// The frame of a list is as wide as its columns, so none hides behind a
+// scroll bar.
+void showAllColumns(QTableWidget* grid) {
+    int width = 2 * grid->frameWidth() + grid->verticalScrollBar()->sizeHint().width();
+    for (int c = 0; c < grid->columnCount(); ++c)
+        width += grid->columnWidth(c);
+    grid->setMinimumWidth(width);
+}
+
+} // namespace
+
+frmApoderado::frmApoderado(Database& db, const AppState& state, const QString& curp0,
+                           QWidget* parent)
+    : QDialog(parent), ui(new Ui::frmApoderado), db_(db), state_(state),
+      editing_(state.Modo == QLatin1String("E")), curp0_(editing_ ? curp0 : QString()) {
+    ui->setupUi(this);
+    prepareWindow();
+    setTabOrderChain();
+    connectButtons();
+    if (editing_)
+        loadRepresentative();
+}
+
+frmApoderado::~frmApoderado() = default;
+
+void frmApoderado::prepareWindow() {
+    ui->cmbMandato->addItems({state_.Mandato1, state_.Mandato2});
+    ui->cmbMandato->setCurrentIndex(-1);
+
+    gridSetup(ui->fgAduanasAct, {QStringLiteral("No.Aduana"), QStringLiteral("Aduana")},
+              {1000, 3600});
+    gridSetup(ui->fgPedTramitados,
+              {QStringLiteral("No.Aduana"), QStringLiteral("Aduana"), QStringLiteral("Pedimento"),
+               QStringLiteral("Fecha")},
+              {1000, 2280, 1000, 1600});
+    for (QTableWidget* g : {ui->fgAduanasAct, ui->fgPedTramitados})
+        showAllColumns(g);
+
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{ui->frAcreditacion, ui->frAduanasAct, ui->frPedTramitados,
+                                         ui->lblRequerimiento, ui->txtRequerimiento, ui->cmdBuscar})
+        w->hide();
+
+    ui->blkParticular->build(QString(), QStringLiteral("Domicilio Particular"),
+                             AddressBlock::Pairing::Both, AddressBlock::Shape::Narrow);
+    ui->blkFiscal->build(QStringLiteral("Fiscal"), QStringLiteral("Domicilio Fiscal"),
+                         AddressBlock::Pairing::Both, AddressBlock::Shape::Narrow);
+    for (AddressBlock* b : {ui->blkParticular, ui->blkFiscal}) {
+        b->setDatabase(&db_);
+        Llena_EntFed(db_, b->cveEntFed, b->entFed);
+        for (QLineEdit* e : b->textFields())
+            attachEntryRules(e);
+    }
+    for (QLineEdit* e :
+         {ui->txtNombre, ui->txtApPaterno, ui->txtApMaterno, ui->txtCURP, ui->txtRFC})
+        attachEntryRules(e);
+}
+
+void frmApoderado::setTabOrderChain() {
+    QList<QWidget*> chain{ui->cmbMandato, ui->txtNombre, ui->txtApPaterno, ui->txtApMaterno,
+                          ui->txtCURP,    ui->txtRFC,    ui->optSi,        ui->optNo};
+    chain << ui->blkParticular->tabChain() << ui->blkFiscal->tabChain();
+    chain << ui->txtRequerimiento << ui->cmdBuscar << ui->fgAduanasAct << ui->cmdNuevaAduana
+          << ui->cmdBorrarAduana << ui->fgPedTramitados << ui->cmdNuevoPed << ui->cmdBorrarPed
+          << ui->cmdAceptar << ui->cmdCancelar << ui->optNTCL << ui->optExamen;
+    for (int i = 1; i < chain.size(); ++i)
+        setTabOrder(chain[i - 1], chain[i]);
+}
+
+void frmApoderado::connectButtons() {
+    connect(ui->cmbMandato, &QComboBox::currentIndexChanged, this,
+            &frmApoderado::cmbMandato_Change);
+    connect(ui->cmdBuscar, &QPushButton::clicked, this, &frmApoderado::cmdBuscar_Click);
+    connect(ui->cmdAceptar, &QPushButton::clicked, this, &frmApoderado::cmdAceptar_Click);
+    connect(ui->cmdCancelar, &QPushButton::clicked, this, &frmApoderado::reject);
+    connect(ui->cmdNuevaAduana, &QPushButton::clicked, this, &frmApoderado::cmdNuevaAduana_Click);
+    connect(ui->cmdBorrarAduana, &QPushButton::clicked, this, &frmApoderado::cmdBorrarAduana_Click);
+    connect(ui->cmdNuevoPed, &QPushButton::clicked, this, &frmApoderado::cmdNuevoPed_Click);
+    connect(ui->cmdBorrarPed, &QPushButton::clicked, this, &frmApoderado::cmdBorrarPed_Click);
+    for (QTableWidget* g : {ui->fgAduanasAct, ui->fgPedTramitados})
+        connect(g, &QTableWidget::currentCellChanged, this, &frmApoderado::updateListButtons);
+}
+
+void frmApoderado::loadRepresentative() {
+    const Rows r = db_.select(QStringLiteral("select * from Mandatarios where CURP=?"), {curp0_});
+    if (seam::readFailed(this, r.error) || r.empty())
+        return;
+    const QVariantList& m = r.first();
+    showStoredText(ui->txtNombre, textOf(m.at(2)));
+    showStoredText(ui->txtApPaterno, textOf(m.at(3)));
+    showStoredText(ui->txtApMaterno, textOf(m.at(4)));
+    showStoredText(ui->txtCURP, textOf(m.at(0)));
+    showStoredText(ui->txtRFC, textOf(m.at(1)));
+    // A type without an entry here (3, or none) leaves the choice to the user.
+    const int mandato = m.at(5).isNull() ? 0 : m.at(5).toInt();
+    ui->cmbMandato->setCurrentIndex(mandato == 1 || mandato == 2 ? mandato - 1 : -1);
+    showStoredText(ui->txtRequerimiento, textOf(m.at(6)));
+    const int acreditacion = m.at(7).isNull() ? 0 : m.at(7).toInt();
+    if (acreditacion == 1)
+        ui->optNTCL->setChecked(true);
+    else if (acreditacion == 2)
+        ui->optExamen->setChecked(true);
+    const int operando = m.at(8).isNull() ? 2 : m.at(8).toInt();
+    if (operando == 0)
+        ui->optNo->setChecked(true);
+    else if (operando == 1)
+        ui->optSi->setChecked(true);
+    if (mandato == 1)
+        Llena_Aduana_PedTram();
+    Llena_Domicilio_M(db_, *ui->blkParticular, curp0_, QStringLiteral("1"));
+    Llena_Domicilio_M(db_, *ui->blkFiscal, curp0_, QStringLiteral("2"));
+}
+
+void frmApoderado::Llena_Aduana_PedTram() {
+    // An office missing from the catalogue still shows (without a name), so
+    // that saving does not lose it.
+    const Rows offices = db_.select(QStringLiteral("select NoAduana,Aduana from Aduanas_MM AM "
+                                                   "left join Aduanas A on AM.NoAduana=cveAduana "
+                                                   "where CURP=?"),
+                                    {curp0_});
+    for (const QVariantList& o : offices.rows)
+        gridAppend(ui->fgAduanasAct, {Texto_Clave(o.at(0).toLongLong()), textOf(o.at(1))});
+    const Rows declarations = db_.select(
+        QStringLiteral("select NoAduana,Aduana,NoPedimento,FechPedimento from Pedimentos_MM AM "
+                       "left join Aduanas A on AM.NoAduana=cveAduana where CURP=?"),
+        {curp0_});
+    for (const QVariantList& d : declarations.rows)
+        gridAppend(ui->fgPedTramitados, {Texto_Clave(d.at(0).toLongLong()), textOf(d.at(1)),
+                                         textOf(d.at(2)), displayFromIsoDate(d.at(3))});
+    updateListButtons();
+}
+
+void frmApoderado::cmbMandato_Change(int index) {
+    if (index < 0)
+        return;
+    const QList<QWidget*> earlierOnly{ui->frAduanasAct, ui->frPedTramitados};
+    const QList<QWidget*> ruleOnly{ui->frAcreditacion};
+    // Hiding first: the window never has to make room for both types at once.
+    for (QWidget* w : index == 0 ? ruleOnly : earlierOnly)
+        w->hide();
+    for (QWidget* w : index == 0 ? earlierOnly : ruleOnly)
+        w->show();
+    for (QWidget* w : QList<QWidget*>{ui->lblRequerimiento, ui->txtRequerimiento, ui->cmdBuscar})
+        w->show();
+}
+
+void frmApoderado::cmdBuscar_Click() {
+    const QString chosen =
+        seam::openFile(this, QStringLiteral("Requerimiento Electrónico"), seam::startFolder(),
+                       QStringLiteral("Archivo_llave (*.req)"));
+    if (!chosen.isEmpty())
+        showStoredText(ui->txtRequerimiento, QDir::toNativeSeparators(chosen));
+}
+
+bool frmApoderado::failCheck(const QString& message, QWidget* focus) {
+    seam::inform(this, message);
+    focus->setFocus();
+    return false;
+}
+
+bool frmApoderado::entriesAreValid() {
+    if (Vacio(ui->txtNombre->text()))
+        return failCheck(QStringLiteral("Nombre no puede estar vacio"), ui->txtNombre);
+    if (Vacio(ui->txtApPaterno->text()))
+        return failCheck(QStringLiteral("Ap. Paterno no puede estar vacio"), ui->txtApPaterno);
+    if (Vacio(ui->txtApMaterno->text()))
+        return failCheck(QStringLiteral("Ap. Materno no puede estar vacio"), ui->txtApMaterno);
+    if (!Valida_CURP(ui->txtCURP->text()))
+        return failCheck(QStringLiteral("CURP no valido"), ui->txtCURP);
+    if (!Valida_RFC(ui->txtRFC->text()))
+        return failCheck(QStringLiteral("RFC no valido"), ui->txtRFC);
+    if (!Valida_Domicilio(this, *ui->blkParticular) || !Valida_Domicilio(this, *ui->blkFiscal))
+        return false;
+    if (Vacio(ui->cmbMandato->currentText()))
+        return failCheck(QStringLiteral("Tipo de Mandato no puede estar vacio"), ui->cmbMandato);
+    if (Vacio(ui->txtRequerimiento->text()))
+        return failCheck(QStringLiteral("El Requerimiento Electrónico no puede estar vacio"),
+                         ui->cmdBuscar);
+    if (!ui->txtRequerimiento->text().toUpper().contains(ui->txtRFC->text() +
+                                                         QStringLiteral(".REQ")))
+        return failCheck(QStringLiteral("El Requerimiento Electrónico se debe llamar igual al RFC"),
+                         ui->cmdBuscar);
+    const bool earlier = ui->cmbMandato->currentIndex() == 0;
+    if (earlier && gridDataRows(ui->fgAduanasAct) == 0)
+        return failCheck(QStringLiteral("Debe existir almenos una Aduana donde ha actuado"),
+                         ui->cmdNuevaAduana);
+    if (!earlier && !ui->optNTCL->isChecked() && !ui->optExamen->isChecked())
+        return failCheck(QStringLiteral("Debe elegir el tipo de acreditación"), ui->optNTCL);
+    if (!ui->optSi->isChecked() && !ui->optNo->isChecked())
+        return failCheck(QStringLiteral("Debe elegir si el Manandatario o Representante se "
+                                        "encuentra Operando"),
+                         ui->optSi);
+    if (ui->txtCURP->text() != curp0_ && representativeExists(db_, ui->txtCURP->text())) {
+        seam::message(this, QStringLiteral("YA EXISTE EL MANDATARIO EN LA BASE DE DATOS."),
+                      QStringLiteral("Mensaje"), seam::Icon::None);
+        return false;
+    }
+    return true;
+}
+
+Representative frmApoderado::entries() const {
+    Representative r;
+    r.curp = ui->txtCURP->text();
+    r.rfc = ui->txtRFC->text();
+    r.nombre = ui->txtNombre->text();
+    r.apPaterno = ui->txtApPaterno->text();
+    r.apMaterno = ui->txtApMaterno->text();
+    r.mandato = ui->cmbMandato->currentIndex() + 1;
+    r.requerimiento = ui->txtRequerimiento->text();
+    r.acreditacion = r.mandato == 1 ? 0 : ui->optNTCL->isChecked() ? 1 : 2;
+    r.operando = ui->optSi->isChecked() ? 1 : 0;
+    r.particular = ui->blkParticular->stored();
+    r.fiscal = ui->blkFiscal->stored();
+    if (r.mandato != 1)
+        return r;
+    for (int i = 0; i < gridDataRows(ui->fgAduanasAct); ++i)
+        r.officeKeys << gridCell(ui->fgAduanasAct, i, 0);
+    for (int i = 0; i < gridDataRows(ui->fgPedTramitados); ++i)
+        r.declarations << PriorDeclaration{gridCell(ui->fgPedTramitados, i, 0),
+                                           gridCell(ui->fgPedTramitados, i, 2),
+                                           gridCell(ui->fgPedTramitados, i, 3)};
+    return r;
+}
+
+void frmApoderado::cmdAceptar_Click() {
+    if (!entriesAreValid())
+        return;
+    const Representative r = entries();
+    if (seam::failed(this, saveRepresentative(db_, r, curp0_)))
+        return;
+    respuesta_ = QStringLiteral("A");
+    storedCurp_ = r.curp;
+    storedType_ = r.mandato;
+    accept();
+}
+
+void frmApoderado::cmdNuevaAduana_Click() {
+    frmAduanaAct dialog(db_, ui->fgAduanasAct, this);
+    seam::exec(dialog);
+    updateListButtons();
+}
+
+void frmApoderado::cmdNuevoPed_Click() {
+    frmPedTramitados dialog(db_, ui->fgAduanasAct, ui->fgPedTramitados, this);
+    seam::exec(dialog);
+    updateListButtons();
+}
+
+void frmApoderado::cmdBorrarAduana_Click() {
+    const int row = ui->fgAduanasAct->currentRow();
+    if (row < 0 || row >= gridDataRows(ui->fgAduanasAct))
+        return;
+    if (!seam::confirm(this, QStringLiteral("¿DESEA BORRAR LA ADUANA SELECCIONADA Y LOS "
+                                            "PEDIMENTOS RELACIONADOS?")))
+        return;
+    const QString key = gridCell(ui->fgAduanasAct, row, 0);
+    for (int i = gridDataRows(ui->fgPedTramitados) - 1; i >= 0; --i)
+        if (gridCell(ui->fgPedTramitados, i, 0) == key)
+            ui->fgPedTramitados->removeRow(i);
+    ui->fgAduanasAct->removeRow(row);
+    updateListButtons();
+}
+
+void frmApoderado::cmdBorrarPed_Click() {
+    const int row = ui->fgPedTramitados->currentRow();
+    if (row < 0 || row >= gridDataRows(ui->fgPedTramitados))
+        return;
+    if (!seam::confirm(this, QStringLiteral("¿DESEA BORRAR EL PERIODO SELECCIONADO?")))
+        return;
+    ui->fgPedTramitados->removeRow(row);
+    updateListButtons();
+}
+
+// Deleting needs a chosen row; a declaration needs an office to belong to.
+void frmApoderado::updateListButtons() {
+    ui->cmdBorrarAduana->setEnabled(ui->fgAduanasAct->currentRow() >= 0);
+    ui->cmdBorrarPed->setEnabled(ui->fgPedTramitados->currentRow() >= 0);
+    ui->cmdNuevoPed->setEnabled(gridDataRows(ui->fgAduanasAct) > 0);
+}
