@@ -8,6 +8,7 @@
 
 #include <QDateEdit>
 #include <QDialog>
+#include <QRadioButton>
 #include <QDir>
 #include <QDirIterator>
 #include <QTableWidget>
@@ -79,7 +80,8 @@ void sql(Wizard& w, const QString& s, const QVariantList& v = {}) {
 // A representative of the earlier kind, complete, with his requirement
 // file outside ENVIO; an earlier signed file and copy already in ENVIO.
 void storeRepresentative(Wizard& w) {
-    const QString req = w.dir.path() + QStringLiteral("/") + Curp + QStringLiteral(".req");
+    // Named after his RFC, as the editor asks.
+    const QString req = w.dir.path() + QStringLiteral("/GAMR800202XY2.req");
     escribeArchivo(req, "requerimiento de ROSA");
     sql(w, QStringLiteral("insert into Mandatarios values (?,?,?,?,?,?,?,?,?,?)"),
         {Curp, "GAMR800202XY2", "ROSA", "GARCIA", "MARTINEZ", 1, req, 0, 1, 1});
@@ -90,8 +92,7 @@ void storeRepresentative(Wizard& w) {
     sql(w, QStringLiteral("insert into Aduanas_MM values (?,?)"), {Curp, 470});
     QDir().mkpath(w.dir.path() + QStringLiteral("/ENVIO"));
     escribeArchivo(w.dir.path() + QStringLiteral("/ENVIO/3001.txt"), "archivo firmado anterior");
-    escribeArchivo(w.dir.path() + QStringLiteral("/ENVIO/") + Curp + QStringLiteral(".req"),
-                   "copia anterior");
+    escribeArchivo(w.dir.path() + QStringLiteral("/ENVIO/GAMR800202XY2.req"), "copia anterior");
     escribeArchivo(w.dir.path() + QStringLiteral("/ENVIO/nota.txt"), "del agente");
 }
 
@@ -228,6 +229,68 @@ void declareNoHistory(Wizard& w, const char* button) {
     w.cmd(button)->click();
 }
 
+// Page 3 with one complete representative of the earlier kind stored.
+void representativeScene(Wizard& w) {
+    storeRepresentative(w);
+    escribeArchivo(w.dir.path() + QStringLiteral("/PAGE810202AB1.req"), "req");
+    storeAgent(*w.dir.open());
+    w.start();
+}
+
+// The representative editor: a new one of the 2.13.11 kind, or the stored
+// one renamed and given one more office; then Aceptar.
+void representativeEditor(Wizard& w, bool editing) {
+    const QString req = w.dir.path() + QStringLiteral("/PAGE810202AB1.req");
+    w.script.onDialog(QStringLiteral("frmAduanaAct"), [](QDialog& d) {
+        auto* names = in<QComboBox>(d, "cmbAduana");
+        names->setCurrentIndex(names->findText(QStringLiteral("VERACRUZ, VER.")));
+        press(d, "cmdAceptar");
+        return d.result();
+    });
+    w.script.onDialog(QStringLiteral("frmApoderado"), [&w, editing, req](QDialog& d) {
+        const qsizetype told = w.script.shown.size();
+        in<QLineEdit>(d, "txtNombre")->setText(QStringLiteral("ROSA MARIA"));
+        if (editing) {
+            press(d, "cmdNuevaAduana");
+        } else {
+            in<QLineEdit>(d, "txtApPaterno")->setText(QStringLiteral("PAZ"));
+            in<QLineEdit>(d, "txtApMaterno")->setText(QStringLiteral("GIL"));
+            in<QLineEdit>(d, "txtCURP")->setText(QStringLiteral("PAGE810202MDFZLV02"));
+            in<QLineEdit>(d, "txtRFC")->setText(QStringLiteral("PAGE810202AB1"));
+            for (const QString& p : {QString(), QStringLiteral("Fiscal")}) {
+                const auto f = [&](const char* n) {
+                    return in<QLineEdit>(d, QByteArray("txt" + p.toLatin1() + n).constData());
+                };
+                f("Calle")->setText(QStringLiteral("A"));
+                f("NoExt")->setText(QStringLiteral("1"));
+                f("Colonia")->setText(QStringLiteral("B"));
+                f("CP")->setText(QStringLiteral("06000"));
+                f("Telefono")->setText(QStringLiteral("1"));
+                f("Fax")->setText(QStringLiteral("2"));
+                auto* e = in<QComboBox>(d, QByteArray("cmb" + p.toLatin1() + "EntFed").constData());
+                e->setCurrentIndex(e->findText(QStringLiteral("Ciudad de México")));
+                auto* m = in<QComboBox>(d, QByteArray("cmb" + p.toLatin1() + "MDeleg").constData());
+                m->setCurrentIndex(m->findText(QStringLiteral("Cuauhtémoc")));
+            }
+            in<QComboBox>(d, "cmbMandato")->setCurrentIndex(1);
+            w.script.chooseFile(req);
+            press(d, "cmdBuscar");
+            in<QRadioButton>(d, "optSi")->setChecked(true);
+            in<QRadioButton>(d, "optNTCL")->setChecked(true);
+        }
+        // Told of a failure on the way (the office dialog), a person does
+        // not accept what is left: Cancelar.
+        if (w.script.shown.size() == told)
+            press(d, "cmdAceptar");
+        if (d.result() != QDialog::Accepted)
+            press(d, "cmdCancelar");
+        return d.result();
+    });
+    if (editing)
+        choose(w, "fgAA");
+    w.cmd(editing ? "cmdEditar" : "cmdNuevo")->click();
+}
+
 struct Action {
     const char* name;
     ProgramDir::Kind kind;
@@ -272,6 +335,15 @@ const QList<Action>& actions() {
              w.next();
          },
          finish},
+        {"editor de representante, nuevo (Aceptar)", ProgramDir::Kind::Delivered,
+         representativeScene, [](Wizard& w) { representativeEditor(w, false); }},
+        {"editor de representante, cambios (Aceptar)", ProgramDir::Kind::Delivered,
+         representativeScene, [](Wizard& w) { representativeEditor(w, true); }},
+        {"Borrar en la página 3", ProgramDir::Kind::Delivered, representativeScene,
+         [](Wizard& w) {
+             choose(w, "fgAA");
+             w.cmd("cmdBorrar")->click();
+         }},
         {"editor de agente histórico (Aceptar)", ProgramDir::Kind::Delivered, historyScene,
          [](Wizard& w) { historicAgent(w, false); }},
         {"periodo del agente en el editor", ProgramDir::Kind::Delivered, historyScene,
