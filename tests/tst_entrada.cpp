@@ -3,9 +3,11 @@
 // refused with a message, and the information file keeps its layout.
 #include "entry/KeystrokeFilter.h"
 #include "exchange/ArchivoInformacion.h"
+#include "support/LlavesPrueba.h"
 #include "support/WizardDriver.h"
 
 #include <QClipboard>
+#include <QAbstractButton>
 #include <QDialog>
 #include <QGuiApplication>
 #include <QTableWidget>
@@ -121,6 +123,7 @@ class TstEntrada : public QObject {
 private Q_SLOTS:
     void hostileTextIsStoredAsShownOrRefused();
     void hostileTextInTheHistoryDialogs();
+    void hostileTextInTheRepresentativeEditor();
 };
 
 void TstEntrada::hostileTextIsStoredAsShownOrRefused() {
@@ -293,6 +296,111 @@ void TstEntrada::hostileTextInTheHistoryDialogs() {
             db->exec(QStringLiteral("delete from Periodos_H_MM"));
         }
     qInfo("%d pares campo × entrada en los diálogos del histórico, %d resistieron (%d guardados)",
+          t.tried, t.held, t.stored);
+    QVERIFY2(t.broken.isEmpty(), qPrintable(t.broken.join(u'\n')));
+    QVERIFY(t.stored > 0);
+}
+
+void TstEntrada::hostileTextInTheRepresentativeEditor() {
+    Wizard w;
+    storeAgent(*w.dir.open());
+    const QString req = w.dir.path() + QStringLiteral("/PAGE810202AB1.req");
+    escribeArchivo(req, "req");
+    auto db = w.dir.open();
+    w.start();
+    // The widths with and without a representative and his addresses.
+    const auto baseline = buildInformationFile(*db, QStringLiteral("3001"), nullptr);
+    db->exec(QStringLiteral("insert into Mandatarios values ('C','R','N','P','M',2,'r',1,1,0)"));
+    db->exec(QStringLiteral("insert into Domicilios_MM values ('C','09',15,'A','1','','B',"
+                            "'06000','1','2',1)"));
+    const auto withOne = buildInformationFile(*db, QStringLiteral("3001"), nullptr);
+    for (const char* table : {"Mandatarios", "Domicilios_MM"})
+        db->exec(QStringLiteral("delete from %1").arg(QLatin1String(table)));
+    QVERIFY(baseline && withOne);
+    const Layout widths = layoutOf(withOne->bytes, layoutOf(baseline->bytes));
+    // The field, and where its value is stored: table and column.
+    struct Target {
+        QByteArray field;
+        const char* sql;
+        int column;
+    };
+    QList<Target> targets{{"txtCURP", "select * from Mandatarios", 0},
+                          {"txtRFC", "select * from Mandatarios", 1},
+                          {"txtNombre", "select * from Mandatarios", 2},
+                          {"txtApPaterno", "select * from Mandatarios", 3},
+                          {"txtApMaterno", "select * from Mandatarios", 4}};
+    const QList<std::pair<const char*, int>> address{{"Calle", 3},    {"NoExt", 4}, {"NoInt", 5},
+                                                     {"Colonia", 6},  {"CP", 7},    {"Telefono", 8},
+                                                     {"Fax", 9}};
+    for (const char* prefix : {"", "Fiscal"})
+        for (const auto& [name, column] : address)
+            targets.append({QByteArray("txt") + prefix + name,
+                            *prefix ? "select * from Domicilios_MM where Tipo_Dom=2"
+                                    : "select * from Domicilios_MM where Tipo_Dom=1",
+                            column});
+    Tally t;
+    for (const Target& target : targets)
+        for (const Hostil& h : hostiles())
+            for (const bool typed : {true, false}) {
+                QString shown;
+                w.script.shown.clear();
+                w.script.onDialog(QStringLiteral("frmApoderado"), [&](QDialog& d) {
+                    for (auto [f, v] : {std::pair{"txtNombre", "EVA"},
+                                        {"txtApPaterno", "PAZ"},
+                                        {"txtApMaterno", "GIL"},
+                                        {"txtCURP", "PAGE810202MDFZLV02"},
+                                        {"txtRFC", "PAGE810202AB1"}})
+                        in<QLineEdit>(d, f)->setText(QLatin1String(v));
+                    for (const char* p : {"", "Fiscal"}) {
+                        for (auto [f, v] : {std::pair{"Calle", "A"},
+                                            {"NoExt", "1"},
+                                            {"Colonia", "B"},
+                                            {"CP", "06000"},
+                                            {"Telefono", "1"},
+                                            {"Fax", "2"}})
+                            in<QLineEdit>(d, QByteArray(QByteArray("txt") + p + f))
+                                ->setText(QLatin1String(v));
+                        auto* e = in<QComboBox>(d, QByteArray(QByteArray("cmb") + p + "EntFed"));
+                        e->setCurrentIndex(e->findText(QStringLiteral("Ciudad de México")));
+                        auto* m = in<QComboBox>(d, QByteArray(QByteArray("cmb") + p + "MDeleg"));
+                        m->setCurrentIndex(m->findText(QStringLiteral("Cuauhtémoc")));
+                    }
+                    in<QComboBox>(d, "cmbMandato")->setCurrentIndex(1);
+                    w.script.chooseFile(req);
+                    in<QPushButton>(d, "cmdBuscar")->click();
+                    d.findChild<QAbstractButton*>(QStringLiteral("optSi"))->setChecked(true);
+                    d.findChild<QAbstractButton*>(QStringLiteral("optNTCL"))->setChecked(true);
+                    QLineEdit* field = in<QLineEdit>(d, target.field);
+                    field->clear();
+                    typed ? type(field, h.text) : paste(field, h.text);
+                    shown = field->text();
+                    in<QPushButton>(d, "cmdAceptar")->click();
+                    if (d.result() != QDialog::Accepted)
+                        in<QPushButton>(d, "cmdCancelar")->click();
+                    return d.result();
+                });
+                w.cmd("cmdNuevo")->click();
+                const QList<QVariantList> stored = rows(*db, QLatin1String(target.sql));
+                QString why;
+                if (!isSafeText(shown))
+                    why = QStringLiteral("muestra texto que el archivo no admite");
+                else if (stored.isEmpty() && w.script.shown.isEmpty())
+                    why = QStringLiteral("no se guardó y no se dijo por qué");
+                else if (!stored.isEmpty() && textOf(stored.first().at(target.column)) != shown)
+                    why = QStringLiteral("se guardó otra cosa");
+                if (!stored.isEmpty() && why.isEmpty()) {
+                    const auto file = buildInformationFile(*db, QStringLiteral("3001"), nullptr);
+                    if (!file || !sameLayout(file->bytes, widths))
+                        why = QStringLiteral("el archivo de información quedó dañado");
+                }
+                t.add(QStringLiteral("%1 %2").arg(QLatin1String(target.field),
+                                                  QString::fromUtf8(h.name)),
+                      why, !stored.isEmpty());
+                for (const char* table : {"Mandatarios", "Domicilios_MM"})
+                    db->exec(QStringLiteral("delete from %1").arg(QLatin1String(table)));
+            }
+    qInfo("%d pares campo × entrada en el editor de representantes, %d resistieron "
+          "(%d guardados)",
           t.tried, t.held, t.stored);
     QVERIFY2(t.broken.isEmpty(), qPrintable(t.broken.join(u'\n')));
     QVERIFY(t.stored > 0);
