@@ -51,6 +51,45 @@ Sig readEnvelope(const QByteArray& data) {
     return Sig(d2i_X509_SIG(nullptr, &p, long(data.size())));
 }
 
+// A key file states how many key-derivation rounds its password takes; a
+// hostile one asking for billions would hang the program at Aceptar. The
+// keys people get ask for thousands.
+constexpr long MaxRounds = 1000000;
+
+long roundsOf(const X509_ALGOR* alg) {
+    const ASN1_OBJECT* oid = nullptr;
+    int ptype = 0;
+    const void* pval = nullptr;
+    X509_ALGOR_get0(&oid, &ptype, &pval, alg);
+    if (ptype != V_ASN1_SEQUENCE)
+        return 0; // no rounds stated: decryption judges the rest
+    const auto* seq = static_cast<const ASN1_STRING*>(pval);
+    long rounds = 0;
+    if (OBJ_obj2nid(oid) == NID_pbes2) {
+        auto* p2 = static_cast<PBE2PARAM*>(ASN1_item_unpack(seq, ASN1_ITEM_rptr(PBE2PARAM)));
+        if (!p2)
+            return -1;
+        if (OBJ_obj2nid(p2->keyfunc->algorithm) == NID_id_pbkdf2) {
+            auto* k = static_cast<PBKDF2PARAM*>(
+                ASN1_TYPE_unpack_sequence(ASN1_ITEM_rptr(PBKDF2PARAM), p2->keyfunc->parameter));
+            rounds = k ? ASN1_INTEGER_get(k->iter) : -1;
+            PBKDF2PARAM_free(k);
+        }
+        PBE2PARAM_free(p2);
+    } else if (auto* p = static_cast<PBEPARAM*>(ASN1_item_unpack(seq, ASN1_ITEM_rptr(PBEPARAM)))) {
+        rounds = ASN1_INTEGER_get(p->iter);
+        PBEPARAM_free(p);
+    }
+    return rounds;
+}
+
+bool roundsAcceptable(const X509_SIG* sobre) {
+    const X509_ALGOR* alg = nullptr;
+    X509_SIG_get0(sobre, &alg, nullptr);
+    const long rounds = roundsOf(alg);
+    return rounds >= 0 && rounds <= MaxRounds;
+}
+
 Pkey readPublicKey(const QByteArray& data) {
     if (isPem(data)) {
         {
@@ -191,8 +230,10 @@ int signContent(QByteArray& contenido, Firmantes& firmantes) {
     Sig sobre = readEnvelope(llave);
     borra(llave);
     ERR_clear_error();
-    if (!sobre)
+    if (!sobre || !roundsAcceptable(sobre.get())) {
+        ERR_clear_error();
         return InvalidKey;
+    }
     P8 info(PKCS8_decrypt(sobre.get(), f.password.constData(), int(f.password.size())));
     if (!info) {
         ERR_clear_error();

@@ -6,8 +6,8 @@
 #include "support/LlavesPrueba.h"
 #include "support/WizardDriver.h"
 
-#include <QClipboard>
 #include <QAbstractButton>
+#include <QClipboard>
 #include <QDialog>
 #include <QGuiApplication>
 #include <QTableWidget>
@@ -329,8 +329,8 @@ void TstEntrada::hostileTextInTheRepresentativeEditor() {
                           {"txtNombre", "select * from Mandatarios", 2},
                           {"txtApPaterno", "select * from Mandatarios", 3},
                           {"txtApMaterno", "select * from Mandatarios", 4}};
-    const QList<std::pair<const char*, int>> address{{"Calle", 3},    {"NoExt", 4}, {"NoInt", 5},
-                                                     {"Colonia", 6},  {"CP", 7},    {"Telefono", 8},
+    const QList<std::pair<const char*, int>> address{{"Calle", 3},   {"NoExt", 4}, {"NoInt", 5},
+                                                     {"Colonia", 6}, {"CP", 7},    {"Telefono", 8},
                                                      {"Fax", 9}};
     for (const char* prefix : {"", "Fiscal"})
         for (const auto& [name, column] : address)

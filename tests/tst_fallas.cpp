@@ -8,9 +8,9 @@
 
 #include <QDateEdit>
 #include <QDialog>
-#include <QRadioButton>
 #include <QDir>
 #include <QDirIterator>
+#include <QRadioButton>
 #include <QTableWidget>
 #include <functional>
 

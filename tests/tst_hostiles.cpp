@@ -7,6 +7,9 @@
 #include "support/WizardDriver.h"
 
 #include <QProcess>
+#include <openssl/evp.h>
+#include <openssl/pkcs12.h>
+#include <openssl/x509.h>
 
 namespace {
 
@@ -19,6 +22,21 @@ void storeFileData(Wizard& w, const QString& req) {
     escribeArchivo(req, "requerimiento");
     db->exec(QStringLiteral("insert into Mandatarios values (?,'R','ROSA','G','M',1,?,0,1,1)"),
              {Curp, req});
+}
+
+// An encrypted PKCS#8 key (DER) whose password takes `rounds` rounds.
+QByteArray roundsKey(int rounds) {
+    EVP_PKEY* k = EVP_EC_gen("P-256");
+    PKCS8_PRIV_KEY_INFO* p8 = EVP_PKEY2PKCS8(k);
+    X509_SIG* sig = PKCS8_encrypt(-1, EVP_aes_256_cbc(), "clave", 5, nullptr, 0, rounds, p8);
+    unsigned char* der = nullptr;
+    const int n = sig ? i2d_X509_SIG(sig, &der) : 0;
+    QByteArray out(reinterpret_cast<const char*>(der), n > 0 ? n : 0);
+    OPENSSL_free(der);
+    X509_SIG_free(sig);
+    PKCS8_PRIV_KEY_INFO_free(p8);
+    EVP_PKEY_free(k);
+    return out;
 }
 
 bool run(const QString& program, const QStringList& args) {
@@ -183,8 +201,23 @@ void TstHostiles::keyFilesThatAreNoKeys() {
     QDir().mkpath(dir.filePath(QStringLiteral("carpeta.key")));
     QFile::link(dir.filePath(QStringLiteral("b.key")), dir.filePath(QStringLiteral("a.key")));
     QFile::link(dir.filePath(QStringLiteral("a.key")), dir.filePath(QStringLiteral("b.key")));
+    // A key asking for 8 388 607 derivation rounds (65 536 patched in place)
+    // is refused at once instead of keeping the program busy.
+    QByteArray lenta = roundsKey(65536);
+    const QByteArray rondas("\x02\x03\x01\x00\x00", 5);
+    QVERIFY(lenta.count(rondas) == 1);
+    lenta.replace(rondas, QByteArray("\x02\x03\x7f\xff\xff", 5));
+    escribeArchivo(dir.filePath(QStringLiteral("lenta.key")), lenta);
     const QByteArray contenido = "501|3001|1111111||||||||3001\r\n800|1111111|1|\r\n";
-    for (const char* llave : {"grande.key", "vacia.key", "carpeta.key", "a.key", "no-existe.key"}) {
+    {
+        QByteArray bytes = contenido;
+        Firmantes f;
+        fillSigners(f, dir.filePath(QStringLiteral("normal.key")), QStringLiteral("clave"));
+        escribeArchivo(dir.filePath(QStringLiteral("normal.key")), roundsKey(65536));
+        QCOMPARE(signContent(bytes, f), int(SignedOk)); // the unpatched key signs
+    }
+    for (const char* llave :
+         {"grande.key", "vacia.key", "carpeta.key", "a.key", "no-existe.key", "lenta.key"}) {
         QByteArray bytes = contenido;
         Firmantes f;
         fillSigners(f, dir.filePath(QLatin1String(llave)), QStringLiteral("clave"));
