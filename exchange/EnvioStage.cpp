@@ -62,7 +62,7 @@ EnvioStage::~EnvioStage() {
             QFile::remove(i.temp);
 }
 
-bool EnvioStage::write(const QString& name, const QByteArray& bytes, QString* why) {
+bool EnvioStage::write(const QString& name, const QByteArray& bytes, bool durable, QString* why) {
     Item item;
     item.final = QDir(folder_).filePath(name);
     item.temp = item.final + TempSuffix;
@@ -72,7 +72,7 @@ bool EnvioStage::write(const QString& name, const QByteArray& bytes, QString* wh
     bool ok = !refused && f.open(QIODevice::WriteOnly | QIODevice::Truncate);
     if (ok)
         items_.append(item); // removed again whatever happens next
-    ok = ok && f.write(bytes) == bytes.size() && flushToDisk(f);
+    ok = ok && f.write(bytes) == bytes.size() && (durable ? flushToDisk(f) : f.flush());
     if (!ok) {
         *why = QStringLiteral("No se pudo escribir el archivo %1 en la carpeta %2: %3. Revise "
                               "que la carpeta tenga permiso de escritura y espacio libre.")
@@ -84,7 +84,7 @@ bool EnvioStage::write(const QString& name, const QByteArray& bytes, QString* wh
 }
 
 bool EnvioStage::add(const QString& name, const QByteArray& bytes, QString* why) {
-    return write(name, bytes, why);
+    return write(name, bytes, true, why);
 }
 
 bool EnvioStage::addCopy(const QString& source, const QString& name, QString* why) {
@@ -102,7 +102,7 @@ bool EnvioStage::addCopy(const QString& source, const QString& name, QString* wh
                                            : QStringLiteral("no existe o no se puede abrir"));
         return false;
     }
-    return write(name, data, why);
+    return write(name, data, false, why);
 }
 
 bool EnvioStage::commit(QString* why) {

@@ -14,7 +14,9 @@ public:
     EnvioStage(const EnvioStage&) = delete;
     EnvioStage& operator=(const EnvioStage&) = delete;
 
-    // Each returns false with a Spanish reason in *why.
+    // Each returns false with a Spanish reason in *why. `add` also waits
+    // until its bytes are on the disk (the one file that must survive a
+    // power cut); copies are only flushed, as `cp` leaves them.
     bool add(const QString& name, const QByteArray& bytes, QString* why);
     bool addCopy(const QString& source, const QString& name, QString* why);
     // Every staged file takes its name; an earlier file of that name is
@@ -31,7 +33,7 @@ private:
         bool setAside = false;
         bool placed = false;
     };
-    bool write(const QString& name, const QByteArray& bytes, QString* why);
+    bool write(const QString& name, const QByteArray& bytes, bool durable, QString* why);
     void rollBack();
 
     QString folder_;
