@@ -1,6 +1,11 @@
 # Two commands for people: `make run` and `make test`. Both install what a
-# fresh Debian 12 machine lacks before building.
+# fresh Debian 12 machine lacks before building. `make install` puts the
+# program under PREFIX (DESTDIR is honoured for packaging).
 BUILD     ?= build
+PREFIX    ?= /usr/local
+# Where the program keeps the agent's kestro.mdb and ENVIO when no
+# kestro.mdb stands beside it.
+DATA_DIR  := $(or $(XDG_DATA_HOME),$(HOME)/.local/share)/KESTRO
 ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
 FUZZ_RUNS  ?= 20000
@@ -9,7 +14,7 @@ PACKAGES  := g++ cmake ninja-build qt6-base-dev libqt6sql6-sqlite qt6-translatio
              libssl-dev openssl
 SUDO      := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: run test deps build asan fuzz fuzz-deps format clean
+.PHONY: run test deps build install asan fuzz fuzz-deps format clean
 
 deps:
 	@missing=""; for p in $(PACKAGES); do \
@@ -31,7 +36,20 @@ run: build
 	  echo "KESTRO necesita una pantalla gráfica: no se encontró ninguna (DISPLAY vacío)."; \
 	  echo "Ejecute 'make run' desde una sesión de escritorio."; exit 1; \
 	fi
-	cd $(BUILD) && ./kestro
+	@if [ -f $(BUILD)/kestro.mdb ]; then \
+	  if [ -e "$(DATA_DIR)/kestro.mdb" ]; then \
+	    echo "Aviso: $(BUILD)/kestro.mdb ya no se usa; KESTRO trabaja con $(DATA_DIR)/kestro.mdb."; \
+	  else \
+	    mkdir -p "$(DATA_DIR)" && mv $(BUILD)/kestro.mdb "$(DATA_DIR)/" && \
+	    if [ -d $(BUILD)/ENVIO ] && [ ! -e "$(DATA_DIR)/ENVIO" ]; then mv $(BUILD)/ENVIO "$(DATA_DIR)/"; fi && \
+	    echo "Su trabajo se movió de $(BUILD)/ a $(DATA_DIR)/."; \
+	  fi; \
+	fi
+	$(BUILD)/bin/kestro
+
+install: build
+	@run=""; if [ -z "$(DESTDIR)" ] && [ ! -w "$(PREFIX)" ]; then run="$(SUDO)"; fi; \
+	$$run env DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure

@@ -1,10 +1,14 @@
+#include "data/DataFolder.h"
 #include "entry/AppState.h"
+#include "entry/Seam.h"
 #include "exchange/Importacion.h"
 #include "wizard/Idioma.h"
 #include "wizard/frmMain.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QIcon>
+#include <QStandardPaths>
 #include <cstdio>
 
 namespace {
@@ -18,6 +22,13 @@ bool displayAvailable() {
 #endif
 }
 
+QIcon programIcon() {
+    QIcon icon;
+    for (int size : {16, 24, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/kestro/kestro-%1.png").arg(size), QSize(size, size));
+    return icon;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -29,10 +40,27 @@ int main(int argc, char** argv) {
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("KESTRO"));
+    QApplication::setApplicationVersion(QStringLiteral("3.5"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("mx.kestro.Kestro"));
+    QApplication::setWindowIcon(programIcon());
     installSpanish(app);
 
+    const QString programDir = QCoreApplication::applicationDirPath();
+    // The delivered database is installed read-only beside the program's
+    // share folder; the build folder is laid out the same way.
+    const QString deliveredDatabase = QDir::cleanPath(
+        QDir(programDir).filePath(QString::fromUtf8(KESTRO_TEMPLATE_FROM_PROGRAM "/kestro.mdb")));
+    const DataFolder data = chooseDataFolder(
+        programDir, QStandardPaths::writableLocation(QStandardPaths::AppDataLocation),
+        deliveredDatabase);
+    if (data.path.isEmpty()) {
+        seam::message(nullptr, data.error, QStringLiteral("KESTRO 3.5"), seam::Icon::Exclamation);
+        return 1;
+    }
+
     AppState state;
-    state.programDir = QCoreApplication::applicationDirPath();
+    state.dataDir = data.path;
+    state.dumpToolDir = programDir;
     state.previousVersionDir = defaultPreviousVersionFolder();
     frmMain window(state);
     if (!window.startUp())

@@ -58,7 +58,7 @@ int main(int argc, char** argv) {
     storeOffice(*dir.open(), representatives);
     seam::Script quiet;
     AppState state;
-    state.programDir = dir.path();
+    state.dataDir = dir.path();
     state.previousVersionDir = dir.path();
 
     const double startUp = bestOf(5, [&] {

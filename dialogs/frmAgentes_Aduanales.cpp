@@ -4,6 +4,7 @@
 #include "dialogs/frmPeriodo_Agente.h"
 #include "entry/AppState.h"
 #include "entry/Grid.h"
+#include "entry/GridBehaviour.h"
 #include "entry/KeystrokeFilter.h"
 #include "entry/Rutinas.h"
 #include "entry/Seam.h"
@@ -20,6 +21,7 @@ frmAgentes_Aduanales::frmAgentes_Aduanales(Database& db, const AppState& state,
               {QStringLiteral("No."), QStringLiteral("Aduana"), QStringLiteral("F. Inicial"),
                QStringLiteral("F. Final")},
               {700, 3970, 1400, 1400});
+    gridFitColumns(ui->fgAA_Periodos, {0, 0, 10, 10}); // dates whole
     connect(ui->fgAA_Periodos, &QTableWidget::currentCellChanged, this,
             [this](int current) { ui->cmdBorrar->setEnabled(current >= 0); });
     connect(ui->cmdNuevo, &QPushButton::clicked, this, &frmAgentes_Aduanales::cmdNuevo_Click);

@@ -5,7 +5,8 @@
 // The values the main window, its dialogs and the exchange share for the
 // whole run. main() owns one and hands it to the main window.
 struct AppState {
-    QString programDir;         // holds kestro.mdb and ENVIO
+    QString dataDir;            // holds kestro.mdb and ENVIO
+    QString dumpToolDir;        // the program's own folder, where Trasvase.exe comes
     QString previousVersionDir; // where the previous version is installed
 
     QString NoPat; // patent as typed; names the information file

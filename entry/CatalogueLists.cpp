@@ -6,9 +6,11 @@
 #include "entry/Seam.h"
 #include "entry/StoredText.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QSignalBlocker>
+#include <QStyle>
 
 namespace {
 
@@ -20,12 +22,22 @@ bool fillPair(QComboBox* keys, QComboBox* names, const Rows& rows, bool numericK
         return false;
     const QSignalBlocker qk(keys);
     const QSignalBlocker qn(names);
+    const QFontMetrics fm = names->view()->fontMetrics();
+    int widest = 0;
     for (const QVariantList& r : rows.rows) {
         keys->addItem(numericKeys ? Texto_Clave(r.at(0).toLongLong()) : textOf(r.at(0)));
-        names->addItem(textOf(r.at(1)));
+        const QString name = textOf(r.at(1));
+        names->addItem(name);
+        widest = std::max(widest, fm.horizontalAdvance(name));
     }
     keys->setCurrentIndex(-1);
     names->setCurrentIndex(-1);
+    // The open list shows its longest entry whole, however narrow the field.
+    QAbstractItemView* view = names->view();
+    const int frame = 2 * view->frameWidth();
+    const int margins = 4 * (view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1);
+    const int scrollBar = view->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    view->setMinimumWidth(widest + margins + frame + scrollBar);
     return true;
 }
 

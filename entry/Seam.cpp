@@ -33,7 +33,7 @@ Script::~Script() {
 Answer message(QWidget* parent, const QString& text, const QString& title, Icon icon,
                Buttons buttons) {
     if (script) {
-        script->shown.append({text, title, icon, buttons});
+        script->shown.append({text, title, icon, buttons, parent});
         if (buttons == Buttons::Ok || script->answers.empty())
             return Answer::Ok;
         const Answer a = script->answers.front();

@@ -25,6 +25,7 @@ struct Shown {
     QString title;
     Icon icon;
     Buttons buttons;
+    QWidget* parent; // none while the main window is not on screen yet
 };
 
 Answer message(QWidget* parent, const QString& text, const QString& title, Icon icon,

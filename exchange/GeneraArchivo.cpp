@@ -3,6 +3,7 @@
 #include "data/AgentStore.h"
 #include "data/Database.h"
 #include "entry/AppState.h"
+#include "entry/Busy.h"
 #include "entry/Contacto.h"
 #include "entry/Seam.h"
 #include "exchange/ArchivoInformacion.h"
@@ -27,7 +28,7 @@ void reportSigning(QWidget* parent, AppState& state, int codigo, const QString& 
     switch (codigo) {
     case SignedOk: {
         const QString ruta = QDir::toNativeSeparators(
-            QDir(state.programDir).filePath(QStringLiteral("ENVIO/") + patenteField + ".txt"));
+            QDir(state.dataDir).filePath(QStringLiteral("ENVIO/") + patenteField + ".txt"));
         seam::inform(parent,
                      QStringLiteral("Se genero el archivo ") + ruta +
                          QStringLiteral(" correctamente y se agrego Firma Digital, no olvide "
@@ -63,7 +64,9 @@ void Firma_Archivo(QWidget* parent, AppState& state, const QString& archivo,
     Firmantes firmantes;
     BuscaCurps(archivo, firmantes);
     fillSigners(firmantes, rutaLlave, clave);
-    const int codigo = GeneraFirmaDigital(archivo, firmantes);
+    const int codigo =
+        whileBusy(parent, QStringLiteral("Agregando la Firma Digital al archivo de información..."),
+                  [&] { return GeneraFirmaDigital(archivo, firmantes); });
     wipeSigners(firmantes);
     reportSigning(parent, state, codigo, archivo, patenteField);
 }
@@ -96,21 +99,23 @@ bool Genera_archivo(QWidget* parent, AppState& state, Database& db, const QStrin
         Firmantes firmantes;
         firmantes[0].curp = agentCurpOf(contenido);
         fillSigners(firmantes, state.Ruta_Llave, state.Clave_Llave);
-        const int codigo = signContent(contenido, firmantes);
+        const int codigo = whileBusy(
+            parent, QStringLiteral("Agregando la Firma Digital al archivo de información..."),
+            [&] { return signContent(contenido, firmantes); });
         wipeSigners(firmantes);
         return codigo;
     };
     QString why;
     int codigo = SignedOk;
     const QString patente = canonicalPatent(state.NoPat);
-    const auto archivo = writeInformationFile(db, state.programDir, patente, &why, firmar, &codigo);
+    const auto archivo = writeInformationFile(db, state.dataDir, patente, &why, firmar, &codigo);
     wipeText(state.Clave_Llave);
     if (!archivo && codigo == SignedOk) {
         tell(parent, why);
         state.Estado_Firma = 1;
         return false;
     }
-    reportSigning(parent, state, codigo, informationFilePath(state.programDir, patente),
+    reportSigning(parent, state, codigo, informationFilePath(state.dataDir, patente),
                   canonicalPatent(patenteField));
     return state.Estado_Firma == 0;
 }

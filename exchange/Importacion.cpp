@@ -3,14 +3,16 @@
 #include "entry/Cp1252.h"
 #include "entry/Seam.h"
 
-#include <QCursor>
+#include <QApplication>
 #include <QDate>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QProcess>
+#include <QProgressDialog>
 #include <QStandardPaths>
+#include <memory>
 
 namespace {
 
@@ -135,34 +137,58 @@ QString withoutQuotes(QString linea) {
     return linea;
 }
 
-// Shows the busy cursor while the dump tool runs.
-class BusyCursor {
-public:
-    BusyCursor() {
-        if (qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
-            QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
-            activo_ = true;
-        }
-    }
-    ~BusyCursor() {
-        if (activo_)
-            QGuiApplication::restoreOverrideCursor();
-    }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-
-private:
-    bool activo_ = false;
-};
-
 constexpr int EsperaArranque = 30 * 1000;
 constexpr int EsperaVolcado = 5 * 60 * 1000;
+
+QString minutesAndSeconds(qint64 ms) {
+    const qint64 s = ms / 1000;
+    return QStringLiteral("%1:%2").arg(s / 60).arg(s % 60, 2, 10, QLatin1Char('0'));
+}
+
+enum class DumpWait { Finished, Cancelled, TimedOut };
+
+// The dump tool may take minutes: a window says what is happening, shows the
+// time passing and offers to skip the import.
+DumpWait waitForDumpTool(QWidget* parent, QProcess& proceso) {
+    std::unique_ptr<QProgressDialog> progreso;
+    if (qobject_cast<QApplication*>(QCoreApplication::instance())) {
+        progreso = std::make_unique<QProgressDialog>(parent);
+        progreso->setWindowTitle(QStringLiteral("KESTRO 3.5"));
+        progreso->setCancelButtonText(QStringLiteral("Cancelar"));
+        progreso->setRange(0, EsperaVolcado / 1000);
+        progreso->setMinimumDuration(0);
+        progreso->setAutoClose(false);
+        progreso->setAutoReset(false);
+        progreso->setWindowModality(Qt::ApplicationModal);
+        progreso->setMinimumWidth(480);
+    }
+    QElapsedTimer reloj;
+    reloj.start();
+    while (proceso.state() != QProcess::NotRunning && !proceso.waitForFinished(100)) {
+        if (progreso && progreso->wasCanceled())
+            return DumpWait::Cancelled;
+        const qint64 ms = reloj.elapsed();
+        if (ms >= EsperaVolcado)
+            return DumpWait::TimedOut;
+        if (progreso) {
+            progreso->setLabelText(
+                QStringLiteral("Tomando los datos de la versión anterior de KESTRO.\n"
+                               "Esperando a que termine Trasvase.exe: %1 (máximo %2).\n\n"
+                               "Cancelar omite la importación; se ofrecerá de nuevo la "
+                               "próxima vez que inicie KESTRO.")
+                    .arg(minutesAndSeconds(ms), minutesAndSeconds(EsperaVolcado)));
+            progreso->setValue(int(ms / 1000));
+        }
+        QCoreApplication::processEvents();
+    }
+    return DumpWait::Finished;
+}
 
 // Copies the dump tool into the old folder and runs it there until it has
 // written its dump. True when the dump may be read (also when there is no
 // tool to run: a dump made earlier is read as it is).
-bool runDumpTool(QWidget* parent, const QString& programDir, const QString& oldFolder) {
-    const QString origen = QDir(programDir).filePath(QStringLiteral("Trasvase.exe"));
+bool runDumpTool(QWidget* parent, const QString& dumpToolDir, const QString& oldFolder) {
+    const QString origen = QDir(dumpToolDir).filePath(QStringLiteral("Trasvase.exe"));
     if (!QFileInfo(origen).isFile())
         return true;
     const QString destino = QDir(oldFolder).filePath(QStringLiteral("Trasvase.exe"));
@@ -186,7 +212,6 @@ bool runDumpTool(QWidget* parent, const QString& programDir, const QString& oldF
         }
     }
 
-    BusyCursor ocupado;
     QProcess proceso;
     proceso.setWorkingDirectory(oldFolder);
     proceso.start(programa, argumentos);
@@ -196,12 +221,16 @@ bool runDumpTool(QWidget* parent, const QString& programDir, const QString& oldF
                                  .arg(QDir::toNativeSeparators(destino), proceso.errorString()));
         return false;
     }
-    if (!proceso.waitForFinished(EsperaVolcado)) {
+    const DumpWait espera = waitForDumpTool(parent, proceso);
+    if (espera != DumpWait::Finished) {
         proceso.kill();
         proceso.waitForFinished(EsperaArranque);
-        seam::inform(parent, QStringLiteral("El programa %1 no terminó a tiempo. No se importaron "
-                                            "los datos de la versión anterior de KESTRO.")
-                                 .arg(QDir::toNativeSeparators(destino)));
+        // Skipped by the user: AA stays empty, so the next start offers it again.
+        if (espera == DumpWait::TimedOut)
+            seam::inform(parent, QStringLiteral("El programa %1 no terminó a tiempo. No se "
+                                                "importaron los datos de la versión anterior de "
+                                                "KESTRO.")
+                                     .arg(QDir::toNativeSeparators(destino)));
         return false;
     }
     if (proceso.exitStatus() != QProcess::NormalExit) {
@@ -340,7 +369,7 @@ bool importDump(Database& db, const QString& volcado, QString* why) {
     return true;
 }
 
-void Viejo_KESTRO(QWidget* parent, Database& db, const QString& programDir,
+void Viejo_KESTRO(QWidget* parent, Database& db, const QString& dumpToolDir,
                   const QString& oldFolder) {
     const Rows aa = db.select(QStringLiteral("select * from AA"));
     if (seam::readFailed(parent, aa.error) || !aa.empty())
@@ -350,7 +379,7 @@ void Viejo_KESTRO(QWidget* parent, Database& db, const QString& programDir,
                                             "computadora"));
         return;
     }
-    if (!runDumpTool(parent, programDir, oldFolder))
+    if (!runDumpTool(parent, dumpToolDir, oldFolder))
         return;
     const QString volcado = QDir(oldFolder).filePath(QStringLiteral("Recupera.txt"));
     if (!QFileInfo(volcado).isFile()) {

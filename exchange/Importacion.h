@@ -33,5 +33,5 @@ bool importDump(Database& db, const QString& volcado, QString* why);
 // The start-up step: when AA is empty, runs the previous version's dump tool
 // (when there is one and this system can run it) in oldFolder, waits for it
 // and imports its dump. Problems are told to the user; the program goes on.
-void Viejo_KESTRO(QWidget* parent, Database& db, const QString& programDir,
+void Viejo_KESTRO(QWidget* parent, Database& db, const QString& dumpToolDir,
                   const QString& oldFolder);

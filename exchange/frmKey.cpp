@@ -7,7 +7,9 @@
 #include "ui_frmKey.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QProxyStyle>
+#include <QSettings>
 
 namespace {
 
@@ -23,6 +25,22 @@ public:
         return QProxyStyle::styleHint(hint, option, widget, ret);
     }
 };
+
+// The folder of the last key file chosen is remembered between runs (the
+// password never is).
+const char* const LastKeyFolder = "llave/carpeta";
+
+std::unique_ptr<QSettings> settings() {
+    return std::make_unique<QSettings>(QSettings::UserScope, QStringLiteral("KESTRO"),
+                                       QStringLiteral("KESTRO"));
+}
+
+QString initialFolder() {
+    const QString last = settings()->value(QLatin1String(LastKeyFolder)).toString();
+    if (!last.isEmpty() && QFileInfo(last).isDir())
+        return last;
+    return seam::startFolder();
+}
 
 } // namespace
 
@@ -44,11 +62,13 @@ frmKey::~frmKey() {
 }
 
 void frmKey::cmdBuscar_Click() {
-    const QString elegido =
-        seam::openFile(this, QStringLiteral("Archivo llave"), seam::startFolder(),
-                       QStringLiteral("Archivo_llave (*.key)"));
-    if (!elegido.isEmpty())
-        ui->txtLlave->setText(QDir::toNativeSeparators(elegido));
+    const QString elegido = seam::openFile(this, QStringLiteral("Archivo llave"), initialFolder(),
+                                           QStringLiteral("Archivo_llave (*.key)"));
+    if (elegido.isEmpty())
+        return;
+    ui->txtLlave->setText(QDir::toNativeSeparators(elegido));
+    settings()->setValue(QLatin1String(LastKeyFolder), QFileInfo(elegido).absolutePath());
+    ui->txtPassword->setFocus(); // what is missing next
 }
 
 void frmKey::cmdAceptar_Click() {

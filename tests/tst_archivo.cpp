@@ -177,7 +177,7 @@ void TstArchivo::generacionQueFallaNoTocaArchivoAnterior() {
 void TstArchivo::desdeElAsistente() {
     Escenario e;
     AppState state;
-    state.programDir = e.pd.path();
+    state.dataDir = e.pd.path();
     state.NoPat = QStringLiteral("3001");
     const QString llave = QDir(e.pd.path()).filePath(QStringLiteral("PELJ700101AB1.key"));
     QDir().mkpath(e.envio());

@@ -10,6 +10,8 @@
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
@@ -32,6 +34,7 @@ private Q_SLOTS:
     void firmaYVerificacion();
     void codigosDeResultado();
     void frmKeyRevisaLaLlave();
+    void frmKeyRecuerdaLaCarpetaNoLaClave();
 
 private:
     std::unique_ptr<LlavePrueba> rsa_, ec_;
@@ -40,6 +43,7 @@ private:
 };
 
 void TstFirma::initTestCase() {
+    QStandardPaths::setTestModeEnabled(true); // remembered settings stay out of the user's
     QVERIFY(dir_.isValid());
     rsa_ = std::make_unique<LlavePrueba>(true);
     ec_ = std::make_unique<LlavePrueba>(false);
@@ -193,6 +197,32 @@ void TstFirma::frmKeyRevisaLaLlave() {
         QCOMPARE(state.Ruta_Llave, tomada ? QDir::toNativeSeparators(c.ruta) : QString());
         QCOMPARE(state.Clave_Llave, tomada ? QStringLiteral(" c l ") : QString());
     }
+}
+
+void TstFirma::frmKeyRecuerdaLaCarpetaNoLaClave() {
+    const QString rfc = QStringLiteral("PELJ700101AB1");
+    const QString clave = QStringLiteral("clave-que-no-se-guarda");
+    QTemporaryDir llaves;
+    const auto busca = [&](const QString& elegir, const QString& escrita) {
+        AppState state;
+        frmKey d(state, rfc);
+        seam::Script s;
+        s.chooseFile(elegir);
+        d.findChild<QPushButton*>(QStringLiteral("cmdBuscar"))->click();
+        d.findChild<QLineEdit*>(QStringLiteral("txtPassword"))->setText(escrita);
+        d.findChild<QPushButton*>(QStringLiteral("cmdAceptar"))->click();
+        return s.fileFolders.value(0);
+    };
+    busca(QDir(llaves.path()).filePath(rfc + QStringLiteral(".key")), clave);
+    // The next time (another run too) the dialog opens where the key was.
+    QCOMPARE(busca(QString(), QString()), llaves.path());
+
+    QSettings guardado(QSettings::UserScope, QStringLiteral("KESTRO"), QStringLiteral("KESTRO"));
+    for (const QString& k : guardado.allKeys())
+        QVERIFY(!guardado.value(k).toString().contains(clave));
+    QFile archivo(guardado.fileName());
+    if (archivo.open(QIODevice::ReadOnly))
+        QVERIFY(!archivo.readAll().contains(clave.toUtf8()));
 }
 
 QTEST_MAIN(TstFirma)

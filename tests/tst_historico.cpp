@@ -399,6 +399,10 @@ void TestHistorico::page4Deleting() {
     QTest::keyClick(list, Qt::Key_Down);
     QCOMPARE(list->currentRow(), 0);
     QCOMPARE(gridDataRows(grid(wz, "fgPeriodosAA")), 1);
+    // Enter opens the chosen row in its editor (closed unanswered here).
+    QTest::keyClick(list, Qt::Key_Return);
+    QCOMPARE(wz.script.dialogsShown.last(), QStringLiteral("frmAgentes_Aduanales"));
+    QCOMPARE(list->currentRow(), 0);
 
     // A click on the agent without CURP shows his periods.
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {},

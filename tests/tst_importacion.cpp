@@ -4,7 +4,10 @@
 #include "support/LlavesPrueba.h"
 #include "support/TestSupport.h"
 
+#include <QApplication>
 #include <QDir>
+#include <QProgressDialog>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -73,6 +76,7 @@ private Q_SLOTS:
     void volcadoCompleto();
     void nadaSeImporta();
     void trasvaseTerminaAntesDeLeer();
+    void cancelarLaEsperaOmiteLaImportacion();
 };
 
 void TstImportacion::volcadoCompleto() {
@@ -160,6 +164,55 @@ void TstImportacion::trasvaseTerminaAntesDeLeer() {
     QVERIFY(QFileInfo::exists(anterior.filePath(QStringLiteral("Trasvase.exe"))));
     QCOMPARE(db->select(QStringLiteral("select Nombre from AA")).rows.value(0).value(0),
              QVariant(QStringLiteral("JUAN")));
+#endif
+}
+
+void TstImportacion::cancelarLaEsperaOmiteLaImportacion() {
+#ifdef Q_OS_WIN
+    QSKIP("the dump tool runs natively there");
+#else
+    // A dump tool that would take a minute; the user cancels the wait.
+    QTemporaryDir bin;
+    const QString wine = bin.filePath(QStringLiteral("wine"));
+    escribeArchivo(wine, "#!/bin/sh\nexec sleep 60\n");
+    QFile::setPermissions(wine, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    ProgramDir pd(ProgramDir::Kind::Version30);
+    escribeArchivo(QDir(pd.path()).filePath(QStringLiteral("Trasvase.exe")), "MZ");
+    QTemporaryDir anterior;
+    // A dump left from an earlier run must not be read after a cancel.
+    escribeArchivo(anterior.filePath(QStringLiteral("Recupera.txt")),
+                   Cp1252::encode(VolcadoCompleto.join(QStringLiteral("\r\n"))));
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", bin.path().toLocal8Bit() + ':' + path);
+
+    QString dicho;
+    bool cancelado = false;
+    QTimer cancela;
+    QObject::connect(&cancela, &QTimer::timeout, [&] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            auto* espera = qobject_cast<QProgressDialog*>(w);
+            if (!espera || !espera->isVisible() || cancelado)
+                continue;
+            dicho = espera->labelText();
+            for (QPushButton* b : espera->findChildren<QPushButton*>())
+                if (b->text() == QStringLiteral("Cancelar")) {
+                    b->click();
+                    cancelado = true;
+                }
+        }
+    });
+    cancela.start(200);
+    seam::Script s;
+    auto db = pd.open();
+    Viejo_KESTRO(nullptr, *db, pd.path(), anterior.path());
+    qputenv("PATH", path);
+    QVERIFY(cancelado);
+    QVERIFY2(dicho.contains(QStringLiteral("Trasvase.exe")), qPrintable(dicho));
+    QVERIFY2(s.shown.isEmpty(), qPrintable(s.lastText()));
+    // AA stays empty, so the next start offers the import again.
+    QVERIFY(db->select(QStringLiteral("select * from AA")).empty());
+    for (QWidget* w : QApplication::topLevelWidgets())
+        QVERIFY(!qobject_cast<QProgressDialog*>(w) || !w->isVisible());
 #endif
 }
 

@@ -5,9 +5,11 @@
 #include "support/WizardDriver.h"
 #include "wizard/frmMain.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QDialog>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -37,6 +39,8 @@ private Q_SLOTS:
     void previousVersionIsTakenOverAtStart();
     void exitAsksUntilTheFileExists();
     void oldFileIsUpgradedOnStart();
+    void keyboardDrivesTheWizardAndTheLists();
+    void listsShowIdentifiersAndOfficesWhole();
 };
 
 void TestWizard::startsOnPage1WithCataloguesAndNoAgent() {
@@ -49,6 +53,9 @@ void TestWizard::startsOnPage1WithCataloguesAndNoAgent() {
         (QStringList{QStringLiteral("No hay una versión anterior de KESTRO en su computadora"),
                      QStringLiteral("No se encontó información de la vesión anterior de KESTRO")}));
     QCOMPARE(wz.script.shown[1].icon, seam::Icon::Exclamation);
+    // Both come before the window is placed: centred on the screen instead.
+    QCOMPARE(wz.script.shown[0].parent, nullptr);
+    QCOMPARE(wz.script.shown[1].parent, nullptr);
     QCOMPARE(wz.window->windowTitle(), QStringLiteral("KESTRO 3.5"));
     QVERIFY(wz.pageShown("frAA"));
     for (const char* f : {"frDirValidAA", "frApoderado", "frAA21311", "frMandatarios"})
@@ -709,6 +716,93 @@ void TestWizard::previousVersionIsTakenOverAtStart() {
              QStringLiteral("Sin Definir"));
     QCOMPARE(wz.w<QTableWidget>("fgAA")->item(0, 5)->text(),
              QStringLiteral("Conforme 2.13.11 (Posterior 01/01/2001)"));
+}
+
+namespace {
+void storeRepresentatives(Database& db, int count) {
+    for (int i = 0; i < count; ++i)
+        QVERIFY(!db.exec(QStringLiteral("insert into Mandatarios values (?,?,?,'GARCIA','MARTINEZ',"
+                                        "1,'',0,1,null)"),
+                         {QStringLiteral("GAMR800215MDFRRS0%1").arg(i),
+                          QStringLiteral("GAMR800215AB%1").arg(i),
+                          QStringLiteral("MARIA GUADALUPE %1").arg(i)}));
+}
+} // namespace
+
+void TestWizard::keyboardDrivesTheWizardAndTheLists() {
+    Wizard wz;
+    {
+        auto db = wz.dir.open();
+        storeAgent(*db);
+        storeRepresentatives(*db, 2);
+    }
+    wz.start();
+    wz.window->show();
+    wz.window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(wz.window.get()));
+    wz.fillPage1(0);
+    QWidget* focus = wz.txt("txtPatente");
+    focus->setFocus();
+
+    // Forward and back without reaching the buttons; captions stay as they are.
+    QTest::keyClick(focus, Qt::Key_Right, Qt::AltModifier);
+    QVERIFY(wz.pageShown("frApoderado"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Left, Qt::AltModifier);
+    QVERIFY(wz.pageShown("frAA"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return, Qt::ControlModifier);
+    QVERIFY(wz.pageShown("frApoderado"));
+    QCOMPARE(wz.cmd("cmdAtras")->text(), QStringLiteral("< Atrás"));
+
+    // The list takes the keyboard: arrows choose a row, Enter opens Editar.
+    auto* grid = wz.w<QTableWidget>("fgAA");
+    QCOMPARE(QApplication::focusWidget(), grid);
+    QSignalSpy edits(wz.cmd("cmdEditar"), &QPushButton::clicked);
+    QCOMPARE(grid->currentRow(), -1); // the user chooses the row
+    QTest::keyClick(grid, Qt::Key_Return);
+    QCOMPARE(edits.count(), 0);
+    QTest::keyClick(grid, Qt::Key_Down);
+    QTest::keyClick(grid, Qt::Key_Down);
+    QCOMPARE(grid->currentRow(), 1);
+    QCOMPARE(wz.w<QLabel>("lblTipoMandato")->text(), wz.state.Mandato1);
+    QTest::keyClick(grid, Qt::Key_Return);
+    QTest::keyClick(grid, Qt::Key_Enter, Qt::KeypadModifier);
+    QCOMPARE(edits.count(), 2);
+    QCOMPARE(wz.script.dialogsShown.count(QStringLiteral("frmApoderado")), 2);
+    QVERIFY(wz.pageShown("frApoderado")); // Enter did not reach the wizard's buttons
+}
+
+void TestWizard::listsShowIdentifiersAndOfficesWhole() {
+    Wizard wz;
+    wz.start();
+    wz.window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(wz.window.get()));
+    const auto* grid = wz.w<QTableWidget>("fgAA");
+    const QFontMetrics fm = grid->fontMetrics();
+    const struct {
+        int column;
+        QString widest;
+    } columns[] = {{0, QStringLiteral("MARIA GUADALUPE")},
+                   {3, QStringLiteral("GAMR800215AB1")},
+                   {4, QStringLiteral("GAMR800215MDFRRS09")},
+                   {5, wz.state.Mandato2},
+                   {5, wz.state.Mandato3}};
+    for (const auto& c : columns)
+        QVERIFY2(grid->columnWidth(c.column) > fm.horizontalAdvance(c.widest) + 7,
+                 qPrintable(c.widest)); // text margins and the grid line besides
+    const int last = grid->columnCount() - 1;
+    QVERIFY(grid->columnWidth(last) >= grid->horizontalHeader()->sectionSizeHint(last));
+
+    const QString longest = QStringLiteral("AEROPUERTO INTERNAL. CD. DE MEXICO, D.F.");
+    for (const char* name : {"cmbAAAduanaA", "cmbAduana1"}) {
+        QComboBox* office = wz.cmb(name);
+        QVERIFY2(office->view()->minimumWidth() > office->fontMetrics().horizontalAdvance(longest),
+                 name);
+    }
+    // On page 1 the chosen office fits the field too, not only the open list.
+    QVERIFY(wz.cmb("cmbAAAduanaA")->width() >= wz.cmb("cmbAAAduanaA")->sizeHint().width());
+    QComboBox* states = wz.cmb("cmbFiscalEntFed");
+    QVERIFY(states->view()->minimumWidth() > states->fontMetrics().horizontalAdvance(QStringLiteral(
+                                                 "Veracruz de Ignacio de la Llave")));
 }
 
 QTEST_MAIN(TestWizard)

@@ -5,6 +5,7 @@
 #include "entry/AddressBlock.h"
 #include "entry/CatalogueLists.h"
 #include "entry/Grid.h"
+#include "entry/GridBehaviour.h"
 #include "entry/KeystrokeFilter.h"
 #include "entry/Seam.h"
 #include "entry/StoredText.h"
@@ -40,18 +41,19 @@ frmMain::frmMain(AppState& state, QWidget* parent)
     setTabOrderPage2();
     connectRepresentativeList();
     connectHistoryPages();
+    installWizardKeys();
     pairOffices(ui->cmbAAAduanaA, ui->cmbAANoAduanaA);
     pairOffices(ui->cmbAduana1, ui->cmbNoAduana1);
     pairOffices(ui->cmbAduana2, ui->cmbNoAduana2);
     pairOffices(ui->cmbAduana3, ui->cmbNoAduana3);
     ui->txtAutorizacion->hide();
     ui->txtRequerimiento->setEnabled(false);
-    ui->cmbAAAduanaA->setMinimumContentsLength(30);
-    ui->cmbAAAduanaA->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    for (QComboBox* c : {ui->cmbAduana1, ui->cmbAduana2, ui->cmbAduana3}) {
-        c->setMinimumContentsLength(36);
-        c->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    }
+    // An office list is as wide as its longest name, so the chosen one
+    // shows whole.
+    for (QComboBox* c : {ui->cmbAAAduanaA, ui->cmbAduana1, ui->cmbAduana2, ui->cmbAduana3})
+        c->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    // Its neighbour on page 1 gives up width by taking two lines.
+    ui->lblNoAduanasAut->setWordWrap(true);
 
     connect(ui->cmdSiguiente, &QPushButton::clicked, this, &frmMain::cmdSiguiente_Click);
     connect(ui->cmdAtras, &QPushButton::clicked, this, &frmMain::cmdAtras_Click);
@@ -118,9 +120,9 @@ bool frmMain::startUp() {
     state_.Estado_Firma = 0;
 
     QString why;
-    db_ = Database::open(state_.programDir, &why);
+    db_ = Database::open(state_.dataDir, &why);
     if (!db_) {
-        seam::message(this, why, QStringLiteral("KESTRO 3.5"), seam::Icon::Exclamation);
+        seam::message(messageParent(), why, QStringLiteral("KESTRO 3.5"), seam::Icon::Exclamation);
         return false;
     }
     // Told now, not at the first save that fails.
@@ -136,9 +138,15 @@ bool frmMain::startUp() {
     if (up.registryWasMissing)
         ui->txtNoAduanasAut->setText(QStringLiteral("0"));
     if (up.error)
-        seam::inform(this, up.error->message());
+        seam::inform(messageParent(), up.error->message());
     Inicializa_datos();
     return true;
+}
+
+// Until the window is on screen, messages are centred on the screen rather
+// than on a window that has not been placed yet.
+QWidget* frmMain::messageParent() {
+    return isVisible() ? this : nullptr;
 }
 
 void frmMain::showEvent(QShowEvent* event) {
@@ -185,6 +193,17 @@ void frmMain::Inicializa_0() {
               {QStringLiteral("Patente"), QStringLiteral("No."), QStringLiteral("Aduana"),
                QStringLiteral("F. Inicial"), QStringLiteral("F. Final")},
               {1070, 1000, 5000, 2000, 2000});
+    // Identifiers and dates are shown whole (RFC 13, CURP 18, dd/mm/yyyy).
+    // Names get room for 16 capitals, the usual name: at 25 the three name
+    // columns alone would push RFC and CURP off the page.
+    gridFitColumns(ui->fgAA, {16, 16, 16, 13, 18});
+    gridFitColumnTo(ui->fgAA, 5, {state_.Mandato1, state_.Mandato2, state_.Mandato3});
+    gridFitColumns(ui->fgAduanasAct, {});
+    gridFitColumns(ui->fgPedTramitados, {0, 0, 10});
+    gridFitColumns(ui->fgDatosAA, {16, 16, 16, 18, 13});
+    gridFitColumns(ui->fgPeriodosAA, {0, 0, 10, 10});
+    gridFitColumns(ui->fgMandatarios, {18, 18, 18, 18});
+    gridFitColumns(ui->fgPeriodosMandatario, {4, 0, 0, 10, 10});
 
     // Page 3 shows a representative's details only once one is chosen.
     for (QWidget* w : std::initializer_list<QWidget*>{ui->frAduanasAct, ui->frAcreditacion,
@@ -224,7 +243,7 @@ bool frmMain::loadingStopped(const MaybeError& e) {
     if (!e)
         return false;
     if (!e->text.contains(QStringLiteral("no such column"), Qt::CaseInsensitive))
-        seam::inform(this, e->message());
+        seam::inform(messageParent(), e->message());
     return true;
 }
 
@@ -240,7 +259,7 @@ void frmMain::Inicializa_datos() {
     if (loadingStopped(aa.error))
         return;
     if (aa.empty()) {
-        seam::message(this,
+        seam::message(messageParent(),
                       QStringLiteral("No se encontó información de la vesión anterior de KESTRO"),
                       QStringLiteral("Mensaje"), seam::Icon::Exclamation);
         return;

@@ -78,6 +78,8 @@ private:
     void openRepresentativeEditor(const QString& modo);
     void reloadRepresentatives(const QString& currentCurp);
     void hideRepresentativeDetails();
+    void installWizardKeys();
+    QWidget* messageParent();
     void showPage(int page);
     void forwardFromPage1();
     void forwardFromPage2();

@@ -6,7 +6,7 @@
 #include "wizard/frmMain.h"
 
 void frmMain::importPreviousVersion() {
-    Viejo_KESTRO(this, *db_, state_.programDir, state_.previousVersionDir);
+    Viejo_KESTRO(messageParent(), *db_, state_.dumpToolDir, state_.previousVersionDir);
 }
 
 bool frmMain::Genera_archivo() {

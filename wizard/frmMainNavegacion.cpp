@@ -2,10 +2,13 @@
 #include "data/AgentStore.h"
 #include "entry/AddressBlock.h"
 #include "entry/CatalogueLists.h"
+#include "entry/GridBehaviour.h"
 #include "entry/Rutinas.h"
 #include "entry/Seam.h"
 #include "ui_frmMain.h"
 #include "wizard/frmMain.h"
+
+#include <QShortcut>
 
 namespace {
 const QString Siguiente = QStringLiteral("Siguiente >");
@@ -200,4 +203,26 @@ void frmMain::cmdAtras_Click() {
         return;
     }
     ui->cmdSiguiente->setEnabled(true);
+}
+
+// The wizard from the keyboard, leaving the buttons' captions as they are:
+// Alt+Right or Ctrl+Enter go forward, Alt+Left back; Enter on a list row
+// opens its Editar.
+void frmMain::installWizardKeys() {
+    const auto bind = [this](QPushButton* button, const QList<QKeySequence>& keys) {
+        for (const QKeySequence& k : keys)
+            connect(new QShortcut(k, this), &QShortcut::activated, button, [button] {
+                if (button->isVisible())
+                    button->click();
+            });
+    };
+    bind(ui->cmdSiguiente,
+         {QKeySequence(Qt::ALT | Qt::Key_Right), QKeySequence(Qt::CTRL | Qt::Key_Return),
+          QKeySequence(Qt::CTRL | Qt::Key_Enter)});
+    bind(ui->cmdAtras, {QKeySequence(Qt::ALT | Qt::Key_Left)});
+    ui->cmdSiguiente->setToolTip(QStringLiteral("Teclas: Alt+Flecha derecha o Ctrl+Intro"));
+    ui->cmdAtras->setToolTip(QStringLiteral("Teclas: Alt+Flecha izquierda"));
+
+    gridActivates(ui->fgAA, ui->cmdEditar);
+    gridActivates(ui->fgDatosAA, ui->cmdAAEditar);
 }

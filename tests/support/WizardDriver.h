@@ -14,7 +14,8 @@
 
 struct Wizard {
     explicit Wizard(ProgramDir::Kind kind = ProgramDir::Kind::Delivered) : dir(kind) {
-        state.programDir = dir.path();
+        state.dataDir = dir.path();
+        state.dumpToolDir = dir.path();
         state.previousVersionDir = dir.path() + QStringLiteral("/no-existe");
     }
     // Starts the window; messages shown during start-up stay in `script`.

@@ -1,0 +1,72 @@
+#include "data/DataFolder.h"
+
+#include "data/Database.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+QString shown(const QString& path) {
+    return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+}
+
+DataFolder failure(const QString& why) {
+    DataFolder d;
+    d.error = why;
+    return d;
+}
+
+// Copies under a temporary name first, so an interrupted copy never leaves
+// a half file that later starts would take for the agent's database.
+bool copyTemplate(const QString& templatePath, const QString& target, QString* why) {
+    const QString partial = target + QStringLiteral(".parcial");
+    QFile::remove(partial);
+    QFile source(templatePath);
+    if (!source.copy(partial)) {
+        *why = source.errorString();
+        return false;
+    }
+    // The template is installed read-only; the agent's copy is his to write.
+    QFile::setPermissions(partial,
+                          QFile::permissions(partial) | QFile::ReadOwner | QFile::WriteOwner);
+    QFile copy(partial);
+    if (!copy.rename(target)) {
+        *why = copy.errorString();
+        QFile::remove(partial);
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+DataFolder chooseDataFolder(const QString& programDir, const QString& perUserDir,
+                            const QString& templatePath) {
+    const QString fileName = QString::fromLatin1(Database::FileName);
+    if (QFileInfo(QDir(programDir).filePath(fileName)).isFile()) {
+        DataFolder d;
+        d.path = programDir;
+        d.portable = true;
+        return d;
+    }
+    if (perUserDir.isEmpty() || !QDir().mkpath(perUserDir))
+        return failure(QStringLiteral("No se pudo crear la carpeta de datos de KESTRO %1.")
+                           .arg(shown(perUserDir)));
+    const QString target = QDir(perUserDir).filePath(fileName);
+    if (!QFileInfo::exists(target)) {
+        if (!QFileInfo(templatePath).isFile())
+            return failure(QStringLiteral("No se encontró la base de datos que se entrega con "
+                                          "KESTRO (%1). Vuelva a instalar el programa.")
+                               .arg(shown(templatePath)));
+        QString why;
+        if (!copyTemplate(templatePath, target, &why))
+            return failure(QStringLiteral("No se pudo copiar la base de datos %1 a la carpeta "
+                                          "de datos %2: %3")
+                               .arg(shown(templatePath), shown(perUserDir), why));
+    }
+    DataFolder d;
+    d.path = perUserDir;
+    return d;
+}

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+
+// Where the agent's work lives: the folder that holds kestro.mdb and ENVIO.
+struct DataFolder {
+    QString path;  // empty when the program cannot work; `error` says why
+    QString error; // Spanish, for the user
+    bool portable = false;
+};
+
+// A kestro.mdb beside the program makes that folder the data folder (the
+// layout of a copied or Windows installation). Otherwise the per-user folder
+// is used: created when missing and given a copy of the delivered template
+// when it has no kestro.mdb yet. An existing file is never replaced.
+DataFolder chooseDataFolder(const QString& programDir, const QString& perUserDir,
+                            const QString& templatePath);

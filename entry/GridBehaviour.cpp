@@ -1,0 +1,90 @@
+#include "entry/GridBehaviour.h"
+
+#include <QAbstractButton>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QPointer>
+#include <QStyle>
+#include <QTableWidget>
+#include <cmath>
+
+namespace {
+
+// Capitals and digits vary in width; their mean, with a little to spare,
+// fits real identifiers and names.
+int capitalsWidth(const QFontMetrics& fm, int chars) {
+    static const QString sample = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789");
+    const double mean = double(fm.horizontalAdvance(sample)) / double(sample.size());
+    return int(std::ceil(mean * 1.08 * chars));
+}
+
+// The style's text margin on both sides, the grid line and a pixel of
+// rounding.
+int cellMargin(const QTableWidget* grid) {
+    return 2 * (grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grid) + 1) + 2;
+}
+
+void widen(QTableWidget* grid, int column, int width) {
+    QHeaderView* header = grid->horizontalHeader();
+    // A width set while the last column stretches would be lost.
+    const bool stretch = header->stretchLastSection();
+    header->setStretchLastSection(false);
+    grid->setColumnWidth(column, std::max(grid->columnWidth(column), width));
+    header->setStretchLastSection(stretch);
+}
+
+class RowActivation : public QObject {
+public:
+    RowActivation(QTableWidget* grid, QAbstractButton* button)
+        : QObject(grid), grid_(grid), button_(button) {}
+
+    void press() {
+        if (button_ && button_->isEnabled() && grid_->currentRow() >= 0)
+            button_->click();
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress) {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+            if (enter && (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+                press();
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QTableWidget* grid_;
+    QPointer<QAbstractButton> button_;
+};
+
+} // namespace
+
+void gridFitColumns(QTableWidget* grid, const QList<int>& charsWide) {
+    QHeaderView* header = grid->horizontalHeader();
+    for (int c = 0; c < grid->columnCount(); ++c) {
+        int width = header->sectionSizeHint(c);
+        if (c < charsWide.size() && charsWide[c] > 0)
+            width = std::max(width,
+                             capitalsWidth(grid->fontMetrics(), charsWide[c]) + cellMargin(grid));
+        widen(grid, c, width);
+    }
+    header->setStretchLastSection(true);
+}
+
+void gridFitColumnTo(QTableWidget* grid, int column, const QStringList& texts) {
+    int widest = 0;
+    for (const QString& t : texts)
+        widest = std::max(widest, grid->fontMetrics().horizontalAdvance(t));
+    widen(grid, column, widest + cellMargin(grid));
+}
+
+void gridActivates(QTableWidget* grid, QAbstractButton* button) {
+    auto* activation = new RowActivation(grid, button);
+    grid->installEventFilter(activation);
+    QObject::connect(grid, &QTableWidget::cellDoubleClicked, activation,
+                     [activation] { activation->press(); });
+}
