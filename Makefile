@@ -11,11 +11,14 @@ PREFIX    ?= /usr/local
 DATA_DIR  := $(or $(XDG_DATA_HOME),$(HOME)/.local/share)/KESTRO
 ASAN_BUILD ?= build-asan
 BENCH_ARGS ?=
+FUZZ_BUILD ?= build-fuzz
+FUZZ_RUNS  ?= 20000
+FUZZ_TARGETS := fuzz_volcado fuzz_validadores fuzz_catalogo fuzz_llave fuzz_verificador
 PACKAGES  := g++ cmake ninja-build qt6-base-dev libqt6sql6-sqlite qt6-translations-l10n \
              libssl-dev openssl libsqlite3-dev
 SUDO      := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: run test deps build release install bench asan format clean
+.PHONY: run test deps build release install bench asan fuzz fuzz-deps format clean
 
 # Installs the Debian packages of $(1) that are missing.
 define install_missing
@@ -77,8 +80,28 @@ asan: deps
 	cmake --build $(ASAN_BUILD)
 	cd $(ASAN_BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure
 
+# libFuzzer needs clang and its runtime; the tests do not.
+fuzz-deps:
+	@$(MAKE) --no-print-directory deps PACKAGES="clang libclang-rt-14-dev"
+
+# Each target runs FUZZ_RUNS inputs (make fuzz FUZZ_RUNS=1000000), one after
+# the other, starting from its committed corpus; what it learns stays in
+# $(FUZZ_BUILD)/corpus, the committed corpus is not touched.
+fuzz: deps fuzz-deps
+	CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DKESTRO_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(FUZZ_BUILD) --target $(FUZZ_TARGETS)
+	@for t in $(FUZZ_TARGETS); do \
+	  mkdir -p $(FUZZ_BUILD)/corpus/$$t; \
+	  echo "== $$t ($(FUZZ_RUNS) entradas)"; \
+	  QT_QPA_PLATFORM=offscreen $(FUZZ_BUILD)/tests/fuzz/$$t -runs=$(FUZZ_RUNS) -timeout=10 \
+	    -max_len=8192 -print_final_stats=1 $(FUZZ_BUILD)/corpus/$$t tests/fuzz/corpus/$$t \
+	    > $(FUZZ_BUILD)/$$t.log 2>&1; rc=$$?; \
+	  grep -E "number_of_executed_units|Done" $(FUZZ_BUILD)/$$t.log; \
+	  [ $$rc = 0 ] || { tail -40 $(FUZZ_BUILD)/$$t.log; exit 1; }; \
+	done
+
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 
 clean:
-	rm -rf $(BUILD) $(RUN_BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(RUN_BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

@@ -12,14 +12,15 @@
 #include "entry/AppState.h"
 #include "entry/Seam.h"
 #include "exchange/ArchivoInformacion.h"
+#include "exchange/EnvioStage.h"
 #include "exchange/Importacion.h"
 #include "wizard/frmMain.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QLineEdit>
-#include <QSaveFile>
 #include <QTableWidget>
 #include <cstdio>
 
@@ -34,6 +35,7 @@ void print(const char* name, const QElapsedTimer& t) {
     std::printf("%s %.3f\n", name, t.nsecsElapsed() / 1e6);
 }
 
+// The file alone, placed in ENVIO as the generation places it.
 int informationFile(const QString& dataDir, const QString& patente) {
     QString why;
     auto db = Database::open(dataDir, &why);
@@ -44,17 +46,20 @@ int informationFile(const QString& dataDir, const QString& patente) {
     const auto content = buildInformationFile(*db, patente, &why);
     if (!content)
         return fail(why);
-    QDir().mkpath(envioFolder(dataDir));
-    QSaveFile f(informationFilePath(dataDir, patente));
-    if (!f.open(QIODevice::WriteOnly) || f.write(content->bytes) != content->bytes.size() ||
-        !f.commit())
-        return fail(f.errorString());
+    const QString envio = envioFolder(dataDir);
+    QDir().mkpath(envio);
+    EnvioStage stage(envio);
+    if (!stage.add(QFileInfo(informationFilePath(dataDir, patente)).fileName(), content->bytes,
+                   &why) ||
+        !stage.commit(&why))
+        return fail(why);
     print("archivo_ms", t);
     std::printf("memoria_mb %.1f\n", peakMemoryMb());
     return 0;
 }
 
-// The copies of the requirement files that travel with the file.
+// The copies of the requirement files that travel with the file, as the
+// generation makes them.
 int copies(const QString& dataDir, const QString& patente) {
     QString why;
     auto db = Database::open(dataDir, &why);
@@ -67,7 +72,11 @@ int copies(const QString& dataDir, const QString& patente) {
     QDir().mkpath(envio);
     QElapsedTimer t;
     t.start();
-    if (!copyRequirements(content->requirements, envio, &why))
+    EnvioStage stage(envio);
+    for (const RequirementFile& r : content->requirements)
+        if (!stage.addCopy(r.path, QFileInfo(r.path).fileName(), &why))
+            return fail(why);
+    if (!stage.commit(&why))
         return fail(why);
     print("copias_ms", t);
     return 0;

@@ -65,3 +65,9 @@ MaybeError saveAgentPage2(Database& db, const QList<AdditionalOffice>& offices) 
         return std::nullopt;
     });
 }
+
+QString canonicalPatent(const QString& typed) {
+    bool ok = false;
+    const qlonglong n = typed.trimmed().toLongLong(&ok);
+    return ok ? QString::number(n) : typed;
+}

@@ -35,3 +35,8 @@ MaybeError saveAgentPage1(Database& db, const AgentPage1& agent);
 
 // Stores offices 1..N (N = offices.size()) and their address types 4..3+N.
 MaybeError saveAgentPage2(Database& db, const QList<AdditionalOffice>& offices);
+
+// The one text of a patent: the stored number's ("0012" is "12"), so the
+// file's name and its records agree in this run and after a restart. A
+// text that is not a number is returned as it is.
+QString canonicalPatent(const QString& typed);

@@ -1,5 +1,7 @@
 #include "data/Database.h"
 
+#include "data/FaultPoint.h"
+
 #include <QAtomicInt>
 #include <QDir>
 #include <QFile>
@@ -19,6 +21,12 @@ bool looksLikeSqlite(const QString& path) {
         return false;
     const QByteArray head = f.read(16);
     return head == QByteArray("SQLite format 3\0", 16);
+}
+
+// What a statement reports when the test hook makes it fail: the engine's
+// own code for a disk error.
+DbError injectedFailure() {
+    return DbError{10, QStringLiteral("disk I/O error")};
 }
 
 } // namespace
@@ -52,7 +60,12 @@ std::unique_ptr<Database> Database::connect(const QString& path, QString* why) {
     std::unique_ptr<Database> d(new Database(name, path));
     // Catalogue reads and the information file expect the engine to check
     // nothing on its own: keys are plain values, the program keeps them.
-    d->exec(QStringLiteral("PRAGMA foreign_keys = OFF"));
+    if (MaybeError e = d->exec(QStringLiteral("PRAGMA foreign_keys = OFF"))) {
+        if (why)
+            *why = QStringLiteral("No se pudo abrir la base de datos %1:%2")
+                       .arg(QDir::toNativeSeparators(path), e->message());
+        return nullptr;
+    }
     return d;
 }
 
@@ -77,11 +90,21 @@ std::unique_ptr<Database> Database::openFile(const QString& path, QString* why) 
         return nullptr;
     }
     auto db = connect(path, why);
-    if (db && !db->select(QStringLiteral("select count(*) from sqlite_master")).ok()) {
+    if (!db)
+        return nullptr;
+    const Rows probe = db->select(QStringLiteral("select count(*) from sqlite_master"));
+    if (!probe.ok()) {
+        const int code = probe.error->number & 0xff;
         if (why)
-            *why = QStringLiteral("El archivo %1 no es una base de datos de KESTRO "
-                                  "o está dañado.")
-                       .arg(shown);
+            *why = code == 5 || code == 6
+                       ? QStringLiteral("No se pudo abrir la base de datos %1: otro programa la "
+                                        "tiene abierta y bloqueada. Cierre los demás programas "
+                                        "que la estén usando (por ejemplo otra copia de KESTRO) "
+                                        "y vuelva a abrir KESTRO.")
+                             .arg(shown)
+                       : QStringLiteral("El archivo %1 no es una base de datos de KESTRO "
+                                        "o está dañado.")
+                             .arg(shown);
         return nullptr;
     }
     return db;
@@ -101,6 +124,8 @@ QSqlDatabase Database::handle() const {
 }
 
 MaybeError Database::exec(const QString& sql, const QVariantList& params) {
+    if (faultpoint::hit())
+        return injectedFailure();
     QSqlQuery q(handle());
     if (!q.prepare(sql))
         return DbError::fromSql(q.lastError());
@@ -113,6 +138,10 @@ MaybeError Database::exec(const QString& sql, const QVariantList& params) {
 
 Rows Database::select(const QString& sql, const QVariantList& params) {
     Rows out;
+    if (faultpoint::hit()) {
+        out.error = injectedFailure();
+        return out;
+    }
     QSqlQuery q(handle());
     q.setForwardOnly(true);
     if (!q.prepare(sql)) {
@@ -153,9 +182,26 @@ DbError engineError(sqlite3* db) {
                    db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("sin conexión")};
 }
 
+QString whyNotWritable(const QSqlError& e) {
+    switch (e.nativeErrorCode().toInt() & 0xff) {
+    case 5: // busy
+    case 6: // locked
+        return QStringLiteral("otro programa la tiene abierta y bloqueada");
+    case 8: // read-only
+        return QStringLiteral("el archivo o su carpeta son de sólo lectura");
+    case 13: // full
+        return QStringLiteral("el disco está lleno");
+    case 14: // cannot open the journal beside it
+        return QStringLiteral("no se pueden crear archivos en su carpeta");
+    }
+    return QStringLiteral("%1 %2").arg(e.nativeErrorCode(), e.databaseText());
+}
+
 } // namespace
 
 MaybeError Database::eachRow(const QString& sql, const std::function<bool(const RawRow&)>& visit) {
+    if (faultpoint::hit())
+        return injectedFailure();
     sqlite3* db = engine();
     sqlite3_stmt* s = nullptr;
     if (!db || sqlite3_prepare16_v2(db, sql.utf16(), -1, &s, nullptr) != SQLITE_OK)
@@ -214,16 +260,45 @@ QString RawRow::text(int column) const {
     return QString::fromUtf8(utf8(column));
 }
 
-bool Database::tableExists(const QString& table) {
+QString Database::cannotSaveReason() {
+    QSqlDatabase h = handle();
+    QSqlQuery q(h);
+    // A short wait: a lock held for longer than this is no passing one.
+    q.exec(QStringLiteral("PRAGMA busy_timeout = 1000"));
+    QSqlError problem;
+    const bool began = q.exec(QStringLiteral("BEGIN IMMEDIATE"));
+    if (!began)
+        problem = q.lastError();
+    else if (!q.exec(QStringLiteral("CREATE TABLE kestro_prueba_escritura(x)")))
+        problem = q.lastError();
+    if (began)
+        q.exec(QStringLiteral("ROLLBACK"));
+    q.exec(QStringLiteral("PRAGMA busy_timeout = 5000"));
+    if (!problem.isValid())
+        return QString();
+    return QStringLiteral("No se podrá guardar ningún dato: la base de datos %1 no se puede "
+                          "modificar (%2).\nCierre los demás programas que la estén usando "
+                          "(por ejemplo otra copia de KESTRO), revise que el archivo y su "
+                          "carpeta no sean de sólo lectura y que tenga permiso de escritura en "
+                          "ellos, y vuelva a abrir KESTRO.")
+        .arg(QDir::toNativeSeparators(QFileInfo(path_).absoluteFilePath()),
+             whyNotWritable(problem));
+}
+
+bool Database::tableExists(const QString& table, MaybeError* error) {
     Rows r = select(
         QStringLiteral("select 1 from sqlite_master where type='table' and lower(name)=lower(?)"),
         {table});
+    if (error)
+        *error = r.error;
     return r.ok() && !r.empty();
 }
 
-QStringList Database::columns(const QString& table) {
+QStringList Database::columns(const QString& table, MaybeError* error) {
     QStringList names;
     Rows r = select(QStringLiteral("select name from pragma_table_info(?)"), {table});
+    if (error)
+        *error = r.error;
     for (const QVariantList& row : r.rows)
         names << row.at(0).toString();
     return names;
@@ -265,6 +340,8 @@ int bind(sqlite3_stmt* s, int i, const QVariant& v) {
 MaybeError PreparedStatement::exec(const QVariantList& params) {
     if (prepareError_)
         return prepareError_;
+    if (faultpoint::hit())
+        return injectedFailure();
     sqlite3_reset(statement_);
     for (int i = 0; i < params.size(); ++i)
         if (bind(statement_, i + 1, params.at(i)) != SQLITE_OK)
@@ -279,7 +356,9 @@ MaybeError PreparedStatement::exec(const QVariantList& params) {
 
 Transaction::Transaction(Database& db) : db_(db) {
     QSqlDatabase h = db_.handle();
-    if (h.transaction())
+    if (faultpoint::hit())
+        beginError_ = injectedFailure();
+    else if (h.transaction())
         open_ = true;
     else
         beginError_ = DbError::fromSql(h.lastError());
@@ -294,8 +373,9 @@ MaybeError Transaction::commit() {
     if (!open_)
         return beginError_ ? beginError_ : DbError::refused(QStringLiteral("Sin transacción"));
     QSqlDatabase h = db_.handle();
-    if (!h.commit()) {
-        DbError e = DbError::fromSql(h.lastError());
+    const bool refused = faultpoint::hit();
+    if (refused || !h.commit()) {
+        DbError e = refused ? injectedFailure() : DbError::fromSql(h.lastError());
         h.rollback();
         open_ = false;
         return e;

@@ -71,8 +71,15 @@ public:
     // for whole tables written out. Stops early when visit returns false.
     MaybeError eachRow(const QString& sql, const std::function<bool(const RawRow&)>& visit);
 
-    bool tableExists(const QString& table);
-    QStringList columns(const QString& table); // in table order
+    // Tries a write and undoes it at once: "" when saving works, otherwise a
+    // Spanish explanation that names the file and says what to do (a
+    // read-only file or folder, another program holding a lock).
+    QString cannotSaveReason();
+
+    // A failed read puts the error in *error (when given) rather than pass
+    // for "no such table" or "no columns".
+    bool tableExists(const QString& table, MaybeError* error = nullptr);
+    QStringList columns(const QString& table, MaybeError* error = nullptr); // in table order
     QSqlDatabase handle() const;
 
 private:

@@ -65,8 +65,11 @@ MaybeError carryPeriods(Database& db, const Representative& r, const QString& fo
 
 } // namespace
 
-bool representativeExists(Database& db, const QString& curp) {
-    return !db.select(QStringLiteral("select 1 from Mandatarios where CURP=?"), {curp}).empty();
+bool representativeExists(Database& db, const QString& curp, MaybeError* error) {
+    const Rows r = db.select(QStringLiteral("select 1 from Mandatarios where CURP=?"), {curp});
+    if (error)
+        *error = r.error;
+    return r.ok() && !r.empty();
 }
 
 MaybeError saveRepresentative(Database& db, const Representative& r, const QString& formerCurp) {

@@ -27,8 +27,9 @@ struct Representative {
     QList<PriorDeclaration> declarations;            // type 1 only
 };
 
-// True when a representative with this CURP is stored.
-bool representativeExists(Database& db, const QString& curp);
+// True when a representative with this CURP is stored; a failed read puts
+// the error in *error rather than answer "no".
+bool representativeExists(Database& db, const QString& curp, MaybeError* error = nullptr);
 
 // Replaces the representative stored under formerCurp ("" for a new one)
 // by `r`. His history periods follow his CURP; a type-1 representative keeps

@@ -10,7 +10,11 @@ bool isMissingTable(const DbError& e) {
 
 MaybeError addMissingColumns(Database& db) {
     for (const Schema::AddedColumn& c : Schema::addedColumns()) {
-        if (db.columns(c.table).contains(c.column, Qt::CaseInsensitive))
+        MaybeError read;
+        const bool present = db.columns(c.table, &read).contains(c.column, Qt::CaseInsensitive);
+        if (read)
+            return read;
+        if (present)
             continue;
         // Identifiers come from the fixed list above, never from input.
         if (MaybeError e =
@@ -36,7 +40,11 @@ MaybeError Modifica_DB(Database& db) {
     return inTransaction(db, [&]() -> MaybeError {
         if (MaybeError e = addMissingColumns(db))
             return e;
-        if (!db.tableExists(QStringLiteral("Versiones")))
+        MaybeError read;
+        const bool registry = db.tableExists(QStringLiteral("Versiones"), &read);
+        if (read)
+            return read;
+        if (!registry)
             if (MaybeError e = db.exec(Schema::createVersionesStatement()))
                 return e;
         if (MaybeError e = addVersionRow(db, 1, 0))

@@ -50,8 +50,13 @@ void frmAgentes_Aduanales::Inicializa_gr2(const QString& curp) {
                        "left join Aduanas A on P.NoAduana=A.cveAduana where P.CURP=? "
                        "order by P.rowid"),
         {curp});
-    if (seam::failed(this, r.error))
+    if (seam::readFailed(this, r.error)) {
+        // Aceptar rewrites every period: without the stored ones it would
+        // drop them, so only Cancelar is left.
+        for (QPushButton* b : {ui->cmdAceptar, ui->cmdNuevo, ui->cmdBorrar})
+            b->setEnabled(false);
         return;
+    }
     periods_.clear();
     for (const QVariantList& p : r.rows)
         periods_.append({p.at(0), textOf(p.at(1)), p.at(2), p.at(3)});
@@ -113,7 +118,7 @@ void frmAgentes_Aduanales::cmdAceptar_Click() {
         ui->txtRFC->text(), historicKey(ui->txtCURP->text(), ui->txtRFC->text()),
         ui->txtNombre->text(), ui->txtApPaterno->text(), ui->txtApMaterno->text()};
     bool exists = false;
-    if (seam::failed(this, historicAgentExists(db_, agent.key, &exists)))
+    if (seam::readFailed(this, historicAgentExists(db_, agent.key, &exists)))
         return;
     if (exists && agent.key != oldKey_) {
         refuse("YA EXISTE EL AGENTE ADUANAL EN LA BASE DE DATOS.", nullptr);

@@ -103,8 +103,15 @@ void frmApoderado::connectButtons() {
 }
 
 void frmApoderado::loadRepresentative() {
+    // Aceptar replaces all his rows: with part of them unread it would drop
+    // the rest, so after a failed read only Cancelar is left.
+    const auto refuseSaving = [this] { ui->cmdAceptar->setEnabled(false); };
     const Rows r = db_.select(QStringLiteral("select * from Mandatarios where CURP=?"), {curp0_});
-    if (seam::failed(this, r.error) || r.empty())
+    if (seam::readFailed(this, r.error)) {
+        refuseSaving();
+        return;
+    }
+    if (r.empty())
         return;
     const QVariantList& m = r.first();
     showStoredText(ui->txtNombre, textOf(m.at(2)));
@@ -126,29 +133,34 @@ void frmApoderado::loadRepresentative() {
         ui->optNo->setChecked(true);
     else if (operando == 1)
         ui->optSi->setChecked(true);
-    if (mandato == 1)
-        Llena_Aduana_PedTram();
-    Llena_Domicilio_M(db_, *ui->blkParticular, curp0_, QStringLiteral("1"));
-    Llena_Domicilio_M(db_, *ui->blkFiscal, curp0_, QStringLiteral("2"));
+    if ((mandato == 1 && !Llena_Aduana_PedTram()) ||
+        !Llena_Domicilio_M(db_, *ui->blkParticular, curp0_, QStringLiteral("1")) ||
+        !Llena_Domicilio_M(db_, *ui->blkFiscal, curp0_, QStringLiteral("2")))
+        refuseSaving();
 }
 
-void frmApoderado::Llena_Aduana_PedTram() {
+bool frmApoderado::Llena_Aduana_PedTram() {
     // An office missing from the catalogue still shows (without a name), so
     // that saving does not lose it.
     const Rows offices = db_.select(QStringLiteral("select NoAduana,Aduana from Aduanas_MM AM "
                                                    "left join Aduanas A on AM.NoAduana=cveAduana "
                                                    "where CURP=?"),
                                     {curp0_});
+    if (seam::readFailed(this, offices.error))
+        return false;
     for (const QVariantList& o : offices.rows)
         gridAppend(ui->fgAduanasAct, {Texto_Clave(o.at(0).toLongLong()), textOf(o.at(1))});
     const Rows declarations = db_.select(
         QStringLiteral("select NoAduana,Aduana,NoPedimento,FechPedimento from Pedimentos_MM AM "
                        "left join Aduanas A on AM.NoAduana=cveAduana where CURP=?"),
         {curp0_});
+    if (seam::readFailed(this, declarations.error))
+        return false;
     for (const QVariantList& d : declarations.rows)
         gridAppend(ui->fgPedTramitados, {Texto_Clave(d.at(0).toLongLong()), textOf(d.at(1)),
                                          textOf(d.at(2)), displayFromIsoDate(d.at(3))});
     updateListButtons();
+    return true;
 }
 
 void frmApoderado::cmbMandato_Change(int index) {
@@ -211,7 +223,12 @@ bool frmApoderado::entriesAreValid() {
         return failCheck(QStringLiteral("Debe elegir si el Manandatario o Representante se "
                                         "encuentra Operando"),
                          ui->optSi);
-    if (ui->txtCURP->text() != curp0_ && representativeExists(db_, ui->txtCURP->text())) {
+    MaybeError read;
+    const bool taken =
+        ui->txtCURP->text() != curp0_ && representativeExists(db_, ui->txtCURP->text(), &read);
+    if (seam::readFailed(this, read))
+        return false;
+    if (taken) {
         seam::message(this, QStringLiteral("YA EXISTE EL MANDATARIO EN LA BASE DE DATOS."),
                       QStringLiteral("Mensaje"), seam::Icon::None);
         return false;

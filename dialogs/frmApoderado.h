@@ -36,7 +36,8 @@ private:
     void setTabOrderChain();
     void connectButtons();
     void loadRepresentative();
-    void Llena_Aduana_PedTram();
+    // False when a read failed (and was shown).
+    bool Llena_Aduana_PedTram();
     void cmbMandato_Change(int index);
     void cmdBuscar_Click();
     void cmdAceptar_Click();

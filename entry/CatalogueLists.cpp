@@ -16,7 +16,10 @@ namespace {
 
 // Fills a list pair from rows (key column, name column) and leaves both
 // without a choice: a filled list must not pick its first entry by itself.
-void fillPair(QComboBox* keys, QComboBox* names, const Rows& rows, bool numericKeys) {
+// A failed read is shown, never taken for an empty catalogue.
+bool fillPair(QComboBox* keys, QComboBox* names, const Rows& rows, bool numericKeys) {
+    if (seam::readFailed(keys->window(), rows.error))
+        return false;
     const QSignalBlocker qk(keys);
     const QSignalBlocker qn(names);
     const QFontMetrics fm = names->view()->fontMetrics();
@@ -38,6 +41,7 @@ void fillPair(QComboBox* keys, QComboBox* names, const Rows& rows, bool numericK
     const int margins = 4 * (view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1);
     const int scrollBar = view->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
     view->setMinimumWidth(widest + margins + frame + scrollBar);
+    return true;
 }
 
 void clearChoice(QComboBox* list) {
@@ -50,11 +54,12 @@ QString Texto_Clave(qlonglong number) {
     return number < 0 ? QString::number(number) : u' ' + QString::number(number);
 }
 
-void Llena_EntFed(Database& db, QComboBox* keys, QComboBox* names) {
-    fillPair(keys, names, db.select(QStringLiteral("select cveEntFed, Nombre from EntFed")), false);
+bool Llena_EntFed(Database& db, QComboBox* keys, QComboBox* names) {
+    return fillPair(keys, names, db.select(QStringLiteral("select cveEntFed, Nombre from EntFed")),
+                    false);
 }
 
-void Llena_MpioDeleg(Database& db, QComboBox* keys, QComboBox* names, const QString& stateKey) {
+bool Llena_MpioDeleg(Database& db, QComboBox* keys, QComboBox* names, const QString& stateKey) {
     {
         const QSignalBlocker qk(keys);
         const QSignalBlocker qn(names);
@@ -63,18 +68,18 @@ void Llena_MpioDeleg(Database& db, QComboBox* keys, QComboBox* names, const QStr
     }
     const QString key = RTrim(stateKey);
     if (key.isEmpty())
-        return;
-    fillPair(keys, names,
-             db.select(QStringLiteral("select cveMpioDeleg, Nombre from MpioDeleg "
-                                      "where cveEntFed=? order by cveMpioDeleg"),
-                       {key}),
-             true);
+        return true;
+    return fillPair(keys, names,
+                    db.select(QStringLiteral("select cveMpioDeleg, Nombre from MpioDeleg "
+                                             "where cveEntFed=? order by cveMpioDeleg"),
+                              {key}),
+                    true);
 }
 
-void Llena_Aduanas(Database& db, QComboBox* keys, QComboBox* names) {
-    fillPair(keys, names,
-             db.select(QStringLiteral("select cveAduana, Aduana from Aduanas order by aduana")),
-             true);
+bool Llena_Aduanas(Database& db, QComboBox* keys, QComboBox* names) {
+    return fillPair(
+        keys, names,
+        db.select(QStringLiteral("select cveAduana, Aduana from Aduanas order by aduana")), true);
 }
 
 void followList(QComboBox* leader, QComboBox* follower) {
@@ -159,25 +164,33 @@ void showAddress(Database& db, AddressBlock& b, const QVariantList& row) {
 
 } // namespace
 
-void Llena_Domicilio(Database& db, AddressBlock& block, const QString& tipo) {
+bool Llena_Domicilio(Database& db, AddressBlock& block, const QString& tipo) {
     const Rows r =
         db.select(QStringLiteral("select * from Domicilios_AA where Tipo_Dom=?"), {tipo.toInt()});
+    if (seam::readFailed(block.window(), r.error))
+        return false;
     if (r.empty() || r.last().size() < 10)
-        return;
+        return true;
     showAddress(db, block, r.last());
+    return true;
 }
 
-void Llena_Domicilio_M(Database& db, AddressBlock& block, const QString& curp,
+bool Llena_Domicilio_M(Database& db, AddressBlock& block, const QString& curp,
                        const QString& tipo) {
     const Rows r =
         db.select(QStringLiteral("select * from Domicilios_MM where CURP=? and Tipo_dom=?"),
                   {curp, tipo.toInt()});
+    if (seam::readFailed(block.window(), r.error)) {
+        Limpia_Domicilio_M(db, block);
+        return false;
+    }
     if (r.empty() || r.last().size() < 10) {
         Limpia_Domicilio_M(db, block);
-        return;
+        return true;
     }
     // Positions 1..9 hold the same columns in both address tables.
     showAddress(db, block, r.last());
+    return true;
 }
 
 void Limpia_Domicilio_M(Database& db, AddressBlock& b) {

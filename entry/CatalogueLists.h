@@ -14,12 +14,15 @@ class QWidget;
 // with one leading blank when not negative (office 47 is " 47").
 QString Texto_Clave(qlonglong number);
 
+// The fillers show a failed read themselves (" <number> <text>", title
+// "Mensaje") and then return false, never taking it for an empty answer.
+
 // Appends all states (keys and names). Leaves nothing chosen.
-void Llena_EntFed(Database& db, QComboBox* keys, QComboBox* names);
+bool Llena_EntFed(Database& db, QComboBox* keys, QComboBox* names);
 // Replaces the municipalities by those of one state (none for an empty key).
-void Llena_MpioDeleg(Database& db, QComboBox* keys, QComboBox* names, const QString& stateKey);
+bool Llena_MpioDeleg(Database& db, QComboBox* keys, QComboBox* names, const QString& stateKey);
 // Appends the customs offices, ordered by name, as key texts and names.
-void Llena_Aduanas(Database& db, QComboBox* keys, QComboBox* names);
+bool Llena_Aduanas(Database& db, QComboBox* keys, QComboBox* names);
 
 // A list pair: whenever the choice of `leader` changes, by the user or the
 // program, `follower` takes the same position without echoing back. With
@@ -41,8 +44,8 @@ int Valida_Domicilio(QWidget* parent, const AddressBlock& block);
 
 // Loads the agent's address of one type into a block (kept as it is when
 // there is none).
-void Llena_Domicilio(Database& db, AddressBlock& block, const QString& tipo);
+bool Llena_Domicilio(Database& db, AddressBlock& block, const QString& tipo);
 // Loads a representative's address of one type (emptied when there is none).
-void Llena_Domicilio_M(Database& db, AddressBlock& block, const QString& curp, const QString& tipo);
+bool Llena_Domicilio_M(Database& db, AddressBlock& block, const QString& curp, const QString& tipo);
 // Empties a block: texts, state and municipality.
 void Limpia_Domicilio_M(Database& db, AddressBlock& block);

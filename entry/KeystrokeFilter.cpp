@@ -1,28 +1,52 @@
 #include "entry/KeystrokeFilter.h"
 
 #include "entry/Cp1252.h"
+#include "entry/Seam.h"
 
+#include <QClipboard>
+#include <QContextMenuEvent>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QValidator>
 
 namespace {
 
-class UppercaseFilter : public QObject {
+// Everything an entry field does to what reaches it: capitals for typed
+// letters (when asked) and the same rules for a paste as for typing.
+class EntryFilter : public QObject {
 public:
-    using QObject::QObject;
+    explicit EntryFilter(QLineEdit* field) : QObject(field), field_(field) {}
+    bool uppercase = false;
 
 protected:
     bool eventFilter(QObject* target, QEvent* event) override {
         if (resending_)
             return false;
-        if (event->type() == QEvent::InputMethod)
-            return filterComposed(target, static_cast<QInputMethodEvent*>(event));
-        if (event->type() != QEvent::KeyPress)
+        switch (event->type()) {
+        case QEvent::KeyPress: {
+            auto* key = static_cast<QKeyEvent*>(event);
+            if (key->matches(QKeySequence::Paste)) {
+                pasteFromClipboard(field_, uppercase);
+                return true;
+            }
+            return uppercase && filterTyped(target, key);
+        }
+        case QEvent::InputMethod:
+            return uppercase && filterComposed(target, static_cast<QInputMethodEvent*>(event));
+        case QEvent::ContextMenu:
+            showMenu(static_cast<QContextMenuEvent*>(event)->globalPos());
+            return true;
+        default:
             return false;
-        auto* key = static_cast<QKeyEvent*>(event);
+        }
+    }
+
+private:
+    bool filterTyped(QObject* target, QKeyEvent* key) {
         const QString upper = upperTyped(key->text());
         if (upper == key->text())
             return false;
@@ -36,7 +60,6 @@ protected:
         return true;
     }
 
-private:
     // Dead keys and compose sequences reach the field through the input
     // method, not as key presses; what they commit is typed all the same.
     bool filterComposed(QObject* target, QInputMethodEvent* im) {
@@ -53,16 +76,55 @@ private:
         return true;
     }
 
+    // The field's own menu, its "Paste" going through the same rules.
+    void showMenu(const QPoint& at) {
+        QMenu* menu = field_->createStandardContextMenu();
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        for (QAction* a : menu->actions())
+            if (a->objectName() == QLatin1String("edit-paste")) {
+                QObject::disconnect(a, &QAction::triggered, field_, &QLineEdit::paste);
+                QLineEdit* field = field_;
+                const bool upper = uppercase;
+                QObject::connect(a, &QAction::triggered, field,
+                                 [field, upper] { pasteFromClipboard(field, upper); });
+            }
+        menu->popup(at);
+    }
+
+    QLineEdit* field_;
     bool resending_ = false;
 };
 
+EntryFilter* filterOf(QLineEdit* field) {
+    for (QObject* child : field->children())
+        if (auto* f = dynamic_cast<EntryFilter*>(child))
+            return f;
+    auto* f = new EntryFilter(field);
+    field->installEventFilter(f);
+    return f;
+}
+
+// Whatever reaches the field (typed, dropped or set by the program) loses
+// what the information file cannot hold, instead of refusing it whole.
 class SafeTextValidator : public QValidator {
 public:
     using QValidator::QValidator;
-    State validate(QString& input, int&) const override {
-        return isSafeText(input) ? Acceptable : Invalid;
+    State validate(QString& input, int& cursor) const override {
+        if (!isSafeText(input)) {
+            const qsizetype before = input.size();
+            input = safeText(input);
+            cursor = qMax(0, cursor - int(before - input.size()));
+        }
+        return Acceptable;
     }
 };
+
+QString listOf(QStringList kinds) {
+    if (kinds.size() <= 1)
+        return kinds.value(0);
+    const QString last = kinds.takeLast();
+    return kinds.join(QStringLiteral(", ")) + QStringLiteral(" y ") + last;
+}
 
 } // namespace
 
@@ -77,17 +139,78 @@ QString upperTyped(const QString& typed) {
 
 bool isSafeText(const QString& text) {
     for (QChar c : text)
-        if (c == u'|' || c == u'\n' || c == u'\r' || c.unicode() < 0x20 || !Cp1252::encodable(c))
+        if (c == u'|' || c.unicode() < 0x20 || c.unicode() == 0x7f || !Cp1252::encodable(c))
             return false;
     return true;
 }
 
+QString safeText(const QString& text, QStringList* removed) {
+    // A letter and its combining accent become the one accented letter the
+    // code page has.
+    const QString composed = text.normalized(QString::NormalizationForm_C);
+    QString out;
+    out.reserve(composed.size());
+    QStringList kinds;
+    const auto note = [&](const QString& kind) {
+        if (!kinds.contains(kind))
+            kinds << kind;
+    };
+    for (QChar c : composed) {
+        if (c == u'|')
+            note(QStringLiteral("el carácter \"|\""));
+        else if (c == u'\r' || c == u'\n')
+            note(QStringLiteral("los saltos de línea"));
+        else if (c == u'\t')
+            note(QStringLiteral("los tabuladores"));
+        else if (c.unicode() < 0x20 || c.unicode() == 0x7f)
+            note(QStringLiteral("los caracteres de control"));
+        else if (!Cp1252::encodable(c))
+            note(QStringLiteral("los caracteres que el archivo de información no puede "
+                                "escribir (como emojis o ideogramas)"));
+        else
+            out += c;
+    }
+    if (removed)
+        *removed = kinds;
+    return out;
+}
+
+void pasteFromClipboard(QLineEdit* field, bool uppercase) {
+    if (field->isReadOnly() || !field->isEnabled())
+        return;
+    const QString copied = QGuiApplication::clipboard()->text();
+    QStringList removed;
+    QString clean = safeText(copied, &removed);
+    if (uppercase)
+        for (QChar& c : clean)
+            c = upperTyped(QString(c)).at(0);
+    const int room =
+        field->maxLength() - int(field->text().size()) + int(field->selectedText().size());
+    if (clean.size() > room) {
+        clean.truncate(qMax(0, room));
+        removed
+            << QStringLiteral("lo que excede los %1 caracteres del campo").arg(field->maxLength());
+    }
+    if (clean.isEmpty() && !copied.isEmpty()) {
+        seam::inform(field->window(), QStringLiteral("No se pegó nada: del texto copiado se "
+                                                     "quitarían %1, y no queda nada que pegar.")
+                                          .arg(listOf(removed)));
+        return;
+    }
+    field->insert(clean);
+    if (!removed.isEmpty())
+        seam::inform(field->window(),
+                     QStringLiteral("Se pegó el texto sin %1, que este campo no admite.")
+                         .arg(listOf(removed)));
+}
+
 void attachUppercaseFilter(QLineEdit* field) {
-    field->installEventFilter(new UppercaseFilter(field));
+    filterOf(field)->uppercase = true;
 }
 
 void attachSafeText(QLineEdit* field) {
     field->setValidator(new SafeTextValidator(field));
+    filterOf(field);
 }
 
 void attachEntryRules(QLineEdit* field, bool uppercase) {

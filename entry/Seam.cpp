@@ -57,7 +57,21 @@ bool confirm(QWidget* parent, const QString& text) {
            Answer::Ok;
 }
 
+QString nothingSaved() {
+    return QStringLiteral("No se guardó ningún dato: la base de datos quedó como estaba antes "
+                          "de esta operación.");
+}
+
 bool failed(QWidget* parent, const MaybeError& error) {
+    if (!error)
+        return false;
+    const QString report = error->message();
+    inform(parent,
+           nothingSaved() + (report.startsWith(u' ') ? QString() : QStringLiteral(" ")) + report);
+    return true;
+}
+
+bool readFailed(QWidget* parent, const MaybeError& error) {
     if (!error)
         return false;
     inform(parent, error->message());

@@ -35,9 +35,17 @@ void inform(QWidget* parent, const QString& text);
 // A question before deleting or leaving: exclamation, OK/Cancel, "Mendaje".
 bool confirm(QWidget* parent, const QString& text);
 
-// When `error` holds one, shows it in the one form users know (" <number>
-// <text>", title "Mensaje") and returns true: the action it belongs to stops.
+// For a save: when `error` holds one, says that nothing was saved, then the
+// engine's report in the one form users know (" <number> <text>", title
+// "Mensaje"), and returns true: the action it belongs to stops.
 bool failed(QWidget* parent, const MaybeError& error);
+// For a read: the engine's report alone (" <number> <text>", "Mensaje");
+// true when there was one, and the action stops rather than take the
+// failure for an empty answer.
+bool readFailed(QWidget* parent, const MaybeError& error);
+
+// The sentence that opens every failed save.
+QString nothingSaved();
 
 // Full path of the chosen file, or "" when the user cancelled.
 QString openFile(QWidget* parent, const QString& caption, const QString& folder,

@@ -1,25 +1,18 @@
 #include "exchange/ArchivoInformacion.h"
 
 #include "data/Dates.h"
+#include "data/FaultPoint.h"
 #include "entry/Cp1252.h"
+#include "exchange/EnvioStage.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QSet>
 #include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstring>
-#include <filesystem>
 #include <functional>
-#include <system_error>
-
-#ifdef Q_OS_WIN
-#include <io.h>
-#else
-#include <fcntl.h>
-#include <unistd.h>
-#endif
 
 namespace {
 
@@ -281,9 +274,13 @@ bool writeSection(Database& db, LineWriter& w, const Section& s, const QString& 
 
 } // namespace
 
-int Hay_Hist_Mandatarios(Database& db) {
+int Hay_Hist_Mandatarios(Database& db, MaybeError* error) {
     Rows r = db.select(QStringLiteral("select 1 from Mandatarios where Mandato=2 limit 1"));
-    return r.ok() && !r.empty() ? 1 : 0;
+    if (error)
+        *error = r.error;
+    if (!r.ok())
+        return -1;
+    return r.empty() ? 0 : 1;
 }
 
 QString envioFolder(const QString& programDir) {
@@ -324,7 +321,15 @@ std::optional<InformationFileContent> buildInformationFile(Database& db, const Q
                           representatives ? requirementOf : std::function<void(const RawRow&)>()))
             return std::nullopt;
     }
-    if (Hay_Hist_Mandatarios(db) == 1)
+    MaybeError leida;
+    const int historia = Hay_Hist_Mandatarios(db, &leida);
+    if (historia < 0) {
+        if (why)
+            *why = QStringLiteral("No se pudo leer la tabla Mandatarios de la base de datos: %1")
+                       .arg(leida->message().trimmed());
+        return std::nullopt;
+    }
+    if (historia == 1)
         for (const Section& s : historySections())
             if (!writeSection(db, w, s, agente, why))
                 return std::nullopt;
@@ -333,8 +338,6 @@ std::optional<InformationFileContent> buildInformationFile(Database& db, const Q
     out.bytes = w.bytes();
     return out;
 }
-
-namespace {
 
 // Checks every requirement file before anything is written: a missing one
 // must stop the generation, not surface after the file is in place.
@@ -356,9 +359,10 @@ bool checkRequirements(const QList<RequirementFile>& reqs, QString* why) {
                        .arg(QDir::toNativeSeparators(r.path), r.curp);
             return false;
         }
-        // Two different files with one name would overwrite each other in
-        // ENVIO and one representative's requirement would never be sent.
-        const QString nombre = fi.fileName();
+        // Two different files with one name (Windows does not tell "A.req"
+        // from "a.REQ") would overwrite each other in ENVIO and one
+        // representative's requirement would never be sent.
+        const QString nombre = fi.fileName().toCaseFolded();
         const auto otro = porNombre.constFind(nombre);
         if (otro != porNombre.constEnd() &&
             QFileInfo(otro.value()->path).canonicalFilePath() != fi.canonicalFilePath()) {
@@ -375,141 +379,51 @@ bool checkRequirements(const QList<RequirementFile>& reqs, QString* why) {
     return true;
 }
 
-const QString TempSuffix = QStringLiteral(".kestro-nuevo");
-
-// Puts on the disk everything written so far into `folder`'s file system:
-// one flush for all the copies instead of a disk round trip for each.
-bool flushAll(const QString& folder, const QStringList& files) {
-#ifdef Q_OS_LINUX
-    Q_UNUSED(files);
-    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
-    if (fd < 0)
-        return false;
-    const bool ok = ::syncfs(fd) == 0;
-    ::close(fd);
-    return ok;
-#else
-    Q_UNUSED(folder);
-    for (const QString& f : files) {
-        QFile file(f);
-        if (!file.open(QIODevice::ReadWrite) || !file.flush())
-            return false;
-#ifdef Q_OS_WIN
-        if (_commit(file.handle()) != 0)
-#else
-        if (::fsync(file.handle()) != 0)
-#endif
-            return false;
-    }
-    return true;
-#endif
-}
-
-// Reads a requirement file and writes it under its temporary name in ENVIO.
-bool stageRequirement(const RequirementFile& r, const QString& temp, QString* why) {
-    QFile src(r.path);
-    QByteArray data;
-    bool ok = src.open(QIODevice::ReadOnly);
-    if (ok) {
-        data = src.readAll();
-        ok = src.error() == QFileDevice::NoError;
-    }
-    if (!ok) {
-        *why = QStringLiteral("No se pudo leer el archivo de requerimiento %1 del mandatario "
-                              "con CURP %2: %3")
-                   .arg(QDir::toNativeSeparators(r.path), r.curp, src.errorString());
-        return false;
-    }
-    QFile dst(temp);
-    if (!dst.open(QIODevice::WriteOnly | QIODevice::Truncate) || dst.write(data) != data.size() ||
-        !dst.flush()) {
-        *why = QStringLiteral("No se pudo copiar el archivo de requerimiento %1 del mandatario "
-                              "con CURP %2 a la carpeta %3: %4")
-                   .arg(QDir::toNativeSeparators(r.path), r.curp,
-                        QDir::toNativeSeparators(QFileInfo(temp).path()), dst.errorString());
-        return false;
-    }
-    return true;
-}
-
-} // namespace
-
-bool copyRequirements(const QList<RequirementFile>& reqs, const QString& envio, QString* why) {
-    // Every copy is written in full under a temporary name first; only then
-    // do the copies take their names, so no final name ever holds half a file.
-    QStringList temps, finals;
-    QSet<QString> named;
-    const auto removeTemps = [&] {
-        for (const QString& t : temps)
-            QFile::remove(t);
-    };
-    for (const RequirementFile& r : reqs) {
-        const QString final = QDir(envio).filePath(QFileInfo(r.path).fileName());
-        if (named.contains(final)) // one file named by several representatives
-            continue;
-        named.insert(final);
-        finals << final;
-        temps << final + TempSuffix;
-        if (!stageRequirement(r, temps.last(), why)) {
-            removeTemps();
-            return false;
-        }
-    }
-    if (!flushAll(envio, temps)) {
-        *why = QStringLiteral("No se pudieron guardar en el disco las copias de los archivos de "
-                              "requerimiento en la carpeta %1.")
-                   .arg(QDir::toNativeSeparators(envio));
-        removeTemps();
-        return false;
-    }
-    for (qsizetype i = 0; i < temps.size(); ++i) {
-        std::error_code ec;
-        std::filesystem::rename(temps[i].toStdWString(), finals[i].toStdWString(), ec);
-        if (ec) {
-            *why = QStringLiteral("No se pudo copiar el archivo de requerimiento %1 a la carpeta "
-                                  "%2: %3")
-                       .arg(QFileInfo(finals[i]).fileName(), QDir::toNativeSeparators(envio),
-                            QString::fromLocal8Bit(ec.message().c_str()));
-            removeTemps();
-            return false;
-        }
-    }
-    return true;
-}
-
 std::optional<QString> writeInformationFile(Database& db, const QString& programDir,
-                                            const QString& patente, QString* why) {
+                                            const QString& patente, QString* why,
+                                            const SignStep& sign, int* signCode) {
     QString local;
     if (!why)
         why = &local;
-    const auto contenido = buildInformationFile(db, patente, why);
+    why->clear();
+    auto contenido = buildInformationFile(db, patente, why);
     if (!contenido || !checkRequirements(contenido->requirements, why))
         return std::nullopt;
+    if (sign) {
+        const int codigo = sign(contenido->bytes);
+        if (signCode)
+            *signCode = codigo;
+        if (codigo != 0)
+            return std::nullopt;
+    }
 
     const QString envio = envioFolder(programDir);
-    if (!QDir().mkpath(envio) || !QFileInfo(envio).isDir()) {
+    if (faultpoint::hit() || !QDir().mkpath(envio) || !QFileInfo(envio).isDir()) {
         *why = QStringLiteral("No se pudo crear la carpeta %1. Revise que exista y que tenga "
                               "permiso de escritura.")
                    .arg(QDir::toNativeSeparators(envio));
         return std::nullopt;
     }
-
-    // The new file replaces an earlier one only on commit(); leaving this
-    // scope without it removes the temporary file.
-    const QString ruta = informationFilePath(programDir, patente);
-    QSaveFile archivo(ruta);
-    if (!archivo.open(QIODevice::WriteOnly) ||
-        archivo.write(contenido->bytes) != contenido->bytes.size()) {
-        *why = QStringLiteral("No se pudo escribir el archivo %1 en la carpeta ENVIO: %2")
-                   .arg(QDir::toNativeSeparators(ruta), archivo.errorString());
+    EnvioStage::recover(envio);
+    EnvioStage stage(envio);
+    QSet<QString> copiados;
+    for (const RequirementFile& r : contenido->requirements) {
+        // One file named by several representatives travels once.
+        const QString nombre = QFileInfo(r.path).fileName();
+        if (copiados.contains(nombre.toCaseFolded()))
+            continue;
+        copiados.insert(nombre.toCaseFolded());
+        if (!stage.addCopy(r.path, nombre, why)) {
+            why->prepend(QStringLiteral("No se generó el archivo de información; la carpeta "
+                                        "ENVIO quedó como estaba. "));
+            return std::nullopt;
+        }
+    }
+    const QString nombre = QFileInfo(informationFilePath(programDir, patente)).fileName();
+    if (!stage.add(nombre, contenido->bytes, why) || !stage.commit(why)) {
+        why->prepend(QStringLiteral("No se generó el archivo de información; la carpeta ENVIO "
+                                    "quedó como estaba. "));
         return std::nullopt;
     }
-    if (!copyRequirements(contenido->requirements, envio, why))
-        return std::nullopt;
-    if (!archivo.commit()) {
-        *why = QStringLiteral("No se pudo escribir el archivo %1 en la carpeta ENVIO: %2")
-                   .arg(QDir::toNativeSeparators(ruta), archivo.errorString());
-        return std::nullopt;
-    }
-    return ruta;
+    return informationFilePath(programDir, patente);
 }

@@ -1,7 +1,10 @@
 #include "exchange/Firma.h"
 
+#include "data/FaultPoint.h"
+
 #include <QCryptographicHash>
 #include <QFile>
+#include <QFileInfo>
 #include <QList>
 #include <QSaveFile>
 
@@ -46,6 +49,45 @@ Sig readEnvelope(const QByteArray& data) {
     }
     const unsigned char* p = reinterpret_cast<const unsigned char*>(data.constData());
     return Sig(d2i_X509_SIG(nullptr, &p, long(data.size())));
+}
+
+// A key file states how many key-derivation rounds its password takes; a
+// hostile one asking for billions would hang the program at Aceptar. The
+// keys people get ask for thousands.
+constexpr long MaxRounds = 1000000;
+
+long roundsOf(const X509_ALGOR* alg) {
+    const ASN1_OBJECT* oid = nullptr;
+    int ptype = 0;
+    const void* pval = nullptr;
+    X509_ALGOR_get0(&oid, &ptype, &pval, alg);
+    if (ptype != V_ASN1_SEQUENCE)
+        return 0; // no rounds stated: decryption judges the rest
+    const auto* seq = static_cast<const ASN1_STRING*>(pval);
+    long rounds = 0;
+    if (OBJ_obj2nid(oid) == NID_pbes2) {
+        auto* p2 = static_cast<PBE2PARAM*>(ASN1_item_unpack(seq, ASN1_ITEM_rptr(PBE2PARAM)));
+        if (!p2)
+            return -1;
+        if (OBJ_obj2nid(p2->keyfunc->algorithm) == NID_id_pbkdf2) {
+            auto* k = static_cast<PBKDF2PARAM*>(
+                ASN1_TYPE_unpack_sequence(ASN1_ITEM_rptr(PBKDF2PARAM), p2->keyfunc->parameter));
+            rounds = k ? ASN1_INTEGER_get(k->iter) : -1;
+            PBKDF2PARAM_free(k);
+        }
+        PBE2PARAM_free(p2);
+    } else if (auto* p = static_cast<PBEPARAM*>(ASN1_item_unpack(seq, ASN1_ITEM_rptr(PBEPARAM)))) {
+        rounds = ASN1_INTEGER_get(p->iter);
+        PBEPARAM_free(p);
+    }
+    return rounds;
+}
+
+bool roundsAcceptable(const X509_SIG* sobre) {
+    const X509_ALGOR* alg = nullptr;
+    X509_SIG_get0(sobre, &alg, nullptr);
+    const long rounds = roundsOf(alg);
+    return rounds >= 0 && rounds <= MaxRounds;
 }
 
 Pkey readPublicKey(const QByteArray& data) {
@@ -123,6 +165,8 @@ QByteArray signatureRecord(const QByteArray& patente, const QByteArray& curp,
 }
 
 bool readWholeFile(const QString& ruta, QByteArray* out) {
+    if (faultpoint::hit())
+        return false;
     QFile f(ruta);
     if (!f.open(QIODevice::ReadOnly))
         return false;
@@ -136,6 +180,31 @@ void borra(QByteArray& b) {
     b.clear();
 }
 
+// The key file, refused unread when it is not a plain file of a sensible
+// size (a folder, a link loop, a device or something huge).
+bool readKeyFile(const QString& ruta, QByteArray* out) {
+    const QFileInfo fi(ruta);
+    if (!fi.isFile() || fi.size() > MaxKeyFileSize)
+        return false;
+    return readWholeFile(ruta, out) && out->size() <= MaxKeyFileSize;
+}
+
+} // namespace
+
+QByteArray agentCurpOf(const QByteArray& contenido) {
+    return curpOf(contenido);
+}
+
+namespace {
+
+// Writes the content back signed, in one step: the file on disk is never
+// half-signed.
+bool writeBack(const QString& archivo, const QByteArray& contenido) {
+    QSaveFile salida(archivo);
+    return salida.open(QIODevice::WriteOnly) && salida.write(contenido) == contenido.size() &&
+           salida.commit();
+}
+
 } // namespace
 
 void BuscaCurps(const QString& archivo, Firmantes& firmantes) {
@@ -147,16 +216,24 @@ int GeneraFirmaDigital(const QString& archivo, Firmantes& firmantes) {
     QByteArray contenido;
     if (!QFile::exists(archivo) || !readWholeFile(archivo, &contenido))
         return NoFileToSign;
+    const int codigo = signContent(contenido, firmantes);
+    if (codigo != SignedOk)
+        return codigo;
+    return writeBack(archivo, contenido) ? SignedOk : SignedFileNotWritten;
+}
 
+int signContent(QByteArray& contenido, Firmantes& firmantes) {
     const Signer& f = firmantes[0];
     QByteArray llave;
-    if (f.keyPath.isEmpty() || !readWholeFile(QString::fromUtf8(f.keyPath), &llave))
+    if (f.keyPath.isEmpty() || !readKeyFile(QString::fromUtf8(f.keyPath), &llave))
         return InvalidKey;
     Sig sobre = readEnvelope(llave);
     borra(llave);
     ERR_clear_error();
-    if (!sobre)
+    if (!sobre || !roundsAcceptable(sobre.get())) {
+        ERR_clear_error();
         return InvalidKey;
+    }
     P8 info(PKCS8_decrypt(sobre.get(), f.password.constData(), int(f.password.size())));
     if (!info) {
         ERR_clear_error();
@@ -185,13 +262,8 @@ int GeneraFirmaDigital(const QString& archivo, Firmantes& firmantes) {
     }
     firma.truncate(qsizetype(n));
 
-    const QByteArray registro = signatureRecord(patentOf(contenido), f.curp, algorithmOf(k.get()),
-                                                fingerprintOf(k.get()), firma);
-    // Signed and written as one step: the file on disk is never half-signed.
-    QSaveFile salida(archivo);
-    if (!salida.open(QIODevice::WriteOnly) || salida.write(contenido) != contenido.size() ||
-        salida.write(registro) != registro.size() || !salida.commit())
-        return SignedFileNotWritten;
+    contenido += signatureRecord(patentOf(contenido), f.curp, algorithmOf(k.get()),
+                                 fingerprintOf(k.get()), firma);
     return SignedOk;
 }
 

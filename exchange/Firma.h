@@ -33,6 +33,16 @@ void BuscaCurps(const QString& archivo, Firmantes& firmantes);
 // bytes as they are, the signature appended as one final record.
 int GeneraFirmaDigital(const QString& archivo, Firmantes& firmantes);
 
+// The same signing over bytes held in memory, so a file can be signed
+// before it takes its name in ENVIO: appends the signature record to
+// `contenido` only when the result is SignedOk.
+int signContent(QByteArray& contenido, Firmantes& firmantes);
+// The agent's CURP as the "AA" record of the content states it.
+QByteArray agentCurpOf(const QByteArray& contenido);
+
+// Larger key files are refused unread: a real one is a few kilobytes.
+constexpr qint64 MaxKeyFileSize = 1 << 20;
+
 // Overwrites every password (and path) held in the table, then empties it.
 void wipeSigners(Firmantes& firmantes);
 

@@ -1,5 +1,6 @@
 #include "exchange/GeneraArchivo.h"
 
+#include "data/AgentStore.h"
 #include "data/Database.h"
 #include "entry/AppState.h"
 #include "entry/Busy.h"
@@ -19,16 +20,11 @@ void tell(QWidget* parent, const QString& texto) {
 
 } // namespace
 
-void Firma_Archivo(QWidget* parent, AppState& state, const QString& archivo,
-                   const QString& rutaLlave, const QString& clave, const QString& patenteField) {
-    Firmantes firmantes;
-    BuscaCurps(archivo, firmantes);
-    fillSigners(firmantes, rutaLlave, clave);
-    const int codigo =
-        whileBusy(parent, QStringLiteral("Agregando la Firma Digital al archivo de información..."),
-                  [&] { return GeneraFirmaDigital(archivo, firmantes); });
-    wipeSigners(firmantes);
+namespace {
 
+// Tells the user the signing outcome and sets Estado_Firma (0 signed, 1 not).
+void reportSigning(QWidget* parent, AppState& state, int codigo, const QString& archivo,
+                   const QString& patenteField) {
     switch (codigo) {
     case SignedOk: {
         const QString ruta = QDir::toNativeSeparators(
@@ -61,6 +57,20 @@ void Firma_Archivo(QWidget* parent, AppState& state, const QString& archivo,
     state.Estado_Firma = 1;
 }
 
+} // namespace
+
+void Firma_Archivo(QWidget* parent, AppState& state, const QString& archivo,
+                   const QString& rutaLlave, const QString& clave, const QString& patenteField) {
+    Firmantes firmantes;
+    BuscaCurps(archivo, firmantes);
+    fillSigners(firmantes, rutaLlave, clave);
+    const int codigo =
+        whileBusy(parent, QStringLiteral("Agregando la Firma Digital al archivo de información..."),
+                  [&] { return GeneraFirmaDigital(archivo, firmantes); });
+    wipeSigners(firmantes);
+    reportSigning(parent, state, codigo, archivo, patenteField);
+}
+
 bool Genera_archivo(QWidget* parent, AppState& state, Database& db, const QString& rfcAsTyped,
                     const QString& patenteField) {
     if (seam::message(parent,
@@ -83,15 +93,29 @@ bool Genera_archivo(QWidget* parent, AppState& state, Database& db, const QStrin
         return false;
     }
 
+    // Signed in memory before the file takes its name in ENVIO: a refused
+    // key or password leaves an earlier signed file there untouched.
+    const auto firmar = [&](QByteArray& contenido) {
+        Firmantes firmantes;
+        firmantes[0].curp = agentCurpOf(contenido);
+        fillSigners(firmantes, state.Ruta_Llave, state.Clave_Llave);
+        const int codigo = whileBusy(
+            parent, QStringLiteral("Agregando la Firma Digital al archivo de información..."),
+            [&] { return signContent(contenido, firmantes); });
+        wipeSigners(firmantes);
+        return codigo;
+    };
     QString why;
-    const auto archivo = writeInformationFile(db, state.dataDir, state.NoPat, &why);
-    if (!archivo) {
-        wipeText(state.Clave_Llave);
+    int codigo = SignedOk;
+    const QString patente = canonicalPatent(state.NoPat);
+    const auto archivo = writeInformationFile(db, state.dataDir, patente, &why, firmar, &codigo);
+    wipeText(state.Clave_Llave);
+    if (!archivo && codigo == SignedOk) {
         tell(parent, why);
         state.Estado_Firma = 1;
         return false;
     }
-    Firma_Archivo(parent, state, *archivo, state.Ruta_Llave, state.Clave_Llave, patenteField);
-    wipeText(state.Clave_Llave);
+    reportSigning(parent, state, codigo, informationFilePath(state.dataDir, patente),
+                  canonicalPatent(patenteField));
     return state.Estado_Firma == 0;
 }

@@ -400,7 +400,7 @@ bool importDump(Database& db, const QString& volcado, QString* why) {
 void Viejo_KESTRO(QWidget* parent, Database& db, const QString& dumpToolDir,
                   const QString& oldFolder) {
     const Rows aa = db.select(QStringLiteral("select * from AA"));
-    if (!aa.ok() || !aa.empty())
+    if (seam::readFailed(parent, aa.error) || !aa.empty())
         return;
     if (!QFileInfo(oldFolder).isDir()) {
         seam::inform(parent, QStringLiteral("No hay una versión anterior de KESTRO en su "

@@ -138,6 +138,7 @@ void TstArchivo::generacionQueFallaNoTocaArchivoAnterior() {
     QTemporaryDir otros;
     const QString otro = otros.filePath(QStringLiteral("GAMR800202MDFRRS01.req"));
     escribeArchivo(otro, "otro");
+    escribeArchivo(otros.filePath(QStringLiteral("gamr800202mdfrrs01.REQ")), "otro más");
     struct Caso {
         const char* sql;
         QString valor;
@@ -154,6 +155,10 @@ void TstArchivo::generacionQueFallaNoTocaArchivoAnterior() {
         {"insert into Mandatarios values ('TERC820404HDFRRS03','T','A','B','C',3,?,0,1,NULL)",
          otro,
          {Curp, "TERC820404HDFRRS03"}},
+        // Windows takes names that differ only in case for one file.
+        {"insert into Mandatarios values ('TERC820404HDFRRS03','T','A','B','C',3,?,0,1,NULL)",
+         otros.filePath(QStringLiteral("gamr800202mdfrrs01.REQ")),
+         {Curp, "TERC820404HDFRRS03", "mismo nombre"}},
     };
     for (const Caso& c : casos) {
         Escenario e;
@@ -238,6 +243,23 @@ void TstArchivo::desdeElAsistente() {
     QVERIFY(firmado.startsWith(EjemploEsperado));
     QVERIFY(verifySignature(firmado, rsa.certificado(false)).intact);
     QCOMPARE(e.enEnvio(), QStringList({"3001.txt", "GAMR800202MDFRRS01.req"}));
+
+    // A signing that fails (wrong password, a key that is not one) leaves
+    // the signed file and its copies as they were: nothing unsigned is
+    // ever put where the agent could send it.
+    escribeArchivo(e.req, "requerimiento cambiado");
+    e.sql("update AA set Nombre='PEDRO'");
+    const QByteArray copia = readWholeFile(QDir(e.envio()).filePath(Curp + ".req"));
+    for (const QByteArray& otraLlave :
+         {rsa.privadaCifrada("otra clave", false), QByteArray("no es una llave")}) {
+        escribeArchivo(llave, otraLlave);
+        seam::Script fallida;
+        QVERIFY(!conLlave(fallida, "cmdAceptar"));
+        QCOMPARE(state.Estado_Firma, 1);
+        QCOMPARE(readWholeFile(e.archivo()), firmado);
+        QCOMPARE(readWholeFile(QDir(e.envio()).filePath(Curp + ".req")), copia);
+        QCOMPARE(e.enEnvio(), QStringList({"3001.txt", "GAMR800202MDFRRS01.req"}));
+    }
 }
 
 QTEST_MAIN(TstArchivo)

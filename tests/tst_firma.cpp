@@ -110,6 +110,21 @@ void TstFirma::firmaYVerificacion() {
             salida.startsWith(integro ? "El archivo está íntegro" : "El archivo NO está íntegro"),
             qPrintable(salida));
     }
+    // Files it cannot read are told in Spanish, whatever the system's
+    // language, as UTF-8.
+    const QList<std::pair<QString, QString>> ilegibles = {
+        {ruta(QStringLiteral("no-existe.txt")), QStringLiteral("el archivo no existe")},
+        {ruta(QString()), QStringLiteral("es una carpeta")}};
+    for (const auto& [camino, dice] : ilegibles) {
+        QProcess p;
+        p.setEnvironment({QStringLiteral("LANG=en_US.UTF-8"), QStringLiteral("LC_ALL=C")});
+        p.start(herramienta, {camino, ruta(QStringLiteral("ec.cer"))});
+        QVERIFY(p.waitForFinished());
+        QCOMPARE(p.exitCode(), 2);
+        const QString error = QString::fromUtf8(p.readAllStandardError());
+        QVERIFY2(error.startsWith(QStringLiteral("No se pudo leer ")) && error.contains(dice),
+                 qPrintable(error));
+    }
 }
 
 void TstFirma::codigosDeResultado() {

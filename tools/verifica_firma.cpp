@@ -6,37 +6,69 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <cstdio>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
 
 namespace {
 
+// The console shows UTF-8 on both systems; on Windows it is told so, or its
+// code page would garble every accent.
+void say(FILE* to, const QString& text) {
+    std::fputs((text + u'\n').toUtf8().constData(), to);
+}
+
+// Why a file could not be read, in Spanish whatever the system's language.
+QString whyUnreadable(const QString& ruta, const QFile& f) {
+    const QFileInfo fi(ruta);
+    if (!fi.exists() && !fi.isSymLink())
+        return QStringLiteral("el archivo no existe");
+    if (fi.isDir())
+        return QStringLiteral("es una carpeta, no un archivo");
+    if (!fi.exists())
+        return QStringLiteral("es un acceso directo que no lleva a ningún archivo");
+    switch (f.error()) {
+    case QFileDevice::PermissionsError:
+        return QStringLiteral("no tiene permiso para leerlo");
+    case QFileDevice::ResourceError:
+        return QStringLiteral("el sistema no tiene recursos para leerlo");
+    default:
+        return QStringLiteral("el sistema no permitió leerlo");
+    }
+}
+
 bool lee(const QString& ruta, QByteArray* out) {
     QFile f(ruta);
-    if (!f.open(QIODevice::ReadOnly)) {
-        std::fprintf(stderr, "No se pudo leer %s: %s\n", qPrintable(ruta),
-                     qPrintable(f.errorString()));
-        return false;
+    if (!QFileInfo(ruta).isDir() && f.open(QIODevice::ReadOnly)) {
+        *out = f.readAll();
+        if (f.error() == QFileDevice::NoError)
+            return true;
     }
-    *out = f.readAll();
-    return true;
+    say(stderr, QStringLiteral("No se pudo leer %1: %2.").arg(ruta, whyUnreadable(ruta, f)));
+    return false;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
+#ifdef Q_OS_WIN
+    SetConsoleOutputCP(CP_UTF8);
+#endif
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
     if (args.size() != 3) {
-        std::fprintf(stderr,
-                     "Uso: %s <archivo de información firmado> <llave pública o certificado "
-                     "del agente (PEM o DER)>\n",
-                     qPrintable(args.value(0)));
+        say(stderr, QStringLiteral("Uso: %1 <archivo de información firmado> <llave pública o "
+                                   "certificado del agente (PEM o DER)>")
+                        .arg(args.value(0)));
         return 2;
     }
     QByteArray archivo, llave;
     if (!lee(args.at(1), &archivo) || !lee(args.at(2), &llave))
         return 2;
     const Verification v = verifySignature(archivo, llave);
-    std::fprintf(v.intact ? stdout : stderr, "%s\n", qPrintable(v.message));
+    say(v.intact ? stdout : stderr, v.message);
     return v.intact ? 0 : 1;
 }

@@ -1,5 +1,6 @@
 #include "wizard/frmMain.h"
 
+#include "data/AgentStore.h"
 #include "data/Upgrade.h"
 #include "entry/AddressBlock.h"
 #include "entry/CatalogueLists.h"
@@ -124,6 +125,9 @@ bool frmMain::startUp() {
         seam::message(messageParent(), why, QStringLiteral("KESTRO 3.5"), seam::Icon::Exclamation);
         return false;
     }
+    // Told now, not at the first save that fails.
+    if (const QString cannot = db_->cannotSaveReason(); !cannot.isEmpty())
+        seam::message(this, cannot, QStringLiteral("Mensaje"), seam::Icon::Exclamation);
     for (AddressBlock* b : agentBlocks())
         b->setDatabase(db_.get());
 
@@ -212,18 +216,24 @@ void frmMain::Inicializa_0() {
 }
 
 void frmMain::Inicializa_Combos() {
-    Llena_Aduanas(*db_, ui->cmbAANoAduanaA, ui->cmbAAAduanaA);
-    for (AddressBlock* b : {ui->blkFiscal, ui->blkOirR, ui->blkApR, ui->blkFiscalApR, ui->blkV0}) {
-        Llena_EntFed(*db_, b->cveEntFed, b->entFed);
-        Llena_MpioDeleg(*db_, b->noMDeleg, b->mDeleg, b->cveEntFed->currentText());
-    }
-    Llena_Aduanas(*db_, ui->cmbNoAduana1, ui->cmbAduana1);
-    Llena_Aduanas(*db_, ui->cmbNoAduana2, ui->cmbAduana2);
-    Llena_Aduanas(*db_, ui->cmbNoAduana3, ui->cmbAduana3);
-    for (AddressBlock* b : {ui->blkV1, ui->frDirAduana2, ui->frDirAduana3}) {
-        Llena_EntFed(*db_, b->cveEntFed, b->entFed);
-        Llena_MpioDeleg(*db_, b->noMDeleg, b->mDeleg, b->cveEntFed->currentText());
-    }
+    // The first list that cannot be read has been shown; the rest would only
+    // repeat the same message.
+    if (!Llena_Aduanas(*db_, ui->cmbAANoAduanaA, ui->cmbAAAduanaA))
+        return;
+    for (AddressBlock* b : {ui->blkFiscal, ui->blkOirR, ui->blkApR, ui->blkFiscalApR, ui->blkV0})
+        if (!Llena_EntFed(*db_, b->cveEntFed, b->entFed) ||
+            !Llena_MpioDeleg(*db_, b->noMDeleg, b->mDeleg, b->cveEntFed->currentText()))
+            return;
+    for (QComboBox* keys : {ui->cmbNoAduana1, ui->cmbNoAduana2, ui->cmbNoAduana3})
+        if (!Llena_Aduanas(*db_, keys,
+                           keys == ui->cmbNoAduana1   ? ui->cmbAduana1
+                           : keys == ui->cmbNoAduana2 ? ui->cmbAduana2
+                                                      : ui->cmbAduana3))
+            return;
+    for (AddressBlock* b : {ui->blkV1, ui->frDirAduana2, ui->frDirAduana3})
+        if (!Llena_EntFed(*db_, b->cveEntFed, b->entFed) ||
+            !Llena_MpioDeleg(*db_, b->noMDeleg, b->mDeleg, b->cveEntFed->currentText()))
+            return;
 }
 
 // A column the stored rows lack (a file whose upgrade failed) ends the
@@ -257,7 +267,7 @@ void frmMain::Inicializa_datos() {
     const QVariantList& last = aa.last();
     if (!hasColumn(last, 7))
         return;
-    showStoredText(ui->txtPatente, textOf(last.at(0)));
+    showStoredText(ui->txtPatente, canonicalPatent(textOf(last.at(0))));
     state_.NoPat = ui->txtPatente->text();
     showStoredText(ui->txtAANombre, textOf(last.at(1)));
     showStoredText(ui->txtAAApPat, textOf(last.at(2)));
@@ -300,8 +310,9 @@ void frmMain::Inicializa_datos() {
         {ui->cmbNoAduana2, ui->frDirAduana2, "5"},
         {ui->cmbNoAduana3, ui->frDirAduana3, "6"}};
     for (const auto& [office, block, tipo] : validation)
-        if (!office->currentText().trimmed().isEmpty())
-            Llena_Domicilio(*db_, *block, QString::fromLatin1(tipo));
+        if (!office->currentText().trimmed().isEmpty() &&
+            !Llena_Domicilio(*db_, *block, QString::fromLatin1(tipo)))
+            return;
 }
 
 void frmMain::cmdDudas_Click() {

@@ -58,7 +58,7 @@ void frmMain::fgDatosAA_RowChosen() {
         gridClear(ui->fgPeriodosAA);
         return;
     }
-    seam::failed(this, Llena_Periodos_Hist_AA(historicRowKey(row)));
+    seam::readFailed(this, Llena_Periodos_Hist_AA(historicRowKey(row)));
 }
 
 void frmMain::openHistoricAgentEditor(const QString& modo) {
@@ -70,7 +70,7 @@ void frmMain::openHistoricAgentEditor(const QString& modo) {
     frmAgentes_Aduanales editor(*db_, state_, editing ? gridRow(ui->fgDatosAA, row) : QStringList(),
                                 this);
     seam::exec(editor);
-    if (seam::failed(this, Llena_Hist_AA()))
+    if (seam::readFailed(this, Llena_Hist_AA()))
         return;
     if (gridDataRows(ui->fgDatosAA) > 0)
         ui->fgDatosAA->setCurrentCell(0, 0);
@@ -116,7 +116,7 @@ void frmMain::cmdSinHistAA_Click() {
     state_.Tipo_SinHist = QStringLiteral("AA");
     openNoHistoryDialog(QStringLiteral("Por este medio les informo que no he tenido "
                                        "representantes, por tal motivo no tengo historico"));
-    seam::failed(this, Llena_Hist_AA());
+    seam::readFailed(this, Llena_Hist_AA());
     gridClear(ui->fgPeriodosAA);
 }
 
@@ -126,13 +126,13 @@ void frmMain::fgMandatarios_RowChosen() {
     const int row = ui->fgMandatarios->currentRow();
     ui->cmdMandNuevo->setEnabled(row >= 0);
     periodsCurp_ = row >= 0 ? gridCell(ui->fgMandatarios, row, 3) : QString();
-    seam::failed(this, Llena_Periodos_H_MM(periodsCurp_));
+    seam::readFailed(this, Llena_Periodos_H_MM(periodsCurp_));
 }
 
 // Rebuilds the representatives' list and makes `curp` current again, so his
 // periods stay on show and the buttons act on him.
 void frmMain::showRepresentativeAgain(const QString& curp) {
-    if (seam::failed(this, Llena_Hist_Mandatarios()))
+    if (seam::readFailed(this, Llena_Hist_Mandatarios()))
         return;
     for (int i = 0; i < gridDataRows(ui->fgMandatarios); ++i)
         if (gridCell(ui->fgMandatarios, i, 3) == curp) {
@@ -187,6 +187,6 @@ void frmMain::cmdSinHistMM_Click() {
     openNoHistoryDialog(QStringLiteral("Por este medio les informo que el mandatario no ha "
                                        "actuado para ningún Agente Aduanal, por tal motivo no "
                                        "tiene historico"));
-    seam::failed(this, Llena_Hist_Mandatarios());
+    seam::readFailed(this, Llena_Hist_Mandatarios());
     gridClear(ui->fgPeriodosMandatario);
 }

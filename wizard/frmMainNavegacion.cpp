@@ -79,6 +79,8 @@ void frmMain::forwardFromPage1() {
     agent.v0 = ui->blkV0->stored();
     if (seam::failed(this, saveAgentPage1(*db_, agent)))
         return;
+    // The page shows the patent as it was stored ("0012" is kept as 12).
+    ui->txtPatente->setText(canonicalPatent(agent.patente));
     state_.NoPat = ui->txtPatente->text();
     ui->txtAutorizacion->setText(QStringLiteral("0"));
 
@@ -86,9 +88,13 @@ void frmMain::forwardFromPage1() {
         clearOffice(ui->cmbAduana1, *ui->blkV1);
         clearOffice(ui->cmbAduana2, *ui->frDirAduana2);
         clearOffice(ui->cmbAduana3, *ui->frDirAduana3);
+        MaybeError leida;
+        const bool regla = Regla_2_13_11(&leida);
+        if (seam::readFailed(this, leida))
+            return;
         showPage(3);
         ui->cmdAtras->setEnabled(true);
-        ui->cmdSiguiente->setText(Regla_2_13_11() ? Siguente : Finaliza);
+        ui->cmdSiguiente->setText(regla ? Siguente : Finaliza);
         ui->cmdSiguiente->setEnabled(true);
         return;
     }
@@ -122,18 +128,23 @@ void frmMain::forwardFromPage2() {
 void frmMain::forwardFromPages3to5() {
     const bool finishing = ui->cmdSiguiente->text() == Finaliza;
     switch (pagina_) {
-    case 3:
+    case 3: {
         if (Verifica_Datos_p2() == 0)
             return;
         if (finishing) {
             finishWizard();
             return;
         }
+        MaybeError leida;
+        const bool regla = Regla_2_13_11(&leida);
+        if (seam::readFailed(this, leida))
+            return;
         showPage(4);
         ui->cmdAtras->setEnabled(true);
-        ui->cmdSiguiente->setText(Regla_2_13_11() ? Siguente : Finaliza);
+        ui->cmdSiguiente->setText(regla ? Siguente : Finaliza);
         ui->cmdSiguiente->setEnabled(true);
         return;
+    }
     case 4:
         if (Verifica_Datos_p3() == 0)
             return;

@@ -45,13 +45,13 @@ void frmMain::openRepresentativeEditor(const QString& modo) {
         ui->cmdSiguiente->setText(QStringLiteral("Siguiente >"));
     reloadRepresentatives(editor.storedCurp());
     Muestra_Mandatario();
-    seam::failed(this, Llena_Hist_Mandatarios());
+    seam::readFailed(this, Llena_Hist_Mandatarios());
 }
 
 // Rebuilds the list with the given representative current (none for "").
 void frmMain::reloadRepresentatives(const QString& currentCurp) {
     const QSignalBlocker quiet(ui->fgAA);
-    if (seam::failed(this, Llena_Mandatarios(state_.NoPat)))
+    if (seam::readFailed(this, Llena_Mandatarios(state_.NoPat)))
         return;
     ui->fgAA->setCurrentIndex(QModelIndex());
     for (int i = 0; i < gridDataRows(ui->fgAA); ++i)
@@ -72,7 +72,7 @@ void frmMain::cmdBorrar_Click() {
     reloadRepresentatives(QString());
     hideRepresentativeDetails();
     Muestra_Mandatario();
-    seam::failed(this, Llena_Hist_Mandatarios());
+    seam::readFailed(this, Llena_Hist_Mandatarios());
 }
 
 // Nobody is chosen after a deletion: no one's details stay on screen.
@@ -98,8 +98,9 @@ void frmMain::Muestra_Mandatario() {
     ui->cmdEditar->setEnabled(true);
     const QString curp = gridCell(ui->fgAA, row, 4);
     const QString tipo = gridCell(ui->fgAA, row, 5);
-    Llena_Domicilio_M(*db_, *ui->blkApR, curp, QStringLiteral("1"));
-    Llena_Domicilio_M(*db_, *ui->blkFiscalApR, curp, QStringLiteral("2"));
+    if (!Llena_Domicilio_M(*db_, *ui->blkApR, curp, QStringLiteral("1")) ||
+        !Llena_Domicilio_M(*db_, *ui->blkFiscalApR, curp, QStringLiteral("2")))
+        return;
 
     const bool earlier = tipo == state_.Mandato1;
     const bool rule = tipo == state_.Mandato2;
@@ -125,6 +126,8 @@ void frmMain::Llena_Aduanas_MM(const QString& curp) {
     const Rows r = db_->select(QStringLiteral("select a.Aduana from Aduanas_MM AM, Aduanas A "
                                               "where AM.NoAduana=A.cveAduana and CURP=?"),
                                {curp});
+    if (seam::readFailed(this, r.error))
+        return;
     for (const QVariantList& a : r.rows)
         gridAppend(ui->fgAduanasAct, {textOf(a.at(0))});
 }
@@ -135,6 +138,8 @@ void frmMain::Llena_Pedimentos_MM(const QString& curp) {
         QStringLiteral("select a.Aduana,NoPedimento,FechPedimento from Pedimentos_MM AM, "
                        "Aduanas A where AM.NoAduana=A.cveAduana and CURP=?"),
         {curp});
+    if (seam::readFailed(this, r.error))
+        return;
     for (const QVariantList& p : r.rows)
         gridAppend(ui->fgPedTramitados,
                    {textOf(p.at(0)), textOf(p.at(1)), displayFromIsoDate(p.at(2))});
@@ -143,7 +148,7 @@ void frmMain::Llena_Pedimentos_MM(const QString& curp) {
 void frmMain::Llena_Requerimiento_Mand(const QString& curp) {
     const Rows r = db_->select(
         QStringLiteral("select Requerimiento,Acreditacion from Mandatarios where CURP=?"), {curp});
-    if (r.empty())
+    if (seam::readFailed(this, r.error) || r.empty())
         return;
     ui->txtRequerimiento->setText(textOf(r.first().at(0)));
     if (ui->lblTipoMandato->text() != state_.Mandato2)

@@ -70,23 +70,34 @@ int frmMain::Verifica_Datos_AADirV() {
 
 namespace {
 
-// The first gap in one representative's stored data, or "" when complete.
-QString representativeGap(Database& db, const QString& curp) {
-    const Rows m = db.select(QStringLiteral("select Mandato,Requerimiento,Acreditacion,OPerando "
-                                            "from Mandatarios where CURP=?"),
-                             {curp});
-    if (m.empty())
+// The first gap in one representative's stored data, "" when complete. A
+// failed read is no answer: it lands in *error and the check stops.
+QString representativeGap(Database& db, const QString& curp, MaybeError* error) {
+    const auto read = [&](const QString& sql, const QVariantList& args) {
+        Rows r = db.select(sql, args);
+        if (!r.ok() && !*error)
+            *error = r.error;
+        return r;
+    };
+    const Rows m = read(QStringLiteral("select Mandato,Requerimiento,Acreditacion,OPerando "
+                                       "from Mandatarios where CURP=?"),
+                        {curp});
+    if (*error || m.empty())
         return QString();
     const QVariantList& r = m.first();
-    auto hasAddress = [&](int tipo) {
-        return !db.select(QStringLiteral("select 1 from Domicilios_MM where CURP=? and Tipo_Dom=?"),
-                          {curp, tipo})
-                    .empty();
+    auto lacks = [&](const QString& sql, const QVariantList& args) {
+        return read(sql, args).empty() && !*error;
     };
-    if (!hasAddress(1))
+    auto lacksAddress = [&](int tipo) {
+        return lacks(QStringLiteral("select 1 from Domicilios_MM where CURP=? and Tipo_Dom=?"),
+                     {curp, tipo});
+    };
+    if (lacksAddress(1))
         return QStringLiteral("Proporcione el Domicilo Particular del Representante ");
-    if (!hasAddress(2))
+    if (!*error && lacksAddress(2))
         return QStringLiteral("Proporcione el Domicilo Fiscal del Representante ");
+    if (*error)
+        return QString();
     if (!r.at(3).isNull() && r.at(3).toInt() == 2)
         return QStringLiteral("Defina si se encuentra operando actualemente del Representante ");
     const QVariant mandato = r.at(0);
@@ -94,7 +105,7 @@ QString representativeGap(Database& db, const QString& curp) {
     if (!mandato.isNull() && mandato.toInt() == 1) {
         if (noRequirement)
             return QStringLiteral("Proporcione el archivo de Requerimiento del mandatario ");
-        if (db.select(QStringLiteral("select 1 from Aduanas_MM where CURP=?"), {curp}).empty())
+        if (lacks(QStringLiteral("select 1 from Aduanas_MM where CURP=?"), {curp}))
             return QStringLiteral(
                 "Proporcione las Aduanas ante las que aha actuado el Representante ");
     } else if (!mandato.isNull() && mandato.toInt() == 2) {
@@ -117,7 +128,10 @@ int frmMain::Verifica_Datos_p2() {
     }
     for (int i = 0; i < gridDataRows(grid); ++i) {
         const QString curp = gridCell(grid, i, 4);
-        const QString gap = representativeGap(*db_, curp);
+        MaybeError error;
+        const QString gap = representativeGap(*db_, curp, &error);
+        if (seam::readFailed(this, error))
+            return 0;
         if (gap.isEmpty())
             continue;
         seam::inform(this, gap + gridCell(grid, i, 0) + u' ' + gridCell(grid, i, 1) + u' ' +

@@ -1,0 +1,42 @@
+#include "data/FaultPoint.h"
+
+namespace faultpoint {
+
+namespace {
+bool counting = false;
+int target = 0;
+int count = 0;
+bool delivered = false;
+} // namespace
+
+void arm(int k) {
+    counting = true;
+    target = k;
+    count = 0;
+    delivered = false;
+}
+
+void disarm() {
+    counting = false;
+    target = 0;
+}
+
+int seen() {
+    return count;
+}
+
+bool fired() {
+    return delivered;
+}
+
+bool hit() {
+    if (!counting)
+        return false;
+    ++count;
+    if (count != target)
+        return false;
+    delivered = true;
+    return true;
+}
+
+} // namespace faultpoint

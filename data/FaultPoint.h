@@ -1,0 +1,20 @@
+#pragma once
+
+// A test hook for proving that every write survives a failure at any step.
+// Statements (exec, select, begin, commit) and the file steps of the
+// exchange call hit() before doing their work; a test arms it so that the
+// k-th of them from then on fails as a disk error would. Production code
+// never arms it, and then hit() is one branch.
+namespace faultpoint {
+
+// The k-th operation from now on fails (k >= 1); 0 only counts.
+void arm(int k);
+void disarm();
+// Operations seen since the last arm().
+int seen();
+// Whether the armed failure has been delivered.
+bool fired();
+// Called by each operation: true when this one must fail.
+bool hit();
+
+} // namespace faultpoint

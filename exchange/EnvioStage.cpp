@@ -1,0 +1,156 @@
+#include "exchange/EnvioStage.h"
+
+#include "data/FaultPoint.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <filesystem>
+#include <system_error>
+
+#ifdef Q_OS_WIN
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
+namespace {
+
+const QString TempSuffix = QStringLiteral(".kestro-nuevo");
+const QString AsideSuffix = QStringLiteral(".kestro-anterior");
+
+std::filesystem::path fsPath(const QString& p) {
+    return std::filesystem::path(p.toStdWString());
+}
+
+// Replaces `to` when it exists, on every system.
+bool renameOver(const QString& from, const QString& to, QString* reason) {
+    if (faultpoint::hit()) {
+        *reason = QStringLiteral("error de entrada o salida");
+        return false;
+    }
+    std::error_code ec;
+    std::filesystem::rename(fsPath(from), fsPath(to), ec);
+    if (ec)
+        *reason = QString::fromLocal8Bit(ec.message().c_str());
+    return !ec;
+}
+
+// The bytes reach the disk before the file takes its name, so a power cut
+// never leaves an empty file under the final name.
+bool flushToDisk(QFile& f) {
+    if (!f.flush())
+        return false;
+#ifdef Q_OS_WIN
+    return _commit(f.handle()) == 0;
+#else
+    return ::fsync(f.handle()) == 0;
+#endif
+}
+
+QString shown(const QString& p) {
+    return QDir::toNativeSeparators(p);
+}
+
+} // namespace
+
+EnvioStage::EnvioStage(QString folder) : folder_(std::move(folder)) {}
+
+EnvioStage::~EnvioStage() {
+    if (!committed_)
+        for (const Item& i : items_)
+            QFile::remove(i.temp);
+}
+
+bool EnvioStage::write(const QString& name, const QByteArray& bytes, bool durable, QString* why) {
+    Item item;
+    item.final = QDir(folder_).filePath(name);
+    item.temp = item.final + TempSuffix;
+    item.aside = item.final + AsideSuffix;
+    QFile f(item.temp);
+    const bool refused = faultpoint::hit();
+    bool ok = !refused && f.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    if (ok)
+        items_.append(item); // removed again whatever happens next
+    ok = ok && f.write(bytes) == bytes.size() && (durable ? flushToDisk(f) : f.flush());
+    if (!ok) {
+        *why = QStringLiteral("No se pudo escribir el archivo %1 en la carpeta %2: %3. Revise "
+                              "que la carpeta tenga permiso de escritura y espacio libre.")
+                   .arg(name, shown(folder_),
+                        refused ? QStringLiteral("error de entrada o salida") : f.errorString());
+        return false;
+    }
+    return true;
+}
+
+bool EnvioStage::add(const QString& name, const QByteArray& bytes, QString* why) {
+    return write(name, bytes, true, why);
+}
+
+bool EnvioStage::addCopy(const QString& source, const QString& name, QString* why) {
+    QFile src(source);
+    QByteArray data;
+    bool ok = !faultpoint::hit() && src.open(QIODevice::ReadOnly);
+    if (ok) {
+        data = src.readAll();
+        ok = src.error() == QFileDevice::NoError;
+    }
+    if (!ok) {
+        *why = QStringLiteral("No se pudo leer el archivo %1: %2.")
+                   .arg(shown(source), src.errorString().isEmpty() || src.isOpen()
+                                           ? QStringLiteral("error de entrada o salida")
+                                           : QStringLiteral("no existe o no se puede abrir"));
+        return false;
+    }
+    return write(name, data, false, why);
+}
+
+bool EnvioStage::commit(QString* why) {
+    for (Item& i : items_) {
+        QString reason;
+        bool ok = true;
+        if (QFileInfo::exists(i.final)) {
+            ok = renameOver(i.final, i.aside, &reason);
+            i.setAside = ok;
+        }
+        if (!ok || !renameOver(i.temp, i.final, &reason)) {
+            *why = QStringLiteral("No se pudo poner el archivo %1 en la carpeta %2: %3.")
+                       .arg(QFileInfo(i.final).fileName(), shown(folder_), reason);
+            rollBack();
+            return false;
+        }
+        i.placed = true;
+    }
+    committed_ = true;
+    for (const Item& i : items_)
+        if (i.setAside)
+            QFile::remove(i.aside);
+    return true;
+}
+
+void EnvioStage::rollBack() {
+    for (auto it = items_.rbegin(); it != items_.rend(); ++it) {
+        if (it->placed && !it->setAside)
+            QFile::remove(it->final);
+        if (it->setAside) {
+            std::error_code ec;
+            std::filesystem::rename(fsPath(it->aside), fsPath(it->final), ec);
+        }
+        it->placed = it->setAside = false;
+    }
+}
+
+void EnvioStage::recover(const QString& folder) {
+    const QDir dir(folder);
+    for (const QString& n : dir.entryList({QLatin1Char('*') + AsideSuffix}, QDir::Files)) {
+        const QString final = dir.filePath(n.chopped(AsideSuffix.size()));
+        if (QFileInfo::exists(final)) {
+            QFile::remove(dir.filePath(n));
+        } else {
+            std::error_code ec;
+            std::filesystem::rename(fsPath(dir.filePath(n)), fsPath(final), ec);
+        }
+    }
+    for (const QString& n : dir.entryList({QLatin1Char('*') + TempSuffix}, QDir::Files))
+        QFile::remove(dir.filePath(n));
+}

@@ -1,0 +1,52 @@
+// Heavy writing for the interruption tests: a test starts this, kills it
+// at a random moment and checks that the database holds what was there
+// before or after a write, never a mix.
+//   kestro_carga guarda <kestro.mdb> <veces>   saves the agent's page 1
+//       over and over, all fields of one save marked "A" or "B" in turn
+//   kestro_carga importa <kestro.mdb> <volcado>  imports a dump
+#include "data/AgentStore.h"
+#include "exchange/Importacion.h"
+
+#include <QCoreApplication>
+#include <cstdio>
+
+namespace {
+
+AgentPage1 agentMarked(const QString& m) {
+    StoredAddress a{
+        QStringLiteral("09"), QStringLiteral(" 15"), m, m, m, m, QStringLiteral("06000"), m, m};
+    AgentPage1 p;
+    p.patente = QStringLiteral("3001");
+    p.curp = QStringLiteral("PELJ700101HDFRPN09");
+    p.rfc = QStringLiteral("PELJ700101AB1");
+    p.nombre = p.apPaterno = p.apMaterno = m.repeated(50);
+    p.autorizacion = QStringLiteral("0");
+    p.adscripcionKey = QStringLiteral(" 470");
+    p.fiscal = p.oirR = p.v0 = a;
+    return p;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.size() != 4) {
+        std::fputs("Uso: kestro_carga guarda|importa <kestro.mdb> <veces|volcado>\n", stderr);
+        return 2;
+    }
+    QString why;
+    auto db = Database::openFile(args.at(2), &why);
+    if (!db) {
+        std::fprintf(stderr, "%s\n", why.toUtf8().constData());
+        return 2;
+    }
+    if (args.at(1) == QLatin1String("importa"))
+        return importDump(*db, args.at(3), &why) ? 0 : 1;
+    const int veces = args.at(3).toInt();
+    for (int i = 0; i < veces; ++i)
+        if (MaybeError e =
+                saveAgentPage1(*db, agentMarked(i % 2 ? QStringLiteral("B") : QStringLiteral("A"))))
+            return 1;
+    return 0;
+}
