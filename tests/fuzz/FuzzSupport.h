@@ -2,6 +2,10 @@
 
 // What every fuzz target needs: Qt's application object (the database
 // driver is a plugin) and a scratch folder in memory when there is one.
+#include "data/Database.h"
+#include "data/Schema.h"
+#include "data/Upgrade.h"
+
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QDir>
@@ -9,6 +13,8 @@
 #include <QTemporaryDir>
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
+#include <memory>
 
 namespace fuzz {
 
@@ -35,6 +41,18 @@ inline QString writeScratch(const QString& name, const QByteArray& bytes) {
     if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
         f.write(bytes);
     return path;
+}
+
+// One store in memory at the current schema, kept for the whole run.
+inline Database& store() {
+    static std::unique_ptr<Database> db = [] {
+        QString why;
+        auto d = Database::createFile(QStringLiteral(":memory:"), &why);
+        if (!d || Schema::createV30(*d) || Modifica_DB(*d))
+            abort();
+        return d;
+    }();
+    return *db;
 }
 
 inline QByteArray bytesOf(const uint8_t* data, size_t size) {

@@ -2,23 +2,6 @@
 // three files loaded into a store.
 #include "FuzzSupport.h"
 #include "data/DeliveredDatabase.h"
-#include "data/Schema.h"
-#include "data/Upgrade.h"
-
-namespace {
-
-Database& store() {
-    static std::unique_ptr<Database> db = [] {
-        QString why;
-        auto d = Database::createFile(QStringLiteral(":memory:"), &why);
-        if (!d || Schema::createV30(*d) || Modifica_DB(*d))
-            abort();
-        return d;
-    }();
-    return *db;
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::ensureApplication();
@@ -28,7 +11,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             abort(); // even an empty line is one field
     for (const char* name : {"estados.csv", "municipios.csv", "aduanas.csv"})
         fuzz::writeScratch(QString::fromLatin1(name), raw);
-    Database& db = store();
+    Database& db = fuzz::store();
     loadCatalogues(db, fuzz::scratch());
     for (const char* t : {"EntFed", "MpioDeleg", "Aduanas"})
         db.exec(QStringLiteral("delete from %1").arg(QLatin1String(t)));

@@ -1,30 +1,13 @@
 // The previous version's dump, as a hostile file: read, converted and
 // imported into a fresh store, every outcome a clean yes or no.
 #include "FuzzSupport.h"
-#include "data/Schema.h"
-#include "data/Upgrade.h"
 #include "exchange/Importacion.h"
-
-namespace {
-
-Database& store() {
-    static std::unique_ptr<Database> db = [] {
-        QString why;
-        auto d = Database::createFile(QStringLiteral(":memory:"), &why);
-        if (!d || Schema::createV30(*d) || Modifica_DB(*d))
-            abort();
-        return d;
-    }();
-    return *db;
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::ensureApplication();
     const QString path =
         fuzz::writeScratch(QStringLiteral("Recupera.txt"), fuzz::bytesOf(data, size));
-    Database& db = store();
+    Database& db = fuzz::store();
     QString why;
     const bool imported = importDump(db, path, &why);
     if (!imported && why.isEmpty())
