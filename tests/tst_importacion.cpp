@@ -68,6 +68,25 @@ QStringList importa(Database& db, const QString& programa, const QStringList& li
     return dichos;
 }
 
+#ifndef Q_OS_WIN
+// A stand-in for wine, first on PATH while it lives, that runs `script`
+// instead of the previous version's dump tool.
+class WineStandIn {
+public:
+    explicit WineStandIn(const QByteArray& script) : path_(qgetenv("PATH")) {
+        const QString wine = bin_.filePath(QStringLiteral("wine"));
+        escribeArchivo(wine, "#!/bin/sh\n" + script);
+        QFile::setPermissions(wine, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        qputenv("PATH", bin_.path().toLocal8Bit() + ':' + path_);
+    }
+    ~WineStandIn() { qputenv("PATH", path_); }
+
+private:
+    QTemporaryDir bin_;
+    QByteArray path_;
+};
+#endif
+
 } // namespace
 
 class TstImportacion : public QObject {
@@ -144,22 +163,15 @@ void TstImportacion::trasvaseTerminaAntesDeLeer() {
     // A stand-in for wine that "runs" the dump tool: after a pause it writes
     // the dump into the folder it was started in. Reading before it ends
     // would find no dump.
-    QTemporaryDir bin;
-    const QString wine = bin.filePath(QStringLiteral("wine"));
-    escribeArchivo(wine,
-                   "#!/bin/sh\nsleep 1\ncp \"$1\" Recupera.tmp && mv Recupera.tmp Recupera.txt\n");
-    QFile::setPermissions(wine, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const WineStandIn wine("sleep 1\ncp \"$1\" Recupera.tmp && mv Recupera.tmp Recupera.txt\n");
     ProgramDir pd(ProgramDir::Kind::Version30);
     escribeArchivo(
         QDir(pd.path()).filePath(QStringLiteral("Trasvase.exe")),
         Cp1252::encode(VolcadoCompleto.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")));
     QTemporaryDir anterior;
-    const QByteArray path = qgetenv("PATH");
-    qputenv("PATH", bin.path().toLocal8Bit() + ':' + path);
     seam::Script s;
     auto db = pd.open();
     Viejo_KESTRO(nullptr, *db, pd.path(), anterior.path());
-    qputenv("PATH", path);
     QVERIFY2(s.shown.isEmpty(), qPrintable(s.lastText()));
     QVERIFY(QFileInfo::exists(anterior.filePath(QStringLiteral("Trasvase.exe"))));
     QCOMPARE(db->select(QStringLiteral("select Nombre from AA")).rows.value(0).value(0),
@@ -172,18 +184,13 @@ void TstImportacion::cancelarLaEsperaOmiteLaImportacion() {
     QSKIP("the dump tool runs natively there");
 #else
     // A dump tool that would take a minute; the user cancels the wait.
-    QTemporaryDir bin;
-    const QString wine = bin.filePath(QStringLiteral("wine"));
-    escribeArchivo(wine, "#!/bin/sh\nexec sleep 60\n");
-    QFile::setPermissions(wine, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const WineStandIn wine("exec sleep 60\n");
     ProgramDir pd(ProgramDir::Kind::Version30);
     escribeArchivo(QDir(pd.path()).filePath(QStringLiteral("Trasvase.exe")), "MZ");
     QTemporaryDir anterior;
     // A dump left from an earlier run must not be read after a cancel.
     escribeArchivo(anterior.filePath(QStringLiteral("Recupera.txt")),
                    Cp1252::encode(VolcadoCompleto.join(QStringLiteral("\r\n"))));
-    const QByteArray path = qgetenv("PATH");
-    qputenv("PATH", bin.path().toLocal8Bit() + ':' + path);
 
     QString dicho;
     bool cancelado = false;
@@ -205,7 +212,6 @@ void TstImportacion::cancelarLaEsperaOmiteLaImportacion() {
     seam::Script s;
     auto db = pd.open();
     Viejo_KESTRO(nullptr, *db, pd.path(), anterior.path());
-    qputenv("PATH", path);
     QVERIFY(cancelado);
     QVERIFY2(dicho.contains(QStringLiteral("Trasvase.exe")), qPrintable(dicho));
     QVERIFY2(s.shown.isEmpty(), qPrintable(s.lastText()));
