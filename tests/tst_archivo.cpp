@@ -1,3 +1,6 @@
+// The information file: its bytes from the stored rows, the refusals that
+// keep its layout, ENVIO left as it was after any failure, and the one run
+// from "Finaliza" to a signed file.
 #include "entry/AppState.h"
 #include "entry/Contacto.h"
 #include "entry/Seam.h"
@@ -11,255 +14,261 @@
 #include <QDialog>
 #include <QDir>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QtTest>
-#include <stdexcept>
-
-namespace {
-
-const QString Curp = QStringLiteral("GAMR800202MDFRRS01");
-
-// A program folder holding the rows the wizard's editors would leave: an
-// agent with patent 3001, his three addresses, and one representative of
-// the earlier kind with both addresses, one office and one declaration,
-// whose requirement file lies outside ENVIO.
-struct Escenario {
-    ProgramDir pd;
-    std::unique_ptr<Database> db = pd.open();
-    QString req = QDir(pd.path()).filePath(Curp + ".req");
-
-    Escenario() {
-        escribeArchivo(req, "requerimiento de ROSA");
-        const QVariant nulo(QMetaType(QMetaType::LongLong));
-        sql("insert into AA values (?,?,?,?,?,?,?,?,?,?,?,?,?)",
-            {3001, "JUAN", "PEREZ", "LOPEZ", "PELJ700101AB1", "PELJ700101HDFRPN09", 1234, 470, nulo,
-             nulo, nulo, 0, nulo});
-        for (int tipo = 1; tipo <= 3; ++tipo)
-            sql("insert into Domicilios_AA values (?,?,?,?,?,?,?,?,?,?)",
-                {tipo, "09", 15, "REFORMA", tipo == 3 ? "12" : "10", QString(), "CENTRO", "06000",
-                 "555 12 34", "555 12 35"});
-        sql("insert into Mandatarios values (?,?,?,?,?,?,?,?,?,NULL)",
-            {Curp, "GAMR800202XY2", "ROSA", "GARCIA", "MARTINEZ", 1, req, 0, 1});
-        for (int tipo = 1; tipo <= 2; ++tipo)
-            sql("insert into Domicilios_MM values (?,?,?,?,?,?,?,?,?,?,?)",
-                {Curp, "09", 15, "JUAREZ", "5", "A", "CENTRO", "06000", "555 12 36", "555 12 37",
-                 tipo});
-        sql("insert into Aduanas_MM values (?,?)", {Curp, 470});
-        sql("insert into Pedimentos_MM values (?,?,?,?)", {Curp, 470, "123", "2003-05-20"});
-    }
-    void sql(const QString& s, const QVariantList& v = {}) {
-        if (MaybeError err = db->exec(s, v))
-            throw std::runtime_error((s + " -> " + err->message()).toStdString());
-    }
-    QString envio() const { return envioFolder(pd.path()); }
-    QString archivo() const { return informationFilePath(pd.path(), QStringLiteral("3001")); }
-    QStringList enEnvio() const { return QDir(envio()).entryList(QDir::Files | QDir::Hidden); }
-    std::optional<QString> genera(QString* why) {
-        return writeInformationFile(*db, pd.path(), QStringLiteral("3001"), why);
-    }
-};
-
-QByteArray relleno(const char* tag, int n) {
-    return tag + QByteArray("|3001") + QByteArray("|No Aplica").repeated(n) + "\r\n";
-}
-
-} // namespace
 
 class TstArchivo : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void contenidoSegunDatos();
-    void generacionQueFallaNoTocaArchivoAnterior();
-    void desdeElAsistente();
+    void init();
+    void cleanup();
+    void contents_data();
+    void contents();
+    void refusedGeneration_data();
+    void refusedGeneration();
+    void fromFinalizaToASignedFile();
+    void envioThatCannotTakeTheFile();
+    void requirementVanishesBeforeTheCopy();
+
+private:
+    // The office of patent 3001 with Rosa, a representative of the earlier kind.
+    std::unique_ptr<ProgramDir> pd;
+    std::unique_ptr<Database> db;
+    QString req;
+    QString envio() const { return envioFolder(pd->path()); }
+    QString file() const { return informationFilePath(pd->path(), QStringLiteral("3001")); }
+    QStringList inEnvio() const { return QDir(envio()).entryList(QDir::Files | QDir::Hidden); }
+    std::optional<QString> write(QString* why, const SignStep& sign = {}) {
+        return writeInformationFile(*db, pd->path(), QStringLiteral("3001"), why, sign);
+    }
 };
 
-void TstArchivo::contenidoSegunDatos() {
+void TstArchivo::init() {
+    pd = std::make_unique<ProgramDir>();
+    db = pd->open();
+    req = storeOffice(*db, pd->path());
+}
+
+void TstArchivo::cleanup() {
+    db.reset();
+    pd.reset();
+}
+
+namespace {
+QByteArray filler(const char* tag, int n) {
+    return tag + QByteArray("|3001") + QByteArray("|No Aplica").repeated(n) + "\r\n";
+}
+const QByteArray Rosa = EjemploEsperado.sliced(EjemploEsperado.indexOf("Mandatarios"));
+const QByteArray Agent = EjemploEsperado.first(EjemploEsperado.indexOf("Mandatarios"));
+const QByteArray End = "800|1111111|1|\r\n";
+} // namespace
+
+void TstArchivo::contents_data() {
+    QTest::addColumn<QStringList>("changes");
+    QTest::addColumn<QByteArray>("expected");
+    QTest::newRow("example") << QStringList() << EjemploEsperado;
+    // No representative: the filler line and no history, even though there
+    // are historic agents. Names in Windows-1252.
+    QTest::newRow("no representative")
+        << QStringList{"delete from Mandatarios", "delete from Domicilios_MM",
+                       "delete from Aduanas_MM", "delete from Pedimentos_MM",
+                       "insert into Historico_AA values ('H','HC','F','H','R')",
+                       "update AA set Nombre='PEÑA', ApPaterno='ÁLVAREZ'"}
+        << QByteArray(Agent).replace("JUAN|PEREZ", "PE\xD1" "A|\xC1LVAREZ") +
+               filler("Mandatarios", 7) + End;
+    // A 2.13.11 representative brings the history sections, as fillers when
+    // empty; his requirement is not wanted.
+    const QString luis = "insert into Mandatarios values ('MAHR810303HDFRRS02','MAHR810303XY2',"
+                         "'LUIS','HARO','RUIZ',2,'/no/MAHR.req',0,1,NULL)";
+    const QByteArray luisLine = "Mandatarios|3001|MAHR810303HDFRRS02|MAHR810303XY2|LUIS|HARO|"
+                                "RUIZ|2|0|1\r\n";
+    QByteArray withLuis = EjemploEsperado.chopped(End.size());
+    withLuis.insert(withLuis.indexOf("Domicilios_MM"), luisLine);
+    QTest::newRow("empty history") << QStringList{luis} << withLuis + filler("Historico_AA", 4) +
+                                                               filler("Periodos_H_MM", 5) + End;
+    QTest::newRow("history")
+        << QStringList{luis, "insert into Historico_AA values ('HR','HC','FELIPE','HARO','RUIZ')",
+                       "insert into Periodos_H_AA values ('HC',470,'1999-01-02','2000-03-04')",
+                       "insert into Periodos_H_MM values ('MC',240,1234,'2001-02-03',"
+                       "'2002-04-05')"}
+        << withLuis + "Historico_AA|3001|HR|HC|FELIPE|HARO|RUIZ\r\n"
+                      "Periodos_H_AA|3001|HC|470|1999-01-02|2000-03-04\r\n"
+                      "Periodos_H_MM|3001|MC|240|1234|2001-02-03|2002-04-05\r\n" + End;
+}
+
+void TstArchivo::contents() {
+    QFETCH(QStringList, changes);
+    QFETCH(QByteArray, expected);
+    for (const QString& sql : changes)
+        must(*db, sql);
     QString why;
-    {
-        Escenario e;
-        const auto ruta = e.genera(&why);
-        QVERIFY2(ruta, qPrintable(why));
-        QCOMPARE(*ruta, e.archivo());
-        QCOMPARE(readWholeFile(*ruta), EjemploEsperado);
-        // A second run copies the current requirement over the earlier copy
-        // and leaves nothing temporary behind.
-        escribeArchivo(e.req, "requerimiento nuevo");
-        QVERIFY2(e.genera(&why), qPrintable(why));
-        QCOMPARE(readWholeFile(QDir(e.envio()).filePath(QStringLiteral("GAMR800202MDFRRS01.req"))),
+    const auto path = write(&why);
+    QVERIFY2(path, qPrintable(why));
+    QCOMPARE(*path, file());
+    QCOMPARE(readWholeFile(file()), expected);
+    // A second run copies the current requirement over the earlier copy and
+    // leaves nothing temporary behind.
+    escribeArchivo(req, "requerimiento nuevo");
+    QVERIFY2(write(&why), qPrintable(why));
+    const bool hasRosa = expected.contains("GAMR800202MDFRRS01");
+    QCOMPARE(inEnvio(), QStringList({"3001.txt", "GAMR800202XY2.req"}).mid(0, 1 + hasRosa));
+    if (hasRosa)
+        QCOMPARE(readWholeFile(envio() + QStringLiteral("/GAMR800202XY2.req")),
                  QByteArray("requerimiento nuevo"));
-        QCOMPARE(e.enEnvio(), QStringList({"3001.txt", "GAMR800202MDFRRS01.req"}));
-    }
-    {
-        // No representative: the filler line and no history, even though
-        // there are historic agents. Names in Windows-1252.
-        Escenario e;
-        for (const char* t : {"Mandatarios", "Domicilios_MM", "Aduanas_MM", "Pedimentos_MM"})
-            e.sql(QStringLiteral("delete from %1").arg(QLatin1String(t)));
-        e.sql("insert into Historico_AA values ('H','HC','F','H','R')");
-        e.sql("update AA set Nombre='PEÑA', ApPaterno='ÁLVAREZ'");
-        QVERIFY2(e.genera(&why), qPrintable(why));
-        QCOMPARE(readWholeFile(e.archivo()),
-                 EjemploEsperado.first(EjemploEsperado.indexOf("Mandatarios"))
-                         .replace("JUAN|PEREZ", "PE\xD1"
-                                                "A|\xC1LVAREZ") +
-                     relleno("Mandatarios", 7) + "800|1111111|1|\r\n");
-        QCOMPARE(e.enEnvio(), QStringList(QStringLiteral("3001.txt")));
-    }
-    {
-        // A type-2 representative with empty history tables: both filler
-        // lines, no agent periods; his missing requirement is not wanted.
-        Escenario e;
-        e.sql("insert into Mandatarios values ('MAHR810303HDFRRS02',"
-              "'MAHR810303XY2','ROSA','GARCIA','MARTINEZ',2,'/no/MAHR.req',0,1,NULL)");
-        QVERIFY2(e.genera(&why), qPrintable(why));
-        const QByteArray fin = "Pedimentos_MM|3001|GAMR800202MDFRRS01|470|123|2003-05-20\r\n";
-        QByteArray bytes = readWholeFile(e.archivo());
-        QVERIFY(bytes.contains("Mandatarios|3001|MAHR810303HDFRRS02|MAHR810303XY2|ROSA|GARCIA|"
-                               "MARTINEZ|2|0|1\r\n"));
-        QCOMPARE(bytes.sliced(bytes.indexOf(fin) + fin.size()),
-                 relleno("Historico_AA", 4) + relleno("Periodos_H_MM", 5) + "800|1111111|1|\r\n");
-
-        // With history, its rows take the fillers' place.
-        e.sql("insert into Historico_AA values ('HR','HC','FELIPE','HARO','RUIZ')");
-        e.sql("insert into Periodos_H_AA values ('HC',470,'1999-01-02','2000-03-04')");
-        e.sql("insert into Periodos_H_MM values ('MC',240,1234,'2001-02-03','2002-04-05')");
-        QVERIFY2(e.genera(&why), qPrintable(why));
-        bytes = readWholeFile(e.archivo());
-        QCOMPARE(bytes.sliced(bytes.indexOf(fin) + fin.size()),
-                 "Historico_AA|3001|HR|HC|FELIPE|HARO|RUIZ\r\n"
-                 "Periodos_H_AA|3001|HC|470|1999-01-02|2000-03-04\r\n"
-                 "Periodos_H_MM|3001|MC|240|1234|2001-02-03|2002-04-05\r\n"
-                 "800|1111111|1|\r\n");
-    }
 }
 
-void TstArchivo::generacionQueFallaNoTocaArchivoAnterior() {
-    const QString falta = QStringLiteral("/no/existe/GAMR.req");
-    QTemporaryDir otros;
-    const QString otro = otros.filePath(QStringLiteral("GAMR800202MDFRRS01.req"));
-    escribeArchivo(otro, "otro");
-    escribeArchivo(otros.filePath(QStringLiteral("gamr800202mdfrrs01.REQ")), "otro más");
-    struct Caso {
-        const char* sql;
-        QString valor;
-        QStringList dice; // what the message must name
-    };
-    const QList<Caso> casos = {
-        {"update Domicilios_MM set Calle=?", "JUAREZ|5", {"Domicilios_MM", "Calle", Curp, "\"|\""}},
-        {"update Mandatarios set Nombre=?", "ROSA\rM", {"Mandatarios", "Nombre", Curp, "salto de"}},
-        {"update Pedimentos_MM set NoPedimento=?", "12\n3", {"Pedimentos_MM", "NoPedimento", Curp}},
-        {"update AA set ApMaterno=?", "L\u0150PEZ", {"tabla AA", "ApMaterno", "3001"}},
-        {"update Mandatarios set Requerimiento=?", falta, {Curp, falta}},
-        {"update Mandatarios set Mandato=3, Requerimiento=?", "", {Curp}},
-        // Two files of one name would leave only one of them in ENVIO.
-        {"insert into Mandatarios values ('TERC820404HDFRRS03','T','A','B','C',3,?,0,1,NULL)",
-         otro,
-         {Curp, "TERC820404HDFRRS03"}},
-        // Windows takes names that differ only in case for one file.
-        {"insert into Mandatarios values ('TERC820404HDFRRS03','T','A','B','C',3,?,0,1,NULL)",
-         otros.filePath(QStringLiteral("gamr800202mdfrrs01.REQ")),
-         {Curp, "TERC820404HDFRRS03", "mismo nombre"}},
-    };
-    for (const Caso& c : casos) {
-        Escenario e;
-        QString why;
-        QVERIFY2(e.genera(&why), qPrintable(why));
-        const QByteArray anterior = readWholeFile(e.archivo());
-        e.sql(QLatin1String(c.sql), {c.valor});
-        QVERIFY(!e.genera(&why));
-        for (const QString& d : c.dice)
-            QVERIFY2(why.contains(d), qPrintable(why + QStringLiteral(" / ") + d));
-        QCOMPARE(readWholeFile(e.archivo()), anterior);
-        QCOMPARE(e.enEnvio().size(), 2);
-    }
+void TstArchivo::refusedGeneration_data() {
+    QTest::addColumn<QString>("sql");
+    QTest::addColumn<QString>("value"); // <d>: the program folder
+    QTest::addColumn<QStringList>("told");
+    const QString curp = RosaCurp, third = "insert into Mandatarios values "
+                                           "('TERC820404HDFRRS03','T','A','B','C',3,?,0,1,NULL)";
+    QTest::newRow("separator") << "update Domicilios_MM set Calle=?" << "JUAREZ|5"
+                               << QStringList{"Domicilios_MM", "Calle", curp, "\"|\""};
+    QTest::newRow("line break") << "update Mandatarios set Nombre=?" << "ROSA\rM"
+                                << QStringList{"Mandatarios", "Nombre", curp, "salto de"};
+    QTest::newRow("LF in a number") << "update Pedimentos_MM set NoPedimento=?" << "12\n3"
+                                    << QStringList{"Pedimentos_MM", "NoPedimento", curp};
+    QTest::newRow("outside the code page") << "update AA set ApMaterno=?" << "L\u0150PEZ"
+                                           << QStringList{"tabla AA", "ApMaterno", "3001"};
+    QTest::newRow("missing requirement") << "update Mandatarios set Requerimiento=?"
+                                         << "/no/existe/GAMR.req"
+                                         << QStringList{curp, "/no/existe/GAMR.req"};
+    QTest::newRow("no requirement") << "update Mandatarios set Mandato=3, Requerimiento=?" << ""
+                                    << QStringList{curp};
+    // Two files of one name would leave only one of them in ENVIO; Windows
+    // takes names that differ only in case for one file.
+    QTest::newRow("same name") << third << "<d>/otra/GAMR800202XY2.req"
+                               << QStringList{curp, "TERC820404HDFRRS03"};
+    QTest::newRow("same name but case") << third << "<d>/otra/gamr800202xy2.REQ"
+                                        << QStringList{curp, "TERC820404HDFRRS03", "mismo nombre"};
 }
 
-void TstArchivo::desdeElAsistente() {
-    Escenario e;
+void TstArchivo::refusedGeneration() {
+    QFETCH(QString, sql);
+    QFETCH(QString, value);
+    QFETCH(QStringList, told);
+    QString why;
+    QVERIFY2(write(&why), qPrintable(why));
+    const QByteArray before = readWholeFile(file());
+    value.replace(QStringLiteral("<d>"), pd->path());
+    QDir().mkpath(pd->path() + QStringLiteral("/otra"));
+    escribeArchivo(pd->path() + QStringLiteral("/otra/GAMR800202XY2.req"), "otro");
+    escribeArchivo(pd->path() + QStringLiteral("/otra/gamr800202xy2.REQ"), "otro más");
+    must(*db, sql, {value});
+    QVERIFY(!write(&why));
+    for (const QString& t : told)
+        QVERIFY2(why.contains(t), qPrintable(why + QStringLiteral(" / ") + t));
+    QCOMPARE(readWholeFile(file()), before);
+    QCOMPARE(inEnvio().size(), 2);
+}
+
+void TstArchivo::fromFinalizaToASignedFile() {
     AppState state;
-    state.dataDir = e.pd.path();
+    state.dataDir = pd->path();
     state.NoPat = QStringLiteral("3001");
-    const QString llave = QDir(e.pd.path()).filePath(QStringLiteral("PELJ700101AB1.key"));
-    QDir().mkpath(e.envio());
-    escribeArchivo(e.archivo(), "archivo anterior");
+    const QString key = QDir(pd->path()).filePath(QStringLiteral("PELJ700101AB1.key"));
+    const LlavePrueba rsa(true);
+    escribeArchivo(key, rsa.privadaCifrada("secreta", false));
+    QDir().mkpath(envio());
+    escribeArchivo(file(), "archivo anterior");
     // Picks the key through "&Buscar..", types the password, then presses
-    // "&Aceptar" or "&Cancelar".
-    const auto conLlave = [&](seam::Script& s, const char* boton) {
-        s.onDialog(QStringLiteral("frmKey"), [&s, &llave, boton](QDialog& d) {
-            s.chooseFile(llave);
+    // `button`.
+    const auto finaliza = [&](seam::Script& s, const char* button) {
+        s.onDialog(QStringLiteral("frmKey"), [&s, &key, button](QDialog& d) {
+            s.chooseFile(key);
             d.findChild<QPushButton*>(QStringLiteral("cmdBuscar"))->click();
             d.findChild<QLineEdit*>(QStringLiteral("txtPassword"))
                 ->setText(QStringLiteral("secreta"));
-            d.findChild<QPushButton*>(QLatin1String(boton))->click();
+            d.findChild<QPushButton*>(QLatin1String(button))->click();
             return d.result();
         });
-        return Genera_archivo(nullptr, state, *e.db, "PELJ700101AB1", "3001");
+        return Genera_archivo(nullptr, state, *db, "PELJ700101AB1", "3001");
     };
     {
         seam::Script s;
         s.answer(seam::Answer::Cancel);
-        QVERIFY(!Genera_archivo(nullptr, state, *e.db, "PELJ700101AB1", "3001"));
-        QCOMPARE(s.shown.size(), 1);
+        QVERIFY(!Genera_archivo(nullptr, state, *db, "PELJ700101AB1", "3001"));
         QVERIFY(s.lastText().startsWith(QStringLiteral("¿DESEA GENERAR EL ARCHIVO")));
         QCOMPARE(s.shown.first().buttons, seam::Buttons::OkCancel);
         QVERIFY(s.dialogsShown.isEmpty());
     }
     {
         seam::Script s;
-        QVERIFY(!conLlave(s, "cmdCancelar"));
-        QCOMPARE(s.dialogsShown, QStringList(QStringLiteral("frmKey")));
+        QVERIFY(!finaliza(s, "cmdCancelar"));
         QCOMPARE(state.Resp_Llave, QStringLiteral("C"));
         QVERIFY(state.Ruta_Llave.isEmpty() && state.Clave_Llave.isEmpty());
     }
-    QCOMPARE(readWholeFile(e.archivo()), QByteArray("archivo anterior"));
+    QCOMPARE(readWholeFile(file()), QByteArray("archivo anterior"));
 
-    // A missing requirement after the key was given: told, nothing written.
-    QFile::remove(e.archivo());
-    e.sql("update Mandatarios set Requerimiento='/no/existe/GAMR.req'");
-    {
-        seam::Script s;
-        QVERIFY(!conLlave(s, "cmdAceptar"));
-        QVERIFY2(s.lastText().contains(QStringLiteral("/no/existe/GAMR.req")),
-                 qPrintable(s.lastText()));
-        QCOMPARE(state.Estado_Firma, 1);
-        QVERIFY(state.Clave_Llave.isEmpty());
-        QCOMPARE(e.enEnvio(), QStringList());
-    }
-
-    // Everything in order: written, signed, told where.
-    const LlavePrueba rsa(true);
-    escribeArchivo(llave, rsa.privadaCifrada("secreta", false));
-    e.sql("update Mandatarios set Requerimiento=?", {e.req});
     seam::Script s;
-    QVERIFY(conLlave(s, "cmdAceptar"));
+    QVERIFY2(finaliza(s, "cmdAceptar"), qPrintable(s.lastText()));
     QCOMPARE(state.Estado_Firma, 0);
     QCOMPARE(s.lastText(), QStringLiteral("Se genero el archivo %1 correctamente y se agrego Firma "
                                           "Digital, no olvide enviarlo y los requerimientos "
                                           "manualmente a %2")
-                               .arg(QDir::toNativeSeparators(e.archivo()),
+                               .arg(QDir::toNativeSeparators(file()),
                                     QString::fromUtf8(Contacto::CorreoAutoridad)));
     QVERIFY(state.Clave_Llave.isEmpty()); // the password does not outlive the signing
-    const QByteArray firmado = readWholeFile(e.archivo());
-    QVERIFY(firmado.startsWith(EjemploEsperado));
-    QVERIFY(verifySignature(firmado, rsa.certificado(false)).intact);
-    QCOMPARE(e.enEnvio(), QStringList({"3001.txt", "GAMR800202MDFRRS01.req"}));
+    const QByteArray signed_ = readWholeFile(file());
+    QVERIFY(signed_.startsWith(EjemploEsperado));
+    QVERIFY(verifySignature(signed_, rsa.certificado(false)).intact);
+    QCOMPARE(inEnvio(), (QStringList{"3001.txt", "GAMR800202XY2.req"}));
+}
 
-    // A signing that fails (wrong password, a key that is not one) leaves
-    // the signed file and its copies as they were: nothing unsigned is
-    // ever put where the agent could send it.
-    escribeArchivo(e.req, "requerimiento cambiado");
-    e.sql("update AA set Nombre='PEDRO'");
-    const QByteArray copia = readWholeFile(QDir(e.envio()).filePath(Curp + ".req"));
-    for (const QByteArray& otraLlave :
-         {rsa.privadaCifrada("otra clave", false), QByteArray("no es una llave")}) {
-        escribeArchivo(llave, otraLlave);
-        seam::Script fallida;
-        QVERIFY(!conLlave(fallida, "cmdAceptar"));
-        QCOMPARE(state.Estado_Firma, 1);
-        QCOMPARE(readWholeFile(e.archivo()), firmado);
-        QCOMPARE(readWholeFile(QDir(e.envio()).filePath(Curp + ".req")), copia);
-        QCOMPARE(e.enEnvio(), QStringList({"3001.txt", "GAMR800202MDFRRS01.req"}));
-    }
+namespace {
+bool run(const QString& program, const QStringList& args) {
+    QProcess p;
+    p.start(program, args);
+    return p.waitForFinished() && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
+} // namespace
+
+void TstArchivo::envioThatCannotTakeTheFile() {
+    QString why;
+    // A file where the folder should be.
+    escribeArchivo(envio(), "no soy carpeta");
+    QVERIFY(!write(&why));
+    QVERIFY2(why.contains(QStringLiteral("No se pudo crear la carpeta")), qPrintable(why));
+    QCOMPARE(readWholeFile(envio()), QByteArray("no soy carpeta"));
+    QFile::remove(envio());
+
+    // A tiny file system of its own for ENVIO (tests run as root here).
+    QDir().mkpath(envio());
+    QVERIFY(run("mount", {"-t", "tmpfs", "-o", "size=16k", "tmpfs", envio()}));
+    const auto unmount = qScopeGuard([&] { run("umount", {envio()}); });
+    // Full: an earlier file stays whole, nothing half-written is left.
+    escribeArchivo(file(), "anterior");
+    escribeArchivo(envio() + QStringLiteral("/relleno"), QByteArray(12 * 1024, 'x'));
+    const QStringList before = inEnvio();
+    QVERIFY(!write(&why, [](QByteArray& b) {
+        b += QByteArray(8 * 1024, 'F');
+        return 0;
+    }));
+    QVERIFY2(why.contains(QStringLiteral("quedó como estaba")), qPrintable(why));
+    QCOMPARE(readWholeFile(file()), QByteArray("anterior"));
+    QCOMPARE(inEnvio(), before);
+    // Read-only, even for an administrator.
+    QFile::remove(envio() + QStringLiteral("/relleno"));
+    QVERIFY(run("mount", {"-o", "remount,ro", envio()}));
+    QVERIFY(!write(&why));
+    QVERIFY2(why.contains(QStringLiteral("No se pudo escribir")), qPrintable(why));
+    QCOMPARE(readWholeFile(file()), QByteArray("anterior"));
+}
+
+void TstArchivo::requirementVanishesBeforeTheCopy() {
+    QDir().mkpath(envio());
+    escribeArchivo(file(), "anterior firmado");
+    // Signing comes after the check and before the copy: the file goes then.
+    QString why;
+    QVERIFY(!write(&why, [&](QByteArray&) {
+        QFile::remove(req);
+        return 0;
+    }));
+    QVERIFY2(why.contains(QDir::toNativeSeparators(req)), qPrintable(why));
+    QCOMPARE(inEnvio(), QStringList{"3001.txt"});
+    QCOMPARE(readWholeFile(file()), QByteArray("anterior firmado"));
 }
 
 QTEST_MAIN(TstArchivo)

@@ -33,15 +33,18 @@ void officeScene(Wizard& w) {
     storeOffice(*w.dir.open(), w.dir.path());
     QDir().mkpath(w.dir.path() + QStringLiteral("/ENVIO"));
     escribeArchivo(w.dir.path() + QStringLiteral("/ENVIO/3001.txt"), "archivo firmado anterior");
-    escribeArchivo(w.dir.path() + QStringLiteral("/ENVIO/GAMR800202MDFRRS01.req"), "copia");
+    escribeArchivo(w.dir.path() + QStringLiteral("/ENVIO/GAMR800202XY2.req"), "copia");
     escribeArchivo(w.dir.path() + QStringLiteral("/ENVIO/nota.txt"), "del agente");
     w.start();
 }
 
-// Pages 4 and 5 with an earlier history; Luis with a period elsewhere.
+// Pages 4 and 5 with one earlier representative (an edit may move him in
+// the list); Luis with a period elsewhere.
 void historyScene(Wizard& w) {
     auto db = w.dir.open();
     storeHistory(*db, w.dir.path(), true);
+    must(*db, "delete from Historico_AA where CURP<>?", {Hist});
+    must(*db, "delete from Periodos_H_AA where CURP<>?", {Hist});
     must(*db, "insert into Periodos_H_MM values (?,200,3001,'2001-01-01','2002-02-02')", {Luis});
     w.start();
 }
