@@ -18,6 +18,8 @@ private Q_SLOTS:
     void savingStoresRowsForEachOfficeCount();
     void reSavingPage1KeepsDeclaredOffices();
     void lockedDatabaseIsToldAtStart();
+    void damagedOrForeignDatabase_data();
+    void damagedOrForeignDatabase();
     void loadingOddStoredRows();
     void pairedListsFollowEachOther();
     void representativesCompletenessMessages();
@@ -265,6 +267,54 @@ void TestWizard::lockedDatabaseIsToldAtStart() {
     QVERIFY(!wz.window->startUp());
     QVERIFY2(wz.messages().value(0).contains(QStringLiteral("otro programa la tiene abierta")),
              qPrintable(wz.messages().value(0)));
+}
+
+void TestWizard::damagedOrForeignDatabase_data() {
+    QTest::addColumn<int>("keep"); // bytes of a sound file kept; -1 all, -2 no file
+    QTest::addColumn<QByteArray>("tail");
+    QTest::addColumn<QString>("sql"); // run on what was kept
+    QTest::addColumn<bool>("starts");
+    QTest::newRow("missing") << -2 << QByteArray() << "" << false;
+    QTest::newRow("empty") << 0 << QByteArray() << "" << false;
+    QTest::newRow("text") << 0 << QByteArray("Patente|Nombre\r\n1234|JUAN\r\n") << "" << false;
+    QTest::newRow("header over garbage") << 16 << QByteArray(4096, '\xff') << "" << false;
+    QTest::newRow("first page over garbage") << 100 << QByteArray(8000, '\x01') << "" << false;
+    QTest::newRow("truncated") << 8192 << QByteArray() << "" << false;
+    QTest::newRow("another schema") << -2 << QByteArray() << "create table Clientes(Nombre text)"
+                                    << true;
+    QTest::newRow("a later version")
+        << -1 << QByteArray()
+        << "alter table AA add Futuro text; insert into Versiones values (3, 'KESTRO', 4, 0, 0)"
+        << true;
+}
+
+void TestWizard::damagedOrForeignDatabase() {
+    QFETCH(int, keep);
+    QFETCH(QByteArray, tail);
+    QFETCH(QString, sql);
+    QFETCH(bool, starts);
+    Wizard wz;
+    const QString path = wz.dir.dbPath();
+    if (keep == -2)
+        QFile::remove(path);
+    else if (keep >= 0)
+        escribeArchivo(path, readWholeFile(path).left(keep) + tail);
+    if (!sql.isEmpty()) {
+        auto db = QFile::exists(path) ? wz.dir.open() : Database::createFile(path, nullptr);
+        for (const QString& s : sql.split(u';'))
+            must(*db, s);
+    }
+    const QByteArray before = readWholeFile(path);
+    const QStringList files = QDir(wz.dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+    wz.window = std::make_unique<frmMain>(wz.state);
+    QCOMPARE(wz.window->startUp(), starts);
+    if (!starts)
+        QVERIFY2(wz.messages().value(0).contains(QDir::toNativeSeparators(path)),
+                 qPrintable(wz.messages().value(0)));
+    wz.window.reset();
+    // Nothing the file held was lost or changed, nothing left beside it.
+    QCOMPARE(readWholeFile(path), before);
+    QCOMPARE(QDir(wz.dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), files);
 }
 
 void TestWizard::loadingOddStoredRows() {
