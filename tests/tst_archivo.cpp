@@ -17,6 +17,9 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QtTest>
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
 
 class TstArchivo : public QObject {
     Q_OBJECT
@@ -27,6 +30,9 @@ private Q_SLOTS:
     void contents();
     void refusedGeneration_data();
     void refusedGeneration();
+#ifdef Q_OS_WIN
+    void fileHeldOpenByAnotherProgram();
+#endif
     void fromFinalizaToASignedFile();
     void envioThatCannotTakeTheFile();
     void requirementVanishesBeforeTheCopy();
@@ -163,6 +169,29 @@ void TstArchivo::refusedGeneration() {
     QCOMPARE(readWholeFile(file()), before);
     QCOMPARE(inEnvio().size(), 2);
 }
+
+#ifdef Q_OS_WIN
+// Windows refuses to replace a file that another program holds open without
+// delete sharing, as a spreadsheet or an editor does.
+void TstArchivo::fileHeldOpenByAnotherProgram() {
+    QString why;
+    QVERIFY2(write(&why), qPrintable(why));
+    const QByteArray before = readWholeFile(file());
+    const QStringList files = inEnvio();
+    must(*db, "update Mandatarios set Nombre='ROSARIO'");
+    const QString held = QDir::toNativeSeparators(file());
+    HANDLE h = CreateFileW(reinterpret_cast<const wchar_t*>(held.utf16()), GENERIC_READ,
+                           FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    QVERIFY(h != INVALID_HANDLE_VALUE);
+    const bool written = write(&why).has_value();
+    CloseHandle(h);
+    QVERIFY(!written);
+    QVERIFY2(why.contains(held) && why.contains(QStringLiteral("abierto en otro programa")),
+             qPrintable(why));
+    QCOMPARE(readWholeFile(file()), before);
+    QCOMPARE(inEnvio(), files);
+}
+#endif
 
 void TstArchivo::fromFinalizaToASignedFile() {
     AppState state;
