@@ -23,7 +23,6 @@ private Q_SLOTS:
     void loadingOddStoredRows();
     void pairedListsFollowEachOther();
     void representativesCompletenessMessages();
-    void previousVersionIsTakenOverAtStart();
     void exitAsksUntilTheFileExists();
     void keyboardDrivesTheWizardAndTheLists();
 };
@@ -45,9 +44,6 @@ void TestWizard::startsOnPage1WithCataloguesAndNoAgent() {
     QCOMPARE(wz.cmb("cmbAAAduanaA")->currentIndex(), -1);
     QCOMPARE(wz.cmb("cmbAAAduanaA")->itemText(0), QStringLiteral("ACAPULCO, GRO."));
     QCOMPARE(wz.cmb("cmbAANoAduanaA")->itemText(0), QStringLiteral(" 10"));
-    answerDialog(wz.script, QStringLiteral("frmDudas"), {}, {QStringLiteral("cmdAceptar")});
-    wz.cmd("cmdDudas")->click();
-    QCOMPARE(wz.script.dialogsShown.last(), QStringLiteral("frmDudas"));
 }
 
 // After each move ('N' Siguiente, 'B' Atrás): page, forward caption, back
@@ -217,7 +213,6 @@ void TestWizard::savingStoresRowsForEachOfficeCount() {
     QCOMPARE(wz.state.NoPat, QStringLiteral("301"));
     QCOMPARE(wz.cmb("cmbAAAduanaA")->currentText(), QStringLiteral("MEXICO, D.F."));
     QCOMPARE(wz.txt("txtNoAduanasAut")->text(), QString::number(offices));
-    QCOMPARE(wz.cmb("cmbFiscalMDeleg")->currentText(), QStringLiteral("Cuauhtémoc"));
     QCOMPARE(wz.txt("txtV0NoExt")->text(), QStringLiteral("12"));
     QCOMPARE(wz.w<QLabel>("lblHistAA")->text(), history);
     for (int i = 1; i <= 3; ++i)
@@ -258,15 +253,6 @@ void TestWizard::lockedDatabaseIsToldAtStart() {
     QVERIFY2(told.startsWith(QStringLiteral("No se podrá guardar ningún dato")) &&
                  told.contains(QDir::toNativeSeparators(wz.dir.dbPath())),
              qPrintable(told));
-    other->exec(QStringLiteral("ROLLBACK"));
-    // Holding it whole: the program cannot even read it, and says so.
-    QVERIFY(!other->exec(QStringLiteral("BEGIN EXCLUSIVE")));
-    other->exec(QStringLiteral("create table bloqueo(x)"));
-    wz.script.shown.clear();
-    wz.window = std::make_unique<frmMain>(wz.state);
-    QVERIFY(!wz.window->startUp());
-    QVERIFY2(wz.messages().value(0).contains(QStringLiteral("otro programa la tiene abierta")),
-             qPrintable(wz.messages().value(0)));
 }
 
 void TestWizard::damagedOrForeignDatabase_data() {
@@ -406,26 +392,6 @@ void TestWizard::representativesCompletenessMessages() {
     QVERIFY(wz.pageShown("frAA21311"));
 }
 
-void TestWizard::previousVersionIsTakenOverAtStart() {
-    Wizard wz(ProgramDir::Kind::Version30);
-    QDir().mkpath(wz.state.previousVersionDir);
-    escribeArchivo(wz.state.previousVersionDir + QStringLiteral("/Recupera.txt"),
-                   "Volcado KESTRO\r\n"
-                   "AA|3001|JUAN|PEREZ|LOPEZ|PELJ700101AB1|PELJ700101HDFRPN09|0|470\r\n"
-                   "Domicilios_AA|3001|1|09|15|REFORMA|10||CENTRO|06000|555 12 34|555 12 35\r\n"
-                   "Mandatarios|3001|GAMR800202MDFRRS01|GAMR800202XY2|ROSA|GARCIA|MARTINEZ|1\r\n"
-                   "800|1111111|1|\r\n");
-    wz.start();
-    QVERIFY2(wz.messages().isEmpty(), qPrintable(wz.messages().join(u'|')));
-    QCOMPARE(wz.cmb("cmbAANoAduanaA")->currentText(), QStringLiteral(" 470"));
-    QCOMPARE(wz.txt("txtFiscalCalle")->text(), QStringLiteral("REFORMA"));
-    // Imported before the upgrade: the columns it adds are empty.
-    QCOMPARE(wz.txt("txtNoAduanasAut")->text(), QString());
-    QCOMPARE(gridCell(wz.grid("fgMandatarios"), 0, 4), QStringLiteral("Sin Definir"));
-    auto db = wz.dir.open();
-    QCOMPARE(dump(*db, "select count(*) from Versiones where VPrin=3 and VSec=5"), "1");
-}
-
 void TestWizard::exitAsksUntilTheFileExists() {
     Wizard wz;
     wz.start();
@@ -473,7 +439,6 @@ void TestWizard::keyboardDrivesTheWizardAndTheLists() {
     QVERIFY(wz.pageShown("frAA"));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return, Qt::ControlModifier);
     QVERIFY(wz.pageShown("frApoderado"));
-    QCOMPARE(wz.cmd("cmdAtras")->text(), QStringLiteral("< Atrás"));
 
     // The list takes the keyboard: arrows choose a row, Enter opens Editar.
     auto* grid = wz.grid("fgAA");
