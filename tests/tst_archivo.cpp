@@ -1,6 +1,6 @@
 // The information file: its bytes from the stored rows, the refusals that
-// keep its layout, ENVIO left as it was after any failure, and the one run
-// from "Finaliza" to a signed file.
+// keep its layout, and the one run from "Finaliza" to a signed file. (ENVIO
+// after a failure at any step: tst_fallas.)
 #include "entry/AppState.h"
 #include "entry/Contacto.h"
 #include "entry/Seam.h"
@@ -14,7 +14,6 @@
 #include <QDialog>
 #include <QDir>
 #include <QLineEdit>
-#include <QProcess>
 #include <QPushButton>
 #include <QtTest>
 #ifdef Q_OS_WIN
@@ -34,19 +33,23 @@ private Q_SLOTS:
     void fileHeldOpenByAnotherProgram();
 #endif
     void fromFinalizaToASignedFile();
-    void envioThatCannotTakeTheFile();
-    void requirementVanishesBeforeTheCopy();
 
 private:
     // The office of patent 3001 with Rosa, a representative of the earlier kind.
     std::unique_ptr<ProgramDir> pd;
     std::unique_ptr<Database> db;
     QString req;
-    QString envio() const { return envioFolder(pd->path()); }
-    QString file() const { return informationFilePath(pd->path(), QStringLiteral("3001")); }
-    QStringList inEnvio() const { return QDir(envio()).entryList(QDir::Files | QDir::Hidden); }
-    std::optional<QString> write(QString* why, const SignStep& sign = {}) {
-        return writeInformationFile(*db, pd->path(), QStringLiteral("3001"), why, sign);
+    QString envio() const {
+        return envioFolder(pd->path());
+    }
+    QString file() const {
+        return informationFilePath(pd->path(), QStringLiteral("3001"));
+    }
+    QStringList inEnvio() const {
+        return QDir(envio()).entryList(QDir::Files | QDir::Hidden);
+    }
+    std::optional<QString> write(QString* why) {
+        return writeInformationFile(*db, pd->path(), QStringLiteral("3001"), why);
     }
 };
 
@@ -77,11 +80,14 @@ void TstArchivo::contents_data() {
     // No representative: the filler line and no history, even though there
     // are historic agents. Names in Windows-1252.
     QTest::newRow("no representative")
-        << QStringList{"delete from Mandatarios", "delete from Domicilios_MM",
-                       "delete from Aduanas_MM", "delete from Pedimentos_MM",
+        << QStringList{"delete from Mandatarios",
+                       "delete from Domicilios_MM",
+                       "delete from Aduanas_MM",
+                       "delete from Pedimentos_MM",
                        "insert into Historico_AA values ('H','HC','F','H','R')",
                        "update AA set Nombre='PEÑA', ApPaterno='ÁLVAREZ'"}
-        << QByteArray(Agent).replace("JUAN|PEREZ", "PE\xD1" "A|\xC1LVAREZ") +
+        << QByteArray(Agent).replace("JUAN|PEREZ", "PE\xD1"
+                                                   "A|\xC1LVAREZ") +
                filler("Mandatarios", 7) + End;
     // A 2.13.11 representative brings the history sections, as fillers when
     // empty; his requirement is not wanted.
@@ -91,16 +97,19 @@ void TstArchivo::contents_data() {
                                 "RUIZ|2|0|1\r\n";
     QByteArray withLuis = EjemploEsperado.chopped(End.size());
     withLuis.insert(withLuis.indexOf("Domicilios_MM"), luisLine);
-    QTest::newRow("empty history") << QStringList{luis} << withLuis + filler("Historico_AA", 4) +
-                                                               filler("Periodos_H_MM", 5) + End;
+    QTest::newRow("empty history")
+        << QStringList{luis}
+        << withLuis + filler("Historico_AA", 4) + filler("Periodos_H_MM", 5) + End;
     QTest::newRow("history")
         << QStringList{luis, "insert into Historico_AA values ('HR','HC','FELIPE','HARO','RUIZ')",
                        "insert into Periodos_H_AA values ('HC',470,'1999-01-02','2000-03-04')",
                        "insert into Periodos_H_MM values ('MC',240,1234,'2001-02-03',"
                        "'2002-04-05')"}
-        << withLuis + "Historico_AA|3001|HR|HC|FELIPE|HARO|RUIZ\r\n"
-                      "Periodos_H_AA|3001|HC|470|1999-01-02|2000-03-04\r\n"
-                      "Periodos_H_MM|3001|MC|240|1234|2001-02-03|2002-04-05\r\n" + End;
+        << withLuis +
+               "Historico_AA|3001|HR|HC|FELIPE|HARO|RUIZ\r\n"
+               "Periodos_H_AA|3001|HC|470|1999-01-02|2000-03-04\r\n"
+               "Periodos_H_MM|3001|MC|240|1234|2001-02-03|2002-04-05\r\n" +
+               End;
 }
 
 void TstArchivo::contents() {
@@ -130,19 +139,22 @@ void TstArchivo::refusedGeneration_data() {
     QTest::addColumn<QStringList>("told");
     const QString curp = RosaCurp, third = "insert into Mandatarios values "
                                            "('TERC820404HDFRRS03','T','A','B','C',3,?,0,1,NULL)";
-    QTest::newRow("separator") << "update Domicilios_MM set Calle=?" << "JUAREZ|5"
+    QTest::newRow("separator") << "update Domicilios_MM set Calle=?"
+                               << "JUAREZ|5"
                                << QStringList{"Domicilios_MM", "Calle", curp, "\"|\""};
-    QTest::newRow("line break") << "update Mandatarios set Nombre=?" << "ROSA\rM"
+    QTest::newRow("line break") << "update Mandatarios set Nombre=?"
+                                << "ROSA\rM"
                                 << QStringList{"Mandatarios", "Nombre", curp, "salto de"};
-    QTest::newRow("LF in a number") << "update Pedimentos_MM set NoPedimento=?" << "12\n3"
-                                    << QStringList{"Pedimentos_MM", "NoPedimento", curp};
-    QTest::newRow("outside the code page") << "update AA set ApMaterno=?" << "L\u0150PEZ"
-                                           << QStringList{"tabla AA", "ApMaterno", "3001"};
-    QTest::newRow("missing requirement") << "update Mandatarios set Requerimiento=?"
-                                         << "/no/existe/GAMR.req"
-                                         << QStringList{curp, "/no/existe/GAMR.req"};
-    QTest::newRow("no requirement") << "update Mandatarios set Mandato=3, Requerimiento=?" << ""
-                                    << QStringList{curp};
+    QTest::newRow("LF in a number") << "update Pedimentos_MM set NoPedimento=?"
+                                    << "12\n3" << QStringList{"Pedimentos_MM", "NoPedimento", curp};
+    QTest::newRow("outside the code page")
+        << "update AA set ApMaterno=?"
+        << "L\u0150PEZ" << QStringList{"tabla AA", "ApMaterno", "3001"};
+    QTest::newRow("missing requirement")
+        << "update Mandatarios set Requerimiento=?"
+        << "/no/existe/GAMR.req" << QStringList{curp, "/no/existe/GAMR.req"};
+    QTest::newRow("no requirement") << "update Mandatarios set Mandato=3, Requerimiento=?"
+                                    << "" << QStringList{curp};
     // Two files of one name would leave only one of them in ENVIO; Windows
     // takes names that differ only in case for one file.
     QTest::newRow("same name") << third << "<d>/otra/GAMR800202XY2.req"
@@ -244,60 +256,6 @@ void TstArchivo::fromFinalizaToASignedFile() {
     QVERIFY(signed_.startsWith(EjemploEsperado));
     QVERIFY(verifySignature(signed_, rsa.certificado(false)).intact);
     QCOMPARE(inEnvio(), (QStringList{"3001.txt", "GAMR800202XY2.req"}));
-}
-
-namespace {
-bool run(const QString& program, const QStringList& args) {
-    QProcess p;
-    p.start(program, args);
-    return p.waitForFinished() && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
-}
-} // namespace
-
-void TstArchivo::envioThatCannotTakeTheFile() {
-    QString why;
-    // A file where the folder should be.
-    escribeArchivo(envio(), "no soy carpeta");
-    QVERIFY(!write(&why));
-    QVERIFY2(why.contains(QStringLiteral("No se pudo crear la carpeta")), qPrintable(why));
-    QCOMPARE(readWholeFile(envio()), QByteArray("no soy carpeta"));
-    QFile::remove(envio());
-
-    // A tiny file system of its own for ENVIO (tests run as root here).
-    QDir().mkpath(envio());
-    QVERIFY(run("mount", {"-t", "tmpfs", "-o", "size=16k", "tmpfs", envio()}));
-    const auto unmount = qScopeGuard([&] { run("umount", {envio()}); });
-    // Full: an earlier file stays whole, nothing half-written is left.
-    escribeArchivo(file(), "anterior");
-    escribeArchivo(envio() + QStringLiteral("/relleno"), QByteArray(12 * 1024, 'x'));
-    const QStringList before = inEnvio();
-    QVERIFY(!write(&why, [](QByteArray& b) {
-        b += QByteArray(8 * 1024, 'F');
-        return 0;
-    }));
-    QVERIFY2(why.contains(QStringLiteral("quedó como estaba")), qPrintable(why));
-    QCOMPARE(readWholeFile(file()), QByteArray("anterior"));
-    QCOMPARE(inEnvio(), before);
-    // Read-only, even for an administrator.
-    QFile::remove(envio() + QStringLiteral("/relleno"));
-    QVERIFY(run("mount", {"-o", "remount,ro", envio()}));
-    QVERIFY(!write(&why));
-    QVERIFY2(why.contains(QStringLiteral("No se pudo escribir")), qPrintable(why));
-    QCOMPARE(readWholeFile(file()), QByteArray("anterior"));
-}
-
-void TstArchivo::requirementVanishesBeforeTheCopy() {
-    QDir().mkpath(envio());
-    escribeArchivo(file(), "anterior firmado");
-    // Signing comes after the check and before the copy: the file goes then.
-    QString why;
-    QVERIFY(!write(&why, [&](QByteArray&) {
-        QFile::remove(req);
-        return 0;
-    }));
-    QVERIFY2(why.contains(QDir::toNativeSeparators(req)), qPrintable(why));
-    QCOMPARE(inEnvio(), QStringList{"3001.txt"});
-    QCOMPARE(readWholeFile(file()), QByteArray("anterior firmado"));
 }
 
 QTEST_MAIN(TstArchivo)

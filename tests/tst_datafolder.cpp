@@ -2,27 +2,13 @@
 // folder seeded from the delivered template.
 #include "data/DataFolder.h"
 #include "data/Database.h"
+#include "support/LlavesPrueba.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
-
-namespace {
-
-QByteArray contentOf(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void write(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-} // namespace
 
 class TestDataFolder : public QObject {
     Q_OBJECT
@@ -66,15 +52,15 @@ void TestDataFolder::choosesAndSeedsTheFolder() {
         QDir().mkpath(program);
         QDir().mkpath(r.filePath(QStringLiteral("share")));
         if (c.beside == Beside::Database)
-            write(QDir(program).filePath(QStringLiteral("kestro.mdb")), "BESIDE");
+            escribeArchivo(QDir(program).filePath(QStringLiteral("kestro.mdb")), "BESIDE");
         if (c.templateExists)
-            write(templ, "TEMPLATE");
+            escribeArchivo(templ, "TEMPLATE");
         if (c.user == User::Empty || c.user == User::HasDatabase)
             QDir().mkpath(user);
         if (c.user == User::HasDatabase)
-            write(QDir(user).filePath(QStringLiteral("kestro.mdb")), "MINE");
+            escribeArchivo(QDir(user).filePath(QStringLiteral("kestro.mdb")), "MINE");
         if (c.user == User::UnderAFile) {
-            write(r.filePath(QStringLiteral("archivo")), "x");
+            escribeArchivo(r.filePath(QStringLiteral("archivo")), "x");
             user = r.filePath(QStringLiteral("archivo/KESTRO"));
         }
 
@@ -85,10 +71,10 @@ void TestDataFolder::choosesAndSeedsTheFolder() {
             QCOMPARE(d.path, c.portable ? program : user);
         QCOMPARE(d.portable, c.portable);
         const QString userDb = QDir(user).filePath(QStringLiteral("kestro.mdb"));
-        QVERIFY2(contentOf(userDb) == c.userDatabase, c.name);
+        QVERIFY2(readWholeFile(userDb) == c.userDatabase, c.name);
         QVERIFY2(QDir(user).entryList(QDir::Files).size() <= 1, c.name); // no partial copy left
         if (c.beside == Beside::Database)
-            QCOMPARE(contentOf(QDir(program).filePath(QStringLiteral("kestro.mdb"))),
+            QCOMPARE(readWholeFile(QDir(program).filePath(QStringLiteral("kestro.mdb"))),
                      QByteArray("BESIDE"));
     }
 }

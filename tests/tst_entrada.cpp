@@ -55,8 +55,7 @@ void TstEntrada::everyFieldOfEveryWindowHasTheRules() {
         press(d, "cmdNuevaAduana");
         press(d, "cmdNuevoPed");
     });
-    wz.withDialog("frmAgentes_Aduanales", "cmdAANuevo",
-                  [&](QDialog& d) { broken << unruled(d); });
+    wz.withDialog("frmAgentes_Aduanales", "cmdAANuevo", [&](QDialog& d) { broken << unruled(d); });
     QCOMPARE(wz.script.dialogsShown.filter("frm").size(), 5);
     QVERIFY2(broken.isEmpty(), qPrintable(broken.join(u'\n')));
 }

@@ -142,15 +142,13 @@ const QList<Action> actions{
          const QString req = w.dir.path() + QStringLiteral("/PAGE810202AB1.req");
          escribeArchivo(req, "req");
          accepting(w, "frmApoderado", [&w, req](QDialog& d) {
-             fillRepresentative(d, w.script,
-                                {"EVA", "PAZ", "GIL", Eva, "PAGE810202AB1", 2, req});
+             fillRepresentative(d, w.script, {"EVA", "PAZ", "GIL", Eva, "PAGE810202AB1", 2, req});
          });
          w.cmd("cmdNuevo")->click();
      }},
     {ProgramDir::Kind::Delivered, officeScene,
      [](Wizard& w) {
-         answerDialog(w.script, "frmAduanaAct", {{"cmbAduana", "VERACRUZ, VER."}},
-                      {"cmdAceptar"});
+         answerDialog(w.script, "frmAduanaAct", {{"cmbAduana", "VERACRUZ, VER."}}, {"cmdAceptar"});
          w.script.onDialog("frmApoderado", [&w](QDialog& d) {
              const qsizetype told = w.script.shown.size();
              setValue(d, "txtNombre", "ROSA MARIA");
@@ -163,8 +161,7 @@ const QList<Action> actions{
          });
          click(w, "fgAA", "cmdEditar");
      }},
-    {ProgramDir::Kind::Delivered, officeScene,
-     [](Wizard& w) { click(w, "fgAA", "cmdBorrar"); }},
+    {ProgramDir::Kind::Delivered, officeScene, [](Wizard& w) { click(w, "fgAA", "cmdBorrar"); }},
     {ProgramDir::Kind::Delivered, historyScene,
      [](Wizard& w) {
          period(w, "frmPeriodo_Agente");

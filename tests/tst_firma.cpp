@@ -115,7 +115,8 @@ void TstFirma::signedAndVerified() {
         p.start(QStringLiteral(KESTRO_VERIFICA_FIRMA), {archivo, ruta(QStringLiteral("ec.cer"))});
         QVERIFY(p.waitForFinished());
         QCOMPARE(p.exitCode(), codigo);
-        const QString salida = QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError());
+        const QString salida =
+            QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError());
         QVERIFY2(salida.startsWith(QString::fromUtf8(dice)), qPrintable(salida));
     }
 }
@@ -124,19 +125,31 @@ void TstFirma::resultCodes_data() {
     QTest::addColumn<QString>("key"); // what stands at the key's path
     QTest::addColumn<QString>("password");
     QTest::addColumn<int>("code");
-    QTest::newRow("file to sign missing") << "rsa" << "clave" << 1;
-    QTest::newRow("no key file") << "none" << "clave" << 2;
-    QTest::newRow("text") << "text" << "clave" << 2;
-    QTest::newRow("a certificate") << "certificate" << "clave" << 2;
-    QTest::newRow("empty") << "empty" << "clave" << 2;
-    QTest::newRow("a folder") << "folder" << "clave" << 2;
-    QTest::newRow("a link loop") << "loop" << "clave" << 2;
-    QTest::newRow("4 GiB") << "huge" << "clave" << 2;
+    QTest::newRow("file to sign missing") << "rsa"
+                                          << "clave" << 1;
+    QTest::newRow("no key file") << "none"
+                                 << "clave" << 2;
+    QTest::newRow("text") << "text"
+                          << "clave" << 2;
+    QTest::newRow("a certificate") << "certificate"
+                                   << "clave" << 2;
+    QTest::newRow("empty") << "empty"
+                           << "clave" << 2;
+    QTest::newRow("a folder") << "folder"
+                              << "clave" << 2;
+    QTest::newRow("a link loop") << "loop"
+                                 << "clave" << 2;
+    QTest::newRow("4 GiB") << "huge"
+                           << "clave" << 2;
     // 8 388 607 derivation rounds: refused at once, not the program kept busy.
-    QTest::newRow("slow to open") << "slow" << "clave" << 2;
-    QTest::newRow("wrong password") << "ec" << "Clave" << 3;
-    QTest::newRow("no password") << "ec" << "" << 3;
-    QTest::newRow("fast enough to open") << "rounds" << "clave" << 0;
+    QTest::newRow("slow to open") << "slow"
+                                  << "clave" << 2;
+    QTest::newRow("wrong password") << "ec"
+                                    << "Clave" << 3;
+    QTest::newRow("no password") << "ec"
+                                 << "" << 3;
+    QTest::newRow("fast enough to open") << "rounds"
+                                         << "clave" << 0;
 }
 
 void TstFirma::resultCodes() {
@@ -194,13 +207,16 @@ void TstFirma::keyDialogChecksTheKey_data() {
     QTest::addColumn<QString>("refusal"); // "": taken
     const QString rfc = QStringLiteral("PELJ700101AB1");
     const QString other = QStringLiteral("Debe usar el archivo llave del AGENTE ADUANAL");
-    QTest::newRow("none") << rfc << "" << "El archivo llave no puede estar vacio";
+    QTest::newRow("none") << rfc << ""
+                          << "El archivo llave no puede estar vacio";
     QTest::newRow("another") << rfc << "/llaves/XAXX010101000.key" << other;
     QTest::newRow("certificate") << rfc << "/llaves/PELJ700101AB1.cer" << other;
     // The RFC is compared as typed; the file name in any case.
     QTest::newRow("rfc typed lower") << rfc.toLower() << "/llaves/pelj700101ab1.key" << other;
-    QTest::newRow("name lower") << rfc << "/llaves/pelj700101ab1.key" << "";
-    QTest::newRow("in a folder of its name") << rfc << "/llaves/PELJ700101AB1.KEY/firma.key" << "";
+    QTest::newRow("name lower") << rfc << "/llaves/pelj700101ab1.key"
+                                << "";
+    QTest::newRow("in a folder of its name") << rfc << "/llaves/PELJ700101AB1.KEY/firma.key"
+                                             << "";
 }
 
 void TstFirma::keyDialogChecksTheKey() {

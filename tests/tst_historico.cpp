@@ -91,8 +91,10 @@ void TestHistorico::historicAgentEditor() {
     const QString pedro = QStringLiteral("NAOP800101AB1");
     QCOMPARE(dump(*db, "select * from Historico_AA where CURP=?", {pedro}),
              "NAOP800101AB1|NAOP800101AB1|PEDRO|NAVA|ORTA");
-    QCOMPARE(dump(*db, "select NoAduana,FechaIni,FechaFin from Periodos_H_AA where CURP=? "
-                       "order by 1", {pedro}),
+    QCOMPARE(dump(*db,
+                  "select NoAduana,FechaIni,FechaFin from Periodos_H_AA where CURP=? "
+                  "order by 1",
+                  {pedro}),
              "160|2000-03-15|2000-03-16\n430|2000-03-15|2000-03-15");
     QCOMPARE(wz->w<QLabel>("lblHistAA")->text(), QStringLiteral("Con Historico"));
     QCOMPARE(wz->grid("fgDatosAA")->currentRow(), 0);
@@ -130,20 +132,25 @@ void TestHistorico::periodDialogs_data() {
     QTest::addColumn<QString>("dialog");
     QTest::addColumn<QString>("patente");
     QTest::addColumn<QString>("office");
-    QTest::addColumn<int>("days"); // from start to end
+    QTest::addColumn<int>("days");        // from start to end
     QTest::addColumn<QString>("message"); // "" = accepted
     const QString m = "frmPeriodo_Mandatario", a = "frmPeriodo_Agente";
-    QTest::newRow("patent 0") << m << "0" << "" << -1 << "No. de Patente no valido";
-    QTest::newRow("patent 12AB") << m << "12AB" << "VERACRUZ, VER." << 0
-                                 << "No. de Patente no valido";
-    QTest::newRow("ends before") << m << "4000" << "VERACRUZ, VER." << -1 << "Periodo no valido";
-    QTest::newRow("no office") << m << "4000" << "" << 0 << "Seleccione la Aduana en la que actuó";
-    QTest::newRow("patent 0012") << m << "0012" << "VERACRUZ, VER." << 0 << "";
-    QTest::newRow("agent, ends before") << a << "" << "VERACRUZ, VER." << -1
-                                        << "Periodo no valido";
-    QTest::newRow("agent, no office") << a << "" << "" << 0
-                                      << "Seleccione la Aduana en la que actuó";
-    QTest::newRow("agent") << a << "" << "VERACRUZ, VER." << 1 << "";
+    QTest::newRow("patent 0") << m << "0"
+                              << "" << -1 << "No. de Patente no valido";
+    QTest::newRow("patent 12AB") << m << "12AB"
+                                 << "VERACRUZ, VER." << 0 << "No. de Patente no valido";
+    QTest::newRow("ends before") << m << "4000"
+                                 << "VERACRUZ, VER." << -1 << "Periodo no valido";
+    QTest::newRow("no office") << m << "4000"
+                               << "" << 0 << "Seleccione la Aduana en la que actuó";
+    QTest::newRow("patent 0012") << m << "0012"
+                                 << "VERACRUZ, VER." << 0 << "";
+    QTest::newRow("agent, ends before") << a << ""
+                                        << "VERACRUZ, VER." << -1 << "Periodo no valido";
+    QTest::newRow("agent, no office") << a << ""
+                                      << "" << 0 << "Seleccione la Aduana en la que actuó";
+    QTest::newRow("agent") << a << ""
+                           << "VERACRUZ, VER." << 1 << "";
 }
 
 void TestHistorico::periodDialogs() {
@@ -304,7 +311,8 @@ void TestHistorico::page5Periods() {
     periods->setCurrentCell(1, 0);
     wz->cmd("cmdMandBorrar")->click();
     QCOMPARE(s.lastText(), "¿DESEA BORRAR EL PERIODO DE LABOR SELECCIONADO DEL MANDATARIO\n\nLUIS "
-                           "MORA DIAZ " + Luis + " ?");
+                           "MORA DIAZ " +
+                               Luis + " ?");
     QCOMPARE(dump(*db, "select Patente_MM from Periodos_H_MM order by 1"), "3001\n3002\n3004");
     QCOMPARE(gridDataRows(periods), 2);
     wz->cmd("cmdMandBorrar")->click(); // nothing chosen: nothing happens
@@ -312,8 +320,8 @@ void TestHistorico::page5Periods() {
 
     // A new period for Eva: stored, she becomes "SI", she stays current.
     reps->setCurrentCell(1, 0);
-    answerPeriod(s, "frmPeriodo_Mandatario", "VERACRUZ, VER.", QDate(2003, 1, 2),
-                 QDate(2004, 3, 4), "1234");
+    answerPeriod(s, "frmPeriodo_Mandatario", "VERACRUZ, VER.", QDate(2003, 1, 2), QDate(2004, 3, 4),
+                 "1234");
     wz->cmd("cmdMandNuevo")->click();
     QCOMPARE(gridCell(reps, 1, 4), QStringLiteral("SI"));
     QCOMPARE(gridRow(periods, 0),

@@ -141,18 +141,26 @@ void TstImportacion::nadaSeImporta_data() {
     QTest::addColumn<QString>("sql");        // run before the import
     const QStringList inicio = VolcadoCompleto.mid(0, 5);
     const QString fin = QStringLiteral("800|1111111|1|");
-    QTest::newRow("no folder") << QStringList() << "No hay una versión anterior de KESTRO" << "";
-    QTest::newRow("no dump") << QStringList{"-"} << "No se encontró el archivo" << "";
-    QTest::newRow("no end") << VolcadoCompleto.mid(0, 8) << "800" << "";
+    QTest::newRow("no folder") << QStringList() << "No hay una versión anterior de KESTRO"
+                               << "";
+    QTest::newRow("no dump") << QStringList{"-"} << "No se encontró el archivo"
+                             << "";
+    QTest::newRow("no end") << VolcadoCompleto.mid(0, 8) << "800"
+                            << "";
     QTest::newRow("fields missing")
         << inicio + QStringList{"Domicilios_AA|3001|1|09|15|REFORMA|10||CENTRO|06000|555", fin}
-        << "línea 6" << "";
+        << "línea 6"
+        << "";
     QTest::newRow("bad type") << inicio + QStringList{"Mandatarios|3001|X|Y|N|P|M|2", fin}
-                              << "línea 6" << "";
-    QTest::newRow("bad number") << QStringList{"cabecera", "AA|30O1|JUAN|PEREZ|LOPEZ|R|C|1|470", fin}
-                                << "línea 2" << "";
+                              << "línea 6"
+                              << "";
+    QTest::newRow("bad number") << QStringList{"cabecera", "AA|30O1|JUAN|PEREZ|LOPEZ|R|C|1|470",
+                                               fin}
+                                << "línea 2"
+                                << "";
     QTest::newRow("bad date") << inicio + QStringList{"Pedimentos_MM|3001|C|470|1|2003-02-30", fin}
-                              << "línea 6" << "";
+                              << "línea 6"
+                              << "";
     QTest::newRow("refused by the store")
         << inicio + QStringList{"Pedimentos_MM|3001|C|470|1|2003-05-20", fin} << "línea 6"
         << "drop table Pedimentos_MM";
@@ -167,9 +175,8 @@ void TstImportacion::nadaSeImporta() {
     const QStringList vacias = filas(*db);
     if (!sql.isEmpty())
         must(*db, sql);
-    const QStringList dichos =
-        importa(*db, pd.path(), lineas == QStringList{"-"} ? QStringList() : lineas,
-                !lineas.isEmpty());
+    const QStringList dichos = importa(
+        *db, pd.path(), lineas == QStringList{"-"} ? QStringList() : lineas, !lineas.isEmpty());
     QCOMPARE(dichos.size(), 1);
     QVERIFY2(dichos.first().contains(dice), qPrintable(dichos.first()));
     if (sql.isEmpty())

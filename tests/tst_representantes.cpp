@@ -12,9 +12,19 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const Person rosa{"ROSA", "GARCIA", "MARTINEZ", "GAMR800202MDFRRS01", "GAMR800202XY2", 1,
+const Person rosa{"ROSA",
+                  "GARCIA",
+                  "MARTINEZ",
+                  "GAMR800202MDFRRS01",
+                  "GAMR800202XY2",
+                  1,
                   "C:\\DOCS\\gamr800202xy2.req"};
-const Person luis{"LUIS", "MORA", "DIAZ", "MODL750505HDFRZS02", "MODL750505AB3", 2,
+const Person luis{"LUIS",
+                  "MORA",
+                  "DIAZ",
+                  "MODL750505HDFRZS02",
+                  "MODL750505AB3",
+                  2,
                   "/home/luis/MODL750505AB3.REQ"};
 
 void nextOffice(seam::Script& s, const QString& name) {
@@ -52,9 +62,9 @@ QStringList owned(Database& db, const QString& curp) {
     QStringList out;
     for (const char* t :
          {"Mandatarios", "Domicilios_MM", "Aduanas_MM", "Pedimentos_MM", "Periodos_H_MM"}) {
-        QStringList table = dump(db, u"select * from %1 where CURP=?"_s.arg(QLatin1String(t)),
-                                 {curp})
-                                .split(u'\n', Qt::SkipEmptyParts);
+        QStringList table =
+            dump(db, u"select * from %1 where CURP=?"_s.arg(QLatin1String(t)), {curp})
+                .split(u'\n', Qt::SkipEmptyParts);
         for (QString& row : table)
             row = QLatin1String(t) + u':' + row.mid(curp.size() + 1).replace(u"NULL"_s, QString());
         table.sort();
@@ -158,15 +168,16 @@ void TestRepresentantes::acceptedRepresentativesAreStoredAndShown() {
         press(d, u"cmdAceptar"_s);
     });
     auto db = wz.dir.open();
-    QCOMPARE(owned(*db, luis.curp),
-             (QStringList{u"Mandatarios:MODL750505AB3|LUIS|MORA|DIAZ|2|"
-                          "/home/luis/MODL750505AB3.REQ|1|1|"_s,
-                          u"Domicilios_MM:09|15|REFORMA|10||CENTRO|06000|555 12 34|555 12 35|1"_s,
-                          u"Domicilios_MM:09|15|REFORMA|10||CENTRO|06000|555 12 34|555 12 35|2"_s}));
+    QCOMPARE(
+        owned(*db, luis.curp),
+        (QStringList{u"Mandatarios:MODL750505AB3|LUIS|MORA|DIAZ|2|"
+                     "/home/luis/MODL750505AB3.REQ|1|1|"_s,
+                     u"Domicilios_MM:09|15|REFORMA|10||CENTRO|06000|555 12 34|555 12 35|1"_s,
+                     u"Domicilios_MM:09|15|REFORMA|10||CENTRO|06000|555 12 34|555 12 35|2"_s}));
     auto* fgAA = wz.grid("fgAA");
-    QCOMPARE(gridRow(fgAA, 1), (QStringList{luis.nombre, luis.apPaterno, luis.apMaterno, luis.rfc,
-                                            luis.curp, u"Conforme 2.13.11 (Posterior 01/01/2001)"_s,
-                                            u"Si"_s}));
+    QCOMPARE(gridRow(fgAA, 1),
+             (QStringList{luis.nombre, luis.apPaterno, luis.apMaterno, luis.rfc, luis.curp,
+                          u"Conforme 2.13.11 (Posterior 01/01/2001)"_s, u"Si"_s}));
     QCOMPARE(fgAA->currentRow(), 1);
     QVERIFY(!wz.w("frAcreditacion")->isHidden());
     QCOMPARE(gridDataRows(wz.grid("fgMandatarios")), 2);

@@ -81,10 +81,15 @@ void TstStore::failedTransactionLeavesNoTraceAndSaysWhy() {
 void TstStore::displayDates_data() {
     QTest::addColumn<QString>("display");
     QTest::addColumn<QString>("iso"); // empty: refused
-    for (const auto& [display, iso] :
-         {std::pair{"20/05/2003", "2003-05-20"}, {"29/02/2000", "2000-02-29"}, {"31/02/2003", ""},
-          {"29/02/1900", ""}, {"01/13/2003", ""}, {"2003-05-20", ""}, {"20/05/03", ""},
-          {"2/5/2003", ""}, {" 20/05/2003 ", ""}})
+    for (const auto& [display, iso] : {std::pair{"20/05/2003", "2003-05-20"},
+                                       {"29/02/2000", "2000-02-29"},
+                                       {"31/02/2003", ""},
+                                       {"29/02/1900", ""},
+                                       {"01/13/2003", ""},
+                                       {"2003-05-20", ""},
+                                       {"20/05/03", ""},
+                                       {"2/5/2003", ""},
+                                       {" 20/05/2003 ", ""}})
         QTest::newRow(display) << QString(display) << QString(iso);
 }
 

@@ -58,7 +58,7 @@ void TestWizard::moves_data() {
         << 0 << false << "NBN" << QStringList{"3|Finaliza|1", "1|Siguente >|0", "3|Finaliza|1"};
     QTest::newRow("no offices, 2.13.11")
         << 0 << true << "NNNNBBB"
-        << QStringList{"3|Siguente >|1",  "4|Siguente >|1",  "5|Finaliza|1",  "5|Finaliza|1",
+        << QStringList{"3|Siguente >|1",  "4|Siguente >|1", "5|Finaliza|1",  "5|Finaliza|1",
                        "4|Siguiente >|1", "3|Siguente >|1", "1|Siguente >|0"};
     QTest::newRow("two offices, 2.13.11")
         << 2 << true << "NNBBNNN"
@@ -111,32 +111,32 @@ void TestWizard::page1ChecksInOrderWithFocus() {
     QVERIFY(QTest::qWaitForWindowExposed(wz.window.get()));
     // "12AB" reads as a number but cannot be stored; a state change takes
     // the municipality with it.
-    walkChecks(*wz.window, wz.script, [&] { wz.next(); },
-               {{"txtPatente", "4001", "No de Patente invalido", "12AB"},
-                {"txtPatente", "12AB", "No de Patente invalido", "3001"},
-                {"txtAANombre", "   ", "El Nombre no puede estar vacio", "JUAN"},
-                {"txtAAApPat", "", "El Ap.Paterno no puede estar vacio", "PEREZ"},
-                {"txtAAApMat", "", "El Ap.Materno no puede estar vacio", "LOPEZ"},
-                {"txtAACURP", "PELJ700101XDFRPN09", "Formato de CURP incorrecto",
-                 "PELJ700101HDFRPN09"},
-                {"txtAARFC", "PELJ701301AB1", "Formato de RFC incorrecto", "PELJ700101AB1"},
-                {"cmbAAAduanaA", "", "Indique la Aduana de Adscripción", "MEXICO, D.F."},
-                {"txtNoAduanasAut", "", "Numero de aduanas adicionales no puede estar vacio", "X"},
-                {"txtNoAduanasAut", "X", "Formato de Numero de aduanas adicionales es invalido",
-                 "4"},
-                {"txtNoAduanasAut", "4", "Número de aduanas adicionales es invalido", "0"},
-                {"txtFiscalCalle", "", "Calle no puede estar vacio", "", [&] {
-                     for (const char* b : {"Fiscal", "OirR", "V0"})
-                         wz.fillAddress(QLatin1String(b));
-                     wz.choose("cmbOirREntFed", QStringLiteral("Jalisco"));
-                     wz.txt("txtV0Fax")->clear();
-                 }},
-                {"cmbOirRMDeleg", "", "Mpio. o Delegación no puede estar vacio", "",
-                 [&] { wz.fillAddress(QStringLiteral("OirR")); }},
-                {"txtOirRCP", "0600", "Formato de C.P. invalido", "06000"},
-                {"txtOirRNoExt", "  ",
-                 "El No. Externo no puede estar vacio, si no tiene número escriba S/N", "S/N"},
-                {"txtV0Fax", "", "El Fax no puede estar vacio", "1"}});
+    walkChecks(
+        *wz.window, wz.script, [&] { wz.next(); },
+        {{"txtPatente", "4001", "No de Patente invalido", "12AB"},
+         {"txtPatente", "12AB", "No de Patente invalido", "3001"},
+         {"txtAANombre", "   ", "El Nombre no puede estar vacio", "JUAN"},
+         {"txtAAApPat", "", "El Ap.Paterno no puede estar vacio", "PEREZ"},
+         {"txtAAApMat", "", "El Ap.Materno no puede estar vacio", "LOPEZ"},
+         {"txtAACURP", "PELJ700101XDFRPN09", "Formato de CURP incorrecto", "PELJ700101HDFRPN09"},
+         {"txtAARFC", "PELJ701301AB1", "Formato de RFC incorrecto", "PELJ700101AB1"},
+         {"cmbAAAduanaA", "", "Indique la Aduana de Adscripción", "MEXICO, D.F."},
+         {"txtNoAduanasAut", "", "Numero de aduanas adicionales no puede estar vacio", "X"},
+         {"txtNoAduanasAut", "X", "Formato de Numero de aduanas adicionales es invalido", "4"},
+         {"txtNoAduanasAut", "4", "Número de aduanas adicionales es invalido", "0"},
+         {"txtFiscalCalle", "", "Calle no puede estar vacio", "",
+          [&] {
+              for (const char* b : {"Fiscal", "OirR", "V0"})
+                  wz.fillAddress(QLatin1String(b));
+              wz.choose("cmbOirREntFed", QStringLiteral("Jalisco"));
+              wz.txt("txtV0Fax")->clear();
+          }},
+         {"cmbOirRMDeleg", "", "Mpio. o Delegación no puede estar vacio", "",
+          [&] { wz.fillAddress(QStringLiteral("OirR")); }},
+         {"txtOirRCP", "0600", "Formato de C.P. invalido", "06000"},
+         {"txtOirRNoExt", "  ",
+          "El No. Externo no puede estar vacio, si no tiene número escriba S/N", "S/N"},
+         {"txtV0Fax", "", "El Fax no puede estar vacio", "1"}});
     QVERIFY(rows(*wz.dir.open(), QStringLiteral("select * from AA")).isEmpty());
     wz.next();
     QVERIFY(wz.pageShown("frApoderado"));
@@ -150,15 +150,14 @@ void TestWizard::page2ChecksOnlyTheOfficesInUse() {
     wz.fillPage1(2);
     wz.next();
     QVERIFY(wz.cmb("cmbAduana2")->isEnabled() && !wz.cmb("cmbAduana3")->isEnabled());
-    walkChecks(*wz.window, wz.script, [&] { wz.next(); },
-               {{"cmbAduana1", "", "Indique la Aduana No.1 autorizada", "", [&] {
-                     wz.fillOffices(1);
-                 }},
-                {"cmbAduana2", "", "Indique la Aduana No.2 autorizada", "VERACRUZ, VER."},
-                {"txtV2Calle", "", "Calle no puede estar vacio", "", [&] {
-                     wz.fillAddress(QStringLiteral("V2"));
-                     wz.script.shown.clear();
-                 }}});
+    walkChecks(
+        *wz.window, wz.script, [&] { wz.next(); },
+        {{"cmbAduana1", "", "Indique la Aduana No.1 autorizada", "", [&] { wz.fillOffices(1); }},
+         {"cmbAduana2", "", "Indique la Aduana No.2 autorizada", "VERACRUZ, VER."},
+         {"txtV2Calle", "", "Calle no puede estar vacio", "", [&] {
+              wz.fillAddress(QStringLiteral("V2"));
+              wz.script.shown.clear();
+          }}});
     wz.next();
     QCOMPARE(wz.messages(), QStringList()); // office 3 is not asked for
     QVERIFY(wz.pageShown("frApoderado"));
@@ -168,10 +167,14 @@ void TestWizard::savingStoresRowsForEachOfficeCount_data() {
     QTest::addColumn<int>("offices");
     QTest::addColumn<QString>("history"); // the label page 1 writes back
     QTest::addColumn<QString>("stored");
-    QTest::addRow("N=0") << 0 << "No Definido" << "NULL";
-    QTest::addRow("N=1") << 1 << "Sin Historico" << "1";
-    QTest::addRow("N=2") << 2 << "Con Historico" << "0";
-    QTest::addRow("N=3") << 3 << "No Definido" << "NULL";
+    QTest::addRow("N=0") << 0 << "No Definido"
+                         << "NULL";
+    QTest::addRow("N=1") << 1 << "Sin Historico"
+                         << "1";
+    QTest::addRow("N=2") << 2 << "Con Historico"
+                         << "0";
+    QTest::addRow("N=3") << 3 << "No Definido"
+                         << "NULL";
 }
 
 void TestWizard::savingStoresRowsForEachOfficeCount() {
@@ -266,8 +269,8 @@ void TestWizard::damagedOrForeignDatabase_data() {
     QTest::newRow("header over garbage") << 16 << QByteArray(4096, '\xff') << "" << false;
     QTest::newRow("first page over garbage") << 100 << QByteArray(8000, '\x01') << "" << false;
     QTest::newRow("truncated") << 8192 << QByteArray() << "" << false;
-    QTest::newRow("another schema") << -2 << QByteArray() << "create table Clientes(Nombre text)"
-                                    << true;
+    QTest::newRow("another schema")
+        << -2 << QByteArray() << "create table Clientes(Nombre text)" << true;
     QTest::newRow("a later version")
         << -1 << QByteArray()
         << "alter table AA add Futuro text; insert into Versiones values (3, 'KESTRO', 4, 0, 0)"
@@ -291,7 +294,8 @@ void TestWizard::damagedOrForeignDatabase() {
             must(*db, s);
     }
     const QByteArray before = readWholeFile(path);
-    const QStringList files = QDir(wz.dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+    const QStringList files =
+        QDir(wz.dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
     wz.window = std::make_unique<frmMain>(wz.state);
     QCOMPARE(wz.window->startUp(), starts);
     if (!starts)
