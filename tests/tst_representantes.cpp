@@ -355,8 +355,10 @@ void TestRepresentantes::pageShowsDetailsOnlyOfTheChosenRowAndDeletes() {
     QCOMPARE(owned(*db, rosa.curp).size(), 8);
     QCOMPARE(gridDataRows(fgAA), 2);
     QCOMPARE(gridDataRows(wz.grid("fgMandatarios")), 2);
+    // Nobody is chosen after a deletion: no one's details stay on screen.
     QVERIFY(!wz.cmd("cmdEditar")->isEnabled() && !wz.cmd("cmdBorrar")->isEnabled());
     QVERIFY(wz.txt("txtApRCalle")->text().isEmpty());
+    QVERIFY(wz.w<QLabel>("lblTipoMandato")->text().isEmpty() && wz.w("frAcreditacion")->isHidden());
 }
 
 void TestRepresentantes::storedValuesLongerThanTheLimitComeBackWhole() {

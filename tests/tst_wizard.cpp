@@ -22,6 +22,7 @@ private Q_SLOTS:
     void damagedOrForeignDatabase();
     void loadingOddStoredRows();
     void pairedListsFollowEachOther();
+    void listRowsShorterThanTheColumns();
     void representativesCompletenessMessages();
     void exitAsksUntilTheFileExists();
     void keyboardDrivesTheWizardAndTheLists();
@@ -354,6 +355,15 @@ void TestWizard::pairedListsFollowEachOther() {
     QCOMPARE(wz.cmb("cmbNoAduana3")->currentIndex(), 0);
     wz.choose("cmbAduana3", QStringLiteral("VERACRUZ, VER."));
     QCOMPARE(wz.cmb("cmbNoAduana3")->currentText(), QStringLiteral(" 430"));
+}
+
+void TestWizard::listRowsShorterThanTheColumns() {
+    QTableWidget grid;
+    gridSetup(&grid, {QStringLiteral("A"), QStringLiteral("B")}, {0, 0});
+    gridFill(&grid, {{"1", "uno"}, {"2", "dos"}});
+    gridFill(&grid, {{"3", "tres", "de más"}, {"4"}}); // cells reused, the missing one blank
+    QCOMPARE(gridRow(&grid, 0), (QStringList{"3", "tres"}));
+    QCOMPARE(gridRow(&grid, 1), (QStringList{"4", ""}));
 }
 
 void TestWizard::representativesCompletenessMessages() {
