@@ -45,6 +45,9 @@ void TestWizard::startsOnPage1WithCataloguesAndNoAgent() {
     QCOMPARE(wz.cmb("cmbAAAduanaA")->currentIndex(), -1);
     QCOMPARE(wz.cmb("cmbAAAduanaA")->itemText(0), QStringLiteral("ACAPULCO, GRO."));
     QCOMPARE(wz.cmb("cmbAANoAduanaA")->itemText(0), QStringLiteral(" 10"));
+    // A CURP is shown whole in the representatives' list.
+    const QTableWidget* fgAA = wz.grid("fgAA");
+    QVERIFY(fgAA->columnWidth(4) > fgAA->fontMetrics().horizontalAdvance("GAMR800215MDFRRS09"));
 }
 
 // After each move ('N' Siguiente, 'B' Atrás): page, forward caption, back
@@ -351,6 +354,7 @@ void TestWizard::pairedListsFollowEachOther() {
     QCOMPARE(wz.cmb("cmbV2MDeleg")->currentIndex(), -1);
     QCOMPARE(wz.cmb("cmbV2NoMDeleg")->currentIndex(), -1);
     QCOMPARE(wz.cmb("cmbV2MDeleg")->count(), 10);
+    QCOMPARE(wz.cmb("cmbV2NoMDeleg")->count(), 10); // keys of the new state only
     wz.cmb("cmbAduana3")->setCurrentIndex(0);
     QCOMPARE(wz.cmb("cmbNoAduana3")->currentIndex(), 0);
     wz.choose("cmbAduana3", QStringLiteral("VERACRUZ, VER."));
