@@ -27,7 +27,7 @@ bool OfficePeriod::acceptable(QWidget* parent) const {
     }
     // A period without its office could not be stored or sent.
     if (noAduana_->currentIndex() < 0 || Vacio(noAduana_->currentText())) {
-        tell(parent, QStringLiteral("Seleccione la Aduana en la que actuó"));
+        tell(parent, officeMissing());
         return false;
     }
     return true;

@@ -15,6 +15,7 @@
 #include "ui_frmApoderado.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QScrollBar>
 
 namespace {
@@ -26,6 +27,13 @@ void showAllColumns(QTableWidget* grid) {
     for (int c = 0; c < grid->columnCount(); ++c)
         width += grid->columnWidth(c);
     grid->setMinimumWidth(width);
+}
+
+// The file's own name: it is what the copy in ENVIO is called. A path kept
+// from the earlier Windows version separates its folders with backslashes,
+// whatever the system.
+QString requirementName(const QString& path) {
+    return QFileInfo(QString(path).replace(u'\\', u'/')).fileName();
 }
 
 } // namespace
@@ -209,8 +217,8 @@ bool frmApoderado::entriesAreValid() {
     if (Vacio(ui->txtRequerimiento->text()))
         return failCheck(QStringLiteral("El Requerimiento Electrónico no puede estar vacio"),
                          ui->cmdBuscar);
-    if (!ui->txtRequerimiento->text().toUpper().contains(ui->txtRFC->text() +
-                                                         QStringLiteral(".REQ")))
+    if (requirementName(ui->txtRequerimiento->text()).toUpper() !=
+        ui->txtRFC->text() + QStringLiteral(".REQ"))
         return failCheck(QStringLiteral("El Requerimiento Electrónico se debe llamar igual al RFC"),
                          ui->cmdBuscar);
     const bool earlier = ui->cmbMandato->currentIndex() == 0;

@@ -1,5 +1,4 @@
 #include "entry/AppState.h"
-#include "entry/Contacto.h"
 #include "entry/Seam.h"
 #include "exchange/ArchivoInformacion.h"
 #include "exchange/Firma.h"
@@ -233,11 +232,11 @@ void TstArchivo::desdeElAsistente() {
     seam::Script s;
     QVERIFY(conLlave(s, "cmdAceptar"));
     QCOMPARE(state.Estado_Firma, 0);
-    QCOMPARE(s.lastText(), QStringLiteral("Se genero el archivo %1 correctamente y se agrego Firma "
-                                          "Digital, no olvide enviarlo y los requerimientos "
-                                          "manualmente a %2")
-                               .arg(QDir::toNativeSeparators(e.archivo()),
-                                    QString::fromUtf8(Contacto::CorreoAutoridad)));
+    QCOMPARE(s.lastText(),
+             QStringLiteral("Se genero el archivo %1 correctamente y se agrego Firma "
+                            "Digital, no olvide enviarlo y los requerimientos "
+                            "manualmente a %2")
+                 .arg(QDir::toNativeSeparators(e.archivo()), state.contacto.correoAutoridad));
     QVERIFY(state.Clave_Llave.isEmpty()); // the password does not outlive the signing
     const QByteArray firmado = readWholeFile(e.archivo());
     QVERIFY(firmado.startsWith(EjemploEsperado));

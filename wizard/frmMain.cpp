@@ -55,6 +55,8 @@ frmMain::frmMain(AppState& state, QWidget* parent)
     // Its neighbour on page 1 gives up width by taking two lines.
     ui->lblNoAduanasAut->setWordWrap(true);
 
+    watchTyping(ui->frAA, 1);
+    watchTyping(ui->frDirValidAA, 2);
     connect(ui->cmdSiguiente, &QPushButton::clicked, this, &frmMain::cmdSiguiente_Click);
     connect(ui->cmdAtras, &QPushButton::clicked, this, &frmMain::cmdAtras_Click);
     connect(ui->cmdSalir, &QPushButton::clicked, this, &frmMain::cmdSalir_Click);
@@ -176,7 +178,7 @@ void frmMain::Inicializa_0() {
     gridSetup(ui->fgAduanasAct, {QStringLiteral("Aduana")}, {5200});
     gridSetup(ui->fgPedTramitados,
               {QStringLiteral("Aduana"), QStringLiteral("Pedimento"), QStringLiteral("Fecha")},
-              {2280, 1000, 1600});
+              {3380, 1000, 1600});
     gridSetup(ui->fgDatosAA,
               {QStringLiteral("Nombre"), QStringLiteral("Ap.Paterno"), QStringLiteral("Ap.Materno"),
                QStringLiteral("CURP"), QStringLiteral("RFC")},
@@ -316,7 +318,7 @@ void frmMain::Inicializa_datos() {
 }
 
 void frmMain::cmdDudas_Click() {
-    frmDudas dudas(this);
+    frmDudas dudas(state_.contacto, this);
     seam::exec(dudas);
 }
 
@@ -324,7 +326,24 @@ void frmMain::cmdSalir_Click() {
     close();
 }
 
+// What the user types or chooses on a page that saves on "Siguiente >" is
+// not stored until then.
+void frmMain::watchTyping(QWidget* page, int number) {
+    for (QLineEdit* e : page->findChildren<QLineEdit*>())
+        connect(e, &QLineEdit::textEdited, this, [this, number] { unsavedPages_.insert(number); });
+    for (QComboBox* c : page->findChildren<QComboBox*>())
+        connect(c, &QComboBox::activated, this, [this, number] { unsavedPages_.insert(number); });
+}
+
 void frmMain::closeEvent(QCloseEvent* event) {
+    // Leaving drops what the page shown holds unsaved: asked first.
+    if (unsavedPages_.contains(pagina_) &&
+        !seam::confirm(this, QStringLiteral("Los datos de esta página no se han guardado (se "
+                                            "guardan con \"Siguiente >\"). ¿Desea salir sin "
+                                            "guardarlos?"))) {
+        event->ignore();
+        return;
+    }
     // Until the information file exists, leaving is a question, whether by
     // the "Salir" button or by the window's close box.
     if (ui->cmdSiguiente->isEnabled() &&
