@@ -93,6 +93,7 @@ private:
     bool loadingStopped(const MaybeError& e);
     void showAgentHistory(const QVariant& sinHistorico);
     void watchTyping(QWidget* page, int number);
+    void layOutRepresentativeDetails();
 
     // Pages 4 and 5: the agent's earlier representatives and the
     // representatives' earlier agents (frmMainHistorico.cpp).
@@ -122,5 +123,5 @@ private:
     std::unique_ptr<Database> db_;
     int pagina_ = 1;
     QSet<int> unsavedPages_; // pages 1 and 2 save on "Siguiente >"
-    bool centred_ = false;
+    bool placed_ = false;
 };

@@ -108,6 +108,11 @@ void frmMain::Muestra_Mandatario() {
     const bool rule = tipo == state_.Mandato2;
     if (!earlier && !rule && tipo != state_.Mandato3)
         return; // no type: the rest of the display stays as it was
+    // Hiding first: the page never has to make room for both types at once,
+    // which would widen the window.
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{ui->frAduanasAct, ui->frPedTramitados, ui->frAcreditacion})
+        w->hide();
     ui->frAduanasAct->setVisible(earlier);
     ui->frPedTramitados->setVisible(earlier);
     ui->frAcreditacion->setVisible(rule);
