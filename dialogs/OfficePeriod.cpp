@@ -1,6 +1,7 @@
 #include "dialogs/OfficePeriod.h"
 
 #include "entry/CatalogueLists.h"
+#include "entry/DateTyping.h"
 #include "entry/Rutinas.h"
 #include "entry/Seam.h"
 
@@ -17,6 +18,7 @@ OfficePeriod::OfficePeriod(Database& db, QComboBox* noAduana, QComboBox* aduana,
         d->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
         d->setCalendarPopup(true);
         d->setDate(QDate::currentDate());
+        clickSelectsDatePart(d);
     }
 }
 

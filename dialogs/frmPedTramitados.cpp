@@ -1,6 +1,7 @@
 #include "dialogs/frmPedTramitados.h"
 
 #include "entry/CatalogueLists.h"
+#include "entry/DateTyping.h"
 #include "entry/Grid.h"
 #include "entry/KeystrokeFilter.h"
 #include "entry/Rutinas.h"
@@ -25,6 +26,7 @@ frmPedTramitados::frmPedTramitados(Database& db, const QTableWidget* fgAduanasAc
     ui->dtpFPed->setMinimumDate(QDate(1900, 1, 1));
     // Today is always refused here: the picker opens at the latest day taken.
     ui->dtpFPed->setDate(lastDay);
+    clickSelectsDatePart(ui->dtpFPed);
     connect(ui->cmdAceptar, &QPushButton::clicked, this, &frmPedTramitados::cmdAceptar_Click);
     connect(ui->cmdCancelar, &QPushButton::clicked, this, &frmPedTramitados::reject);
 }
