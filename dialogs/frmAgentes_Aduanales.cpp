@@ -8,6 +8,7 @@
 #include "entry/KeystrokeFilter.h"
 #include "entry/Rutinas.h"
 #include "entry/Seam.h"
+#include "entry/StoredText.h"
 #include "ui_frmAgentes_Aduanales.h"
 
 frmAgentes_Aduanales::frmAgentes_Aduanales(Database& db, const AppState& state,
@@ -31,11 +32,11 @@ frmAgentes_Aduanales::frmAgentes_Aduanales(Database& db, const AppState& state,
 
     if (state.Modo != QLatin1String("E"))
         return;
-    ui->txtNombre->setText(row.value(0));
-    ui->txtApPaterno->setText(row.value(1));
-    ui->txtApMaterno->setText(row.value(2));
-    ui->txtCURP->setText(row.value(3));
-    ui->txtRFC->setText(row.value(4));
+    showStoredText(ui->txtNombre, row.value(0));
+    showStoredText(ui->txtApPaterno, row.value(1));
+    showStoredText(ui->txtApMaterno, row.value(2));
+    showStoredText(ui->txtCURP, row.value(3));
+    showStoredText(ui->txtRFC, row.value(4));
     oldKey_ = historicKey(row.value(3), row.value(4));
     Inicializa_gr2(oldKey_);
 }

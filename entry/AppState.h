@@ -1,5 +1,7 @@
 #pragma once
 
+#include "entry/Contacto.h"
+
 #include <QString>
 
 // The values the main window, its dialogs and the exchange share for the
@@ -8,6 +10,7 @@ struct AppState {
     QString dataDir;            // holds kestro.mdb and ENVIO
     QString dumpToolDir;        // the program's own folder, where Trasvase.exe comes
     QString previousVersionDir; // where the previous version is installed
+    Contacto contacto;          // as the deployment file sets it
 
     QString NoPat; // patent as typed; names the information file
     QString Mandato1 = QStringLiteral("Anterior 01/01/2001");
@@ -25,6 +28,7 @@ struct AppState {
     QString Resp_Llave; // key dialog: "", "A" or "C"
     QString Ruta_Llave;
     QString Clave_Llave;
+    QString lastKeyFile; // the key file last chosen in this run (never its password)
 
     // The label of a representative type code; "" for none.
     QString mandatoLabel(int code) const {

@@ -4,7 +4,6 @@
 #include "data/Database.h"
 #include "entry/AppState.h"
 #include "entry/Busy.h"
-#include "entry/Contacto.h"
 #include "entry/Seam.h"
 #include "exchange/ArchivoInformacion.h"
 #include "exchange/Firma.h"
@@ -33,7 +32,7 @@ void reportSigning(QWidget* parent, AppState& state, int codigo, const QString& 
                      QStringLiteral("Se genero el archivo ") + ruta +
                          QStringLiteral(" correctamente y se agrego Firma Digital, no olvide "
                                         "enviarlo y los requerimientos manualmente a ") +
-                         QString::fromUtf8(Contacto::CorreoAutoridad));
+                         state.contacto.correoAutoridad);
         state.Estado_Firma = 0;
         return;
     }

@@ -53,6 +53,11 @@ frmKey::frmKey(AppState& state, const QString& rfcAsTyped, QWidget* parent)
     connect(ui->cmdBuscar, &QPushButton::clicked, this, &frmKey::cmdBuscar_Click);
     connect(ui->cmdAceptar, &QPushButton::clicked, this, &frmKey::cmdAceptar_Click);
     connect(ui->cmdCancelar, &QPushButton::clicked, this, &frmKey::reject);
+    // A retry in this run (after a wrong password) needs only the password.
+    if (!state_.lastKeyFile.isEmpty()) {
+        ui->txtLlave->setText(state_.lastKeyFile);
+        ui->txtPassword->setFocus();
+    }
 }
 
 frmKey::~frmKey() {
@@ -67,6 +72,7 @@ void frmKey::cmdBuscar_Click() {
     if (elegido.isEmpty())
         return;
     ui->txtLlave->setText(QDir::toNativeSeparators(elegido));
+    state_.lastKeyFile = ui->txtLlave->text();
     settings()->setValue(QLatin1String(LastKeyFolder), QFileInfo(elegido).absolutePath());
     ui->txtPassword->setFocus(); // what is missing next
 }

@@ -2,7 +2,6 @@
 // keep its layout, and the one run from "Finaliza" to a signed file. (ENVIO
 // after a failure at any step: tst_fallas.)
 #include "entry/AppState.h"
-#include "entry/Contacto.h"
 #include "entry/Seam.h"
 #include "exchange/ArchivoInformacion.h"
 #include "exchange/Firma.h"
@@ -246,11 +245,11 @@ void TstArchivo::fromFinalizaToASignedFile() {
     seam::Script s;
     QVERIFY2(finaliza(s, "cmdAceptar"), qPrintable(s.lastText()));
     QCOMPARE(state.Estado_Firma, 0);
-    QCOMPARE(s.lastText(), QStringLiteral("Se genero el archivo %1 correctamente y se agrego Firma "
-                                          "Digital, no olvide enviarlo y los requerimientos "
-                                          "manualmente a %2")
-                               .arg(QDir::toNativeSeparators(file()),
-                                    QString::fromUtf8(Contacto::CorreoAutoridad)));
+    QCOMPARE(s.lastText(),
+             QStringLiteral("Se genero el archivo %1 correctamente y se agrego Firma "
+                            "Digital, no olvide enviarlo y los requerimientos "
+                            "manualmente a %2")
+                 .arg(QDir::toNativeSeparators(file()), state.contacto.correoAutoridad));
     QVERIFY(state.Clave_Llave.isEmpty()); // the password does not outlive the signing
     const QByteArray signed_ = readWholeFile(file());
     QVERIFY(signed_.startsWith(EjemploEsperado));

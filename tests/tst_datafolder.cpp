@@ -2,6 +2,7 @@
 // folder seeded from the delivered template.
 #include "data/DataFolder.h"
 #include "data/Database.h"
+#include "entry/Contacto.h"
 #include "support/LlavesPrueba.h"
 #include "support/TestSupport.h"
 
@@ -15,6 +16,7 @@ class TestDataFolder : public QObject {
 private Q_SLOTS:
     void choosesAndSeedsTheFolder();
     void firstStartGivesAWritableDatabase();
+    void contactComesFromTheDeploymentFile();
 };
 
 void TestDataFolder::choosesAndSeedsTheFolder() {
@@ -94,6 +96,24 @@ void TestDataFolder::firstStartGivesAWritableDatabase() {
     auto db = Database::open(d.path, &why);
     QVERIFY2(db, qPrintable(why));
     QVERIFY(!db->exec(QStringLiteral("insert into Historico_AA values ('R','C','N','P','M')")));
+}
+
+void TestDataFolder::contactComesFromTheDeploymentFile() {
+    // As shipped: no one invented; each value says it is still to be set.
+    const Contacto shipped = Contacto::read(QStringLiteral(KESTRO_CONTACTO));
+    for (const QString& v :
+         {shipped.persona, shipped.telefono, shipped.correo, shipped.correoAutoridad})
+        QVERIFY2(v.contains(QStringLiteral("por definir")), qPrintable(v));
+    QCOMPARE(Contacto::read(QStringLiteral("/no/existe")).persona, shipped.persona);
+    // Replaced by whoever distributes the program.
+    QTemporaryDir dir;
+    escribeArchivo(dir.filePath("contacto.ini"), "; de la oficina\nPersona=Lic. Ana Ruiz, Mesa 3\n"
+                                                 "Telefono = 55 1234 5678\nCorreo=ana@example.org\n"
+                                                 "CorreoAutoridad=envios@example.org\n");
+    const Contacto set = Contacto::read(dir.filePath("contacto.ini"));
+    QCOMPARE((QStringList{set.persona, set.telefono, set.correo, set.correoAutoridad}),
+             (QStringList{"Lic. Ana Ruiz, Mesa 3", "55 1234 5678", "ana@example.org",
+                          "envios@example.org"}));
 }
 
 QTEST_MAIN(TestDataFolder)

@@ -243,8 +243,8 @@ void TstFirma::keyDialogRemembersTheFolderNotThePassword() {
     const QString rfc = QStringLiteral("PELJ700101AB1");
     const QString clave = QStringLiteral("clave-que-no-se-guarda");
     QTemporaryDir llaves;
+    AppState state; // one run
     const auto busca = [&](const QString& elegir, const QString& escrita) {
-        AppState state;
         frmKey d(state, rfc);
         seam::Script s;
         s.chooseFile(elegir);
@@ -253,8 +253,14 @@ void TstFirma::keyDialogRemembersTheFolderNotThePassword() {
         d.findChild<QPushButton*>(QStringLiteral("cmdAceptar"))->click();
         return s.fileFolders.value(0);
     };
-    busca(QDir(llaves.path()).filePath(rfc + QStringLiteral(".key")), clave);
-    // The next time (another run too) the dialog opens where the key was.
+    const QString llave = QDir(llaves.path()).filePath(rfc + QStringLiteral(".key"));
+    busca(llave, clave);
+    // The next time in this run the key is there already, the password not.
+    frmKey otra(state, rfc);
+    QCOMPARE(otra.findChild<QLineEdit*>(QStringLiteral("txtLlave"))->text(),
+             QDir::toNativeSeparators(llave));
+    QVERIFY(otra.findChild<QLineEdit*>(QStringLiteral("txtPassword"))->text().isEmpty());
+    // It opens where the key was, in another run too.
     QCOMPARE(busca(QString(), QString()), llaves.path());
     QSettings guardado(QSettings::UserScope, QStringLiteral("KESTRO"), QStringLiteral("KESTRO"));
     for (const QString& k : guardado.allKeys())

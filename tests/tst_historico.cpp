@@ -98,11 +98,15 @@ void TestHistorico::historicAgentEditor() {
              "160|2000-03-15|2000-03-16\n430|2000-03-15|2000-03-15");
     QCOMPARE(wz->w<QLabel>("lblHistAA")->text(), QStringLiteral("Con Historico"));
     QCOMPARE(wz->grid("fgDatosAA")->currentRow(), 0);
+    QVERIFY(!wz->cmd("cmdAAEditar")->isEnabled()); // buttons as they were
 
     // Reopened: empty CURP, his periods (also one whose office the catalogue
     // lacks, which the page does not list but a save must keep). A CURP of
     // another stored agent is a duplicate; keeping his own key is not.
     must(*db, "insert into Periodos_H_AA values (?,9999,'1990-01-01','1991-01-01')", {pedro});
+    must(*db, "update Historico_AA set ApPaterno='NAVA DE LA GARZA Y VILLANUEVA' where CURP=?",
+         {pedro}); // past the limit, saved back whole
+    QVERIFY(!wz->window->Llena_Hist_AA());
     wz->pick("fgDatosAA", gridDataRows(wz->grid("fgDatosAA")) - 1);
     QCOMPARE(gridDataRows(wz->grid("fgPeriodosAA")), 2);
     wz->withDialog("frmAgentes_Aduanales", "cmdAAEditar", [&](QDialog& d) {
@@ -123,7 +127,8 @@ void TestHistorico::historicAgentEditor() {
         QCOMPARE(gridDataRows(periods), 2);
         press(d, "cmdAceptar");
     });
-    QCOMPARE(dump(*db, "select Nombre from Historico_AA where CURP=?", {pedro}), "PEDRO LUIS");
+    QCOMPARE(dump(*db, "select Nombre, ApPaterno from Historico_AA where CURP=?", {pedro}),
+             "PEDRO LUIS|NAVA DE LA GARZA Y VILLANUEVA");
     QCOMPARE(dump(*db, "select NoAduana from Periodos_H_AA where CURP=? order by 1", {pedro}),
              "160\n9999");
 }
@@ -142,13 +147,13 @@ void TestHistorico::periodDialogs_data() {
     QTest::newRow("ends before") << m << "4000"
                                  << "VERACRUZ, VER." << -1 << "Periodo no valido";
     QTest::newRow("no office") << m << "4000"
-                               << "" << 0 << "Seleccione la Aduana en la que actuó";
-    QTest::newRow("patent 0012") << m << "0012"
-                                 << "VERACRUZ, VER." << 0 << "";
+                               << "" << 0 << "Aduana no puede estar vacio";
+    QTest::newRow("patent with blanks") << m << " 0012 "
+                                        << "VERACRUZ, VER." << 0 << "";
     QTest::newRow("agent, ends before") << a << ""
                                         << "VERACRUZ, VER." << -1 << "Periodo no valido";
     QTest::newRow("agent, no office") << a << ""
-                                      << "" << 0 << "Seleccione la Aduana en la que actuó";
+                                      << "" << 0 << "Aduana no puede estar vacio";
     QTest::newRow("agent") << a << ""
                            << "VERACRUZ, VER." << 1 << "";
 }
@@ -171,12 +176,16 @@ void TestHistorico::periodDialogs() {
     s.shown.clear();
     int periods = 0;
     if (dialog == QLatin1String("frmPeriodo_Mandatario")) {
+        must(*db, "update Mandatarios set CURP=CURP||'X' where CURP=?", {Eva}); // past the limit
+        wz->start();
         wz->pick("fgMandatarios", 1);
         wz->cmd("cmdMandNuevo")->click();
         wz->cmd("cmdMandNuevo")->click();
         periods = gridDataRows(wz->grid("fgPeriodosMandatario"));
-        QCOMPARE(dump(*db, "select * from Periodos_H_MM where CURP=?", {Eva}),
-                 message.isEmpty() ? Eva + "|430|12|2003-10-10|2003-10-10" : QString());
+        QCOMPARE(dump(*db, "select * from Periodos_H_MM where CURP<>?", {Luis}),
+                 message.isEmpty() ? Eva + "X|430|12|2003-10-10|2003-10-10" : QString());
+        QCOMPARE(dump(*db, "select SinHistorico from Mandatarios where CURP<>?", {Luis}),
+                 message.isEmpty() ? "0" : "NULL");
     } else {
         wz->withDialog("frmAgentes_Aduanales", "cmdAANuevo", [&](QDialog& d) {
             press(d, "cmdNuevo");
@@ -234,12 +243,13 @@ void TestHistorico::page4Deleting() {
     wz->cmd("cmdAABorrar")->click();
     QCOMPARE(gridDataRows(list), 1);
     QVERIFY(!wz->cmd("cmdAABorrar")->isEnabled() && !wz->cmd("cmdAAEditar")->isEnabled());
-    // The only row: empty lists; the status stays.
+    // The only row: empty lists; the status is to be defined again.
     wz->pick("fgDatosAA", 0);
     wz->cmd("cmdAABorrar")->click();
     QCOMPARE(gridDataRows(list), 0);
     QCOMPARE(gridDataRows(wz->grid("fgPeriodosAA")), 0);
-    QCOMPARE(wz->w<QLabel>("lblHistAA")->text(), QStringLiteral("Con Historico"));
+    QCOMPARE(wz->w<QLabel>("lblHistAA")->text(), QStringLiteral("No Definido"));
+    QCOMPARE(dump(*db, "select SinHistorico from AA"), "NULL");
 }
 
 void TestHistorico::noHistoryDeclarations() {

@@ -33,8 +33,8 @@ void nextOffice(seam::Script& s, const QString& name) {
 
 void nextDeclaration(seam::Script& s, const QString& office, const QString& numero, QDate fecha) {
     s.onDialog(u"frmPedTramitados"_s, [=](QDialog& d) {
-        if (named<QDateEdit>(d, u"dtpFPed"_s)->date() != QDate::currentDate())
-            return int(QDialog::Rejected); // it opens on today
+        if (named<QDateEdit>(d, u"dtpFPed"_s)->date() != QDate(2000, 12, 31))
+            return int(QDialog::Rejected); // not today, which is refused
         setValue(d, u"cmbAduana"_s, office);
         setValue(d, u"txtPedimento"_s, numero);
         named<QDateEdit>(d, u"dtpFPed"_s)->setDate(fecha);
@@ -119,11 +119,11 @@ void TestRepresentantes::editorChecksInOrderWithMessageAndFocus() {
               [&] { named<QComboBox>(d, u"cmbMandato"_s)->setCurrentIndex(0); }},
              {"cmdBuscar", "", "El Requerimiento Electrónico no puede estar vacio", "",
               [&] {
-                  s.chooseFile(u"C:\\DOCS\\GAMR800202XY3.REQ"_s);
+                  s.chooseFile(u"C:\\GAMR800202XY2.REQ\\COPIA_GAMR800202XY2.REQ"_s);
                   press(d, u"cmdBuscar"_s);
               }},
-             // Cancelling the file dialog keeps the path; the name may stand
-             // anywhere in it and in any case.
+             // Cancelling the file dialog keeps the path; the file's own
+             // name counts, in any case.
              {"cmdBuscar", "", "El Requerimiento Electrónico se debe llamar igual al RFC", "",
               [&] {
                   press(d, u"cmdBuscar"_s);
@@ -203,7 +203,7 @@ void TestRepresentantes::editingMovesOrDropsWhatBelongsToHim() {
     QCOMPARE(owned(*db, newCurp).size(), 4);
     QCOMPARE(dump(*db, u"select SinHistorico from Mandatarios where CURP=?"_s, {newCurp}), "0");
 
-    // Type 1, new CURP: offices and declarations move, history periods go.
+    // Type 1, new CURP: offices, declarations and history periods move.
     fgAA->setCurrentCell(0, 0);
     const QString rosa2 = u"GAMR800202MDFRRS02"_s;
     wz.withDialog("frmApoderado", "cmdEditar", [&](QDialog& d) {
@@ -214,8 +214,9 @@ void TestRepresentantes::editingMovesOrDropsWhatBelongsToHim() {
     });
     QVERIFY(owned(*db, rosa.curp).isEmpty());
     const QStringList moved = owned(*db, rosa2);
-    QCOMPARE(moved.size(), 7);
-    QVERIFY(moved.first().endsWith(u'|')); // "has a history" no longer holds
+    QCOMPARE(moved.size(), 8);
+    QCOMPARE(moved.filter(u"Periodos_H_MM"_s).size(), 1);
+    QVERIFY(moved.first().endsWith(u"|0"_s)); // and he still has a history
 
     // Type 1 -> 2 with the CURP unchanged: his offices and declarations go.
     QCOMPARE(gridCell(fgAA, fgAA->currentRow(), 4), rosa2); // the edited one stays chosen
@@ -224,7 +225,7 @@ void TestRepresentantes::editingMovesOrDropsWhatBelongsToHim() {
         named<QRadioButton>(d, u"optNTCL"_s)->setChecked(true);
         press(d, u"cmdAceptar"_s);
     });
-    QCOMPARE(owned(*db, rosa2).size(), 3);
+    QCOMPARE(owned(*db, rosa2).size(), 4);
     QCOMPARE(gridCell(fgAA, fgAA->currentRow(), 5), u"Conforme 2.13.11 (Posterior 01/01/2001)"_s);
 }
 
@@ -328,11 +329,16 @@ void TestRepresentantes::pageShowsDetailsOnlyOfTheChosenRowAndDeletes() {
     QCOMPARE(wz.w<QLabel>("lblTipoMandato")->text(), u"Anterior 01/01/2001"_s);
     QVERIFY(wz.w("frAcreditacion")->isHidden());
     QCOMPARE(wz.grid("fgAduanasAct")->item(0, 0)->text(), u"MEXICO, D.F."_s);
+    QCOMPARE(wz.grid("fgPedTramitados")->columnWidth(0), 3380 / 15);
     QCOMPARE(gridRow(wz.grid("fgPedTramitados"), 0),
              (QStringList{u"MEXICO, D.F."_s, u"7001"_s, u"04/03/2000"_s}));
     QCOMPARE(wz.txt("txtRequerimiento")->text(), rosa.requerimiento);
     QTest::keyClick(fgAA, Qt::Key_Down);
     QCOMPARE(wz.txt("txtFiscalApRCalle")->text(), u"OTRA"_s);
+    must(*wz.dir.open(), u"update Domicilios_MM set Calle='NUEVA' where CURP=?"_s, {luis.curp});
+    QTest::mouseClick(fgAA->viewport(), Qt::LeftButton, {},
+                      fgAA->visualRect(fgAA->currentIndex()).center());
+    QCOMPARE(wz.txt("txtFiscalApRCalle")->text(), u"NUEVA"_s); // a click reads him again
     QVERIFY(wz.w("frAduanasAct")->isHidden() && !wz.w("frAcreditacion")->isHidden());
     QVERIFY(named<QRadioButton>(*wz.window, u"optExCon"_s)->isChecked());
 

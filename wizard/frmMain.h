@@ -3,6 +3,7 @@
 #include "data/Database.h"
 #include "entry/AppState.h"
 
+#include <QSet>
 #include <QWidget>
 #include <memory>
 
@@ -91,6 +92,8 @@ private:
     QList<AddressBlock*> agentBlocks() const;
     bool loadingStopped(const MaybeError& e);
     void showAgentHistory(const QVariant& sinHistorico);
+    void watchTyping(QWidget* page, int number);
+    void layOutRepresentativeDetails();
 
     // Pages 4 and 5: the agent's earlier representatives and the
     // representatives' earlier agents (frmMainHistorico.cpp).
@@ -119,5 +122,6 @@ private:
     AppState& state_;
     std::unique_ptr<Database> db_;
     int pagina_ = 1;
-    bool centred_ = false;
+    QSet<int> unsavedPages_; // pages 1 and 2 save on "Siguiente >"
+    bool placed_ = false;
 };

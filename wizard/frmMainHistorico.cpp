@@ -72,8 +72,14 @@ void frmMain::openHistoricAgentEditor(const QString& modo) {
     seam::exec(editor);
     if (seam::readFailed(this, Llena_Hist_AA()))
         return;
-    if (gridDataRows(ui->fgDatosAA) > 0)
-        ui->fgDatosAA->setCurrentCell(0, 0);
+    if (gridDataRows(ui->fgDatosAA) == 0)
+        return;
+    // The first row shows its periods; Editar and Borrar keep their state.
+    const bool editable = ui->cmdAAEditar->isEnabled();
+    const bool deletable = ui->cmdAABorrar->isEnabled();
+    ui->fgDatosAA->setCurrentCell(0, 0);
+    ui->cmdAAEditar->setEnabled(editable);
+    ui->cmdAABorrar->setEnabled(deletable);
 }
 
 void frmMain::cmdAANuevo_Click() {
@@ -93,8 +99,11 @@ void frmMain::cmdAABorrar_Click() {
                                  personOf(list, r) +
                                  QStringLiteral("\n\n Y TODOS SUS PERIODOS DE LABOR?")))
         return;
-    if (seam::failed(this, deleteHistoricAgent(*db_, historicRowKey(r))))
+    bool noneLeft = false;
+    if (seam::failed(this, deleteHistoricAgent(*db_, historicRowKey(r), &noneLeft)))
         return;
+    if (noneLeft)
+        showAgentHistory(QVariant());
     gridClear(ui->fgPeriodosAA);
     list->removeRow(r);
     if (gridDataRows(list) > 0)
