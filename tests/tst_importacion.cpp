@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -111,8 +112,8 @@ private Q_SLOTS:
 
 void TstImportacion::nadaSeImporta_data() {
     QTest::addColumn<QStringList>("lineas"); // the dump; none when empty
-    QTest::addColumn<QString>("dice");       // the fault's line, or what is missing
-    QTest::addColumn<QString>("sql");        // run before the import
+    QTest::addColumn<QString>("dice"); // a pattern: the fault's line and why, or what is missing
+    QTest::addColumn<QString>("sql");  // run before the import
     const QStringList inicio = VolcadoCompleto.mid(0, 5);
     const QString fin = QStringLiteral("800|1111111|1|");
     QTest::newRow("no folder") << QStringList() << "No hay una versión anterior de KESTRO"
@@ -123,17 +124,17 @@ void TstImportacion::nadaSeImporta_data() {
                             << "";
     QTest::newRow("fields missing")
         << inicio + QStringList{"Domicilios_AA|3001|1|09|15|REFORMA|10||CENTRO|06000|555", fin}
-        << "línea 6"
+        << "línea 6 .*campos y necesita"
         << "";
     QTest::newRow("bad type") << inicio + QStringList{"Mandatarios|3001|X|Y|N|P|M|2", fin}
-                              << "línea 6"
+                              << "línea 6 .*tipo de mandatario"
                               << "";
     QTest::newRow("bad number") << QStringList{"cabecera", "AA|30O1|JUAN|PEREZ|LOPEZ|R|C|1|470",
                                                fin}
-                                << "línea 2"
+                                << "línea 2 .*no es un número"
                                 << "";
     QTest::newRow("bad date") << inicio + QStringList{"Pedimentos_MM|3001|C|470|1|2003-02-30", fin}
-                              << "línea 6"
+                              << "línea 6 .*no es una fecha"
                               << "";
     QTest::newRow("refused by the store")
         << inicio + QStringList{"Pedimentos_MM|3001|C|470|1|2003-05-20", fin} << "línea 6"
@@ -152,7 +153,7 @@ void TstImportacion::nadaSeImporta() {
     const QStringList dichos = importa(
         *db, pd.path(), lineas == QStringList{"-"} ? QStringList() : lineas, !lineas.isEmpty());
     QCOMPARE(dichos.size(), 1);
-    QVERIFY2(dichos.first().contains(dice), qPrintable(dichos.first()));
+    QVERIFY2(dichos.first().contains(QRegularExpression(dice)), qPrintable(dichos.first()));
     if (sql.isEmpty())
         QCOMPARE(filas(*db), vacias);
     else
