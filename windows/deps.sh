@@ -13,7 +13,6 @@ key=$(echo "qtbase-$QT_V openssl-$SSL_V sqlite-$SQL_V" | tr ' +~:' '_..-')
 root=${KESTRO_WIN_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/kestro-windows}
 prefix=$root/$key
 if [ "${1:-}" = --where ]; then echo "$prefix"; exit 0; fi
-if [ -f "$prefix/.complete" ]; then echo "$prefix"; exit 0; fi
 
 step() { echo "== [$(date +%H:%M:%S)] $*"; }
 
@@ -84,6 +83,13 @@ if [ ! -f "$prefix/lib/cmake/Qt6/Qt6Config.cmake" ]; then
   KESTRO_WIN_DEPS=$prefix cmake --build "$build" -j "$jobs"
   step "Qt: instalar"
   cmake --install "$build" >/dev/null
+fi
+
+# Qt's own texts in Spanish: the .qm files are the same on every system, so
+# Debian's are used where Qt looks for them (and the package ships them).
+if [ ! -f "$prefix/translations/qtbase_es.qm" ]; then
+  mkdir -p "$prefix/translations"
+  cp /usr/share/qt6/translations/qtbase_es.qm "$prefix/translations/"
 fi
 
 touch "$prefix/.complete"

@@ -17,7 +17,7 @@ for dll in Qt6Core Qt6Gui Qt6Widgets Qt6Sql; do cp "$deps/bin/$dll.dll" "$out/";
 cp "$deps/plugins/platforms/qwindows.dll" "$out/platforms/"
 cp "$deps/plugins/sqldrivers/qsqlite.dll" "$out/sqldrivers/"
 cp "$deps/plugins/styles/qwindowsvistastyle.dll" "$out/styles/"
-cp /usr/share/qt6/translations/qtbase_es.qm "$out/translations/"
+cp "$deps/translations/qtbase_es.qm" "$out/translations/"
 cp "$deps/bin/libcrypto-3-x64.dll" "$deps/bin/sqlite3.dll" "$out/"
 cp "$mingw_gcc/libstdc++-6.dll" "$mingw_gcc/libgcc_s_seh-1.dll" "$mingw_lib/libwinpthread-1.dll" "$out/"
 
