@@ -1,8 +1,8 @@
 #include "data/DataFolder.h"
 #include "entry/AppState.h"
 #include "entry/Seam.h"
-#include "exchange/Importacion.h"
-#include "wizard/Idioma.h"
+#include "exchange/DumpImport.h"
+#include "wizard/Language.h"
 #include "wizard/frmMain.h"
 
 #include <QApplication>

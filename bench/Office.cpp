@@ -3,7 +3,7 @@
 #include "data/Database.h"
 #include "data/DeliveredDatabase.h"
 #include "data/Schema.h"
-#include "entry/Cp1252.h"
+#include "rules/Cp1252.h"
 
 #include <QDir>
 #include <QFile>

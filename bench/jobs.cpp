@@ -11,9 +11,9 @@
 #include "data/Database.h"
 #include "entry/AppState.h"
 #include "entry/Seam.h"
-#include "exchange/ArchivoInformacion.h"
+#include "exchange/DumpImport.h"
 #include "exchange/EnvioStage.h"
-#include "exchange/Importacion.h"
+#include "exchange/InformationFile.h"
 #include "wizard/frmMain.h"
 
 #include <QApplication>

@@ -1,8 +1,8 @@
 #include "dialogs/OfficePeriod.h"
 
 #include "entry/CatalogueLists.h"
-#include "entry/Rutinas.h"
 #include "entry/Seam.h"
+#include "rules/Rutinas.h"
 
 #include <QComboBox>
 #include <QDate>

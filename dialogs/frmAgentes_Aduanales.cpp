@@ -6,8 +6,8 @@
 #include "entry/Grid.h"
 #include "entry/GridBehaviour.h"
 #include "entry/KeystrokeFilter.h"
-#include "entry/Rutinas.h"
 #include "entry/Seam.h"
+#include "rules/Rutinas.h"
 #include "ui_frmAgentes_Aduanales.h"
 
 frmAgentes_Aduanales::frmAgentes_Aduanales(Database& db, const AppState& state,

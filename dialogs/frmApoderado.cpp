@@ -9,9 +9,9 @@
 #include "entry/CatalogueLists.h"
 #include "entry/Grid.h"
 #include "entry/KeystrokeFilter.h"
-#include "entry/Rutinas.h"
 #include "entry/Seam.h"
 #include "entry/StoredText.h"
+#include "rules/Rutinas.h"
 #include "ui_frmApoderado.h"
 
 #include <QDir>

@@ -3,8 +3,8 @@
 #include "entry/CatalogueLists.h"
 #include "entry/Grid.h"
 #include "entry/KeystrokeFilter.h"
-#include "entry/Rutinas.h"
 #include "entry/Seam.h"
+#include "rules/Rutinas.h"
 #include "ui_frmPedTramitados.h"
 
 #include <QTableWidget>

@@ -14,17 +14,11 @@ struct AppState {
     QString Mandato2 = QStringLiteral("Conforme 2.13.11 (Posterior 01/01/2001)");
     QString Mandato3 = QStringLiteral("Con autorización de operar al 15/01/2004");
 
-    int Estado_Firma = 0; // outcome of the last signing: 0 or 1
-
     QString Modo;      // editor mode "N" or "E"
     QString Respuesta; // editor result "A" or "C"
 
     QString Tipo_SinHist; // "AA" or "MM"
     QString CURP_SinHist;
-
-    QString Resp_Llave; // key dialog: "", "A" or "C"
-    QString Ruta_Llave;
-    QString Clave_Llave;
 
     // The label of a representative type code; "" for none.
     QString mandatoLabel(int code) const {

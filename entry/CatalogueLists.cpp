@@ -2,9 +2,9 @@
 
 #include "data/Database.h"
 #include "entry/AddressBlock.h"
-#include "entry/Rutinas.h"
 #include "entry/Seam.h"
 #include "entry/StoredText.h"
+#include "rules/Rutinas.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>

@@ -2,7 +2,8 @@
 // pages: each value is either stored exactly as the field shows it or
 // refused with a message, and the information file keeps its layout.
 #include "entry/KeystrokeFilter.h"
-#include "exchange/ArchivoInformacion.h"
+#include "exchange/InformationFile.h"
+#include "rules/SafeText.h"
 #include "support/LlavesPrueba.h"
 #include "support/WizardDriver.h"
 

@@ -1,8 +1,8 @@
 // The keystroke rules of the entry fields, the Windows-1252 code page they
 // guard, and Qt's own texts in Spanish.
-#include "entry/Cp1252.h"
 #include "entry/KeystrokeFilter.h"
 #include "entry/Seam.h"
+#include "rules/Cp1252.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -1,10 +1,9 @@
-#include "entry/AppState.h"
+#include "dialogs/frmKey.h"
 #include "entry/Seam.h"
-#include "exchange/Firma.h"
-#include "exchange/GeneraArchivo.h"
-#include "exchange/frmKey.h"
+#include "exchange/Signing.h"
 #include "support/ArchivoEjemplo.h"
 #include "support/LlavesPrueba.h"
+#include "wizard/InformationFileFlow.h"
 
 #include <QDir>
 #include <QLineEdit>
@@ -18,11 +17,14 @@
 
 namespace {
 
+// Signs the file on disk in place, as the information file is signed.
 int firma(const QString& archivo, const QString& llave, const QString& clave) {
-    Firmantes f;
-    BuscaCurps(archivo, f);
-    fillSigners(f, llave, clave);
-    return GeneraFirmaDigital(archivo, f);
+    QByteArray contenido = readWholeFile(archivo);
+    const Signer f{agentCurpOf(contenido), llave.toUtf8(), clave.toUtf8()};
+    const int codigo = signContent(contenido, f);
+    if (codigo == SignedOk)
+        escribeArchivo(archivo, contenido);
+    return codigo;
 }
 
 } // namespace
@@ -132,7 +134,7 @@ void TstFirma::codigosDeResultado() {
     const QString valida = ruta(QStringLiteral("valida.key")), otra = ruta(QStringLiteral("o.key"));
     escribeArchivo(archivo, EjemploEsperado);
     escribeArchivo(valida, rsa_->privadaCifrada("clave", true));
-    const QStringList avisos = {"", "No se encontró el archivo a firmar digitalmente",
+    const QStringList avisos = {"", "",
                                 "No se encontró la llave privada (*.key) o el archivo no es válido",
                                 "Error en la contraseña"};
     struct Caso {
@@ -143,7 +145,6 @@ void TstFirma::codigosDeResultado() {
         int codigo;
     };
     const QList<Caso> casos = {
-        {ruta("no_existe.txt"), valida, {}, "clave", 1},
         {archivo, ruta("no_existe.key"), {}, "clave", 2},
         {archivo, otra, "basura que no es una llave", "clave", 2},
         {archivo, otra, rsa_->certificado(true), "clave", 2},
@@ -153,13 +154,10 @@ void TstFirma::codigosDeResultado() {
     for (const Caso& c : casos) {
         escribeArchivo(otra, c.contenido);
         QCOMPARE(firma(c.archivo, c.llave, c.clave), c.codigo);
-        // The wizard tells which, and stays open.
-        AppState state;
-        state.Estado_Firma = 0;
+        // The wizard tells which.
         seam::Script s;
-        Firma_Archivo(nullptr, state, c.archivo, c.llave, c.clave, QStringLiteral("3001"));
+        tellSigningOutcome(nullptr, c.codigo, dir_.path(), QStringLiteral("3001"));
         QCOMPARE(s.lastText(), avisos.at(c.codigo));
-        QCOMPARE(state.Estado_Firma, 1);
     }
     QCOMPARE(readWholeFile(archivo), EjemploEsperado);
 }
@@ -182,8 +180,7 @@ void TstFirma::frmKeyRevisaLaLlave() {
         {rfc, "/llaves/PELJ700101AB1.KEY/firma.key", QString()},
     };
     for (const Caso& c : casos) {
-        AppState state;
-        frmKey d(state, c.rfc);
+        frmKey d(c.rfc);
         seam::Script s;
         s.chooseFile(c.ruta); // none chosen when empty
         d.findChild<QPushButton*>(QStringLiteral("cmdBuscar"))->click();
@@ -193,9 +190,11 @@ void TstFirma::frmKeyRevisaLaLlave() {
         const bool tomada = c.aviso.isEmpty();
         QCOMPARE(s.lastText(), c.aviso);
         QCOMPARE(d.result(), int(tomada ? QDialog::Accepted : QDialog::Rejected));
-        QCOMPARE(state.Resp_Llave, tomada ? QStringLiteral("A") : QString());
-        QCOMPARE(state.Ruta_Llave, tomada ? QDir::toNativeSeparators(c.ruta) : QString());
-        QCOMPARE(state.Clave_Llave, tomada ? QStringLiteral(" c l ") : QString());
+        QCOMPARE(d.choice().has_value(), tomada);
+        if (tomada) {
+            QCOMPARE(d.choice()->keyPath, QDir::toNativeSeparators(c.ruta));
+            QCOMPARE(d.choice()->password, QStringLiteral(" c l "));
+        }
     }
 }
 
@@ -204,8 +203,7 @@ void TstFirma::frmKeyRecuerdaLaCarpetaNoLaClave() {
     const QString clave = QStringLiteral("clave-que-no-se-guarda");
     QTemporaryDir llaves;
     const auto busca = [&](const QString& elegir, const QString& escrita) {
-        AppState state;
-        frmKey d(state, rfc);
+        frmKey d(rfc);
         seam::Script s;
         s.chooseFile(elegir);
         d.findChild<QPushButton*>(QStringLiteral("cmdBuscar"))->click();

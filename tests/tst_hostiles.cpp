@@ -1,8 +1,8 @@
 // Hostile files: a damaged or foreign kestro.mdb, an ENVIO that cannot take
 // the file, a requirement that vanishes half-way and key files that are no
 // keys. Each time a Spanish message, nothing lost, no crash.
-#include "exchange/ArchivoInformacion.h"
-#include "exchange/Firma.h"
+#include "exchange/InformationFile.h"
+#include "exchange/Signing.h"
 #include "support/LlavesPrueba.h"
 #include "support/WizardDriver.h"
 
@@ -211,16 +211,14 @@ void TstHostiles::keyFilesThatAreNoKeys() {
     const QByteArray contenido = "501|3001|1111111||||||||3001\r\n800|1111111|1|\r\n";
     {
         QByteArray bytes = contenido;
-        Firmantes f;
-        fillSigners(f, dir.filePath(QStringLiteral("normal.key")), QStringLiteral("clave"));
+        const Signer f{{}, dir.filePath(QStringLiteral("normal.key")).toUtf8(), "clave"};
         escribeArchivo(dir.filePath(QStringLiteral("normal.key")), roundsKey(65536));
         QCOMPARE(signContent(bytes, f), int(SignedOk)); // the unpatched key signs
     }
     for (const char* llave :
          {"grande.key", "vacia.key", "carpeta.key", "a.key", "no-existe.key", "lenta.key"}) {
         QByteArray bytes = contenido;
-        Firmantes f;
-        fillSigners(f, dir.filePath(QLatin1String(llave)), QStringLiteral("clave"));
+        const Signer f{{}, dir.filePath(QLatin1String(llave)).toUtf8(), "clave"};
         QCOMPARE(signContent(bytes, f), int(InvalidKey));
         QCOMPARE(bytes, contenido);
     }

@@ -1,8 +1,9 @@
-#include "entry/Cp1252.h"
 #include "entry/Seam.h"
-#include "exchange/Importacion.h"
+#include "exchange/DumpImport.h"
+#include "rules/Cp1252.h"
 #include "support/LlavesPrueba.h"
 #include "support/TestSupport.h"
+#include "wizard/PreviousVersionImport.h"
 
 #include <QApplication>
 #include <QDir>

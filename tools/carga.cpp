@@ -5,7 +5,7 @@
 //       over and over, all fields of one save marked "A" or "B" in turn
 //   kestro_carga importa <kestro.mdb> <volcado>  imports a dump
 #include "data/AgentStore.h"
-#include "exchange/Importacion.h"
+#include "exchange/DumpImport.h"
 
 #include <QCoreApplication>
 #include <cstdio>

@@ -2,6 +2,8 @@
 
 #include "data/AgentStore.h"
 #include "data/Upgrade.h"
+#include "dialogs/frmDudas.h"
+#include "dialogs/frmInicio.h"
 #include "entry/AddressBlock.h"
 #include "entry/CatalogueLists.h"
 #include "entry/Grid.h"
@@ -10,8 +12,6 @@
 #include "entry/Seam.h"
 #include "entry/StoredText.h"
 #include "ui_frmMain.h"
-#include "wizard/frmDudas.h"
-#include "wizard/frmInicio.h"
 
 #include <QCloseEvent>
 #include <QScreen>
@@ -117,7 +117,6 @@ void frmMain::setTabOrderPage2() {
 bool frmMain::startUp() {
     frmInicio inicio(this);
     seam::exec(inicio);
-    state_.Estado_Firma = 0;
 
     QString why;
     db_ = Database::open(state_.dataDir, &why);

@@ -1,8 +1,8 @@
 // The main window's hand-off to the exchange: the previous version's data at
 // start-up and the information file at the end.
-#include "exchange/GeneraArchivo.h"
-#include "exchange/Importacion.h"
 #include "ui_frmMain.h"
+#include "wizard/InformationFileFlow.h"
+#include "wizard/PreviousVersionImport.h"
 #include "wizard/frmMain.h"
 
 void frmMain::importPreviousVersion() {

@@ -2,8 +2,8 @@
 #include "entry/AddressBlock.h"
 #include "entry/CatalogueLists.h"
 #include "entry/Grid.h"
-#include "entry/Rutinas.h"
 #include "entry/Seam.h"
+#include "rules/Rutinas.h"
 #include "ui_frmMain.h"
 #include "wizard/frmMain.h"
 

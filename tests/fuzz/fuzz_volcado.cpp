@@ -1,7 +1,7 @@
 // The previous version's dump, as a hostile file: read, converted and
 // imported into a fresh store, every outcome a clean yes or no.
 #include "FuzzSupport.h"
-#include "exchange/Importacion.h"
+#include "exchange/DumpImport.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::ensureApplication();

@@ -6,8 +6,6 @@
 #include <QVariantList>
 #include <optional>
 
-class QWidget;
-
 // Takes over the data of the previous version from its text dump, once,
 // while the agent table is still empty. Runs against the 3.0 schema, before
 // the upgrade, so it names only the columns that version had.
@@ -29,9 +27,3 @@ std::optional<DumpInsert> Conv_Insert(QStringView registro, QString* why);
 // and inserts everything in one transaction. On any fault nothing is
 // inserted and *why names the line.
 bool importDump(Database& db, const QString& volcado, QString* why);
-
-// The start-up step: when AA is empty, runs the previous version's dump tool
-// (when there is one and this system can run it) in oldFolder, waits for it
-// and imports its dump. Problems are told to the user; the program goes on.
-void Viejo_KESTRO(QWidget* parent, Database& db, const QString& dumpToolDir,
-                  const QString& oldFolder);

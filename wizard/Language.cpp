@@ -1,4 +1,4 @@
-#include "wizard/Idioma.h"
+#include "wizard/Language.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>

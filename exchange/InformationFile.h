@@ -30,9 +30,9 @@ struct InformationFileContent {
 std::optional<InformationFileContent> buildInformationFile(Database& db, const QString& patente,
                                                            QString* why);
 
-// <programDir>/ENVIO/<patente>.txt
-QString informationFilePath(const QString& programDir, const QString& patente);
-QString envioFolder(const QString& programDir);
+// <dataDir>/ENVIO/<patente>.txt
+QString informationFilePath(const QString& dataDir, const QString& patente);
+QString envioFolder(const QString& dataDir);
 
 // Every requirement file can be read and no two of them share a name in
 // ENVIO (names compared as Windows does, without regard to case).
@@ -49,6 +49,6 @@ using SignStep = std::function<int(QByteArray&)>;
 // stands where a signed one should. Returns the file's path, or nullopt
 // with a Spanish explanation in *why; a refused signature leaves *why empty
 // and its code in *signCode.
-std::optional<QString> writeInformationFile(Database& db, const QString& programDir,
+std::optional<QString> writeInformationFile(Database& db, const QString& dataDir,
                                             const QString& patente, QString* why,
                                             const SignStep& sign = {}, int* signCode = nullptr);

@@ -1,4 +1,4 @@
-#include "entry/Rutinas.h"
+#include "rules/Rutinas.h"
 
 #include <QDate>
 #include <QRegularExpression>

@@ -1,4 +1,4 @@
-#include "wizard/frmInicio.h"
+#include "dialogs/frmInicio.h"
 
 #include "entry/Contacto.h"
 #include "ui_frmInicio.h"

@@ -1,4 +1,4 @@
-#include "entry/Cp1252.h"
+#include "rules/Cp1252.h"
 
 namespace {
 

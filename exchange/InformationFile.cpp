@@ -1,9 +1,9 @@
-#include "exchange/ArchivoInformacion.h"
+#include "exchange/InformationFile.h"
 
 #include "data/Dates.h"
 #include "data/FaultPoint.h"
-#include "entry/Cp1252.h"
 #include "exchange/EnvioStage.h"
+#include "rules/Cp1252.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -283,12 +283,12 @@ int Hay_Hist_Mandatarios(Database& db, MaybeError* error) {
     return r.empty() ? 0 : 1;
 }
 
-QString envioFolder(const QString& programDir) {
-    return QDir(programDir).filePath(QStringLiteral("ENVIO"));
+QString envioFolder(const QString& dataDir) {
+    return QDir(dataDir).filePath(QStringLiteral("ENVIO"));
 }
 
-QString informationFilePath(const QString& programDir, const QString& patente) {
-    return QDir(envioFolder(programDir)).filePath(patente + QStringLiteral(".txt"));
+QString informationFilePath(const QString& dataDir, const QString& patente) {
+    return QDir(envioFolder(dataDir)).filePath(patente + QStringLiteral(".txt"));
 }
 
 std::optional<InformationFileContent> buildInformationFile(Database& db, const QString& patente,
@@ -379,7 +379,7 @@ bool checkRequirements(const QList<RequirementFile>& reqs, QString* why) {
     return true;
 }
 
-std::optional<QString> writeInformationFile(Database& db, const QString& programDir,
+std::optional<QString> writeInformationFile(Database& db, const QString& dataDir,
                                             const QString& patente, QString* why,
                                             const SignStep& sign, int* signCode) {
     QString local;
@@ -397,7 +397,7 @@ std::optional<QString> writeInformationFile(Database& db, const QString& program
             return std::nullopt;
     }
 
-    const QString envio = envioFolder(programDir);
+    const QString envio = envioFolder(dataDir);
     if (faultpoint::hit() || !QDir().mkpath(envio) || !QFileInfo(envio).isDir()) {
         *why = QStringLiteral("No se pudo crear la carpeta %1. Revise que exista y que tenga "
                               "permiso de escritura.")
@@ -419,11 +419,11 @@ std::optional<QString> writeInformationFile(Database& db, const QString& program
             return std::nullopt;
         }
     }
-    const QString nombre = QFileInfo(informationFilePath(programDir, patente)).fileName();
+    const QString nombre = QFileInfo(informationFilePath(dataDir, patente)).fileName();
     if (!stage.add(nombre, contenido->bytes, why) || !stage.commit(why)) {
         why->prepend(QStringLiteral("No se generó el archivo de información; la carpeta ENVIO "
                                     "quedó como estaba. "));
         return std::nullopt;
     }
-    return informationFilePath(programDir, patente);
+    return informationFilePath(dataDir, patente);
 }

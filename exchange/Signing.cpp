@@ -1,4 +1,4 @@
-#include "exchange/Firma.h"
+#include "exchange/Signing.h"
 
 #include "data/FaultPoint.h"
 
@@ -6,7 +6,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QList>
-#include <QSaveFile>
 
 #include <memory>
 #include <openssl/bio.h>
@@ -195,35 +194,7 @@ QByteArray agentCurpOf(const QByteArray& contenido) {
     return curpOf(contenido);
 }
 
-namespace {
-
-// Writes the content back signed, in one step: the file on disk is never
-// half-signed.
-bool writeBack(const QString& archivo, const QByteArray& contenido) {
-    QSaveFile salida(archivo);
-    return salida.open(QIODevice::WriteOnly) && salida.write(contenido) == contenido.size() &&
-           salida.commit();
-}
-
-} // namespace
-
-void BuscaCurps(const QString& archivo, Firmantes& firmantes) {
-    QByteArray contenido;
-    firmantes[0].curp = readWholeFile(archivo, &contenido) ? curpOf(contenido) : QByteArray();
-}
-
-int GeneraFirmaDigital(const QString& archivo, Firmantes& firmantes) {
-    QByteArray contenido;
-    if (!QFile::exists(archivo) || !readWholeFile(archivo, &contenido))
-        return NoFileToSign;
-    const int codigo = signContent(contenido, firmantes);
-    if (codigo != SignedOk)
-        return codigo;
-    return writeBack(archivo, contenido) ? SignedOk : SignedFileNotWritten;
-}
-
-int signContent(QByteArray& contenido, Firmantes& firmantes) {
-    const Signer& f = firmantes[0];
+int signContent(QByteArray& contenido, const Signer& f) {
     QByteArray llave;
     if (f.keyPath.isEmpty() || !readKeyFile(QString::fromUtf8(f.keyPath), &llave))
         return InvalidKey;
@@ -267,21 +238,10 @@ int signContent(QByteArray& contenido, Firmantes& firmantes) {
     return SignedOk;
 }
 
-void wipeSigners(Firmantes& firmantes) {
-    for (Signer& f : firmantes) {
-        borra(f.password);
-        borra(f.keyPath);
-        f.curp.clear();
-    }
-}
-
-void fillSigners(Firmantes& firmantes, const QString& llave, const QString& clave) {
-    firmantes[0].keyPath = llave.toUtf8();
-    firmantes[0].password = clave.toUtf8();
-    for (std::size_t i = 1; i < firmantes.size(); ++i) {
-        firmantes[i].keyPath = "c:\\llave.key";
-        firmantes[i].password = "tornasol";
-    }
+void wipeSigner(Signer& signer) {
+    borra(signer.password);
+    borra(signer.keyPath);
+    signer.curp.clear();
 }
 
 void wipeText(QString& texto) {

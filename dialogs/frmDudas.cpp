@@ -1,4 +1,4 @@
-#include "wizard/frmDudas.h"
+#include "dialogs/frmDudas.h"
 
 #include "entry/Contacto.h"
 #include "ui_frmDudas.h"

@@ -1,9 +1,8 @@
-#include "exchange/frmKey.h"
+#include "dialogs/frmKey.h"
 
-#include "entry/AppState.h"
-#include "entry/Rutinas.h"
 #include "entry/Seam.h"
-#include "exchange/Firma.h"
+#include "exchange/Signing.h"
+#include "rules/Rutinas.h"
 #include "ui_frmKey.h"
 
 #include <QDir>
@@ -44,8 +43,8 @@ QString initialFolder() {
 
 } // namespace
 
-frmKey::frmKey(AppState& state, const QString& rfcAsTyped, QWidget* parent)
-    : QDialog(parent), ui(new Ui::frmKey), state_(state), rfc_(rfcAsTyped) {
+frmKey::frmKey(const QString& rfcAsTyped, QWidget* parent)
+    : QDialog(parent), ui(new Ui::frmKey), rfc_(rfcAsTyped) {
     ui->setupUi(this);
     auto* estilo = new AsteriskStyle();
     estilo->setParent(this);
@@ -59,6 +58,7 @@ frmKey::~frmKey() {
     QString clave = ui->txtPassword->text();
     ui->txtPassword->clear();
     wipeText(clave);
+    forgetChoice();
 }
 
 void frmKey::cmdBuscar_Click() {
@@ -83,15 +83,17 @@ void frmKey::cmdAceptar_Click() {
         ui->cmdBuscar->setFocus();
         return;
     }
-    state_.Resp_Llave = QStringLiteral("A");
-    state_.Ruta_Llave = ui->txtLlave->text();
-    state_.Clave_Llave = ui->txtPassword->text();
+    choice_ = KeyChoice{ui->txtLlave->text(), ui->txtPassword->text()};
     accept();
 }
 
 void frmKey::reject() {
-    state_.Resp_Llave = QStringLiteral("C");
-    state_.Ruta_Llave.clear();
-    wipeText(state_.Clave_Llave);
+    forgetChoice();
     QDialog::reject();
+}
+
+void frmKey::forgetChoice() {
+    if (choice_)
+        wipeText(choice_->password);
+    choice_.reset();
 }

@@ -1,0 +1,84 @@
+#include "wizard/InformationFileFlow.h"
+
+#include "data/AgentStore.h"
+#include "data/Database.h"
+#include "dialogs/frmKey.h"
+#include "entry/AppState.h"
+#include "entry/Busy.h"
+#include "entry/Contacto.h"
+#include "entry/Seam.h"
+#include "exchange/InformationFile.h"
+#include "exchange/Signing.h"
+
+#include <QDir>
+
+namespace {
+
+void tell(QWidget* parent, const QString& texto) {
+    seam::message(parent, texto, QStringLiteral("Mensaje"), seam::Icon::Exclamation);
+}
+
+std::optional<KeyChoice> askForKey(QWidget* parent, const QString& rfcAsTyped) {
+    frmKey dialogo(rfcAsTyped, parent);
+    seam::exec(dialogo);
+    // Only an explicit Aceptar goes on; the close box counts as Cancelar.
+    return dialogo.result() == QDialog::Accepted ? dialogo.choice() : std::nullopt;
+}
+
+} // namespace
+
+void tellSigningOutcome(QWidget* parent, int code, const QString& dataDir, const QString& patent) {
+    switch (code) {
+    case SignedOk:
+        seam::inform(parent,
+                     QStringLiteral("Se genero el archivo ") +
+                         QDir::toNativeSeparators(informationFilePath(dataDir, patent)) +
+                         QStringLiteral(" correctamente y se agrego Firma Digital, no olvide "
+                                        "enviarlo y los requerimientos manualmente a ") +
+                         QString::fromUtf8(Contacto::CorreoAutoridad));
+        return;
+    case WrongPassword:
+        tell(parent, QStringLiteral("Error en la contraseña"));
+        return;
+    default:
+        tell(parent,
+             QStringLiteral("No se encontró la llave privada (*.key) o el archivo no es válido"));
+        return;
+    }
+}
+
+bool Genera_archivo(QWidget* parent, const AppState& state, Database& db, const QString& rfcAsTyped,
+                    const QString& patenteField) {
+    if (seam::message(parent,
+                      QStringLiteral("¿DESEA GENERAR EL ARCHIVO DE INFORMACION? PARA ESTA "
+                                     "OPERACION DEBE USAR EL ARCHIVO LLAVE DEL AGENTE ADUANAL. "),
+                      QStringLiteral("Mensaje"), seam::Icon::Exclamation,
+                      seam::Buttons::OkCancel) != seam::Answer::Ok)
+        return false;
+
+    std::optional<KeyChoice> llave = askForKey(parent, rfcAsTyped);
+    if (!llave)
+        return false;
+
+    // Signed in memory before the file takes its name in ENVIO: a refused
+    // key or password leaves an earlier signed file there untouched.
+    const auto firmar = [&](QByteArray& contenido) {
+        Signer firmante{agentCurpOf(contenido), llave->keyPath.toUtf8(), llave->password.toUtf8()};
+        const int codigo = whileBusy(
+            parent, QStringLiteral("Agregando la Firma Digital al archivo de información..."),
+            [&] { return signContent(contenido, firmante); });
+        wipeSigner(firmante);
+        return codigo;
+    };
+    QString why;
+    int codigo = SignedOk;
+    const auto archivo = writeInformationFile(db, state.dataDir, canonicalPatent(state.NoPat), &why,
+                                              firmar, &codigo);
+    wipeText(llave->password);
+    if (!archivo && codigo == SignedOk) {
+        tell(parent, why);
+        return false;
+    }
+    tellSigningOutcome(parent, codigo, state.dataDir, canonicalPatent(patenteField));
+    return archivo.has_value() && codigo == SignedOk;
+}
