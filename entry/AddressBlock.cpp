@@ -1,13 +1,16 @@
 #include "entry/AddressBlock.h"
 
 #include "data/AgentStore.h"
+#include "data/Database.h"
 #include "entry/CatalogueLists.h"
+#include "entry/Seam.h"
+#include "entry/StoredText.h"
+#include "rules/Rutinas.h"
 
 #include <QComboBox>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QSignalBlocker>
 
 AddressBlock::AddressBlock(QWidget* parent) : QGroupBox(parent) {}
 
@@ -124,15 +127,12 @@ void AddressBlock::layOut(Shape shape) {
 }
 
 void AddressBlock::pair(QComboBox* leader, QComboBox* follower, bool reloadsMunicipalities) {
-    connect(leader, &QComboBox::currentIndexChanged, this, [=, this](int index) {
-        {
-            // The partner follows without echoing back.
-            const QSignalBlocker quiet(follower);
-            follower->setCurrentIndex(index);
-        }
-        if (reloadsMunicipalities && db_)
-            Llena_MpioDeleg(*db_, noMDeleg, mDeleg, cveEntFed->currentText());
-    });
+    followList(leader, follower);
+    if (reloadsMunicipalities)
+        connect(leader, &QComboBox::currentIndexChanged, this, [this] {
+            if (db_)
+                Llena_MpioDeleg(*db_, noMDeleg, mDeleg, cveEntFed->currentText());
+        });
 }
 
 void AddressBlock::setDisplayOnly() {
@@ -160,4 +160,94 @@ QList<QLineEdit*> AddressBlock::textFields() const {
 
 QList<QWidget*> AddressBlock::tabChain() const {
     return {calle, noExt, noInt, colonia, entFed, mDeleg, cp, telefono, fax};
+}
+
+bool Valida_Domicilio(QWidget* parent, const AddressBlock& b) {
+    auto fail = [&](const char* text, QWidget* focus) {
+        seam::inform(parent, QString::fromUtf8(text));
+        focus->setFocus();
+        return false;
+    };
+    if (Vacio(b.calle->text()))
+        return fail("Calle no puede estar vacio", b.calle);
+    if (Vacio(b.noExt->text()))
+        return fail("El No. Externo no puede estar vacio, si no tiene número escriba S/N", b.noExt);
+    if (Vacio(b.colonia->text()))
+        return fail("Colonia no puede estar vacio", b.colonia);
+    if (Vacio(b.cp->text()))
+        return fail("C.P. no puede estar vacio", b.cp);
+    if (b.cp->text().size() < 5 || !Es_Numerico(b.cp->text()))
+        return fail("Formato de C.P. invalido", b.cp);
+    if (b.entFed->currentText().isEmpty())
+        return fail("Entidad Fed. no puede estar vacio", b.entFed);
+    if (b.mDeleg->currentText().isEmpty())
+        return fail("Mpio. o Delegación no puede estar vacio", b.mDeleg);
+    if (Vacio(b.telefono->text()))
+        return fail("El Telefóno no puede estar vacio", b.telefono);
+    if (Vacio(b.fax->text()))
+        return fail("El Fax no puede estar vacio", b.fax);
+    return true;
+}
+
+namespace {
+
+// Shows one stored address row (Domicilios_AA / Domicilios_MM share the
+// positions 1..9) in a block.
+void showAddress(Database& db, AddressBlock& b, const QVariantList& row) {
+    const QString stateKey = textOf(row.at(1));
+    const QVariant municipality = row.at(2);
+    showStoredText(b.calle, textOf(row.at(3)));
+    showStoredText(b.noExt, textOf(row.at(4)));
+    showStoredText(b.noInt, textOf(row.at(5)));
+    showStoredText(b.colonia, textOf(row.at(6)));
+    showStoredText(b.cp, textOf(row.at(7)));
+    showStoredText(b.telefono, textOf(row.at(8)));
+    showStoredText(b.fax, textOf(row.at(9)));
+
+    Selecciona_Clave(b.cveEntFed, b.entFed, stateKey);
+    Llena_MpioDeleg(db, b.noMDeleg, b.mDeleg, b.cveEntFed->currentText());
+    const QString municipalityKey =
+        municipality.isNull() ? QString() : Texto_Clave(municipality.toLongLong());
+    Selecciona_Clave(b.noMDeleg, b.mDeleg, municipalityKey, false);
+}
+
+} // namespace
+
+bool Llena_Domicilio(Database& db, AddressBlock& block, const QString& tipo) {
+    const Rows r =
+        db.select(QStringLiteral("select * from Domicilios_AA where Tipo_Dom=?"), {tipo.toInt()});
+    if (seam::readFailed(block.window(), r.error))
+        return false;
+    if (r.empty() || r.last().size() < 10)
+        return true;
+    showAddress(db, block, r.last());
+    return true;
+}
+
+bool Llena_Domicilio_M(Database& db, AddressBlock& block, const QString& curp,
+                       const QString& tipo) {
+    const Rows r =
+        db.select(QStringLiteral("select * from Domicilios_MM where CURP=? and Tipo_dom=?"),
+                  {curp, tipo.toInt()});
+    if (seam::readFailed(block.window(), r.error)) {
+        Limpia_Domicilio_M(db, block);
+        return false;
+    }
+    if (r.empty() || r.last().size() < 10) {
+        Limpia_Domicilio_M(db, block);
+        return true;
+    }
+    // Positions 1..9 hold the same columns in both address tables.
+    showAddress(db, block, r.last());
+    return true;
+}
+
+void Limpia_Domicilio_M(Database& db, AddressBlock& b) {
+    for (QLineEdit* e : b.textFields())
+        e->clear();
+    b.entFed->setCurrentIndex(-1);
+    b.cveEntFed->setCurrentIndex(-1);
+    Llena_MpioDeleg(db, b.noMDeleg, b.mDeleg, b.cveEntFed->currentText());
+    b.noMDeleg->setCurrentIndex(-1);
+    b.mDeleg->setCurrentIndex(-1);
 }

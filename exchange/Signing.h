@@ -17,8 +17,8 @@ struct Signer {
 // Result codes of signContent.
 enum SignatureResult : int {
     SignedOk = 0,
-    InvalidKey = 2,    // key missing, unreadable, not an encrypted private key
-    WrongPassword = 3, // the password does not open the key
+    InvalidKey = 1,    // key missing, unreadable, not an encrypted private key
+    WrongPassword = 2, // the password does not open the key
 };
 
 // Signs bytes held in memory, so a file can be signed before it takes its

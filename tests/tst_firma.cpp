@@ -134,8 +134,7 @@ void TstFirma::codigosDeResultado() {
     const QString valida = ruta(QStringLiteral("valida.key")), otra = ruta(QStringLiteral("o.key"));
     escribeArchivo(archivo, EjemploEsperado);
     escribeArchivo(valida, rsa_->privadaCifrada("clave", true));
-    const QStringList avisos = {"", "",
-                                "No se encontró la llave privada (*.key) o el archivo no es válido",
+    const QStringList avisos = {"", "No se encontró la llave privada (*.key) o el archivo no es válido",
                                 "Error en la contraseña"};
     struct Caso {
         QString archivo;
@@ -145,11 +144,11 @@ void TstFirma::codigosDeResultado() {
         int codigo;
     };
     const QList<Caso> casos = {
-        {archivo, ruta("no_existe.key"), {}, "clave", 2},
-        {archivo, otra, "basura que no es una llave", "clave", 2},
-        {archivo, otra, rsa_->certificado(true), "clave", 2},
-        {archivo, otra, ec_->privadaCifrada("clave", false), "Clave", 3},
-        {archivo, otra, ec_->privadaCifrada("clave", true), QString(), 3},
+        {archivo, ruta("no_existe.key"), {}, "clave", 1},
+        {archivo, otra, "basura que no es una llave", "clave", 1},
+        {archivo, otra, rsa_->certificado(true), "clave", 1},
+        {archivo, otra, ec_->privadaCifrada("clave", false), "Clave", 2},
+        {archivo, otra, ec_->privadaCifrada("clave", true), QString(), 2},
     };
     for (const Caso& c : casos) {
         escribeArchivo(otra, c.contenido);
