@@ -18,7 +18,17 @@ PACKAGES  := g++ cmake ninja-build qt6-base-dev libqt6sql6-sqlite qt6-translatio
              libssl-dev openssl libsqlite3-dev
 SUDO      := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: run test deps build release install bench asan fuzz fuzz-deps format clean
+.PHONY: run test deps build release install bench asan fuzz fuzz-deps format clean \
+        windows test-windows windows-deps clean-windows-deps
+
+# Windows, cross-built here with MinGW-w64. Qt, OpenSSL and SQLite for
+# Windows are built once from Debian's sources into a cache outside the build
+# folders (windows/deps.sh; about an hour the first time).
+WIN_BUILD    ?= build-windows
+WIN_PACKAGES := g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 \
+                dpkg-dev tcl nsis zip qt6-base-dev-tools
+WIN_TEST_PACKAGES := wine64 xvfb xauth
+WIN_DEPS      = $(shell windows/deps.sh --where)
 
 # Installs the Debian packages of $(1) that are missing.
 define install_missing
@@ -99,6 +109,37 @@ fuzz: deps fuzz-deps
 	  grep -E "number_of_executed_units|Done" $(FUZZ_BUILD)/$$t.log; \
 	  [ $$rc = 0 ] || { tail -40 $(FUZZ_BUILD)/$$t.log; exit 1; }; \
 	done
+
+windows-deps: deps
+	$(call install_missing,$(WIN_PACKAGES))
+	windows/deps.sh
+
+$(WIN_BUILD)/build.ninja: | windows-deps
+	KESTRO_WIN_DEPS=$(WIN_DEPS) cmake -S . -B $(WIN_BUILD) -G Ninja \
+	  -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/windows/toolchain.cmake -DCMAKE_BUILD_TYPE=Release \
+	  -DCMAKE_PREFIX_PATH=$(WIN_DEPS) -DOPENSSL_ROOT_DIR=$(WIN_DEPS) \
+	  -DKESTRO_HOST_CREA_BD=$(CURDIR)/$(RUN_BUILD)/kestro_crea_bd \
+	  -DCMAKE_CROSSCOMPILING_EMULATOR=$(CURDIR)/windows/wine-run.sh
+
+# The portable folder, its zip and the installer, in $(WIN_BUILD)/.
+windows: windows-deps $(RUN_BUILD)/build.ninja $(WIN_BUILD)/build.ninja
+	cmake --build $(RUN_BUILD) --target kestro_crea_bd
+	KESTRO_WIN_DEPS=$(WIN_DEPS) cmake --build $(WIN_BUILD) --target kestro kestro_verifica_firma kestro_mdb
+	windows/package.sh $(WIN_BUILD) $(WIN_DEPS)
+
+# Every test, cross-built, under Wine on a virtual screen, in a throwaway
+# Wine prefix.
+test-windows: windows
+	$(call install_missing,$(WIN_TEST_PACKAGES))
+	KESTRO_WIN_DEPS=$(WIN_DEPS) cmake --build $(WIN_BUILD)
+	rm -rf $(WIN_BUILD)/wineprefix
+	WINEPREFIX=$(CURDIR)/$(WIN_BUILD)/wineprefix WINEDLLOVERRIDES="mscoree,mshtml=" WINEDEBUG=-all \
+	  xvfb-run -a -s "-screen 0 1366x768x24" sh -c 'wineboot -i && wineserver -w' >/dev/null 2>&1
+	cd $(WIN_BUILD) && KESTRO_WIN_DEPS=$(WIN_DEPS) WINEPREFIX=$(CURDIR)/$(WIN_BUILD)/wineprefix \
+	  xvfb-run -a -s "-screen 0 1366x768x24" ctest --output-on-failure
+
+clean-windows-deps:
+	rm -rf "$$(dirname "$$(windows/deps.sh --where)")"
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

@@ -10,6 +10,7 @@
 
 #ifdef Q_OS_WIN
 #include <io.h>
+#include <windows.h>
 #else
 #include <unistd.h>
 #endif
@@ -23,17 +24,34 @@ std::filesystem::path fsPath(const QString& p) {
     return std::filesystem::path(p.toStdWString());
 }
 
-// Replaces `to` when it exists, on every system.
+// Replaces `to` when it exists, on every system. Windows refuses while
+// another program (a spreadsheet, an editor) holds either file open; the
+// agent is told which file to close instead of the system's own words.
 bool renameOver(const QString& from, const QString& to, QString* reason) {
     if (faultpoint::hit()) {
         *reason = QStringLiteral("error de entrada o salida");
         return false;
     }
+#ifdef Q_OS_WIN
+    if (MoveFileExW(reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(from).utf16()),
+                    reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(to).utf16()),
+                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return true;
+    const DWORD error = GetLastError();
+    if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION)
+        *reason = QStringLiteral("el archivo %1 está abierto en otro programa; ciérrelo y vuelva "
+                                 "a intentarlo")
+                      .arg(QDir::toNativeSeparators(QFileInfo::exists(to) ? to : from));
+    else
+        *reason = QString::fromLocal8Bit(std::system_category().message(int(error)).c_str());
+    return false;
+#else
     std::error_code ec;
     std::filesystem::rename(fsPath(from), fsPath(to), ec);
     if (ec)
         *reason = QString::fromLocal8Bit(ec.message().c_str());
     return !ec;
+#endif
 }
 
 // The bytes reach the disk before the file takes its name, so a power cut

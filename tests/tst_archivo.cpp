@@ -14,6 +14,9 @@
 #include <QPushButton>
 #include <QtTest>
 #include <stdexcept>
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
 
 namespace {
 
@@ -70,6 +73,9 @@ class TstArchivo : public QObject {
 private Q_SLOTS:
     void contenidoSegunDatos();
     void generacionQueFallaNoTocaArchivoAnterior();
+#ifdef Q_OS_WIN
+    void archivoAbiertoEnOtroPrograma();
+#endif
     void desdeElAsistente();
 };
 
@@ -173,6 +179,30 @@ void TstArchivo::generacionQueFallaNoTocaArchivoAnterior() {
         QCOMPARE(e.enEnvio().size(), 2);
     }
 }
+
+#ifdef Q_OS_WIN
+// Windows refuses to replace a file that another program holds open without
+// delete sharing, as a spreadsheet or an editor does.
+void TstArchivo::archivoAbiertoEnOtroPrograma() {
+    Escenario e;
+    QString why;
+    QVERIFY2(e.genera(&why), qPrintable(why));
+    const QByteArray anterior = readWholeFile(e.archivo());
+    const QStringList antes = e.enEnvio();
+    e.sql("update Mandatarios set Nombre=?", {"ROSARIO"});
+    const QString abierto = QDir::toNativeSeparators(e.archivo());
+    HANDLE h = CreateFileW(reinterpret_cast<const wchar_t*>(abierto.utf16()), GENERIC_READ,
+                           FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    QVERIFY(h != INVALID_HANDLE_VALUE);
+    const bool generado = e.genera(&why).has_value();
+    CloseHandle(h);
+    QVERIFY(!generado);
+    QVERIFY2(why.contains(abierto) && why.contains(QStringLiteral("abierto en otro programa")),
+             qPrintable(why));
+    QCOMPARE(readWholeFile(e.archivo()), anterior);
+    QCOMPARE(e.enEnvio(), antes);
+}
+#endif
 
 void TstArchivo::desdeElAsistente() {
     Escenario e;

@@ -69,24 +69,43 @@ QStringList importa(Database& db, const QString& programa, const QStringList& li
     return dichos;
 }
 
-#ifndef Q_OS_WIN
-// A stand-in for wine, first on PATH while it lives, that runs `script`
-// instead of the previous version's dump tool.
-class WineStandIn {
+// The previous version's dump tool, played by a stand-in placed in
+// `toolDir`: on Windows a small program started directly, as the real tool
+// is; elsewhere a stand-in for wine, first on PATH while it lives. It waits
+// `seconds`, then (when given one) writes `dump` as Recupera.txt where it
+// was started.
+class DumpToolStandIn {
 public:
-    explicit WineStandIn(const QByteArray& script) : path_(qgetenv("PATH")) {
-        const QString wine = bin_.filePath(QStringLiteral("wine"));
-        escribeArchivo(wine, "#!/bin/sh\n" + script);
+    DumpToolStandIn(const QString& toolDir, int seconds, const QByteArray& dump) {
+        const QString tool = QDir(toolDir).filePath(QStringLiteral("Trasvase.exe"));
+#ifdef Q_OS_WIN
+        QFile::copy(QStringLiteral(KESTRO_DUMP_STAND_IN), tool);
+        const QString dumpFile = dir_.filePath(QStringLiteral("volcado"));
+        escribeArchivo(dumpFile, dump);
+        qputenv("KESTRO_STAND_IN_SECONDS", QByteArray::number(seconds));
+        qputenv("KESTRO_STAND_IN_DUMP", dump.isEmpty() ? QByteArray() : dumpFile.toLocal8Bit());
+#else
+        const QString wine = dir_.filePath(QStringLiteral("wine"));
+        const QByteArray wait = "sleep " + QByteArray::number(seconds) + "\n";
+        escribeArchivo(wine,
+                       "#!/bin/sh\n" + (dump.isEmpty() ? "exec " + wait
+                                                       : wait + "cp \"$1\" Recupera.tmp && "
+                                                                "mv Recupera.tmp Recupera.txt\n"));
         QFile::setPermissions(wine, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        qputenv("PATH", bin_.path().toLocal8Bit() + ':' + path_);
+        escribeArchivo(tool, dump.isEmpty() ? QByteArray("MZ") : dump);
+        qputenv("PATH", dir_.path().toLocal8Bit() + ':' + path_);
+#endif
     }
-    ~WineStandIn() { qputenv("PATH", path_); }
+    ~DumpToolStandIn() {
+        qputenv("PATH", path_);
+        qunsetenv("KESTRO_STAND_IN_SECONDS");
+        qunsetenv("KESTRO_STAND_IN_DUMP");
+    }
 
 private:
-    QTemporaryDir bin_;
-    QByteArray path_;
+    QTemporaryDir dir_;
+    QByteArray path_ = qgetenv("PATH");
 };
-#endif
 
 } // namespace
 
@@ -158,16 +177,11 @@ void TstImportacion::nadaSeImporta() {
 }
 
 void TstImportacion::trasvaseTerminaAntesDeLeer() {
-#ifdef Q_OS_WIN
-    QSKIP("the dump tool runs natively there");
-#else
-    // A stand-in for wine that "runs" the dump tool: after a pause it writes
-    // the dump into the folder it was started in. Reading before it ends
+    // The tool writes its dump only after a pause: reading before it ends
     // would find no dump.
-    const WineStandIn wine("sleep 1\ncp \"$1\" Recupera.tmp && mv Recupera.tmp Recupera.txt\n");
     ProgramDir pd(ProgramDir::Kind::Version30);
-    escribeArchivo(
-        QDir(pd.path()).filePath(QStringLiteral("Trasvase.exe")),
+    const DumpToolStandIn trasvase(
+        pd.path(), 1,
         Cp1252::encode(VolcadoCompleto.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")));
     QTemporaryDir anterior;
     seam::Script s;
@@ -177,17 +191,12 @@ void TstImportacion::trasvaseTerminaAntesDeLeer() {
     QVERIFY(QFileInfo::exists(anterior.filePath(QStringLiteral("Trasvase.exe"))));
     QCOMPARE(db->select(QStringLiteral("select Nombre from AA")).rows.value(0).value(0),
              QVariant(QStringLiteral("JUAN")));
-#endif
 }
 
 void TstImportacion::cancelarLaEsperaOmiteLaImportacion() {
-#ifdef Q_OS_WIN
-    QSKIP("the dump tool runs natively there");
-#else
     // A dump tool that would take a minute; the user cancels the wait.
-    const WineStandIn wine("exec sleep 60\n");
     ProgramDir pd(ProgramDir::Kind::Version30);
-    escribeArchivo(QDir(pd.path()).filePath(QStringLiteral("Trasvase.exe")), "MZ");
+    const DumpToolStandIn trasvase(pd.path(), 60, QByteArray());
     QTemporaryDir anterior;
     // A dump left from an earlier run must not be read after a cancel.
     escribeArchivo(anterior.filePath(QStringLiteral("Recupera.txt")),
@@ -220,7 +229,6 @@ void TstImportacion::cancelarLaEsperaOmiteLaImportacion() {
     QVERIFY(db->select(QStringLiteral("select * from AA")).empty());
     for (QWidget* w : QApplication::topLevelWidgets())
         QVERIFY(!qobject_cast<QProgressDialog*>(w) || !w->isVisible());
-#endif
 }
 
 QTEST_MAIN(TstImportacion)

@@ -16,6 +16,20 @@ if [ "${1:-}" = --where ]; then echo "$prefix"; exit 0; fi
 if [ -f "$prefix/.complete" ]; then echo "$prefix"; exit 0; fi
 
 step() { echo "== [$(date +%H:%M:%S)] $*"; }
+
+# `apt-get source` needs the mirror's source lists next to its binary ones.
+if ! grep -rqsE '^(Types:.*deb-src|deb-src )' /etc/apt/sources.list /etc/apt/sources.list.d/; then
+  step "agregando las fuentes de Debian a apt"
+  sudo=$([ "$(id -u)" = 0 ] || echo sudo)
+  if [ -f /etc/apt/sources.list.d/debian.sources ]; then
+    sed 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources |
+      $sudo tee /etc/apt/sources.list.d/kestro-deb-src.sources >/dev/null
+  else
+    sed -n 's/^deb /deb-src /p' /etc/apt/sources.list |
+      $sudo tee /etc/apt/sources.list.d/kestro-deb-src.list >/dev/null
+  fi
+  $sudo apt-get update -qq
+fi
 src=$root/src-$key
 mkdir -p "$src" "$prefix"
 jobs=$(nproc)
@@ -44,7 +58,7 @@ fi
 if [ ! -f "$prefix/lib/libcrypto.dll.a" ]; then
   dir=$(fetch openssl "$SSL_V")
   step "OpenSSL: configurar"
-  (cd "$dir" && ./Configure mingw64 shared no-tests no-docs --cross-compile-prefix=$cross- \
+  (cd "$dir" && ./Configure mingw64 shared no-tests --cross-compile-prefix=$cross- \
      --prefix="$prefix" --libdir=lib >/dev/null)
   step "OpenSSL: compilar libcrypto"
   (cd "$dir" && make -s -j"$jobs" build_libs >/dev/null 2>&1 && make -s install_dev >/dev/null)
