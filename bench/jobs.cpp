@@ -43,16 +43,18 @@ int informationFile(const QString& dataDir, const QString& patente) {
         return fail(why);
     QElapsedTimer t;
     t.start();
-    const auto content = buildInformationFile(*db, patente, &why);
+    const auto content = buildInformationFile(*db, patente);
     if (!content)
-        return fail(why);
+        return fail(content.why());
     const QString envio = envioFolder(dataDir);
     QDir().mkpath(envio);
     EnvioStage stage(envio);
-    if (!stage.add(QFileInfo(informationFilePath(dataDir, patente)).fileName(), content->bytes,
-                   &why) ||
-        !stage.commit(&why))
-        return fail(why);
+    MaybeError e =
+        stage.add(QFileInfo(informationFilePath(dataDir, patente)).fileName(), content->bytes);
+    if (!e)
+        e = stage.commit();
+    if (e)
+        return fail(e->message());
     print("archivo_ms", t);
     std::printf("memoria_mb %.1f\n", peakMemoryMb());
     return 0;
@@ -65,19 +67,19 @@ int copies(const QString& dataDir, const QString& patente) {
     auto db = Database::open(dataDir, &why);
     if (!db)
         return fail(why);
-    const auto content = buildInformationFile(*db, patente, &why);
+    const auto content = buildInformationFile(*db, patente);
     if (!content)
-        return fail(why);
+        return fail(content.why());
     const QString envio = envioFolder(dataDir);
     QDir().mkpath(envio);
     QElapsedTimer t;
     t.start();
     EnvioStage stage(envio);
     for (const RequirementFile& r : content->requirements)
-        if (!stage.addCopy(r.path, QFileInfo(r.path).fileName(), &why))
-            return fail(why);
-    if (!stage.commit(&why))
-        return fail(why);
+        if (MaybeError e = stage.addCopy(r.path, QFileInfo(r.path).fileName()))
+            return fail(e->message());
+    if (MaybeError e = stage.commit())
+        return fail(e->message());
     print("copias_ms", t);
     return 0;
 }
@@ -89,8 +91,8 @@ int import(const QString& mdb, const QString& dump) {
         return fail(why);
     QElapsedTimer t;
     t.start();
-    if (!importDump(*db, dump, &why))
-        return fail(why);
+    if (MaybeError e = importDump(*db, dump))
+        return fail(e->message());
     print("importacion_ms", t);
     return 0;
 }

@@ -78,7 +78,9 @@ std::unique_ptr<Database> Database::openFile(const QString& path, QString* why) 
     if (!QFileInfo(path).isFile()) {
         if (why)
             *why = QStringLiteral("No se encontró la base de datos %1.\n"
-                                  "Copie el archivo kestro.mdb en la carpeta del programa.")
+                                  "Cierre KESTRO y vuelva a abrirlo: al iniciar copia en su "
+                                  "carpeta de datos la base de datos que se entrega con el "
+                                  "programa.")
                        .arg(shown);
         return nullptr;
     }
@@ -96,7 +98,7 @@ std::unique_ptr<Database> Database::openFile(const QString& path, QString* why) 
     if (!probe.ok()) {
         const int code = probe.error->number & 0xff;
         if (why)
-            *why = code == 5 || code == 6
+            *why = code == SQLITE_BUSY || code == SQLITE_LOCKED
                        ? QStringLiteral("No se pudo abrir la base de datos %1: otro programa la "
                                         "tiene abierta y bloqueada. Cierre los demás programas "
                                         "que la estén usando (por ejemplo otra copia de KESTRO) "
@@ -184,14 +186,14 @@ DbError engineError(sqlite3* db) {
 
 QString whyNotWritable(const QSqlError& e) {
     switch (e.nativeErrorCode().toInt() & 0xff) {
-    case 5: // busy
-    case 6: // locked
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
         return QStringLiteral("otro programa la tiene abierta y bloqueada");
-    case 8: // read-only
+    case SQLITE_READONLY:
         return QStringLiteral("el archivo o su carpeta son de sólo lectura");
-    case 13: // full
+    case SQLITE_FULL:
         return QStringLiteral("el disco está lleno");
-    case 14: // cannot open the journal beside it
+    case SQLITE_CANTOPEN: // the journal beside it cannot be created
         return QStringLiteral("no se pueden crear archivos en su carpeta");
     }
     return QStringLiteral("%1 %2").arg(e.nativeErrorCode(), e.databaseText());
@@ -285,20 +287,20 @@ QString Database::cannotSaveReason() {
              whyNotWritable(problem));
 }
 
-bool Database::tableExists(const QString& table, MaybeError* error) {
+Fallible<bool> Database::tableExists(const QString& table) {
     Rows r = select(
         QStringLiteral("select 1 from sqlite_master where type='table' and lower(name)=lower(?)"),
         {table});
-    if (error)
-        *error = r.error;
-    return r.ok() && !r.empty();
+    if (r.error)
+        return *r.error;
+    return !r.empty();
 }
 
-QStringList Database::columns(const QString& table, MaybeError* error) {
-    QStringList names;
+Fallible<QStringList> Database::columns(const QString& table) {
     Rows r = select(QStringLiteral("select name from pragma_table_info(?)"), {table});
-    if (error)
-        *error = r.error;
+    if (r.error)
+        return *r.error;
+    QStringList names;
     for (const QVariantList& row : r.rows)
         names << row.at(0).toString();
     return names;

@@ -12,9 +12,9 @@
 struct sqlite3;
 struct sqlite3_stmt;
 
-// The rows of a query, read by column position like every reader of the
-// store does. Tables are small (one agent and his people), so reading them
-// whole is simpler than keeping a cursor open.
+// The rows of a query, by column position, all read at once. The stores
+// read through it and name the columns; whole tables written out go
+// through eachRow instead.
 struct Rows {
     QList<QVariantList> rows;
     MaybeError error;
@@ -76,10 +76,9 @@ public:
     // read-only file or folder, another program holding a lock).
     QString cannotSaveReason();
 
-    // A failed read puts the error in *error (when given) rather than pass
-    // for "no such table" or "no columns".
-    bool tableExists(const QString& table, MaybeError* error = nullptr);
-    QStringList columns(const QString& table, MaybeError* error = nullptr); // in table order
+    // A failed read is an error, never "no such table" or "no columns".
+    Fallible<bool> tableExists(const QString& table);
+    Fallible<QStringList> columns(const QString& table); // in table order
     QSqlDatabase handle() const;
 
 private:

@@ -109,7 +109,7 @@ const QList<Registro>& dumpRecords() {
     return r;
 }
 
-std::optional<QVariant> valueOf(const Columna& c, QStringView campo, QString* why) {
+Fallible<QVariant> valueOf(const Columna& c, QStringView campo) {
     switch (c.clase) {
     case Clase::Texto:
         // An empty field was empty text in the old store, not a missing value.
@@ -119,9 +119,8 @@ std::optional<QVariant> valueOf(const Columna& c, QStringView campo, QString* wh
         const qlonglong n = campo.trimmed().toLongLong(&ok);
         if (ok)
             return QVariant(n);
-        *why = QStringLiteral("el campo %1 (\"%2\") no es un número")
-                   .arg(QString::fromLatin1(c.nombre), campo.toString());
-        return std::nullopt;
+        return DbError::refused(QStringLiteral("el campo %1 (\"%2\") no es un número")
+                                    .arg(QString::fromLatin1(c.nombre), campo.toString()));
     }
     case Clase::Fecha: {
         // Stored as ISO text, the form every date column of the store holds.
@@ -130,9 +129,8 @@ std::optional<QVariant> valueOf(const Columna& c, QStringView campo, QString* wh
         const QDate d = QDate::fromString(campo.trimmed(), QStringLiteral("yyyy-MM-dd"));
         if (d.isValid())
             return QVariant(d.toString(QStringLiteral("yyyy-MM-dd")));
-        *why = QStringLiteral("el campo %1 (\"%2\") no es una fecha aaaa-mm-dd")
-                   .arg(QString::fromLatin1(c.nombre), campo.toString());
-        return std::nullopt;
+        return DbError::refused(QStringLiteral("el campo %1 (\"%2\") no es una fecha aaaa-mm-dd")
+                                    .arg(QString::fromLatin1(c.nombre), campo.toString()));
     }
     case Clase::Tipo:
         // "" was a representative before 01/01/2001, "1" one under 2.13.11.
@@ -140,12 +138,11 @@ std::optional<QVariant> valueOf(const Columna& c, QStringView campo, QString* wh
             return QVariant(1);
         if (campo == u"1")
             return QVariant(2);
-        *why = QStringLiteral("el tipo de mandatario \"%1\" no es válido (se espera vacío o "
-                              "\"1\")")
-                   .arg(campo.toString());
-        return std::nullopt;
+        return DbError::refused(QStringLiteral("el tipo de mandatario \"%1\" no es válido (se "
+                                               "espera vacío o \"1\")")
+                                    .arg(campo.toString()));
     }
-    return std::nullopt;
+    return DbError::refused(QStringLiteral("clase de campo desconocida"));
 }
 
 QStringView withoutQuotes(QStringView linea) {
@@ -168,10 +165,7 @@ QString defaultPreviousVersionFolder() {
 #endif
 }
 
-std::optional<DumpInsert> Conv_Insert(QStringView registro, QString* why) {
-    QString local;
-    if (!why)
-        why = &local;
+Fallible<DumpInsert> Conv_Insert(QStringView registro) {
     const QList<QStringView> partes = registro.split(QLatin1Char('|'));
     const QStringView etiqueta = partes.first();
     if (etiqueta == u"800") {
@@ -186,11 +180,10 @@ std::optional<DumpInsert> Conv_Insert(QStringView registro, QString* why) {
         const qsizetype hay = std::max<qsizetype>(0, partes.size() - primero);
         const qsizetype n = r.columnas.size();
         if (hay < n) {
-            *why = QStringLiteral("el registro %1 tiene %2 campos y necesita %3")
-                       .arg(etiqueta.toString())
-                       .arg(hay)
-                       .arg(n);
-            return std::nullopt;
+            return DbError::refused(QStringLiteral("el registro %1 tiene %2 campos y necesita %3")
+                                        .arg(etiqueta.toString())
+                                        .arg(hay)
+                                        .arg(n));
         }
         DumpInsert out;
         out.sql = r.sql;
@@ -200,10 +193,10 @@ std::optional<DumpInsert> Conv_Insert(QStringView registro, QString* why) {
             // The last field keeps whatever "|" follow it.
             const QStringView campo =
                 i + 1 < n ? parte : registro.sliced(parte.data() - registro.data());
-            const auto v = valueOf(r.columnas.at(i), campo, why);
+            const Fallible<QVariant> v = valueOf(r.columnas.at(i), campo);
             if (!v)
-                return std::nullopt;
-            out.values << *v;
+                return *v.error;
+            out.values << v.value;
         }
         for (const auto& fijo : r.fijos)
             out.values << fijo.second;
@@ -212,27 +205,23 @@ std::optional<DumpInsert> Conv_Insert(QStringView registro, QString* why) {
     return DumpInsert{}; // a tag this version does not take over
 }
 
-bool importDump(Database& db, const QString& volcado, QString* why) {
-    QString local;
-    if (!why)
-        why = &local;
+MaybeError importDump(Database& db, const QString& volcado) {
     const QString shown = QDir::toNativeSeparators(volcado);
     QFile f(volcado);
-    if (!f.open(QIODevice::ReadOnly)) {
-        *why = QStringLiteral("No se pudo leer el archivo %1 de la versión anterior de KESTRO: "
-                              "%2. No se importó ningún dato.")
-                   .arg(shown, f.errorString());
-        return false;
-    }
+    if (!f.open(QIODevice::ReadOnly))
+        return DbError::refused(QStringLiteral("No se pudo leer el archivo %1 de la versión "
+                                               "anterior de KESTRO: %2. No se importó ningún dato.")
+                                    .arg(shown, f.errorString()));
     const QString texto = Cp1252::decode(f.readAll());
     f.close();
 
     const auto falla = [&](qsizetype linea, const QString& texto, const QString& por) {
-        *why = QStringLiteral("No se importaron los datos de la versión anterior de KESTRO: "
-                              "en la línea %1 del archivo %2 (\"%3\") %4. No se importó ningún "
-                              "dato.")
-                   .arg(linea + 1)
-                   .arg(shown, texto, por);
+        return DbError::refused(
+            QStringLiteral("No se importaron los datos de la versión anterior de KESTRO: "
+                           "en la línea %1 del archivo %2 (\"%3\") %4. No se importó ningún "
+                           "dato.")
+                .arg(linea + 1)
+                .arg(shown, texto, por));
     };
 
     bool terminado = false;
@@ -247,12 +236,9 @@ bool importDump(Database& db, const QString& volcado, QString* why) {
             const QStringView registro = withoutQuotes(linea);
             if (registro.trimmed().isEmpty())
                 continue;
-            QString por;
-            const auto ins = Conv_Insert(registro, &por);
-            if (!ins) {
-                falla(i, registro.toString(), por);
-                return DbError::refused(*why);
-            }
+            const Fallible<DumpInsert> ins = Conv_Insert(registro);
+            if (!ins)
+                return falla(i, registro.toString(), ins.why());
             if (ins->end) {
                 terminado = true;
                 return std::nullopt;
@@ -262,25 +248,19 @@ bool importDump(Database& db, const QString& volcado, QString* why) {
             auto& sentencia = sentencias[ins->sql];
             if (!sentencia)
                 sentencia = std::make_unique<PreparedStatement>(db, ins->sql);
-            if (MaybeError err = sentencia->exec(ins->values)) {
-                falla(i, registro.toString(),
-                      QStringLiteral("la base de datos rechazó el registro (%1)")
-                          .arg(err->message().trimmed()));
-                return DbError::refused(*why);
-            }
+            if (MaybeError err = sentencia->exec(ins->values))
+                return falla(i, registro.toString(),
+                             QStringLiteral("la base de datos rechazó el registro (%1)")
+                                 .arg(err->message().trimmed()));
         }
-        *why = QStringLiteral("No se importaron los datos de la versión anterior de KESTRO: el "
-                              "archivo %1 termina sin el registro final 800. No se importó "
-                              "ningún dato.")
-                   .arg(shown);
-        return DbError::refused(*why);
+        return DbError::refused(QStringLiteral("No se importaron los datos de la versión anterior "
+                                               "de KESTRO: el archivo %1 termina sin el registro "
+                                               "final 800. No se importó ningún dato.")
+                                    .arg(shown));
     });
-    if (e) {
-        if (terminado) // the commit itself failed
-            *why = QStringLiteral("No se pudieron guardar los datos de la versión anterior de "
-                                  "KESTRO: %1. No se importó ningún dato.")
-                       .arg(e->message().trimmed());
-        return false;
-    }
-    return true;
+    if (e && terminado) // the commit itself failed
+        return DbError::refused(QStringLiteral("No se pudieron guardar los datos de la versión "
+                                               "anterior de KESTRO: %1. No se importó ningún dato.")
+                                    .arg(e->message().trimmed()));
+    return e;
 }

@@ -4,7 +4,6 @@
 
 #include <QString>
 #include <QVariantList>
-#include <optional>
 
 // Takes over the data of the previous version from its text dump, once,
 // while the agent table is still empty. Runs against the 3.0 schema, before
@@ -19,11 +18,11 @@ struct DumpInsert {
     bool end = false;    // the "800" record: the dump ends here
 };
 
-// Turns one dump record (without quotes or line end) into its statement.
-// nullopt with a Spanish reason in *why when the record is malformed.
-std::optional<DumpInsert> Conv_Insert(QStringView registro, QString* why);
+// Turns one dump record (without quotes or line end) into its statement;
+// fails with a Spanish reason when the record is malformed.
+Fallible<DumpInsert> Conv_Insert(QStringView registro);
 
 // Reads the dump (Windows-1252, one record per line, first line a header)
 // and inserts everything in one transaction. On any fault nothing is
-// inserted and *why names the line.
-bool importDump(Database& db, const QString& volcado, QString* why);
+// inserted and the failure names the line.
+MaybeError importDump(Database& db, const QString& volcado);

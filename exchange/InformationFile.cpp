@@ -226,11 +226,11 @@ QString faultOf(const RawRow& r, int i, Clase clase) {
 }
 
 // Writes one section as its rows are read; `alsoEach` sees every row.
-bool writeSection(Database& db, LineWriter& w, const Section& s, const QString& agente,
-                  QString* why, const std::function<void(const RawRow&)>& alsoEach = {}) {
+MaybeError writeSection(Database& db, LineWriter& w, const Section& s, const QString& agente,
+                        const std::function<void(const RawRow&)>& alsoEach = {}) {
     const QString tag = QString::fromLatin1(s.tabla);
     const QByteArray start = w.recordStart(tag);
-    bool written = true;
+    MaybeError refused;
     int rows = 0;
     // Table names come from the fixed list of the file's sections.
     const MaybeError e =
@@ -242,45 +242,41 @@ bool writeSection(Database& db, LineWriter& w, const Section& s, const QString& 
                     continue;
                 const QString quien =
                     s.posicionClave < 0 ? agente : ofRecord(r.text(s.posicionClave));
-                if (why)
-                    *why = QStringLiteral("No se puede generar el archivo de información: el "
-                                          "campo %1 de la tabla %2 %3 contiene %4. Corrija el "
-                                          "dato y vuelva a intentarlo.")
-                               .arg(QString::fromLatin1(c.nombre), tag, quien,
-                                    faultOf(r, c.posicion, c.clase));
-                return written = false;
+                refused = DbError::refused(
+                    QStringLiteral("No se puede generar el archivo de información: el campo %1 "
+                                   "de la tabla %2 %3 contiene %4. Corrija el dato y vuelva a "
+                                   "intentarlo.")
+                        .arg(QString::fromLatin1(c.nombre), tag, quien,
+                             faultOf(r, c.posicion, c.clase)));
+                return false;
             }
             w.end();
             if (alsoEach)
                 alsoEach(r);
             return true;
         });
-    if (e) {
-        if (why)
-            *why = QStringLiteral("No se pudo leer la tabla %1 de la base de datos: %2")
-                       .arg(tag, e->message().trimmed());
-        return false;
-    }
-    if (!written)
-        return false;
+    if (e)
+        return DbError::refused(
+            QStringLiteral("No se pudo leer la tabla %1 de la base de datos: %2")
+                .arg(tag, e->message().trimmed()));
+    if (refused)
+        return refused;
     if (rows == 0 && s.rellenos > 0) {
         w.begin(start);
         for (int i = 0; i < s.rellenos; ++i)
             w.field(NoAplica);
         w.end();
     }
-    return true;
+    return std::nullopt;
 }
 
 } // namespace
 
-int Hay_Hist_Mandatarios(Database& db, MaybeError* error) {
+Fallible<bool> Hay_Hist_Mandatarios(Database& db) {
     Rows r = db.select(QStringLiteral("select 1 from Mandatarios where Mandato=2 limit 1"));
-    if (error)
-        *error = r.error;
-    if (!r.ok())
-        return -1;
-    return r.empty() ? 0 : 1;
+    if (r.error)
+        return *r.error;
+    return !r.empty();
 }
 
 QString envioFolder(const QString& dataDir) {
@@ -291,16 +287,13 @@ QString informationFilePath(const QString& dataDir, const QString& patente) {
     return QDir(envioFolder(dataDir)).filePath(patente + QStringLiteral(".txt"));
 }
 
-std::optional<InformationFileContent> buildInformationFile(Database& db, const QString& patente,
-                                                           QString* why) {
+Fallible<InformationFileContent> buildInformationFile(Database& db, const QString& patente) {
     // The patent names the file and prefixes every record.
     if (patente.trimmed().isEmpty() || !orDefault(patente).isEmpty() ||
         patente.contains(QLatin1Char('/')) || patente.contains(QLatin1Char('\\'))) {
-        if (why)
-            *why = QStringLiteral("No se puede generar el archivo de información: el número de "
-                                  "patente \"%1\" no es válido.")
-                       .arg(patente);
-        return std::nullopt;
+        return DbError::refused(QStringLiteral("No se puede generar el archivo de información: el "
+                                               "número de patente \"%1\" no es válido.")
+                                    .arg(patente));
     }
 
     const QString agente = QStringLiteral("del agente aduanal con patente %1").arg(patente);
@@ -317,22 +310,20 @@ std::optional<InformationFileContent> buildInformationFile(Database& db, const Q
     };
     for (const Section& s : mainSections()) {
         const bool representatives = QLatin1String(s.tabla) == QLatin1String("Mandatarios");
-        if (!writeSection(db, w, s, agente, why,
-                          representatives ? requirementOf : std::function<void(const RawRow&)>()))
-            return std::nullopt;
+        if (MaybeError e = writeSection(db, w, s, agente,
+                                        representatives ? requirementOf
+                                                        : std::function<void(const RawRow&)>()))
+            return *e;
     }
-    MaybeError leida;
-    const int historia = Hay_Hist_Mandatarios(db, &leida);
-    if (historia < 0) {
-        if (why)
-            *why = QStringLiteral("No se pudo leer la tabla Mandatarios de la base de datos: %1")
-                       .arg(leida->message().trimmed());
-        return std::nullopt;
-    }
-    if (historia == 1)
+    const Fallible<bool> historia = Hay_Hist_Mandatarios(db);
+    if (!historia)
+        return DbError::refused(
+            QStringLiteral("No se pudo leer la tabla Mandatarios de la base de datos: %1")
+                .arg(historia.why()));
+    if (historia.value)
         for (const Section& s : historySections())
-            if (!writeSection(db, w, s, agente, why))
-                return std::nullopt;
+            if (MaybeError e = writeSection(db, w, s, agente))
+                return *e;
 
     w.literal(QStringLiteral("800|1111111|1|"));
     out.bytes = w.bytes();
@@ -341,23 +332,23 @@ std::optional<InformationFileContent> buildInformationFile(Database& db, const Q
 
 // Checks every requirement file before anything is written: a missing one
 // must stop the generation, not surface after the file is in place.
-bool checkRequirements(const QList<RequirementFile>& reqs, QString* why) {
+MaybeError checkRequirements(const QList<RequirementFile>& reqs) {
     QMap<QString, const RequirementFile*> porNombre;
     for (const RequirementFile& r : reqs) {
         const QFileInfo fi(r.path);
         if (r.path.trimmed().isEmpty()) {
-            *why = QStringLiteral("No se puede generar el archivo de información: el "
-                                  "mandatario con CURP %1 no tiene archivo de requerimiento.")
-                       .arg(r.curp);
-            return false;
+            return DbError::refused(
+                QStringLiteral("No se puede generar el archivo de información: el mandatario con "
+                               "CURP %1 no tiene archivo de requerimiento.")
+                    .arg(r.curp));
         }
         QFile f(r.path);
         if (!fi.isFile() || !f.open(QIODevice::ReadOnly)) {
-            *why = QStringLiteral("No se puede generar el archivo de información: no se "
-                                  "encontró o no se puede leer el archivo de requerimiento %1 "
-                                  "del mandatario con CURP %2.")
-                       .arg(QDir::toNativeSeparators(r.path), r.curp);
-            return false;
+            return DbError::refused(
+                QStringLiteral("No se puede generar el archivo de información: no se encontró o "
+                               "no se puede leer el archivo de requerimiento %1 del mandatario "
+                               "con CURP %2.")
+                    .arg(QDir::toNativeSeparators(r.path), r.curp));
         }
         // Two different files with one name (Windows does not tell "A.req"
         // from "a.REQ") would overwrite each other in ENVIO and one
@@ -366,44 +357,39 @@ bool checkRequirements(const QList<RequirementFile>& reqs, QString* why) {
         const auto otro = porNombre.constFind(nombre);
         if (otro != porNombre.constEnd() &&
             QFileInfo(otro.value()->path).canonicalFilePath() != fi.canonicalFilePath()) {
-            *why = QStringLiteral("No se puede generar el archivo de información: los "
-                                  "archivos de requerimiento %1 (CURP %2) y %3 (CURP %4) tienen "
-                                  "el mismo nombre y uno reemplazaría al otro en la carpeta "
-                                  "ENVIO.")
-                       .arg(QDir::toNativeSeparators(otro.value()->path), otro.value()->curp,
-                            QDir::toNativeSeparators(r.path), r.curp);
-            return false;
+            return DbError::refused(
+                QStringLiteral("No se puede generar el archivo de información: los archivos de "
+                               "requerimiento %1 (CURP %2) y %3 (CURP %4) tienen el mismo nombre "
+                               "y uno reemplazaría al otro en la carpeta ENVIO.")
+                    .arg(QDir::toNativeSeparators(otro.value()->path), otro.value()->curp,
+                         QDir::toNativeSeparators(r.path), r.curp));
         }
         porNombre.insert(nombre, &r);
     }
-    return true;
+    return std::nullopt;
 }
 
-std::optional<QString> writeInformationFile(Database& db, const QString& dataDir,
-                                            const QString& patente, QString* why,
-                                            const SignStep& sign, int* signCode) {
-    QString local;
-    if (!why)
-        why = &local;
-    why->clear();
-    auto contenido = buildInformationFile(db, patente, why);
-    if (!contenido || !checkRequirements(contenido->requirements, why))
-        return std::nullopt;
-    if (sign) {
-        const int codigo = sign(contenido->bytes);
-        if (signCode)
-            *signCode = codigo;
-        if (codigo != 0)
-            return std::nullopt;
-    }
+Fallible<QString> writeInformationFile(Database& db, const QString& dataDir, const QString& patente,
+                                       const SignStep& sign) {
+    auto contenido = buildInformationFile(db, patente);
+    if (!contenido)
+        return *contenido.error;
+    if (MaybeError e = checkRequirements(contenido->requirements))
+        return *e;
+    // A refused signature has been told by the step itself.
+    if (sign && !sign(contenido->bytes))
+        return DbError::refused(QString());
 
     const QString envio = envioFolder(dataDir);
-    if (faultpoint::hit() || !QDir().mkpath(envio) || !QFileInfo(envio).isDir()) {
-        *why = QStringLiteral("No se pudo crear la carpeta %1. Revise que exista y que tenga "
-                              "permiso de escritura.")
-                   .arg(QDir::toNativeSeparators(envio));
-        return std::nullopt;
-    }
+    if (faultpoint::hit() || !QDir().mkpath(envio) || !QFileInfo(envio).isDir())
+        return DbError::refused(QStringLiteral("No se pudo crear la carpeta %1. Revise que exista "
+                                               "y que tenga permiso de escritura.")
+                                    .arg(QDir::toNativeSeparators(envio)));
+    const auto unchanged = [](const DbError& e) {
+        return DbError::refused(QStringLiteral("No se generó el archivo de información; la "
+                                               "carpeta ENVIO quedó como estaba. ") +
+                                e.message());
+    };
     EnvioStage::recover(envio);
     EnvioStage stage(envio);
     QSet<QString> copiados;
@@ -413,17 +399,13 @@ std::optional<QString> writeInformationFile(Database& db, const QString& dataDir
         if (copiados.contains(nombre.toCaseFolded()))
             continue;
         copiados.insert(nombre.toCaseFolded());
-        if (!stage.addCopy(r.path, nombre, why)) {
-            why->prepend(QStringLiteral("No se generó el archivo de información; la carpeta "
-                                        "ENVIO quedó como estaba. "));
-            return std::nullopt;
-        }
+        if (MaybeError e = stage.addCopy(r.path, nombre))
+            return unchanged(*e);
     }
-    const QString nombre = QFileInfo(informationFilePath(dataDir, patente)).fileName();
-    if (!stage.add(nombre, contenido->bytes, why) || !stage.commit(why)) {
-        why->prepend(QStringLiteral("No se generó el archivo de información; la carpeta ENVIO "
-                                    "quedó como estaba. "));
-        return std::nullopt;
-    }
-    return informationFilePath(dataDir, patente);
+    const QString ruta = informationFilePath(dataDir, patente);
+    if (MaybeError e = stage.add(QFileInfo(ruta).fileName(), contenido->bytes))
+        return unchanged(*e);
+    if (MaybeError e = stage.commit())
+        return unchanged(*e);
+    return ruta;
 }

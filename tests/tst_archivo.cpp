@@ -58,7 +58,9 @@ struct Escenario {
     QString archivo() const { return informationFilePath(pd.path(), QStringLiteral("3001")); }
     QStringList enEnvio() const { return QDir(envio()).entryList(QDir::Files | QDir::Hidden); }
     std::optional<QString> genera(QString* why) {
-        return writeInformationFile(*db, pd.path(), QStringLiteral("3001"), why);
+        const Fallible<QString> r = writeInformationFile(*db, pd.path(), QStringLiteral("3001"));
+        *why = r.why();
+        return r ? std::optional(r.value) : std::nullopt;
     }
 };
 

@@ -135,7 +135,7 @@ void TstEntrada::hostileTextIsStoredAsShownOrRefused() {
     w.next();
     QVERIFY(w.pageShown("frApoderado"));
     auto db = w.dir.open();
-    const auto clean = buildInformationFile(*db, QStringLiteral("3001"), nullptr);
+    const auto clean = buildInformationFile(*db, QStringLiteral("3001"));
     QVERIFY(clean);
     const Layout widths = layoutOf(clean->bytes);
 
@@ -167,7 +167,8 @@ void TstEntrada::hostileTextIsStoredAsShownOrRefused() {
                 if (saved && why.isEmpty()) {
                     ++stored;
                     w.window->Inicializa_datos();
-                    const auto file = buildInformationFile(*db, QStringLiteral("3001"), &why);
+                    const auto file = buildInformationFile(*db, QStringLiteral("3001"));
+                    why = file.why();
                     if (field->text() != shown)
                         why = QStringLiteral("se guardó \"%1\" y se mostraba \"%2\"")
                                   .arg(field->text().left(40), shown.left(40));
@@ -199,19 +200,19 @@ void TstEntrada::hostileTextInTheHistoryDialogs() {
                             "'PAZ','GIL',2,'x.req',1,1,0)"));
     w.start();
     // The history sections with and without rows.
-    const auto empty = buildInformationFile(*db, QStringLiteral("3001"), nullptr);
+    const auto empty = buildInformationFile(*db, QStringLiteral("3001"));
     db->exec(QStringLiteral("insert into Historico_AA values ('R','C','N','P','M')"));
     db->exec(
         QStringLiteral("insert into Periodos_H_AA values ('C',470,'2001-01-01','2001-02-02')"));
     db->exec(QStringLiteral("insert into Periodos_H_MM values ('C',470,12,'2001-01-01',"
                             "'2001-02-02')"));
-    const auto full = buildInformationFile(*db, QStringLiteral("3001"), nullptr);
+    const auto full = buildInformationFile(*db, QStringLiteral("3001"));
     for (const char* t : {"Historico_AA", "Periodos_H_AA", "Periodos_H_MM"})
         db->exec(QStringLiteral("delete from %1").arg(QLatin1String(t)));
     QVERIFY(empty && full);
     const Layout widths = layoutOf(full->bytes, layoutOf(empty->bytes));
     const auto fileIntact = [&] {
-        const auto file = buildInformationFile(*db, QStringLiteral("3001"), nullptr);
+        const auto file = buildInformationFile(*db, QStringLiteral("3001"));
         return file && sameLayout(file->bytes, widths);
     };
     Tally t;
@@ -310,11 +311,11 @@ void TstEntrada::hostileTextInTheRepresentativeEditor() {
     auto db = w.dir.open();
     w.start();
     // The widths with and without a representative and his addresses.
-    const auto baseline = buildInformationFile(*db, QStringLiteral("3001"), nullptr);
+    const auto baseline = buildInformationFile(*db, QStringLiteral("3001"));
     db->exec(QStringLiteral("insert into Mandatarios values ('C','R','N','P','M',2,'r',1,1,0)"));
     db->exec(QStringLiteral("insert into Domicilios_MM values ('C','09',15,'A','1','','B',"
                             "'06000','1','2',1)"));
-    const auto withOne = buildInformationFile(*db, QStringLiteral("3001"), nullptr);
+    const auto withOne = buildInformationFile(*db, QStringLiteral("3001"));
     for (const char* table : {"Mandatarios", "Domicilios_MM"})
         db->exec(QStringLiteral("delete from %1").arg(QLatin1String(table)));
     QVERIFY(baseline && withOne);
@@ -390,7 +391,7 @@ void TstEntrada::hostileTextInTheRepresentativeEditor() {
                 else if (!stored.isEmpty() && textOf(stored.first().at(target.column)) != shown)
                     why = QStringLiteral("se guardó otra cosa");
                 if (!stored.isEmpty() && why.isEmpty()) {
-                    const auto file = buildInformationFile(*db, QStringLiteral("3001"), nullptr);
+                    const auto file = buildInformationFile(*db, QStringLiteral("3001"));
                     if (!file || !sameLayout(file->bytes, widths))
                         why = QStringLiteral("el archivo de información quedó dañado");
                 }

@@ -112,7 +112,7 @@ void TstEsquema::deliveredFile() {
         QCOMPARE(cells(*db, "select count(*) from sqlite_master where type = 'table'"),
                  QString::number(current.size() - 1));
 
-        const QString stateName = db->columns(QStringLiteral("EntFed")).value(1);
+        const QString stateName = db->columns(QStringLiteral("EntFed")).value.value(1);
         QCOMPARE(cells(*db, QStringLiteral("select count(distinct cveEntFed), min(cveEntFed), "
                                            "max(cveEntFed), sum(typeof(cveEntFed) <> 'text' or "
                                            "length(cveEntFed) <> 2 or %1 = '') from EntFed")
@@ -181,7 +181,7 @@ void TstEsquema::olderFilesUpgraded() {
         QVERIFY(out.error && !out.upgraded);
         QVERIFY2(out.error->message().contains(failure), qPrintable(out.error->message()));
         // Same connection, after the failure: the old schema is what it sees.
-        QCOMPARE(db->columns(QStringLiteral("AA")).size(), 8);
+        QCOMPARE(db->columns(QStringLiteral("AA")).value.size(), 8);
         db.reset();
         QCOMPARE(bytesOf(dir.dbPath()), before);
         QVERIFY(!QFile::exists(dir.dbPath() + QStringLiteral("-journal")));

@@ -140,7 +140,8 @@ void TstHostiles::envioThatCannotTakeTheFile() {
 
     // A file where the folder should be.
     escribeArchivo(envio, "no soy carpeta");
-    QVERIFY(!writeInformationFile(*db, w.dir.path(), QStringLiteral("3001"), &why));
+    why = writeInformationFile(*db, w.dir.path(), QStringLiteral("3001")).why();
+    QVERIFY(!why.isEmpty());
     QVERIFY2(why.contains(QStringLiteral("No se pudo crear la carpeta")), qPrintable(why));
     QCOMPARE(readWholeFile(envio), QByteArray("no soy carpeta"));
     QFile::remove(envio);
@@ -154,9 +155,10 @@ void TstHostiles::envioThatCannotTakeTheFile() {
     const auto before = QDir(envio).entryList(QDir::Files | QDir::Hidden);
     const auto big = [](QByteArray& b) {
         b += QByteArray(8 * 1024, 'F');
-        return 0;
+        return true;
     };
-    QVERIFY(!writeInformationFile(*db, w.dir.path(), QStringLiteral("3001"), &why, big));
+    why = writeInformationFile(*db, w.dir.path(), QStringLiteral("3001"), big).why();
+    QVERIFY(!why.isEmpty());
     QVERIFY2(why.contains(QStringLiteral("quedó como estaba")), qPrintable(why));
     QCOMPARE(readWholeFile(envio + QStringLiteral("/3001.txt")), QByteArray("anterior"));
     QCOMPARE(QDir(envio).entryList(QDir::Files | QDir::Hidden), before);
@@ -164,7 +166,8 @@ void TstHostiles::envioThatCannotTakeTheFile() {
     // Read-only, even for an administrator.
     QFile::remove(envio + QStringLiteral("/relleno"));
     QVERIFY(disk.readOnly());
-    QVERIFY(!writeInformationFile(*db, w.dir.path(), QStringLiteral("3001"), &why));
+    why = writeInformationFile(*db, w.dir.path(), QStringLiteral("3001")).why();
+    QVERIFY(!why.isEmpty());
     QVERIFY2(why.contains(QStringLiteral("No se pudo escribir")), qPrintable(why));
     QCOMPARE(readWholeFile(envio + QStringLiteral("/3001.txt")), QByteArray("anterior"));
 }
@@ -180,10 +183,11 @@ void TstHostiles::requirementVanishesBeforeTheCopy() {
     // Signing comes after the check and before the copy: the file goes then.
     const auto vanish = [&](QByteArray&) {
         QFile::remove(req);
-        return 0;
+        return true;
     };
     QString why;
-    QVERIFY(!writeInformationFile(*db, w.dir.path(), QStringLiteral("3001"), &why, vanish));
+    why = writeInformationFile(*db, w.dir.path(), QStringLiteral("3001"), vanish).why();
+    QVERIFY(!why.isEmpty());
     QVERIFY2(why.contains(QDir::toNativeSeparators(req)), qPrintable(why));
     QCOMPARE(QDir(envio).entryList(QDir::Files | QDir::Hidden), QStringList{"3001.txt"});
     QCOMPARE(readWholeFile(envio + QStringLiteral("/3001.txt")), QByteArray("anterior firmado"));

@@ -42,7 +42,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     if (args.at(1) == QLatin1String("importa"))
-        return importDump(*db, args.at(3), &why) ? 0 : 1;
+        return importDump(*db, args.at(3)) ? 1 : 0;
     const int veces = args.at(3).toInt();
     for (int i = 0; i < veces; ++i)
         if (MaybeError e =

@@ -62,23 +62,22 @@ bool Genera_archivo(QWidget* parent, const AppState& state, Database& db, const 
 
     // Signed in memory before the file takes its name in ENVIO: a refused
     // key or password leaves an earlier signed file there untouched.
+    int codigo = SignedOk;
     const auto firmar = [&](QByteArray& contenido) {
         Signer firmante{agentCurpOf(contenido), llave->keyPath.toUtf8(), llave->password.toUtf8()};
-        const int codigo = whileBusy(
+        codigo = whileBusy(
             parent, QStringLiteral("Agregando la Firma Digital al archivo de información..."),
             [&] { return signContent(contenido, firmante); });
         wipeSigner(firmante);
-        return codigo;
+        return codigo == SignedOk;
     };
-    QString why;
-    int codigo = SignedOk;
-    const auto archivo = writeInformationFile(db, state.dataDir, canonicalPatent(state.NoPat), &why,
-                                              firmar, &codigo);
+    const Fallible<QString> archivo =
+        writeInformationFile(db, state.dataDir, canonicalPatent(state.NoPat), firmar);
     wipeText(llave->password);
     if (!archivo && codigo == SignedOk) {
-        tell(parent, why);
+        tell(parent, archivo.error->message());
         return false;
     }
     tellSigningOutcome(parent, codigo, state.dataDir, canonicalPatent(patenteField));
-    return archivo.has_value() && codigo == SignedOk;
+    return archivo.ok();
 }

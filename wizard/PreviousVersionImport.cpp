@@ -144,7 +144,6 @@ void Viejo_KESTRO(QWidget* parent, Database& db, const QString& dumpToolDir,
                                  .arg(QDir::toNativeSeparators(volcado)));
         return;
     }
-    QString why;
-    if (!importDump(db, volcado, &why))
-        seam::inform(parent, why);
+    if (MaybeError e = importDump(db, volcado))
+        seam::inform(parent, e->message());
 }

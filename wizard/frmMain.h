@@ -36,9 +36,6 @@ public:
     int Verifica_Datos_p2();
     int Verifica_Datos_p3();
     int Verifica_Datos_p4();
-    // True when some representative has Mandato 2; a failed read puts the
-    // error in *error (shown by the caller) rather than answer false.
-    bool Regla_2_13_11(MaybeError* error = nullptr);
 
     // List fillers of pages 3 to 5.
     MaybeError Llena_Mandatarios(const QString& noPat);

@@ -128,10 +128,3 @@ MaybeError frmMain::Llena_Periodos_H_MM(const QString& curp) {
     }
     return std::nullopt;
 }
-
-bool frmMain::Regla_2_13_11(MaybeError* error) {
-    const Rows r = db_->select(QStringLiteral("select 1 from Mandatarios where Mandato=2 limit 1"));
-    if (error)
-        *error = r.error;
-    return r.ok() && !r.empty();
-}

@@ -4,6 +4,7 @@
 #include "entry/CatalogueLists.h"
 #include "entry/GridBehaviour.h"
 #include "entry/Seam.h"
+#include "exchange/InformationFile.h"
 #include "rules/Rutinas.h"
 #include "ui_frmMain.h"
 #include "wizard/frmMain.h"
@@ -88,13 +89,12 @@ void frmMain::forwardFromPage1() {
         clearOffice(ui->cmbAduana1, *ui->blkV1);
         clearOffice(ui->cmbAduana2, *ui->frDirAduana2);
         clearOffice(ui->cmbAduana3, *ui->frDirAduana3);
-        MaybeError leida;
-        const bool regla = Regla_2_13_11(&leida);
-        if (seam::readFailed(this, leida))
+        const Fallible<bool> regla = Hay_Hist_Mandatarios(*db_);
+        if (seam::readFailed(this, regla.error))
             return;
         showPage(3);
         ui->cmdAtras->setEnabled(true);
-        ui->cmdSiguiente->setText(regla ? Siguente : Finaliza);
+        ui->cmdSiguiente->setText(regla.value ? Siguente : Finaliza);
         ui->cmdSiguiente->setEnabled(true);
         return;
     }
@@ -135,13 +135,12 @@ void frmMain::forwardFromPages3to5() {
             finishWizard();
             return;
         }
-        MaybeError leida;
-        const bool regla = Regla_2_13_11(&leida);
-        if (seam::readFailed(this, leida))
+        const Fallible<bool> regla = Hay_Hist_Mandatarios(*db_);
+        if (seam::readFailed(this, regla.error))
             return;
         showPage(4);
         ui->cmdAtras->setEnabled(true);
-        ui->cmdSiguiente->setText(regla ? Siguente : Finaliza);
+        ui->cmdSiguiente->setText(regla.value ? Siguente : Finaliza);
         ui->cmdSiguiente->setEnabled(true);
         return;
     }
