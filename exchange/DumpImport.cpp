@@ -3,7 +3,6 @@
 #include "data/Dates.h"
 #include "rules/Cp1252.h"
 
-#include <QDate>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -124,11 +123,8 @@ Fallible<QVariant> valueOf(const Columna& c, QStringView campo) {
     }
     case Clase::Fecha: {
         // Stored as ISO text, the form every date column of the store holds.
-        if (isIsoDate(campo.trimmed()))
-            return QVariant(campo.trimmed().toString());
-        const QDate d = QDate::fromString(campo.trimmed(), QStringLiteral("yyyy-MM-dd"));
-        if (d.isValid())
-            return QVariant(d.toString(QStringLiteral("yyyy-MM-dd")));
+        if (const auto iso = normalisedIsoDate(campo.trimmed()))
+            return QVariant(*iso);
         return DbError::refused(QStringLiteral("el campo %1 (\"%2\") no es una fecha aaaa-mm-dd")
                                     .arg(QString::fromLatin1(c.nombre), campo.toString()));
     }

@@ -4,6 +4,7 @@
 #include "data/FaultPoint.h"
 #include "exchange/EnvioStage.h"
 #include "rules/Cp1252.h"
+#include "rules/SafeText.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -18,19 +19,20 @@ namespace {
 
 const QString NoAplica = QStringLiteral("No Aplica");
 
-// What in a value would corrupt the layout or cannot be written in the
-// file's code page; empty when the value is safe.
+// What in a value breaks a field of the file (breaksFileField), in words;
+// empty when the value is safe.
 QString orDefault(QStringView valor) {
     for (QChar c : valor) {
+        if (!breaksFileField(c))
+            continue;
         if (c == QLatin1Char('|'))
             return QStringLiteral("el carácter \"|\"");
         if (c == QLatin1Char('\r') || c == QLatin1Char('\n'))
             return QStringLiteral("un salto de línea");
-        if (!Cp1252::encodable(c))
-            return QStringLiteral("el carácter \"%1\" (U+%2), que no se puede escribir en el "
-                                  "archivo")
-                .arg(QString(c))
-                .arg(c.unicode(), 4, 16, QLatin1Char('0'));
+        return QStringLiteral("el carácter \"%1\" (U+%2), que no se puede escribir en el "
+                              "archivo")
+            .arg(QString(c))
+            .arg(c.unicode(), 4, 16, QLatin1Char('0'));
     }
     return QString();
 }
@@ -58,6 +60,7 @@ public:
         *p++ = '|';
         for (QChar c : valor) {
             const char16_t u = c.unicode();
+            // breaksFileField, with the byte it looks up kept for writing.
             const int b = u < 0x80 ? u : Cp1252::byteOf(c);
             if (b < 0 || u == u'|' || u == u'\r' || u == u'\n') {
                 out_.truncate(at);

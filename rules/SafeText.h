@@ -10,7 +10,12 @@
 // it has none there.
 QString upperTyped(const QString& typed);
 
-// True when the text may stand in a field of the information file.
+// The one rule of the information file: a field cannot hold the separator
+// "|", a line break, or a character Windows-1252 lacks.
+bool breaksFileField(QChar c);
+
+// True when the text may be typed into an entry field: nothing that breaks
+// a field of the file, and no tab or other control character either.
 bool isSafeText(const QString& text);
 
 // The text without what isSafeText refuses (combining accents composed

@@ -32,10 +32,10 @@ public:
 
     // Page checks; each shows its own message.
     bool Valida_AA();
-    int Verifica_Datos_AADirV();
-    int Verifica_Datos_p2();
-    int Verifica_Datos_p3();
-    int Verifica_Datos_p4();
+    bool Verifica_Datos_AADirV();
+    bool Verifica_Datos_p2();
+    bool Verifica_Datos_p3();
+    bool Verifica_Datos_p4();
 
     // List fillers of pages 3 to 5.
     MaybeError Llena_Mandatarios(const QString& noPat);

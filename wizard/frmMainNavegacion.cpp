@@ -110,7 +110,7 @@ void frmMain::forwardFromPage1() {
 }
 
 void frmMain::forwardFromPage2() {
-    if (Verifica_Datos_AADirV() == 0)
+    if (!Verifica_Datos_AADirV())
         return;
     const int n = additionalOffices();
     QList<AdditionalOffice> offices{{ui->cmbNoAduana1->currentText(), ui->blkV1->stored()}};
@@ -129,7 +129,7 @@ void frmMain::forwardFromPages3to5() {
     const bool finishing = ui->cmdSiguiente->text() == Finaliza;
     switch (pagina_) {
     case 3: {
-        if (Verifica_Datos_p2() == 0)
+        if (!Verifica_Datos_p2())
             return;
         if (finishing) {
             finishWizard();
@@ -145,7 +145,7 @@ void frmMain::forwardFromPages3to5() {
         return;
     }
     case 4:
-        if (Verifica_Datos_p3() == 0)
+        if (!Verifica_Datos_p3())
             return;
         if (finishing) {
             finishWizard();
@@ -157,7 +157,7 @@ void frmMain::forwardFromPages3to5() {
         ui->cmdSiguiente->setText(Finaliza);
         return;
     case 5:
-        if (Verifica_Datos_p4() == 0)
+        if (!Verifica_Datos_p4())
             return;
         finishWizard();
         return;

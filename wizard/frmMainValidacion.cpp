@@ -47,25 +47,25 @@ bool frmMain::Valida_AA() {
            Valida_Domicilio(this, *ui->blkV0);
 }
 
-int frmMain::Verifica_Datos_AADirV() {
+bool frmMain::Verifica_Datos_AADirV() {
     if (Vacio(ui->cmbAduana1->currentText()))
         return refuse(this, "Indique la Aduana No.1 autorizada", ui->cmbAduana1);
     if (!Valida_Domicilio(this, *ui->blkV1))
-        return 0;
+        return false;
     const int n = additionalOffices();
     if (n == 2 || n == 3) {
         if (Vacio(ui->cmbAduana2->currentText()))
             return refuse(this, "Indique la Aduana No.2 autorizada", ui->cmbAduana2);
         if (!Valida_Domicilio(this, *ui->frDirAduana2))
-            return 0;
+            return false;
     }
     if (n == 3) {
         if (Vacio(ui->cmbAduana3->currentText()))
             return refuse(this, "Indique la Aduana No.3 autorizada", ui->cmbAduana3);
         if (!Valida_Domicilio(this, *ui->frDirAduana3))
-            return 0;
+            return false;
     }
-    return 1;
+    return true;
 }
 
 namespace {
@@ -119,41 +119,41 @@ QString representativeGap(Database& db, const QString& curp, MaybeError* error) 
 
 } // namespace
 
-int frmMain::Verifica_Datos_p2() {
+bool frmMain::Verifica_Datos_p2() {
     const QTableWidget* grid = ui->fgAA;
     if (gridDataRows(grid) == 0) {
         seam::inform(this,
                      QStringLiteral("Debe existir por lo menos un o Representante o Mandatario"));
-        return 0;
+        return false;
     }
     for (int i = 0; i < gridDataRows(grid); ++i) {
         const QString curp = gridCell(grid, i, 4);
         MaybeError error;
         const QString gap = representativeGap(*db_, curp, &error);
         if (seam::readFailed(this, error))
-            return 0;
+            return false;
         if (gap.isEmpty())
             continue;
         seam::inform(this, gap + gridCell(grid, i, 0) + u' ' + gridCell(grid, i, 1) + u' ' +
                                gridCell(grid, i, 2) + QStringLiteral(" CURP=") + curp);
-        return 0;
+        return false;
     }
-    return 1;
+    return true;
 }
 
-int frmMain::Verifica_Datos_p3() {
+bool frmMain::Verifica_Datos_p3() {
     if (ui->lblHistAA->text() != QLatin1String("No Definido"))
-        return 1;
+        return true;
     seam::inform(this, QStringLiteral("Debe definir si el Agente Aduanal tiene o no historico, en "
                                       "caso de tener historico debe proporcionar los "
                                       "Representantes que ha tenido"));
-    return 0;
+    return false;
 }
 
-int frmMain::Verifica_Datos_p4() {
+bool frmMain::Verifica_Datos_p4() {
     const QTableWidget* grid = ui->fgMandatarios;
     if (gridDataRows(grid) == 0)
-        return 0;
+        return false;
     for (int i = 0; i < gridDataRows(grid); ++i) {
         if (gridCell(grid, i, 4) != QLatin1String("Sin Definir"))
             continue;
@@ -163,7 +163,7 @@ int frmMain::Verifica_Datos_p4() {
                                     "en los cuales actuó el Mandatario ") +
                          gridCell(grid, i, 0) + u' ' + gridCell(grid, i, 1) + u' ' +
                          gridCell(grid, i, 2));
-        return 0;
+        return false;
     }
-    return 1;
+    return true;
 }
