@@ -214,7 +214,7 @@ bool frmApoderado::entriesAreValid() {
         return failCheck(QStringLiteral("El Requerimiento Electrónico se debe llamar igual al RFC"),
                          ui->cmdBuscar);
     const bool earlier = ui->cmbMandato->currentIndex() == 0;
-    if (earlier && gridDataRows(ui->fgAduanasAct) == 0)
+    if (earlier && ui->fgAduanasAct->rowCount() == 0)
         return failCheck(QStringLiteral("Debe existir almenos una Aduana donde ha actuado"),
                          ui->cmdNuevaAduana);
     if (!earlier && !ui->optNTCL->isChecked() && !ui->optExamen->isChecked())
@@ -251,9 +251,9 @@ Representative frmApoderado::entries() const {
     r.fiscal = ui->blkFiscal->stored();
     if (r.mandato != 1)
         return r;
-    for (int i = 0; i < gridDataRows(ui->fgAduanasAct); ++i)
+    for (int i = 0; i < ui->fgAduanasAct->rowCount(); ++i)
         r.officeKeys << gridCell(ui->fgAduanasAct, i, 0);
-    for (int i = 0; i < gridDataRows(ui->fgPedTramitados); ++i)
+    for (int i = 0; i < ui->fgPedTramitados->rowCount(); ++i)
         r.declarations << PriorDeclaration{gridCell(ui->fgPedTramitados, i, 0),
                                            gridCell(ui->fgPedTramitados, i, 2),
                                            gridCell(ui->fgPedTramitados, i, 3)};
@@ -286,13 +286,13 @@ void frmApoderado::cmdNuevoPed_Click() {
 
 void frmApoderado::cmdBorrarAduana_Click() {
     const int row = ui->fgAduanasAct->currentRow();
-    if (row < 0 || row >= gridDataRows(ui->fgAduanasAct))
+    if (row < 0 || row >= ui->fgAduanasAct->rowCount())
         return;
     if (!seam::confirm(this, QStringLiteral("¿DESEA BORRAR LA ADUANA SELECCIONADA Y LOS "
                                             "PEDIMENTOS RELACIONADOS?")))
         return;
     const QString key = gridCell(ui->fgAduanasAct, row, 0);
-    for (int i = gridDataRows(ui->fgPedTramitados) - 1; i >= 0; --i)
+    for (int i = ui->fgPedTramitados->rowCount() - 1; i >= 0; --i)
         if (gridCell(ui->fgPedTramitados, i, 0) == key)
             ui->fgPedTramitados->removeRow(i);
     ui->fgAduanasAct->removeRow(row);
@@ -301,7 +301,7 @@ void frmApoderado::cmdBorrarAduana_Click() {
 
 void frmApoderado::cmdBorrarPed_Click() {
     const int row = ui->fgPedTramitados->currentRow();
-    if (row < 0 || row >= gridDataRows(ui->fgPedTramitados))
+    if (row < 0 || row >= ui->fgPedTramitados->rowCount())
         return;
     if (!seam::confirm(this, QStringLiteral("¿DESEA BORRAR EL PERIODO SELECCIONADO?")))
         return;
@@ -313,5 +313,5 @@ void frmApoderado::cmdBorrarPed_Click() {
 void frmApoderado::updateListButtons() {
     ui->cmdBorrarAduana->setEnabled(ui->fgAduanasAct->currentRow() >= 0);
     ui->cmdBorrarPed->setEnabled(ui->fgPedTramitados->currentRow() >= 0);
-    ui->cmdNuevoPed->setEnabled(gridDataRows(ui->fgAduanasAct) > 0);
+    ui->cmdNuevoPed->setEnabled(ui->fgAduanasAct->rowCount() > 0);
 }

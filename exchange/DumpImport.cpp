@@ -1,6 +1,7 @@
 #include "exchange/DumpImport.h"
 
 #include "data/Dates.h"
+#include "data/Tables.h"
 #include "rules/Cp1252.h"
 
 #include <QDir>
@@ -11,124 +12,69 @@
 
 namespace {
 
-enum class Clase { Texto, Numero, Fecha, Tipo };
-
-struct Columna {
-    const char* nombre;
-    Clase clase;
+// One kind of dump record: a table of the main file section, its 3.0
+// columns in dump order and the values the old version did not have.
+struct DumpRecord {
+    const Tables::Table* table;
+    QList<const Tables::Column*> fields; // in dump order
+    QList<const Tables::Column*> fixed;  // stored as their old default
+    QString sql;                         // its insert, built once
+    bool skipsPatent() const { return qstrcmp(table->name, "AA") != 0; } // all repeat it but AA
 };
 
-struct Registro {
-    const char* etiqueta;
-    const char* tabla;
-    bool saltaPatente; // every record but "AA" repeats the patent first
-    QList<Columna> columnas;
-    QList<QPair<const char*, QVariant>> fijos; // values the old version did not have
-    QString sql = QString();                   // its insert, built once
-};
-
-// insert into <tabla>(<columns>) values (?,...); names from the fixed list.
-QString insertStatement(const Registro& r) {
-    QStringList nombres, marcas;
-    for (const Columna& c : r.columnas)
-        nombres << QString::fromLatin1(c.nombre);
-    for (const auto& fijo : r.fijos)
-        nombres << QString::fromLatin1(fijo.first);
-    for (qsizetype i = 0; i < nombres.size(); ++i)
-        marcas << QStringLiteral("?");
+// insert into <table>(<fields>,<fixed>) values (?,...); names from the tables' description.
+QString insertStatement(const DumpRecord& r) {
+    QStringList names, marks;
+    for (const auto* list : {&r.fields, &r.fixed})
+        for (const Tables::Column* c : *list)
+            names << QString::fromLatin1(c->name);
+    for (qsizetype i = 0; i < names.size(); ++i)
+        marks << QStringLiteral("?");
     return QStringLiteral("insert into %1(%2) values (%3)")
-        .arg(QString::fromLatin1(r.tabla), nombres.join(QLatin1Char(',')),
-             marcas.join(QLatin1Char(',')));
+        .arg(r.table->tableName(), names.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
 }
 
-QList<Registro> withStatements(QList<Registro> registros) {
-    for (Registro& r : registros)
-        r.sql = insertStatement(r);
-    return registros;
+const QList<DumpRecord>& dumpRecords() {
+    static const QList<DumpRecord> records = [] {
+        QList<DumpRecord> out;
+        for (const Tables::Table& t : Tables::all()) {
+            if (t.travel != Tables::Travel::FileMain)
+                continue;
+            DumpRecord r{&t, {}, {}, {}};
+            for (const Tables::Column& c : t.columns) {
+                if (c.addedIn35)
+                    continue;
+                (c.oldDefault.isValid() ? r.fixed : r.fields).append(&c);
+            }
+            r.sql = insertStatement(r);
+            out.append(r);
+        }
+        return out;
+    }();
+    return records;
 }
 
-// The address fields of both address records, in dump order.
-QList<Columna> domicilio() {
-    return {{"EntFed", Clase::Texto}, {"MDeleg", Clase::Numero},  {"Calle", Clase::Texto},
-            {"NoExt", Clase::Texto},  {"NoInt", Clase::Texto},    {"Colonia", Clase::Texto},
-            {"CP", Clase::Texto},     {"Telefono", Clase::Texto}, {"Fax", Clase::Texto}};
-}
-
-const QList<Registro>& dumpRecords() {
-    static const QList<Registro> r = withStatements({
-        {"AA",
-         "AA",
-         false,
-         {{"Patente", Clase::Numero},
-          {"Nombre", Clase::Texto},
-          {"ApPaterno", Clase::Texto},
-          {"ApMaterno", Clase::Texto},
-          {"RFC", Clase::Texto},
-          {"CURP", Clase::Texto},
-          {"Autorizacion", Clase::Numero},
-          {"Adscripcion", Clase::Numero}},
-         {}},
-        {"Domicilios_AA",
-         "Domicilios_AA",
-         true,
-         QList<Columna>{{"Tipo_Dom", Clase::Numero}} + domicilio(),
-         {}},
-        // The old version knew two kinds of representative and nothing of
-        // requirement files, accreditation or whether he still operates.
-        {"Mandatarios",
-         "Mandatarios",
-         true,
-         {{"CURP", Clase::Texto},
-          {"RFC", Clase::Texto},
-          {"Nombre", Clase::Texto},
-          {"ApPaterno", Clase::Texto},
-          {"ApMaterno", Clase::Texto},
-          {"Mandato", Clase::Tipo}},
-         {{"Requerimiento", QStringLiteral("")}, {"Acreditacion", 0}, {"Operando", 2}}},
-        // Its addresses were all particular ones.
-        {"Domicilios_MM",
-         "Domicilios_MM",
-         true,
-         QList<Columna>{{"CURP", Clase::Texto}} + domicilio(),
-         {{"Tipo_Dom", 1}}},
-        {"Aduanas_MM",
-         "Aduanas_MM",
-         true,
-         {{"CURP", Clase::Texto}, {"NoAduana", Clase::Numero}},
-         {}},
-        {"Pedimentos_MM",
-         "Pedimentos_MM",
-         true,
-         {{"CURP", Clase::Texto},
-          {"NoAduana", Clase::Numero},
-          {"NoPedimento", Clase::Texto},
-          {"FechPedimento", Clase::Fecha}},
-         {}},
-    });
-    return r;
-}
-
-Fallible<QVariant> valueOf(const Columna& c, QStringView campo) {
-    switch (c.clase) {
-    case Clase::Texto:
+Fallible<QVariant> valueOf(const Tables::Column& c, QStringView campo) {
+    switch (c.kind) {
+    case Tables::Kind::Text:
         // An empty field was empty text in the old store, not a missing value.
         return QVariant(campo.isEmpty() ? QStringLiteral("") : campo.toString());
-    case Clase::Numero: {
+    case Tables::Kind::Number: {
         bool ok = false;
         const qlonglong n = campo.trimmed().toLongLong(&ok);
         if (ok)
             return QVariant(n);
         return DbError::refused(QStringLiteral("el campo %1 (\"%2\") no es un número")
-                                    .arg(QString::fromLatin1(c.nombre), campo.toString()));
+                                    .arg(QString::fromLatin1(c.name), campo.toString()));
     }
-    case Clase::Fecha: {
+    case Tables::Kind::Date: {
         // Stored as ISO text, the form every date column of the store holds.
         if (const auto iso = normalisedIsoDate(campo.trimmed()))
             return QVariant(*iso);
         return DbError::refused(QStringLiteral("el campo %1 (\"%2\") no es una fecha aaaa-mm-dd")
-                                    .arg(QString::fromLatin1(c.nombre), campo.toString()));
+                                    .arg(QString::fromLatin1(c.name), campo.toString()));
     }
-    case Clase::Tipo:
+    case Tables::Kind::Mandato:
         // "" was a representative before 01/01/2001, "1" one under 2.13.11.
         if (campo.isEmpty())
             return QVariant(1);
@@ -169,12 +115,12 @@ Fallible<DumpInsert> Conv_Insert(QStringView registro) {
         fin.end = true;
         return fin;
     }
-    for (const Registro& r : dumpRecords()) {
-        if (etiqueta != QLatin1String(r.etiqueta))
+    for (const DumpRecord& r : dumpRecords()) {
+        if (etiqueta != QLatin1String(r.table->name))
             continue;
-        const qsizetype primero = r.saltaPatente ? 2 : 1;
+        const qsizetype primero = r.skipsPatent() ? 2 : 1;
         const qsizetype hay = std::max<qsizetype>(0, partes.size() - primero);
-        const qsizetype n = r.columnas.size();
+        const qsizetype n = r.fields.size();
         if (hay < n) {
             return DbError::refused(QStringLiteral("el registro %1 tiene %2 campos y necesita %3")
                                         .arg(etiqueta.toString())
@@ -183,19 +129,19 @@ Fallible<DumpInsert> Conv_Insert(QStringView registro) {
         }
         DumpInsert out;
         out.sql = r.sql;
-        out.values.reserve(n + r.fijos.size());
+        out.values.reserve(n + r.fixed.size());
         for (qsizetype i = 0; i < n; ++i) {
             const QStringView parte = partes.at(primero + i);
             // The last field keeps whatever "|" follow it.
             const QStringView campo =
                 i + 1 < n ? parte : registro.sliced(parte.data() - registro.data());
-            const Fallible<QVariant> v = valueOf(r.columnas.at(i), campo);
+            const Fallible<QVariant> v = valueOf(*r.fields.at(i), campo);
             if (!v)
                 return *v.error;
             out.values << v.value;
         }
-        for (const auto& fijo : r.fijos)
-            out.values << fijo.second;
+        for (const Tables::Column* c : r.fixed)
+            out.values << c->oldDefault;
         return out;
     }
     return DumpInsert{}; // a tag this version does not take over

@@ -2,6 +2,7 @@
 
 #include "data/Dates.h"
 #include "data/FaultPoint.h"
+#include "data/Tables.h"
 #include "exchange/EnvioStage.h"
 #include "rules/Cp1252.h"
 #include "rules/SafeText.h"
@@ -108,165 +109,72 @@ QString ofRecord(const QString& curp) {
     return QStringLiteral("del registro con CURP %1").arg(curp);
 }
 
-enum class Clase { Texto, Numero, Fecha };
-
-struct Columna {
-    const char* nombre;
-    int posicion; // in the table, as every reader of the store takes it
-    Clase clase;
-};
-
-// One section of the file: a table written row by row, its columns in file
-// order, and how many "No Aplica" fillers stand in for an empty table.
-struct Section {
-    const char* tabla;
-    QList<Columna> columnas;
-    int rellenos;      // 0: an empty table writes nothing
-    int posicionClave; // CURP that names a faulty record; -1 for the agent's own
-};
-
-constexpr Clase T = Clase::Texto;
-constexpr Clase N = Clase::Numero;
-constexpr Clase F = Clase::Fecha;
-
-// Both address tables hold these at the same positions.
-QList<Columna> domicilio() {
-    return {{"EntFed", 1, T}, {"MDeleg", 2, N},   {"Calle", 3, T},
-            {"NoExt", 4, T},  {"NoInt", 5, T},    {"Colonia", 6, T},
-            {"CP", 7, T},     {"Telefono", 8, T}, {"Fax", 9, T}};
-}
-
-const QList<Section>& mainSections() {
-    static const QList<Section> s = {
-        {"AA",
-         {{"Nombre", 1, T},
-          {"ApPaterno", 2, T},
-          {"ApMaterno", 3, T},
-          {"RFC", 4, T},
-          {"CURP", 5, T},
-          {"Adscripcion", 7, N},
-          {"Aduana1", 8, N},
-          {"Aduana2", 9, N},
-          {"Aduana3", 10, N},
-          {"NoAduanasAut", 11, N}},
-         0,
-         -1},
-        {"Domicilios_AA", QList<Columna>{{"Tipo_Dom", 0, N}} + domicilio(), 0, -1},
-        {"Mandatarios",
-         {{"CURP", 0, T},
-          {"RFC", 1, T},
-          {"Nombre", 2, T},
-          {"ApPaterno", 3, T},
-          {"ApMaterno", 4, T},
-          {"Mandato", 5, N},
-          {"Acreditacion", 7, N},
-          {"Operando", 8, N}},
-         7,
-         0},
-        {"Domicilios_MM",
-         QList<Columna>{{"CURP", 0, T}} + domicilio() + QList<Columna>{{"Tipo_Dom", 10, N}}, 0, 0},
-        {"Aduanas_MM", {{"CURP", 0, T}, {"NoAduana", 1, N}}, 0, 0},
-        {"Pedimentos_MM",
-         {{"CURP", 0, T}, {"NoAduana", 1, N}, {"NoPedimento", 2, T}, {"FechPedimento", 3, F}},
-         0,
-         0},
-    };
-    return s;
-}
-
-// Written only when some representative brings in a history.
-const QList<Section>& historySections() {
-    static const QList<Section> s = {
-        {"Historico_AA",
-         {{"RFC", 0, T},
-          {"CURP", 1, T},
-          {"Nombre", 2, T},
-          {"ApPaterno", 3, T},
-          {"ApMaterno", 4, T}},
-         4,
-         1},
-        {"Periodos_H_AA",
-         {{"CURP", 0, T}, {"NoAduana", 1, N}, {"FechaIni", 2, F}, {"FechaFin", 3, F}},
-         0,
-         0},
-        {"Periodos_H_MM",
-         {{"CURP", 0, T},
-          {"NoAduana", 1, N},
-          {"Patente_MM", 2, N},
-          {"FechaIni", 3, F},
-          {"FechaFin", 4, F}},
-         5,
-         0},
-    };
-    return s;
-}
-
 // One value as the file holds it: numbers as plain decimal digits (the
 // engine may hold a floating value for a whole number), dates yyyy-mm-dd,
 // Null as nothing. False when it would corrupt the file.
-bool writeValue(LineWriter& w, const RawRow& r, int i, Clase clase) {
+bool writeValue(LineWriter& w, const RawRow& r, int i, Tables::Kind kind) {
+    const bool number = kind == Tables::Kind::Number || kind == Tables::Kind::Mandato;
+    const bool date = kind == Tables::Kind::Date;
     switch (r.kind(i)) {
     case RawRow::Kind::Null:
         return w.field(QStringView());
     case RawRow::Kind::Integer:
-        if (clase == Clase::Numero)
+        if (number)
             return w.field(r.integer(i)), true;
         break;
     case RawRow::Kind::Real:
-        if (clase == Clase::Numero && std::trunc(r.real(i)) == r.real(i))
+        if (number && std::trunc(r.real(i)) == r.real(i))
             return w.field(qlonglong(r.real(i))), true;
         break;
     case RawRow::Kind::Text:
-        if (clase != Clase::Fecha)
+        if (!date)
             return w.field(r.utf8(i));
         break;
     }
-    return w.field(clase == Clase::Fecha ? fileDateFromIso(r.text(i)) : r.text(i));
+    return w.field(date ? fileDateFromIso(r.text(i)) : r.text(i));
 }
 
-QString faultOf(const RawRow& r, int i, Clase clase) {
-    return orDefault(clase == Clase::Fecha ? fileDateFromIso(r.text(i)) : r.text(i));
+QString faultOf(const RawRow& r, int i, Tables::Kind kind) {
+    return orDefault(kind == Tables::Kind::Date ? fileDateFromIso(r.text(i)) : r.text(i));
 }
 
-// Writes one section as its rows are read; `alsoEach` sees every row.
-MaybeError writeSection(Database& db, LineWriter& w, const Section& s, const QString& agente,
+// Writes one table's section as its rows are read; `alsoEach` sees every
+// row, its columns in table order.
+MaybeError writeSection(Database& db, LineWriter& w, const Tables::Table& t, const QString& agente,
                         const std::function<void(const RawRow&)>& alsoEach = {}) {
-    const QString tag = QString::fromLatin1(s.tabla);
+    const QString tag = t.tableName();
     const QByteArray start = w.recordStart(tag);
+    const int key = t.keyColumn ? t.position(t.keyColumn) : -1;
     MaybeError refused;
     int rows = 0;
-    // Table names come from the fixed list of the file's sections.
-    const MaybeError e =
-        db.eachRow(QStringLiteral("select * from %1").arg(tag), [&](const RawRow& r) {
-            ++rows;
-            w.begin(start);
-            for (const Columna& c : s.columnas) {
-                if (writeValue(w, r, c.posicion, c.clase))
-                    continue;
-                const QString quien =
-                    s.posicionClave < 0 ? agente : ofRecord(r.text(s.posicionClave));
-                refused = DbError::refused(
-                    QStringLiteral("No se puede generar el archivo de información: el campo %1 "
-                                   "de la tabla %2 %3 contiene %4. Corrija el dato y vuelva a "
-                                   "intentarlo.")
-                        .arg(QString::fromLatin1(c.nombre), tag, quien,
-                             faultOf(r, c.posicion, c.clase)));
-                return false;
-            }
-            w.end();
-            if (alsoEach)
-                alsoEach(r);
-            return true;
-        });
+    const MaybeError e = db.eachRow(t.selectAll(), [&](const RawRow& r) {
+        ++rows;
+        w.begin(start);
+        for (int i = 0; i < t.columns.size(); ++i) {
+            const Tables::Column& c = t.columns[i];
+            if (!c.inFile || writeValue(w, r, i, c.kind))
+                continue;
+            const QString quien = key < 0 ? agente : ofRecord(r.text(key));
+            refused = DbError::refused(
+                QStringLiteral("No se puede generar el archivo de información: el campo %1 de la "
+                               "tabla %2 %3 contiene %4. Corrija el dato y vuelva a intentarlo.")
+                    .arg(QString::fromLatin1(c.name), tag, quien, faultOf(r, i, c.kind)));
+            return false;
+        }
+        w.end();
+        if (alsoEach)
+            alsoEach(r);
+        return true;
+    });
     if (e)
         return DbError::refused(
             QStringLiteral("No se pudo leer la tabla %1 de la base de datos: %2")
                 .arg(tag, e->message().trimmed()));
     if (refused)
         return refused;
-    if (rows == 0 && s.rellenos > 0) {
+    if (rows == 0 && t.fileFillers > 0) {
         w.begin(start);
-        for (int i = 0; i < s.rellenos; ++i)
+        for (int i = 0; i < t.fileFillers; ++i)
             w.field(NoAplica);
         w.end();
     }
@@ -306,16 +214,20 @@ Fallible<InformationFileContent> buildInformationFile(Database& db, const QStrin
     w.literal(QStringLiteral("Paq_Version|KESTRO|3.5.0"));
 
     // Representatives of types 1 and 3 travel with their requirement file.
+    const Tables::Table& mandatarios = Tables::byName("Mandatarios");
+    const int curp = mandatarios.position("CURP"), mandato = mandatarios.position("Mandato"),
+              requerimiento = mandatarios.position("Requerimiento");
     const auto requirementOf = [&](const RawRow& r) {
-        const qlonglong mandato = r.integer(5);
-        if (mandato == 1 || mandato == 3)
-            out.requirements.append({r.text(0), r.text(6)});
+        const qlonglong m = r.integer(mandato);
+        if (m == 1 || m == 3)
+            out.requirements.append({r.text(curp), r.text(requerimiento)});
     };
-    for (const Section& s : mainSections()) {
-        const bool representatives = QLatin1String(s.tabla) == QLatin1String("Mandatarios");
-        if (MaybeError e = writeSection(db, w, s, agente,
-                                        representatives ? requirementOf
-                                                        : std::function<void(const RawRow&)>()))
+    for (const Tables::Table& t : Tables::all()) {
+        if (t.travel != Tables::Travel::FileMain)
+            continue;
+        if (MaybeError e = writeSection(db, w, t, agente,
+                                        &t == &mandatarios ? requirementOf
+                                                           : std::function<void(const RawRow&)>()))
             return *e;
     }
     const Fallible<bool> historia = Hay_Hist_Mandatarios(db);
@@ -324,9 +236,10 @@ Fallible<InformationFileContent> buildInformationFile(Database& db, const QStrin
             QStringLiteral("No se pudo leer la tabla Mandatarios de la base de datos: %1")
                 .arg(historia.why()));
     if (historia.value)
-        for (const Section& s : historySections())
-            if (MaybeError e = writeSection(db, w, s, agente))
-                return *e;
+        for (const Tables::Table& t : Tables::all())
+            if (t.travel == Tables::Travel::FileHistory)
+                if (MaybeError e = writeSection(db, w, t, agente))
+                    return *e;
 
     w.literal(QStringLiteral("800|1111111|1|"));
     out.bytes = w.bytes();

@@ -81,13 +81,13 @@ void TstFilas::listaLlenadaDeUnaVez() {
     gridFill(&grid, {{QStringLiteral("1"), QStringLiteral("uno")},
                      {QStringLiteral("2"), QStringLiteral("dos"), QStringLiteral("de más")},
                      {QStringLiteral("3")}});
-    QCOMPARE(gridDataRows(&grid), 3);
+    QCOMPARE(grid.rowCount(), 3);
     QCOMPARE(gridRow(&grid, 0), QStringList({"1", "uno"}));
     QCOMPARE(gridRow(&grid, 1), QStringList({"2", "dos"}));
     QCOMPARE(gridRow(&grid, 2), QStringList({"3", ""}));
     QCOMPARE(grid.currentRow(), -1); // the old row is gone, none is chosen
     gridFill(&grid, {});
-    QCOMPARE(gridDataRows(&grid), 0);
+    QCOMPARE(grid.rowCount(), 0);
 }
 
 QTEST_MAIN(TstFilas)

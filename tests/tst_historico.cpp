@@ -199,15 +199,15 @@ void TestHistorico::historicAgentEditor() {
     // catalogue lacks, which the page does not list but a save must keep). A
     // CURP of another stored agent is a duplicate; keeping his own key is not.
     must(*db, "insert into Periodos_H_AA values (?,9999,'1990-01-01','1991-01-01')", {pedro});
-    const int row = int(gridDataRows(wz.grid("fgDatosAA"))) - 1;
+    const int row = int(wz.grid("fgDatosAA")->rowCount()) - 1;
     wz.pick("fgDatosAA", row);
     QCOMPARE(gridCell(wz.grid("fgDatosAA"), row, 3), QString());
-    QCOMPARE(gridDataRows(wz.grid("fgPeriodosAA")), 2);
+    QCOMPARE(wz.grid("fgPeriodosAA")->rowCount(), 2);
     QStringList seen;
     s.onDialog(QStringLiteral("frmAgentes_Aduanales"), [&](QDialog& d) {
         auto* periods = named<QTableWidget>(d, "fgAA_Periodos");
         auto* curp = named<QLineEdit>(d, "txtCURP");
-        seen << curp->text() << QString::number(gridDataRows(periods));
+        seen << curp->text() << QString::number(periods->rowCount());
         curp->setText(Hist);
         press(d, "cmdAceptar");
         seen << s.lastText();
@@ -217,9 +217,9 @@ void TestHistorico::historicAgentEditor() {
         periods->setCurrentCell(0, 0);
         s.answer(seam::Answer::Cancel);
         press(d, "cmdBorrar");
-        seen << s.lastText() << QString::number(gridDataRows(periods));
+        seen << s.lastText() << QString::number(periods->rowCount());
         press(d, "cmdBorrar");
-        seen << QString::number(gridDataRows(periods));
+        seen << QString::number(periods->rowCount());
         press(d, "cmdAceptar");
         return d.result();
     });
@@ -271,7 +271,7 @@ void TestHistorico::periodDialogsRefuseBadPeriods() {
     s.onDialog(QStringLiteral("frmAgentes_Aduanales"), [&](QDialog& d) {
         for (int i = 0; i < 3; ++i)
             press(d, "cmdNuevo");
-        seen << QString::number(gridDataRows(named<QTableWidget>(d, "fgAA_Periodos")));
+        seen << QString::number(named<QTableWidget>(d, "fgAA_Periodos")->rowCount());
         return d.result();
     });
     s.onDialog(QStringLiteral("frmPeriodo_Agente"),
@@ -308,7 +308,7 @@ void TestHistorico::page4Deleting() {
     QCOMPARE(list->currentRow(), -1);
     QVERIFY(!wz.cmd("cmdAABorrar")->isEnabled());
     QTest::keyClick(list, Qt::Key_Down);
-    QCOMPARE(gridDataRows(wz.grid("fgPeriodosAA")), 1);
+    QCOMPARE(wz.grid("fgPeriodosAA")->rowCount(), 1);
     // Enter opens the chosen row in its editor (closed unanswered here).
     QTest::keyClick(list, Qt::Key_Return);
     QCOMPARE(wz.script.dialogsShown.last(), QStringLiteral("frmAgentes_Aduanales"));
@@ -336,14 +336,14 @@ void TestHistorico::page4Deleting() {
     // The first row: Borrar and Editar wait for a new choice.
     list->setCurrentCell(0, 0);
     wz.cmd("cmdAABorrar")->click();
-    QCOMPARE(gridDataRows(list), 1);
+    QCOMPARE(list->rowCount(), 1);
     QVERIFY(!wz.cmd("cmdAABorrar")->isEnabled() && !wz.cmd("cmdAAEditar")->isEnabled());
     // The only row, clicked: empty lists; the status stays.
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                       list->visualItemRect(list->item(0, 0)).center());
     wz.cmd("cmdAABorrar")->click();
-    QCOMPARE(gridDataRows(list), 0);
-    QCOMPARE(gridDataRows(wz.grid("fgPeriodosAA")), 0);
+    QCOMPARE(list->rowCount(), 0);
+    QCOMPARE(wz.grid("fgPeriodosAA")->rowCount(), 0);
     QCOMPARE(wz.w<QLabel>("lblHistAA")->text(), QStringLiteral("Con Historico"));
     QCOMPARE(dump(*db, "select count(*) from Historico_AA"), "0");
 }
@@ -382,8 +382,8 @@ void TestHistorico::noHistoryDeclarations() {
     answer("close");
     wz.cmd("cmdSinHistMM")->click();
     QCOMPARE(historyDump(*db), before);
-    QCOMPARE(gridDataRows(wz.grid("fgPeriodosAA")), 0);
-    QCOMPARE(gridDataRows(wz.grid("fgPeriodosMandatario")), 0);
+    QCOMPARE(wz.grid("fgPeriodosAA")->rowCount(), 0);
+    QCOMPARE(wz.grid("fgPeriodosMandatario")->rowCount(), 0);
     QCOMPARE(sentences, (QStringList{"Por este medio les informo que no he tenido representantes, "
                                      "por tal motivo no tengo historico",
                                      "Por este medio les informo que el mandatario no ha actuado "
@@ -405,7 +405,7 @@ void TestHistorico::noHistoryDeclarations() {
                        "Periodos_H_AA), SinHistorico from AA"),
              "0|0|1");
     QCOMPARE(wz.w<QLabel>("lblHistAA")->text(), QStringLiteral("Sin Historico"));
-    QCOMPARE(gridDataRows(wz.grid("fgDatosAA")), 0);
+    QCOMPARE(wz.grid("fgDatosAA")->rowCount(), 0);
 }
 
 void TestHistorico::page5Periods() {
@@ -437,7 +437,7 @@ void TestHistorico::page5Periods() {
                            "MORA DIAZ " +
                                Luis + " ?");
     QCOMPARE(dump(*db, "select Patente_MM from Periodos_H_MM order by 1"), "3001\n3002\n3004");
-    QCOMPARE(gridDataRows(periods), 2);
+    QCOMPARE(periods->rowCount(), 2);
     // Nothing chosen: Borrar does nothing.
     wz.cmd("cmdMandBorrar")->click();
     QCOMPARE(dump(*db, "select count(*) from Periodos_H_MM"), "3");
@@ -458,7 +458,7 @@ void TestHistorico::page5Periods() {
     QCOMPARE(dump(*db, "select SinHistorico from Mandatarios where CURP=?", {Eva}), "1");
     QCOMPARE(gridCell(reps, 1, 4), QStringLiteral("NO"));
     QCOMPARE(reps->currentRow(), 1);
-    QCOMPARE(gridDataRows(periods), 0);
+    QCOMPARE(periods->rowCount(), 0);
     QVERIFY(!wz.cmd("cmdMandBorrar")->isEnabled());
 }
 

@@ -257,7 +257,7 @@ void TestRepresentantes::acceptedRepresentativesAreStoredAndShown() {
     QCOMPARE(gridRow(fgAA, 0), (QStringList{rosa.nombre, rosa.apPaterno, rosa.apMaterno, rosa.rfc,
                                             rosa.curp, u"Anterior 01/01/2001"_s, u"Si"_s}));
     QCOMPARE(fgAA->currentRow(), 0);
-    QCOMPARE(gridDataRows(wz.grid("fgPedTramitados")), 3);
+    QCOMPARE(wz.grid("fgPedTramitados")->rowCount(), 3);
     QCOMPARE(wz.cmd("cmdSiguiente")->text(), u"Finaliza"_s);
 
     // A 2.13.11 representative brings in the history pages.
@@ -271,7 +271,7 @@ void TestRepresentantes::acceptedRepresentativesAreStoredAndShown() {
     QCOMPARE(his.size(), 3); // and his two addresses, nothing else
     QCOMPARE(fgAA->currentRow(), 1);
     QVERIFY(!wz.w("frAcreditacion")->isHidden());
-    QCOMPARE(gridDataRows(wz.grid("fgMandatarios")), 2);
+    QCOMPARE(wz.grid("fgMandatarios")->rowCount(), 2);
     wz.next(); // both complete: on to the agent's history
     QVERIFY(wz.pageShown("frAA21311"));
 }
@@ -349,7 +349,7 @@ void TestRepresentantes::failedActionsLeaveTheDatabaseAsItWas() {
     wz.cmd("cmdBorrar")->click();
     QVERIFY(wz.script.lastText().endsWith(u" y"_s));
     QCOMPARE(everything(*db), before);
-    QCOMPARE(gridDataRows(wz.grid("fgAA")), 1);
+    QCOMPARE(wz.grid("fgAA")->rowCount(), 1);
 }
 
 void TestRepresentantes::officeAndDeclarationDialogs() {
@@ -400,14 +400,14 @@ void TestRepresentantes::officeAndDeclarationDialogs() {
         click(d, u"cmdBorrarAduana"_s);
         QCOMPARE(wz.script.lastText(),
                  u"¿DESEA BORRAR LA ADUANA SELECCIONADA Y LOS PEDIMENTOS RELACIONADOS?"_s);
-        QCOMPARE(gridDataRows(offices), 2);
+        QCOMPARE(offices->rowCount(), 2);
         click(d, u"cmdBorrarAduana"_s);
-        QCOMPARE(gridDataRows(offices), 1);
+        QCOMPARE(offices->rowCount(), 1);
         QCOMPARE(gridRow(declarations, 0).value(2), u"2"_s);
-        QCOMPARE(gridDataRows(declarations), 1);
+        QCOMPARE(declarations->rowCount(), 1);
         declarations->setCurrentCell(0, 0);
         click(d, u"cmdBorrarPed"_s);
-        QCOMPARE(gridDataRows(declarations), 0);
+        QCOMPARE(declarations->rowCount(), 0);
         offices->setCurrentCell(0, 0);
         click(d, u"cmdBorrarAduana"_s);
         QVERIFY(!named(d, u"cmdNuevoPed"_s)->isEnabled());
@@ -463,13 +463,13 @@ void TestRepresentantes::pageShowsDetailsOnlyOfTheChosenRowAndDeletes() {
     wz.cmd("cmdBorrar")->click();
     QCOMPARE(wz.script.lastText(), u"¿DESEA BORRAR EL MANDATARIO\n\nLUIS MORA DIAZ "
                                    "MODL750505HDFRZS02 ?"_s);
-    QCOMPARE(gridDataRows(fgAA), 3);
+    QCOMPARE(fgAA->rowCount(), 3);
     wz.cmd("cmdBorrar")->click();
     auto db = wz.dir.open();
     QVERIFY(owned(*db, luis.curp).isEmpty()); // his history periods too
     QCOMPARE(owned(*db, rosa.curp).size(), 8);
-    QCOMPARE(gridDataRows(fgAA), 2);
-    QCOMPARE(gridDataRows(wz.grid("fgMandatarios")), 2);
+    QCOMPARE(fgAA->rowCount(), 2);
+    QCOMPARE(wz.grid("fgMandatarios")->rowCount(), 2);
     QVERIFY(!wz.cmd("cmdEditar")->isEnabled() && !wz.cmd("cmdBorrar")->isEnabled());
     QVERIFY(wz.txt("txtApRCalle")->text().isEmpty());
 }

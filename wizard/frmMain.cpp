@@ -284,8 +284,8 @@ void frmMain::Inicializa_datos() {
     Llena_Domicilio(*db_, *ui->blkFiscal, QStringLiteral("1"));
     Llena_Domicilio(*db_, *ui->blkOirR, QStringLiteral("2"));
 
-    if (loadingStopped(Llena_Mandatarios(state_.NoPat)) ||
-        loadingStopped(Llena_Hist_Mandatarios()) || loadingStopped(Llena_Hist_AA()))
+    if (loadingStopped(Llena_Mandatarios()) || loadingStopped(Llena_Hist_Mandatarios()) ||
+        loadingStopped(Llena_Hist_AA()))
         return;
 
     // The office count, the history flag and the additional offices come

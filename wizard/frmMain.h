@@ -38,7 +38,7 @@ public:
     bool Verifica_Datos_p4();
 
     // List fillers of pages 3 to 5.
-    MaybeError Llena_Mandatarios(const QString& noPat);
+    MaybeError Llena_Mandatarios();
     MaybeError Llena_Hist_AA();
     MaybeError Llena_Hist_Mandatarios();
 

@@ -72,7 +72,7 @@ void frmMain::openHistoricAgentEditor(const QString& modo) {
     seam::exec(editor);
     if (seam::readFailed(this, Llena_Hist_AA()))
         return;
-    if (gridDataRows(ui->fgDatosAA) > 0)
+    if (ui->fgDatosAA->rowCount() > 0)
         ui->fgDatosAA->setCurrentCell(0, 0);
 }
 
@@ -97,8 +97,8 @@ void frmMain::cmdAABorrar_Click() {
         return;
     gridClear(ui->fgPeriodosAA);
     list->removeRow(r);
-    if (gridDataRows(list) > 0)
-        list->setCurrentCell(std::min(r, gridDataRows(list) - 1), 0);
+    if (list->rowCount() > 0)
+        list->setCurrentCell(std::min(r, list->rowCount() - 1), 0);
     if (r == 0) {
         // The first row gone, the user chooses again before editing.
         ui->cmdAABorrar->setEnabled(false);
@@ -134,7 +134,7 @@ void frmMain::fgMandatarios_RowChosen() {
 void frmMain::showRepresentativeAgain(const QString& curp) {
     if (seam::readFailed(this, Llena_Hist_Mandatarios()))
         return;
-    for (int i = 0; i < gridDataRows(ui->fgMandatarios); ++i)
+    for (int i = 0; i < ui->fgMandatarios->rowCount(); ++i)
         if (gridCell(ui->fgMandatarios, i, 3) == curp) {
             ui->fgMandatarios->setCurrentCell(i, 0);
             return;
@@ -178,7 +178,7 @@ void frmMain::cmdMandBorrar_Click() {
 void frmMain::cmdSinHistMM_Click() {
     const int m = ui->fgMandatarios->currentRow();
     if (m < 0) {
-        if (gridDataRows(ui->fgMandatarios) > 0)
+        if (ui->fgMandatarios->rowCount() > 0)
             seam::inform(this, QStringLiteral("Seleccione el Mandatario en la lista"));
         return;
     }

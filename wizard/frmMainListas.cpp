@@ -28,7 +28,7 @@ MaybeError missingColumn(const QString& table, const QString& column) {
 
 } // namespace
 
-MaybeError frmMain::Llena_Mandatarios(const QString& /*noPat*/) {
+MaybeError frmMain::Llena_Mandatarios() {
     QList<QStringList> rows;
     const MaybeError e =
         db_->eachRow(QStringLiteral("select * from Mandatarios "), [&](const RawRow& m) {

@@ -51,17 +51,17 @@ void frmMain::openRepresentativeEditor(const QString& modo) {
 // Rebuilds the list with the given representative current (none for "").
 void frmMain::reloadRepresentatives(const QString& currentCurp) {
     const QSignalBlocker quiet(ui->fgAA);
-    if (seam::readFailed(this, Llena_Mandatarios(state_.NoPat)))
+    if (seam::readFailed(this, Llena_Mandatarios()))
         return;
     ui->fgAA->setCurrentIndex(QModelIndex());
-    for (int i = 0; i < gridDataRows(ui->fgAA); ++i)
+    for (int i = 0; i < ui->fgAA->rowCount(); ++i)
         if (!currentCurp.isEmpty() && gridCell(ui->fgAA, i, 4) == currentCurp)
             ui->fgAA->setCurrentCell(i, 0);
 }
 
 void frmMain::cmdBorrar_Click() {
     const int row = ui->fgAA->currentRow();
-    if (row < 0 || row >= gridDataRows(ui->fgAA))
+    if (row < 0 || row >= ui->fgAA->rowCount())
         return;
     const QStringList m = gridRow(ui->fgAA, row);
     if (!seam::confirm(this, QStringLiteral("¿DESEA BORRAR EL MANDATARIO\n\n") + m[0] + u' ' +
@@ -89,7 +89,7 @@ void frmMain::hideRepresentativeDetails() {
 
 void frmMain::Muestra_Mandatario() {
     const int row = ui->fgAA->currentRow();
-    if (row < 0 || row >= gridDataRows(ui->fgAA)) {
+    if (row < 0 || row >= ui->fgAA->rowCount()) {
         ui->cmdBorrar->setEnabled(false);
         ui->cmdEditar->setEnabled(false);
         return;

@@ -121,12 +121,12 @@ QString representativeGap(Database& db, const QString& curp, MaybeError* error) 
 
 bool frmMain::Verifica_Datos_p2() {
     const QTableWidget* grid = ui->fgAA;
-    if (gridDataRows(grid) == 0) {
+    if (grid->rowCount() == 0) {
         seam::inform(this,
                      QStringLiteral("Debe existir por lo menos un o Representante o Mandatario"));
         return false;
     }
-    for (int i = 0; i < gridDataRows(grid); ++i) {
+    for (int i = 0; i < grid->rowCount(); ++i) {
         const QString curp = gridCell(grid, i, 4);
         MaybeError error;
         const QString gap = representativeGap(*db_, curp, &error);
@@ -152,9 +152,9 @@ bool frmMain::Verifica_Datos_p3() {
 
 bool frmMain::Verifica_Datos_p4() {
     const QTableWidget* grid = ui->fgMandatarios;
-    if (gridDataRows(grid) == 0)
+    if (grid->rowCount() == 0)
         return false;
-    for (int i = 0; i < gridDataRows(grid); ++i) {
+    for (int i = 0; i < grid->rowCount(); ++i) {
         if (gridCell(grid, i, 4) != QLatin1String("Sin Definir"))
             continue;
         seam::inform(this,
