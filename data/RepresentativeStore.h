@@ -1,7 +1,7 @@
 #pragma once
 
-#include "data/AgentStore.h"
 #include "data/Database.h"
+#include "data/StoredAddress.h"
 
 #include <QList>
 #include <QStringList>

@@ -12,10 +12,10 @@
 
 namespace {
 
-AgentPage1 agentMarked(const QString& m) {
+AgentRecord agentMarked(const QString& m) {
     StoredAddress a{
         QStringLiteral("09"), QStringLiteral(" 15"), m, m, m, m, QStringLiteral("06000"), m, m};
-    AgentPage1 p;
+    AgentRecord p;
     p.patente = QStringLiteral("3001");
     p.curp = QStringLiteral("PELJ700101HDFRPN09");
     p.rfc = QStringLiteral("PELJ700101AB1");
@@ -46,7 +46,7 @@ int main(int argc, char** argv) {
     const int veces = args.at(3).toInt();
     for (int i = 0; i < veces; ++i)
         if (MaybeError e =
-                saveAgentPage1(*db, agentMarked(i % 2 ? QStringLiteral("B") : QStringLiteral("A"))))
+                saveAgent(*db, agentMarked(i % 2 ? QStringLiteral("B") : QStringLiteral("A"))))
             return 1;
     return 0;
 }

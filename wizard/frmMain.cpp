@@ -246,39 +246,30 @@ bool frmMain::loadingStopped(const MaybeError& e) {
     return true;
 }
 
-namespace {
-// Column i of a row; a missing column reads as absent rather than crashing.
-bool hasColumn(const QVariantList& row, int i) {
-    return i < row.size();
-}
-} // namespace
-
 void frmMain::Inicializa_datos() {
-    Rows aa = db_->select(QStringLiteral("select * from AA"));
-    if (loadingStopped(aa.error))
+    const Fallible<std::optional<StoredAgent>> loaded = loadAgent(*db_);
+    if (loadingStopped(loaded.error))
         return;
-    if (aa.empty()) {
+    if (!loaded.value) {
         seam::message(messageParent(),
                       QStringLiteral("No se encontó información de la vesión anterior de KESTRO"),
                       QStringLiteral("Mensaje"), seam::Icon::Exclamation);
         return;
     }
-    const QVariantList& last = aa.last();
-    if (!hasColumn(last, 7))
-        return;
-    showStoredText(ui->txtPatente, canonicalPatent(textOf(last.at(0))));
+    const StoredAgent& agent = *loaded.value;
+    showStoredText(ui->txtPatente, canonicalPatent(textOf(agent.patente)));
     state_.NoPat = ui->txtPatente->text();
-    showStoredText(ui->txtAANombre, textOf(last.at(1)));
-    showStoredText(ui->txtAAApPat, textOf(last.at(2)));
-    showStoredText(ui->txtAAApMat, textOf(last.at(3)));
-    showStoredText(ui->txtAARFC, textOf(last.at(4)));
-    showStoredText(ui->txtAACURP, textOf(last.at(5)));
-    ui->txtAutorizacion->setText(textOf(last.at(6)));
-    if (last.at(7).isNull()) {
+    showStoredText(ui->txtAANombre, textOf(agent.nombre));
+    showStoredText(ui->txtAAApPat, textOf(agent.apPaterno));
+    showStoredText(ui->txtAAApMat, textOf(agent.apMaterno));
+    showStoredText(ui->txtAARFC, textOf(agent.rfc));
+    showStoredText(ui->txtAACURP, textOf(agent.curp));
+    ui->txtAutorizacion->setText(textOf(agent.autorizacion));
+    if (agent.adscripcion.isNull()) {
         ui->cmbAAAduanaA->setCurrentIndex(ui->cmbAAAduanaA->count() > 0 ? 0 : -1);
     } else {
         Selecciona_Clave(ui->cmbAANoAduanaA, ui->cmbAAAduanaA,
-                         Texto_Clave(last.at(7).toLongLong()));
+                         Texto_Clave(agent.adscripcion.toLongLong()));
     }
 
     Llena_Domicilio(*db_, *ui->blkFiscal, QStringLiteral("1"));
@@ -288,20 +279,15 @@ void frmMain::Inicializa_datos() {
         loadingStopped(Llena_Hist_AA()))
         return;
 
-    // The office count, the history flag and the additional offices come
-    // from the first row.
-    const QVariantList& first = aa.first();
-    if (!hasColumn(first, 12))
-        return;
-    ui->txtNoAduanasAut->setText(textOf(first.at(11)));
-    showAgentHistory(first.at(12));
+    ui->txtNoAduanasAut->setText(textOf(agent.noAduanasAut));
+    showAgentHistory(agent.sinHistorico);
     const QList<std::pair<QComboBox*, QComboBox*>> offices{{ui->cmbNoAduana1, ui->cmbAduana1},
                                                            {ui->cmbNoAduana2, ui->cmbAduana2},
                                                            {ui->cmbNoAduana3, ui->cmbAduana3}};
     for (int i = 0; i < 3; ++i)
-        if (!first.at(8 + i).isNull())
+        if (!agent.aduanas[i].isNull())
             Selecciona_Clave(offices[i].first, offices[i].second,
-                             Texto_Clave(first.at(8 + i).toLongLong()));
+                             Texto_Clave(agent.aduanas[i].toLongLong()));
 
     const QList<std::tuple<QComboBox*, AddressBlock*, const char*>> validation{
         {ui->cmbAANoAduanaA, ui->blkV0, "3"},

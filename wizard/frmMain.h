@@ -87,6 +87,8 @@ private:
     int additionalOffices() const;
     QList<AddressBlock*> agentBlocks() const;
     bool loadingStopped(const MaybeError& e);
+    // Shows the agent's history flag (Null, 0 or 1) and keeps it for the
+    // next save of page 1.
     void showAgentHistory(const QVariant& sinHistorico);
 
     // Pages 4 and 5: the agent's earlier representatives and the
@@ -117,4 +119,5 @@ private:
     std::unique_ptr<Database> db_;
     int pagina_ = 1;
     bool centred_ = false;
+    QVariant agentSinHistorico_; // the agent's history flag as stored: Null, 0 or 1
 };

@@ -45,6 +45,10 @@ MaybeError frmMain::Llena_Mandatarios() {
 
 // The agent's history flag as page 4 shows it (and page 1 writes it back).
 void frmMain::showAgentHistory(const QVariant& sinHistorico) {
+    // What the label says is what page 1 saves back: any flag but 1 is 0.
+    agentSinHistorico_ = sinHistorico.isNull()       ? QVariant()
+                         : sinHistorico.toInt() == 1 ? QVariant(1)
+                                                     : QVariant(0);
     ui->lblHistAA->setText(sinHistorico.isNull()       ? QStringLiteral("No Definido")
                            : sinHistorico.toInt() == 1 ? QStringLiteral("Sin Historico")
                                                        : QStringLiteral("Con Historico"));

@@ -61,8 +61,7 @@ void frmMain::forwardFromPage1() {
     if (!Valida_AA())
         return;
     const int n = additionalOffices();
-    const QString hist = ui->lblHistAA->text();
-    AgentPage1 agent;
+    AgentRecord agent;
     agent.patente = ui->txtPatente->text();
     agent.curp = ui->txtAACURP->text();
     agent.rfc = ui->txtAARFC->text();
@@ -72,13 +71,11 @@ void frmMain::forwardFromPage1() {
     agent.autorizacion = QStringLiteral("0");
     agent.adscripcionKey = ui->cmbAANoAduanaA->currentText();
     agent.noAduanasAut = n;
-    agent.sinHistorico = hist == QLatin1String("Sin Historico")   ? QVariant(1)
-                         : hist == QLatin1String("Con Historico") ? QVariant(0)
-                                                                  : QVariant();
+    agent.sinHistorico = agentSinHistorico_;
     agent.fiscal = ui->blkFiscal->stored();
     agent.oirR = ui->blkOirR->stored();
     agent.v0 = ui->blkV0->stored();
-    if (seam::failed(this, saveAgentPage1(*db_, agent)))
+    if (seam::failed(this, saveAgent(*db_, agent)))
         return;
     // The page shows the patent as it was stored ("0012" is kept as 12).
     ui->txtPatente->setText(canonicalPatent(agent.patente));
@@ -118,7 +115,7 @@ void frmMain::forwardFromPage2() {
         offices.append({ui->cmbNoAduana2->currentText(), ui->frDirAduana2->stored()});
     if (n == 3)
         offices.append({ui->cmbNoAduana3->currentText(), ui->frDirAduana3->stored()});
-    if (seam::failed(this, saveAgentPage2(*db_, offices)))
+    if (seam::failed(this, saveAdditionalOffices(*db_, offices)))
         return;
     showPage(3);
     ui->cmdAtras->setEnabled(true);

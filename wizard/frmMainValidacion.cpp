@@ -142,7 +142,7 @@ bool frmMain::Verifica_Datos_p2() {
 }
 
 bool frmMain::Verifica_Datos_p3() {
-    if (ui->lblHistAA->text() != QLatin1String("No Definido"))
+    if (!agentSinHistorico_.isNull())
         return true;
     seam::inform(this, QStringLiteral("Debe definir si el Agente Aduanal tiene o no historico, en "
                                       "caso de tener historico debe proporcionar los "
