@@ -17,9 +17,6 @@ struct AppState {
     QString Modo;      // editor mode "N" or "E"
     QString Respuesta; // editor result "A" or "C"
 
-    QString Tipo_SinHist; // "AA" or "MM"
-    QString CURP_SinHist;
-
     // The label of a representative type code; "" for none.
     QString mandatoLabel(int code) const {
         switch (code) {

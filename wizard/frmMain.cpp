@@ -165,7 +165,7 @@ void frmMain::Inicializa_0() {
     showPage(1);
     ui->cmdAtras->setEnabled(false);
     ui->cmdSiguiente->setEnabled(true);
-    ui->cmdSiguiente->setText(QStringLiteral("Siguiente >"));
+    showNext(QStringLiteral("Siguiente >"));
 
     gridSetup(ui->fgAA,
               {QStringLiteral("Nombre"), QStringLiteral("Ap.Paterno"), QStringLiteral("Ap.Materno"),

@@ -5,6 +5,7 @@
 
 #include <QWidget>
 #include <memory>
+#include <optional>
 
 namespace Ui {
 class frmMain;
@@ -82,6 +83,10 @@ private:
     void forwardFromPage2();
     void forwardFromPages3to5();
     void finishWizard();
+    // The "next" button: a caption that moves on, or "Finaliza", which
+    // generates the file. Which one is kept here, never read from the caption.
+    void showNext(const QString& caption);
+    void showFinish();
     void clearOffice(QComboBox* office, AddressBlock& block);
     void setOfficeEnabled(QComboBox* office, AddressBlock& block, bool enabled);
     int additionalOffices() const;
@@ -109,7 +114,9 @@ private:
     void fgDatosAA_RowChosen();
     void fgMandatarios_RowChosen();
     void openHistoricAgentEditor(const QString& modo);
-    void openNoHistoryDialog(const QString& sentence);
+    // No representative CURP: the agent declares he had no representatives.
+    void openNoHistoryDialog(const QString& sentence,
+                             const std::optional<QString>& representativeCurp);
     QString historicRowKey(int row) const;
     void showRepresentativeAgain(const QString& curp);
     QString periodsCurp_; // the representative whose periods page 5 shows
@@ -119,5 +126,9 @@ private:
     std::unique_ptr<Database> db_;
     int pagina_ = 1;
     bool centred_ = false;
+    bool nextFinishes_ = false;
+    // Page 5's list marks, beside the text it shows, a representative whose
+    // history flag is still undefined.
+    static constexpr int HistoryUndefinedRole = Qt::UserRole + 1;
     QVariant agentSinHistorico_; // the agent's history flag as stored: Null, 0 or 1
 };

@@ -106,16 +106,16 @@ void frmMain::cmdAABorrar_Click() {
     }
 }
 
-void frmMain::openNoHistoryDialog(const QString& sentence) {
-    frmSinHIstorico dialog(*db_, state_, this);
-    dialog.setDeclaration(sentence);
+void frmMain::openNoHistoryDialog(const QString& sentence,
+                                  const std::optional<QString>& representativeCurp) {
+    frmSinHIstorico dialog(*db_, sentence, representativeCurp, this);
     seam::exec(dialog);
 }
 
 void frmMain::cmdSinHistAA_Click() {
-    state_.Tipo_SinHist = QStringLiteral("AA");
     openNoHistoryDialog(QStringLiteral("Por este medio les informo que no he tenido "
-                                       "representantes, por tal motivo no tengo historico"));
+                                       "representantes, por tal motivo no tengo historico"),
+                        std::nullopt);
     seam::readFailed(this, Llena_Hist_AA());
     gridClear(ui->fgPeriodosAA);
 }
@@ -182,11 +182,10 @@ void frmMain::cmdSinHistMM_Click() {
             seam::inform(this, QStringLiteral("Seleccione el Mandatario en la lista"));
         return;
     }
-    state_.Tipo_SinHist = QStringLiteral("MM");
-    state_.CURP_SinHist = gridCell(ui->fgMandatarios, m, 3);
     openNoHistoryDialog(QStringLiteral("Por este medio les informo que el mandatario no ha "
                                        "actuado para ningún Agente Aduanal, por tal motivo no "
-                                       "tiene historico"));
+                                       "tiene historico"),
+                        gridCell(ui->fgMandatarios, m, 3));
     seam::readFailed(this, Llena_Hist_Mandatarios());
     gridClear(ui->fgPeriodosMandatario);
 }

@@ -78,6 +78,7 @@ MaybeError frmMain::Llena_Hist_AA() {
 
 MaybeError frmMain::Llena_Hist_Mandatarios() {
     QList<QStringList> rows;
+    QList<bool> undefined; // the history flag of each row is still Null
     bool narrow = false;
     const MaybeError e =
         db_->eachRow(QStringLiteral("select * from Mandatarios"), [&](const RawRow& m) {
@@ -87,11 +88,14 @@ MaybeError frmMain::Llena_Hist_Mandatarios() {
                                  : m.integer(9) == 1 ? QStringLiteral("NO")
                                                      : QStringLiteral("SI");
             rows.append({m.text(2), m.text(3), m.text(4), m.text(0), hist});
+            undefined.append(m.isNull(9));
             return true;
         });
     if (e || narrow)
         rows.clear(); // a list that cannot be read shows empty
     gridFill(ui->fgMandatarios, rows);
+    for (int i = 0; i < rows.size(); ++i)
+        ui->fgMandatarios->item(i, 4)->setData(HistoryUndefinedRole, undefined[i]);
     if (narrow)
         return missingColumn(QStringLiteral("Mandatarios"), QStringLiteral("SinHistorico"));
     return e;

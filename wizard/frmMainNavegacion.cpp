@@ -91,7 +91,7 @@ void frmMain::forwardFromPage1() {
             return;
         showPage(3);
         ui->cmdAtras->setEnabled(true);
-        ui->cmdSiguiente->setText(regla.value ? Siguente : Finaliza);
+        regla.value ? showNext(Siguente) : showFinish();
         ui->cmdSiguiente->setEnabled(true);
         return;
     }
@@ -123,7 +123,7 @@ void frmMain::forwardFromPage2() {
 }
 
 void frmMain::forwardFromPages3to5() {
-    const bool finishing = ui->cmdSiguiente->text() == Finaliza;
+    const bool finishing = nextFinishes_;
     switch (pagina_) {
     case 3: {
         if (!Verifica_Datos_p2())
@@ -137,7 +137,7 @@ void frmMain::forwardFromPages3to5() {
             return;
         showPage(4);
         ui->cmdAtras->setEnabled(true);
-        ui->cmdSiguiente->setText(regla.value ? Siguente : Finaliza);
+        regla.value ? showNext(Siguente) : showFinish();
         ui->cmdSiguiente->setEnabled(true);
         return;
     }
@@ -151,7 +151,7 @@ void frmMain::forwardFromPages3to5() {
         showPage(5);
         ui->cmdAtras->setEnabled(true);
         ui->cmdSiguiente->setEnabled(true);
-        ui->cmdSiguiente->setText(Finaliza);
+        showFinish();
         return;
     case 5:
         if (!Verifica_Datos_p4())
@@ -159,6 +159,16 @@ void frmMain::forwardFromPages3to5() {
         finishWizard();
         return;
     }
+}
+
+void frmMain::showNext(const QString& caption) {
+    ui->cmdSiguiente->setText(caption);
+    nextFinishes_ = false;
+}
+
+void frmMain::showFinish() {
+    ui->cmdSiguiente->setText(Finaliza);
+    nextFinishes_ = true;
 }
 
 void frmMain::finishWizard() {
@@ -173,7 +183,7 @@ void frmMain::cmdAtras_Click() {
     case 2:
         showPage(1);
         ui->cmdAtras->setEnabled(false);
-        ui->cmdSiguiente->setText(Siguente);
+        showNext(Siguente);
         break;
     case 3:
         if (additionalOffices() > 0) {
@@ -183,17 +193,17 @@ void frmMain::cmdAtras_Click() {
             showPage(1);
             ui->cmdAtras->setEnabled(false);
         }
-        ui->cmdSiguiente->setText(Siguente);
+        showNext(Siguente);
         break;
     case 4:
         showPage(3);
         ui->cmdAtras->setEnabled(true);
-        ui->cmdSiguiente->setText(Siguente);
+        showNext(Siguente);
         break;
     case 5:
         showPage(4);
         ui->cmdAtras->setEnabled(true);
-        ui->cmdSiguiente->setText(Siguiente);
+        showNext(Siguiente);
         break;
     default:
         return;

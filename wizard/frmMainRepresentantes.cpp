@@ -42,7 +42,7 @@ void frmMain::openRepresentativeEditor(const QString& modo) {
         return;
     // A representative of the 2.13.11 type brings in the history pages.
     if (editor.storedRuleType())
-        ui->cmdSiguiente->setText(QStringLiteral("Siguiente >"));
+        showNext(QStringLiteral("Siguiente >"));
     reloadRepresentatives(editor.storedCurp());
     Muestra_Mandatario();
     seam::readFailed(this, Llena_Hist_Mandatarios());

@@ -155,7 +155,7 @@ bool frmMain::Verifica_Datos_p4() {
     if (grid->rowCount() == 0)
         return false;
     for (int i = 0; i < grid->rowCount(); ++i) {
-        if (gridCell(grid, i, 4) != QLatin1String("Sin Definir"))
+        if (!grid->item(i, 4)->data(HistoryUndefinedRole).toBool())
             continue;
         seam::inform(this,
                      QStringLiteral("Debe definir si el mandatario tiene o no historico, en caso "
