@@ -173,7 +173,7 @@ bool readWholeFile(const QString& ruta, QByteArray* out) {
     return f.error() == QFileDevice::NoError;
 }
 
-void borra(QByteArray& b) {
+void wipeBytes(QByteArray& b) {
     if (!b.isEmpty())
         OPENSSL_cleanse(b.data(), size_t(b.size()));
     b.clear();
@@ -199,7 +199,7 @@ int signContent(QByteArray& contenido, const Signer& f) {
     if (f.keyPath.isEmpty() || !readKeyFile(QString::fromUtf8(f.keyPath), &llave))
         return InvalidKey;
     Sig sobre = readEnvelope(llave);
-    borra(llave);
+    wipeBytes(llave);
     ERR_clear_error();
     if (!sobre || !roundsAcceptable(sobre.get())) {
         ERR_clear_error();
@@ -239,8 +239,8 @@ int signContent(QByteArray& contenido, const Signer& f) {
 }
 
 void wipeSigner(Signer& signer) {
-    borra(signer.password);
-    borra(signer.keyPath);
+    wipeBytes(signer.password);
+    wipeBytes(signer.keyPath);
     signer.curp.clear();
 }
 

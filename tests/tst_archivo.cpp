@@ -3,8 +3,8 @@
 #include "entry/Seam.h"
 #include "exchange/InformationFile.h"
 #include "exchange/Signing.h"
-#include "support/ArchivoEjemplo.h"
-#include "support/LlavesPrueba.h"
+#include "support/SampleFile.h"
+#include "support/TestKey.h"
 #include "support/TestSupport.h"
 #include "wizard/InformationFileFlow.h"
 
@@ -32,7 +32,7 @@ struct Escenario {
     QString req = QDir(pd.path()).filePath(Curp + ".req");
 
     Escenario() {
-        escribeArchivo(req, "requerimiento de ROSA");
+        writeWholeFile(req, "requerimiento de ROSA");
         const QVariant nulo(QMetaType(QMetaType::LongLong));
         sql("insert into AA values (?,?,?,?,?,?,?,?,?,?,?,?,?)",
             {3001, "JUAN", "PEREZ", "LOPEZ", "PELJ700101AB1", "PELJ700101HDFRPN09", 1234, 470, nulo,
@@ -88,10 +88,10 @@ void TstArchivo::contenidoSegunDatos() {
         const auto ruta = e.genera(&why);
         QVERIFY2(ruta, qPrintable(why));
         QCOMPARE(*ruta, e.archivo());
-        QCOMPARE(readWholeFile(*ruta), EjemploEsperado);
+        QCOMPARE(readWholeFile(*ruta), ExpectedSample);
         // A second run copies the current requirement over the earlier copy
         // and leaves nothing temporary behind.
-        escribeArchivo(e.req, "requerimiento nuevo");
+        writeWholeFile(e.req, "requerimiento nuevo");
         QVERIFY2(e.genera(&why), qPrintable(why));
         QCOMPARE(readWholeFile(QDir(e.envio()).filePath(QStringLiteral("GAMR800202MDFRRS01.req"))),
                  QByteArray("requerimiento nuevo"));
@@ -107,7 +107,7 @@ void TstArchivo::contenidoSegunDatos() {
         e.sql("update AA set Nombre='PEÑA', ApPaterno='ÁLVAREZ'");
         QVERIFY2(e.genera(&why), qPrintable(why));
         QCOMPARE(readWholeFile(e.archivo()),
-                 EjemploEsperado.first(EjemploEsperado.indexOf("Mandatarios"))
+                 ExpectedSample.first(ExpectedSample.indexOf("Mandatarios"))
                          .replace("JUAN|PEREZ", "PE\xD1"
                                                 "A|\xC1LVAREZ") +
                      relleno("Mandatarios", 7) + "800|1111111|1|\r\n");
@@ -145,8 +145,8 @@ void TstArchivo::generacionQueFallaNoTocaArchivoAnterior() {
     const QString falta = QStringLiteral("/no/existe/GAMR.req");
     QTemporaryDir otros;
     const QString otro = otros.filePath(QStringLiteral("GAMR800202MDFRRS01.req"));
-    escribeArchivo(otro, "otro");
-    escribeArchivo(otros.filePath(QStringLiteral("gamr800202mdfrrs01.REQ")), "otro más");
+    writeWholeFile(otro, "otro");
+    writeWholeFile(otros.filePath(QStringLiteral("gamr800202mdfrrs01.REQ")), "otro más");
     struct Caso {
         const char* sql;
         QString valor;
@@ -213,7 +213,7 @@ void TstArchivo::desdeElAsistente() {
     state.NoPat = QStringLiteral("3001");
     const QString llave = QDir(e.pd.path()).filePath(QStringLiteral("PELJ700101AB1.key"));
     QDir().mkpath(e.envio());
-    escribeArchivo(e.archivo(), "archivo anterior");
+    writeWholeFile(e.archivo(), "archivo anterior");
     // Picks the key through "&Buscar..", types the password, then presses
     // "&Aceptar" or "&Cancelar".
     const auto conLlave = [&](seam::Script& s, const char* boton) {
@@ -255,8 +255,8 @@ void TstArchivo::desdeElAsistente() {
     }
 
     // Everything in order: written, signed, told where.
-    const LlavePrueba rsa(true);
-    escribeArchivo(llave, rsa.privadaCifrada("secreta", false));
+    const TestKey rsa(true);
+    writeWholeFile(llave, rsa.encryptedPrivate("secreta", false));
     e.sql("update Mandatarios set Requerimiento=?", {e.req});
     seam::Script s;
     QVERIFY(conLlave(s, "cmdAceptar"));
@@ -266,19 +266,19 @@ void TstArchivo::desdeElAsistente() {
                                .arg(QDir::toNativeSeparators(e.archivo()),
                                     QString::fromUtf8(Contacto::CorreoAutoridad)));
     const QByteArray firmado = readWholeFile(e.archivo());
-    QVERIFY(firmado.startsWith(EjemploEsperado));
-    QVERIFY(verifySignature(firmado, rsa.certificado(false)).intact);
+    QVERIFY(firmado.startsWith(ExpectedSample));
+    QVERIFY(verifySignature(firmado, rsa.certificate(false)).intact);
     QCOMPARE(e.enEnvio(), QStringList({"3001.txt", "GAMR800202MDFRRS01.req"}));
 
     // A signing that fails (wrong password, a key that is not one) leaves
     // the signed file and its copies as they were: nothing unsigned is
     // ever put where the agent could send it.
-    escribeArchivo(e.req, "requerimiento cambiado");
+    writeWholeFile(e.req, "requerimiento cambiado");
     e.sql("update AA set Nombre='PEDRO'");
     const QByteArray copia = readWholeFile(QDir(e.envio()).filePath(Curp + ".req"));
     for (const QByteArray& otraLlave :
-         {rsa.privadaCifrada("otra clave", false), QByteArray("no es una llave")}) {
-        escribeArchivo(llave, otraLlave);
+         {rsa.encryptedPrivate("otra clave", false), QByteArray("no es una llave")}) {
+        writeWholeFile(llave, otraLlave);
         seam::Script fallida;
         QVERIFY(!conLlave(fallida, "cmdAceptar"));
         QCOMPARE(readWholeFile(e.archivo()), firmado);

@@ -4,7 +4,7 @@
 #include "entry/KeystrokeFilter.h"
 #include "exchange/InformationFile.h"
 #include "rules/SafeText.h"
-#include "support/LlavesPrueba.h"
+#include "support/TestKey.h"
 #include "support/WizardDriver.h"
 
 #include <QAbstractButton>
@@ -307,7 +307,7 @@ void TstEntrada::hostileTextInTheRepresentativeEditor() {
     Wizard w;
     storeAgent(*w.dir.open());
     const QString req = w.dir.path() + QStringLiteral("/PAGE810202AB1.req");
-    escribeArchivo(req, "req");
+    writeWholeFile(req, "req");
     auto db = w.dir.open();
     w.start();
     // The widths with and without a representative and his addresses.

@@ -3,7 +3,7 @@
 // a failure after the work was kept, be exactly what a clean run leaves),
 // the user must be told, and the same action must then work.
 #include "data/FaultPoint.h"
-#include "support/LlavesPrueba.h"
+#include "support/TestKey.h"
 #include "support/WizardDriver.h"
 
 #include <QDateEdit>
@@ -66,8 +66,8 @@ State stateOf(Wizard& w) {
                  envio(w.dir.path())};
 }
 
-const LlavePrueba& llave() {
-    static const LlavePrueba k(true);
+const TestKey& llave() {
+    static const TestKey k(true);
     return k;
 }
 
@@ -82,7 +82,7 @@ void sql(Wizard& w, const QString& s, const QVariantList& v = {}) {
 void storeRepresentative(Wizard& w) {
     // Named after his RFC, as the editor asks.
     const QString req = w.dir.path() + QStringLiteral("/GAMR800202XY2.req");
-    escribeArchivo(req, "requerimiento de ROSA");
+    writeWholeFile(req, "requerimiento de ROSA");
     sql(w, QStringLiteral("insert into Mandatarios values (?,?,?,?,?,?,?,?,?,?)"),
         {Curp, "GAMR800202XY2", "ROSA", "GARCIA", "MARTINEZ", 1, req, 0, 1, 1});
     for (int tipo = 1; tipo <= 2; ++tipo)
@@ -91,16 +91,16 @@ void storeRepresentative(Wizard& w) {
              tipo});
     sql(w, QStringLiteral("insert into Aduanas_MM values (?,?)"), {Curp, 470});
     QDir().mkpath(w.dir.path() + QStringLiteral("/ENVIO"));
-    escribeArchivo(w.dir.path() + QStringLiteral("/ENVIO/3001.txt"), "archivo firmado anterior");
-    escribeArchivo(w.dir.path() + QStringLiteral("/ENVIO/GAMR800202XY2.req"), "copia anterior");
-    escribeArchivo(w.dir.path() + QStringLiteral("/ENVIO/nota.txt"), "del agente");
+    writeWholeFile(w.dir.path() + QStringLiteral("/ENVIO/3001.txt"), "archivo firmado anterior");
+    writeWholeFile(w.dir.path() + QStringLiteral("/ENVIO/GAMR800202XY2.req"), "copia anterior");
+    writeWholeFile(w.dir.path() + QStringLiteral("/ENVIO/nota.txt"), "del agente");
 }
 
 // What the previous version's dump tool leaves behind.
 void writeDump(Wizard& w) {
     w.state.previousVersionDir = w.dir.path() + QStringLiteral("/anterior");
     QDir().mkpath(w.state.previousVersionDir);
-    escribeArchivo(w.state.previousVersionDir + QStringLiteral("/Recupera.txt"),
+    writeWholeFile(w.state.previousVersionDir + QStringLiteral("/Recupera.txt"),
                    "KESTRO 3.0\r\n"
                    "AA|3001|JUAN|PEREZ|LOPEZ|PELJ700101AB1|PELJ700101HDFRPN09|1234|470\r\n"
                    "Domicilios_AA|3001|1|09|15|REFORMA|10||CENTRO|06000|555 12 34|555\r\n"
@@ -151,7 +151,7 @@ void press(QDialog& d, const char* button) {
 void historyScene(Wizard& w) {
     storeAgent(*w.dir.open());
     const QString req = w.dir.path() + QStringLiteral("/") + Eva + QStringLiteral(".req");
-    escribeArchivo(req, "req");
+    writeWholeFile(req, "req");
     sql(w, QStringLiteral("update AA set SinHistorico=0"));
     sql(w,
         QStringLiteral("insert into Mandatarios values (?,'PAGE810202AB1','EVA','PAZ','GIL',"
@@ -232,7 +232,7 @@ void declareNoHistory(Wizard& w, const char* button) {
 // Page 3 with one complete representative of the earlier kind stored.
 void representativeScene(Wizard& w) {
     storeRepresentative(w);
-    escribeArchivo(w.dir.path() + QStringLiteral("/PAGE810202AB1.req"), "req");
+    writeWholeFile(w.dir.path() + QStringLiteral("/PAGE810202AB1.req"), "req");
     storeAgent(*w.dir.open());
     w.start();
 }
@@ -326,8 +326,8 @@ const QList<Action>& actions() {
         {"importación de la versión anterior", ProgramDir::Kind::Delivered, writeDump, startWindow},
         {"archivo de información, copias y firma", ProgramDir::Kind::Delivered,
          [](Wizard& w) {
-             escribeArchivo(w.dir.path() + QStringLiteral("/PELJ700101AB1.key"),
-                            llave().privadaCifrada("clave", false));
+             writeWholeFile(w.dir.path() + QStringLiteral("/PELJ700101AB1.key"),
+                            llave().encryptedPrivate("clave", false));
              storeRepresentative(w);
              storeAgent(*w.dir.open());
              w.start();

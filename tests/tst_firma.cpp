@@ -1,8 +1,8 @@
 #include "dialogs/frmKey.h"
 #include "entry/Seam.h"
 #include "exchange/Signing.h"
-#include "support/ArchivoEjemplo.h"
-#include "support/LlavesPrueba.h"
+#include "support/SampleFile.h"
+#include "support/TestKey.h"
 #include "wizard/InformationFileFlow.h"
 
 #include <QDir>
@@ -23,7 +23,7 @@ int firma(const QString& archivo, const QString& llave, const QString& clave) {
     const Signer f{agentCurpOf(contenido), llave.toUtf8(), clave.toUtf8()};
     const int codigo = signContent(contenido, f);
     if (codigo == SignedOk)
-        escribeArchivo(archivo, contenido);
+        writeWholeFile(archivo, contenido);
     return codigo;
 }
 
@@ -39,7 +39,7 @@ private Q_SLOTS:
     void frmKeyRecuerdaLaCarpetaNoLaClave();
 
 private:
-    std::unique_ptr<LlavePrueba> rsa_, ec_;
+    std::unique_ptr<TestKey> rsa_, ec_;
     QTemporaryDir dir_;
     QString ruta(const QString& nombre) const { return QDir(dir_.path()).filePath(nombre); }
 };
@@ -47,29 +47,29 @@ private:
 void TstFirma::initTestCase() {
     QStandardPaths::setTestModeEnabled(true); // remembered settings stay out of the user's
     QVERIFY(dir_.isValid());
-    rsa_ = std::make_unique<LlavePrueba>(true);
-    ec_ = std::make_unique<LlavePrueba>(false);
+    rsa_ = std::make_unique<TestKey>(true);
+    ec_ = std::make_unique<TestKey>(false);
 }
 
 void TstFirma::firmaYVerificacion() {
     const QString archivo = ruta(QStringLiteral("3001.txt")), llave = ruta(QStringLiteral("k.key"));
     struct Caso {
-        LlavePrueba* llave;
+        TestKey* llave;
         bool pem;
         QByteArray algoritmo;
     };
     for (const Caso& c :
          {Caso{rsa_.get(), true, "RSA-SHA256"}, Caso{rsa_.get(), false, "RSA-SHA256"},
           Caso{ec_.get(), true, "ECDSA-SHA256"}}) {
-        escribeArchivo(archivo, EjemploEsperado);
-        escribeArchivo(llave, c.llave->privadaCifrada("s3creta", c.pem));
+        writeWholeFile(archivo, ExpectedSample);
+        writeWholeFile(llave, c.llave->encryptedPrivate("s3creta", c.pem));
         QCOMPARE(firma(archivo, llave, QStringLiteral("s3creta")), int(SignedOk));
 
         // The file keeps its bytes and gains exactly one last record.
         const QByteArray firmado = readWholeFile(archivo);
-        const qsizetype r = EjemploEsperado.size();
-        QVERIFY(firmado.startsWith(EjemploEsperado) && firmado.endsWith("\r\n"));
-        QCOMPARE(firmado.count("\r\n"), EjemploEsperado.count("\r\n") + 1);
+        const qsizetype r = ExpectedSample.size();
+        QVERIFY(firmado.startsWith(ExpectedSample) && firmado.endsWith("\r\n"));
+        QCOMPARE(firmado.count("\r\n"), ExpectedSample.count("\r\n") + 1);
         const QList<QByteArray> campos = firmado.sliced(r).chopped(2).split('|');
         QCOMPARE(campos.size(), 6);
         QCOMPARE(campos.mid(0, 4),
@@ -77,7 +77,7 @@ void TstFirma::firmaYVerificacion() {
         QCOMPARE(campos.at(4).size(), 64);
 
         for (const QByteArray& publica :
-             {c.llave->publica(), c.llave->certificado(true), c.llave->certificado(false)})
+             {c.llave->publicPem(), c.llave->certificate(true), c.llave->certificate(false)})
             QVERIFY2(verifySignature(firmado, publica).intact,
                      qPrintable(verifySignature(firmado, publica).message));
 
@@ -86,22 +86,22 @@ void TstFirma::firmaYVerificacion() {
         QList<qsizetype> cambios = {0, r / 2, r - 3};
         for (qsizetype i = r; i > 0; i = firmado.indexOf('|', i) + 1)
             cambios << i;
-        QList<QByteArray> alterados = {firmado.chopped(1), firmado + "X|3001\r\n", EjemploEsperado};
+        QList<QByteArray> alterados = {firmado.chopped(1), firmado + "X|3001\r\n", ExpectedSample};
         for (qsizetype i : cambios)
             alterados << QByteArray(firmado).replace(i, 1, QByteArray(1, char(firmado[i] ^ 0x01)));
         for (const QByteArray& alterado : alterados)
-            QVERIFY(!verifySignature(alterado, c.llave->certificado(true)).intact);
+            QVERIFY(!verifySignature(alterado, c.llave->certificate(true)).intact);
         // Another agent's key does not vouch for it.
-        QVERIFY(!verifySignature(firmado, LlavePrueba(false).publica()).intact);
+        QVERIFY(!verifySignature(firmado, TestKey(false).publicPem()).intact);
     }
 
     // The command the authority runs says the same of the last file signed.
     const QString herramienta = QStringLiteral(KESTRO_VERIFICA_FIRMA);
     QVERIFY2(QFileInfo(herramienta).isExecutable(), qPrintable(herramienta));
-    escribeArchivo(ruta(QStringLiteral("ec.cer")), ec_->certificado(false));
+    writeWholeFile(ruta(QStringLiteral("ec.cer")), ec_->certificate(false));
     for (const bool integro : {true, false}) {
         if (!integro)
-            escribeArchivo(archivo, readWholeFile(archivo).replace("JUAN", "JUAM"));
+            writeWholeFile(archivo, readWholeFile(archivo).replace("JUAN", "JUAM"));
         QProcess p;
         p.start(herramienta, {archivo, ruta(QStringLiteral("ec.cer"))});
         QVERIFY(p.waitForFinished());
@@ -132,9 +132,10 @@ void TstFirma::firmaYVerificacion() {
 void TstFirma::codigosDeResultado() {
     const QString archivo = ruta(QStringLiteral("codigos.txt"));
     const QString valida = ruta(QStringLiteral("valida.key")), otra = ruta(QStringLiteral("o.key"));
-    escribeArchivo(archivo, EjemploEsperado);
-    escribeArchivo(valida, rsa_->privadaCifrada("clave", true));
-    const QStringList avisos = {"", "No se encontró la llave privada (*.key) o el archivo no es válido",
+    writeWholeFile(archivo, ExpectedSample);
+    writeWholeFile(valida, rsa_->encryptedPrivate("clave", true));
+    const QStringList avisos = {"",
+                                "No se encontró la llave privada (*.key) o el archivo no es válido",
                                 "Error en la contraseña"};
     struct Caso {
         QString archivo;
@@ -146,19 +147,19 @@ void TstFirma::codigosDeResultado() {
     const QList<Caso> casos = {
         {archivo, ruta("no_existe.key"), {}, "clave", 1},
         {archivo, otra, "basura que no es una llave", "clave", 1},
-        {archivo, otra, rsa_->certificado(true), "clave", 1},
-        {archivo, otra, ec_->privadaCifrada("clave", false), "Clave", 2},
-        {archivo, otra, ec_->privadaCifrada("clave", true), QString(), 2},
+        {archivo, otra, rsa_->certificate(true), "clave", 1},
+        {archivo, otra, ec_->encryptedPrivate("clave", false), "Clave", 2},
+        {archivo, otra, ec_->encryptedPrivate("clave", true), QString(), 2},
     };
     for (const Caso& c : casos) {
-        escribeArchivo(otra, c.contenido);
+        writeWholeFile(otra, c.contenido);
         QCOMPARE(firma(c.archivo, c.llave, c.clave), c.codigo);
         // The wizard tells which.
         seam::Script s;
         tellSigningOutcome(nullptr, c.codigo, dir_.path(), QStringLiteral("3001"));
         QCOMPARE(s.lastText(), avisos.at(c.codigo));
     }
-    QCOMPARE(readWholeFile(archivo), EjemploEsperado);
+    QCOMPARE(readWholeFile(archivo), ExpectedSample);
 }
 
 void TstFirma::frmKeyRevisaLaLlave() {

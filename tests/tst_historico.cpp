@@ -1,6 +1,6 @@
 // Pages 4 and 5 and their dialogs, driven through the seam by control names.
 #include "entry/Grid.h"
-#include "support/LlavesPrueba.h"
+#include "support/TestKey.h"
 #include "support/WizardDriver.h"
 
 #include <QDateEdit>
@@ -59,7 +59,7 @@ void storeScene(Database& db, const QString& reqFolder, bool withHistory) {
     for (const auto& [curp, names] :
          {std::pair{Luis, "LUIS','MORA','DIAZ"}, {Eva, "EVA','PAZ','GIL"}}) {
         const QString req = QDir(reqFolder).filePath(curp + QStringLiteral(".req"));
-        escribeArchivo(req, "req");
+        writeWholeFile(req, "req");
         storeMandatario(db, QStringLiteral("('%1','%2AB1','%3',2,'%4',1,1,null)")
                                 .arg(curp, curp.left(10), QLatin1String(names), req));
     }
@@ -557,9 +557,9 @@ void TestHistorico::wholeWizardToSignedFile() {
     acceptNoHistory(s);
     wz.cmd("cmdSinHistMM")->click();
     // Finaliza with the agent's key.
-    const LlavePrueba key(true);
+    const TestKey key(true);
     const QString keyFile = QDir(wz.dir.path()).filePath(QStringLiteral("PELJ700101AB1.key"));
-    escribeArchivo(keyFile, key.privadaCifrada("secreta", false));
+    writeWholeFile(keyFile, key.encryptedPrivate("secreta", false));
     s.chooseFile(keyFile);
     s.onDialog(QStringLiteral("frmKey"), [](QDialog& d) {
         press(d, "cmdBuscar");

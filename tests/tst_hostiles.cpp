@@ -3,7 +3,7 @@
 // keys. Each time a Spanish message, nothing lost, no crash.
 #include "exchange/InformationFile.h"
 #include "exchange/Signing.h"
-#include "support/LlavesPrueba.h"
+#include "support/TestKey.h"
 #include "support/WizardDriver.h"
 
 #include <QProcess>
@@ -19,7 +19,7 @@ const QString Curp = QStringLiteral("GAMR800202MDFRRS01");
 void storeFileData(Wizard& w, const QString& req) {
     auto db = w.dir.open();
     storeAgent(*db);
-    escribeArchivo(req, "requerimiento");
+    writeWholeFile(req, "requerimiento");
     db->exec(QStringLiteral("insert into Mandatarios values (?,'R','ROSA','G','M',1,?,0,1,1)"),
              {Curp, req});
 }
@@ -89,12 +89,12 @@ void TstHostiles::damagedOrForeignDatabase() {
         bool starts;
     };
     const QList<Caso> casos = {
-        {"vacío", [](const QString& f) { escribeArchivo(f, ""); }, false},
-        {"basura", [](const QString& f) { escribeArchivo(f, QByteArray(4096, '\x5a')); }, false},
+        {"vacío", [](const QString& f) { writeWholeFile(f, ""); }, false},
+        {"basura", [](const QString& f) { writeWholeFile(f, QByteArray(4096, '\x5a')); }, false},
         {"cabecera y basura",
-         [&](const QString& f) { escribeArchivo(f, sano.left(100) + QByteArray(8000, '\x01')); },
+         [&](const QString& f) { writeWholeFile(f, sano.left(100) + QByteArray(8000, '\x01')); },
          false},
-        {"truncado", [&](const QString& f) { escribeArchivo(f, sano.left(sano.size() / 3)); },
+        {"truncado", [&](const QString& f) { writeWholeFile(f, sano.left(sano.size() / 3)); },
          false},
         {"otro esquema",
          [](const QString& f) {
@@ -114,7 +114,7 @@ void TstHostiles::damagedOrForeignDatabase() {
     };
     for (const Caso& c : casos) {
         Wizard w;
-        escribeArchivo(w.dir.dbPath(), sano);
+        writeWholeFile(w.dir.dbPath(), sano);
         c.make(w.dir.dbPath());
         const QByteArray antes = readWholeFile(w.dir.dbPath());
         w.window = std::make_unique<frmMain>(w.state);
@@ -139,7 +139,7 @@ void TstHostiles::envioThatCannotTakeTheFile() {
     QString why;
 
     // A file where the folder should be.
-    escribeArchivo(envio, "no soy carpeta");
+    writeWholeFile(envio, "no soy carpeta");
     why = writeInformationFile(*db, w.dir.path(), QStringLiteral("3001")).why();
     QVERIFY(!why.isEmpty());
     QVERIFY2(why.contains(QStringLiteral("No se pudo crear la carpeta")), qPrintable(why));
@@ -150,8 +150,8 @@ void TstHostiles::envioThatCannotTakeTheFile() {
     if (!disk.mounted)
         QSKIP("este equipo no permite montar un disco pequeño para ENVIO");
     // Full: an earlier file stays whole, nothing half-written is left.
-    escribeArchivo(envio + QStringLiteral("/3001.txt"), "anterior");
-    escribeArchivo(envio + QStringLiteral("/relleno"), QByteArray(12 * 1024, 'x'));
+    writeWholeFile(envio + QStringLiteral("/3001.txt"), "anterior");
+    writeWholeFile(envio + QStringLiteral("/relleno"), QByteArray(12 * 1024, 'x'));
     const auto before = QDir(envio).entryList(QDir::Files | QDir::Hidden);
     const auto big = [](QByteArray& b) {
         b += QByteArray(8 * 1024, 'F');
@@ -179,7 +179,7 @@ void TstHostiles::requirementVanishesBeforeTheCopy() {
     auto db = w.dir.open();
     const QString envio = envioFolder(w.dir.path());
     QDir().mkpath(envio);
-    escribeArchivo(envio + QStringLiteral("/3001.txt"), "anterior firmado");
+    writeWholeFile(envio + QStringLiteral("/3001.txt"), "anterior firmado");
     // Signing comes after the check and before the copy: the file goes then.
     const auto vanish = [&](QByteArray&) {
         QFile::remove(req);
@@ -201,7 +201,7 @@ void TstHostiles::keyFilesThatAreNoKeys() {
         QVERIFY(f.open(QIODevice::WriteOnly));
         QVERIFY(f.resize(qint64(4) << 30)); // sparse: 4 GiB never read
     }
-    escribeArchivo(dir.filePath(QStringLiteral("vacia.key")), "");
+    writeWholeFile(dir.filePath(QStringLiteral("vacia.key")), "");
     QDir().mkpath(dir.filePath(QStringLiteral("carpeta.key")));
     QFile::link(dir.filePath(QStringLiteral("b.key")), dir.filePath(QStringLiteral("a.key")));
     QFile::link(dir.filePath(QStringLiteral("a.key")), dir.filePath(QStringLiteral("b.key")));
@@ -211,12 +211,12 @@ void TstHostiles::keyFilesThatAreNoKeys() {
     const QByteArray rondas("\x02\x03\x01\x00\x00", 5);
     QVERIFY(lenta.count(rondas) == 1);
     lenta.replace(rondas, QByteArray("\x02\x03\x7f\xff\xff", 5));
-    escribeArchivo(dir.filePath(QStringLiteral("lenta.key")), lenta);
+    writeWholeFile(dir.filePath(QStringLiteral("lenta.key")), lenta);
     const QByteArray contenido = "501|3001|1111111||||||||3001\r\n800|1111111|1|\r\n";
     {
         QByteArray bytes = contenido;
         const Signer f{{}, dir.filePath(QStringLiteral("normal.key")).toUtf8(), "clave"};
-        escribeArchivo(dir.filePath(QStringLiteral("normal.key")), roundsKey(65536));
+        writeWholeFile(dir.filePath(QStringLiteral("normal.key")), roundsKey(65536));
         QCOMPARE(signContent(bytes, f), int(SignedOk)); // the unpatched key signs
     }
     for (const char* llave :

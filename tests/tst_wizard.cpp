@@ -1,7 +1,7 @@
 // The main window driven as a person would: by control names, through the
 // message seam.
 #include "entry/Grid.h"
-#include "support/LlavesPrueba.h"
+#include "support/TestKey.h"
 #include "support/WizardDriver.h"
 
 #include <QAbstractItemView>
@@ -455,7 +455,7 @@ void TestWizard::oldFileIsUpgradedOnStart() {
 void TestWizard::previousVersionIsTakenOverAtStart() {
     Wizard wz(ProgramDir::Kind::Version30);
     QDir().mkpath(wz.state.previousVersionDir);
-    escribeArchivo(wz.state.previousVersionDir + QStringLiteral("/Recupera.txt"),
+    writeWholeFile(wz.state.previousVersionDir + QStringLiteral("/Recupera.txt"),
                    "Volcado KESTRO\r\n"
                    "AA|3001|JUAN|PEREZ|LOPEZ|PELJ700101AB1|PELJ700101HDFRPN09|0|470\r\n"
                    "Domicilios_AA|3001|1|09|15|REFORMA|10||CENTRO|06000|555 12 34|555 12 35\r\n"

@@ -161,7 +161,7 @@ void frmMain::showEvent(QShowEvent* event) {
 
 void frmMain::Inicializa_0() {
     ui->frApoderado->hide();
-    pagina_ = 1;
+    page_ = 1;
     showPage(1);
     ui->cmdAtras->setEnabled(false);
     ui->cmdSiguiente->setEnabled(true);

@@ -97,7 +97,7 @@ private:
     void showAgentHistory(const QVariant& sinHistorico);
 
     // Pages 4 and 5: the agent's earlier representatives and the
-    // representatives' earlier agents (frmMainHistorico.cpp).
+    // representatives' earlier agents (frmMainHistory.cpp).
 public:
     MaybeError Llena_Periodos_Hist_AA(const QString& key);
     MaybeError Llena_Periodos_H_MM(const QString& curp);
@@ -124,7 +124,7 @@ private:
     std::unique_ptr<Ui::frmMain> ui;
     AppState& state_;
     std::unique_ptr<Database> db_;
-    int pagina_ = 1;
+    int page_ = 1;
     bool centred_ = false;
     bool nextFinishes_ = false;
     // Page 5's list marks, beside the text it shows, a representative whose

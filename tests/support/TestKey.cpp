@@ -1,4 +1,4 @@
-#include "support/LlavesPrueba.h"
+#include "support/TestKey.h"
 
 #include <QFile>
 #include <stdexcept>
@@ -22,25 +22,24 @@ QByteArray contenido(BIO* b, bool ok) {
 
 } // namespace
 
-LlavePrueba::LlavePrueba(bool rsa)
-    : k_(rsa ? EVP_RSA_gen(2048) : EVP_EC_gen("P-256"), EVP_PKEY_free) {
+TestKey::TestKey(bool rsa) : k_(rsa ? EVP_RSA_gen(2048) : EVP_EC_gen("P-256"), EVP_PKEY_free) {
     if (!k_)
         throw std::runtime_error("no se pudo generar la llave");
 }
 
-QByteArray LlavePrueba::privadaCifrada(const QByteArray& clave, bool pem) const {
+QByteArray TestKey::encryptedPrivate(const QByteArray& clave, bool pem) const {
     BIO* b = BIO_new(BIO_s_mem());
     const auto escribe = pem ? PEM_write_bio_PKCS8PrivateKey : i2d_PKCS8PrivateKey_bio;
     return contenido(b, escribe(b, k_.get(), EVP_aes_256_cbc(), clave.constData(),
                                 int(clave.size()), nullptr, nullptr) == 1);
 }
 
-QByteArray LlavePrueba::publica() const {
+QByteArray TestKey::publicPem() const {
     BIO* b = BIO_new(BIO_s_mem());
     return contenido(b, PEM_write_bio_PUBKEY(b, k_.get()) == 1);
 }
 
-QByteArray LlavePrueba::certificado(bool pem) const {
+QByteArray TestKey::certificate(bool pem) const {
     X509* x = X509_new();
     ASN1_INTEGER_set(X509_get_serialNumber(x), 1);
     X509_gmtime_adj(X509_getm_notBefore(x), 0);
@@ -57,7 +56,7 @@ QByteArray LlavePrueba::certificado(bool pem) const {
     return contenido(b, ok);
 }
 
-void escribeArchivo(const QString& ruta, const QByteArray& bytes) {
+void writeWholeFile(const QString& ruta, const QByteArray& bytes) {
     QFile f(ruta);
     if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(bytes) != bytes.size())
         throw std::runtime_error("no se pudo escribir un archivo de prueba");

@@ -5,7 +5,7 @@
 // The information file of the example office (patent 3001, one
 // representative of the earlier kind), byte for byte: what the writer must
 // produce and what the signing tests sign.
-inline const QByteArray EjemploEsperado =
+inline const QByteArray ExpectedSample =
     "501|3001|1111111||||||||3001\r\n"
     "Paq_Version|KESTRO|3.5.0\r\n"
     "AA|3001|JUAN|PEREZ|LOPEZ|PELJ700101AB1|PELJ700101HDFRPN09|470||||0\r\n"

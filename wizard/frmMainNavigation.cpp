@@ -22,7 +22,7 @@ void frmMain::showPage(int page) {
                                  ui->frMandatarios};
     for (int i = 0; i < frames.size(); ++i)
         frames[i]->setVisible(i + 1 == page);
-    pagina_ = page;
+    page_ = page;
     // The keyboard goes on where the new page starts.
     const QList<QWidget*> firstField{ui->txtPatente, ui->cmbAduana1, ui->fgAA, ui->fgDatosAA,
                                      ui->fgMandatarios};
@@ -44,7 +44,7 @@ void frmMain::setOfficeEnabled(QComboBox* office, AddressBlock& block, bool enab
 }
 
 void frmMain::cmdSiguiente_Click() {
-    switch (pagina_) {
+    switch (page_) {
     case 1:
         forwardFromPage1();
         break;
@@ -124,7 +124,7 @@ void frmMain::forwardFromPage2() {
 
 void frmMain::forwardFromPages3to5() {
     const bool finishing = nextFinishes_;
-    switch (pagina_) {
+    switch (page_) {
     case 3: {
         if (!Verifica_Datos_p2())
             return;
@@ -179,7 +179,7 @@ void frmMain::finishWizard() {
 }
 
 void frmMain::cmdAtras_Click() {
-    switch (pagina_) {
+    switch (page_) {
     case 2:
         showPage(1);
         ui->cmdAtras->setEnabled(false);
