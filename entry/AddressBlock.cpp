@@ -1,5 +1,6 @@
 #include "entry/AddressBlock.h"
 
+#include "data/AddressStore.h"
 #include "data/AgentStore.h"
 #include "data/Database.h"
 #include "entry/CatalogueLists.h"
@@ -191,54 +192,41 @@ bool Valida_Domicilio(QWidget* parent, const AddressBlock& b) {
 
 namespace {
 
-// Shows one stored address row (Domicilios_AA / Domicilios_MM share the
-// positions 1..9) in a block.
-void showAddress(Database& db, AddressBlock& b, const QVariantList& row) {
-    const QString stateKey = textOf(row.at(1));
-    const QVariant municipality = row.at(2);
-    showStoredText(b.calle, textOf(row.at(3)));
-    showStoredText(b.noExt, textOf(row.at(4)));
-    showStoredText(b.noInt, textOf(row.at(5)));
-    showStoredText(b.colonia, textOf(row.at(6)));
-    showStoredText(b.cp, textOf(row.at(7)));
-    showStoredText(b.telefono, textOf(row.at(8)));
-    showStoredText(b.fax, textOf(row.at(9)));
+// Shows one stored address in a block.
+void showAddress(Database& db, AddressBlock& b, const StoredAddress& a) {
+    showStoredText(b.calle, a.calle);
+    showStoredText(b.noExt, a.noExt);
+    showStoredText(b.noInt, a.noInt);
+    showStoredText(b.colonia, a.colonia);
+    showStoredText(b.cp, a.cp);
+    showStoredText(b.telefono, a.telefono);
+    showStoredText(b.fax, a.fax);
 
-    Selecciona_Clave(b.cveEntFed, b.entFed, stateKey);
+    Selecciona_Clave(b.cveEntFed, b.entFed, a.entFed);
     Llena_MpioDeleg(db, b.noMDeleg, b.mDeleg, b.cveEntFed->currentText());
-    const QString municipalityKey =
-        municipality.isNull() ? QString() : Texto_Clave(municipality.toLongLong());
-    Selecciona_Clave(b.noMDeleg, b.mDeleg, municipalityKey, false);
+    Selecciona_Clave(b.noMDeleg, b.mDeleg, a.mDelegKey, false);
 }
 
 } // namespace
 
 bool Llena_Domicilio(Database& db, AddressBlock& block, const QString& tipo) {
-    const Rows r =
-        db.select(QStringLiteral("select * from Domicilios_AA where Tipo_Dom=?"), {tipo.toInt()});
-    if (seam::readFailed(block.window(), r.error))
+    const auto stored = loadAgentAddress(db, tipo.toInt());
+    if (seam::readFailed(block.window(), stored.error))
         return false;
-    if (r.empty() || r.last().size() < 10)
-        return true;
-    showAddress(db, block, r.last());
+    if (stored.value)
+        showAddress(db, block, *stored.value);
     return true;
 }
 
 bool Llena_Domicilio_M(Database& db, AddressBlock& block, const QString& curp,
                        const QString& tipo) {
-    const Rows r =
-        db.select(QStringLiteral("select * from Domicilios_MM where CURP=? and Tipo_dom=?"),
-                  {curp, tipo.toInt()});
-    if (seam::readFailed(block.window(), r.error)) {
+    const auto stored = loadRepresentativeAddress(db, curp, tipo.toInt());
+    if (!stored.value)
         Limpia_Domicilio_M(db, block);
+    if (seam::readFailed(block.window(), stored.error))
         return false;
-    }
-    if (r.empty() || r.last().size() < 10) {
-        Limpia_Domicilio_M(db, block);
-        return true;
-    }
-    // Positions 1..9 hold the same columns in both address tables.
-    showAddress(db, block, r.last());
+    if (stored.value)
+        showAddress(db, block, *stored.value);
     return true;
 }
 

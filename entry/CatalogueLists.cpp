@@ -44,10 +44,6 @@ bool fillPair(QComboBox* keys, QComboBox* names, const Rows& rows, bool numericK
 
 } // namespace
 
-QString Texto_Clave(qlonglong number) {
-    return number < 0 ? QString::number(number) : u' ' + QString::number(number);
-}
-
 bool Llena_EntFed(Database& db, QComboBox* keys, QComboBox* names) {
     return fillPair(keys, names, db.select(QStringLiteral("select cveEntFed, Nombre from EntFed")),
                     false);

@@ -1,15 +1,13 @@
 #pragma once
 
+#include "rules/Rutinas.h"
+
 #include <QString>
 
 class Database;
 class QComboBox;
 
 // Catalogue lists shared by every window.
-
-// Key text of a municipality or customs-office number: the decimal form
-// with one leading blank when not negative (office 47 is " 47").
-QString Texto_Clave(qlonglong number);
 
 // The fillers show a failed read themselves (" <number> <text>", title
 // "Mensaje") and then return false, never taking it for an empty answer.

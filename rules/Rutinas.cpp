@@ -100,3 +100,7 @@ QString RTrim(const QString& text) {
 bool Vacio(const QString& text) {
     return RTrim(text).isEmpty();
 }
+
+QString Texto_Clave(qlonglong number) {
+    return number < 0 ? QString::number(number) : u' ' + QString::number(number);
+}

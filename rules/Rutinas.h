@@ -32,3 +32,7 @@ bool Es_Fecha(const QString& text);
 bool Vacio(const QString& text);
 // The text without its trailing blanks.
 QString RTrim(const QString& text);
+
+// Key text of a municipality or customs-office number: the decimal form
+// with one leading blank when not negative (office 47 is " 47").
+QString Texto_Clave(qlonglong number);
