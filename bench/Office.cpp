@@ -3,6 +3,7 @@
 #include "data/Database.h"
 #include "data/DeliveredDatabase.h"
 #include "data/Schema.h"
+#include "data/Transaction.h"
 #include "rules/Cp1252.h"
 
 #include <QDir>

@@ -122,7 +122,7 @@ int pages(const QString& dataDir) {
     showOnly(w, "frApoderado");
     QElapsedTimer t;
     t.start();
-    if (MaybeError e = w.Llena_Mandatarios(state.NoPat))
+    if (MaybeError e = w.Llena_Mandatarios())
         return fail(e->message());
     list->setCurrentCell(list->rowCount() / 2, 0);
     w.repaint();

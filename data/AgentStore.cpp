@@ -1,4 +1,5 @@
 #include "data/AgentStore.h"
+#include "data/Transaction.h"
 
 namespace {
 

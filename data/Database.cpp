@@ -1,5 +1,6 @@
 #include "data/Database.h"
 
+#include "data/EngineError.h"
 #include "data/FaultPoint.h"
 
 #include <QAtomicInt>
@@ -21,12 +22,6 @@ bool looksLikeSqlite(const QString& path) {
         return false;
     const QByteArray head = f.read(16);
     return head == QByteArray("SQLite format 3\0", 16);
-}
-
-// What a statement reports when the test hook makes it fail: the engine's
-// own code for a disk error.
-DbError injectedFailure() {
-    return DbError{10, QStringLiteral("disk I/O error")};
 }
 
 } // namespace
@@ -178,12 +173,6 @@ sqlite3* Database::engine() const {
 
 namespace {
 
-DbError engineError(sqlite3* db) {
-    const int n = db ? sqlite3_errcode(db) : SQLITE_MISUSE;
-    return DbError{n == SQLITE_OK ? SQLITE_ERROR : n,
-                   db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("sin conexión")};
-}
-
 QString whyNotWritable(const QSqlError& e) {
     switch (e.nativeErrorCode().toInt() & 0xff) {
     case SQLITE_BUSY:
@@ -217,49 +206,6 @@ MaybeError Database::eachRow(const QString& sql, const std::function<bool(const 
     if (rc != SQLITE_DONE)
         return engineError(db);
     return std::nullopt;
-}
-
-int RawRow::columns() const {
-    return sqlite3_column_count(s_);
-}
-
-RawRow::Kind RawRow::kind(int column) const {
-    switch (sqlite3_column_type(s_, column)) {
-    case SQLITE_NULL:
-        return Kind::Null;
-    case SQLITE_INTEGER:
-        return Kind::Integer;
-    case SQLITE_FLOAT:
-        return Kind::Real;
-    }
-    return Kind::Text;
-}
-
-qlonglong RawRow::integer(int column) const {
-    return sqlite3_column_int64(s_, column);
-}
-
-double RawRow::real(int column) const {
-    return sqlite3_column_double(s_, column);
-}
-
-QByteArrayView RawRow::utf8(int column) const {
-    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(s_, column));
-    return QByteArrayView(text, sqlite3_column_bytes(s_, column));
-}
-
-QString RawRow::text(int column) const {
-    switch (kind(column)) {
-    case Kind::Null:
-        return QString();
-    case Kind::Integer:
-        return QString::number(integer(column));
-    case Kind::Real:
-        return QVariant(real(column)).toString();
-    case Kind::Text:
-        break;
-    }
-    return QString::fromUtf8(utf8(column));
 }
 
 QString Database::cannotSaveReason() {
@@ -304,86 +250,6 @@ Fallible<QStringList> Database::columns(const QString& table) {
     for (const QVariantList& row : r.rows)
         names << row.at(0).toString();
     return names;
-}
-
-PreparedStatement::PreparedStatement(Database& db, const QString& sql) : engine_(db.engine()) {
-    if (!engine_ ||
-        sqlite3_prepare16_v2(engine_, sql.utf16(), -1, &statement_, nullptr) != SQLITE_OK)
-        prepareError_ = engineError(engine_);
-}
-
-PreparedStatement::~PreparedStatement() {
-    sqlite3_finalize(statement_);
-}
-
-namespace {
-
-// As Qt's driver binds: a Null, or a null text, is SQL NULL.
-int bind(sqlite3_stmt* s, int i, const QVariant& v) {
-    if (v.isNull() || (v.typeId() == QMetaType::QString && v.toString().isNull()))
-        return sqlite3_bind_null(s, i);
-    switch (v.typeId()) {
-    case QMetaType::Int:
-    case QMetaType::LongLong:
-    case QMetaType::Bool:
-        return sqlite3_bind_int64(s, i, v.toLongLong());
-    case QMetaType::Double:
-        return sqlite3_bind_double(s, i, v.toDouble());
-    default:
-        break;
-    }
-    const QString text = v.toString();
-    return sqlite3_bind_text16(s, i, text.utf16(), int(text.size() * sizeof(char16_t)),
-                               SQLITE_TRANSIENT);
-}
-
-} // namespace
-
-MaybeError PreparedStatement::exec(const QVariantList& params) {
-    if (prepareError_)
-        return prepareError_;
-    if (faultpoint::hit())
-        return injectedFailure();
-    sqlite3_reset(statement_);
-    for (int i = 0; i < params.size(); ++i)
-        if (bind(statement_, i + 1, params.at(i)) != SQLITE_OK)
-            return engineError(engine_);
-    const int rc = sqlite3_step(statement_);
-    MaybeError e;
-    if (rc != SQLITE_DONE && rc != SQLITE_ROW)
-        e = engineError(engine_);
-    sqlite3_reset(statement_);
-    return e;
-}
-
-Transaction::Transaction(Database& db) : db_(db) {
-    QSqlDatabase h = db_.handle();
-    if (faultpoint::hit())
-        beginError_ = injectedFailure();
-    else if (h.transaction())
-        open_ = true;
-    else
-        beginError_ = DbError::fromSql(h.lastError());
-}
-
-Transaction::~Transaction() {
-    if (open_)
-        db_.handle().rollback();
-}
-
-MaybeError Transaction::commit() {
-    if (!open_)
-        return beginError_ ? beginError_ : DbError::refused(QStringLiteral("Sin transacción"));
-    QSqlDatabase h = db_.handle();
-    const bool refused = faultpoint::hit();
-    if (refused || !h.commit()) {
-        DbError e = refused ? injectedFailure() : DbError::fromSql(h.lastError());
-        h.rollback();
-        open_ = false;
-        return e;
-    }
-    open_ = false;
-    return std::nullopt;
 }
 
 QVariant intOrNull(const QString& keyText) {

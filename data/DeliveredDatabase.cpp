@@ -1,4 +1,5 @@
 #include "data/DeliveredDatabase.h"
+#include "data/Transaction.h"
 
 #include "data/Schema.h"
 #include "data/Upgrade.h"

@@ -1,4 +1,5 @@
 #include "data/HistoryStore.h"
+#include "data/Transaction.h"
 
 QString historicKey(const QString& curp, const QString& rfc) {
     for (QChar c : curp)

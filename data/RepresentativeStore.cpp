@@ -1,4 +1,5 @@
 #include "data/RepresentativeStore.h"
+#include "data/Transaction.h"
 
 #include "data/Dates.h"
 

@@ -1,4 +1,5 @@
 #include "data/Schema.h"
+#include "data/Transaction.h"
 
 #include "data/Tables.h"
 

@@ -1,4 +1,5 @@
 #include "data/Upgrade.h"
+#include "data/Transaction.h"
 
 #include "data/Schema.h"
 

@@ -1,4 +1,6 @@
 #include "exchange/DumpImport.h"
+#include "data/PreparedStatement.h"
+#include "data/Transaction.h"
 
 #include "data/Dates.h"
 #include "data/Tables.h"

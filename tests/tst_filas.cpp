@@ -1,4 +1,5 @@
 #include "data/Database.h"
+#include "data/PreparedStatement.h"
 #include "entry/Grid.h"
 #include "support/TestSupport.h"
 

@@ -2,6 +2,7 @@
 // transactions that leave no trace when they fail, the error form, dates.
 #include "data/Database.h"
 #include "data/Dates.h"
+#include "data/Transaction.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
