@@ -54,7 +54,7 @@ MaybeError Modifica_DB(Database& db) {
 
 UpgradeOutcome Inicializa_DB(Database& db) {
     UpgradeOutcome out;
-    Rows r = db.select(QStringLiteral("select * from Versiones where VPrin=3 and Vsec=5"));
+    Rows r = db.select(QStringLiteral("select 1 from Versiones where VPrin=3 and Vsec=5"));
     if (!r.ok()) {
         if (!isMissingTable(*r.error)) {
             out.error = r.error;

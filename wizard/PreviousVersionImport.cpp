@@ -126,7 +126,7 @@ bool runDumpTool(QWidget* parent, const QString& dumpToolDir, const QString& old
 
 void Viejo_KESTRO(QWidget* parent, Database& db, const QString& dumpToolDir,
                   const QString& oldFolder) {
-    const Rows aa = db.select(QStringLiteral("select * from AA"));
+    const Rows aa = db.select(QStringLiteral("select 1 from AA limit 1"));
     if (seam::readFailed(parent, aa.error) || !aa.empty())
         return;
     if (!QFileInfo(oldFolder).isDir()) {

@@ -20,21 +20,17 @@ QString operandoText(const RawRow& m, int column) {
     return QString();
 }
 
-// Rows read by position must be as wide as the code expects; a narrower one
-// comes from a file whose upgrade did not finish.
-MaybeError missingColumn(const QString& table, const QString& column) {
-    return DbError{1, QStringLiteral("no such column: %1.%2").arg(table, column)};
-}
-
 } // namespace
 
 MaybeError frmMain::Llena_Mandatarios() {
     QList<QStringList> rows;
-    const MaybeError e =
-        db_->eachRow(QStringLiteral("select * from Mandatarios "), [&](const RawRow& m) {
+    const MaybeError e = db_->eachRow(
+        QStringLiteral("select Nombre, ApPaterno, ApMaterno, RFC, CURP, Mandato, "
+                       "Operando from Mandatarios"),
+        [&](const RawRow& m) {
             const QString tipo = m.isNull(5) ? QString() : state_.mandatoLabel(int(m.integer(5)));
             rows.append(
-                {m.text(2), m.text(3), m.text(4), m.text(1), m.text(0), tipo, operandoText(m, 8)});
+                {m.text(0), m.text(1), m.text(2), m.text(3), m.text(4), tipo, operandoText(m, 6)});
             return true;
         });
     if (e)
@@ -64,7 +60,8 @@ MaybeError frmMain::Llena_Hist_AA() {
         const QVariant v = flag.first().at(0);
         showAgentHistory(v);
     }
-    const Rows r = db_->select(QStringLiteral("select * from Historico_AA "));
+    const Rows r = db_->select(
+        QStringLiteral("select RFC, CURP, Nombre, ApPaterno, ApMaterno from Historico_AA"));
     QList<QStringList> rows;
     for (const QVariantList& h : r.rows) {
         const QString rfc = textOf(h.at(0));
@@ -79,25 +76,21 @@ MaybeError frmMain::Llena_Hist_AA() {
 MaybeError frmMain::Llena_Hist_Mandatarios() {
     QList<QStringList> rows;
     QList<bool> undefined; // the history flag of each row is still Null
-    bool narrow = false;
-    const MaybeError e =
-        db_->eachRow(QStringLiteral("select * from Mandatarios"), [&](const RawRow& m) {
-            if (m.columns() < 10)
-                return narrow = true, false;
-            const QString hist = m.isNull(9)         ? QStringLiteral("Sin Definir")
-                                 : m.integer(9) == 1 ? QStringLiteral("NO")
+    const MaybeError e = db_->eachRow(
+        QStringLiteral("select Nombre, ApPaterno, ApMaterno, CURP, SinHistorico from Mandatarios"),
+        [&](const RawRow& m) {
+            const QString hist = m.isNull(4)         ? QStringLiteral("Sin Definir")
+                                 : m.integer(4) == 1 ? QStringLiteral("NO")
                                                      : QStringLiteral("SI");
-            rows.append({m.text(2), m.text(3), m.text(4), m.text(0), hist});
-            undefined.append(m.isNull(9));
+            rows.append({m.text(0), m.text(1), m.text(2), m.text(3), hist});
+            undefined.append(m.isNull(4));
             return true;
         });
-    if (e || narrow)
+    if (e)
         rows.clear(); // a list that cannot be read shows empty
     gridFill(ui->fgMandatarios, rows);
     for (int i = 0; i < rows.size(); ++i)
         ui->fgMandatarios->item(i, 4)->setData(HistoryUndefinedRole, undefined[i]);
-    if (narrow)
-        return missingColumn(QStringLiteral("Mandatarios"), QStringLiteral("SinHistorico"));
     return e;
 }
 
