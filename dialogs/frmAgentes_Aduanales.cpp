@@ -2,7 +2,6 @@
 
 #include "data/Dates.h"
 #include "dialogs/frmPeriodo_Agente.h"
-#include "entry/AppState.h"
 #include "entry/Grid.h"
 #include "entry/GridBehaviour.h"
 #include "entry/KeystrokeFilter.h"
@@ -10,8 +9,8 @@
 #include "rules/Rutinas.h"
 #include "ui_frmAgentes_Aduanales.h"
 
-frmAgentes_Aduanales::frmAgentes_Aduanales(Database& db, const AppState& state,
-                                           const QStringList& row, QWidget* parent)
+frmAgentes_Aduanales::frmAgentes_Aduanales(Database& db, EditMode mode, const QStringList& row,
+                                           QWidget* parent)
     : QDialog(parent), ui(new Ui::frmAgentes_Aduanales), db_(db) {
     ui->setupUi(this);
     for (QLineEdit* e :
@@ -29,7 +28,7 @@ frmAgentes_Aduanales::frmAgentes_Aduanales(Database& db, const AppState& state,
     connect(ui->cmdAceptar, &QPushButton::clicked, this, &frmAgentes_Aduanales::cmdAceptar_Click);
     connect(ui->cmdCancelar, &QPushButton::clicked, this, &QDialog::reject);
 
-    if (state.Modo != QLatin1String("E"))
+    if (mode != EditMode::Edit)
         return;
     ui->txtNombre->setText(row.value(0));
     ui->txtApPaterno->setText(row.value(1));

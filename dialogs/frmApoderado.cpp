@@ -5,10 +5,10 @@
 #include "dialogs/frmAduanaAct.h"
 #include "dialogs/frmPedTramitados.h"
 #include "entry/AddressBlock.h"
-#include "entry/AppState.h"
 #include "entry/CatalogueLists.h"
 #include "entry/Grid.h"
 #include "entry/KeystrokeFilter.h"
+#include "entry/MandatoLabel.h"
 #include "entry/Seam.h"
 #include "entry/StoredText.h"
 #include "rules/Rutinas.h"
@@ -30,10 +30,9 @@ void showAllColumns(QTableWidget* grid) {
 
 } // namespace
 
-frmApoderado::frmApoderado(Database& db, const AppState& state, const QString& curp0,
-                           QWidget* parent)
-    : QDialog(parent), ui(new Ui::frmApoderado), db_(db), state_(state),
-      editing_(state.Modo == QLatin1String("E")), curp0_(editing_ ? curp0 : QString()) {
+frmApoderado::frmApoderado(Database& db, EditMode mode, const QString& curp0, QWidget* parent)
+    : QDialog(parent), ui(new Ui::frmApoderado), db_(db), editing_(mode == EditMode::Edit),
+      curp0_(editing_ ? curp0 : QString()) {
     ui->setupUi(this);
     prepareWindow();
     setTabOrderChain();
@@ -45,7 +44,7 @@ frmApoderado::frmApoderado(Database& db, const AppState& state, const QString& c
 frmApoderado::~frmApoderado() = default;
 
 void frmApoderado::prepareWindow() {
-    ui->cmbMandato->addItems({state_.Mandato1, state_.Mandato2});
+    ui->cmbMandato->addItems({MandatoLabel::of(1), MandatoLabel::of(2)});
     ui->cmbMandato->setCurrentIndex(-1);
 
     gridSetup(ui->fgAduanasAct, {QStringLiteral("No.Aduana"), QStringLiteral("Aduana")},
@@ -266,9 +265,8 @@ void frmApoderado::cmdAceptar_Click() {
     const Representative r = entries();
     if (seam::failed(this, saveRepresentative(db_, r, curp0_)))
         return;
-    respuesta_ = QStringLiteral("A");
-    storedCurp_ = r.curp;
-    storedType_ = r.mandato;
+    savedCurp_ = r.curp;
+    savedType_ = r.mandato;
     accept();
 }
 

@@ -215,7 +215,6 @@ void TestRepresentantes::editorChecksInOrderWithMessageAndFocus() {
         click(d, u"cmdAceptar"_s);
         QCOMPARE(d.result(), int(QDialog::Accepted));
     });
-    QCOMPARE(wz.state.Respuesta, u"A"_s);
     QCOMPARE(dump(*db,
                   u"select Mandato, Acreditacion, Operando, Requerimiento from Mandatarios "
                   "where CURP=?"_s,
@@ -341,7 +340,6 @@ void TestRepresentantes::failedActionsLeaveTheDatabaseAsItWas() {
         QVERIFY(d.result() != QDialog::Accepted); // still open, as typed
         QCOMPARE(txt(d, u"txtNombre"_s)->text(), u"ROSALBA"_s);
     });
-    QCOMPARE(wz.state.Respuesta, u"C"_s);
     QCOMPARE(everything(*db), before);
 
     must(*db,
@@ -412,7 +410,6 @@ void TestRepresentantes::officeAndDeclarationDialogs() {
         click(d, u"cmdBorrarAduana"_s);
         QVERIFY(!named(d, u"cmdNuevoPed"_s)->isEnabled());
     });
-    QCOMPARE(wz.state.Respuesta, u"C"_s); // closed without Aceptar
     QVERIFY(rows(*wz.dir.open(), u"select * from Mandatarios"_s).isEmpty());
 }
 

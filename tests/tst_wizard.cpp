@@ -1,6 +1,7 @@
 // The main window driven as a person would: by control names, through the
 // message seam.
 #include "entry/Grid.h"
+#include "entry/MandatoLabel.h"
 #include "support/TestKey.h"
 #include "support/WizardDriver.h"
 
@@ -513,7 +514,7 @@ void TestWizard::keyboardDrivesTheWizardAndTheLists() {
     QTest::keyClick(grid, Qt::Key_Down);
     QTest::keyClick(grid, Qt::Key_Down);
     QCOMPARE(grid->currentRow(), 1);
-    QCOMPARE(wz.w<QLabel>("lblTipoMandato")->text(), wz.state.Mandato1);
+    QCOMPARE(wz.w<QLabel>("lblTipoMandato")->text(), MandatoLabel::of(1));
     QTest::keyClick(grid, Qt::Key_Return);
     QTest::keyClick(grid, Qt::Key_Enter, Qt::KeypadModifier);
     QCOMPARE(edits.count(), 2);
@@ -534,8 +535,8 @@ void TestWizard::listsShowIdentifiersAndOfficesWhole() {
     } columns[] = {{0, QStringLiteral("MARIA GUADALUPE")},
                    {3, QStringLiteral("GAMR800215AB1")},
                    {4, QStringLiteral("GAMR800215MDFRRS09")},
-                   {5, wz.state.Mandato2},
-                   {5, wz.state.Mandato3}};
+                   {5, MandatoLabel::of(2)},
+                   {5, MandatoLabel::of(3)}};
     for (const auto& c : columns)
         QVERIFY2(grid->columnWidth(c.column) > fm.horizontalAdvance(c.widest) + 7,
                  qPrintable(c.widest)); // text margins and the grid line besides

@@ -9,6 +9,7 @@
 #include "entry/Grid.h"
 #include "entry/GridBehaviour.h"
 #include "entry/KeystrokeFilter.h"
+#include "entry/MandatoLabel.h"
 #include "entry/Seam.h"
 #include "entry/StoredText.h"
 #include "ui_frmMain.h"
@@ -196,7 +197,7 @@ void frmMain::Inicializa_0() {
     // Names get room for 16 capitals, the usual name: at 25 the three name
     // columns alone would push RFC and CURP off the page.
     gridFitColumns(ui->fgAA, {16, 16, 16, 13, 18});
-    gridFitColumnTo(ui->fgAA, 5, {state_.Mandato1, state_.Mandato2, state_.Mandato3});
+    gridFitColumnTo(ui->fgAA, 5, MandatoLabel::all());
     gridFitColumns(ui->fgAduanasAct, {});
     gridFitColumns(ui->fgPedTramitados, {0, 0, 10});
     gridFitColumns(ui->fgDatosAA, {16, 16, 16, 18, 13});

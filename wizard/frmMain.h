@@ -2,6 +2,7 @@
 
 #include "data/Database.h"
 #include "entry/AppState.h"
+#include "entry/EditMode.h"
 
 #include <QWidget>
 #include <memory>
@@ -48,7 +49,8 @@ public:
     void Muestra_Mandatario();
     void Llena_Aduanas_MM(const QString& curp);
     void Llena_Pedimentos_MM(const QString& curp);
-    void Llena_Requerimiento_Mand(const QString& curp);
+    // The accreditation shows for a type-2 (2.13.11) representative only.
+    void Llena_Requerimiento_Mand(const QString& curp, int mandato);
     void cmdNuevo_Click();
     void cmdEditar_Click();
     void cmdBorrar_Click();
@@ -73,7 +75,7 @@ private:
     void setTabOrderPage1();
     void setTabOrderPage2();
     void connectRepresentativeList();
-    void openRepresentativeEditor(const QString& modo);
+    void openRepresentativeEditor(EditMode mode);
     void reloadRepresentatives(const QString& currentCurp);
     void hideRepresentativeDetails();
     void installWizardKeys();
@@ -113,7 +115,7 @@ private:
     void connectHistoryPages();
     void fgDatosAA_RowChosen();
     void fgMandatarios_RowChosen();
-    void openHistoricAgentEditor(const QString& modo);
+    void openHistoricAgentEditor(EditMode mode);
     // No representative CURP: the agent declares he had no representatives.
     void openNoHistoryDialog(const QString& sentence,
                              const std::optional<QString>& representativeCurp);
@@ -130,5 +132,7 @@ private:
     // Page 5's list marks, beside the text it shows, a representative whose
     // history flag is still undefined.
     static constexpr int HistoryUndefinedRole = Qt::UserRole + 1;
+    // Page 3's list keeps each representative's type code beside its label.
+    static constexpr int MandatoRole = Qt::UserRole + 2;
     QVariant agentSinHistorico_; // the agent's history flag as stored: Null, 0 or 1
 };

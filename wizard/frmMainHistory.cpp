@@ -61,13 +61,12 @@ void frmMain::fgDatosAA_RowChosen() {
     seam::readFailed(this, Llena_Periodos_Hist_AA(historicRowKey(row)));
 }
 
-void frmMain::openHistoricAgentEditor(const QString& modo) {
+void frmMain::openHistoricAgentEditor(EditMode mode) {
     const int row = ui->fgDatosAA->currentRow();
-    const bool editing = modo == QLatin1String("E");
+    const bool editing = mode == EditMode::Edit;
     if (editing && row < 0)
         return;
-    state_.Modo = modo;
-    frmAgentes_Aduanales editor(*db_, state_, editing ? gridRow(ui->fgDatosAA, row) : QStringList(),
+    frmAgentes_Aduanales editor(*db_, mode, editing ? gridRow(ui->fgDatosAA, row) : QStringList(),
                                 this);
     seam::exec(editor);
     if (seam::readFailed(this, Llena_Hist_AA()))
@@ -77,11 +76,11 @@ void frmMain::openHistoricAgentEditor(const QString& modo) {
 }
 
 void frmMain::cmdAANuevo_Click() {
-    openHistoricAgentEditor(QStringLiteral("N"));
+    openHistoricAgentEditor(EditMode::New);
 }
 
 void frmMain::cmdAAEditar_Click() {
-    openHistoricAgentEditor(QStringLiteral("E"));
+    openHistoricAgentEditor(EditMode::Edit);
 }
 
 void frmMain::cmdAABorrar_Click() {

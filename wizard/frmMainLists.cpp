@@ -1,6 +1,7 @@
 // The lists of pages 3 to 5, rebuilt from the database.
 #include "data/Dates.h"
 #include "entry/Grid.h"
+#include "entry/MandatoLabel.h"
 #include "ui_frmMain.h"
 #include "wizard/frmMain.h"
 
@@ -24,18 +25,22 @@ QString operandoText(const RawRow& m, int column) {
 
 MaybeError frmMain::Llena_Mandatarios() {
     QList<QStringList> rows;
-    const MaybeError e = db_->eachRow(
-        QStringLiteral("select Nombre, ApPaterno, ApMaterno, RFC, CURP, Mandato, "
-                       "Operando from Mandatarios"),
-        [&](const RawRow& m) {
-            const QString tipo = m.isNull(5) ? QString() : state_.mandatoLabel(int(m.integer(5)));
-            rows.append(
-                {m.text(0), m.text(1), m.text(2), m.text(3), m.text(4), tipo, operandoText(m, 6)});
-            return true;
-        });
+    QList<int> types; // Mandato of each row, 0 for none
+    const MaybeError e =
+        db_->eachRow(QStringLiteral("select Nombre, ApPaterno, ApMaterno, RFC, CURP, Mandato, "
+                                    "Operando from Mandatarios"),
+                     [&](const RawRow& m) {
+                         const int mandato = m.isNull(5) ? 0 : int(m.integer(5));
+                         rows.append({m.text(0), m.text(1), m.text(2), m.text(3), m.text(4),
+                                      MandatoLabel::of(mandato), operandoText(m, 6)});
+                         types.append(mandato);
+                         return true;
+                     });
     if (e)
         rows.clear(); // a list that cannot be read shows empty
     gridFill(ui->fgAA, rows);
+    for (int i = 0; i < rows.size(); ++i)
+        ui->fgAA->item(i, 5)->setData(MandatoRole, types[i]);
     return e;
 }
 

@@ -6,6 +6,7 @@
 #include "entry/AddressBlock.h"
 #include "entry/CatalogueLists.h"
 #include "entry/Grid.h"
+#include "entry/MandatoLabel.h"
 #include "entry/Seam.h"
 #include "ui_frmMain.h"
 #include "wizard/frmMain.h"
@@ -21,29 +22,28 @@ void frmMain::connectRepresentativeList() {
 }
 
 void frmMain::cmdNuevo_Click() {
-    openRepresentativeEditor(QStringLiteral("N"));
+    openRepresentativeEditor(EditMode::New);
 }
 
 void frmMain::cmdEditar_Click() {
-    openRepresentativeEditor(QStringLiteral("E"));
+    openRepresentativeEditor(EditMode::Edit);
 }
 
-void frmMain::openRepresentativeEditor(const QString& modo) {
+void frmMain::openRepresentativeEditor(EditMode mode) {
     const int row = ui->fgAA->currentRow();
-    if (modo == QLatin1String("E") && row < 0)
+    if (mode == EditMode::Edit && row < 0)
         return;
-    state_.Modo = modo;
     // The editor is modal: the current row cannot change while it is open.
-    frmApoderado editor(*db_, state_,
-                        modo == QLatin1String("E") ? gridCell(ui->fgAA, row, 4) : QString(), this);
+    frmApoderado editor(*db_, mode, mode == EditMode::Edit ? gridCell(ui->fgAA, row, 4) : QString(),
+                        this);
     seam::exec(editor);
-    state_.Respuesta = editor.Respuesta();
-    if (state_.Respuesta != QLatin1String("A"))
+    const std::optional<QString> saved = editor.savedCurp();
+    if (!saved)
         return;
     // A representative of the 2.13.11 type brings in the history pages.
-    if (editor.storedRuleType())
+    if (editor.savedRuleType())
         showNext(QStringLiteral("Siguiente >"));
-    reloadRepresentatives(editor.storedCurp());
+    reloadRepresentatives(*saved);
     Muestra_Mandatario();
     seam::readFailed(this, Llena_Hist_Mandatarios());
 }
@@ -97,28 +97,28 @@ void frmMain::Muestra_Mandatario() {
     ui->cmdBorrar->setEnabled(true);
     ui->cmdEditar->setEnabled(true);
     const QString curp = gridCell(ui->fgAA, row, 4);
-    const QString tipo = gridCell(ui->fgAA, row, 5);
+    const int mandato = ui->fgAA->item(row, 5)->data(MandatoRole).toInt();
     if (!Llena_Domicilio_M(*db_, *ui->blkApR, curp, QStringLiteral("1")) ||
         !Llena_Domicilio_M(*db_, *ui->blkFiscalApR, curp, QStringLiteral("2")))
         return;
 
-    const bool earlier = tipo == state_.Mandato1;
-    const bool rule = tipo == state_.Mandato2;
-    if (!earlier && !rule && tipo != state_.Mandato3)
+    const bool earlier = mandato == 1;
+    const bool rule = mandato == 2;
+    if (!earlier && !rule && mandato != 3)
         return; // no type: the rest of the display stays as it was
     ui->frAduanasAct->setVisible(earlier);
     ui->frPedTramitados->setVisible(earlier);
     ui->frAcreditacion->setVisible(rule);
     ui->lblRequerimiento->setVisible(earlier || rule);
     ui->txtRequerimiento->setVisible(earlier || rule);
-    ui->lblTipoMandato->setText(tipo);
+    ui->lblTipoMandato->setText(MandatoLabel::of(mandato));
     ui->lblTipoMandato->show();
     if (earlier) {
         Llena_Aduanas_MM(curp);
         Llena_Pedimentos_MM(curp);
     }
     if (earlier || rule)
-        Llena_Requerimiento_Mand(curp);
+        Llena_Requerimiento_Mand(curp, mandato);
 }
 
 void frmMain::Llena_Aduanas_MM(const QString& curp) {
@@ -145,13 +145,13 @@ void frmMain::Llena_Pedimentos_MM(const QString& curp) {
                    {textOf(p.at(0)), textOf(p.at(1)), displayFromIsoDate(p.at(2))});
 }
 
-void frmMain::Llena_Requerimiento_Mand(const QString& curp) {
+void frmMain::Llena_Requerimiento_Mand(const QString& curp, int mandato) {
     const Rows r = db_->select(
         QStringLiteral("select Requerimiento,Acreditacion from Mandatarios where CURP=?"), {curp});
     if (seam::readFailed(this, r.error) || r.empty())
         return;
     ui->txtRequerimiento->setText(textOf(r.first().at(0)));
-    if (ui->lblTipoMandato->text() != state_.Mandato2)
+    if (mandato != 2)
         return;
     const QVariant acreditacion = r.first().at(1);
     const int code = acreditacion.isNull() ? 0 : acreditacion.toInt();
