@@ -66,11 +66,11 @@ MaybeError carryPeriods(Database& db, const Representative& r, const QString& fo
 
 } // namespace
 
-bool representativeExists(Database& db, const QString& curp, MaybeError* error) {
+Fallible<bool> representativeExists(Database& db, const QString& curp) {
     const Rows r = db.select(QStringLiteral("select 1 from Mandatarios where CURP=?"), {curp});
-    if (error)
-        *error = r.error;
-    return r.ok() && !r.empty();
+    if (r.error)
+        return *r.error;
+    return !r.empty();
 }
 
 MaybeError saveRepresentative(Database& db, const Representative& r, const QString& formerCurp) {

@@ -27,9 +27,8 @@ struct Representative {
     QList<PriorDeclaration> declarations;            // type 1 only
 };
 
-// True when a representative with this CURP is stored; a failed read puts
-// the error in *error rather than answer "no".
-bool representativeExists(Database& db, const QString& curp, MaybeError* error = nullptr);
+// Whether a representative with this CURP is stored.
+Fallible<bool> representativeExists(Database& db, const QString& curp);
 
 // Replaces the representative stored under formerCurp ("" for a new one)
 // by `r`. His history periods follow his CURP; a type-1 representative keeps

@@ -116,10 +116,10 @@ void frmAgentes_Aduanales::cmdAceptar_Click() {
     const HistoricAgent agent{
         ui->txtRFC->text(), historicKey(ui->txtCURP->text(), ui->txtRFC->text()),
         ui->txtNombre->text(), ui->txtApPaterno->text(), ui->txtApMaterno->text()};
-    bool exists = false;
-    if (seam::readFailed(this, historicAgentExists(db_, agent.key, &exists)))
+    const Fallible<bool> exists = historicAgentExists(db_, agent.key);
+    if (seam::readFailed(this, exists.error))
         return;
-    if (exists && agent.key != oldKey_) {
+    if (exists.value && agent.key != oldKey_) {
         refuse("YA EXISTE EL AGENTE ADUANAL EN LA BASE DE DATOS.", nullptr);
         return;
     }

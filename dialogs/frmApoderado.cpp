@@ -222,12 +222,12 @@ bool frmApoderado::entriesAreValid() {
         return failCheck(QStringLiteral("Debe elegir si el Manandatario o Representante se "
                                         "encuentra Operando"),
                          ui->optSi);
-    MaybeError read;
-    const bool taken =
-        ui->txtCURP->text() != curp0_ && representativeExists(db_, ui->txtCURP->text(), &read);
-    if (seam::readFailed(this, read))
+    const Fallible<bool> taken = ui->txtCURP->text() != curp0_
+                                     ? representativeExists(db_, ui->txtCURP->text())
+                                     : Fallible<bool>(false);
+    if (seam::readFailed(this, taken.error))
         return false;
-    if (taken) {
+    if (taken.value) {
         seam::message(this, QStringLiteral("YA EXISTE EL MANDATARIO EN LA BASE DE DATOS."),
                       QStringLiteral("Mensaje"), seam::Icon::None);
         return false;

@@ -162,10 +162,10 @@ void frmMain::cmdMandBorrar_Click() {
         return;
     const QString curp = periodsCurp_;
     const qlonglong id = periods->item(p, 0)->data(Qt::UserRole).toLongLong();
-    bool noneLeft = false;
-    if (seam::failed(this, deleteRepresentativePeriod(*db_, curp, id, &noneLeft)))
+    const Fallible<bool> noneLeft = deleteRepresentativePeriod(*db_, curp, id);
+    if (seam::failed(this, noneLeft.error))
         return;
-    if (noneLeft) {
+    if (noneLeft.value) {
         showRepresentativeAgain(curp); // now "NO"
         return;
     }
