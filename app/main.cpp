@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QIcon>
 #include <QStandardPaths>
 #include <cstdio>
@@ -59,6 +60,13 @@ int main(int argc, char** argv) {
     }
 
     AppState state;
+    // A portable folder keeps its contact file beside the program, like its
+    // database.
+    const QString besideProgram = QDir(programDir).filePath(QLatin1String(Contacto::Archivo));
+    state.contacto = Contacto::read(
+        QFileInfo::exists(besideProgram)
+            ? besideProgram
+            : QDir(QFileInfo(deliveredDatabase).path()).filePath(QLatin1String(Contacto::Archivo)));
     state.dataDir = data.path;
     state.dumpToolDir = programDir;
     state.previousVersionDir = defaultPreviousVersionFolder();

@@ -45,8 +45,20 @@ MaybeError saveHistoricAgent(Database& db, const QString& oldKey, const Historic
     });
 }
 
-MaybeError deleteHistoricAgent(Database& db, const QString& key) {
-    return inTransaction(db, [&] { return removeHistoricAgent(db, key); });
+MaybeError deleteHistoricAgent(Database& db, const QString& key, bool* noneLeft) {
+    return inTransaction(db, [&]() -> MaybeError {
+        if (MaybeError e = removeHistoricAgent(db, key))
+            return e;
+        const Rows left = db.select(QStringLiteral("select 1 from Historico_AA limit 1"));
+        if (!left.ok())
+            return left.error;
+        *noneLeft = left.empty();
+        // With no earlier representative left, "he has a history" no longer
+        // holds: he adds one or declares none.
+        if (!*noneLeft)
+            return std::nullopt;
+        return db.exec(QStringLiteral("update AA set SinHistorico=null"));
+    });
 }
 
 MaybeError addRepresentativePeriod(Database& db, const QString& curp, qlonglong patente,

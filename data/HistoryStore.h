@@ -36,8 +36,9 @@ Fallible<bool> historicAgentExists(Database& db, const QString& key);
 MaybeError saveHistoricAgent(Database& db, const QString& oldKey, const HistoricAgent& agent,
                              const QList<HistoryPeriod>& periods);
 
-// Removes a historic agent and his periods. The agent's flag stays.
-MaybeError deleteHistoricAgent(Database& db, const QString& key);
+// Removes a historic agent and his periods. When none is left, the agent's
+// history is undefined again; *noneLeft says so.
+MaybeError deleteHistoricAgent(Database& db, const QString& key, bool* noneLeft);
 
 // Stores one period of a representative under an earlier agent's patent and
 // marks him as having a history.

@@ -43,21 +43,9 @@ MaybeError insertOfficesAndDeclarations(Database& db, const Representative& r) {
     return std::nullopt;
 }
 
-// Where his history periods go: dropped for type 1, otherwise under the
-// CURP now on screen. Reports whether periods of his were dropped.
-MaybeError carryPeriods(Database& db, const Representative& r, const QString& formerCurp,
-                        bool* dropped) {
-    *dropped = false;
-    if (r.mandato == 1) {
-        const Rows had =
-            db.select(QStringLiteral("select 1 from Periodos_H_MM where CURP in (?,?)"),
-                      {r.curp, formerCurp});
-        if (!had.ok())
-            return had.error;
-        *dropped = !had.empty();
-        return db.exec(QStringLiteral("delete from Periodos_H_MM where CURP in (?,?)"),
-                       {r.curp, formerCurp});
-    }
+// His history periods are his whatever his type: they follow a change of
+// his CURP and go only with him or one by one on the history page.
+MaybeError movePeriods(Database& db, const Representative& r, const QString& formerCurp) {
     if (formerCurp.isEmpty() || formerCurp == r.curp)
         return std::nullopt;
     return db.exec(QStringLiteral("update Periodos_H_MM set CURP=? where CURP=?"),
@@ -86,12 +74,8 @@ MaybeError saveRepresentative(Database& db, const Representative& r, const QStri
             if (MaybeError e = deleteOwnedRows(db, formerCurp))
                 return e;
         }
-        bool dropped = false;
-        if (MaybeError e = carryPeriods(db, r, formerCurp, &dropped))
+        if (MaybeError e = movePeriods(db, r, formerCurp))
             return e;
-        // "Has a history" no longer holds once his periods are gone.
-        if (dropped && !sinHistorico.isNull() && sinHistorico.toInt() == 0)
-            sinHistorico = QVariant();
         if (MaybeError e = db.exec(
                 QStringLiteral("insert into Mandatarios(CURP,RFC,Nombre,ApPaterno,ApMaterno,"
                                "Mandato,Requerimiento,Acreditacion,Operando,SinHistorico) "

@@ -31,8 +31,8 @@ struct Representative {
 Fallible<bool> representativeExists(Database& db, const QString& curp);
 
 // Replaces the representative stored under formerCurp ("" for a new one)
-// by `r`. His history periods follow his CURP; a type-1 representative keeps
-// none. His history flag survives an edit unless his periods were dropped.
+// by `r`. His history periods and flag survive an edit, whatever his type;
+// the periods follow his CURP.
 MaybeError saveRepresentative(Database& db, const Representative& r, const QString& formerCurp);
 
 // Removes the representative and everything that belongs to him.

@@ -1,6 +1,7 @@
 #include "dialogs/OfficePeriod.h"
 
 #include "entry/CatalogueLists.h"
+#include "entry/DateTyping.h"
 #include "entry/Seam.h"
 #include "rules/Rutinas.h"
 
@@ -17,6 +18,7 @@ OfficePeriod::OfficePeriod(Database& db, QComboBox* noAduana, QComboBox* aduana,
         d->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
         d->setCalendarPopup(true);
         d->setDate(QDate::currentDate());
+        clickSelectsDatePart(d);
     }
 }
 
@@ -27,7 +29,7 @@ bool OfficePeriod::acceptable(QWidget* parent) const {
     }
     // A period without its office could not be stored or sent.
     if (noAduana_->currentIndex() < 0 || Vacio(noAduana_->currentText())) {
-        tell(parent, QStringLiteral("Seleccione la Aduana en la que actuó"));
+        tell(parent, officeMissing());
         return false;
     }
     return true;

@@ -21,7 +21,7 @@ frmAduanaAct::~frmAduanaAct() = default;
 void frmAduanaAct::cmdAceptar_Click() {
     const QString key = ui->cmbNoAduana->currentText();
     if (key.isEmpty()) {
-        seam::inform(this, QStringLiteral("Aduana no puede estar vacio"));
+        seam::inform(this, officeMissing());
         ui->cmbNoAduana->setFocus();
         return;
     }

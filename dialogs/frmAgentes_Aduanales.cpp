@@ -6,6 +6,7 @@
 #include "entry/GridBehaviour.h"
 #include "entry/KeystrokeFilter.h"
 #include "entry/Seam.h"
+#include "entry/StoredText.h"
 #include "rules/Rutinas.h"
 #include "ui_frmAgentes_Aduanales.h"
 
@@ -30,11 +31,11 @@ frmAgentes_Aduanales::frmAgentes_Aduanales(Database& db, EditMode mode, const QS
 
     if (mode != EditMode::Edit)
         return;
-    ui->txtNombre->setText(row.value(0));
-    ui->txtApPaterno->setText(row.value(1));
-    ui->txtApMaterno->setText(row.value(2));
-    ui->txtCURP->setText(row.value(3));
-    ui->txtRFC->setText(row.value(4));
+    showStoredText(ui->txtNombre, row.value(0));
+    showStoredText(ui->txtApPaterno, row.value(1));
+    showStoredText(ui->txtApMaterno, row.value(2));
+    showStoredText(ui->txtCURP, row.value(3));
+    showStoredText(ui->txtRFC, row.value(4));
     oldKey_ = historicKey(row.value(3), row.value(4));
     Inicializa_gr2(oldKey_);
 }

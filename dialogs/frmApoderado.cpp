@@ -9,23 +9,37 @@
 #include "entry/Grid.h"
 #include "entry/KeystrokeFilter.h"
 #include "entry/MandatoLabel.h"
+#include "entry/ScreenFit.h"
 #include "entry/Seam.h"
 #include "entry/StoredText.h"
 #include "rules/Rutinas.h"
 #include "ui_frmApoderado.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <QHeaderView>
 #include <QScrollBar>
 
 namespace {
 
 // The frame of a list is as wide as its columns, so none hides behind a
-// scroll bar.
+// scroll bar. It may be as short as two rows, so the window fits a small
+// screen.
 void showAllColumns(QTableWidget* grid) {
     int width = 2 * grid->frameWidth() + grid->verticalScrollBar()->sizeHint().width();
     for (int c = 0; c < grid->columnCount(); ++c)
         width += grid->columnWidth(c);
     grid->setMinimumWidth(width);
+    grid->setMinimumHeight(grid->horizontalHeader()->sizeHint().height() +
+                           2 * grid->verticalHeader()->defaultSectionSize() +
+                           2 * grid->frameWidth());
+}
+
+// The file's own name: it is what the copy in ENVIO is called. A path kept
+// from the earlier Windows version separates its folders with backslashes,
+// whatever the system.
+QString requirementName(const QString& path) {
+    return QFileInfo(QString(path).replace(u'\\', u'/')).fileName();
 }
 
 } // namespace
@@ -121,7 +135,7 @@ void frmApoderado::loadRepresentative() {
     // A type without an entry here (3, or none) leaves the choice to the user.
     const int mandato = m.at(5).isNull() ? 0 : m.at(5).toInt();
     ui->cmbMandato->setCurrentIndex(mandato == 1 || mandato == 2 ? mandato - 1 : -1);
-    showStoredText(ui->txtRequerimiento, textOf(m.at(6)));
+    showRequirement(textOf(m.at(6)));
     const int acreditacion = m.at(7).isNull() ? 0 : m.at(7).toInt();
     if (acreditacion == 1)
         ui->optNTCL->setChecked(true);
@@ -174,6 +188,15 @@ void frmApoderado::cmbMandato_Change(int index) {
         w->show();
     for (QWidget* w : QList<QWidget*>{ui->lblRequerimiento, ui->txtRequerimiento, ui->cmdBuscar})
         w->show();
+    // The window fits what the type shows, with no room left for the other.
+    if (isVisible())
+        fitOnScreen(this, false);
+}
+
+// The end of the path shows: the file's name is what matters.
+void frmApoderado::showRequirement(const QString& path) {
+    showStoredText(ui->txtRequerimiento, path);
+    ui->txtRequerimiento->setCursorPosition(int(path.size()));
 }
 
 void frmApoderado::cmdBuscar_Click() {
@@ -181,7 +204,7 @@ void frmApoderado::cmdBuscar_Click() {
         seam::openFile(this, QStringLiteral("Requerimiento Electrónico"), seam::startFolder(),
                        QStringLiteral("Archivo_llave (*.req)"));
     if (!chosen.isEmpty())
-        showStoredText(ui->txtRequerimiento, QDir::toNativeSeparators(chosen));
+        showRequirement(QDir::toNativeSeparators(chosen));
 }
 
 bool frmApoderado::failCheck(const QString& message, QWidget* focus) {
@@ -208,8 +231,8 @@ bool frmApoderado::entriesAreValid() {
     if (Vacio(ui->txtRequerimiento->text()))
         return failCheck(QStringLiteral("El Requerimiento Electrónico no puede estar vacio"),
                          ui->cmdBuscar);
-    if (!ui->txtRequerimiento->text().toUpper().contains(ui->txtRFC->text() +
-                                                         QStringLiteral(".REQ")))
+    if (requirementName(ui->txtRequerimiento->text()).toUpper() !=
+        ui->txtRFC->text() + QStringLiteral(".REQ"))
         return failCheck(QStringLiteral("El Requerimiento Electrónico se debe llamar igual al RFC"),
                          ui->cmdBuscar);
     const bool earlier = ui->cmbMandato->currentIndex() == 0;

@@ -40,6 +40,7 @@ private:
     bool Llena_Aduana_PedTram();
     void cmbMandato_Change(int index);
     void cmdBuscar_Click();
+    void showRequirement(const QString& path);
     void cmdAceptar_Click();
     bool entriesAreValid();
     bool failCheck(const QString& message, QWidget* focus);

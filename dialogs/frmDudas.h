@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <memory>
 
+struct Contacto;
 namespace Ui {
 class frmDudas;
 }
@@ -11,7 +12,7 @@ class frmDudas;
 class frmDudas : public QDialog {
     Q_OBJECT
 public:
-    explicit frmDudas(QWidget* parent = nullptr);
+    explicit frmDudas(const Contacto& contacto, QWidget* parent = nullptr);
     ~frmDudas() override;
 
 private:

@@ -43,7 +43,7 @@ QString initialFolder() {
 
 } // namespace
 
-frmKey::frmKey(const QString& rfcAsTyped, QWidget* parent)
+frmKey::frmKey(const QString& rfcAsTyped, const QString& lastKeyFile, QWidget* parent)
     : QDialog(parent), ui(new Ui::frmKey), rfc_(rfcAsTyped) {
     ui->setupUi(this);
     auto* estilo = new AsteriskStyle();
@@ -52,6 +52,11 @@ frmKey::frmKey(const QString& rfcAsTyped, QWidget* parent)
     connect(ui->cmdBuscar, &QPushButton::clicked, this, &frmKey::cmdBuscar_Click);
     connect(ui->cmdAceptar, &QPushButton::clicked, this, &frmKey::cmdAceptar_Click);
     connect(ui->cmdCancelar, &QPushButton::clicked, this, &frmKey::reject);
+    // A retry in this run (after a wrong password) needs only the password.
+    if (!lastKeyFile.isEmpty()) {
+        ui->txtLlave->setText(lastKeyFile);
+        ui->txtPassword->setFocus();
+    }
 }
 
 frmKey::~frmKey() {
@@ -59,6 +64,10 @@ frmKey::~frmKey() {
     ui->txtPassword->clear();
     wipeText(clave);
     forgetChoice();
+}
+
+QString frmKey::keyFile() const {
+    return ui->txtLlave->text();
 }
 
 void frmKey::cmdBuscar_Click() {

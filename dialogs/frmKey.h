@@ -20,12 +20,15 @@ class frmKey : public QDialog {
     Q_OBJECT
 public:
     // rfcAsTyped: the agent's RFC as the agent page holds it; the key file's
-    // path must name it.
-    explicit frmKey(const QString& rfcAsTyped, QWidget* parent = nullptr);
+    // path must name it. lastKeyFile, the one chosen earlier in this run,
+    // opens filled in, so a retry needs only the password.
+    frmKey(const QString& rfcAsTyped, const QString& lastKeyFile, QWidget* parent = nullptr);
     ~frmKey() override;
 
     // What Aceptar took; nothing after a cancel.
     std::optional<KeyChoice> choice() const { return choice_; }
+    // The key file the dialog shows as it closes (never the password).
+    QString keyFile() const;
 
     void reject() override;
 

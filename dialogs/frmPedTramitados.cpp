@@ -1,6 +1,7 @@
 #include "dialogs/frmPedTramitados.h"
 
 #include "entry/CatalogueLists.h"
+#include "entry/DateTyping.h"
 #include "entry/Grid.h"
 #include "entry/KeystrokeFilter.h"
 #include "entry/Seam.h"
@@ -23,7 +24,9 @@ frmPedTramitados::frmPedTramitados(Database& db, const QTableWidget* fgAduanasAc
     pairBothWays(ui->cmbNoAduana, ui->cmbAduana);
     attachEntryRules(ui->txtPedimento);
     ui->dtpFPed->setMinimumDate(QDate(1900, 1, 1));
-    ui->dtpFPed->setDate(QDate::currentDate());
+    // Today is always refused here: the picker opens at the latest day taken.
+    ui->dtpFPed->setDate(lastDay);
+    clickSelectsDatePart(ui->dtpFPed);
     connect(ui->cmdAceptar, &QPushButton::clicked, this, &frmPedTramitados::cmdAceptar_Click);
     connect(ui->cmdCancelar, &QPushButton::clicked, this, &frmPedTramitados::reject);
 }
@@ -45,7 +48,7 @@ QString frmPedTramitados::problem(QWidget** focus) const {
     *focus = nullptr;
     if (key.isEmpty()) {
         *focus = ui->cmbNoAduana;
-        return QStringLiteral("Aduana no puede estar vacio");
+        return officeMissing();
     }
     if (fgAduanasAct_->rowCount() > 0 && !officeListed(key))
         return QStringLiteral("No existe la aduana del pedimento en la lista de aduanas que actuo");

@@ -2,17 +2,18 @@
 
 #include "data/HistoryStore.h"
 #include "entry/Seam.h"
+#include "entry/StoredText.h"
 #include "rules/Rutinas.h"
 #include "ui_frmPeriodo_Mandatario.h"
 
 frmPeriodo_Mandatario::frmPeriodo_Mandatario(Database& db, const QStringList& representative,
                                              QWidget* parent)
-    : QDialog(parent), ui(new Ui::frmPeriodo_Mandatario), db_(db) {
+    : QDialog(parent), ui(new Ui::frmPeriodo_Mandatario), db_(db), curp_(representative.value(3)) {
     ui->setupUi(this);
-    ui->txtNombre->setText(representative.value(0));
-    ui->txtApPaterno->setText(representative.value(1));
-    ui->txtApMaterno->setText(representative.value(2));
-    ui->txtCURP->setText(representative.value(3));
+    showStoredText(ui->txtNombre, representative.value(0));
+    showStoredText(ui->txtApPaterno, representative.value(1));
+    showStoredText(ui->txtApMaterno, representative.value(2));
+    showStoredText(ui->txtCURP, curp_);
     fields_ =
         std::make_unique<OfficePeriod>(db, ui->cmbNoAduana, ui->cmbAduana, ui->dtpIni, ui->dtpFin);
     connect(ui->cmdAceptar, &QPushButton::clicked, this, &frmPeriodo_Mandatario::cmdAceptar_Click);
@@ -29,7 +30,7 @@ void frmPeriodo_Mandatario::cmdAceptar_Click() {
     }
     if (!fields_->acceptable(this))
         return;
-    if (seam::failed(this, addRepresentativePeriod(db_, ui->txtCURP->text(), patente.toLongLong(),
+    if (seam::failed(this, addRepresentativePeriod(db_, curp_, patente.trimmed().toLongLong(),
                                                    fields_->period())))
         return;
     accept();

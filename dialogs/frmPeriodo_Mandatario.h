@@ -27,5 +27,7 @@ private:
 
     std::unique_ptr<Ui::frmPeriodo_Mandatario> ui;
     Database& db_;
+    // His key as stored, never a field's text, which a limit could cut.
+    const QString curp_;
     std::unique_ptr<OfficePeriod> fields_;
 };

@@ -1,14 +1,19 @@
 #pragma once
 
+#include "entry/Contacto.h"
+
 #include <QString>
 
 // What lives for the whole run: where the data and the previous version
-// are, and the agent's patent once page 1 is stored. main() owns one and
-// hands it to the main window; dialogs never see it.
+// are, who to contact, the agent's patent once page 1 is stored and the key
+// file last chosen. main() owns one and hands it to the main window, which
+// hands each dialog only what it needs.
 struct AppState {
     QString dataDir;            // holds kestro.mdb and ENVIO
     QString dumpToolDir;        // the program's own folder, where Trasvase.exe comes
     QString previousVersionDir; // where the previous version is installed
+    Contacto contacto;          // as the deployment file sets it
 
-    QString NoPat; // patent as typed; names the information file
+    QString NoPat;       // patent as typed; names the information file
+    QString lastKeyFile; // the key file last chosen in this run (never its password)
 };

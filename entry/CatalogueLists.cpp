@@ -66,6 +66,10 @@ bool Llena_MpioDeleg(Database& db, QComboBox* keys, QComboBox* names, const QStr
                     true);
 }
 
+QString officeMissing() {
+    return QStringLiteral("Aduana no puede estar vacio");
+}
+
 bool Llena_Aduanas(Database& db, QComboBox* keys, QComboBox* names) {
     return fillPair(
         keys, names,

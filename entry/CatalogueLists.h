@@ -18,6 +18,8 @@ bool Llena_EntFed(Database& db, QComboBox* keys, QComboBox* names);
 bool Llena_MpioDeleg(Database& db, QComboBox* keys, QComboBox* names, const QString& stateKey);
 // Appends the customs offices, ordered by name, as key texts and names.
 bool Llena_Aduanas(Database& db, QComboBox* keys, QComboBox* names);
+// What every dialog says when its office is left unchosen.
+QString officeMissing();
 
 // A list pair: whenever the choice of `leader` changes, by the user or the
 // program, `follower` takes the same position without echoing back. With

@@ -1,14 +1,25 @@
 #pragma once
 
-// Who answers the agents' questions, and where the signed file goes. Kept in
-// one place so a change of contact is one edit.
-namespace Contacto {
+#include <QString>
 
-inline constexpr const char* NombreSistema = "Sistema de Registro de Mandatarios y Representantes";
-inline constexpr const char* Persona = "Lic. Mariana Esquivel Durán";
-inline constexpr const char* Telefono = "(55) 5128 4400 ext. 2317";
-inline constexpr const char* Correo = "mandatarios.kestro@aduanas.example.mx";
-// Where the agent sends the signed information file and the requirements.
-inline constexpr const char* CorreoAutoridad = "recepcion.kestro@aduanas.example.mx";
+// Who answers the agents' questions, and where the signed file goes. They
+// are the distributor's to set, in a small file installed beside the
+// template database, which an installer or administrator may replace. The
+// program ships values that say plainly they are still to be set.
+struct Contacto {
+    static constexpr const char* NombreSistema =
+        "Sistema de Registro de Mandatarios y Representantes";
+    static constexpr const char* Archivo = "contacto.ini";
 
-} // namespace Contacto
+    QString persona = QStringLiteral("Contacto por definir (lo indica quien distribuye KESTRO)");
+    QString telefono = QStringLiteral("por definir");
+    QString correo = QStringLiteral("por definir");
+    // Where the agent sends the signed file and the requirements.
+    QString correoAutoridad =
+        QStringLiteral("la dirección de correo que indique la autoridad (por definir)");
+
+    // The values of a file of "Clave=valor" lines (Persona, Telefono, Correo,
+    // CorreoAutoridad; UTF-8; lines starting with ";" or "#" are comments).
+    // What the file lacks, or a missing file, keeps the values above.
+    static Contacto read(const QString& file);
+};

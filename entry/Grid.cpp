@@ -24,6 +24,15 @@ void gridSetup(QTableWidget* grid, const QStringList& headers, const QList<int>&
                 i, std::max(widthsTwips[i] / 15, grid->horizontalHeader()->sectionSizeHint(i)));
     grid->horizontalHeader()->setStretchLastSection(true);
     gridKeepsNoRowOnFocus(grid);
+    // An empty list has nothing to scroll sideways to.
+    const auto barOnlyWithRows = [grid] {
+        grid->setHorizontalScrollBarPolicy(grid->rowCount() > 0 ? Qt::ScrollBarAsNeeded
+                                                                : Qt::ScrollBarAlwaysOff);
+    };
+    QAbstractItemModel* model = grid->model();
+    QObject::connect(model, &QAbstractItemModel::rowsInserted, grid, barOnlyWithRows);
+    QObject::connect(model, &QAbstractItemModel::rowsRemoved, grid, barOnlyWithRows);
+    barOnlyWithRows();
 }
 
 void gridClear(QTableWidget* grid) {

@@ -1,14 +1,28 @@
 #include "entry/Seam.h"
 
+#include "entry/ScreenFit.h"
+
 #include <QDialog>
 #include <QDir>
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QMessageBox>
 
 namespace seam {
 
 namespace {
 Script* script = nullptr;
+
+// A box is never narrower than its title, which the window manager would
+// otherwise cut ("KE…O"); the title bar also holds an icon and three buttons.
+void keepTitleWhole(QMessageBox& box, const QString& title) {
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (!grid)
+        return;
+    const int width = box.fontMetrics().horizontalAdvance(title) * 5 / 4 + 180;
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Minimum),
+                  grid->rowCount(), 0, 1, grid->columnCount());
+}
 
 QMessageBox::Icon boxIcon(Icon i) {
     switch (i) {
@@ -45,6 +59,7 @@ Answer message(QWidget* parent, const QString& text, const QString& title, Icon 
         buttons == Buttons::Ok ? QMessageBox::Ok : QMessageBox::Ok | QMessageBox::Cancel, parent);
     if (buttons == Buttons::OkCancel)
         box.setEscapeButton(QMessageBox::Cancel);
+    keepTitleWhole(box, title);
     return box.exec() == QMessageBox::Ok ? Answer::Ok : Answer::Cancel;
 }
 
@@ -110,6 +125,7 @@ int exec(QDialog& dialog) {
         it->pop_front();
         return handler(dialog);
     }
+    fitOnScreen(&dialog);
     return dialog.exec();
 }
 

@@ -66,7 +66,7 @@ bool Valida_Patente(const QString& text) {
 }
 
 bool patentStorable(const QString& text) {
-    return Valida_Patente(text) && allDigits(text);
+    return Valida_Patente(text) && allDigits(text.trimmed());
 }
 
 bool Valida_RFC(const QString& text) {

@@ -9,7 +9,8 @@
 // Patent number: the leading-number value lies in (0, 4000].
 bool Valida_Patente(const QString& text);
 // A patent that can be stored as a number: it reads as a patent and is all
-// digits ("12AB" passes Valida_Patente but is refused here).
+// digits once the blanks around it are gone (" 12" is 12; "12AB" passes
+// Valida_Patente but is refused here).
 bool patentStorable(const QString& text);
 // RFC of a natural person: at least 13 characters, the first four not a
 // number, characters 5-10 a real yymmdd date.

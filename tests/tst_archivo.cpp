@@ -1,5 +1,4 @@
 #include "entry/AppState.h"
-#include "entry/Contacto.h"
 #include "entry/Seam.h"
 #include "exchange/InformationFile.h"
 #include "exchange/Signing.h"
@@ -260,11 +259,11 @@ void TstArchivo::desdeElAsistente() {
     e.sql("update Mandatarios set Requerimiento=?", {e.req});
     seam::Script s;
     QVERIFY(conLlave(s, "cmdAceptar"));
-    QCOMPARE(s.lastText(), QStringLiteral("Se genero el archivo %1 correctamente y se agrego Firma "
-                                          "Digital, no olvide enviarlo y los requerimientos "
-                                          "manualmente a %2")
-                               .arg(QDir::toNativeSeparators(e.archivo()),
-                                    QString::fromUtf8(Contacto::CorreoAutoridad)));
+    QCOMPARE(s.lastText(),
+             QStringLiteral("Se genero el archivo %1 correctamente y se agrego Firma "
+                            "Digital, no olvide enviarlo y los requerimientos "
+                            "manualmente a %2")
+                 .arg(QDir::toNativeSeparators(e.archivo()), state.contacto.correoAutoridad));
     const QByteArray firmado = readWholeFile(e.archivo());
     QVERIFY(firmado.startsWith(ExpectedSample));
     QVERIFY(verifySignature(firmado, rsa.certificate(false)).intact);

@@ -2,6 +2,7 @@
 // folder seeded from the delivered template.
 #include "data/DataFolder.h"
 #include "data/Database.h"
+#include "entry/Contacto.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
@@ -29,6 +30,7 @@ class TestDataFolder : public QObject {
 private Q_SLOTS:
     void choosesAndSeedsTheFolder();
     void firstStartGivesAWritableDatabase();
+    void contactComesFromTheDeploymentFile();
 };
 
 void TestDataFolder::choosesAndSeedsTheFolder() {
@@ -111,6 +113,24 @@ void TestDataFolder::firstStartGivesAWritableDatabase() {
     QCOMPARE(
         db->select(QStringLiteral("select count(*) from Aduanas")).rows.value(0).value(0).toInt(),
         49);
+}
+
+void TestDataFolder::contactComesFromTheDeploymentFile() {
+    // As shipped: no one invented; each value says it is still to be set.
+    const Contacto shipped = Contacto::read(QStringLiteral(KESTRO_CONTACTO));
+    for (const QString& v :
+         {shipped.persona, shipped.telefono, shipped.correo, shipped.correoAutoridad})
+        QVERIFY2(v.contains(QStringLiteral("por definir")), qPrintable(v));
+    QCOMPARE(Contacto::read(QStringLiteral("/no/existe")).persona, shipped.persona);
+    // Replaced by whoever distributes the program.
+    QTemporaryDir dir;
+    write(dir.filePath("contacto.ini"), "; de la oficina\nPersona=Lic. Ana Ruiz, Mesa 3\n"
+                                        "Telefono = 55 1234 5678\nCorreo=ana@example.org\n"
+                                        "CorreoAutoridad=envios@example.org\n");
+    const Contacto set = Contacto::read(dir.filePath("contacto.ini"));
+    QCOMPARE((QStringList{set.persona, set.telefono, set.correo, set.correoAutoridad}),
+             (QStringList{"Lic. Ana Ruiz, Mesa 3", "55 1234 5678", "ana@example.org",
+                          "envios@example.org"}));
 }
 
 QTEST_MAIN(TestDataFolder)

@@ -156,7 +156,7 @@ void TstFirma::codigosDeResultado() {
         QCOMPARE(firma(c.archivo, c.llave, c.clave), c.codigo);
         // The wizard tells which.
         seam::Script s;
-        tellSigningOutcome(nullptr, c.codigo, dir_.path(), QStringLiteral("3001"));
+        tellSigningOutcome(nullptr, c.codigo, dir_.path(), QStringLiteral("3001"), QString());
         QCOMPARE(s.lastText(), avisos.at(c.codigo));
     }
     QCOMPARE(readWholeFile(archivo), ExpectedSample);
@@ -180,7 +180,7 @@ void TstFirma::frmKeyRevisaLaLlave() {
         {rfc, "/llaves/PELJ700101AB1.KEY/firma.key", QString()},
     };
     for (const Caso& c : casos) {
-        frmKey d(c.rfc);
+        frmKey d(c.rfc, QString());
         seam::Script s;
         s.chooseFile(c.ruta); // none chosen when empty
         d.findChild<QPushButton*>(QStringLiteral("cmdBuscar"))->click();
@@ -202,17 +202,25 @@ void TstFirma::frmKeyRecuerdaLaCarpetaNoLaClave() {
     const QString rfc = QStringLiteral("PELJ700101AB1");
     const QString clave = QStringLiteral("clave-que-no-se-guarda");
     QTemporaryDir llaves;
+    QString ultima; // the key file of this run, as the wizard keeps it
     const auto busca = [&](const QString& elegir, const QString& escrita) {
-        frmKey d(rfc);
+        frmKey d(rfc, ultima);
         seam::Script s;
         s.chooseFile(elegir);
         d.findChild<QPushButton*>(QStringLiteral("cmdBuscar"))->click();
         d.findChild<QLineEdit*>(QStringLiteral("txtPassword"))->setText(escrita);
         d.findChild<QPushButton*>(QStringLiteral("cmdAceptar"))->click();
+        ultima = d.keyFile();
         return s.fileFolders.value(0);
     };
-    busca(QDir(llaves.path()).filePath(rfc + QStringLiteral(".key")), clave);
-    // The next time (another run too) the dialog opens where the key was.
+    const QString llave = QDir(llaves.path()).filePath(rfc + QStringLiteral(".key"));
+    busca(llave, clave);
+    // The next time in this run the key is there already, the password not.
+    frmKey otra(rfc, ultima);
+    QCOMPARE(otra.findChild<QLineEdit*>(QStringLiteral("txtLlave"))->text(),
+             QDir::toNativeSeparators(llave));
+    QVERIFY(otra.findChild<QLineEdit*>(QStringLiteral("txtPassword"))->text().isEmpty());
+    // It opens where the key was, in another run too.
     QCOMPARE(busca(QString(), QString()), llaves.path());
 
     QSettings guardado(QSettings::UserScope, QStringLiteral("KESTRO"), QStringLiteral("KESTRO"));

@@ -194,11 +194,15 @@ void TestHistorico::historicAgentEditor() {
     QCOMPARE(dump(*db, "select SinHistorico from AA"), "0");
     QCOMPARE(wz.w<QLabel>("lblHistAA")->text(), QStringLiteral("Con Historico"));
     QCOMPARE(wz.grid("fgDatosAA")->currentRow(), 0);
+    QVERIFY(!wz.cmd("cmdAAEditar")->isEnabled()); // buttons as they were
 
     // Reopened: empty CURP, his RFC, his periods (also one whose office the
     // catalogue lacks, which the page does not list but a save must keep). A
     // CURP of another stored agent is a duplicate; keeping his own key is not.
     must(*db, "insert into Periodos_H_AA values (?,9999,'1990-01-01','1991-01-01')", {pedro});
+    must(*db, "update Historico_AA set ApPaterno='NAVA DE LA GARZA Y VILLANUEVA' where CURP=?",
+         {pedro}); // past the limit, saved back whole
+    QVERIFY(!wz.window->Llena_Hist_AA());
     const int row = int(wz.grid("fgDatosAA")->rowCount()) - 1;
     wz.pick("fgDatosAA", row);
     QCOMPARE(gridCell(wz.grid("fgDatosAA"), row, 3), QString());
@@ -226,7 +230,8 @@ void TestHistorico::historicAgentEditor() {
     wz.cmd("cmdAAEditar")->click();
     QCOMPARE(seen, (QStringList{"", "3", "YA EXISTE EL AGENTE ADUANAL EN LA BASE DE DATOS.",
                                 "¿DESEA BORRAR EL PERIODO SELECCIONADO?", "3", "2"}));
-    QCOMPARE(dump(*db, "select Nombre from Historico_AA where CURP=?", {pedro}), "PEDRO LUIS");
+    QCOMPARE(dump(*db, "select Nombre, ApPaterno from Historico_AA where CURP=?", {pedro}),
+             "PEDRO LUIS|NAVA DE LA GARZA Y VILLANUEVA");
     QCOMPARE(dump(*db, "select NoAduana from Periodos_H_AA where CURP=? order by 1", {pedro}),
              "160\n9999");
 }
@@ -236,6 +241,7 @@ void TestHistorico::periodDialogsRefuseBadPeriods() {
     {
         auto db = wz.dir.open();
         storeScene(*db, wz.dir.path(), false);
+        must(*db, "update Mandatarios set CURP=CURP||'X' where CURP=?", {Eva}); // past the limit
     }
     wz.start();
     seam::Script& s = wz.script;
@@ -250,8 +256,8 @@ void TestHistorico::periodDialogsRefuseBadPeriods() {
         {"0", "", a, a.addDays(-1), "No. de Patente no valido"},
         {"12AB", "VERACRUZ, VER.", a, a, "No. de Patente no valido"},
         {"4000", "VERACRUZ, VER.", a, a.addDays(-1), "Periodo no valido"},
-        {"4000", "", a, a, "Seleccione la Aduana en la que actuó"},
-        {"0012", "VERACRUZ, VER.", a, a, ""},
+        {"4000", "", a, a, "Aduana no puede estar vacio"},
+        {" 0012 ", "VERACRUZ, VER.", a, a, ""},
     };
     for (const Case& c : cases) {
         s.shown.clear();
@@ -263,7 +269,8 @@ void TestHistorico::periodDialogsRefuseBadPeriods() {
             QCOMPARE(s.shown.last().title, QStringLiteral("KESTRO"));
     }
     auto db = wz.dir.open();
-    QCOMPARE(dump(*db, "select * from Periodos_H_MM"), Eva + "|430|12|2003-10-10|2003-10-10");
+    QCOMPARE(dump(*db, "select * from Periodos_H_MM"), Eva + "X|430|12|2003-10-10|2003-10-10");
+    QCOMPARE(dump(*db, "select SinHistorico from Mandatarios where CURP=?", {Eva + "X"}), "0");
 
     // The agent's period dialog: same rules; Cancelar and the close box add
     // nothing.
@@ -338,14 +345,15 @@ void TestHistorico::page4Deleting() {
     wz.cmd("cmdAABorrar")->click();
     QCOMPARE(list->rowCount(), 1);
     QVERIFY(!wz.cmd("cmdAABorrar")->isEnabled() && !wz.cmd("cmdAAEditar")->isEnabled());
-    // The only row, clicked: empty lists; the status stays.
+    // The only row, clicked: empty lists; the status is to be defined again.
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                       list->visualItemRect(list->item(0, 0)).center());
     wz.cmd("cmdAABorrar")->click();
     QCOMPARE(list->rowCount(), 0);
     QCOMPARE(wz.grid("fgPeriodosAA")->rowCount(), 0);
-    QCOMPARE(wz.w<QLabel>("lblHistAA")->text(), QStringLiteral("Con Historico"));
-    QCOMPARE(dump(*db, "select count(*) from Historico_AA"), "0");
+    QCOMPARE(wz.w<QLabel>("lblHistAA")->text(), QStringLiteral("No Definido"));
+    QCOMPARE(dump(*db, "select count(*), (select SinHistorico from AA) from Historico_AA"),
+             "0|NULL");
 }
 
 void TestHistorico::noHistoryDeclarations() {

@@ -176,13 +176,13 @@ void TestRepresentantes::editorChecksInOrderWithMessageAndFocus() {
              [&] { cmb(d, u"cmbMandato"_s)->setCurrentIndex(0); }},
             {u"El Requerimiento Electrónico no puede estar vacio"_s, u"cmdBuscar"_s,
              [&] {
-                 wz.script.chooseFile(u"C:\\DOCS\\GAMR800202XY3.REQ"_s);
+                 wz.script.chooseFile(u"C:\\GAMR800202XY2.REQ\\COPIA_GAMR800202XY2.REQ"_s);
                  click(d, u"cmdBuscar"_s);
              }},
             {u"El Requerimiento Electrónico se debe llamar igual al RFC"_s, u"cmdBuscar"_s,
              [&] {
-                 // Cancelling the file dialog keeps the path; the name may
-                 // stand anywhere in it and in any case.
+                 // Cancelling the file dialog keeps the path; the file's
+                 // own name counts, in any case.
                  click(d, u"cmdBuscar"_s);
                  wz.script.chooseFile(rosa.requerimiento);
                  click(d, u"cmdBuscar"_s);
@@ -297,7 +297,7 @@ void TestRepresentantes::editingMovesOrDropsWhatBelongsToHim() {
     QCOMPARE(owned(*db, newCurp).size(), 4);
     QCOMPARE(dump(*db, u"select SinHistorico from Mandatarios where CURP=?"_s, {newCurp}), "0");
 
-    // Type 1, new CURP: offices and declarations move, history periods go.
+    // Type 1, new CURP: offices, declarations and history periods move.
     fgAA->setCurrentCell(0, 0);
     const QString rosa2 = u"GAMR800202MDFRRS02"_s;
     withEditor(wz, "cmdEditar", [&](QDialog& d) {
@@ -308,9 +308,9 @@ void TestRepresentantes::editingMovesOrDropsWhatBelongsToHim() {
     });
     QVERIFY(owned(*db, rosa.curp).isEmpty());
     const QStringList moved = owned(*db, rosa2);
-    QCOMPARE(moved.size(), 7);
-    QCOMPARE(moved.filter(u"Periodos_H_MM"_s).size(), 0);
-    QVERIFY(moved.first().endsWith(u'|')); // "has a history" no longer holds
+    QCOMPARE(moved.size(), 8);
+    QCOMPARE(moved.filter(u"Periodos_H_MM"_s).size(), 1);
+    QVERIFY(moved.first().endsWith(u"|0"_s)); // and he still has a history
 
     // Type 1 -> 2 with the CURP unchanged: his offices and declarations go.
     QCOMPARE(gridCell(fgAA, fgAA->currentRow(), 4), rosa2); // the edited one stays chosen
@@ -319,7 +319,7 @@ void TestRepresentantes::editingMovesOrDropsWhatBelongsToHim() {
         named<QRadioButton>(d, u"optNTCL"_s)->setChecked(true);
         click(d, u"cmdAceptar"_s);
     });
-    QCOMPARE(owned(*db, rosa2).size(), 3);
+    QCOMPARE(owned(*db, rosa2).size(), 4);
     QCOMPARE(gridCell(fgAA, fgAA->currentRow(), 5), u"Conforme 2.13.11 (Posterior 01/01/2001)"_s);
 }
 
@@ -370,6 +370,13 @@ void TestRepresentantes::officeAndDeclarationDialogs() {
             QCOMPARE(wz.script.lastText(), refusal);
         }
         QCOMPARE(gridRow(offices, 0), (QStringList{u" 200"_s, u"MEXICO, D.F."_s}));
+        QDate opened;
+        wz.script.onDialog(u"frmPedTramitados"_s, [&](QDialog& p) {
+            opened = named<QDateEdit>(p, u"dtpFPed"_s)->date();
+            return 0;
+        });
+        click(d, u"cmdNuevoPed"_s);
+        QCOMPARE(opened, QDate(2000, 12, 31)); // not today, which is refused
 
         // A declaration: a listed office, a number, a date before 2001.
         const QList<std::tuple<QString, QString, QDate, QString>> declared{
@@ -440,11 +447,16 @@ void TestRepresentantes::pageShowsDetailsOnlyOfTheChosenRowAndDeletes() {
     QCOMPARE(wz.w<QLabel>("lblTipoMandato")->text(), u"Anterior 01/01/2001"_s);
     QVERIFY(wz.w("frAcreditacion")->isHidden());
     QCOMPARE(wz.grid("fgAduanasAct")->item(0, 0)->text(), u"MEXICO, D.F."_s);
+    QCOMPARE(wz.grid("fgPedTramitados")->columnWidth(0), 3380 / 15);
     QCOMPARE(gridRow(wz.grid("fgPedTramitados"), 0),
              (QStringList{u"MEXICO, D.F."_s, u"7001"_s, u"04/03/2000"_s}));
     QCOMPARE(wz.txt("txtRequerimiento")->text(), rosa.requerimiento);
     QTest::keyClick(fgAA, Qt::Key_Down);
     QCOMPARE(wz.txt("txtFiscalApRCalle")->text(), u"OTRA"_s);
+    must(*wz.dir.open(), u"update Domicilios_MM set Calle='NUEVA' where CURP=?"_s, {luis.curp});
+    QTest::mouseClick(fgAA->viewport(), Qt::LeftButton, {},
+                      fgAA->visualRect(fgAA->currentIndex()).center());
+    QCOMPARE(wz.txt("txtFiscalApRCalle")->text(), u"NUEVA"_s); // a click reads him again
     QVERIFY(wz.w("frAduanasAct")->isHidden() && !wz.w("frAcreditacion")->isHidden());
     QVERIFY(named<QRadioButton>(*wz.window, u"optExCon"_s)->isChecked());
 

@@ -442,6 +442,21 @@ void TestWizard::exitAsksUntilTheFileExists() {
     wz.cmd("cmdSalir")->click();
     QCOMPARE(wz.script.shown.size(), 3);
     QVERIFY(!wz.window->isVisible());
+    // Typing not stored yet is asked about first: Cancel keeps it; OK goes
+    // on to the question above.
+    wz.window->show();
+    wz.cmd("cmdSiguiente")->setEnabled(true);
+    QTest::keyClicks(wz.txt("txtAANombre"), "J");
+    wz.script.answer(seam::Answer::Cancel);
+    wz.cmd("cmdSalir")->click();
+    wz.script.answer(seam::Answer::Ok);
+    wz.script.answer(seam::Answer::Cancel);
+    wz.cmd("cmdSalir")->click();
+    QVERIFY(wz.window->isVisible());
+    const QString unsaved = QStringLiteral("Los datos de esta página no se han guardado (se "
+                                           "guardan con \"Siguiente >\"). ¿Desea salir sin "
+                                           "guardarlos?");
+    QCOMPARE(wz.messages().mid(3), (QStringList{unsaved, unsaved, wz.messages().at(0)}));
 }
 
 void TestWizard::oldFileIsUpgradedOnStart() {

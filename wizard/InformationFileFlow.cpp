@@ -5,7 +5,6 @@
 #include "dialogs/frmKey.h"
 #include "entry/AppState.h"
 #include "entry/Busy.h"
-#include "entry/Contacto.h"
 #include "entry/Seam.h"
 #include "exchange/InformationFile.h"
 #include "exchange/Signing.h"
@@ -18,16 +17,19 @@ void tell(QWidget* parent, const QString& texto) {
     seam::message(parent, texto, QStringLiteral("Mensaje"), seam::Icon::Exclamation);
 }
 
-std::optional<KeyChoice> askForKey(QWidget* parent, const QString& rfcAsTyped) {
-    frmKey dialogo(rfcAsTyped, parent);
+std::optional<KeyChoice> askForKey(QWidget* parent, const QString& rfcAsTyped,
+                                   QString& lastKeyFile) {
+    frmKey dialogo(rfcAsTyped, lastKeyFile, parent);
     seam::exec(dialogo);
+    lastKeyFile = dialogo.keyFile();
     // Only an explicit Aceptar goes on; the close box counts as Cancelar.
     return dialogo.result() == QDialog::Accepted ? dialogo.choice() : std::nullopt;
 }
 
 } // namespace
 
-void tellSigningOutcome(QWidget* parent, int code, const QString& dataDir, const QString& patent) {
+void tellSigningOutcome(QWidget* parent, int code, const QString& dataDir, const QString& patent,
+                        const QString& authorityMail) {
     switch (code) {
     case SignedOk:
         seam::inform(parent,
@@ -35,7 +37,7 @@ void tellSigningOutcome(QWidget* parent, int code, const QString& dataDir, const
                          QDir::toNativeSeparators(informationFilePath(dataDir, patent)) +
                          QStringLiteral(" correctamente y se agrego Firma Digital, no olvide "
                                         "enviarlo y los requerimientos manualmente a ") +
-                         QString::fromUtf8(Contacto::CorreoAutoridad));
+                         authorityMail);
         return;
     case WrongPassword:
         tell(parent, QStringLiteral("Error en la contraseña"));
@@ -47,7 +49,7 @@ void tellSigningOutcome(QWidget* parent, int code, const QString& dataDir, const
     }
 }
 
-bool Genera_archivo(QWidget* parent, const AppState& state, Database& db, const QString& rfcAsTyped,
+bool Genera_archivo(QWidget* parent, AppState& state, Database& db, const QString& rfcAsTyped,
                     const QString& patenteField) {
     if (seam::message(parent,
                       QStringLiteral("¿DESEA GENERAR EL ARCHIVO DE INFORMACION? PARA ESTA "
@@ -56,7 +58,7 @@ bool Genera_archivo(QWidget* parent, const AppState& state, Database& db, const 
                       seam::Buttons::OkCancel) != seam::Answer::Ok)
         return false;
 
-    std::optional<KeyChoice> llave = askForKey(parent, rfcAsTyped);
+    std::optional<KeyChoice> llave = askForKey(parent, rfcAsTyped, state.lastKeyFile);
     if (!llave)
         return false;
 
@@ -78,6 +80,7 @@ bool Genera_archivo(QWidget* parent, const AppState& state, Database& db, const 
         tell(parent, archivo.error->message());
         return false;
     }
-    tellSigningOutcome(parent, codigo, state.dataDir, canonicalPatent(patenteField));
+    tellSigningOutcome(parent, codigo, state.dataDir, canonicalPatent(patenteField),
+                       state.contacto.correoAutoridad);
     return archivo.ok();
 }

@@ -10,13 +10,17 @@
 #include "entry/GridBehaviour.h"
 #include "entry/KeystrokeFilter.h"
 #include "entry/MandatoLabel.h"
+#include "entry/ScreenFit.h"
 #include "entry/Seam.h"
 #include "entry/StoredText.h"
 #include "ui_frmMain.h"
 
 #include <QCloseEvent>
+#include <QHeaderView>
 #include <QScreen>
+#include <QScrollBar>
 #include <QSignalBlocker>
+#include <QTimer>
 
 namespace {
 
@@ -55,7 +59,10 @@ frmMain::frmMain(AppState& state, QWidget* parent)
         c->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     // Its neighbour on page 1 gives up width by taking two lines.
     ui->lblNoAduanasAut->setWordWrap(true);
+    layOutRepresentativeDetails();
 
+    watchTyping(ui->frAA, 1);
+    watchTyping(ui->frDirValidAA, 2);
     connect(ui->cmdSiguiente, &QPushButton::clicked, this, &frmMain::cmdSiguiente_Click);
     connect(ui->cmdAtras, &QPushButton::clicked, this, &frmMain::cmdAtras_Click);
     connect(ui->cmdSalir, &QPushButton::clicked, this, &frmMain::cmdSalir_Click);
@@ -65,6 +72,17 @@ frmMain::frmMain(AppState& state, QWidget* parent)
 }
 
 frmMain::~frmMain() = default;
+
+// Page 3: whatever type is shown below the list, the list keeps its height
+// and the window its size. The declarations get the room their three columns
+// need; the accreditation options take only theirs.
+void frmMain::layOutRepresentativeDetails() {
+    ui->hbox23->setStretchFactor(ui->frAduanasAct, 2);
+    ui->hbox23->setStretchFactor(ui->frPedTramitados, 3);
+    ui->frAcreditacion->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
+    ui->layoutApoderado->setStretchFactor(ui->hbox23, 1);
+    ui->layoutApoderado->addStretch(); // what the options leave
+}
 
 void frmMain::buildAddressBlocks() {
     ui->blkFiscal->build(QStringLiteral("Fiscal"), QStringLiteral("Domicilio Fiscal"));
@@ -150,11 +168,13 @@ QWidget* frmMain::messageParent() {
 }
 
 void frmMain::showEvent(QShowEvent* event) {
-    // Centred once, at its final size, with the cursor in the first field.
-    if (!centred_) {
-        centred_ = true;
-        if (const QScreen* s = screen())
-            move(s->availableGeometry().center() - rect().center());
+    // Centred once, title bar included, with the cursor in the first field.
+    if (!placed_) {
+        placed_ = true;
+        placeOnScreen(this);
+        // Again once the window manager has framed it: its title bar is then
+        // known, not guessed.
+        QTimer::singleShot(300, this, [this] { placeOnScreen(this); });
         ui->txtPatente->setFocus();
     }
     QWidget::showEvent(event);
@@ -173,10 +193,14 @@ void frmMain::Inicializa_0() {
                QStringLiteral("RFC"), QStringLiteral("CURP"), QStringLiteral("Tipo Mandato"),
                QStringLiteral("Operando (Con gafete)")},
               {2150, 2150, 2000, 1300, 1700, 1750, 0});
+    QTableWidget* list = ui->fgAA;
+    list->setFixedHeight(list->horizontalHeader()->sizeHint().height() +
+                         4 * list->verticalHeader()->defaultSectionSize() +
+                         list->horizontalScrollBar()->sizeHint().height() + 2 * list->frameWidth());
     gridSetup(ui->fgAduanasAct, {QStringLiteral("Aduana")}, {5200});
     gridSetup(ui->fgPedTramitados,
               {QStringLiteral("Aduana"), QStringLiteral("Pedimento"), QStringLiteral("Fecha")},
-              {2280, 1000, 1600});
+              {3380, 1000, 1600});
     gridSetup(ui->fgDatosAA,
               {QStringLiteral("Nombre"), QStringLiteral("Ap.Paterno"), QStringLiteral("Ap.Materno"),
                QStringLiteral("CURP"), QStringLiteral("RFC")},
@@ -185,14 +209,17 @@ void frmMain::Inicializa_0() {
               {QStringLiteral("No."), QStringLiteral("Aduana"), QStringLiteral("F. Inicial"),
                QStringLiteral("F. Final")},
               {1050, 5000, 2500, 2500});
+    // Page 5 shows its key columns without scrolling at the window's size:
+    // the names, the patent and the dates give up the room the grid table
+    // gives them.
     gridSetup(ui->fgMandatarios,
               {QStringLiteral("Nombre"), QStringLiteral("Ap.Paterno"), QStringLiteral("Ap.Materno"),
                QStringLiteral("CURP"), QStringLiteral("Historico")},
-              {2050, 3000, 3000, 2050, 2050});
+              {});
     gridSetup(ui->fgPeriodosMandatario,
               {QStringLiteral("Patente"), QStringLiteral("No."), QStringLiteral("Aduana"),
                QStringLiteral("F. Inicial"), QStringLiteral("F. Final")},
-              {1070, 1000, 5000, 2000, 2000});
+              {1070, 1000, 4400, 1500, 1500});
     // Identifiers and dates are shown whole (RFC 13, CURP 18, dd/mm/yyyy).
     // Names get room for 16 capitals, the usual name: at 25 the three name
     // columns alone would push RFC and CURP off the page.
@@ -202,7 +229,7 @@ void frmMain::Inicializa_0() {
     gridFitColumns(ui->fgPedTramitados, {0, 0, 10});
     gridFitColumns(ui->fgDatosAA, {16, 16, 16, 18, 13});
     gridFitColumns(ui->fgPeriodosAA, {0, 0, 10, 10});
-    gridFitColumns(ui->fgMandatarios, {18, 18, 18, 18});
+    gridFitColumns(ui->fgMandatarios, {14, 14, 14, 18});
     gridFitColumns(ui->fgPeriodosMandatario, {4, 0, 0, 10, 10});
 
     // Page 3 shows a representative's details only once one is chosen.
@@ -302,7 +329,7 @@ void frmMain::Inicializa_datos() {
 }
 
 void frmMain::cmdDudas_Click() {
-    frmDudas dudas(this);
+    frmDudas dudas(state_.contacto, this);
     seam::exec(dudas);
 }
 
@@ -310,7 +337,24 @@ void frmMain::cmdSalir_Click() {
     close();
 }
 
+// What the user types or chooses on a page that saves on "Siguiente >" is
+// not stored until then.
+void frmMain::watchTyping(QWidget* page, int number) {
+    for (QLineEdit* e : page->findChildren<QLineEdit*>())
+        connect(e, &QLineEdit::textEdited, this, [this, number] { unsavedPages_.insert(number); });
+    for (QComboBox* c : page->findChildren<QComboBox*>())
+        connect(c, &QComboBox::activated, this, [this, number] { unsavedPages_.insert(number); });
+}
+
 void frmMain::closeEvent(QCloseEvent* event) {
+    // Leaving drops what the page shown holds unsaved: asked first.
+    if (unsavedPages_.contains(page_) &&
+        !seam::confirm(this, QStringLiteral("Los datos de esta página no se han guardado (se "
+                                            "guardan con \"Siguiente >\"). ¿Desea salir sin "
+                                            "guardarlos?"))) {
+        event->ignore();
+        return;
+    }
     // Until the information file exists, leaving is a question, whether by
     // the "Salir" button or by the window's close box.
     if (ui->cmdSiguiente->isEnabled() &&

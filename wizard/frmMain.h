@@ -4,6 +4,7 @@
 #include "entry/AppState.h"
 #include "entry/EditMode.h"
 
+#include <QSet>
 #include <QWidget>
 #include <memory>
 #include <optional>
@@ -97,6 +98,8 @@ private:
     // Shows the agent's history flag (Null, 0 or 1) and keeps it for the
     // next save of page 1.
     void showAgentHistory(const QVariant& sinHistorico);
+    void watchTyping(QWidget* page, int number);
+    void layOutRepresentativeDetails();
 
     // Pages 4 and 5: the agent's earlier representatives and the
     // representatives' earlier agents (frmMainHistory.cpp).
@@ -127,7 +130,8 @@ private:
     AppState& state_;
     std::unique_ptr<Database> db_;
     int page_ = 1;
-    bool centred_ = false;
+    QSet<int> unsavedPages_; // pages 1 and 2 save on "Siguiente >"
+    bool placed_ = false;
     bool nextFinishes_ = false;
     // Page 5's list marks, beside the text it shows, a representative whose
     // history flag is still undefined.

@@ -71,8 +71,14 @@ void frmMain::openHistoricAgentEditor(EditMode mode) {
     seam::exec(editor);
     if (seam::readFailed(this, Llena_Hist_AA()))
         return;
-    if (ui->fgDatosAA->rowCount() > 0)
-        ui->fgDatosAA->setCurrentCell(0, 0);
+    if (ui->fgDatosAA->rowCount() == 0)
+        return;
+    // The first row shows its periods; Editar and Borrar keep their state.
+    const bool editable = ui->cmdAAEditar->isEnabled();
+    const bool deletable = ui->cmdAABorrar->isEnabled();
+    ui->fgDatosAA->setCurrentCell(0, 0);
+    ui->cmdAAEditar->setEnabled(editable);
+    ui->cmdAABorrar->setEnabled(deletable);
 }
 
 void frmMain::cmdAANuevo_Click() {
@@ -92,8 +98,11 @@ void frmMain::cmdAABorrar_Click() {
                                  personOf(list, r) +
                                  QStringLiteral("\n\n Y TODOS SUS PERIODOS DE LABOR?")))
         return;
-    if (seam::failed(this, deleteHistoricAgent(*db_, historicRowKey(r))))
+    bool noneLeft = false;
+    if (seam::failed(this, deleteHistoricAgent(*db_, historicRowKey(r), &noneLeft)))
         return;
+    if (noneLeft)
+        showAgentHistory(QVariant());
     gridClear(ui->fgPeriodosAA);
     list->removeRow(r);
     if (list->rowCount() > 0)

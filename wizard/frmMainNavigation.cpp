@@ -77,6 +77,7 @@ void frmMain::forwardFromPage1() {
     agent.v0 = ui->blkV0->stored();
     if (seam::failed(this, saveAgent(*db_, agent)))
         return;
+    unsavedPages_.remove(1);
     // The page shows the patent as it was stored ("0012" is kept as 12).
     ui->txtPatente->setText(canonicalPatent(agent.patente));
     state_.NoPat = ui->txtPatente->text();
@@ -117,6 +118,7 @@ void frmMain::forwardFromPage2() {
         offices.append({ui->cmbNoAduana3->currentText(), ui->frDirAduana3->stored()});
     if (seam::failed(this, saveAdditionalOffices(*db_, offices)))
         return;
+    unsavedPages_.remove(2);
     showPage(3);
     ui->cmdAtras->setEnabled(true);
     ui->cmdSiguiente->setEnabled(true);

@@ -14,8 +14,10 @@
 #include <QSignalBlocker>
 
 void frmMain::connectRepresentativeList() {
-    // A click or a keyboard move of the current row shows that row.
+    // A keyboard move shows the row; so does a click, also on the row that
+    // already is current (to read it again).
     connect(ui->fgAA, &QTableWidget::currentCellChanged, this, [this] { Muestra_Mandatario(); });
+    connect(ui->fgAA, &QTableWidget::cellClicked, this, [this] { Muestra_Mandatario(); });
     connect(ui->cmdNuevo, &QPushButton::clicked, this, &frmMain::cmdNuevo_Click);
     connect(ui->cmdEditar, &QPushButton::clicked, this, &frmMain::cmdEditar_Click);
     connect(ui->cmdBorrar, &QPushButton::clicked, this, &frmMain::cmdBorrar_Click);
@@ -106,6 +108,11 @@ void frmMain::Muestra_Mandatario() {
     const bool rule = mandato == 2;
     if (!earlier && !rule && mandato != 3)
         return; // no type: the rest of the display stays as it was
+    // Hiding first: the page never has to make room for both types at once,
+    // which would widen the window.
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{ui->frAduanasAct, ui->frPedTramitados, ui->frAcreditacion})
+        w->hide();
     ui->frAduanasAct->setVisible(earlier);
     ui->frPedTramitados->setVisible(earlier);
     ui->frAcreditacion->setVisible(rule);

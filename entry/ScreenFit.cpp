@@ -1,0 +1,69 @@
+#include "entry/ScreenFit.h"
+
+#include <QGuiApplication>
+#include <QLayout>
+#include <QScreen>
+#include <QWidget>
+#include <algorithm>
+
+namespace {
+
+// Title bar and borders the window manager adds: the parent's own when it is
+// on screen, a usual allowance before.
+QMargins frameOf(const QWidget* window) {
+    if (window && window->isVisible()) {
+        const QRect frame = window->frameGeometry();
+        const QRect inner = window->geometry();
+        if (frame != inner)
+            return {inner.left() - frame.left(), inner.top() - frame.top(),
+                    frame.right() - inner.right(), frame.bottom() - inner.bottom()};
+    }
+    return {4, 30, 4, 4};
+}
+
+const QScreen* screenOf(const QWidget* window) {
+    const QWidget* parent = window->parentWidget() ? window->parentWidget()->window() : nullptr;
+    const QScreen* screen = parent ? parent->screen() : window->screen();
+    return screen ? screen : QGuiApplication::primaryScreen();
+}
+
+} // namespace
+
+void placeOnScreen(QWidget* window, bool centre) {
+    const QScreen* screen = screenOf(window);
+    if (!screen)
+        return;
+    window->ensurePolished();
+    if (window->layout())
+        window->layout()->activate();
+    const QWidget* parent = window->parentWidget() ? window->parentWidget()->window() : nullptr;
+    const QRect free = screen->availableGeometry();
+    const QMargins frame = frameOf(window->isVisible() ? window : parent);
+    // Never taller or wider than the free part, as far as the contents allow.
+    window->resize(window->size()
+                       .boundedTo(free.size().shrunkBy(frame))
+                       .expandedTo(window->minimumSizeHint()));
+    QRect outer(window->isVisible() ? window->frameGeometry().topLeft() : window->pos(),
+                window->size().grownBy(frame));
+    if (centre)
+        outer.moveCenter(parent && parent->isVisible() ? parent->frameGeometry().center()
+                                                       : free.center());
+    outer.moveLeft(std::max(free.left(), std::min(outer.left(), free.right() - outer.width() + 1)));
+    outer.moveTop(std::max(free.top(), std::min(outer.top(), free.bottom() - outer.height() + 1)));
+    // Placed by its contents' corner, which every platform takes alike.
+    window->setGeometry(QRect(outer.topLeft() + QPoint(frame.left(), frame.top()), window->size()));
+}
+
+void fitOnScreen(QWidget* window, bool centre) {
+    const QScreen* screen = screenOf(window);
+    if (!screen)
+        return;
+    window->ensurePolished();
+    if (window->layout())
+        window->layout()->activate();
+    const QWidget* parent = window->parentWidget() ? window->parentWidget()->window() : nullptr;
+    const QMargins frame = frameOf(window->isVisible() ? window : parent);
+    const QSize room = screen->availableGeometry().size().shrunkBy(frame);
+    window->resize(window->sizeHint().boundedTo(room).expandedTo(window->minimumSizeHint()));
+    placeOnScreen(window, centre || !window->isVisible());
+}
