@@ -62,11 +62,11 @@ int main(int argc, char** argv) {
     AppState state;
     // A portable folder keeps its contact file beside the program, like its
     // database.
-    const QString besideProgram = QDir(programDir).filePath(QLatin1String(Contacto::Archivo));
-    state.contacto = Contacto::read(
+    const QString besideProgram = QDir(programDir).filePath(QLatin1String(Contact::FileName));
+    state.contact = Contact::read(
         QFileInfo::exists(besideProgram)
             ? besideProgram
-            : QDir(QFileInfo(deliveredDatabase).path()).filePath(QLatin1String(Contacto::Archivo)));
+            : QDir(QFileInfo(deliveredDatabase).path()).filePath(QLatin1String(Contact::FileName)));
     state.dataDir = data.path;
     state.dumpToolDir = programDir;
     state.previousVersionDir = defaultPreviousVersionFolder();

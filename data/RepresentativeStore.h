@@ -5,6 +5,7 @@
 
 #include <QList>
 #include <QStringList>
+#include <optional>
 
 // A representative's rows: Mandatarios, his two addresses, the offices he
 // acted before and his declarations before 2001, and his history periods.
@@ -26,6 +27,16 @@ struct Representative {
     QStringList officeKeys;                          // type 1 only: key texts
     QList<PriorDeclaration> declarations;            // type 1 only
 };
+
+// A representative's own row as stored (Mandatarios), values as the engine
+// holds them.
+struct StoredRepresentative {
+    QVariant curp, rfc, nombre, apPaterno, apMaterno;
+    QVariant mandato, requerimiento, acreditacion, operando;
+};
+
+// The representative stored under `curp`; nullopt when there is none.
+Fallible<std::optional<StoredRepresentative>> loadRepresentative(Database& db, const QString& curp);
 
 // Whether a representative with this CURP is stored.
 Fallible<bool> representativeExists(Database& db, const QString& curp);

@@ -119,29 +119,29 @@ void frmApoderado::loadRepresentative() {
     // Aceptar replaces all his rows: with part of them unread it would drop
     // the rest, so after a failed read only Cancelar is left.
     const auto refuseSaving = [this] { ui->cmdAceptar->setEnabled(false); };
-    const Rows r = db_.select(QStringLiteral("select * from Mandatarios where CURP=?"), {curp0_});
-    if (seam::readFailed(this, r.error)) {
+    const auto loaded = ::loadRepresentative(db_, curp0_);
+    if (seam::readFailed(this, loaded.error)) {
         refuseSaving();
         return;
     }
-    if (r.empty())
+    if (!loaded.value)
         return;
-    const QVariantList& m = r.first();
-    showStoredText(ui->txtNombre, textOf(m.at(2)));
-    showStoredText(ui->txtApPaterno, textOf(m.at(3)));
-    showStoredText(ui->txtApMaterno, textOf(m.at(4)));
-    showStoredText(ui->txtCURP, textOf(m.at(0)));
-    showStoredText(ui->txtRFC, textOf(m.at(1)));
+    const StoredRepresentative& m = *loaded.value;
+    showStoredText(ui->txtNombre, textOf(m.nombre));
+    showStoredText(ui->txtApPaterno, textOf(m.apPaterno));
+    showStoredText(ui->txtApMaterno, textOf(m.apMaterno));
+    showStoredText(ui->txtCURP, textOf(m.curp));
+    showStoredText(ui->txtRFC, textOf(m.rfc));
     // A type without an entry here (3, or none) leaves the choice to the user.
-    const int mandato = m.at(5).isNull() ? 0 : m.at(5).toInt();
+    const int mandato = m.mandato.isNull() ? 0 : m.mandato.toInt();
     ui->cmbMandato->setCurrentIndex(mandato == 1 || mandato == 2 ? mandato - 1 : -1);
-    showRequirement(textOf(m.at(6)));
-    const int acreditacion = m.at(7).isNull() ? 0 : m.at(7).toInt();
+    showRequirement(textOf(m.requerimiento));
+    const int acreditacion = m.acreditacion.isNull() ? 0 : m.acreditacion.toInt();
     if (acreditacion == 1)
         ui->optNTCL->setChecked(true);
     else if (acreditacion == 2)
         ui->optExamen->setChecked(true);
-    const int operando = m.at(8).isNull() ? 2 : m.at(8).toInt();
+    const int operando = m.operando.isNull() ? 2 : m.operando.toInt();
     if (operando == 0)
         ui->optNo->setChecked(true);
     else if (operando == 1)

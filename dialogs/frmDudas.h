@@ -3,7 +3,7 @@
 #include <QDialog>
 #include <memory>
 
-struct Contacto;
+struct Contact;
 namespace Ui {
 class frmDudas;
 }
@@ -12,7 +12,7 @@ class frmDudas;
 class frmDudas : public QDialog {
     Q_OBJECT
 public:
-    explicit frmDudas(const Contacto& contacto, QWidget* parent = nullptr);
+    explicit frmDudas(const Contact& contact, QWidget* parent = nullptr);
     ~frmDudas() override;
 
 private:

@@ -1,13 +1,13 @@
 #include "dialogs/frmInicio.h"
 
-#include "entry/Contacto.h"
+#include "entry/Contact.h"
 #include "ui_frmInicio.h"
 
 #include <QScreen>
 
 frmInicio::frmInicio(QWidget* parent) : QDialog(parent), ui(new Ui::frmInicio) {
     ui->setupUi(this);
-    ui->Label1->setText(QString::fromUtf8(Contacto::NombreSistema) + QStringLiteral(" v.3.5"));
+    ui->Label1->setText(QString::fromUtf8(Contact::SystemName) + QStringLiteral(" v.3.5"));
     setMinimumWidth(460);
     connect(ui->cmdInicio, &QPushButton::clicked, this, &QDialog::accept);
 }

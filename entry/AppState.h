@@ -1,6 +1,6 @@
 #pragma once
 
-#include "entry/Contacto.h"
+#include "entry/Contact.h"
 
 #include <QString>
 
@@ -12,7 +12,7 @@ struct AppState {
     QString dataDir;            // holds kestro.mdb and ENVIO
     QString dumpToolDir;        // the program's own folder, where Trasvase.exe comes
     QString previousVersionDir; // where the previous version is installed
-    Contacto contacto;          // as the deployment file sets it
+    Contact contact;            // as the deployment file sets it
 
     QString NoPat;       // patent as typed; names the information file
     QString lastKeyFile; // the key file last chosen in this run (never its password)

@@ -263,7 +263,7 @@ void TstArchivo::desdeElAsistente() {
              QStringLiteral("Se genero el archivo %1 correctamente y se agrego Firma "
                             "Digital, no olvide enviarlo y los requerimientos "
                             "manualmente a %2")
-                 .arg(QDir::toNativeSeparators(e.archivo()), state.contacto.correoAutoridad));
+                 .arg(QDir::toNativeSeparators(e.archivo()), state.contact.authorityMail));
     const QByteArray firmado = readWholeFile(e.archivo());
     QVERIFY(firmado.startsWith(ExpectedSample));
     QVERIFY(verifySignature(firmado, rsa.certificate(false)).intact);

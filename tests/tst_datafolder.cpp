@@ -2,7 +2,7 @@
 // folder seeded from the delivered template.
 #include "data/DataFolder.h"
 #include "data/Database.h"
-#include "entry/Contacto.h"
+#include "entry/Contact.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
@@ -117,18 +117,17 @@ void TestDataFolder::firstStartGivesAWritableDatabase() {
 
 void TestDataFolder::contactComesFromTheDeploymentFile() {
     // As shipped: no one invented; each value says it is still to be set.
-    const Contacto shipped = Contacto::read(QStringLiteral(KESTRO_CONTACTO));
-    for (const QString& v :
-         {shipped.persona, shipped.telefono, shipped.correo, shipped.correoAutoridad})
+    const Contact shipped = Contact::read(QStringLiteral(KESTRO_CONTACTO));
+    for (const QString& v : {shipped.person, shipped.phone, shipped.mail, shipped.authorityMail})
         QVERIFY2(v.contains(QStringLiteral("por definir")), qPrintable(v));
-    QCOMPARE(Contacto::read(QStringLiteral("/no/existe")).persona, shipped.persona);
+    QCOMPARE(Contact::read(QStringLiteral("/no/existe")).person, shipped.person);
     // Replaced by whoever distributes the program.
     QTemporaryDir dir;
     write(dir.filePath("contacto.ini"), "; de la oficina\nPersona=Lic. Ana Ruiz, Mesa 3\n"
                                         "Telefono = 55 1234 5678\nCorreo=ana@example.org\n"
                                         "CorreoAutoridad=envios@example.org\n");
-    const Contacto set = Contacto::read(dir.filePath("contacto.ini"));
-    QCOMPARE((QStringList{set.persona, set.telefono, set.correo, set.correoAutoridad}),
+    const Contact set = Contact::read(dir.filePath("contacto.ini"));
+    QCOMPARE((QStringList{set.person, set.phone, set.mail, set.authorityMail}),
              (QStringList{"Lic. Ana Ruiz, Mesa 3", "55 1234 5678", "ana@example.org",
                           "envios@example.org"}));
 }

@@ -81,6 +81,6 @@ bool Genera_archivo(QWidget* parent, AppState& state, Database& db, const QStrin
         return false;
     }
     tellSigningOutcome(parent, codigo, state.dataDir, canonicalPatent(patenteField),
-                       state.contacto.correoAutoridad);
+                       state.contact.authorityMail);
     return archivo.ok();
 }

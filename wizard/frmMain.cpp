@@ -329,7 +329,7 @@ void frmMain::Inicializa_datos() {
 }
 
 void frmMain::cmdDudas_Click() {
-    frmDudas dudas(state_.contacto, this);
+    frmDudas dudas(state_.contact, this);
     seam::exec(dudas);
 }
 

@@ -1,16 +1,16 @@
-#include "entry/Contacto.h"
+#include "entry/Contact.h"
 
 #include <QFile>
 
-Contacto Contacto::read(const QString& file) {
-    Contacto c;
+Contact Contact::read(const QString& file) {
+    Contact c;
     QFile f(file);
     if (!f.open(QIODevice::ReadOnly | QIODevice::Text))
         return c;
-    const QList<std::pair<const char*, QString*>> keys{{"Persona", &c.persona},
-                                                       {"Telefono", &c.telefono},
-                                                       {"Correo", &c.correo},
-                                                       {"CorreoAutoridad", &c.correoAutoridad}};
+    const QList<std::pair<const char*, QString*>> keys{{"Persona", &c.person},
+                                                       {"Telefono", &c.phone},
+                                                       {"Correo", &c.mail},
+                                                       {"CorreoAutoridad", &c.authorityMail}};
     while (!f.atEnd()) {
         const QString line = QString::fromUtf8(f.readLine()).trimmed();
         const qsizetype eq = line.indexOf(u'=');
