@@ -15,10 +15,23 @@
 
 namespace {
 
-// The console shows UTF-8 on both systems; on Windows it is told so, or its
-// code page would garble every accent.
+// Accents must survive any console. A Windows console is given the text as
+// UTF-16, which it shows whatever its code page; a pipe or a file gets
+// UTF-8, as on every other system.
 void say(FILE* to, const QString& text) {
-    std::fputs((text + u'\n').toUtf8().constData(), to);
+    const QString line = text + u'\n';
+#ifdef Q_OS_WIN
+    HANDLE h = GetStdHandle(to == stderr ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE);
+    DWORD mode = 0;
+    if (GetConsoleMode(h, &mode)) {
+        std::fflush(to);
+        DWORD written = 0;
+        WriteConsoleW(h, reinterpret_cast<const wchar_t*>(line.utf16()), DWORD(line.size()),
+                      &written, nullptr);
+        return;
+    }
+#endif
+    std::fputs(line.toUtf8().constData(), to);
 }
 
 // Why a file could not be read, in Spanish whatever the system's language.
@@ -55,7 +68,7 @@ bool lee(const QString& ruta, QByteArray* out) {
 
 int main(int argc, char** argv) {
 #ifdef Q_OS_WIN
-    SetConsoleOutputCP(CP_UTF8);
+    SetConsoleOutputCP(CP_UTF8); // for anything printed past say()
 #endif
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();

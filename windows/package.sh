@@ -21,6 +21,8 @@ cp /usr/share/qt6/translations/qtbase_es.qm "$out/translations/"
 cp "$deps/bin/libcrypto-3-x64.dll" "$deps/bin/sqlite3.dll" "$out/"
 cp "$mingw_gcc/libstdc++-6.dll" "$mingw_gcc/libgcc_s_seh-1.dll" "$mingw_lib/libwinpthread-1.dll" "$out/"
 
+find "$out" -name "*.dll" -exec x86_64-w64-mingw32-strip --strip-unneeded {} +
+
 (cd "$build" && zip -qr KESTRO-3.5-windows.zip KESTRO)
 
 # The uninstaller removes exactly these files and then the folders, deepest

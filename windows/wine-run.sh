@@ -15,10 +15,10 @@ program=$1; shift
 case $(basename "$program") in
 tst_*)
   out=$(mktemp "${TMPDIR:-/tmp}/kestro-wine-XXXXXX.txt")
-  wine64 "$program" "$@" -o "$(winepath -w "$out"),txt" >/dev/null 2>&1
+  wine "$program" "$@" -o "$(winepath -w "$out"),txt" >/dev/null 2>&1
   rc=$?
   cat "$out"; rm -f "$out"
   exit $rc ;;
 *)
-  exec wine64 "$program" "$@" ;;
+  exec wine "$program" "$@" ;;
 esac
