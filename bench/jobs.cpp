@@ -37,10 +37,10 @@ void print(const char* name, const QElapsedTimer& t) {
 
 // The file alone, placed in ENVIO as the generation places it.
 int informationFile(const QString& dataDir, const QString& patente) {
-    QString why;
-    auto db = Database::open(dataDir, &why);
-    if (!db)
-        return fail(why);
+    Database::Opened opened = Database::open(dataDir);
+    if (!opened)
+        return fail(opened.why());
+    auto db = std::move(opened.value);
     QElapsedTimer t;
     t.start();
     const auto content = buildInformationFile(*db, patente);
@@ -63,10 +63,10 @@ int informationFile(const QString& dataDir, const QString& patente) {
 // The copies of the requirement files that travel with the file, as the
 // generation makes them.
 int copies(const QString& dataDir, const QString& patente) {
-    QString why;
-    auto db = Database::open(dataDir, &why);
-    if (!db)
-        return fail(why);
+    Database::Opened opened = Database::open(dataDir);
+    if (!opened)
+        return fail(opened.why());
+    auto db = std::move(opened.value);
     const auto content = buildInformationFile(*db, patente);
     if (!content)
         return fail(content.why());
@@ -85,10 +85,10 @@ int copies(const QString& dataDir, const QString& patente) {
 }
 
 int import(const QString& mdb, const QString& dump) {
-    QString why;
-    auto db = Database::openFile(mdb, &why);
-    if (!db)
-        return fail(why);
+    Database::Opened opened = Database::openFile(mdb);
+    if (!opened)
+        return fail(opened.why());
+    auto db = std::move(opened.value);
     QElapsedTimer t;
     t.start();
     if (MaybeError e = importDump(*db, dump))

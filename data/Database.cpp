@@ -38,82 +38,67 @@ Database::~Database() {
     QSqlDatabase::removeDatabase(connection_);
 }
 
-std::unique_ptr<Database> Database::connect(const QString& path, QString* why) {
+Database::Opened Database::connect(const QString& path) {
     const QString name = QStringLiteral("kestro-%1").arg(connectionCounter.fetchAndAddRelaxed(1));
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
         db.setDatabaseName(path);
         if (!db.open()) {
-            if (why)
-                *why = QStringLiteral("No se pudo abrir la base de datos %1: %2")
-                           .arg(QDir::toNativeSeparators(path), db.lastError().text());
+            const QString why = QStringLiteral("No se pudo abrir la base de datos %1: %2")
+                                    .arg(QDir::toNativeSeparators(path), db.lastError().text());
             db = QSqlDatabase();
             QSqlDatabase::removeDatabase(name);
-            return nullptr;
+            return DbError::refused(why);
         }
     }
     std::unique_ptr<Database> d(new Database(name, path));
     // Catalogue reads and the information file expect the engine to check
     // nothing on its own: keys are plain values, the program keeps them.
     if (MaybeError e = d->exec(QStringLiteral("PRAGMA foreign_keys = OFF"))) {
-        if (why)
-            *why = QStringLiteral("No se pudo abrir la base de datos %1:%2")
-                       .arg(QDir::toNativeSeparators(path), e->message());
-        return nullptr;
+        return DbError::refused(QStringLiteral("No se pudo abrir la base de datos %1:%2")
+                                    .arg(QDir::toNativeSeparators(path), e->message()));
     }
     return d;
 }
 
-std::unique_ptr<Database> Database::open(const QString& folder, QString* why) {
-    return openFile(QDir(folder).filePath(QString::fromLatin1(FileName)), why);
+Database::Opened Database::open(const QString& folder) {
+    return openFile(QDir(folder).filePath(QString::fromLatin1(FileName)));
 }
 
-std::unique_ptr<Database> Database::openFile(const QString& path, QString* why) {
+Database::Opened Database::openFile(const QString& path) {
     const QString shown = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
-    if (!QFileInfo(path).isFile()) {
-        if (why)
-            *why = QStringLiteral("No se encontró la base de datos %1.\n"
-                                  "Cierre KESTRO y vuelva a abrirlo: al iniciar copia en su "
-                                  "carpeta de datos la base de datos que se entrega con el "
-                                  "programa.")
-                       .arg(shown);
-        return nullptr;
-    }
-    if (!looksLikeSqlite(path)) {
-        if (why)
-            *why = QStringLiteral("El archivo %1 no es una base de datos de KESTRO "
-                                  "o está dañado.")
-                       .arg(shown);
-        return nullptr;
-    }
-    auto db = connect(path, why);
+    if (!QFileInfo(path).isFile())
+        return DbError::refused(QStringLiteral("No se encontró la base de datos %1.\n"
+                                               "Cierre KESTRO y vuelva a abrirlo: al iniciar copia "
+                                               "en su carpeta de datos la base de datos que se "
+                                               "entrega con el programa.")
+                                    .arg(shown));
+    const QString damaged =
+        QStringLiteral("El archivo %1 no es una base de datos de KESTRO o está dañado.").arg(shown);
+    if (!looksLikeSqlite(path))
+        return DbError::refused(damaged);
+    Opened db = connect(path);
     if (!db)
-        return nullptr;
-    const Rows probe = db->select(QStringLiteral("select count(*) from sqlite_master"));
+        return db;
+    const Rows probe = db.value->select(QStringLiteral("select count(*) from sqlite_master"));
     if (!probe.ok()) {
         const int code = probe.error->number & 0xff;
-        if (why)
-            *why = code == SQLITE_BUSY || code == SQLITE_LOCKED
-                       ? QStringLiteral("No se pudo abrir la base de datos %1: otro programa la "
-                                        "tiene abierta y bloqueada. Cierre los demás programas "
-                                        "que la estén usando (por ejemplo otra copia de KESTRO) "
-                                        "y vuelva a abrir KESTRO.")
-                             .arg(shown)
-                       : QStringLiteral("El archivo %1 no es una base de datos de KESTRO "
-                                        "o está dañado.")
-                             .arg(shown);
-        return nullptr;
+        if (code == SQLITE_BUSY || code == SQLITE_LOCKED)
+            return DbError::refused(
+                QStringLiteral("No se pudo abrir la base de datos %1: otro programa la tiene "
+                               "abierta y bloqueada. Cierre los demás programas que la estén "
+                               "usando (por ejemplo otra copia de KESTRO) y vuelva a abrir KESTRO.")
+                    .arg(shown));
+        return DbError::refused(damaged);
     }
     return db;
 }
 
-std::unique_ptr<Database> Database::createFile(const QString& path, QString* why) {
-    if (QFileInfo::exists(path)) {
-        if (why)
-            *why = QStringLiteral("El archivo %1 ya existe.").arg(QDir::toNativeSeparators(path));
-        return nullptr;
-    }
-    return connect(path, why);
+Database::Opened Database::createFile(const QString& path) {
+    if (QFileInfo::exists(path))
+        return DbError::refused(
+            QStringLiteral("El archivo %1 ya existe.").arg(QDir::toNativeSeparators(path)));
+    return connect(path);
 }
 
 QSqlDatabase Database::handle() const {

@@ -18,14 +18,15 @@ class Database {
 public:
     static constexpr const char* FileName = "kestro.mdb";
 
+    using Opened = Fallible<std::unique_ptr<Database>>;
+
     // Opens <folder>/kestro.mdb. The file is never created: when it is
-    // missing or is not a database, *why holds a Spanish explanation naming
-    // the path and the result is null.
-    static std::unique_ptr<Database> open(const QString& folder, QString* why);
+    // missing or is not a database, the failure names the path in Spanish.
+    static Opened open(const QString& folder);
     // Opens any existing database file (tools and tests).
-    static std::unique_ptr<Database> openFile(const QString& path, QString* why);
+    static Opened openFile(const QString& path);
     // Creates a new, empty database file (only the delivery tool does this).
-    static std::unique_ptr<Database> createFile(const QString& path, QString* why);
+    static Opened createFile(const QString& path);
 
     ~Database();
     Database(const Database&) = delete;
@@ -51,7 +52,7 @@ public:
 
 private:
     Database(QString connection, QString path);
-    static std::unique_ptr<Database> connect(const QString& path, QString* why);
+    static Opened connect(const QString& path);
 
     sqlite3* engine() const;
 

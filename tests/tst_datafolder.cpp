@@ -106,9 +106,9 @@ void TestDataFolder::firstStartGivesAWritableDatabase() {
     QCOMPARE(d.path, user);
     const QString copy = QDir(user).filePath(QStringLiteral("kestro.mdb"));
     QVERIFY(QFile::permissions(copy) & QFile::WriteOwner);
-    QString why;
-    auto db = Database::open(d.path, &why);
-    QVERIFY2(db, qPrintable(why));
+    Database::Opened opened = Database::open(d.path);
+    QVERIFY2(opened, qPrintable(opened.why()));
+    auto db = std::move(opened.value);
     QVERIFY(!db->exec(QStringLiteral("insert into Historico_AA values ('R','C','N','P','M')")));
     QCOMPARE(
         db->select(QStringLiteral("select count(*) from Aduanas")).rows.value(0).value(0).toInt(),

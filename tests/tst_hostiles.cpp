@@ -99,14 +99,13 @@ void TstHostiles::damagedOrForeignDatabase() {
         {"otro esquema",
          [](const QString& f) {
              QFile::remove(f);
-             QString why;
-             auto db = Database::createFile(f, &why);
+             auto db = std::move(Database::createFile(f).value);
              db->exec(QStringLiteral("create table Clientes(Nombre text)"));
          },
          true},
         {"versión futura",
          [](const QString& f) {
-             auto db = Database::openFile(f, nullptr);
+             auto db = std::move(Database::openFile(f).value);
              db->exec(QStringLiteral("alter table AA add Futuro text"));
              db->exec(QStringLiteral("insert into Versiones values (3, 'KESTRO', 4, 0, 0)"));
          },

@@ -40,20 +40,19 @@ void TstStore::openRefusesWhatIsNotADatabase() {
         QVERIFY(f.open(QIODevice::WriteOnly) && f.write(content) == content.size());
     f.close();
 
-    QString why;
-    QVERIFY(!Database::open(dir.path(), &why));
+    const QString why = Database::open(dir.path()).why();
     QVERIFY2(why.contains(QDir::toNativeSeparators(path)), qPrintable(why));
     // Nothing created, altered, or left beside it; no folder made either.
     QCOMPARE(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).size(),
              content.isNull() ? 0 : 1);
     QCOMPARE(f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray(), content);
-    QVERIFY(!Database::open(dir.filePath(QStringLiteral("no-existe")), &why));
+    QVERIFY(!Database::open(dir.filePath(QStringLiteral("no-existe"))));
     QVERIFY(!QFileInfo::exists(dir.filePath(QStringLiteral("no-existe"))));
 }
 
 void TstStore::boundValuesRoundTrip() {
     ProgramDir dir;
-    auto db = Database::open(dir.path(), nullptr);
+    auto db = std::move(Database::open(dir.path()).value);
     QVERIFY(db);
     const QStringList names = {"O'HIGGINS",         "\"COMILLAS\" Y 'SIMPLES'",
                                "drop table AA; --", "x' or '1'='1",

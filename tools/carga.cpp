@@ -35,12 +35,12 @@ int main(int argc, char** argv) {
         std::fputs("Uso: kestro_carga guarda|importa <kestro.mdb> <veces|volcado>\n", stderr);
         return 2;
     }
-    QString why;
-    auto db = Database::openFile(args.at(2), &why);
-    if (!db) {
-        std::fprintf(stderr, "%s\n", why.toUtf8().constData());
+    Database::Opened opened = Database::openFile(args.at(2));
+    if (!opened) {
+        std::fprintf(stderr, "%s\n", opened.why().toUtf8().constData());
         return 2;
     }
+    auto db = std::move(opened.value);
     if (args.at(1) == QLatin1String("importa"))
         return importDump(*db, args.at(3)) ? 1 : 0;
     const int veces = args.at(3).toInt();

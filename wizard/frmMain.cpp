@@ -137,12 +137,13 @@ bool frmMain::startUp() {
     frmInicio inicio(this);
     seam::exec(inicio);
 
-    QString why;
-    db_ = Database::open(state_.dataDir, &why);
-    if (!db_) {
-        seam::message(messageParent(), why, QStringLiteral("KESTRO 3.5"), seam::Icon::Exclamation);
+    Database::Opened opened = Database::open(state_.dataDir);
+    if (!opened) {
+        seam::message(messageParent(), opened.error->message(), QStringLiteral("KESTRO 3.5"),
+                      seam::Icon::Exclamation);
         return false;
     }
+    db_ = std::move(opened.value);
     // Told now, not at the first save that fails.
     if (const QString cannot = db_->cannotSaveReason(); !cannot.isEmpty())
         seam::message(this, cannot, QStringLiteral("Mensaje"), seam::Icon::Exclamation);

@@ -17,8 +17,7 @@ ProgramDir::ProgramDir(Kind kind) {
         if (MaybeError e = createDeliveredDatabase(dbPath(), catalogueFolder()))
             throw std::runtime_error(e->message().toStdString());
     } else if (kind == Kind::Version30) {
-        QString why;
-        auto db = Database::createFile(dbPath(), &why);
+        auto db = std::move(Database::createFile(dbPath()).value);
         if (!db || Schema::createV30(*db) || loadCatalogues(*db, catalogueFolder()))
             throw std::runtime_error("cannot build a 3.0 database");
     }
@@ -29,9 +28,8 @@ QString ProgramDir::dbPath() const {
 }
 
 std::unique_ptr<Database> ProgramDir::open() const {
-    QString why;
-    auto db = Database::openFile(dbPath(), &why);
+    Database::Opened db = Database::openFile(dbPath());
     if (!db)
-        throw std::runtime_error(why.toStdString());
-    return db;
+        throw std::runtime_error(db.why().toStdString());
+    return std::move(db.value);
 }
