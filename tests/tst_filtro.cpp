@@ -3,6 +3,7 @@
 #include "entry/KeystrokeFilter.h"
 #include "entry/Seam.h"
 #include "rules/Cp1252.h"
+#include "wizard/Language.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -49,6 +50,7 @@ private Q_SLOTS:
     void unsafeTextRefused_data();
     void unsafeTextRefused();
     void codePageRoundTrip();
+    void qtSpeaksSpanish();
 };
 
 void TstFiltro::typedLettersBecomeCapitals_data() {
@@ -147,6 +149,12 @@ void TstFiltro::codePageRoundTrip() {
     QVERIFY(!bytes.contains('\x81') && !bytes.contains('\x9d'));
     QCOMPARE(Cp1252::decode(bytes), all);
     QCOMPARE(Cp1252::encode(QStringLiteral("€ŠŸñ✓")), QByteArray("\x80\x8a\x9f\xf1?"));
+}
+
+// Qt's own texts (a field's context menu, a wait's Cancel button).
+void TstFiltro::qtSpeaksSpanish() {
+    QVERIFY(installSpanish(*QCoreApplication::instance()));
+    QCOMPARE(QLineEdit::tr("&Undo"), QStringLiteral("&Deshacer"));
 }
 
 QTEST_MAIN(TstFiltro)

@@ -2,6 +2,7 @@
 
 #include "data/DeliveredDatabase.h"
 #include "data/Schema.h"
+#include "support/TestKey.h"
 
 #include <QDir>
 #include <stdexcept>
@@ -32,4 +33,80 @@ std::unique_ptr<Database> ProgramDir::open() const {
     if (!db)
         throw std::runtime_error(db.why().toStdString());
     return std::move(db.value);
+}
+
+void must(Database& db, const QString& sql, const QVariantList& values) {
+    if (MaybeError e = db.exec(sql, values))
+        qFatal("%s: %s", qPrintable(sql), qPrintable(e->message()));
+}
+
+QList<QVariantList> rows(Database& db, const QString& sql, const QVariantList& v) {
+    Rows r = db.select(sql, v);
+    if (!r.ok())
+        qFatal("%s", qPrintable(r.error->message()));
+    return r.rows;
+}
+
+QString dump(Database& db, const QString& sql, const QVariantList& v) {
+    QStringList lines;
+    for (const QVariantList& row : rows(db, sql, v)) {
+        QStringList cells;
+        for (const QVariant& c : row)
+            cells << (c.isNull() ? QStringLiteral("NULL") : c.toString());
+        lines << cells.join(u'|');
+    }
+    return lines.join(u'\n');
+}
+
+QString dumpAll(Database& db) {
+    QString out;
+    for (const QVariantList& t : rows(db, "select name, sql from sqlite_master order by 1")) {
+        out += textOf(t.at(1)) + u'\n';
+        if (textOf(t.at(1)).startsWith(QLatin1String("CREATE TABLE"), Qt::CaseInsensitive)) {
+            QStringList lines =
+                dump(db, QStringLiteral("select * from \"%1\"").arg(textOf(t.at(0)))).split(u'\n');
+            lines.sort();
+            out += lines.join(u'\n') + u'\n';
+        }
+    }
+    return out;
+}
+
+QString storeOffice(Database& db, const QString& folder) {
+    const QString req = QDir(folder).filePath(QStringLiteral("GAMR800202XY2.req"));
+    writeWholeFile(req, "requerimiento de ROSA");
+    must(db, "insert into AA values (3001,'JUAN','PEREZ','LOPEZ','PELJ700101AB1',"
+             "'PELJ700101HDFRPN09',1234,470,null,null,null,0,null)");
+    for (int tipo = 1; tipo <= 3; ++tipo)
+        must(db,
+             "insert into Domicilios_AA values (?,'09',15,'REFORMA',?,'','CENTRO','06000',"
+             "'555 12 34','555 12 35')",
+             {tipo, tipo == 3 ? "12" : "10"});
+    must(db,
+         "insert into Mandatarios values (?,'GAMR800202XY2','ROSA','GARCIA','MARTINEZ',1,?,0,1,"
+         "null)",
+         {RosaCurp, req});
+    for (int tipo = 1; tipo <= 2; ++tipo)
+        must(db,
+             "insert into Domicilios_MM values (?,'09',15,'JUAREZ','5','A','CENTRO','06000',"
+             "'555 12 36','555 12 37',?)",
+             {RosaCurp, tipo});
+    must(db, "insert into Aduanas_MM values (?,470)", {RosaCurp});
+    must(db, "insert into Pedimentos_MM values (?,470,'123','2003-05-20')", {RosaCurp});
+    return req;
+}
+
+void storeAgent(Database& db) {
+    must(db, QStringLiteral("insert into AA values (3001,'JUAN','PEREZ','LOPEZ','PELJ700101AB1',"
+                            "'PELJ700101HDFRPN09',0,200,null,null,null,0,null)"));
+}
+
+void storeMandatario(Database& db, const QString& tuple, const QList<int>& addresses) {
+    must(db, QStringLiteral("insert into Mandatarios values ") + tuple);
+    const QString curp = tuple.section(u'\'', 1, 1);
+    for (int t : addresses)
+        must(db,
+             QStringLiteral("insert into Domicilios_MM values (?,'09',15,'CALLE','1','','COL',"
+                            "'06000','1','2',?)"),
+             {curp, t});
 }

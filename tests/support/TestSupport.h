@@ -23,3 +23,22 @@ private:
 };
 
 QString catalogueFolder();
+
+// A statement the test's setup relies on.
+void must(Database& db, const QString& sql, const QVariantList& values = {});
+QList<QVariantList> rows(Database& db, const QString& sql, const QVariantList& v = {});
+// Query results as text, one line per row, "NULL" for a null value.
+QString dump(Database& db, const QString& sql, const QVariantList& v = {});
+// Every table and its rows: two states are equal when this is.
+QString dumpAll(Database& db);
+
+// The agent of patent 3001 with his three addresses, and Rosa, a complete
+// representative of the earlier kind (both addresses, office 470, one
+// declaration) whose requirement file, named after her RFC, lies in `folder`.
+inline const QString RosaCurp = QStringLiteral("GAMR800202MDFRRS01");
+QString storeOffice(Database& db, const QString& folder);
+// Just the agent, without addresses.
+void storeAgent(Database& db);
+// A representative from a Mandatarios values tuple, with the addresses of
+// the given types (1 private, 2 fiscal).
+void storeMandatario(Database& db, const QString& tuple, const QList<int>& addresses = {1, 2});

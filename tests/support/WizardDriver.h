@@ -1,13 +1,15 @@
 #pragma once
 
-// The main window driven as a person would: by control names, through the
-// message seam. Shared by every test that walks the wizard.
+// The main window and its dialogs driven as a person would: by control
+// names, through the message seam. Shared by every test that walks the wizard.
 #include "entry/AppState.h"
 #include "entry/Seam.h"
 #include "support/TestSupport.h"
 #include "wizard/frmMain.h"
 
+#include <QAbstractButton>
 #include <QComboBox>
+#include <QDate>
 #include <QDialog>
 #include <QLineEdit>
 #include <QPushButton>
@@ -17,53 +19,63 @@
 template <class T = QWidget> T* named(const QObject& parent, const QString& name) {
     T* found = parent.findChild<T*>(name);
     if (!found)
-        qFatal("no control %s", qPrintable(name));
+        qFatal("no control %s in %s", qPrintable(name), qPrintable(parent.objectName()));
     return found;
 }
 
-inline void choose(QComboBox* c, const QString& text) {
-    const int i = c->findText(text);
-    if (i < 0)
-        qFatal("no entry %s in %s", qPrintable(text), qPrintable(c->objectName()));
-    c->setCurrentIndex(i);
+inline void press(const QObject& form, const QString& button) {
+    named<QAbstractButton>(form, button)->click();
 }
 
-// Fills the line edits (or chooses in the lists) of an address block whose
-// controls are named txt<prefix>Calle, cmb<prefix>EntFed, ...
-inline void fillAddress(const QObject& form, const QString& prefix,
-                        const QString& calle = QStringLiteral("REFORMA")) {
-    const QList<std::pair<const char*, QString>> texts{
-        {"Calle", calle}, {"NoExt", QStringLiteral("10")}, {"Colonia", "CENTRO"},
-        {"CP", "06000"},  {"Telefono", "555 12 34"},       {"Fax", "555 12 35"}};
-    for (const auto& [field, value] : texts)
-        named<QLineEdit>(form, QStringLiteral("txt") + prefix + QLatin1String(field))
-            ->setText(value);
-    choose(named<QComboBox>(form, QStringLiteral("cmb%1EntFed").arg(prefix)),
-           QStringLiteral("Ciudad de México"));
-    choose(named<QComboBox>(form, QStringLiteral("cmb%1MDeleg").arg(prefix)),
-           QStringLiteral("Cuauhtémoc"));
+// No entry of that text (a list a failed read left empty): none chosen.
+inline void choose(QComboBox* c, const QString& text) {
+    c->setCurrentIndex(c->findText(text));
 }
+
+// A line edit's text, or a list's entry ("" for none), by control name.
+inline void setValue(const QObject& form, const QString& field, const QString& value) {
+    if (auto* list = form.findChild<QComboBox*>(field))
+        choose(list, value);
+    else
+        named<QLineEdit>(form, field)->setText(value);
+}
+
+// Fills an address block whose controls are named txt<prefix>Calle,
+// cmb<prefix>EntFed, ...
+void fillAddress(const QObject& form, const QString& prefix,
+                 const QString& calle = QStringLiteral("REFORMA"));
 
 // Queues the answer to the next dialog of that name: texts typed by
 // objectName, then the buttons pressed in order.
-inline void answerDialog(seam::Script& s, const QString& dialog,
-                         const QList<std::pair<QString, QString>>& texts,
-                         const QStringList& buttons) {
-    s.onDialog(dialog, [texts, buttons](QDialog& d) {
-        for (const auto& [field, value] : texts)
-            named<QLineEdit>(d, field)->setText(value);
-        for (const QString& b : buttons)
-            named<QPushButton>(d, b)->click();
-        return d.result();
-    });
-}
+void answerDialog(seam::Script& s, const QString& dialog,
+                  const QList<std::pair<QString, QString>>& texts, const QStringList& buttons);
+
+// Queues the answer to a period dialog: patent (the representative's only),
+// office by name, dates, Aceptar; Cancelar when the period was refused.
+void answerPeriod(seam::Script& s, const QString& dialog, const QString& office, QDate ini,
+                  QDate fin, const QString& patente = QStringLiteral("12"));
+
+// One check of a form: the bad value set (unless empty and `fix` is given),
+// submit, the message and the focus on `field` ("" leaves focus unchecked),
+// then the good value or `fix`.
+struct Check {
+    QString field, bad, message, good;
+    std::function<void()> fix = {};
+};
+void walkChecks(QWidget& form, seam::Script& s, const std::function<void()>& submit,
+                const QList<Check>& checks);
+
+struct Person {
+    QString nombre, apPaterno, apMaterno, curp, rfc;
+    int tipo; // 1 earlier kind, 2 under rule 2.13.11
+    QString requerimiento;
+};
+// Everything the representative editor asks but the offices; the
+// requirement file comes through the file dialog.
+void fillRepresentative(QDialog& d, seam::Script& s, const Person& p);
 
 struct Wizard {
-    explicit Wizard(ProgramDir::Kind kind = ProgramDir::Kind::Delivered) : dir(kind) {
-        state.dataDir = dir.path();
-        state.dumpToolDir = dir.path();
-        state.previousVersionDir = dir.path() + QStringLiteral("/no-existe");
-    }
+    explicit Wizard(ProgramDir::Kind kind = ProgramDir::Kind::Delivered);
     // Starts the window; messages shown during start-up stay in `script`.
     void start() {
         window = std::make_unique<frmMain>(state);
@@ -76,7 +88,11 @@ struct Wizard {
     QComboBox* cmb(const char* name) const { return w<QComboBox>(name); }
     QPushButton* cmd(const char* name) const { return w<QPushButton>(name); }
     QTableWidget* grid(const char* name) const { return w<QTableWidget>(name); }
-    void pick(const char* grid, int row) { this->grid(grid)->setCurrentCell(row, 0); }
+    // A row chosen afresh, as a click on it would.
+    void pick(const char* grid, int row) {
+        this->grid(grid)->setCurrentCell(-1, -1);
+        this->grid(grid)->setCurrentCell(row, 0);
+    }
     void next() { cmd("cmdSiguiente")->click(); }
     void back() { cmd("cmdAtras")->click(); }
     bool pageShown(const char* frame) const { return !w(frame)->isHidden(); }
@@ -84,27 +100,11 @@ struct Wizard {
     void fillAddress(const QString& prefix, const QString& calle = QStringLiteral("REFORMA")) {
         ::fillAddress(*window, prefix, calle);
     }
-
-    void fillPage1(int offices) {
-        for (auto [field, value] : {std::pair{"txtPatente", "3001"},
-                                    {"txtAANombre", "JUAN"},
-                                    {"txtAAApPat", "PEREZ"},
-                                    {"txtAAApMat", "LOPEZ"},
-                                    {"txtAARFC", "PELJ700101AB1"},
-                                    {"txtAACURP", "PELJ700101HDFRPN09"}})
-            txt(field)->setText(QLatin1String(value));
-        choose("cmbAAAduanaA", QStringLiteral("MEXICO, D.F."));
-        txt("txtNoAduanasAut")->setText(QString::number(offices));
-        for (const char* block : {"Fiscal", "OirR", "V0"})
-            fillAddress(QLatin1String(block));
-    }
-
-    QStringList messages() const {
-        QStringList t;
-        for (const seam::Shown& s : script.shown)
-            t << s.text;
-        return t;
-    }
+    void fillPage1(int offices);
+    void fillOffices(int offices);
+    // Runs `body` on the dialog the named button opens.
+    void withDialog(const char* dialog, const char* button, std::function<void(QDialog&)> body);
+    QStringList messages() const;
 
     seam::Script script;
     ProgramDir dir;
@@ -112,47 +112,10 @@ struct Wizard {
     std::unique_ptr<frmMain> window;
 };
 
-// A statement the test's setup relies on.
-inline void must(Database& db, const QString& sql, const QVariantList& values = {}) {
-    if (MaybeError e = db.exec(sql, values))
-        qFatal("%s: %s", qPrintable(sql), qPrintable(e->message()));
-}
-
-// An agent stored before the window starts, so the lists of pages 3 to 5
-// are loaded.
-inline void storeAgent(Database& db) {
-    must(db, QStringLiteral("insert into AA values (3001,'JUAN','PEREZ','LOPEZ','PELJ700101AB1',"
-                            "'PELJ700101HDFRPN09',0,200,null,null,null,0,null)"));
-}
-
-// A representative from a Mandatarios values tuple, with the addresses of
-// the given types (1 private, 2 fiscal).
-inline void storeMandatario(Database& db, const QString& tuple,
-                            const QList<int>& addresses = {1, 2}) {
-    must(db, QStringLiteral("insert into Mandatarios values ") + tuple);
-    const QString curp = tuple.section(u'\'', 1, 1);
-    for (int t : addresses)
-        must(db,
-             QStringLiteral("insert into Domicilios_MM values (?,'09',15,'CALLE','1','','COL',"
-                            "'06000','1','2',?)"),
-             {curp, t});
-}
-
-inline QList<QVariantList> rows(Database& db, const QString& sql, const QVariantList& v = {}) {
-    Rows r = db.select(sql, v);
-    if (!r.ok())
-        qFatal("%s", qPrintable(r.error->message()));
-    return r.rows;
-}
-
-// Query results as text, one line per row, "NULL" for a null value.
-inline QString dump(Database& db, const QString& sql, const QVariantList& v = {}) {
-    QStringList lines;
-    for (const QVariantList& row : rows(db, sql, v)) {
-        QStringList cells;
-        for (const QVariant& c : row)
-            cells << (c.isNull() ? QStringLiteral("NULL") : c.toString());
-        lines << cells.join(u'|');
-    }
-    return lines.join(u'\n');
-}
+// Two representatives under rule 2.13.11, complete for page 3, with their
+// requirement files in `folder`; with `history`, the agent has two earlier
+// representatives (one keyed by his RFC) with a period each.
+inline const QString Luis = QStringLiteral("MODL800101HDFRZS01");
+inline const QString Eva = QStringLiteral("PAGE810202MDFZLV02");
+inline const QString Hist = QStringLiteral("HIRF700101HDFRZL03");
+void storeHistory(Database& db, const QString& folder, bool history);

@@ -1,0 +1,139 @@
+#include "support/WizardDriver.h"
+
+#include "support/TestKey.h"
+
+#include <QDateEdit>
+#include <QDir>
+#include <QRadioButton>
+
+void fillAddress(const QObject& form, const QString& prefix, const QString& calle) {
+    const QList<std::pair<const char*, QString>> texts{
+        {"Calle", calle}, {"NoExt", QStringLiteral("10")}, {"Colonia", "CENTRO"},
+        {"CP", "06000"},  {"Telefono", "555 12 34"},       {"Fax", "555 12 35"}};
+    for (const auto& [field, value] : texts)
+        setValue(form, QStringLiteral("txt") + prefix + QLatin1String(field), value);
+    setValue(form, QStringLiteral("cmb%1EntFed").arg(prefix), QStringLiteral("Ciudad de México"));
+    setValue(form, QStringLiteral("cmb%1MDeleg").arg(prefix), QStringLiteral("Cuauhtémoc"));
+}
+
+void answerDialog(seam::Script& s, const QString& dialog,
+                  const QList<std::pair<QString, QString>>& texts, const QStringList& buttons) {
+    s.onDialog(dialog, [texts, buttons](QDialog& d) {
+        for (const auto& [field, value] : texts)
+            setValue(d, field, value);
+        for (const QString& b : buttons)
+            press(d, b);
+        return d.result();
+    });
+}
+
+void answerPeriod(seam::Script& s, const QString& dialog, const QString& office, QDate ini,
+                  QDate fin, const QString& patente) {
+    s.onDialog(dialog, [&s, office, ini, fin, patente](QDialog& d) {
+        if (d.objectName() == QLatin1String("frmPeriodo_Mandatario"))
+            setValue(d, "txtPatente", patente);
+        setValue(d, "cmbAduana", office);
+        named<QDateEdit>(d, "dtpIni")->setDate(ini);
+        named<QDateEdit>(d, "dtpFin")->setDate(fin);
+        const qsizetype before = s.shown.size();
+        press(d, "cmdAceptar");
+        if (d.result() != QDialog::Accepted && s.shown.size() > before)
+            press(d, "cmdCancelar");
+        return d.result();
+    });
+}
+
+void walkChecks(QWidget& form, seam::Script& s, const std::function<void()>& submit,
+                const QList<Check>& checks) {
+    for (const Check& c : checks) {
+        if (!c.fix || !c.bad.isEmpty())
+            setValue(form, c.field, c.bad);
+        s.shown.clear();
+        submit();
+        QCOMPARE(s.lastText(), c.message);
+        QCOMPARE(s.shown.size(), 1);
+        if (!c.field.isEmpty())
+            QCOMPARE(form.focusWidget() ? form.focusWidget()->objectName() : QString(), c.field);
+        c.fix ? c.fix() : setValue(form, c.field, c.good);
+    }
+}
+
+void fillRepresentative(QDialog& d, seam::Script& s, const Person& p) {
+    for (const auto& [field, value] : {std::pair{"txtNombre", p.nombre},
+                                       {"txtApPaterno", p.apPaterno},
+                                       {"txtApMaterno", p.apMaterno},
+                                       {"txtCURP", p.curp},
+                                       {"txtRFC", p.rfc}})
+        setValue(d, field, value);
+    fillAddress(d, QString());
+    fillAddress(d, QStringLiteral("Fiscal"));
+    named<QComboBox>(d, "cmbMandato")->setCurrentIndex(p.tipo - 1);
+    s.chooseFile(p.requerimiento);
+    press(d, "cmdBuscar");
+    named<QRadioButton>(d, "optSi")->setChecked(true);
+    if (p.tipo == 2)
+        named<QRadioButton>(d, "optNTCL")->setChecked(true);
+}
+
+Wizard::Wizard(ProgramDir::Kind kind) : dir(kind) {
+    state.dataDir = dir.path();
+    state.dumpToolDir = dir.path();
+    state.previousVersionDir = dir.path() + QStringLiteral("/no-existe");
+}
+
+void Wizard::fillPage1(int offices) {
+    for (auto [field, value] : {std::pair{"txtPatente", "3001"},
+                                {"txtAANombre", "JUAN"},
+                                {"txtAAApPat", "PEREZ"},
+                                {"txtAAApMat", "LOPEZ"},
+                                {"txtAARFC", "PELJ700101AB1"},
+                                {"txtAACURP", "PELJ700101HDFRPN09"}})
+        txt(field)->setText(QLatin1String(value));
+    choose("cmbAAAduanaA", QStringLiteral("MEXICO, D.F."));
+    txt("txtNoAduanasAut")->setText(QString::number(offices));
+    for (const char* block : {"Fiscal", "OirR", "V0"})
+        fillAddress(QLatin1String(block));
+}
+
+void Wizard::fillOffices(int offices) {
+    const QStringList names{"NUEVO LAREDO, TAMPS.", "VERACRUZ, VER.", "MANZANILLO, COL."};
+    for (int i = 1; i <= offices; ++i) {
+        choose(QByteArray("cmbAduana") + QByteArray::number(i), names[i - 1]);
+        fillAddress(QStringLiteral("V%1").arg(i), QStringLiteral("CALLE %1").arg(i));
+    }
+}
+
+void Wizard::withDialog(const char* dialog, const char* button,
+                        std::function<void(QDialog&)> body) {
+    script.onDialog(QLatin1String(dialog), [body](QDialog& d) {
+        body(d);
+        return d.result();
+    });
+    cmd(button)->click();
+}
+
+QStringList Wizard::messages() const {
+    QStringList t;
+    for (const seam::Shown& s : script.shown)
+        t << s.text;
+    return t;
+}
+
+void storeHistory(Database& db, const QString& folder, bool history) {
+    storeAgent(db);
+    for (const auto& [curp, names] :
+         {std::pair{Luis, "LUIS','MORA','DIAZ"}, {Eva, "EVA','PAZ','GIL"}}) {
+        const QString req = QDir(folder).filePath(curp.left(10) + QStringLiteral("AB1.req"));
+        writeWholeFile(req, "req");
+        storeMandatario(db, QStringLiteral("('%1','%2AB1','%3',2,'%4',1,1,null)")
+                                .arg(curp, curp.left(10), QLatin1String(names), req));
+    }
+    if (!history)
+        return;
+    must(db, "update AA set SinHistorico=0");
+    must(db, "insert into Historico_AA values ('HIRF700101AB1',?,'FELIPE','HARO','RUIZ')", {Hist});
+    must(db, "insert into Historico_AA values ('SOTA750505XX1','SOTA750505XX1','ANA','SOTO',"
+             "'TAPIA')");
+    must(db, "insert into Periodos_H_AA values (?,200,'1999-01-02','2000-03-04')", {Hist});
+    must(db, "insert into Periodos_H_AA values ('SOTA750505XX1',430,'2001-05-06','2002-07-08')");
+}
