@@ -153,7 +153,8 @@ void TstArchivo::refusedGeneration_data() {
         << "L\u0150PEZ" << QStringList{"tabla AA", "ApMaterno", "3001"};
     QTest::newRow("missing requirement")
         << "update Mandatarios set Requerimiento=?"
-        << "/no/existe/GAMR.req" << QStringList{curp, "/no/existe/GAMR.req"};
+        << "/no/existe/GAMR.req"
+        << QStringList{curp, QDir::toNativeSeparators(QStringLiteral("/no/existe/GAMR.req"))};
     QTest::newRow("no requirement") << "update Mandatarios set Mandato=3, Requerimiento=?"
                                     << "" << QStringList{curp};
     // Two files of one name would leave only one of them in ENVIO; Windows

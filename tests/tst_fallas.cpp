@@ -16,9 +16,13 @@ struct State {
     bool operator==(const State&) const = default;
 };
 
-// Each run has its own folder; stored paths are compared without it.
+// Each run has its own folder; stored paths (native on Windows) are compared
+// without it.
 State stateOf(Wizard& w) {
-    State s{dumpAll(*w.dir.open()).replace(w.dir.path(), QStringLiteral("<carpeta>")), {}};
+    State s{dumpAll(*w.dir.open())
+                .replace(w.dir.path(), QStringLiteral("<carpeta>"))
+                .replace(QDir::toNativeSeparators(w.dir.path()), QStringLiteral("<carpeta>")),
+            {}};
     const QString folder = w.dir.path() + QStringLiteral("/ENVIO");
     QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
     while (it.hasNext()) {

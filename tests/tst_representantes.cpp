@@ -169,8 +169,8 @@ void TestRepresentantes::acceptedRepresentativesAreStoredAndShown() {
     auto db = wz.dir.open();
     QCOMPARE(
         owned(*db, luis.curp),
-        (QStringList{u"Mandatarios:MODL750505AB3|LUIS|MORA|DIAZ|2|"
-                     "/home/luis/MODL750505AB3.REQ|1|1|"_s,
+        (QStringList{u"Mandatarios:MODL750505AB3|LUIS|MORA|DIAZ|2|"_s +
+                         QDir::toNativeSeparators(luis.requerimiento) + u"|1|1|"_s,
                      u"Domicilios_MM:09|15|REFORMA|10||CENTRO|06000|555 12 34|555 12 35|1"_s,
                      u"Domicilios_MM:09|15|REFORMA|10||CENTRO|06000|555 12 34|555 12 35|2"_s}));
     auto* fgAA = wz.grid("fgAA");
