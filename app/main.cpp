@@ -1,8 +1,8 @@
 #include "data/DataFolder.h"
 #include "entry/AppState.h"
 #include "entry/Seam.h"
-#include "exchange/Importacion.h"
-#include "wizard/Idioma.h"
+#include "exchange/DumpImport.h"
+#include "wizard/Language.h"
 #include "wizard/frmMain.h"
 
 #include <QApplication>
@@ -62,11 +62,11 @@ int main(int argc, char** argv) {
     AppState state;
     // A portable folder keeps its contact file beside the program, like its
     // database.
-    const QString besideProgram = QDir(programDir).filePath(QLatin1String(Contacto::Archivo));
-    state.contacto = Contacto::read(
+    const QString besideProgram = QDir(programDir).filePath(QLatin1String(Contact::FileName));
+    state.contact = Contact::read(
         QFileInfo::exists(besideProgram)
             ? besideProgram
-            : QDir(QFileInfo(deliveredDatabase).path()).filePath(QLatin1String(Contacto::Archivo)));
+            : QDir(QFileInfo(deliveredDatabase).path()).filePath(QLatin1String(Contact::FileName)));
     state.dataDir = data.path;
     state.dumpToolDir = programDir;
     state.previousVersionDir = defaultPreviousVersionFolder();

@@ -3,7 +3,8 @@
 #include "data/Database.h"
 #include "data/DeliveredDatabase.h"
 #include "data/Schema.h"
-#include "entry/Cp1252.h"
+#include "data/Transaction.h"
+#include "rules/Cp1252.h"
 
 #include <QDir>
 #include <QFile>
@@ -191,9 +192,10 @@ QByteArray requirementBytes(int i) {
 
 bool makeEmptyV30(const QString& path, const QString& catalogues, QString* why) {
     QFile::remove(path);
-    auto db = Database::createFile(path, why);
-    if (!db)
-        return false;
+    Database::Opened created = Database::createFile(path);
+    if (!created)
+        return *why = created.why(), false;
+    auto db = std::move(created.value);
     MaybeError e = Schema::createV30(*db);
     if (!e)
         e = loadCatalogues(*db, catalogues);
@@ -218,9 +220,10 @@ bool makeOffice(const QString& folder, int representatives, const QString& catal
     QFile::remove(mdb);
     if (MaybeError e = createDeliveredDatabase(mdb, catalogues))
         return *why = e->message(), false;
-    auto db = Database::openFile(mdb, why);
-    if (!db)
-        return false;
+    Database::Opened opened = Database::openFile(mdb);
+    if (!opened)
+        return *why = opened.why(), false;
+    auto db = std::move(opened.value);
     const QList<Table> stored = storedOffice(representatives, reqDir);
     const MaybeError e = inTransaction(*db, [&]() -> MaybeError {
         for (const Table& t : stored)

@@ -39,12 +39,11 @@ int main(int argc, char** argv) {
     const qint64 sync = t.restart();
     {
         EnvioStage stage(envio);
-        QString why;
         for (const QString& n : names)
-            if (!stage.addCopy(src + u'/' + n, n, &why))
-                return std::fprintf(stderr, "%s\n", qPrintable(why)), 1;
-        if (!stage.commit(&why))
-            return std::fprintf(stderr, "%s\n", qPrintable(why)), 1;
+            if (MaybeError e = stage.addCopy(src + u'/' + n, n))
+                return std::fprintf(stderr, "%s\n", qPrintable(e->message())), 1;
+        if (MaybeError e = stage.commit())
+            return std::fprintf(stderr, "%s\n", qPrintable(e->message())), 1;
     }
     const qint64 staged = t.elapsed();
     std::printf("%d archivos de %d KiB: cp %lld ms (+ sync %lld ms), ENVIO todo o nada %lld ms\n",

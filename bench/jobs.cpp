@@ -11,9 +11,9 @@
 #include "data/Database.h"
 #include "entry/AppState.h"
 #include "entry/Seam.h"
-#include "exchange/ArchivoInformacion.h"
+#include "exchange/DumpImport.h"
 #include "exchange/EnvioStage.h"
-#include "exchange/Importacion.h"
+#include "exchange/InformationFile.h"
 #include "wizard/frmMain.h"
 
 #include <QApplication>
@@ -37,22 +37,24 @@ void print(const char* name, const QElapsedTimer& t) {
 
 // The file alone, placed in ENVIO as the generation places it.
 int informationFile(const QString& dataDir, const QString& patente) {
-    QString why;
-    auto db = Database::open(dataDir, &why);
-    if (!db)
-        return fail(why);
+    Database::Opened opened = Database::open(dataDir);
+    if (!opened)
+        return fail(opened.why());
+    auto db = std::move(opened.value);
     QElapsedTimer t;
     t.start();
-    const auto content = buildInformationFile(*db, patente, &why);
+    const auto content = buildInformationFile(*db, patente);
     if (!content)
-        return fail(why);
+        return fail(content.why());
     const QString envio = envioFolder(dataDir);
     QDir().mkpath(envio);
     EnvioStage stage(envio);
-    if (!stage.add(QFileInfo(informationFilePath(dataDir, patente)).fileName(), content->bytes,
-                   &why) ||
-        !stage.commit(&why))
-        return fail(why);
+    MaybeError e =
+        stage.add(QFileInfo(informationFilePath(dataDir, patente)).fileName(), content->bytes);
+    if (!e)
+        e = stage.commit();
+    if (e)
+        return fail(e->message());
     print("archivo_ms", t);
     std::printf("memoria_mb %.1f\n", peakMemoryMb());
     return 0;
@@ -61,36 +63,36 @@ int informationFile(const QString& dataDir, const QString& patente) {
 // The copies of the requirement files that travel with the file, as the
 // generation makes them.
 int copies(const QString& dataDir, const QString& patente) {
-    QString why;
-    auto db = Database::open(dataDir, &why);
-    if (!db)
-        return fail(why);
-    const auto content = buildInformationFile(*db, patente, &why);
+    Database::Opened opened = Database::open(dataDir);
+    if (!opened)
+        return fail(opened.why());
+    auto db = std::move(opened.value);
+    const auto content = buildInformationFile(*db, patente);
     if (!content)
-        return fail(why);
+        return fail(content.why());
     const QString envio = envioFolder(dataDir);
     QDir().mkpath(envio);
     QElapsedTimer t;
     t.start();
     EnvioStage stage(envio);
     for (const RequirementFile& r : content->requirements)
-        if (!stage.addCopy(r.path, QFileInfo(r.path).fileName(), &why))
-            return fail(why);
-    if (!stage.commit(&why))
-        return fail(why);
+        if (MaybeError e = stage.addCopy(r.path, QFileInfo(r.path).fileName()))
+            return fail(e->message());
+    if (MaybeError e = stage.commit())
+        return fail(e->message());
     print("copias_ms", t);
     return 0;
 }
 
 int import(const QString& mdb, const QString& dump) {
-    QString why;
-    auto db = Database::openFile(mdb, &why);
-    if (!db)
-        return fail(why);
+    Database::Opened opened = Database::openFile(mdb);
+    if (!opened)
+        return fail(opened.why());
+    auto db = std::move(opened.value);
     QElapsedTimer t;
     t.start();
-    if (!importDump(*db, dump, &why))
-        return fail(why);
+    if (MaybeError e = importDump(*db, dump))
+        return fail(e->message());
     print("importacion_ms", t);
     return 0;
 }
@@ -120,7 +122,7 @@ int pages(const QString& dataDir) {
     showOnly(w, "frApoderado");
     QElapsedTimer t;
     t.start();
-    if (MaybeError e = w.Llena_Mandatarios(state.NoPat))
+    if (MaybeError e = w.Llena_Mandatarios())
         return fail(e->message());
     list->setCurrentCell(list->rowCount() / 2, 0);
     w.repaint();

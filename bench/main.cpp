@@ -270,10 +270,10 @@ QString importScript(const Office& o) {
 
 // Rows per imported table, to see that both imports stored the same.
 QString rowCounts(const QString& mdb, const QStringList& tables) {
-    QString why;
-    auto db = Database::openFile(mdb, &why);
-    if (!db)
-        stop(why);
+    Database::Opened opened = Database::openFile(mdb);
+    if (!opened)
+        stop(opened.why());
+    auto db = std::move(opened.value);
     QStringList counts;
     for (const QString& t : tables)
         counts << QStringLiteral("%1=%2").arg(t).arg(

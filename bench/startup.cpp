@@ -5,7 +5,7 @@
 #include "FirstPaint.h"
 #include "entry/AppState.h"
 #include "entry/Seam.h"
-#include "wizard/Idioma.h"
+#include "wizard/Language.h"
 #include "wizard/frmMain.h"
 
 #include <QApplication>

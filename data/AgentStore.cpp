@@ -1,4 +1,5 @@
 #include "data/AgentStore.h"
+#include "data/Transaction.h"
 
 namespace {
 
@@ -16,7 +17,7 @@ QVariant number(const QString& digits) {
 
 } // namespace
 
-MaybeError saveAgentPage1(Database& db, const AgentPage1& agent) {
+MaybeError saveAgent(Database& db, const AgentRecord& agent) {
     return inTransaction(db, [&]() -> MaybeError {
         Rows old = db.select(QStringLiteral("select Aduana1, Aduana2, Aduana3 from AA"));
         if (!old.ok())
@@ -48,7 +49,7 @@ MaybeError saveAgentPage1(Database& db, const AgentPage1& agent) {
     });
 }
 
-MaybeError saveAgentPage2(Database& db, const QList<AdditionalOffice>& offices) {
+MaybeError saveAdditionalOffices(Database& db, const QList<AdditionalOffice>& offices) {
     return inTransaction(db, [&]() -> MaybeError {
         if (MaybeError e =
                 db.exec(QStringLiteral("delete from Domicilios_AA where Tipo_Dom in (4,5,6)")))
@@ -64,6 +65,29 @@ MaybeError saveAgentPage2(Database& db, const QList<AdditionalOffice>& offices) 
                 return e;
         return std::nullopt;
     });
+}
+
+Fallible<std::optional<StoredAgent>> loadAgent(Database& db) {
+    const Rows r = db.select(QStringLiteral(
+        "select Patente, Nombre, ApPaterno, ApMaterno, RFC, CURP, Autorizacion, Adscripcion, "
+        "Aduana1, Aduana2, Aduana3, NoAduanasAut, SinHistorico from AA"));
+    if (r.error)
+        return *r.error;
+    if (r.empty())
+        return std::optional<StoredAgent>();
+    const QVariantList& last = r.last();
+    const QVariantList& first = r.first();
+    return std::optional<StoredAgent>(StoredAgent{last.at(0),
+                                                  last.at(1),
+                                                  last.at(2),
+                                                  last.at(3),
+                                                  last.at(4),
+                                                  last.at(5),
+                                                  last.at(6),
+                                                  last.at(7),
+                                                  {first.at(8), first.at(9), first.at(10)},
+                                                  first.at(11),
+                                                  first.at(12)});
 }
 
 QString canonicalPatent(const QString& typed) {

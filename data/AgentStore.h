@@ -1,19 +1,17 @@
 #pragma once
 
 #include "data/Database.h"
+#include "data/StoredAddress.h"
 
 #include <QList>
+#include <array>
+#include <optional>
 
 // The agent's own rows: AA and Domicilios_AA. Each save is one transaction,
 // so a failure leaves the stored agent and his addresses as they were.
 
-struct StoredAddress {
-    QString entFed;    // state key
-    QString mDelegKey; // municipality key text (" 15")
-    QString calle, noExt, noInt, colonia, cp, telefono, fax;
-};
-
-struct AgentPage1 {
+// The agent and his addresses of types 1-3, as the windows hand them over.
+struct AgentRecord {
     QString patente; // all digits
     QString curp, rfc, nombre, apPaterno, apMaterno;
     QString autorizacion;
@@ -28,13 +26,25 @@ struct AdditionalOffice {
     StoredAddress address;
 };
 
+// The stored agent as the engine holds the values: identity from the last
+// AA row, offices and flags from the first (a damaged store may hold more
+// than one).
+struct StoredAgent {
+    QVariant patente, nombre, apPaterno, apMaterno, rfc, curp, autorizacion, adscripcion;
+    std::array<QVariant, 3> aduanas; // Aduana1..3, office keys
+    QVariant noAduanasAut, sinHistorico;
+};
+
+// nullopt when no agent is stored.
+Fallible<std::optional<StoredAgent>> loadAgent(Database& db);
+
 // Replaces the agent row and address types 1-3. Offices 1..N already stored
 // (and their addresses) stay; those beyond N are removed with their
 // addresses, so nothing undeclared reaches the information file.
-MaybeError saveAgentPage1(Database& db, const AgentPage1& agent);
+MaybeError saveAgent(Database& db, const AgentRecord& agent);
 
 // Stores offices 1..N (N = offices.size()) and their address types 4..3+N.
-MaybeError saveAgentPage2(Database& db, const QList<AdditionalOffice>& offices);
+MaybeError saveAdditionalOffices(Database& db, const QList<AdditionalOffice>& offices);
 
 // The one text of a patent: the stored number's ("0012" is "12"), so the
 // file's name and its records agree in this run and after a restart. A

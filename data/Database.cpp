@@ -1,5 +1,6 @@
 #include "data/Database.h"
 
+#include "data/EngineError.h"
 #include "data/FaultPoint.h"
 
 #include <QAtomicInt>
@@ -23,12 +24,6 @@ bool looksLikeSqlite(const QString& path) {
     return head == QByteArray("SQLite format 3\0", 16);
 }
 
-// What a statement reports when the test hook makes it fail: the engine's
-// own code for a disk error.
-DbError injectedFailure() {
-    return DbError{10, QStringLiteral("disk I/O error")};
-}
-
 } // namespace
 
 Database::Database(QString connection, QString path)
@@ -43,80 +38,67 @@ Database::~Database() {
     QSqlDatabase::removeDatabase(connection_);
 }
 
-std::unique_ptr<Database> Database::connect(const QString& path, QString* why) {
+Database::Opened Database::connect(const QString& path) {
     const QString name = QStringLiteral("kestro-%1").arg(connectionCounter.fetchAndAddRelaxed(1));
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
         db.setDatabaseName(path);
         if (!db.open()) {
-            if (why)
-                *why = QStringLiteral("No se pudo abrir la base de datos %1: %2")
-                           .arg(QDir::toNativeSeparators(path), db.lastError().text());
+            const QString why = QStringLiteral("No se pudo abrir la base de datos %1: %2")
+                                    .arg(QDir::toNativeSeparators(path), db.lastError().text());
             db = QSqlDatabase();
             QSqlDatabase::removeDatabase(name);
-            return nullptr;
+            return DbError::refused(why);
         }
     }
     std::unique_ptr<Database> d(new Database(name, path));
     // Catalogue reads and the information file expect the engine to check
     // nothing on its own: keys are plain values, the program keeps them.
     if (MaybeError e = d->exec(QStringLiteral("PRAGMA foreign_keys = OFF"))) {
-        if (why)
-            *why = QStringLiteral("No se pudo abrir la base de datos %1:%2")
-                       .arg(QDir::toNativeSeparators(path), e->message());
-        return nullptr;
+        return DbError::refused(QStringLiteral("No se pudo abrir la base de datos %1:%2")
+                                    .arg(QDir::toNativeSeparators(path), e->message()));
     }
     return d;
 }
 
-std::unique_ptr<Database> Database::open(const QString& folder, QString* why) {
-    return openFile(QDir(folder).filePath(QString::fromLatin1(FileName)), why);
+Database::Opened Database::open(const QString& folder) {
+    return openFile(QDir(folder).filePath(QString::fromLatin1(FileName)));
 }
 
-std::unique_ptr<Database> Database::openFile(const QString& path, QString* why) {
+Database::Opened Database::openFile(const QString& path) {
     const QString shown = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
-    if (!QFileInfo(path).isFile()) {
-        if (why)
-            *why = QStringLiteral("No se encontró la base de datos %1.\n"
-                                  "Copie el archivo kestro.mdb en la carpeta del programa.")
-                       .arg(shown);
-        return nullptr;
-    }
-    if (!looksLikeSqlite(path)) {
-        if (why)
-            *why = QStringLiteral("El archivo %1 no es una base de datos de KESTRO "
-                                  "o está dañado.")
-                       .arg(shown);
-        return nullptr;
-    }
-    auto db = connect(path, why);
+    if (!QFileInfo(path).isFile())
+        return DbError::refused(QStringLiteral("No se encontró la base de datos %1.\n"
+                                               "Cierre KESTRO y vuelva a abrirlo: al iniciar copia "
+                                               "en su carpeta de datos la base de datos que se "
+                                               "entrega con el programa.")
+                                    .arg(shown));
+    const QString damaged =
+        QStringLiteral("El archivo %1 no es una base de datos de KESTRO o está dañado.").arg(shown);
+    if (!looksLikeSqlite(path))
+        return DbError::refused(damaged);
+    Opened db = connect(path);
     if (!db)
-        return nullptr;
-    const Rows probe = db->select(QStringLiteral("select count(*) from sqlite_master"));
+        return db;
+    const Rows probe = db.value->select(QStringLiteral("select count(*) from sqlite_master"));
     if (!probe.ok()) {
         const int code = probe.error->number & 0xff;
-        if (why)
-            *why = code == 5 || code == 6
-                       ? QStringLiteral("No se pudo abrir la base de datos %1: otro programa la "
-                                        "tiene abierta y bloqueada. Cierre los demás programas "
-                                        "que la estén usando (por ejemplo otra copia de KESTRO) "
-                                        "y vuelva a abrir KESTRO.")
-                             .arg(shown)
-                       : QStringLiteral("El archivo %1 no es una base de datos de KESTRO "
-                                        "o está dañado.")
-                             .arg(shown);
-        return nullptr;
+        if (code == SQLITE_BUSY || code == SQLITE_LOCKED)
+            return DbError::refused(
+                QStringLiteral("No se pudo abrir la base de datos %1: otro programa la tiene "
+                               "abierta y bloqueada. Cierre los demás programas que la estén "
+                               "usando (por ejemplo otra copia de KESTRO) y vuelva a abrir KESTRO.")
+                    .arg(shown));
+        return DbError::refused(damaged);
     }
     return db;
 }
 
-std::unique_ptr<Database> Database::createFile(const QString& path, QString* why) {
-    if (QFileInfo::exists(path)) {
-        if (why)
-            *why = QStringLiteral("El archivo %1 ya existe.").arg(QDir::toNativeSeparators(path));
-        return nullptr;
-    }
-    return connect(path, why);
+Database::Opened Database::createFile(const QString& path) {
+    if (QFileInfo::exists(path))
+        return DbError::refused(
+            QStringLiteral("El archivo %1 ya existe.").arg(QDir::toNativeSeparators(path)));
+    return connect(path);
 }
 
 QSqlDatabase Database::handle() const {
@@ -176,22 +158,16 @@ sqlite3* Database::engine() const {
 
 namespace {
 
-DbError engineError(sqlite3* db) {
-    const int n = db ? sqlite3_errcode(db) : SQLITE_MISUSE;
-    return DbError{n == SQLITE_OK ? SQLITE_ERROR : n,
-                   db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("sin conexión")};
-}
-
 QString whyNotWritable(const QSqlError& e) {
     switch (e.nativeErrorCode().toInt() & 0xff) {
-    case 5: // busy
-    case 6: // locked
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
         return QStringLiteral("otro programa la tiene abierta y bloqueada");
-    case 8: // read-only
+    case SQLITE_READONLY:
         return QStringLiteral("el archivo o su carpeta son de sólo lectura");
-    case 13: // full
+    case SQLITE_FULL:
         return QStringLiteral("el disco está lleno");
-    case 14: // cannot open the journal beside it
+    case SQLITE_CANTOPEN: // the journal beside it cannot be created
         return QStringLiteral("no se pueden crear archivos en su carpeta");
     }
     return QStringLiteral("%1 %2").arg(e.nativeErrorCode(), e.databaseText());
@@ -215,49 +191,6 @@ MaybeError Database::eachRow(const QString& sql, const std::function<bool(const 
     if (rc != SQLITE_DONE)
         return engineError(db);
     return std::nullopt;
-}
-
-int RawRow::columns() const {
-    return sqlite3_column_count(s_);
-}
-
-RawRow::Kind RawRow::kind(int column) const {
-    switch (sqlite3_column_type(s_, column)) {
-    case SQLITE_NULL:
-        return Kind::Null;
-    case SQLITE_INTEGER:
-        return Kind::Integer;
-    case SQLITE_FLOAT:
-        return Kind::Real;
-    }
-    return Kind::Text;
-}
-
-qlonglong RawRow::integer(int column) const {
-    return sqlite3_column_int64(s_, column);
-}
-
-double RawRow::real(int column) const {
-    return sqlite3_column_double(s_, column);
-}
-
-QByteArrayView RawRow::utf8(int column) const {
-    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(s_, column));
-    return QByteArrayView(text, sqlite3_column_bytes(s_, column));
-}
-
-QString RawRow::text(int column) const {
-    switch (kind(column)) {
-    case Kind::Null:
-        return QString();
-    case Kind::Integer:
-        return QString::number(integer(column));
-    case Kind::Real:
-        return QVariant(real(column)).toString();
-    case Kind::Text:
-        break;
-    }
-    return QString::fromUtf8(utf8(column));
 }
 
 QString Database::cannotSaveReason() {
@@ -285,103 +218,23 @@ QString Database::cannotSaveReason() {
              whyNotWritable(problem));
 }
 
-bool Database::tableExists(const QString& table, MaybeError* error) {
+Fallible<bool> Database::tableExists(const QString& table) {
     Rows r = select(
         QStringLiteral("select 1 from sqlite_master where type='table' and lower(name)=lower(?)"),
         {table});
-    if (error)
-        *error = r.error;
-    return r.ok() && !r.empty();
+    if (r.error)
+        return *r.error;
+    return !r.empty();
 }
 
-QStringList Database::columns(const QString& table, MaybeError* error) {
-    QStringList names;
+Fallible<QStringList> Database::columns(const QString& table) {
     Rows r = select(QStringLiteral("select name from pragma_table_info(?)"), {table});
-    if (error)
-        *error = r.error;
+    if (r.error)
+        return *r.error;
+    QStringList names;
     for (const QVariantList& row : r.rows)
         names << row.at(0).toString();
     return names;
-}
-
-PreparedStatement::PreparedStatement(Database& db, const QString& sql) : engine_(db.engine()) {
-    if (!engine_ ||
-        sqlite3_prepare16_v2(engine_, sql.utf16(), -1, &statement_, nullptr) != SQLITE_OK)
-        prepareError_ = engineError(engine_);
-}
-
-PreparedStatement::~PreparedStatement() {
-    sqlite3_finalize(statement_);
-}
-
-namespace {
-
-// As Qt's driver binds: a Null, or a null text, is SQL NULL.
-int bind(sqlite3_stmt* s, int i, const QVariant& v) {
-    if (v.isNull() || (v.typeId() == QMetaType::QString && v.toString().isNull()))
-        return sqlite3_bind_null(s, i);
-    switch (v.typeId()) {
-    case QMetaType::Int:
-    case QMetaType::LongLong:
-    case QMetaType::Bool:
-        return sqlite3_bind_int64(s, i, v.toLongLong());
-    case QMetaType::Double:
-        return sqlite3_bind_double(s, i, v.toDouble());
-    default:
-        break;
-    }
-    const QString text = v.toString();
-    return sqlite3_bind_text16(s, i, text.utf16(), int(text.size() * sizeof(char16_t)),
-                               SQLITE_TRANSIENT);
-}
-
-} // namespace
-
-MaybeError PreparedStatement::exec(const QVariantList& params) {
-    if (prepareError_)
-        return prepareError_;
-    if (faultpoint::hit())
-        return injectedFailure();
-    sqlite3_reset(statement_);
-    for (int i = 0; i < params.size(); ++i)
-        if (bind(statement_, i + 1, params.at(i)) != SQLITE_OK)
-            return engineError(engine_);
-    const int rc = sqlite3_step(statement_);
-    MaybeError e;
-    if (rc != SQLITE_DONE && rc != SQLITE_ROW)
-        e = engineError(engine_);
-    sqlite3_reset(statement_);
-    return e;
-}
-
-Transaction::Transaction(Database& db) : db_(db) {
-    QSqlDatabase h = db_.handle();
-    if (faultpoint::hit())
-        beginError_ = injectedFailure();
-    else if (h.transaction())
-        open_ = true;
-    else
-        beginError_ = DbError::fromSql(h.lastError());
-}
-
-Transaction::~Transaction() {
-    if (open_)
-        db_.handle().rollback();
-}
-
-MaybeError Transaction::commit() {
-    if (!open_)
-        return beginError_ ? beginError_ : DbError::refused(QStringLiteral("Sin transacción"));
-    QSqlDatabase h = db_.handle();
-    const bool refused = faultpoint::hit();
-    if (refused || !h.commit()) {
-        DbError e = refused ? injectedFailure() : DbError::fromSql(h.lastError());
-        h.rollback();
-        open_ = false;
-        return e;
-    }
-    open_ = false;
-    return std::nullopt;
 }
 
 QVariant intOrNull(const QString& keyText) {

@@ -41,12 +41,20 @@ bool isIsoDate(QStringView t) {
            QDate::isValid(t.first(4).toInt(), t.sliced(5, 2).toInt(), t.sliced(8, 2).toInt());
 }
 
+std::optional<QString> normalisedIsoDate(QStringView t) {
+    if (isIsoDate(t))
+        return t.toString();
+    const QDate d = QDate::fromString(t, QStringLiteral("yyyy-MM-dd"));
+    if (!d.isValid())
+        return std::nullopt;
+    return d.toString(QStringLiteral("yyyy-MM-dd"));
+}
+
 QString fileDateFromIso(const QVariant& iso) {
     const QString t = textOf(iso);
     if (hasIsoShape(t))
         return t;
-    const QDate d = QDate::fromString(t, QStringLiteral("yyyy-MM-dd"));
-    return d.isValid() ? d.toString(QStringLiteral("yyyy-MM-dd")) : t;
+    return normalisedIsoDate(t).value_or(t);
 }
 
 std::optional<DbError> bindDisplayDate(const QString& ddmmyyyy, QVariant* out) {

@@ -15,7 +15,10 @@ std::optional<QString> isoFromDisplayDate(const QString& ddmmyyyy);
 QString displayFromIsoDate(const QVariant& iso);
 // A real calendar date written exactly yyyy-mm-dd.
 bool isIsoDate(QStringView t);
-// The stored text for the information file ("yyyy-mm-dd").
+// A date read as yyyy-mm-dd, written exactly so; nullopt when it is none.
+std::optional<QString> normalisedIsoDate(QStringView t);
+// The stored text for the information file ("yyyy-mm-dd"); text of that
+// shape is written as it is stored.
 QString fileDateFromIso(const QVariant& iso);
 // A bound value for a date column, or an error naming the refused text.
 std::optional<DbError> bindDisplayDate(const QString& ddmmyyyy, QVariant* out);

@@ -1,4 +1,5 @@
 #include "data/DeliveredDatabase.h"
+#include "data/Transaction.h"
 
 #include "data/Schema.h"
 #include "data/Upgrade.h"
@@ -101,10 +102,10 @@ MaybeError loadCatalogues(Database& db, const QString& csvFolder) {
 }
 
 MaybeError createDeliveredDatabase(const QString& path, const QString& csvFolder) {
-    QString why;
-    auto db = Database::createFile(path, &why);
-    if (!db)
-        return DbError::refused(why);
+    Database::Opened created = Database::createFile(path);
+    if (!created)
+        return created.error;
+    auto db = std::move(created.value);
     MaybeError e = Schema::createV30(*db);
     if (!e)
         e = Modifica_DB(*db);

@@ -1,4 +1,5 @@
 #include "data/HistoryStore.h"
+#include "data/Transaction.h"
 
 QString historicKey(const QString& curp, const QString& rfc) {
     for (QChar c : curp)
@@ -7,12 +8,11 @@ QString historicKey(const QString& curp, const QString& rfc) {
     return rfc;
 }
 
-MaybeError historicAgentExists(Database& db, const QString& key, bool* exists) {
+Fallible<bool> historicAgentExists(Database& db, const QString& key) {
     const Rows r = db.select(QStringLiteral("select 1 from Historico_AA where CURP=?"), {key});
-    if (!r.ok())
-        return r.error;
-    *exists = !r.empty();
-    return std::nullopt;
+    if (r.error)
+        return *r.error;
+    return !r.empty();
 }
 
 namespace {
@@ -74,9 +74,9 @@ MaybeError addRepresentativePeriod(Database& db, const QString& curp, qlonglong 
     });
 }
 
-MaybeError deleteRepresentativePeriod(Database& db, const QString& curp, qlonglong periodId,
-                                      bool* noneLeft) {
-    return inTransaction(db, [&]() -> MaybeError {
+Fallible<bool> deleteRepresentativePeriod(Database& db, const QString& curp, qlonglong periodId) {
+    bool noneLeft = false;
+    const MaybeError e = inTransaction(db, [&]() -> MaybeError {
         if (MaybeError e =
                 db.exec(QStringLiteral("delete from Periodos_H_MM where rowid=? and CURP=?"),
                         {periodId, curp}))
@@ -85,12 +85,15 @@ MaybeError deleteRepresentativePeriod(Database& db, const QString& curp, qlonglo
             db.select(QStringLiteral("select 1 from Periodos_H_MM where CURP=?"), {curp});
         if (!left.ok())
             return left.error;
-        *noneLeft = left.empty();
-        if (!*noneLeft)
+        noneLeft = left.empty();
+        if (!noneLeft)
             return std::nullopt;
         return db.exec(QStringLiteral("update Mandatarios set SinHistorico=1 where CURP=?"),
                        {curp});
     });
+    if (e)
+        return *e;
+    return noneLeft;
 }
 
 MaybeError declareAgentWithoutHistory(Database& db) {

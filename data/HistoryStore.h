@@ -29,7 +29,7 @@ struct HistoricAgent {
 QString historicKey(const QString& curp, const QString& rfc);
 
 // Whether a historic agent is stored under `key`.
-MaybeError historicAgentExists(Database& db, const QString& key, bool* exists);
+Fallible<bool> historicAgentExists(Database& db, const QString& key);
 
 // Replaces the record stored under `oldKey` ("" for a new one) and all its
 // periods by `agent` with `periods`; the agent then has a history.
@@ -46,9 +46,8 @@ MaybeError addRepresentativePeriod(Database& db, const QString& curp, qlonglong 
                                    const HistoryPeriod& period);
 
 // Removes exactly one stored period (by its row id). When none of his
-// periods is left he counts as having no history; *noneLeft says so.
-MaybeError deleteRepresentativePeriod(Database& db, const QString& curp, qlonglong periodId,
-                                      bool* noneLeft);
+// periods is left he counts as having no history: the answer is true then.
+Fallible<bool> deleteRepresentativePeriod(Database& db, const QString& curp, qlonglong periodId);
 
 // The declarations of the no-history dialog.
 MaybeError declareAgentWithoutHistory(Database& db);

@@ -1,4 +1,5 @@
 #include "data/RepresentativeStore.h"
+#include "data/Transaction.h"
 
 #include "data/Dates.h"
 
@@ -53,11 +54,26 @@ MaybeError movePeriods(Database& db, const Representative& r, const QString& for
 
 } // namespace
 
-bool representativeExists(Database& db, const QString& curp, MaybeError* error) {
+Fallible<std::optional<StoredRepresentative>> loadRepresentative(Database& db,
+                                                                 const QString& curp) {
+    const Rows r = db.select(QStringLiteral("select CURP, RFC, Nombre, ApPaterno, ApMaterno, "
+                                            "Mandato, Requerimiento, Acreditacion, Operando "
+                                            "from Mandatarios where CURP=?"),
+                             {curp});
+    if (r.error)
+        return *r.error;
+    if (r.empty())
+        return std::optional<StoredRepresentative>();
+    const QVariantList& m = r.first();
+    return std::optional<StoredRepresentative>(StoredRepresentative{
+        m.at(0), m.at(1), m.at(2), m.at(3), m.at(4), m.at(5), m.at(6), m.at(7), m.at(8)});
+}
+
+Fallible<bool> representativeExists(Database& db, const QString& curp) {
     const Rows r = db.select(QStringLiteral("select 1 from Mandatarios where CURP=?"), {curp});
-    if (error)
-        *error = r.error;
-    return r.ok() && !r.empty();
+    if (r.error)
+        return *r.error;
+    return !r.empty();
 }
 
 MaybeError saveRepresentative(Database& db, const Representative& r, const QString& formerCurp) {

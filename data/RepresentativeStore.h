@@ -1,10 +1,11 @@
 #pragma once
 
-#include "data/AgentStore.h"
 #include "data/Database.h"
+#include "data/StoredAddress.h"
 
 #include <QList>
 #include <QStringList>
+#include <optional>
 
 // A representative's rows: Mandatarios, his two addresses, the offices he
 // acted before and his declarations before 2001, and his history periods.
@@ -27,9 +28,18 @@ struct Representative {
     QList<PriorDeclaration> declarations;            // type 1 only
 };
 
-// True when a representative with this CURP is stored; a failed read puts
-// the error in *error rather than answer "no".
-bool representativeExists(Database& db, const QString& curp, MaybeError* error = nullptr);
+// A representative's own row as stored (Mandatarios), values as the engine
+// holds them.
+struct StoredRepresentative {
+    QVariant curp, rfc, nombre, apPaterno, apMaterno;
+    QVariant mandato, requerimiento, acreditacion, operando;
+};
+
+// The representative stored under `curp`; nullopt when there is none.
+Fallible<std::optional<StoredRepresentative>> loadRepresentative(Database& db, const QString& curp);
+
+// Whether a representative with this CURP is stored.
+Fallible<bool> representativeExists(Database& db, const QString& curp);
 
 // Replaces the representative stored under formerCurp ("" for a new one)
 // by `r`. His history periods and flag survive an edit, whatever his type;

@@ -1,39 +1,26 @@
 #include "data/Schema.h"
+#include "data/Transaction.h"
+
+#include "data/Tables.h"
 
 namespace Schema {
 
 QStringList createStatementsV30() {
-    return {
-        QStringLiteral("create table EntFed (cveEntFed text, Nombre text)"),
-        QStringLiteral("create table MpioDeleg (cveEntFed text, cveMpioDeleg integer, "
-                       "Nombre text)"),
-        QStringLiteral("create table Aduanas (cveAduana integer, Aduana text)"),
-        QStringLiteral("create table AA (Patente integer, Nombre text, ApPaterno text, "
-                       "ApMaterno text, RFC text, CURP text, Autorizacion integer, "
-                       "Adscripcion integer)"),
-        QStringLiteral("create table Domicilios_AA (Tipo_Dom integer, EntFed text, "
-                       "MDeleg integer, Calle text, NoExt text, NoInt text, Colonia text, "
-                       "CP text, Telefono text, Fax text)"),
-        QStringLiteral("create table Mandatarios (CURP text, RFC text, Nombre text, "
-                       "ApPaterno text, ApMaterno text, Mandato integer, Requerimiento text, "
-                       "Acreditacion integer, Operando integer)"),
-        QStringLiteral("create table Domicilios_MM (CURP text, EntFed text, MDeleg integer, "
-                       "Calle text, NoExt text, NoInt text, Colonia text, CP text, "
-                       "Telefono text, Fax text, Tipo_Dom integer)"),
-        QStringLiteral("create table Aduanas_MM (CURP text, NoAduana integer)"),
-        QStringLiteral("create table Pedimentos_MM (CURP text, NoAduana integer, "
-                       "NoPedimento text, FechPedimento date)"),
-        QStringLiteral("create table Historico_AA (RFC text, CURP text, Nombre text, "
-                       "ApPaterno text, ApMaterno text)"),
-        QStringLiteral("create table Periodos_H_AA (CURP text, NoAduana integer, "
-                       "FechaIni date, FechaFin date)"),
-        QStringLiteral("create table Periodos_H_MM (CURP text, NoAduana integer, "
-                       "Patente_MM integer, FechaIni date, FechaFin date)"),
-        // Lookups by state and by key; the catalogue keeps keys unique.
-        QStringLiteral("create unique index MpioDeleg_clave on MpioDeleg (cveEntFed, "
-                       "cveMpioDeleg)"),
-        QStringLiteral("create unique index Aduanas_clave on Aduanas (cveAduana)"),
-    };
+    QStringList statements;
+    for (const Tables::Table& t : Tables::all()) {
+        QStringList columns;
+        for (const Tables::Column& c : t.columns)
+            if (!c.addedIn35)
+                columns << QStringLiteral("%1 %2").arg(QString::fromLatin1(c.name),
+                                                       Tables::sqlType(c));
+        statements << QStringLiteral("create table %1 (%2)")
+                          .arg(t.tableName(), columns.join(QStringLiteral(", ")));
+    }
+    // Lookups by state and by key; the catalogue keeps keys unique.
+    statements << QStringLiteral("create unique index MpioDeleg_clave on MpioDeleg (cveEntFed, "
+                                 "cveMpioDeleg)")
+               << QStringLiteral("create unique index Aduanas_clave on Aduanas (cveAduana)");
+    return statements;
 }
 
 MaybeError createV30(Database& db) {
@@ -46,14 +33,14 @@ MaybeError createV30(Database& db) {
 }
 
 const QList<AddedColumn>& addedColumns() {
-    static const QList<AddedColumn> cols = {
-        {QStringLiteral("AA"), QStringLiteral("Aduana1"), QStringLiteral("smallint")},
-        {QStringLiteral("AA"), QStringLiteral("Aduana2"), QStringLiteral("smallint")},
-        {QStringLiteral("AA"), QStringLiteral("Aduana3"), QStringLiteral("smallint")},
-        {QStringLiteral("AA"), QStringLiteral("NoAduanasAut"), QStringLiteral("smallint")},
-        {QStringLiteral("AA"), QStringLiteral("SinHistorico"), QStringLiteral("smallint")},
-        {QStringLiteral("Mandatarios"), QStringLiteral("SinHistorico"), QStringLiteral("smallint")},
-    };
+    static const QList<AddedColumn> cols = [] {
+        QList<AddedColumn> out;
+        for (const Tables::Table& t : Tables::all())
+            for (const Tables::Column& c : t.columns)
+                if (c.addedIn35)
+                    out.append({t.tableName(), QString::fromLatin1(c.name), Tables::sqlType(c)});
+        return out;
+    }();
     return cols;
 }
 

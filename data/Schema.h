@@ -4,8 +4,8 @@
 
 #include <QStringList>
 
-// The tables of kestro.mdb. Readers take columns by position, so the order
-// of the columns below is part of the file format.
+// Creating and upgrading kestro.mdb, from the one description of its
+// tables (data/Tables.h).
 namespace Schema {
 
 // The tables as version 3.0 had them (no additional offices, no history

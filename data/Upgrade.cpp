@@ -1,4 +1,5 @@
 #include "data/Upgrade.h"
+#include "data/Transaction.h"
 
 #include "data/Schema.h"
 
@@ -10,11 +11,10 @@ bool isMissingTable(const DbError& e) {
 
 MaybeError addMissingColumns(Database& db) {
     for (const Schema::AddedColumn& c : Schema::addedColumns()) {
-        MaybeError read;
-        const bool present = db.columns(c.table, &read).contains(c.column, Qt::CaseInsensitive);
-        if (read)
-            return read;
-        if (present)
+        const Fallible<QStringList> present = db.columns(c.table);
+        if (!present.ok())
+            return present.error;
+        if (present.value.contains(c.column, Qt::CaseInsensitive))
             continue;
         // Identifiers come from the fixed list above, never from input.
         if (MaybeError e =
@@ -40,11 +40,10 @@ MaybeError Modifica_DB(Database& db) {
     return inTransaction(db, [&]() -> MaybeError {
         if (MaybeError e = addMissingColumns(db))
             return e;
-        MaybeError read;
-        const bool registry = db.tableExists(QStringLiteral("Versiones"), &read);
-        if (read)
-            return read;
-        if (!registry)
+        const Fallible<bool> registry = db.tableExists(QStringLiteral("Versiones"));
+        if (!registry.ok())
+            return registry.error;
+        if (!registry.value)
             if (MaybeError e = db.exec(Schema::createVersionesStatement()))
                 return e;
         if (MaybeError e = addVersionRow(db, 1, 0))
@@ -55,7 +54,7 @@ MaybeError Modifica_DB(Database& db) {
 
 UpgradeOutcome Inicializa_DB(Database& db) {
     UpgradeOutcome out;
-    Rows r = db.select(QStringLiteral("select * from Versiones where VPrin=3 and Vsec=5"));
+    Rows r = db.select(QStringLiteral("select 1 from Versiones where VPrin=3 and Vsec=5"));
     if (!r.ok()) {
         if (!isMissingTable(*r.error)) {
             out.error = r.error;

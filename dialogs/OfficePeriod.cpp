@@ -2,8 +2,8 @@
 
 #include "entry/CatalogueLists.h"
 #include "entry/DateTyping.h"
-#include "entry/Rutinas.h"
 #include "entry/Seam.h"
+#include "rules/Rutinas.h"
 
 #include <QComboBox>
 #include <QDate>

@@ -25,7 +25,7 @@ void frmAduanaAct::cmdAceptar_Click() {
         ui->cmbNoAduana->setFocus();
         return;
     }
-    for (int i = 0; i < gridDataRows(fgAduanasAct_); ++i)
+    for (int i = 0; i < fgAduanasAct_->rowCount(); ++i)
         if (gridCell(fgAduanasAct_, i, 0) == key) {
             seam::inform(this, QStringLiteral("Ya existe la aduana en la lista de aduanas que "
                                               "actuo"));

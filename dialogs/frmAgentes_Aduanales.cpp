@@ -2,17 +2,16 @@
 
 #include "data/Dates.h"
 #include "dialogs/frmPeriodo_Agente.h"
-#include "entry/AppState.h"
 #include "entry/Grid.h"
 #include "entry/GridBehaviour.h"
 #include "entry/KeystrokeFilter.h"
-#include "entry/Rutinas.h"
 #include "entry/Seam.h"
 #include "entry/StoredText.h"
+#include "rules/Rutinas.h"
 #include "ui_frmAgentes_Aduanales.h"
 
-frmAgentes_Aduanales::frmAgentes_Aduanales(Database& db, const AppState& state,
-                                           const QStringList& row, QWidget* parent)
+frmAgentes_Aduanales::frmAgentes_Aduanales(Database& db, EditMode mode, const QStringList& row,
+                                           QWidget* parent)
     : QDialog(parent), ui(new Ui::frmAgentes_Aduanales), db_(db) {
     ui->setupUi(this);
     for (QLineEdit* e :
@@ -30,7 +29,7 @@ frmAgentes_Aduanales::frmAgentes_Aduanales(Database& db, const AppState& state,
     connect(ui->cmdAceptar, &QPushButton::clicked, this, &frmAgentes_Aduanales::cmdAceptar_Click);
     connect(ui->cmdCancelar, &QPushButton::clicked, this, &QDialog::reject);
 
-    if (state.Modo != QLatin1String("E"))
+    if (mode != EditMode::Edit)
         return;
     showStoredText(ui->txtNombre, row.value(0));
     showStoredText(ui->txtApPaterno, row.value(1));
@@ -118,10 +117,10 @@ void frmAgentes_Aduanales::cmdAceptar_Click() {
     const HistoricAgent agent{
         ui->txtRFC->text(), historicKey(ui->txtCURP->text(), ui->txtRFC->text()),
         ui->txtNombre->text(), ui->txtApPaterno->text(), ui->txtApMaterno->text()};
-    bool exists = false;
-    if (seam::readFailed(this, historicAgentExists(db_, agent.key, &exists)))
+    const Fallible<bool> exists = historicAgentExists(db_, agent.key);
+    if (seam::readFailed(this, exists.error))
         return;
-    if (exists && agent.key != oldKey_) {
+    if (exists.value && agent.key != oldKey_) {
         refuse("YA EXISTE EL AGENTE ADUANAL EN LA BASE DE DATOS.", nullptr);
         return;
     }

@@ -1,12 +1,12 @@
 #pragma once
 
 #include "data/HistoryStore.h"
+#include "entry/EditMode.h"
 
 #include <QDialog>
 #include <QStringList>
 #include <memory>
 
-struct AppState;
 namespace Ui {
 class frmAgentes_Aduanales;
 }
@@ -18,9 +18,9 @@ class frmAgentes_Aduanales;
 class frmAgentes_Aduanales : public QDialog {
     Q_OBJECT
 public:
-    // Modo "N" starts empty; Modo "E" edits `row`, the cells Nombre,
-    // Ap.Paterno, Ap.Materno, CURP and RFC of the page's current row.
-    frmAgentes_Aduanales(Database& db, const AppState& state, const QStringList& row,
+    // EditMode::Edit edits `row`, the cells Nombre, Ap.Paterno, Ap.Materno,
+    // CURP and RFC of the page's current row.
+    frmAgentes_Aduanales(Database& db, EditMode mode, const QStringList& row,
                          QWidget* parent = nullptr);
     ~frmAgentes_Aduanales() override;
 

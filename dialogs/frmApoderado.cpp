@@ -5,14 +5,14 @@
 #include "dialogs/frmAduanaAct.h"
 #include "dialogs/frmPedTramitados.h"
 #include "entry/AddressBlock.h"
-#include "entry/AppState.h"
 #include "entry/CatalogueLists.h"
 #include "entry/Grid.h"
 #include "entry/KeystrokeFilter.h"
-#include "entry/Rutinas.h"
+#include "entry/MandatoLabel.h"
 #include "entry/ScreenFit.h"
 #include "entry/Seam.h"
 #include "entry/StoredText.h"
+#include "rules/Rutinas.h"
 #include "ui_frmApoderado.h"
 
 #include <QDir>
@@ -44,10 +44,9 @@ QString requirementName(const QString& path) {
 
 } // namespace
 
-frmApoderado::frmApoderado(Database& db, const AppState& state, const QString& curp0,
-                           QWidget* parent)
-    : QDialog(parent), ui(new Ui::frmApoderado), db_(db), state_(state),
-      editing_(state.Modo == QLatin1String("E")), curp0_(editing_ ? curp0 : QString()) {
+frmApoderado::frmApoderado(Database& db, EditMode mode, const QString& curp0, QWidget* parent)
+    : QDialog(parent), ui(new Ui::frmApoderado), db_(db), editing_(mode == EditMode::Edit),
+      curp0_(editing_ ? curp0 : QString()) {
     ui->setupUi(this);
     prepareWindow();
     setTabOrderChain();
@@ -59,7 +58,7 @@ frmApoderado::frmApoderado(Database& db, const AppState& state, const QString& c
 frmApoderado::~frmApoderado() = default;
 
 void frmApoderado::prepareWindow() {
-    ui->cmbMandato->addItems({state_.Mandato1, state_.Mandato2});
+    ui->cmbMandato->addItems({MandatoLabel::of(1), MandatoLabel::of(2)});
     ui->cmbMandato->setCurrentIndex(-1);
 
     gridSetup(ui->fgAduanasAct, {QStringLiteral("No.Aduana"), QStringLiteral("Aduana")},
@@ -120,29 +119,29 @@ void frmApoderado::loadRepresentative() {
     // Aceptar replaces all his rows: with part of them unread it would drop
     // the rest, so after a failed read only Cancelar is left.
     const auto refuseSaving = [this] { ui->cmdAceptar->setEnabled(false); };
-    const Rows r = db_.select(QStringLiteral("select * from Mandatarios where CURP=?"), {curp0_});
-    if (seam::readFailed(this, r.error)) {
+    const auto loaded = ::loadRepresentative(db_, curp0_);
+    if (seam::readFailed(this, loaded.error)) {
         refuseSaving();
         return;
     }
-    if (r.empty())
+    if (!loaded.value)
         return;
-    const QVariantList& m = r.first();
-    showStoredText(ui->txtNombre, textOf(m.at(2)));
-    showStoredText(ui->txtApPaterno, textOf(m.at(3)));
-    showStoredText(ui->txtApMaterno, textOf(m.at(4)));
-    showStoredText(ui->txtCURP, textOf(m.at(0)));
-    showStoredText(ui->txtRFC, textOf(m.at(1)));
+    const StoredRepresentative& m = *loaded.value;
+    showStoredText(ui->txtNombre, textOf(m.nombre));
+    showStoredText(ui->txtApPaterno, textOf(m.apPaterno));
+    showStoredText(ui->txtApMaterno, textOf(m.apMaterno));
+    showStoredText(ui->txtCURP, textOf(m.curp));
+    showStoredText(ui->txtRFC, textOf(m.rfc));
     // A type without an entry here (3, or none) leaves the choice to the user.
-    const int mandato = m.at(5).isNull() ? 0 : m.at(5).toInt();
+    const int mandato = m.mandato.isNull() ? 0 : m.mandato.toInt();
     ui->cmbMandato->setCurrentIndex(mandato == 1 || mandato == 2 ? mandato - 1 : -1);
-    showRequirement(textOf(m.at(6)));
-    const int acreditacion = m.at(7).isNull() ? 0 : m.at(7).toInt();
+    showRequirement(textOf(m.requerimiento));
+    const int acreditacion = m.acreditacion.isNull() ? 0 : m.acreditacion.toInt();
     if (acreditacion == 1)
         ui->optNTCL->setChecked(true);
     else if (acreditacion == 2)
         ui->optExamen->setChecked(true);
-    const int operando = m.at(8).isNull() ? 2 : m.at(8).toInt();
+    const int operando = m.operando.isNull() ? 2 : m.operando.toInt();
     if (operando == 0)
         ui->optNo->setChecked(true);
     else if (operando == 1)
@@ -237,7 +236,7 @@ bool frmApoderado::entriesAreValid() {
         return failCheck(QStringLiteral("El Requerimiento Electrónico se debe llamar igual al RFC"),
                          ui->cmdBuscar);
     const bool earlier = ui->cmbMandato->currentIndex() == 0;
-    if (earlier && gridDataRows(ui->fgAduanasAct) == 0)
+    if (earlier && ui->fgAduanasAct->rowCount() == 0)
         return failCheck(QStringLiteral("Debe existir almenos una Aduana donde ha actuado"),
                          ui->cmdNuevaAduana);
     if (!earlier && !ui->optNTCL->isChecked() && !ui->optExamen->isChecked())
@@ -246,12 +245,12 @@ bool frmApoderado::entriesAreValid() {
         return failCheck(QStringLiteral("Debe elegir si el Manandatario o Representante se "
                                         "encuentra Operando"),
                          ui->optSi);
-    MaybeError read;
-    const bool taken =
-        ui->txtCURP->text() != curp0_ && representativeExists(db_, ui->txtCURP->text(), &read);
-    if (seam::readFailed(this, read))
+    const Fallible<bool> taken = ui->txtCURP->text() != curp0_
+                                     ? representativeExists(db_, ui->txtCURP->text())
+                                     : Fallible<bool>(false);
+    if (seam::readFailed(this, taken.error))
         return false;
-    if (taken) {
+    if (taken.value) {
         seam::message(this, QStringLiteral("YA EXISTE EL MANDATARIO EN LA BASE DE DATOS."),
                       QStringLiteral("Mensaje"), seam::Icon::None);
         return false;
@@ -274,9 +273,9 @@ Representative frmApoderado::entries() const {
     r.fiscal = ui->blkFiscal->stored();
     if (r.mandato != 1)
         return r;
-    for (int i = 0; i < gridDataRows(ui->fgAduanasAct); ++i)
+    for (int i = 0; i < ui->fgAduanasAct->rowCount(); ++i)
         r.officeKeys << gridCell(ui->fgAduanasAct, i, 0);
-    for (int i = 0; i < gridDataRows(ui->fgPedTramitados); ++i)
+    for (int i = 0; i < ui->fgPedTramitados->rowCount(); ++i)
         r.declarations << PriorDeclaration{gridCell(ui->fgPedTramitados, i, 0),
                                            gridCell(ui->fgPedTramitados, i, 2),
                                            gridCell(ui->fgPedTramitados, i, 3)};
@@ -289,9 +288,8 @@ void frmApoderado::cmdAceptar_Click() {
     const Representative r = entries();
     if (seam::failed(this, saveRepresentative(db_, r, curp0_)))
         return;
-    respuesta_ = QStringLiteral("A");
-    storedCurp_ = r.curp;
-    storedType_ = r.mandato;
+    savedCurp_ = r.curp;
+    savedType_ = r.mandato;
     accept();
 }
 
@@ -309,13 +307,13 @@ void frmApoderado::cmdNuevoPed_Click() {
 
 void frmApoderado::cmdBorrarAduana_Click() {
     const int row = ui->fgAduanasAct->currentRow();
-    if (row < 0 || row >= gridDataRows(ui->fgAduanasAct))
+    if (row < 0 || row >= ui->fgAduanasAct->rowCount())
         return;
     if (!seam::confirm(this, QStringLiteral("¿DESEA BORRAR LA ADUANA SELECCIONADA Y LOS "
                                             "PEDIMENTOS RELACIONADOS?")))
         return;
     const QString key = gridCell(ui->fgAduanasAct, row, 0);
-    for (int i = gridDataRows(ui->fgPedTramitados) - 1; i >= 0; --i)
+    for (int i = ui->fgPedTramitados->rowCount() - 1; i >= 0; --i)
         if (gridCell(ui->fgPedTramitados, i, 0) == key)
             ui->fgPedTramitados->removeRow(i);
     ui->fgAduanasAct->removeRow(row);
@@ -324,7 +322,7 @@ void frmApoderado::cmdBorrarAduana_Click() {
 
 void frmApoderado::cmdBorrarPed_Click() {
     const int row = ui->fgPedTramitados->currentRow();
-    if (row < 0 || row >= gridDataRows(ui->fgPedTramitados))
+    if (row < 0 || row >= ui->fgPedTramitados->rowCount())
         return;
     if (!seam::confirm(this, QStringLiteral("¿DESEA BORRAR EL PERIODO SELECCIONADO?")))
         return;
@@ -336,5 +334,5 @@ void frmApoderado::cmdBorrarPed_Click() {
 void frmApoderado::updateListButtons() {
     ui->cmdBorrarAduana->setEnabled(ui->fgAduanasAct->currentRow() >= 0);
     ui->cmdBorrarPed->setEnabled(ui->fgPedTramitados->currentRow() >= 0);
-    ui->cmdNuevoPed->setEnabled(gridDataRows(ui->fgAduanasAct) > 0);
+    ui->cmdNuevoPed->setEnabled(ui->fgAduanasAct->rowCount() > 0);
 }

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "entry/EditMode.h"
+
 #include <QDialog>
 #include <memory>
+#include <optional>
 
 class Database;
 class QTableWidget;
-struct AppState;
 struct Representative;
 namespace Ui {
 class frmApoderado;
@@ -18,18 +20,16 @@ class frmApoderado;
 class frmApoderado : public QDialog {
     Q_OBJECT
 public:
-    // state.Modo "N" opens it empty; "E" loads the representative stored
-    // under curp0 (the key of the page's current row).
-    frmApoderado(Database& db, const AppState& state, const QString& curp0,
-                 QWidget* parent = nullptr);
+    // EditMode::Edit loads the representative stored under curp0 (the key
+    // of the page's current row).
+    frmApoderado(Database& db, EditMode mode, const QString& curp0, QWidget* parent = nullptr);
     ~frmApoderado() override;
 
-    // "A" once the representative was stored, "C" otherwise (Cancelar,
-    // Esc and the close box included).
-    QString Respuesta() const { return respuesta_; }
-    // The CURP he was stored under, and whether he is of the 2.13.11 type.
-    QString storedCurp() const { return storedCurp_; }
-    bool storedRuleType() const { return storedType_ == 2; }
+    // The CURP he was stored under; nothing when he was not stored
+    // (Cancelar, Esc and the close box included).
+    std::optional<QString> savedCurp() const { return savedCurp_; }
+    // Whether the one stored is of the 2.13.11 type.
+    bool savedRuleType() const { return savedType_ == 2; }
 
 private:
     void prepareWindow();
@@ -53,10 +53,8 @@ private:
 
     std::unique_ptr<Ui::frmApoderado> ui;
     Database& db_;
-    const AppState& state_;
     const bool editing_;
     const QString curp0_;
-    QString respuesta_ = QStringLiteral("C");
-    QString storedCurp_;
-    int storedType_ = 0;
+    std::optional<QString> savedCurp_;
+    int savedType_ = 0;
 };

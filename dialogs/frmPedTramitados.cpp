@@ -4,8 +4,8 @@
 #include "entry/DateTyping.h"
 #include "entry/Grid.h"
 #include "entry/KeystrokeFilter.h"
-#include "entry/Rutinas.h"
 #include "entry/Seam.h"
+#include "rules/Rutinas.h"
 #include "ui_frmPedTramitados.h"
 
 #include <QTableWidget>
@@ -34,7 +34,7 @@ frmPedTramitados::frmPedTramitados(Database& db, const QTableWidget* fgAduanasAc
 frmPedTramitados::~frmPedTramitados() = default;
 
 bool frmPedTramitados::officeListed(const QString& key) const {
-    for (int i = 0; i < gridDataRows(fgAduanasAct_); ++i)
+    for (int i = 0; i < fgAduanasAct_->rowCount(); ++i)
         if (gridCell(fgAduanasAct_, i, 0) == key)
             return true;
     return false;
@@ -50,7 +50,7 @@ QString frmPedTramitados::problem(QWidget** focus) const {
         *focus = ui->cmbNoAduana;
         return officeMissing();
     }
-    if (gridDataRows(fgAduanasAct_) > 0 && !officeListed(key))
+    if (fgAduanasAct_->rowCount() > 0 && !officeListed(key))
         return QStringLiteral("No existe la aduana del pedimento en la lista de aduanas que actuo");
     *focus = ui->txtPedimento;
     if (Vacio(numero))

@@ -1,9 +1,9 @@
 #include "dialogs/frmPeriodo_Mandatario.h"
 
 #include "data/HistoryStore.h"
-#include "entry/Rutinas.h"
 #include "entry/Seam.h"
 #include "entry/StoredText.h"
+#include "rules/Rutinas.h"
 #include "ui_frmPeriodo_Mandatario.h"
 
 frmPeriodo_Mandatario::frmPeriodo_Mandatario(Database& db, const QStringList& representative,

@@ -1,27 +1,23 @@
 #include "dialogs/frmSinHIstorico.h"
 
 #include "data/HistoryStore.h"
-#include "entry/AppState.h"
 #include "entry/Seam.h"
 #include "ui_frmSinHIstorico.h"
 
-frmSinHIstorico::frmSinHIstorico(Database& db, const AppState& state, QWidget* parent)
-    : QDialog(parent), ui(new Ui::frmSinHIstorico), db_(db), state_(state) {
+frmSinHIstorico::frmSinHIstorico(Database& db, const QString& sentence,
+                                 std::optional<QString> representativeCurp, QWidget* parent)
+    : QDialog(parent), ui(new Ui::frmSinHIstorico), db_(db), curp_(std::move(representativeCurp)) {
     ui->setupUi(this);
+    ui->lblAsustador->setText(sentence);
     connect(ui->cmdAceptar, &QPushButton::clicked, this, &frmSinHIstorico::cmdAceptar_Click);
     connect(ui->cmdCancelar, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 frmSinHIstorico::~frmSinHIstorico() = default;
 
-void frmSinHIstorico::setDeclaration(const QString& sentence) {
-    ui->lblAsustador->setText(sentence);
-}
-
 void frmSinHIstorico::cmdAceptar_Click() {
-    const MaybeError e = state_.Tipo_SinHist == QLatin1String("AA")
-                             ? declareAgentWithoutHistory(db_)
-                             : declareRepresentativeWithoutHistory(db_, state_.CURP_SinHist);
+    const MaybeError e =
+        curp_ ? declareRepresentativeWithoutHistory(db_, *curp_) : declareAgentWithoutHistory(db_);
     if (seam::failed(this, e))
         return;
     accept();

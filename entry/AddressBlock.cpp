@@ -1,13 +1,17 @@
 #include "entry/AddressBlock.h"
 
+#include "data/AddressStore.h"
 #include "data/AgentStore.h"
+#include "data/Database.h"
 #include "entry/CatalogueLists.h"
+#include "entry/Seam.h"
+#include "entry/StoredText.h"
+#include "rules/Rutinas.h"
 
 #include <QComboBox>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QSignalBlocker>
 
 AddressBlock::AddressBlock(QWidget* parent) : QGroupBox(parent) {}
 
@@ -124,15 +128,12 @@ void AddressBlock::layOut(Shape shape) {
 }
 
 void AddressBlock::pair(QComboBox* leader, QComboBox* follower, bool reloadsMunicipalities) {
-    connect(leader, &QComboBox::currentIndexChanged, this, [=, this](int index) {
-        {
-            // The partner follows without echoing back.
-            const QSignalBlocker quiet(follower);
-            follower->setCurrentIndex(index);
-        }
-        if (reloadsMunicipalities && db_)
-            Llena_MpioDeleg(*db_, noMDeleg, mDeleg, cveEntFed->currentText());
-    });
+    followList(leader, follower);
+    if (reloadsMunicipalities)
+        connect(leader, &QComboBox::currentIndexChanged, this, [this] {
+            if (db_)
+                Llena_MpioDeleg(*db_, noMDeleg, mDeleg, cveEntFed->currentText());
+        });
 }
 
 void AddressBlock::setDisplayOnly() {
@@ -160,4 +161,81 @@ QList<QLineEdit*> AddressBlock::textFields() const {
 
 QList<QWidget*> AddressBlock::tabChain() const {
     return {calle, noExt, noInt, colonia, entFed, mDeleg, cp, telefono, fax};
+}
+
+bool Valida_Domicilio(QWidget* parent, const AddressBlock& b) {
+    auto fail = [&](const char* text, QWidget* focus) {
+        seam::inform(parent, QString::fromUtf8(text));
+        focus->setFocus();
+        return false;
+    };
+    if (Vacio(b.calle->text()))
+        return fail("Calle no puede estar vacio", b.calle);
+    if (Vacio(b.noExt->text()))
+        return fail("El No. Externo no puede estar vacio, si no tiene número escriba S/N", b.noExt);
+    if (Vacio(b.colonia->text()))
+        return fail("Colonia no puede estar vacio", b.colonia);
+    if (Vacio(b.cp->text()))
+        return fail("C.P. no puede estar vacio", b.cp);
+    if (b.cp->text().size() < 5 || !Es_Numerico(b.cp->text()))
+        return fail("Formato de C.P. invalido", b.cp);
+    if (b.entFed->currentText().isEmpty())
+        return fail("Entidad Fed. no puede estar vacio", b.entFed);
+    if (b.mDeleg->currentText().isEmpty())
+        return fail("Mpio. o Delegación no puede estar vacio", b.mDeleg);
+    if (Vacio(b.telefono->text()))
+        return fail("El Telefóno no puede estar vacio", b.telefono);
+    if (Vacio(b.fax->text()))
+        return fail("El Fax no puede estar vacio", b.fax);
+    return true;
+}
+
+namespace {
+
+// Shows one stored address in a block.
+void showAddress(Database& db, AddressBlock& b, const StoredAddress& a) {
+    showStoredText(b.calle, a.calle);
+    showStoredText(b.noExt, a.noExt);
+    showStoredText(b.noInt, a.noInt);
+    showStoredText(b.colonia, a.colonia);
+    showStoredText(b.cp, a.cp);
+    showStoredText(b.telefono, a.telefono);
+    showStoredText(b.fax, a.fax);
+
+    Selecciona_Clave(b.cveEntFed, b.entFed, a.entFed);
+    Llena_MpioDeleg(db, b.noMDeleg, b.mDeleg, b.cveEntFed->currentText());
+    Selecciona_Clave(b.noMDeleg, b.mDeleg, a.mDelegKey, false);
+}
+
+} // namespace
+
+bool Llena_Domicilio(Database& db, AddressBlock& block, const QString& tipo) {
+    const auto stored = loadAgentAddress(db, tipo.toInt());
+    if (seam::readFailed(block.window(), stored.error))
+        return false;
+    if (stored.value)
+        showAddress(db, block, *stored.value);
+    return true;
+}
+
+bool Llena_Domicilio_M(Database& db, AddressBlock& block, const QString& curp,
+                       const QString& tipo) {
+    const auto stored = loadRepresentativeAddress(db, curp, tipo.toInt());
+    if (!stored.value)
+        Limpia_Domicilio_M(db, block);
+    if (seam::readFailed(block.window(), stored.error))
+        return false;
+    if (stored.value)
+        showAddress(db, block, *stored.value);
+    return true;
+}
+
+void Limpia_Domicilio_M(Database& db, AddressBlock& b) {
+    for (QLineEdit* e : b.textFields())
+        e->clear();
+    b.entFed->setCurrentIndex(-1);
+    b.cveEntFed->setCurrentIndex(-1);
+    Llena_MpioDeleg(db, b.noMDeleg, b.mDeleg, b.cveEntFed->currentText());
+    b.noMDeleg->setCurrentIndex(-1);
+    b.mDeleg->setCurrentIndex(-1);
 }

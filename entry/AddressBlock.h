@@ -63,3 +63,17 @@ private:
 
     Database* db_ = nullptr;
 };
+
+// The routines every window fills, empties and checks its blocks with.
+
+// Checks a block before it is saved: true when complete; false after
+// showing the message and placing the focus.
+bool Valida_Domicilio(QWidget* parent, const AddressBlock& block);
+
+// Loads the agent's address of one type into a block (kept as it is when
+// there is none).
+bool Llena_Domicilio(Database& db, AddressBlock& block, const QString& tipo);
+// Loads a representative's address of one type (emptied when there is none).
+bool Llena_Domicilio_M(Database& db, AddressBlock& block, const QString& curp, const QString& tipo);
+// Empties a block: texts, state and municipality.
+void Limpia_Domicilio_M(Database& db, AddressBlock& block);

@@ -1,45 +1,19 @@
 #pragma once
 
-#include "entry/Contacto.h"
+#include "entry/Contact.h"
 
 #include <QString>
 
-// The values the main window, its dialogs and the exchange share for the
-// whole run. main() owns one and hands it to the main window.
+// What lives for the whole run: where the data and the previous version
+// are, who to contact, the agent's patent once page 1 is stored and the key
+// file last chosen. main() owns one and hands it to the main window, which
+// hands each dialog only what it needs.
 struct AppState {
     QString dataDir;            // holds kestro.mdb and ENVIO
     QString dumpToolDir;        // the program's own folder, where Trasvase.exe comes
     QString previousVersionDir; // where the previous version is installed
-    Contacto contacto;          // as the deployment file sets it
+    Contact contact;            // as the deployment file sets it
 
-    QString NoPat; // patent as typed; names the information file
-    QString Mandato1 = QStringLiteral("Anterior 01/01/2001");
-    QString Mandato2 = QStringLiteral("Conforme 2.13.11 (Posterior 01/01/2001)");
-    QString Mandato3 = QStringLiteral("Con autorización de operar al 15/01/2004");
-
-    int Estado_Firma = 0; // outcome of the last signing: 0 or 1
-
-    QString Modo;      // editor mode "N" or "E"
-    QString Respuesta; // editor result "A" or "C"
-
-    QString Tipo_SinHist; // "AA" or "MM"
-    QString CURP_SinHist;
-
-    QString Resp_Llave; // key dialog: "", "A" or "C"
-    QString Ruta_Llave;
-    QString Clave_Llave;
+    QString NoPat;       // patent as typed; names the information file
     QString lastKeyFile; // the key file last chosen in this run (never its password)
-
-    // The label of a representative type code; "" for none.
-    QString mandatoLabel(int code) const {
-        switch (code) {
-        case 1:
-            return Mandato1;
-        case 2:
-            return Mandato2;
-        case 3:
-            return Mandato3;
-        }
-        return QString();
-    }
 };

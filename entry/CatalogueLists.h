@@ -1,18 +1,13 @@
 #pragma once
 
+#include "rules/Rutinas.h"
+
 #include <QString>
 
-class AddressBlock;
 class Database;
 class QComboBox;
-class QLineEdit;
-class QWidget;
 
-// Catalogue lists and address routines shared by every window.
-
-// Key text of a municipality or customs-office number: the decimal form
-// with one leading blank when not negative (office 47 is " 47").
-QString Texto_Clave(qlonglong number);
+// Catalogue lists shared by every window.
 
 // The fillers show a failed read themselves (" <number> <text>", title
 // "Mensaje") and then return false, never taking it for an empty answer.
@@ -36,18 +31,3 @@ void pairBothWays(QComboBox* a, QComboBox* b);
 // choice at all when the catalogue lacks it. Returns whether it was found.
 bool Selecciona_Clave(QComboBox* keys, QComboBox* names, const QString& key,
                       bool namesFirst = true);
-
-// Checks a block before it is saved: 1 when complete; 0 after showing the
-// message and placing the focus.
-int Valida_Domicilio(QWidget* parent, QLineEdit* calle, QLineEdit* noExt, QLineEdit* colonia,
-                     QLineEdit* cp, QComboBox* entFed, QComboBox* mDeleg, QLineEdit* telefono,
-                     QLineEdit* fax);
-int Valida_Domicilio(QWidget* parent, const AddressBlock& block);
-
-// Loads the agent's address of one type into a block (kept as it is when
-// there is none).
-bool Llena_Domicilio(Database& db, AddressBlock& block, const QString& tipo);
-// Loads a representative's address of one type (emptied when there is none).
-bool Llena_Domicilio_M(Database& db, AddressBlock& block, const QString& curp, const QString& tipo);
-// Empties a block: texts, state and municipality.
-void Limpia_Domicilio_M(Database& db, AddressBlock& block);

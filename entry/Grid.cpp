@@ -75,10 +75,6 @@ void gridFill(QTableWidget* grid, const QList<QStringList>& rows) {
                                   model->index(int(rows.size()) - 1, columns - 1));
 }
 
-int gridDataRows(const QTableWidget* grid) {
-    return grid->rowCount();
-}
-
 QString gridCell(const QTableWidget* grid, int row, int column) {
     const QTableWidgetItem* item = grid->item(row, column);
     return item ? item->text() : QString();

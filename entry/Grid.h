@@ -18,7 +18,6 @@ void gridAppend(QTableWidget* grid, const QStringList& cells);
 // Replaces all data rows at once, leaving no row current: for long lists,
 // where appending row by row makes the view rework its rows each time.
 void gridFill(QTableWidget* grid, const QList<QStringList>& rows);
-int gridDataRows(const QTableWidget* grid);
 // Cell of a data row (0 = first data row).
 QString gridCell(const QTableWidget* grid, int row, int column);
 QStringList gridRow(const QTableWidget* grid, int row);

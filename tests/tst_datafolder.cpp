@@ -2,8 +2,8 @@
 // folder seeded from the delivered template.
 #include "data/DataFolder.h"
 #include "data/Database.h"
-#include "entry/Contacto.h"
-#include "support/LlavesPrueba.h"
+#include "entry/Contact.h"
+#include "support/TestKey.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
@@ -54,15 +54,15 @@ void TestDataFolder::choosesAndSeedsTheFolder() {
         QDir().mkpath(program);
         QDir().mkpath(r.filePath(QStringLiteral("share")));
         if (c.beside == Beside::Database)
-            escribeArchivo(QDir(program).filePath(QStringLiteral("kestro.mdb")), "BESIDE");
+            writeWholeFile(QDir(program).filePath(QStringLiteral("kestro.mdb")), "BESIDE");
         if (c.templateExists)
-            escribeArchivo(templ, "TEMPLATE");
+            writeWholeFile(templ, "TEMPLATE");
         if (c.user == User::Empty || c.user == User::HasDatabase)
             QDir().mkpath(user);
         if (c.user == User::HasDatabase)
-            escribeArchivo(QDir(user).filePath(QStringLiteral("kestro.mdb")), "MINE");
+            writeWholeFile(QDir(user).filePath(QStringLiteral("kestro.mdb")), "MINE");
         if (c.user == User::UnderAFile) {
-            escribeArchivo(r.filePath(QStringLiteral("archivo")), "x");
+            writeWholeFile(r.filePath(QStringLiteral("archivo")), "x");
             user = r.filePath(QStringLiteral("archivo/KESTRO"));
         }
 
@@ -92,26 +92,25 @@ void TestDataFolder::firstStartGivesAWritableDatabase() {
     QCOMPARE(d.path, user);
     const QString copy = QDir(user).filePath(QStringLiteral("kestro.mdb"));
     QVERIFY(QFile::permissions(copy) & QFile::WriteOwner);
-    QString why;
-    auto db = Database::open(d.path, &why);
-    QVERIFY2(db, qPrintable(why));
+    Database::Opened opened = Database::open(d.path);
+    QVERIFY2(opened, qPrintable(opened.why()));
+    auto db = std::move(opened.value);
     QVERIFY(!db->exec(QStringLiteral("insert into Historico_AA values ('R','C','N','P','M')")));
 }
 
 void TestDataFolder::contactComesFromTheDeploymentFile() {
     // As shipped: no one invented; each value says it is still to be set.
-    const Contacto shipped = Contacto::read(QStringLiteral(KESTRO_CONTACTO));
-    for (const QString& v :
-         {shipped.persona, shipped.telefono, shipped.correo, shipped.correoAutoridad})
+    const Contact shipped = Contact::read(QStringLiteral(KESTRO_CONTACTO));
+    for (const QString& v : {shipped.person, shipped.phone, shipped.mail, shipped.authorityMail})
         QVERIFY2(v.contains(QStringLiteral("por definir")), qPrintable(v));
-    QCOMPARE(Contacto::read(QStringLiteral("/no/existe")).persona, shipped.persona);
+    QCOMPARE(Contact::read(QStringLiteral("/no/existe")).person, shipped.person);
     // Replaced by whoever distributes the program.
     QTemporaryDir dir;
-    escribeArchivo(dir.filePath("contacto.ini"), "; de la oficina\nPersona=Lic. Ana Ruiz, Mesa 3\n"
+    writeWholeFile(dir.filePath("contacto.ini"), "; de la oficina\nPersona=Lic. Ana Ruiz, Mesa 3\n"
                                                  "Telefono = 55 1234 5678\nCorreo=ana@example.org\n"
                                                  "CorreoAutoridad=envios@example.org\n");
-    const Contacto set = Contacto::read(dir.filePath("contacto.ini"));
-    QCOMPARE((QStringList{set.persona, set.telefono, set.correo, set.correoAutoridad}),
+    const Contact set = Contact::read(dir.filePath("contacto.ini"));
+    QCOMPARE((QStringList{set.person, set.phone, set.mail, set.authorityMail}),
              (QStringList{"Lic. Ana Ruiz, Mesa 3", "55 1234 5678", "ana@example.org",
                           "envios@example.org"}));
 }

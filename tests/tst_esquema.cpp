@@ -2,7 +2,7 @@
 // the upgrade of older files to version 3.5.
 #include "data/Database.h"
 #include "data/Upgrade.h"
-#include "support/LlavesPrueba.h"
+#include "support/TestKey.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
@@ -158,7 +158,7 @@ void TstEsquema::olderFilesUpgraded() {
         QVERIFY(out.error && !out.upgraded);
         QVERIFY2(out.error->message().contains(failure), qPrintable(out.error->message()));
         // Same connection, after the failure: the old schema is what it sees.
-        QCOMPARE(db->columns(QStringLiteral("AA")).size(), 8);
+        QCOMPARE(db->columns(QStringLiteral("AA")).value.size(), 8);
         db.reset();
         QCOMPARE(readWholeFile(dir.dbPath()), before);
         QVERIFY(!QFile::exists(dir.dbPath() + QStringLiteral("-journal")));

@@ -3,7 +3,7 @@
 // a failure after the work was kept, be exactly what a clean run leaves),
 // the user must be told, and the same action must then work.
 #include "data/FaultPoint.h"
-#include "support/LlavesPrueba.h"
+#include "support/TestKey.h"
 #include "support/WizardDriver.h"
 
 #include <QDirIterator>
@@ -36,9 +36,9 @@ State stateOf(Wizard& w) {
 void officeScene(Wizard& w) {
     storeOffice(*w.dir.open(), w.dir.path());
     QDir().mkpath(w.dir.path() + QStringLiteral("/ENVIO"));
-    escribeArchivo(w.dir.path() + QStringLiteral("/ENVIO/3001.txt"), "archivo firmado anterior");
-    escribeArchivo(w.dir.path() + QStringLiteral("/ENVIO/GAMR800202XY2.req"), "copia");
-    escribeArchivo(w.dir.path() + QStringLiteral("/ENVIO/nota.txt"), "del agente");
+    writeWholeFile(w.dir.path() + QStringLiteral("/ENVIO/3001.txt"), "archivo firmado anterior");
+    writeWholeFile(w.dir.path() + QStringLiteral("/ENVIO/GAMR800202XY2.req"), "copia");
+    writeWholeFile(w.dir.path() + QStringLiteral("/ENVIO/nota.txt"), "del agente");
     w.start();
 }
 
@@ -112,7 +112,7 @@ const QList<Action> actions{
      [](Wizard& w) {
          w.state.previousVersionDir = w.dir.path() + QStringLiteral("/anterior");
          QDir().mkpath(w.state.previousVersionDir);
-         escribeArchivo(
+         writeWholeFile(
              w.state.previousVersionDir + QStringLiteral("/Recupera.txt"),
              "KESTRO 3.0\r\n"
              "AA|3001|JUAN|PEREZ|LOPEZ|PELJ700101AB1|PELJ700101HDFRPN09|1234|470\r\n"
@@ -126,9 +126,9 @@ const QList<Action> actions{
      start},
     {ProgramDir::Kind::Delivered,
      [](Wizard& w) {
-         static const LlavePrueba key(true);
-         escribeArchivo(w.dir.path() + QStringLiteral("/PELJ700101AB1.key"),
-                        key.privadaCifrada("clave", false));
+         static const TestKey key(true);
+         writeWholeFile(w.dir.path() + QStringLiteral("/PELJ700101AB1.key"),
+                        key.encryptedPrivate("clave", false));
          officeScene(w);
          w.fillPage1(0);
          w.next();
@@ -144,7 +144,7 @@ const QList<Action> actions{
     {ProgramDir::Kind::Delivered, officeScene,
      [](Wizard& w) {
          const QString req = w.dir.path() + QStringLiteral("/PAGE810202AB1.req");
-         escribeArchivo(req, "req");
+         writeWholeFile(req, "req");
          accepting(w, "frmApoderado", [&w, req](QDialog& d) {
              fillRepresentative(d, w.script, {"EVA", "PAZ", "GIL", Eva, "PAGE810202AB1", 2, req});
          });

@@ -1,9 +1,9 @@
 // The keystroke rules of the entry fields, the Windows-1252 code page they
 // guard, and Qt's own texts in Spanish.
-#include "entry/Cp1252.h"
 #include "entry/KeystrokeFilter.h"
 #include "entry/Seam.h"
-#include "wizard/Idioma.h"
+#include "rules/Cp1252.h"
+#include "wizard/Language.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -1,12 +1,12 @@
 // Signing the information file, what the verifier says of it, the result
 // codes with every kind of key file that is no key, and the key dialog.
+#include "dialogs/frmKey.h"
 #include "entry/AppState.h"
 #include "entry/Seam.h"
-#include "exchange/Firma.h"
-#include "exchange/GeneraArchivo.h"
-#include "exchange/frmKey.h"
-#include "support/ArchivoEjemplo.h"
-#include "support/LlavesPrueba.h"
+#include "exchange/Signing.h"
+#include "support/SampleFile.h"
+#include "support/TestKey.h"
+#include "wizard/InformationFileFlow.h"
 
 #include <QDir>
 #include <QLineEdit>
@@ -22,11 +22,14 @@
 
 namespace {
 
+// Signs the file on disk in place, as the information file is signed.
 int firma(const QString& archivo, const QString& llave, const QString& clave) {
-    Firmantes f;
-    BuscaCurps(archivo, f);
-    fillSigners(f, llave, clave);
-    return GeneraFirmaDigital(archivo, f);
+    QByteArray contenido = readWholeFile(archivo);
+    const Signer f{agentCurpOf(contenido), llave.toUtf8(), clave.toUtf8()};
+    const int codigo = signContent(contenido, f);
+    if (codigo == SignedOk)
+        writeWholeFile(archivo, contenido);
+    return codigo;
 }
 
 // An encrypted PKCS#8 key (DER) whose password takes `rounds` rounds.
@@ -58,15 +61,15 @@ private Q_SLOTS:
     void keyDialogRemembersTheFolderNotThePassword();
 
 private:
-    std::unique_ptr<LlavePrueba> rsa_, ec_;
+    std::unique_ptr<TestKey> rsa_, ec_;
     QTemporaryDir dir_;
     QString ruta(const QString& nombre) const { return QDir(dir_.path()).filePath(nombre); }
 };
 
 void TstFirma::initTestCase() {
     QStandardPaths::setTestModeEnabled(true); // remembered settings stay out of the user's
-    rsa_ = std::make_unique<LlavePrueba>(true);
-    ec_ = std::make_unique<LlavePrueba>(false);
+    rsa_ = std::make_unique<TestKey>(true);
+    ec_ = std::make_unique<TestKey>(false);
 }
 
 void TstFirma::signedAndVerified() {
@@ -74,42 +77,42 @@ void TstFirma::signedAndVerified() {
     for (const auto& [key, pem, algoritmo] :
          {std::tuple{rsa_.get(), false, QByteArray("RSA-SHA256")},
           std::tuple{ec_.get(), true, QByteArray("ECDSA-SHA256")}}) {
-        escribeArchivo(archivo, EjemploEsperado);
-        escribeArchivo(llave, key->privadaCifrada("s3creta", pem));
+        writeWholeFile(archivo, ExpectedSample);
+        writeWholeFile(llave, key->encryptedPrivate("s3creta", pem));
         QCOMPARE(firma(archivo, llave, QStringLiteral("s3creta")), int(SignedOk));
 
         // The file keeps its bytes and gains exactly one last record.
         const QByteArray firmado = readWholeFile(archivo);
-        const qsizetype r = EjemploEsperado.size();
-        QVERIFY(firmado.startsWith(EjemploEsperado) && firmado.endsWith("\r\n"));
+        const qsizetype r = ExpectedSample.size();
+        QVERIFY(firmado.startsWith(ExpectedSample) && firmado.endsWith("\r\n"));
         const QList<QByteArray> campos = firmado.sliced(r).chopped(2).split('|');
         QCOMPARE(campos.size(), 6);
         QCOMPARE(campos.mid(0, 4),
                  QList<QByteArray>({"FIRMA", "3001", "PELJ700101HDFRPN09", algoritmo}));
         QCOMPARE(campos.at(4).size(), 64);
-        for (const QByteArray& publica : {key->publica(), key->certificado(pem)})
+        for (const QByteArray& publica : {key->publicPem(), key->certificate(pem)})
             QVERIFY(verifySignature(firmado, publica).intact);
 
         // A cut, an addition, a missing record, and a byte changed in the
         // content or in any field of the signature record are all caught.
-        QList<QByteArray> alterados = {firmado.chopped(1), firmado + "X|3001\r\n", EjemploEsperado};
+        QList<QByteArray> alterados = {firmado.chopped(1), firmado + "X|3001\r\n", ExpectedSample};
         for (qsizetype i = r / 2; i > 0; i = firmado.indexOf('|', i) + 1)
             alterados << QByteArray(firmado).replace(i, 1, QByteArray(1, char(firmado[i] ^ 0x01)));
         for (const QByteArray& alterado : alterados)
-            QVERIFY(!verifySignature(alterado, key->certificado(true)).intact);
+            QVERIFY(!verifySignature(alterado, key->certificate(true)).intact);
         // Another agent's key does not vouch for it.
-        QVERIFY(!verifySignature(firmado, LlavePrueba(false).publica()).intact);
+        QVERIFY(!verifySignature(firmado, TestKey(false).publicPem()).intact);
     }
 
     // The command the authority runs says the same, in Spanish whatever the
     // system's language; a file it cannot read is told as such.
-    escribeArchivo(ruta(QStringLiteral("ec.cer")), ec_->certificado(false));
+    writeWholeFile(ruta(QStringLiteral("ec.cer")), ec_->certificate(false));
     const QByteArray firmado = readWholeFile(archivo);
     for (const auto& [contenido, codigo, dice] :
          {std::tuple{firmado, 0, "El archivo está íntegro"},
           {QByteArray(firmado).replace("JUAN", "JUAM"), 1, "El archivo NO está íntegro"},
           {QByteArray(), 2, "No se pudo leer "}}) {
-        contenido.isNull() ? void(QFile::remove(archivo)) : escribeArchivo(archivo, contenido);
+        contenido.isNull() ? void(QFile::remove(archivo)) : writeWholeFile(archivo, contenido);
         QProcess p;
         p.setEnvironment({QStringLiteral("LANG=en_US.UTF-8"), QStringLiteral("LC_ALL=C")});
         p.start(QStringLiteral(KESTRO_VERIFICA_FIRMA), {archivo, ruta(QStringLiteral("ec.cer"))});
@@ -125,29 +128,27 @@ void TstFirma::resultCodes_data() {
     QTest::addColumn<QString>("key"); // what stands at the key's path
     QTest::addColumn<QString>("password");
     QTest::addColumn<int>("code");
-    QTest::newRow("file to sign missing") << "rsa"
-                                          << "clave" << 1;
     QTest::newRow("no key file") << "none"
-                                 << "clave" << 2;
+                                 << "clave" << 1;
     QTest::newRow("text") << "text"
-                          << "clave" << 2;
+                          << "clave" << 1;
     QTest::newRow("a certificate") << "certificate"
-                                   << "clave" << 2;
+                                   << "clave" << 1;
     QTest::newRow("empty") << "empty"
-                           << "clave" << 2;
+                           << "clave" << 1;
     QTest::newRow("a folder") << "folder"
-                              << "clave" << 2;
+                              << "clave" << 1;
     QTest::newRow("a link loop") << "loop"
-                                 << "clave" << 2;
+                                 << "clave" << 1;
     QTest::newRow("4 GiB") << "huge"
-                           << "clave" << 2;
+                           << "clave" << 1;
     // 8 388 607 derivation rounds: refused at once, not the program kept busy.
     QTest::newRow("slow to open") << "slow"
-                                  << "clave" << 2;
+                                  << "clave" << 1;
     QTest::newRow("wrong password") << "ec"
-                                    << "Clave" << 3;
+                                    << "Clave" << 2;
     QTest::newRow("no password") << "ec"
-                                 << "" << 3;
+                                 << "" << 2;
     QTest::newRow("fast enough to open") << "rounds"
                                          << "clave" << 0;
 }
@@ -159,16 +160,13 @@ void TstFirma::resultCodes() {
     QTemporaryDir dir;
     const QString archivo = dir.filePath(QStringLiteral("3001.txt"));
     const QString llave = dir.filePath(QStringLiteral("llave.key"));
-    if (code != 1)
-        escribeArchivo(archivo, EjemploEsperado);
-    if (key == "rsa")
-        escribeArchivo(llave, rsa_->privadaCifrada("clave", true));
-    else if (key == "text")
-        escribeArchivo(llave, "basura que no es una llave");
+    writeWholeFile(archivo, ExpectedSample);
+    if (key == "text")
+        writeWholeFile(llave, "basura que no es una llave");
     else if (key == "certificate")
-        escribeArchivo(llave, rsa_->certificado(true));
+        writeWholeFile(llave, rsa_->certificate(true));
     else if (key == "empty")
-        escribeArchivo(llave, "");
+        writeWholeFile(llave, "");
     else if (key == "folder")
         QDir().mkpath(llave);
     else if (key == "loop")
@@ -177,28 +175,24 @@ void TstFirma::resultCodes() {
         QFile f(llave);
         QVERIFY(f.open(QIODevice::WriteOnly) && f.resize(qint64(4) << 30)); // sparse, never read
     } else if (key == "ec")
-        escribeArchivo(llave, ec_->privadaCifrada("clave", password.isEmpty()));
+        writeWholeFile(llave, ec_->encryptedPrivate("clave", password.isEmpty()));
     else if (key == "rounds" || key == "slow") {
         QByteArray k = roundsKey(65536); // rounds patched in place
         if (key == "slow")
             k.replace(QByteArray("\x02\x03\x01\x00\x00", 5), QByteArray("\x02\x03\x7f\xff\xff", 5));
-        escribeArchivo(llave, k);
+        writeWholeFile(llave, k);
     }
     QCOMPARE(firma(archivo, llave, password), code);
-    if (code != 1)
-        QCOMPARE(readWholeFile(archivo).startsWith(EjemploEsperado + (code ? "" : "FIRMA")), true);
+    QCOMPARE(readWholeFile(archivo).startsWith(ExpectedSample + (code ? "" : "FIRMA")), true);
     if (code == 0)
         return;
-    // The wizard tells which, and stays open.
-    AppState state;
+    // The wizard tells which.
     seam::Script s;
-    Firma_Archivo(nullptr, state, archivo, llave, password, QStringLiteral("3001"));
+    tellSigningOutcome(nullptr, code, dir.path(), QStringLiteral("3001"), QString());
     QCOMPARE(s.lastText(),
-             QStringList({"", "No se encontró el archivo a firmar digitalmente",
-                          "No se encontró la llave privada (*.key) o el archivo no es válido",
+             QStringList({"", "No se encontró la llave privada (*.key) o el archivo no es válido",
                           "Error en la contraseña"})
                  .at(code));
-    QCOMPARE(state.Estado_Firma, 1);
 }
 
 void TstFirma::keyDialogChecksTheKey_data() {
@@ -223,8 +217,7 @@ void TstFirma::keyDialogChecksTheKey() {
     QFETCH(QString, rfc);
     QFETCH(QString, path);
     QFETCH(QString, refusal);
-    AppState state;
-    frmKey d(state, rfc);
+    frmKey d(rfc, QString());
     seam::Script s;
     s.chooseFile(path); // none chosen when empty
     d.findChild<QPushButton*>(QStringLiteral("cmdBuscar"))->click();
@@ -234,29 +227,32 @@ void TstFirma::keyDialogChecksTheKey() {
     const bool taken = refusal.isEmpty();
     QCOMPARE(s.lastText(), refusal);
     QCOMPARE(d.result(), int(taken ? QDialog::Accepted : QDialog::Rejected));
-    QCOMPARE(state.Resp_Llave, taken ? QStringLiteral("A") : QString());
-    QCOMPARE(state.Ruta_Llave, taken ? QDir::toNativeSeparators(path) : QString());
-    QCOMPARE(state.Clave_Llave, taken ? QStringLiteral(" c l ") : QString());
+    QCOMPARE(d.choice().has_value(), taken);
+    if (taken) {
+        QCOMPARE(d.choice()->keyPath, QDir::toNativeSeparators(path));
+        QCOMPARE(d.choice()->password, QStringLiteral(" c l "));
+    }
 }
 
 void TstFirma::keyDialogRemembersTheFolderNotThePassword() {
     const QString rfc = QStringLiteral("PELJ700101AB1");
     const QString clave = QStringLiteral("clave-que-no-se-guarda");
     QTemporaryDir llaves;
-    AppState state; // one run
+    QString ultima; // the key file of this run, as the wizard keeps it
     const auto busca = [&](const QString& elegir, const QString& escrita) {
-        frmKey d(state, rfc);
+        frmKey d(rfc, ultima);
         seam::Script s;
         s.chooseFile(elegir);
         d.findChild<QPushButton*>(QStringLiteral("cmdBuscar"))->click();
         d.findChild<QLineEdit*>(QStringLiteral("txtPassword"))->setText(escrita);
         d.findChild<QPushButton*>(QStringLiteral("cmdAceptar"))->click();
+        ultima = d.keyFile();
         return s.fileFolders.value(0);
     };
     const QString llave = QDir(llaves.path()).filePath(rfc + QStringLiteral(".key"));
     busca(llave, clave);
     // The next time in this run the key is there already, the password not.
-    frmKey otra(state, rfc);
+    frmKey otra(rfc, ultima);
     QCOMPARE(otra.findChild<QLineEdit*>(QStringLiteral("txtLlave"))->text(),
              QDir::toNativeSeparators(llave));
     QVERIFY(otra.findChild<QLineEdit*>(QStringLiteral("txtPassword"))->text().isEmpty());

@@ -107,12 +107,12 @@ void TestHistorico::historicAgentEditor() {
     must(*db, "update Historico_AA set ApPaterno='NAVA DE LA GARZA Y VILLANUEVA' where CURP=?",
          {pedro}); // past the limit, saved back whole
     QVERIFY(!wz->window->Llena_Hist_AA());
-    wz->pick("fgDatosAA", gridDataRows(wz->grid("fgDatosAA")) - 1);
-    QCOMPARE(gridDataRows(wz->grid("fgPeriodosAA")), 2);
+    wz->pick("fgDatosAA", (wz->grid("fgDatosAA"))->rowCount() - 1);
+    QCOMPARE((wz->grid("fgPeriodosAA"))->rowCount(), 2);
     wz->withDialog("frmAgentes_Aduanales", "cmdAAEditar", [&](QDialog& d) {
         auto* periods = named<QTableWidget>(d, "fgAA_Periodos");
         QCOMPARE(named<QLineEdit>(d, "txtCURP")->text(), QString());
-        QCOMPARE(gridDataRows(periods), 3);
+        QCOMPARE(periods->rowCount(), 3);
         setValue(d, "txtCURP", Hist);
         press(d, "cmdAceptar");
         QCOMPARE(s.lastText(), QStringLiteral("YA EXISTE EL AGENTE ADUANAL EN LA BASE DE DATOS."));
@@ -122,9 +122,9 @@ void TestHistorico::historicAgentEditor() {
         s.answer(seam::Answer::Cancel);
         press(d, "cmdBorrar"); // asked first
         QCOMPARE(s.lastText(), QStringLiteral("¿DESEA BORRAR EL PERIODO SELECCIONADO?"));
-        QCOMPARE(gridDataRows(periods), 3);
+        QCOMPARE(periods->rowCount(), 3);
         press(d, "cmdBorrar");
-        QCOMPARE(gridDataRows(periods), 2);
+        QCOMPARE(periods->rowCount(), 2);
         press(d, "cmdAceptar");
     });
     QCOMPARE(dump(*db, "select Nombre, ApPaterno from Historico_AA where CURP=?", {pedro}),
@@ -181,7 +181,7 @@ void TestHistorico::periodDialogs() {
         wz->pick("fgMandatarios", 1);
         wz->cmd("cmdMandNuevo")->click();
         wz->cmd("cmdMandNuevo")->click();
-        periods = gridDataRows(wz->grid("fgPeriodosMandatario"));
+        periods = (wz->grid("fgPeriodosMandatario"))->rowCount();
         QCOMPARE(dump(*db, "select * from Periodos_H_MM where CURP<>?", {Luis}),
                  message.isEmpty() ? Eva + "X|430|12|2003-10-10|2003-10-10" : QString());
         QCOMPARE(dump(*db, "select SinHistorico from Mandatarios where CURP<>?", {Luis}),
@@ -189,9 +189,9 @@ void TestHistorico::periodDialogs() {
     } else {
         wz->withDialog("frmAgentes_Aduanales", "cmdAANuevo", [&](QDialog& d) {
             press(d, "cmdNuevo");
-            QCOMPARE(gridDataRows(named<QTableWidget>(d, "fgAA_Periodos")), 0);
+            QCOMPARE(named<QTableWidget>(d, "fgAA_Periodos")->rowCount(), 0);
             press(d, "cmdNuevo");
-            periods = gridDataRows(named<QTableWidget>(d, "fgAA_Periodos"));
+            periods = named<QTableWidget>(d, "fgAA_Periodos")->rowCount();
         });
     }
     QVERIFY(today);
@@ -216,7 +216,7 @@ void TestHistorico::page4Deleting() {
     QCOMPARE(list->currentRow(), -1);
     QVERIFY(!wz->cmd("cmdAABorrar")->isEnabled());
     QTest::keyClick(list, Qt::Key_Down);
-    QCOMPARE(gridDataRows(wz->grid("fgPeriodosAA")), 1);
+    QCOMPARE((wz->grid("fgPeriodosAA"))->rowCount(), 1);
     // Enter opens the chosen row in its editor (closed unanswered here).
     QTest::keyClick(list, Qt::Key_Return);
     QCOMPARE(wz->script.dialogsShown.last(), QStringLiteral("frmAgentes_Aduanales"));
@@ -241,13 +241,13 @@ void TestHistorico::page4Deleting() {
     // The first row: Borrar and Editar wait for a new choice.
     list->setCurrentCell(0, 0);
     wz->cmd("cmdAABorrar")->click();
-    QCOMPARE(gridDataRows(list), 1);
+    QCOMPARE(list->rowCount(), 1);
     QVERIFY(!wz->cmd("cmdAABorrar")->isEnabled() && !wz->cmd("cmdAAEditar")->isEnabled());
     // The only row: empty lists; the status is to be defined again.
     wz->pick("fgDatosAA", 0);
     wz->cmd("cmdAABorrar")->click();
-    QCOMPARE(gridDataRows(list), 0);
-    QCOMPARE(gridDataRows(wz->grid("fgPeriodosAA")), 0);
+    QCOMPARE(list->rowCount(), 0);
+    QCOMPARE((wz->grid("fgPeriodosAA"))->rowCount(), 0);
     QCOMPARE(wz->w<QLabel>("lblHistAA")->text(), QStringLiteral("No Definido"));
     QCOMPARE(dump(*db, "select SinHistorico from AA"), "NULL");
 }
@@ -274,8 +274,8 @@ void TestHistorico::noHistoryDeclarations() {
     answer("close");
     wz->cmd("cmdSinHistMM")->click();
     QCOMPARE(history(), before);
-    QCOMPARE(gridDataRows(wz->grid("fgPeriodosAA")), 0);
-    QCOMPARE(gridDataRows(wz->grid("fgPeriodosMandatario")), 0);
+    QCOMPARE((wz->grid("fgPeriodosAA"))->rowCount(), 0);
+    QCOMPARE((wz->grid("fgPeriodosMandatario"))->rowCount(), 0);
     QCOMPARE(sentences, (QStringList{"Por este medio les informo que no he tenido representantes, "
                                      "por tal motivo no tengo historico",
                                      "Por este medio les informo que el mandatario no ha actuado "
@@ -297,7 +297,7 @@ void TestHistorico::noHistoryDeclarations() {
                        "Periodos_H_AA), SinHistorico from AA"),
              "0|0|1");
     QCOMPARE(wz->w<QLabel>("lblHistAA")->text(), QStringLiteral("Sin Historico"));
-    QCOMPARE(gridDataRows(wz->grid("fgDatosAA")), 0);
+    QCOMPARE((wz->grid("fgDatosAA"))->rowCount(), 0);
 }
 
 void TestHistorico::page5Periods() {
@@ -324,7 +324,7 @@ void TestHistorico::page5Periods() {
                            "MORA DIAZ " +
                                Luis + " ?");
     QCOMPARE(dump(*db, "select Patente_MM from Periodos_H_MM order by 1"), "3001\n3002\n3004");
-    QCOMPARE(gridDataRows(periods), 2);
+    QCOMPARE(periods->rowCount(), 2);
     wz->cmd("cmdMandBorrar")->click(); // nothing chosen: nothing happens
     QCOMPARE(dump(*db, "select count(*) from Periodos_H_MM"), "3");
 
@@ -343,7 +343,7 @@ void TestHistorico::page5Periods() {
     QCOMPARE(dump(*db, "select SinHistorico from Mandatarios where CURP=?", {Eva}), "1");
     QCOMPARE(gridCell(reps, 1, 4), QStringLiteral("NO"));
     QCOMPARE(reps->currentRow(), 1);
-    QCOMPARE(gridDataRows(periods), 0);
+    QCOMPARE(periods->rowCount(), 0);
     QVERIFY(!wz->cmd("cmdMandBorrar")->isEnabled());
 }
 

@@ -1,8 +1,9 @@
-#include "entry/Cp1252.h"
 #include "entry/Seam.h"
-#include "exchange/Importacion.h"
-#include "support/LlavesPrueba.h"
+#include "exchange/DumpImport.h"
+#include "rules/Cp1252.h"
+#include "support/TestKey.h"
 #include "support/TestSupport.h"
+#include "wizard/PreviousVersionImport.h"
 
 #include <QApplication>
 #include <QDir>
@@ -50,7 +51,7 @@ QStringList importa(Database& db, const QString& programa, const QStringList& li
                     bool hayCarpeta = true) {
     QTemporaryDir anterior;
     if (!lineas.isEmpty())
-        escribeArchivo(
+        writeWholeFile(
             anterior.filePath(QStringLiteral("Recupera.txt")),
             Cp1252::encode(lineas.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")));
     seam::Script s;
@@ -73,18 +74,18 @@ public:
 #ifdef Q_OS_WIN
         QFile::copy(QStringLiteral(KESTRO_DUMP_STAND_IN), tool);
         const QString dumpFile = dir_.filePath(QStringLiteral("volcado"));
-        escribeArchivo(dumpFile, dump);
+        writeWholeFile(dumpFile, dump);
         qputenv("KESTRO_STAND_IN_SECONDS", QByteArray::number(seconds));
         qputenv("KESTRO_STAND_IN_DUMP", dump.isEmpty() ? QByteArray() : dumpFile.toLocal8Bit());
 #else
         const QString wine = dir_.filePath(QStringLiteral("wine"));
         const QByteArray wait = "sleep " + QByteArray::number(seconds) + "\n";
-        escribeArchivo(wine,
+        writeWholeFile(wine,
                        "#!/bin/sh\n" + (dump.isEmpty() ? "exec " + wait
                                                        : wait + "cp \"$1\" Recupera.tmp && "
                                                                 "mv Recupera.tmp Recupera.txt\n"));
         QFile::setPermissions(wine, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        escribeArchivo(tool, dump.isEmpty() ? QByteArray("MZ") : dump);
+        writeWholeFile(tool, dump.isEmpty() ? QByteArray("MZ") : dump);
         qputenv("PATH", dir_.path().toLocal8Bit() + ':' + path_);
 #endif
     }
@@ -202,7 +203,7 @@ void TstImportacion::cancelarLaEsperaOmiteLaImportacion() {
     const DumpToolStandIn trasvase(pd.path(), 60, QByteArray());
     QTemporaryDir anterior;
     // A dump left from an earlier run must not be read after a cancel.
-    escribeArchivo(anterior.filePath(QStringLiteral("Recupera.txt")),
+    writeWholeFile(anterior.filePath(QStringLiteral("Recupera.txt")),
                    Cp1252::encode(VolcadoCompleto.join(QStringLiteral("\r\n"))));
 
     QString dicho;

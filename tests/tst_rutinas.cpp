@@ -1,6 +1,6 @@
 // Validators of patent numbers, RFC and CURP, and the three text tests they
 // share with the address and agent checks.
-#include "entry/Rutinas.h"
+#include "rules/Rutinas.h"
 
 #include <QHash>
 #include <QTest>

@@ -2,6 +2,7 @@
 // the error form, dates. (A file that is no database: tst_wizard.)
 #include "data/Database.h"
 #include "data/Dates.h"
+#include "data/Transaction.h"
 #include "support/TestSupport.h"
 
 #include <QTest>
@@ -18,7 +19,7 @@ private Q_SLOTS:
 
 void TstStore::boundValuesRoundTrip() {
     ProgramDir dir;
-    auto db = Database::open(dir.path(), nullptr);
+    auto db = std::move(Database::open(dir.path()).value);
     QVERIFY(db);
     const QStringList names = {"O'HIGGINS", "x' or '1'='1", "PEÑA NÚÑEZ Ü", "%_\\"};
     for (int i = 0; i < names.size(); ++i)

@@ -5,17 +5,17 @@
 //       over and over, all fields of one save marked "A" or "B" in turn
 //   kestro_carga importa <kestro.mdb> <volcado>  imports a dump
 #include "data/AgentStore.h"
-#include "exchange/Importacion.h"
+#include "exchange/DumpImport.h"
 
 #include <QCoreApplication>
 #include <cstdio>
 
 namespace {
 
-AgentPage1 agentMarked(const QString& m) {
+AgentRecord agentMarked(const QString& m) {
     StoredAddress a{
         QStringLiteral("09"), QStringLiteral(" 15"), m, m, m, m, QStringLiteral("06000"), m, m};
-    AgentPage1 p;
+    AgentRecord p;
     p.patente = QStringLiteral("3001");
     p.curp = QStringLiteral("PELJ700101HDFRPN09");
     p.rfc = QStringLiteral("PELJ700101AB1");
@@ -35,18 +35,18 @@ int main(int argc, char** argv) {
         std::fputs("Uso: kestro_carga guarda|importa <kestro.mdb> <veces|volcado>\n", stderr);
         return 2;
     }
-    QString why;
-    auto db = Database::openFile(args.at(2), &why);
-    if (!db) {
-        std::fprintf(stderr, "%s\n", why.toUtf8().constData());
+    Database::Opened opened = Database::openFile(args.at(2));
+    if (!opened) {
+        std::fprintf(stderr, "%s\n", opened.why().toUtf8().constData());
         return 2;
     }
+    auto db = std::move(opened.value);
     if (args.at(1) == QLatin1String("importa"))
-        return importDump(*db, args.at(3), &why) ? 0 : 1;
+        return importDump(*db, args.at(3)) ? 1 : 0;
     const int veces = args.at(3).toInt();
     for (int i = 0; i < veces; ++i)
         if (MaybeError e =
-                saveAgentPage1(*db, agentMarked(i % 2 ? QStringLiteral("B") : QStringLiteral("A"))))
+                saveAgent(*db, agentMarked(i % 2 ? QStringLiteral("B") : QStringLiteral("A"))))
             return 1;
     return 0;
 }

@@ -2,7 +2,7 @@
 // public key or certificate. For the authority's side and for agents who
 // want to see their file before sending it.
 
-#include "exchange/Firma.h"
+#include "exchange/Signing.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -2,17 +2,18 @@
 
 #include "data/AgentStore.h"
 #include "data/Upgrade.h"
+#include "dialogs/frmDudas.h"
+#include "dialogs/frmInicio.h"
 #include "entry/AddressBlock.h"
 #include "entry/CatalogueLists.h"
 #include "entry/Grid.h"
 #include "entry/GridBehaviour.h"
 #include "entry/KeystrokeFilter.h"
+#include "entry/MandatoLabel.h"
 #include "entry/ScreenFit.h"
 #include "entry/Seam.h"
 #include "entry/StoredText.h"
 #include "ui_frmMain.h"
-#include "wizard/frmDudas.h"
-#include "wizard/frmInicio.h"
 
 #include <QCloseEvent>
 #include <QHeaderView>
@@ -135,14 +136,14 @@ void frmMain::setTabOrderPage2() {
 bool frmMain::startUp() {
     frmInicio inicio(this);
     seam::exec(inicio);
-    state_.Estado_Firma = 0;
 
-    QString why;
-    db_ = Database::open(state_.dataDir, &why);
-    if (!db_) {
-        seam::message(messageParent(), why, QStringLiteral("KESTRO 3.5"), seam::Icon::Exclamation);
+    Database::Opened opened = Database::open(state_.dataDir);
+    if (!opened) {
+        seam::message(messageParent(), opened.error->message(), QStringLiteral("KESTRO 3.5"),
+                      seam::Icon::Exclamation);
         return false;
     }
+    db_ = std::move(opened.value);
     // Told now, not at the first save that fails.
     if (const QString cannot = db_->cannotSaveReason(); !cannot.isEmpty())
         seam::message(this, cannot, QStringLiteral("Mensaje"), seam::Icon::Exclamation);
@@ -182,11 +183,11 @@ void frmMain::showEvent(QShowEvent* event) {
 
 void frmMain::Inicializa_0() {
     ui->frApoderado->hide();
-    pagina_ = 1;
+    page_ = 1;
     showPage(1);
     ui->cmdAtras->setEnabled(false);
     ui->cmdSiguiente->setEnabled(true);
-    ui->cmdSiguiente->setText(QStringLiteral("Siguiente >"));
+    showNext(QStringLiteral("Siguiente >"));
 
     gridSetup(ui->fgAA,
               {QStringLiteral("Nombre"), QStringLiteral("Ap.Paterno"), QStringLiteral("Ap.Materno"),
@@ -224,7 +225,7 @@ void frmMain::Inicializa_0() {
     // Names get room for 16 capitals, the usual name: at 25 the three name
     // columns alone would push RFC and CURP off the page.
     gridFitColumns(ui->fgAA, {16, 16, 16, 13, 18});
-    gridFitColumnTo(ui->fgAA, 5, {state_.Mandato1, state_.Mandato2, state_.Mandato3});
+    gridFitColumnTo(ui->fgAA, 5, MandatoLabel::all());
     gridFitColumns(ui->fgAduanasAct, {});
     gridFitColumns(ui->fgPedTramitados, {0, 0, 10});
     gridFitColumns(ui->fgDatosAA, {16, 16, 16, 18, 13});
@@ -274,62 +275,48 @@ bool frmMain::loadingStopped(const MaybeError& e) {
     return true;
 }
 
-namespace {
-// Column i of a row; a missing column reads as absent rather than crashing.
-bool hasColumn(const QVariantList& row, int i) {
-    return i < row.size();
-}
-} // namespace
-
 void frmMain::Inicializa_datos() {
-    Rows aa = db_->select(QStringLiteral("select * from AA"));
-    if (loadingStopped(aa.error))
+    const Fallible<std::optional<StoredAgent>> loaded = loadAgent(*db_);
+    if (loadingStopped(loaded.error))
         return;
-    if (aa.empty()) {
+    if (!loaded.value) {
         seam::message(messageParent(),
                       QStringLiteral("No se encontó información de la vesión anterior de KESTRO"),
                       QStringLiteral("Mensaje"), seam::Icon::Exclamation);
         return;
     }
-    const QVariantList& last = aa.last();
-    if (!hasColumn(last, 7))
-        return;
-    showStoredText(ui->txtPatente, canonicalPatent(textOf(last.at(0))));
+    const StoredAgent& agent = *loaded.value;
+    showStoredText(ui->txtPatente, canonicalPatent(textOf(agent.patente)));
     state_.NoPat = ui->txtPatente->text();
-    showStoredText(ui->txtAANombre, textOf(last.at(1)));
-    showStoredText(ui->txtAAApPat, textOf(last.at(2)));
-    showStoredText(ui->txtAAApMat, textOf(last.at(3)));
-    showStoredText(ui->txtAARFC, textOf(last.at(4)));
-    showStoredText(ui->txtAACURP, textOf(last.at(5)));
-    ui->txtAutorizacion->setText(textOf(last.at(6)));
-    if (last.at(7).isNull()) {
+    showStoredText(ui->txtAANombre, textOf(agent.nombre));
+    showStoredText(ui->txtAAApPat, textOf(agent.apPaterno));
+    showStoredText(ui->txtAAApMat, textOf(agent.apMaterno));
+    showStoredText(ui->txtAARFC, textOf(agent.rfc));
+    showStoredText(ui->txtAACURP, textOf(agent.curp));
+    ui->txtAutorizacion->setText(textOf(agent.autorizacion));
+    if (agent.adscripcion.isNull()) {
         ui->cmbAAAduanaA->setCurrentIndex(ui->cmbAAAduanaA->count() > 0 ? 0 : -1);
     } else {
         Selecciona_Clave(ui->cmbAANoAduanaA, ui->cmbAAAduanaA,
-                         Texto_Clave(last.at(7).toLongLong()));
+                         Texto_Clave(agent.adscripcion.toLongLong()));
     }
 
     Llena_Domicilio(*db_, *ui->blkFiscal, QStringLiteral("1"));
     Llena_Domicilio(*db_, *ui->blkOirR, QStringLiteral("2"));
 
-    if (loadingStopped(Llena_Mandatarios(state_.NoPat)) ||
-        loadingStopped(Llena_Hist_Mandatarios()) || loadingStopped(Llena_Hist_AA()))
+    if (loadingStopped(Llena_Mandatarios()) || loadingStopped(Llena_Hist_Mandatarios()) ||
+        loadingStopped(Llena_Hist_AA()))
         return;
 
-    // The office count, the history flag and the additional offices come
-    // from the first row.
-    const QVariantList& first = aa.first();
-    if (!hasColumn(first, 12))
-        return;
-    ui->txtNoAduanasAut->setText(textOf(first.at(11)));
-    showAgentHistory(first.at(12));
+    ui->txtNoAduanasAut->setText(textOf(agent.noAduanasAut));
+    showAgentHistory(agent.sinHistorico);
     const QList<std::pair<QComboBox*, QComboBox*>> offices{{ui->cmbNoAduana1, ui->cmbAduana1},
                                                            {ui->cmbNoAduana2, ui->cmbAduana2},
                                                            {ui->cmbNoAduana3, ui->cmbAduana3}};
     for (int i = 0; i < 3; ++i)
-        if (!first.at(8 + i).isNull())
+        if (!agent.aduanas[i].isNull())
             Selecciona_Clave(offices[i].first, offices[i].second,
-                             Texto_Clave(first.at(8 + i).toLongLong()));
+                             Texto_Clave(agent.aduanas[i].toLongLong()));
 
     const QList<std::tuple<QComboBox*, AddressBlock*, const char*>> validation{
         {ui->cmbAANoAduanaA, ui->blkV0, "3"},
@@ -343,7 +330,7 @@ void frmMain::Inicializa_datos() {
 }
 
 void frmMain::cmdDudas_Click() {
-    frmDudas dudas(state_.contacto, this);
+    frmDudas dudas(state_.contact, this);
     seam::exec(dudas);
 }
 
@@ -362,7 +349,7 @@ void frmMain::watchTyping(QWidget* page, int number) {
 
 void frmMain::closeEvent(QCloseEvent* event) {
     // Leaving drops what the page shown holds unsaved: asked first.
-    if (unsavedPages_.contains(pagina_) &&
+    if (unsavedPages_.contains(page_) &&
         !seam::confirm(this, QStringLiteral("Los datos de esta página no se han guardado (se "
                                             "guardan con \"Siguiente >\"). ¿Desea salir sin "
                                             "guardarlos?"))) {

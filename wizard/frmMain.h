@@ -2,10 +2,12 @@
 
 #include "data/Database.h"
 #include "entry/AppState.h"
+#include "entry/EditMode.h"
 
 #include <QSet>
 #include <QWidget>
 #include <memory>
+#include <optional>
 
 namespace Ui {
 class frmMain;
@@ -33,16 +35,13 @@ public:
 
     // Page checks; each shows its own message.
     bool Valida_AA();
-    int Verifica_Datos_AADirV();
-    int Verifica_Datos_p2();
-    int Verifica_Datos_p3();
-    int Verifica_Datos_p4();
-    // True when some representative has Mandato 2; a failed read puts the
-    // error in *error (shown by the caller) rather than answer false.
-    bool Regla_2_13_11(MaybeError* error = nullptr);
+    bool Verifica_Datos_AADirV();
+    bool Verifica_Datos_p2();
+    bool Verifica_Datos_p3();
+    bool Verifica_Datos_p4();
 
     // List fillers of pages 3 to 5.
-    MaybeError Llena_Mandatarios(const QString& noPat);
+    MaybeError Llena_Mandatarios();
     MaybeError Llena_Hist_AA();
     MaybeError Llena_Hist_Mandatarios();
 
@@ -51,7 +50,8 @@ public:
     void Muestra_Mandatario();
     void Llena_Aduanas_MM(const QString& curp);
     void Llena_Pedimentos_MM(const QString& curp);
-    void Llena_Requerimiento_Mand(const QString& curp);
+    // The accreditation shows for a type-2 (2.13.11) representative only.
+    void Llena_Requerimiento_Mand(const QString& curp, int mandato);
     void cmdNuevo_Click();
     void cmdEditar_Click();
     void cmdBorrar_Click();
@@ -76,7 +76,7 @@ private:
     void setTabOrderPage1();
     void setTabOrderPage2();
     void connectRepresentativeList();
-    void openRepresentativeEditor(const QString& modo);
+    void openRepresentativeEditor(EditMode mode);
     void reloadRepresentatives(const QString& currentCurp);
     void hideRepresentativeDetails();
     void installWizardKeys();
@@ -86,17 +86,23 @@ private:
     void forwardFromPage2();
     void forwardFromPages3to5();
     void finishWizard();
+    // The "next" button: a caption that moves on, or "Finaliza", which
+    // generates the file. Which one is kept here, never read from the caption.
+    void showNext(const QString& caption);
+    void showFinish();
     void clearOffice(QComboBox* office, AddressBlock& block);
     void setOfficeEnabled(QComboBox* office, AddressBlock& block, bool enabled);
     int additionalOffices() const;
     QList<AddressBlock*> agentBlocks() const;
     bool loadingStopped(const MaybeError& e);
+    // Shows the agent's history flag (Null, 0 or 1) and keeps it for the
+    // next save of page 1.
     void showAgentHistory(const QVariant& sinHistorico);
     void watchTyping(QWidget* page, int number);
     void layOutRepresentativeDetails();
 
     // Pages 4 and 5: the agent's earlier representatives and the
-    // representatives' earlier agents (frmMainHistorico.cpp).
+    // representatives' earlier agents (frmMainHistory.cpp).
 public:
     MaybeError Llena_Periodos_Hist_AA(const QString& key);
     MaybeError Llena_Periodos_H_MM(const QString& curp);
@@ -112,8 +118,10 @@ private:
     void connectHistoryPages();
     void fgDatosAA_RowChosen();
     void fgMandatarios_RowChosen();
-    void openHistoricAgentEditor(const QString& modo);
-    void openNoHistoryDialog(const QString& sentence);
+    void openHistoricAgentEditor(EditMode mode);
+    // No representative CURP: the agent declares he had no representatives.
+    void openNoHistoryDialog(const QString& sentence,
+                             const std::optional<QString>& representativeCurp);
     QString historicRowKey(int row) const;
     void showRepresentativeAgain(const QString& curp);
     QString periodsCurp_; // the representative whose periods page 5 shows
@@ -121,7 +129,14 @@ private:
     std::unique_ptr<Ui::frmMain> ui;
     AppState& state_;
     std::unique_ptr<Database> db_;
-    int pagina_ = 1;
+    int page_ = 1;
     QSet<int> unsavedPages_; // pages 1 and 2 save on "Siguiente >"
     bool placed_ = false;
+    bool nextFinishes_ = false;
+    // Page 5's list marks, beside the text it shows, a representative whose
+    // history flag is still undefined.
+    static constexpr int HistoryUndefinedRole = Qt::UserRole + 1;
+    // Page 3's list keeps each representative's type code beside its label.
+    static constexpr int MandatoRole = Qt::UserRole + 2;
+    QVariant agentSinHistorico_; // the agent's history flag as stored: Null, 0 or 1
 };

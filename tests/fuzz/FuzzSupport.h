@@ -46,8 +46,7 @@ inline QString writeScratch(const QString& name, const QByteArray& bytes) {
 // One store in memory at the current schema, kept for the whole run.
 inline Database& store() {
     static std::unique_ptr<Database> db = [] {
-        QString why;
-        auto d = Database::createFile(QStringLiteral(":memory:"), &why);
+        auto d = std::move(Database::createFile(QStringLiteral(":memory:")).value);
         if (!d || Schema::createV30(*d) || Modifica_DB(*d))
             abort();
         return d;

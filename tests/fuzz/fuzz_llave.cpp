@@ -2,7 +2,7 @@
 // every outcome is one of the result codes, and a signature is only ever
 // appended after the content it signs.
 #include "FuzzSupport.h"
-#include "exchange/Firma.h"
+#include "exchange/Signing.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const auto [clave, llave] = fuzz::splitInput(fuzz::bytesOf(data, size));
@@ -11,11 +11,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                                         "AA|3001|JUAN|PEREZ|LOPEZ|R|PELJ700101HDFRPN09|470||||0\r\n"
                                         "800|1111111|1|\r\n";
     QByteArray firmado = contenido;
-    Firmantes f;
-    f[0].curp = agentCurpOf(contenido);
-    fillSigners(f, ruta, QString::fromUtf8(clave));
+    Signer f{agentCurpOf(contenido), ruta.toUtf8(), clave};
     const int codigo = signContent(firmado, f);
-    wipeSigners(f);
+    wipeSigner(f);
     if (codigo != SignedOk && codigo != InvalidKey && codigo != WrongPassword)
         abort();
     if ((codigo == SignedOk) != (firmado != contenido) || !firmado.startsWith(contenido))

@@ -1,9 +1,9 @@
 // The checks of typed identifiers, numbers and dates, and the rules that
 // clean typed or pasted text, on any text.
 #include "FuzzSupport.h"
-#include "entry/Cp1252.h"
-#include "entry/KeystrokeFilter.h"
-#include "entry/Rutinas.h"
+#include "rules/Cp1252.h"
+#include "rules/Rutinas.h"
+#include "rules/SafeText.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArray raw = fuzz::bytesOf(data, size);

@@ -1,7 +1,7 @@
 // The signature check on arbitrary signed-file and key bytes: it answers,
 // and says "intact" only of what a key really signed.
 #include "FuzzSupport.h"
-#include "exchange/Firma.h"
+#include "exchange/Signing.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const auto [llave, archivo] = fuzz::splitInput(fuzz::bytesOf(data, size));

@@ -2,7 +2,7 @@
 
 #include "data/DeliveredDatabase.h"
 #include "data/Schema.h"
-#include "support/LlavesPrueba.h"
+#include "support/TestKey.h"
 
 #include <QDir>
 #include <stdexcept>
@@ -18,8 +18,7 @@ ProgramDir::ProgramDir(Kind kind) {
         if (MaybeError e = createDeliveredDatabase(dbPath(), catalogueFolder()))
             throw std::runtime_error(e->message().toStdString());
     } else if (kind == Kind::Version30) {
-        QString why;
-        auto db = Database::createFile(dbPath(), &why);
+        auto db = std::move(Database::createFile(dbPath()).value);
         if (!db || Schema::createV30(*db) || loadCatalogues(*db, catalogueFolder()))
             throw std::runtime_error("cannot build a 3.0 database");
     }
@@ -30,11 +29,10 @@ QString ProgramDir::dbPath() const {
 }
 
 std::unique_ptr<Database> ProgramDir::open() const {
-    QString why;
-    auto db = Database::openFile(dbPath(), &why);
+    Database::Opened db = Database::openFile(dbPath());
     if (!db)
-        throw std::runtime_error(why.toStdString());
-    return db;
+        throw std::runtime_error(db.why().toStdString());
+    return std::move(db.value);
 }
 
 void must(Database& db, const QString& sql, const QVariantList& values) {
@@ -76,7 +74,7 @@ QString dumpAll(Database& db) {
 
 QString storeOffice(Database& db, const QString& folder) {
     const QString req = QDir(folder).filePath(QStringLiteral("GAMR800202XY2.req"));
-    escribeArchivo(req, "requerimiento de ROSA");
+    writeWholeFile(req, "requerimiento de ROSA");
     must(db, "insert into AA values (3001,'JUAN','PEREZ','LOPEZ','PELJ700101AB1',"
              "'PELJ700101HDFRPN09',1234,470,null,null,null,0,null)");
     for (int tipo = 1; tipo <= 3; ++tipo)

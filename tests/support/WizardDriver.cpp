@@ -1,6 +1,6 @@
 #include "support/WizardDriver.h"
 
-#include "support/LlavesPrueba.h"
+#include "support/TestKey.h"
 
 #include <QDateEdit>
 #include <QDir>
@@ -124,7 +124,7 @@ void storeHistory(Database& db, const QString& folder, bool history) {
     for (const auto& [curp, names] :
          {std::pair{Luis, "LUIS','MORA','DIAZ"}, {Eva, "EVA','PAZ','GIL"}}) {
         const QString req = QDir(folder).filePath(curp.left(10) + QStringLiteral("AB1.req"));
-        escribeArchivo(req, "req");
+        writeWholeFile(req, "req");
         storeMandatario(db, QStringLiteral("('%1','%2AB1','%3',2,'%4',1,1,null)")
                                 .arg(curp, curp.left(10), QLatin1String(names), req));
     }

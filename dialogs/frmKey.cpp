@@ -1,0 +1,108 @@
+#include "dialogs/frmKey.h"
+
+#include "entry/Seam.h"
+#include "exchange/Signing.h"
+#include "rules/Rutinas.h"
+#include "ui_frmKey.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QProxyStyle>
+#include <QSettings>
+
+namespace {
+
+// The password field shows "*" for each character whatever the platform's
+// usual mask is.
+class AsteriskStyle : public QProxyStyle {
+public:
+    using QProxyStyle::QProxyStyle;
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* ret) const override {
+        if (hint == SH_LineEdit_PasswordCharacter)
+            return '*';
+        return QProxyStyle::styleHint(hint, option, widget, ret);
+    }
+};
+
+// The folder of the last key file chosen is remembered between runs (the
+// password never is).
+const char* const LastKeyFolder = "llave/carpeta";
+
+std::unique_ptr<QSettings> settings() {
+    return std::make_unique<QSettings>(QSettings::UserScope, QStringLiteral("KESTRO"),
+                                       QStringLiteral("KESTRO"));
+}
+
+QString initialFolder() {
+    const QString last = settings()->value(QLatin1String(LastKeyFolder)).toString();
+    if (!last.isEmpty() && QFileInfo(last).isDir())
+        return last;
+    return seam::startFolder();
+}
+
+} // namespace
+
+frmKey::frmKey(const QString& rfcAsTyped, const QString& lastKeyFile, QWidget* parent)
+    : QDialog(parent), ui(new Ui::frmKey), rfc_(rfcAsTyped) {
+    ui->setupUi(this);
+    auto* estilo = new AsteriskStyle();
+    estilo->setParent(this);
+    ui->txtPassword->setStyle(estilo);
+    connect(ui->cmdBuscar, &QPushButton::clicked, this, &frmKey::cmdBuscar_Click);
+    connect(ui->cmdAceptar, &QPushButton::clicked, this, &frmKey::cmdAceptar_Click);
+    connect(ui->cmdCancelar, &QPushButton::clicked, this, &frmKey::reject);
+    // A retry in this run (after a wrong password) needs only the password.
+    if (!lastKeyFile.isEmpty()) {
+        ui->txtLlave->setText(lastKeyFile);
+        ui->txtPassword->setFocus();
+    }
+}
+
+frmKey::~frmKey() {
+    QString clave = ui->txtPassword->text();
+    ui->txtPassword->clear();
+    wipeText(clave);
+    forgetChoice();
+}
+
+QString frmKey::keyFile() const {
+    return ui->txtLlave->text();
+}
+
+void frmKey::cmdBuscar_Click() {
+    const QString elegido = seam::openFile(this, QStringLiteral("Archivo llave"), initialFolder(),
+                                           QStringLiteral("Archivo_llave (*.key)"));
+    if (elegido.isEmpty())
+        return;
+    ui->txtLlave->setText(QDir::toNativeSeparators(elegido));
+    settings()->setValue(QLatin1String(LastKeyFolder), QFileInfo(elegido).absolutePath());
+    ui->txtPassword->setFocus(); // what is missing next
+}
+
+void frmKey::cmdAceptar_Click() {
+    if (Vacio(ui->txtLlave->text())) {
+        seam::inform(this, QStringLiteral("El archivo llave no puede estar vacio"));
+        ui->cmdBuscar->setFocus();
+        return;
+    }
+    // The key must be the agent's own: its file is named after his RFC.
+    if (!ui->txtLlave->text().toUpper().contains(rfc_ + QStringLiteral(".KEY"))) {
+        seam::inform(this, QStringLiteral("Debe usar el archivo llave del AGENTE ADUANAL"));
+        ui->cmdBuscar->setFocus();
+        return;
+    }
+    choice_ = KeyChoice{ui->txtLlave->text(), ui->txtPassword->text()};
+    accept();
+}
+
+void frmKey::reject() {
+    forgetChoice();
+    QDialog::reject();
+}
+
+void frmKey::forgetChoice() {
+    if (choice_)
+        wipeText(choice_->password);
+    choice_.reset();
+}

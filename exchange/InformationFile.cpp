@@ -1,0 +1,327 @@
+#include "exchange/InformationFile.h"
+
+#include "data/Dates.h"
+#include "data/FaultPoint.h"
+#include "data/Tables.h"
+#include "exchange/EnvioStage.h"
+#include "rules/Cp1252.h"
+#include "rules/SafeText.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSet>
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <functional>
+
+namespace {
+
+const QString NoAplica = QStringLiteral("No Aplica");
+
+// What in a value breaks a field of the file (breaksFileField), in words;
+// empty when the value is safe.
+QString orDefault(QStringView valor) {
+    for (QChar c : valor) {
+        if (!breaksFileField(c))
+            continue;
+        if (c == QLatin1Char('|'))
+            return QStringLiteral("el carácter \"|\"");
+        if (c == QLatin1Char('\r') || c == QLatin1Char('\n'))
+            return QStringLiteral("un salto de línea");
+        return QStringLiteral("el carácter \"%1\" (U+%2), que no se puede escribir en el "
+                              "archivo")
+            .arg(QString(c))
+            .arg(c.unicode(), 4, 16, QLatin1Char('0'));
+    }
+    return QString();
+}
+
+// The file's bytes, built line by line straight into Windows-1252 with no
+// copy of a table or of a line in between.
+class LineWriter {
+public:
+    explicit LineWriter(const QString& patente) : patente_(Cp1252::encode(patente)) {}
+
+    void literal(const QString& linea) { put(Cp1252::encode(linea) + "\r\n"); }
+
+    // "tag|P", with which every line of a section starts.
+    QByteArray recordStart(const QString& tag) const {
+        return Cp1252::encode(tag) + '|' + patente_;
+    }
+    // Starts a line; the fields follow.
+    void begin(const QByteArray& start) { put(start); }
+    void end() { put("\r\n"); }
+
+    // |value; false (nothing written) when the value would corrupt the file.
+    bool field(QStringView valor) {
+        const qsizetype at = out_.size();
+        char* p = grow(1 + valor.size());
+        *p++ = '|';
+        for (QChar c : valor) {
+            const char16_t u = c.unicode();
+            // breaksFileField, with the byte it looks up kept for writing.
+            const int b = u < 0x80 ? u : Cp1252::byteOf(c);
+            if (b < 0 || u == u'|' || u == u'\r' || u == u'\n') {
+                out_.truncate(at);
+                return false;
+            }
+            *p++ = char(b);
+        }
+        return true;
+    }
+    // Text as the store holds it (UTF-8); plain ASCII goes straight in.
+    bool field(QByteArrayView utf8) {
+        for (char c : utf8)
+            if (uchar(c) >= 0x80 || c == '|' || c == '\r' || c == '\n')
+                return field(QString::fromUtf8(utf8));
+        char* p = grow(1 + utf8.size());
+        *p = '|';
+        std::memcpy(p + 1, utf8.data(), utf8.size());
+        return true;
+    }
+    // Numbers need no check.
+    void field(qlonglong n) {
+        char digits[24] = {'|'};
+        put(QByteArrayView(digits, std::to_chars(digits + 1, digits + sizeof digits, n).ptr));
+    }
+
+    QByteArray bytes() const { return out_; }
+
+private:
+    void put(QByteArrayView b) { std::memcpy(grow(b.size()), b.data(), b.size()); }
+    // Room for n more bytes at the end; the buffer at least doubles when it
+    // grows, so appending costs the same whatever the file's size.
+    char* grow(qsizetype n) {
+        const qsizetype at = out_.size();
+        if (at + n > out_.capacity())
+            out_.reserve(std::max(2 * out_.capacity(), at + n + 4096));
+        out_.resize(at + n);
+        return out_.data() + at;
+    }
+
+    QByteArray patente_;
+    QByteArray out_;
+};
+
+QString ofRecord(const QString& curp) {
+    return QStringLiteral("del registro con CURP %1").arg(curp);
+}
+
+// One value as the file holds it: numbers as plain decimal digits (the
+// engine may hold a floating value for a whole number), dates yyyy-mm-dd,
+// Null as nothing. False when it would corrupt the file.
+bool writeValue(LineWriter& w, const RawRow& r, int i, Tables::Kind kind) {
+    const bool number = kind == Tables::Kind::Number || kind == Tables::Kind::Mandato;
+    const bool date = kind == Tables::Kind::Date;
+    switch (r.kind(i)) {
+    case RawRow::Kind::Null:
+        return w.field(QStringView());
+    case RawRow::Kind::Integer:
+        if (number)
+            return w.field(r.integer(i)), true;
+        break;
+    case RawRow::Kind::Real:
+        if (number && std::trunc(r.real(i)) == r.real(i))
+            return w.field(qlonglong(r.real(i))), true;
+        break;
+    case RawRow::Kind::Text:
+        if (!date)
+            return w.field(r.utf8(i));
+        break;
+    }
+    return w.field(date ? fileDateFromIso(r.text(i)) : r.text(i));
+}
+
+QString faultOf(const RawRow& r, int i, Tables::Kind kind) {
+    return orDefault(kind == Tables::Kind::Date ? fileDateFromIso(r.text(i)) : r.text(i));
+}
+
+// Writes one table's section as its rows are read; `alsoEach` sees every
+// row, its columns in table order.
+MaybeError writeSection(Database& db, LineWriter& w, const Tables::Table& t, const QString& agente,
+                        const std::function<void(const RawRow&)>& alsoEach = {}) {
+    const QString tag = t.tableName();
+    const QByteArray start = w.recordStart(tag);
+    const int key = t.keyColumn ? t.position(t.keyColumn) : -1;
+    MaybeError refused;
+    int rows = 0;
+    const MaybeError e = db.eachRow(t.selectAll(), [&](const RawRow& r) {
+        ++rows;
+        w.begin(start);
+        for (int i = 0; i < t.columns.size(); ++i) {
+            const Tables::Column& c = t.columns[i];
+            if (!c.inFile || writeValue(w, r, i, c.kind))
+                continue;
+            const QString quien = key < 0 ? agente : ofRecord(r.text(key));
+            refused = DbError::refused(
+                QStringLiteral("No se puede generar el archivo de información: el campo %1 de la "
+                               "tabla %2 %3 contiene %4. Corrija el dato y vuelva a intentarlo.")
+                    .arg(QString::fromLatin1(c.name), tag, quien, faultOf(r, i, c.kind)));
+            return false;
+        }
+        w.end();
+        if (alsoEach)
+            alsoEach(r);
+        return true;
+    });
+    if (e)
+        return DbError::refused(
+            QStringLiteral("No se pudo leer la tabla %1 de la base de datos: %2")
+                .arg(tag, e->message().trimmed()));
+    if (refused)
+        return refused;
+    if (rows == 0 && t.fileFillers > 0) {
+        w.begin(start);
+        for (int i = 0; i < t.fileFillers; ++i)
+            w.field(NoAplica);
+        w.end();
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+Fallible<bool> Hay_Hist_Mandatarios(Database& db) {
+    Rows r = db.select(QStringLiteral("select 1 from Mandatarios where Mandato=2 limit 1"));
+    if (r.error)
+        return *r.error;
+    return !r.empty();
+}
+
+QString envioFolder(const QString& dataDir) {
+    return QDir(dataDir).filePath(QStringLiteral("ENVIO"));
+}
+
+QString informationFilePath(const QString& dataDir, const QString& patente) {
+    return QDir(envioFolder(dataDir)).filePath(patente + QStringLiteral(".txt"));
+}
+
+Fallible<InformationFileContent> buildInformationFile(Database& db, const QString& patente) {
+    // The patent names the file and prefixes every record.
+    if (patente.trimmed().isEmpty() || !orDefault(patente).isEmpty() ||
+        patente.contains(QLatin1Char('/')) || patente.contains(QLatin1Char('\\'))) {
+        return DbError::refused(QStringLiteral("No se puede generar el archivo de información: el "
+                                               "número de patente \"%1\" no es válido.")
+                                    .arg(patente));
+    }
+
+    const QString agente = QStringLiteral("del agente aduanal con patente %1").arg(patente);
+    InformationFileContent out;
+    LineWriter w(patente);
+    w.literal(QStringLiteral("501|%1|1111111||||||||%1").arg(patente));
+    w.literal(QStringLiteral("Paq_Version|KESTRO|3.5.0"));
+
+    // Representatives of types 1 and 3 travel with their requirement file.
+    const Tables::Table& mandatarios = Tables::byName("Mandatarios");
+    const int curp = mandatarios.position("CURP"), mandato = mandatarios.position("Mandato"),
+              requerimiento = mandatarios.position("Requerimiento");
+    const auto requirementOf = [&](const RawRow& r) {
+        const qlonglong m = r.integer(mandato);
+        if (m == 1 || m == 3)
+            out.requirements.append({r.text(curp), r.text(requerimiento)});
+    };
+    for (const Tables::Table& t : Tables::all()) {
+        if (t.travel != Tables::Travel::FileMain)
+            continue;
+        if (MaybeError e = writeSection(db, w, t, agente,
+                                        &t == &mandatarios ? requirementOf
+                                                           : std::function<void(const RawRow&)>()))
+            return *e;
+    }
+    const Fallible<bool> historia = Hay_Hist_Mandatarios(db);
+    if (!historia)
+        return DbError::refused(
+            QStringLiteral("No se pudo leer la tabla Mandatarios de la base de datos: %1")
+                .arg(historia.why()));
+    if (historia.value)
+        for (const Tables::Table& t : Tables::all())
+            if (t.travel == Tables::Travel::FileHistory)
+                if (MaybeError e = writeSection(db, w, t, agente))
+                    return *e;
+
+    w.literal(QStringLiteral("800|1111111|1|"));
+    out.bytes = w.bytes();
+    return out;
+}
+
+// Checks every requirement file before anything is written: a missing one
+// must stop the generation, not surface after the file is in place.
+MaybeError checkRequirements(const QList<RequirementFile>& reqs) {
+    QMap<QString, const RequirementFile*> porNombre;
+    for (const RequirementFile& r : reqs) {
+        const QFileInfo fi(r.path);
+        if (r.path.trimmed().isEmpty()) {
+            return DbError::refused(
+                QStringLiteral("No se puede generar el archivo de información: el mandatario con "
+                               "CURP %1 no tiene archivo de requerimiento.")
+                    .arg(r.curp));
+        }
+        QFile f(r.path);
+        if (!fi.isFile() || !f.open(QIODevice::ReadOnly)) {
+            return DbError::refused(
+                QStringLiteral("No se puede generar el archivo de información: no se encontró o "
+                               "no se puede leer el archivo de requerimiento %1 del mandatario "
+                               "con CURP %2.")
+                    .arg(QDir::toNativeSeparators(r.path), r.curp));
+        }
+        // Two different files with one name (Windows does not tell "A.req"
+        // from "a.REQ") would overwrite each other in ENVIO and one
+        // representative's requirement would never be sent.
+        const QString nombre = fi.fileName().toCaseFolded();
+        const auto otro = porNombre.constFind(nombre);
+        if (otro != porNombre.constEnd() &&
+            QFileInfo(otro.value()->path).canonicalFilePath() != fi.canonicalFilePath()) {
+            return DbError::refused(
+                QStringLiteral("No se puede generar el archivo de información: los archivos de "
+                               "requerimiento %1 (CURP %2) y %3 (CURP %4) tienen el mismo nombre "
+                               "y uno reemplazaría al otro en la carpeta ENVIO.")
+                    .arg(QDir::toNativeSeparators(otro.value()->path), otro.value()->curp,
+                         QDir::toNativeSeparators(r.path), r.curp));
+        }
+        porNombre.insert(nombre, &r);
+    }
+    return std::nullopt;
+}
+
+Fallible<QString> writeInformationFile(Database& db, const QString& dataDir, const QString& patente,
+                                       const SignStep& sign) {
+    auto contenido = buildInformationFile(db, patente);
+    if (!contenido)
+        return *contenido.error;
+    if (MaybeError e = checkRequirements(contenido->requirements))
+        return *e;
+    // A refused signature has been told by the step itself.
+    if (sign && !sign(contenido->bytes))
+        return DbError::refused(QString());
+
+    const QString envio = envioFolder(dataDir);
+    if (faultpoint::hit() || !QDir().mkpath(envio) || !QFileInfo(envio).isDir())
+        return DbError::refused(QStringLiteral("No se pudo crear la carpeta %1. Revise que exista "
+                                               "y que tenga permiso de escritura.")
+                                    .arg(QDir::toNativeSeparators(envio)));
+    const auto unchanged = [](const DbError& e) {
+        return DbError::refused(QStringLiteral("No se generó el archivo de información; la "
+                                               "carpeta ENVIO quedó como estaba. ") +
+                                e.message());
+    };
+    EnvioStage::recover(envio);
+    EnvioStage stage(envio);
+    QSet<QString> copiados;
+    for (const RequirementFile& r : contenido->requirements) {
+        // One file named by several representatives travels once.
+        const QString nombre = QFileInfo(r.path).fileName();
+        if (copiados.contains(nombre.toCaseFolded()))
+            continue;
+        copiados.insert(nombre.toCaseFolded());
+        if (MaybeError e = stage.addCopy(r.path, nombre))
+            return unchanged(*e);
+    }
+    const QString ruta = informationFilePath(dataDir, patente);
+    if (MaybeError e = stage.add(QFileInfo(ruta).fileName(), contenido->bytes))
+        return unchanged(*e);
+    if (MaybeError e = stage.commit())
+        return unchanged(*e);
+    return ruta;
+}

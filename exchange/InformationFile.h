@@ -1,0 +1,51 @@
+#pragma once
+
+#include "data/Database.h"
+
+#include <QIODevice>
+#include <QStringList>
+#include <functional>
+#include <optional>
+
+// The information file the agent sends to the authority: every working
+// table, one pipe-delimited line per row, Windows-1252, CR LF.
+
+// Whether some representative has Mandato 2 (he brings in the history
+// sections).
+Fallible<bool> Hay_Hist_Mandatarios(Database& db);
+
+// A requirement file that must travel beside the information file.
+struct RequirementFile {
+    QString curp; // whose it is, for messages
+    QString path; // as stored
+};
+
+struct InformationFileContent {
+    QByteArray bytes;                    // the file, already encoded
+    QList<RequirementFile> requirements; // of Mandato 1 and 3 representatives
+};
+
+// Builds the file's bytes from the store. A value that would break the
+// layout, or a store error, fails with a Spanish explanation.
+Fallible<InformationFileContent> buildInformationFile(Database& db, const QString& patente);
+
+// <dataDir>/ENVIO/<patente>.txt
+QString informationFilePath(const QString& dataDir, const QString& patente);
+QString envioFolder(const QString& dataDir);
+
+// Every requirement file can be read and no two of them share a name in
+// ENVIO (names compared as Windows does, without regard to case).
+MaybeError checkRequirements(const QList<RequirementFile>& reqs);
+
+// Signs the file's bytes in place, appending the signature record; false
+// when the signature was refused (the step tells the user why).
+using SignStep = std::function<bool(QByteArray&)>;
+
+// Builds the file, signs it in memory (when `sign` is given), then puts it
+// in ENVIO as <patente>.txt together with copies of the requirement files:
+// all of them take their names at once, only when everything succeeded, so
+// after any failure ENVIO holds what it held before and no unsigned file
+// stands where a signed one should. Gives the file's path, or fails with a
+// Spanish explanation (empty after a refused signature).
+Fallible<QString> writeInformationFile(Database& db, const QString& dataDir, const QString& patente,
+                                       const SignStep& sign = {});

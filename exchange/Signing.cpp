@@ -1,0 +1,300 @@
+#include "exchange/Signing.h"
+
+#include "data/FaultPoint.h"
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QFileInfo>
+#include <QList>
+
+#include <memory>
+#include <openssl/bio.h>
+#include <openssl/crypto.h>
+#include <openssl/err.h>
+#include <openssl/evp.h>
+#include <openssl/pem.h>
+#include <openssl/pkcs12.h>
+#include <openssl/x509.h>
+
+namespace {
+
+template <class T, void (*F)(T*)> struct Borra {
+    void operator()(T* p) const { F(p); }
+};
+using Pkey = std::unique_ptr<EVP_PKEY, Borra<EVP_PKEY, EVP_PKEY_free>>;
+using Sig = std::unique_ptr<X509_SIG, Borra<X509_SIG, X509_SIG_free>>;
+using P8 =
+    std::unique_ptr<PKCS8_PRIV_KEY_INFO, Borra<PKCS8_PRIV_KEY_INFO, PKCS8_PRIV_KEY_INFO_free>>;
+using Cert = std::unique_ptr<X509, Borra<X509, X509_free>>;
+using Bio = std::unique_ptr<BIO, Borra<BIO, BIO_free_all>>;
+using MdCtx = std::unique_ptr<EVP_MD_CTX, Borra<EVP_MD_CTX, EVP_MD_CTX_free>>;
+
+const QByteArray Etiqueta = "FIRMA";
+const QByteArray Fin = "800|1111111|1|\r\n";
+
+Bio bioOf(const QByteArray& data) {
+    return Bio(BIO_new_mem_buf(data.constData(), int(data.size())));
+}
+
+bool isPem(const QByteArray& data) {
+    return data.contains("-----BEGIN ");
+}
+
+// The encrypted PKCS#8 envelope, whichever encoding the file uses.
+Sig readEnvelope(const QByteArray& data) {
+    if (isPem(data)) {
+        Bio b = bioOf(data);
+        return Sig(PEM_read_bio_PKCS8(b.get(), nullptr, nullptr, nullptr));
+    }
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(data.constData());
+    return Sig(d2i_X509_SIG(nullptr, &p, long(data.size())));
+}
+
+// A key file states how many key-derivation rounds its password takes; a
+// hostile one asking for billions would hang the program at Aceptar. The
+// keys people get ask for thousands.
+constexpr long MaxRounds = 1000000;
+
+long roundsOf(const X509_ALGOR* alg) {
+    const ASN1_OBJECT* oid = nullptr;
+    int ptype = 0;
+    const void* pval = nullptr;
+    X509_ALGOR_get0(&oid, &ptype, &pval, alg);
+    if (ptype != V_ASN1_SEQUENCE)
+        return 0; // no rounds stated: decryption judges the rest
+    const auto* seq = static_cast<const ASN1_STRING*>(pval);
+    long rounds = 0;
+    if (OBJ_obj2nid(oid) == NID_pbes2) {
+        auto* p2 = static_cast<PBE2PARAM*>(ASN1_item_unpack(seq, ASN1_ITEM_rptr(PBE2PARAM)));
+        if (!p2)
+            return -1;
+        if (OBJ_obj2nid(p2->keyfunc->algorithm) == NID_id_pbkdf2) {
+            auto* k = static_cast<PBKDF2PARAM*>(
+                ASN1_TYPE_unpack_sequence(ASN1_ITEM_rptr(PBKDF2PARAM), p2->keyfunc->parameter));
+            rounds = k ? ASN1_INTEGER_get(k->iter) : -1;
+            PBKDF2PARAM_free(k);
+        }
+        PBE2PARAM_free(p2);
+    } else if (auto* p = static_cast<PBEPARAM*>(ASN1_item_unpack(seq, ASN1_ITEM_rptr(PBEPARAM)))) {
+        rounds = ASN1_INTEGER_get(p->iter);
+        PBEPARAM_free(p);
+    }
+    return rounds;
+}
+
+bool roundsAcceptable(const X509_SIG* sobre) {
+    const X509_ALGOR* alg = nullptr;
+    X509_SIG_get0(sobre, &alg, nullptr);
+    const long rounds = roundsOf(alg);
+    return rounds >= 0 && rounds <= MaxRounds;
+}
+
+Pkey readPublicKey(const QByteArray& data) {
+    if (isPem(data)) {
+        {
+            Bio b = bioOf(data);
+            if (EVP_PKEY* k = PEM_read_bio_PUBKEY(b.get(), nullptr, nullptr, nullptr))
+                return Pkey(k);
+        }
+        Bio b = bioOf(data);
+        Cert c(PEM_read_bio_X509(b.get(), nullptr, nullptr, nullptr));
+        return Pkey(c ? X509_get_pubkey(c.get()) : nullptr);
+    }
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(data.constData());
+    if (EVP_PKEY* k = d2i_PUBKEY(nullptr, &p, long(data.size())))
+        return Pkey(k);
+    p = reinterpret_cast<const unsigned char*>(data.constData());
+    Cert c(d2i_X509(nullptr, &p, long(data.size())));
+    return Pkey(c ? X509_get_pubkey(c.get()) : nullptr);
+}
+
+// Only key types whose signature takes a SHA-256 digest.
+QByteArray algorithmOf(EVP_PKEY* k) {
+    if (EVP_PKEY_is_a(k, "RSA"))
+        return "RSA-SHA256";
+    if (EVP_PKEY_is_a(k, "EC"))
+        return "ECDSA-SHA256";
+    return QByteArray();
+}
+
+// SHA-256 of the public key (DER SubjectPublicKeyInfo), so the authority
+// can tell which of the agent's keys signed.
+QByteArray fingerprintOf(EVP_PKEY* k) {
+    unsigned char* der = nullptr;
+    const int n = i2d_PUBKEY(k, &der);
+    if (n <= 0)
+        return QByteArray();
+    const QByteArray h = QCryptographicHash::hash(QByteArray(reinterpret_cast<const char*>(der), n),
+                                                  QCryptographicHash::Sha256);
+    OPENSSL_free(der);
+    return h.toHex();
+}
+
+QList<QByteArray> linesOf(const QByteArray& contenido) {
+    QList<QByteArray> out;
+    for (const QByteArray& l : contenido.split('\n'))
+        out.append(l.endsWith('\r') ? l.chopped(1) : l);
+    return out;
+}
+
+// The patent of the "501" record and the agent's CURP of the "AA" record:
+// the signature record repeats both so it names whose file it is.
+QByteArray patentOf(const QByteArray& contenido) {
+    const QList<QByteArray> ls = linesOf(contenido);
+    if (ls.isEmpty())
+        return QByteArray();
+    const QList<QByteArray> f = ls.first().split('|');
+    return f.size() > 1 && f.first() == "501" ? f.at(1) : QByteArray();
+}
+
+QByteArray curpOf(const QByteArray& contenido) {
+    for (const QByteArray& l : linesOf(contenido))
+        if (l.startsWith("AA|")) {
+            const QList<QByteArray> f = l.split('|');
+            return f.size() > 6 ? f.at(6) : QByteArray();
+        }
+    return QByteArray();
+}
+
+QByteArray signatureRecord(const QByteArray& patente, const QByteArray& curp,
+                           const QByteArray& algoritmo, const QByteArray& huella,
+                           const QByteArray& firma) {
+    return Etiqueta + '|' + patente + '|' + curp + '|' + algoritmo + '|' + huella + '|' +
+           firma.toBase64() + "\r\n";
+}
+
+bool readWholeFile(const QString& ruta, QByteArray* out) {
+    if (faultpoint::hit())
+        return false;
+    QFile f(ruta);
+    if (!f.open(QIODevice::ReadOnly))
+        return false;
+    *out = f.readAll();
+    return f.error() == QFileDevice::NoError;
+}
+
+void wipeBytes(QByteArray& b) {
+    if (!b.isEmpty())
+        OPENSSL_cleanse(b.data(), size_t(b.size()));
+    b.clear();
+}
+
+// The key file, refused unread when it is not a plain file of a sensible
+// size (a folder, a link loop, a device or something huge).
+bool readKeyFile(const QString& ruta, QByteArray* out) {
+    const QFileInfo fi(ruta);
+    if (!fi.isFile() || fi.size() > MaxKeyFileSize)
+        return false;
+    return readWholeFile(ruta, out) && out->size() <= MaxKeyFileSize;
+}
+
+} // namespace
+
+QByteArray agentCurpOf(const QByteArray& contenido) {
+    return curpOf(contenido);
+}
+
+int signContent(QByteArray& contenido, const Signer& f) {
+    QByteArray llave;
+    if (f.keyPath.isEmpty() || !readKeyFile(QString::fromUtf8(f.keyPath), &llave))
+        return InvalidKey;
+    Sig sobre = readEnvelope(llave);
+    wipeBytes(llave);
+    ERR_clear_error();
+    if (!sobre || !roundsAcceptable(sobre.get())) {
+        ERR_clear_error();
+        return InvalidKey;
+    }
+    P8 info(PKCS8_decrypt(sobre.get(), f.password.constData(), int(f.password.size())));
+    if (!info) {
+        ERR_clear_error();
+        return WrongPassword;
+    }
+    Pkey k(EVP_PKCS82PKEY(info.get()));
+    info.reset();
+    if (!k || algorithmOf(k.get()).isEmpty()) {
+        ERR_clear_error();
+        return InvalidKey;
+    }
+
+    MdCtx ctx(EVP_MD_CTX_new());
+    size_t n = 0;
+    const auto* datos = reinterpret_cast<const unsigned char*>(contenido.constData());
+    if (!ctx || EVP_DigestSignInit(ctx.get(), nullptr, EVP_sha256(), nullptr, k.get()) != 1 ||
+        EVP_DigestSign(ctx.get(), nullptr, &n, datos, size_t(contenido.size())) != 1) {
+        ERR_clear_error();
+        return InvalidKey;
+    }
+    QByteArray firma(qsizetype(n), '\0');
+    if (EVP_DigestSign(ctx.get(), reinterpret_cast<unsigned char*>(firma.data()), &n, datos,
+                       size_t(contenido.size())) != 1) {
+        ERR_clear_error();
+        return InvalidKey;
+    }
+    firma.truncate(qsizetype(n));
+
+    contenido += signatureRecord(patentOf(contenido), f.curp, algorithmOf(k.get()),
+                                 fingerprintOf(k.get()), firma);
+    return SignedOk;
+}
+
+void wipeSigner(Signer& signer) {
+    wipeBytes(signer.password);
+    wipeBytes(signer.keyPath);
+    signer.curp.clear();
+}
+
+void wipeText(QString& texto) {
+    if (!texto.isEmpty())
+        OPENSSL_cleanse(texto.data(), size_t(texto.size()) * sizeof(QChar));
+    texto.clear();
+}
+
+Verification verifySignature(const QByteArray& archivo, const QByteArray& llavePublica) {
+    const auto falla = [](const QString& por) {
+        return Verification{false, QStringLiteral("El archivo NO está íntegro: %1").arg(por)};
+    };
+    Pkey k = readPublicKey(llavePublica);
+    ERR_clear_error();
+    if (!k || algorithmOf(k.get()).isEmpty())
+        return Verification{false, QStringLiteral("La llave pública o el certificado no se "
+                                                  "pudo leer (se espera RSA o EC, en PEM o "
+                                                  "DER).")};
+
+    if (!archivo.endsWith("\r\n"))
+        return falla(QStringLiteral("no termina con el registro de la firma digital."));
+    const qsizetype inicio = archivo.lastIndexOf("\r\n", archivo.size() - 3) + 2;
+    const QByteArray contenido = archivo.left(inicio);
+    const QByteArray registro = archivo.mid(inicio);
+    if (!registro.startsWith(Etiqueta + '|') || !contenido.endsWith(Fin))
+        return falla(QStringLiteral("no tiene la firma digital después del registro 800."));
+
+    const QList<QByteArray> campos = registro.chopped(2).split('|');
+    if (campos.size() != 6)
+        return falla(QStringLiteral("el registro de la firma digital está dañado."));
+    if (campos.at(3) != algorithmOf(k.get()) || campos.at(4) != fingerprintOf(k.get()))
+        return falla(QStringLiteral("la firma no se hizo con la llave de este agente."));
+    const auto decodificada =
+        QByteArray::fromBase64Encoding(campos.at(5), QByteArray::AbortOnBase64DecodingErrors);
+    const QByteArray* firma = decodificada ? &decodificada.decoded : nullptr;
+    // Every byte of the record must be the one signing would write, so a
+    // change anywhere in it is caught as well.
+    if (!firma || registro != signatureRecord(patentOf(contenido), curpOf(contenido), campos.at(3),
+                                              campos.at(4), *firma))
+        return falla(QStringLiteral("el registro de la firma digital fue modificado."));
+
+    MdCtx ctx(EVP_MD_CTX_new());
+    const bool ok =
+        ctx && EVP_DigestVerifyInit(ctx.get(), nullptr, EVP_sha256(), nullptr, k.get()) == 1 &&
+        EVP_DigestVerify(ctx.get(), reinterpret_cast<const unsigned char*>(firma->constData()),
+                         size_t(firma->size()),
+                         reinterpret_cast<const unsigned char*>(contenido.constData()),
+                         size_t(contenido.size())) == 1;
+    ERR_clear_error();
+    if (!ok)
+        return falla(QStringLiteral("su contenido fue modificado después de firmarlo o la firma "
+                                    "no corresponde a la llave."));
+    return Verification{true, QStringLiteral("El archivo está íntegro: la firma digital "
+                                             "corresponde a la llave del agente y el contenido "
+                                             "no ha sido modificado.")};
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// Our signing module: signs the information file with the agent's private
+// key (PKCS#8, encrypted, DER or PEM) and appends the signature to the file
+// as its last record; the README describes the record for the authority.
+
+// The one who signs: the agent, with his key file and password.
+struct Signer {
+    QByteArray curp;     // the agent's CURP as the file states it (agentCurpOf)
+    QByteArray keyPath;  // key-file path, UTF-8
+    QByteArray password; // password, UTF-8; wiped by wipeSigner
+};
+
+// Result codes of signContent.
+enum SignatureResult : int {
+    SignedOk = 0,
+    InvalidKey = 1,    // key missing, unreadable, not an encrypted private key
+    WrongPassword = 2, // the password does not open the key
+};
+
+// Signs bytes held in memory, so a file can be signed before it takes its
+// name in ENVIO: SHA-256 over the bytes as they are, the signature appended
+// to `contenido` as one final record, only when the result is SignedOk.
+int signContent(QByteArray& contenido, const Signer& signer);
+// The agent's CURP as the "AA" record of the content states it.
+QByteArray agentCurpOf(const QByteArray& contenido);
+
+// Larger key files are refused unread: a real one is a few kilobytes.
+constexpr qint64 MaxKeyFileSize = 1 << 20;
+
+// Overwrites the password and path, then empties the signer.
+void wipeSigner(Signer& signer);
+
+// Overwrites a text's characters before dropping it.
+void wipeText(QString& texto);
+
+struct Verification {
+    bool intact = false;
+    QString message; // Spanish, for the person who runs the check
+};
+
+// Checks a signed information file against the agent's public key or
+// certificate (PEM or DER).
+Verification verifySignature(const QByteArray& archivoFirmado, const QByteArray& llavePublica);

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// What may stand in a field of the information file, and typed capitals:
+// the rules the entry fields apply and the file relies on.
+
+// The capital of a typed character within Windows-1252; the text itself when
+// it has none there.
+QString upperTyped(const QString& typed);
+
+// The one rule of the information file: a field cannot hold the separator
+// "|", a line break, or a character Windows-1252 lacks.
+bool breaksFileField(QChar c);
+
+// True when the text may be typed into an entry field: nothing that breaks
+// a field of the file, and no tab or other control character either.
+bool isSafeText(const QString& text);
+
+// The text without what isSafeText refuses (combining accents composed
+// first); *removed names, in Spanish, each kind of character taken out.
+QString safeText(const QString& text, QStringList* removed = nullptr);

@@ -1,0 +1,68 @@
+#include "support/TestKey.h"
+
+#include <QFile>
+#include <stdexcept>
+
+#include <openssl/evp.h>
+#include <openssl/pem.h>
+#include <openssl/x509.h>
+
+namespace {
+
+// Takes what was written to `b` and frees it; throws when the writing failed.
+QByteArray contenido(BIO* b, bool ok) {
+    char* p = nullptr;
+    const long n = BIO_get_mem_data(b, &p);
+    QByteArray out(p, n);
+    BIO_free(b);
+    if (!ok || out.isEmpty())
+        throw std::runtime_error("no se pudo escribir la llave de prueba");
+    return out;
+}
+
+} // namespace
+
+TestKey::TestKey(bool rsa) : k_(rsa ? EVP_RSA_gen(2048) : EVP_EC_gen("P-256"), EVP_PKEY_free) {
+    if (!k_)
+        throw std::runtime_error("no se pudo generar la llave");
+}
+
+QByteArray TestKey::encryptedPrivate(const QByteArray& clave, bool pem) const {
+    BIO* b = BIO_new(BIO_s_mem());
+    const auto escribe = pem ? PEM_write_bio_PKCS8PrivateKey : i2d_PKCS8PrivateKey_bio;
+    return contenido(b, escribe(b, k_.get(), EVP_aes_256_cbc(), clave.constData(),
+                                int(clave.size()), nullptr, nullptr) == 1);
+}
+
+QByteArray TestKey::publicPem() const {
+    BIO* b = BIO_new(BIO_s_mem());
+    return contenido(b, PEM_write_bio_PUBKEY(b, k_.get()) == 1);
+}
+
+QByteArray TestKey::certificate(bool pem) const {
+    X509* x = X509_new();
+    ASN1_INTEGER_set(X509_get_serialNumber(x), 1);
+    X509_gmtime_adj(X509_getm_notBefore(x), 0);
+    X509_gmtime_adj(X509_getm_notAfter(x), 24 * 3600);
+    X509_set_pubkey(x, k_.get());
+    X509_NAME* nombre = X509_get_subject_name(x);
+    X509_NAME_add_entry_by_txt(nombre, "CN", MBSTRING_ASC,
+                               reinterpret_cast<const unsigned char*>("PELJ700101AB1"), -1, -1, 0);
+    X509_set_issuer_name(x, nombre);
+    BIO* b = BIO_new(BIO_s_mem());
+    const bool ok = X509_sign(x, k_.get(), EVP_sha256()) > 0 &&
+                    (pem ? PEM_write_bio_X509(b, x) : i2d_X509_bio(b, x)) == 1;
+    X509_free(x);
+    return contenido(b, ok);
+}
+
+void writeWholeFile(const QString& ruta, const QByteArray& bytes) {
+    QFile f(ruta);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(bytes) != bytes.size())
+        throw std::runtime_error("no se pudo escribir un archivo de prueba");
+}
+
+QByteArray readWholeFile(const QString& ruta) {
+    QFile f(ruta);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}

@@ -1,0 +1,86 @@
+#include "wizard/InformationFileFlow.h"
+
+#include "data/AgentStore.h"
+#include "data/Database.h"
+#include "dialogs/frmKey.h"
+#include "entry/AppState.h"
+#include "entry/Busy.h"
+#include "entry/Seam.h"
+#include "exchange/InformationFile.h"
+#include "exchange/Signing.h"
+
+#include <QDir>
+
+namespace {
+
+void tell(QWidget* parent, const QString& texto) {
+    seam::message(parent, texto, QStringLiteral("Mensaje"), seam::Icon::Exclamation);
+}
+
+std::optional<KeyChoice> askForKey(QWidget* parent, const QString& rfcAsTyped,
+                                   QString& lastKeyFile) {
+    frmKey dialogo(rfcAsTyped, lastKeyFile, parent);
+    seam::exec(dialogo);
+    lastKeyFile = dialogo.keyFile();
+    // Only an explicit Aceptar goes on; the close box counts as Cancelar.
+    return dialogo.result() == QDialog::Accepted ? dialogo.choice() : std::nullopt;
+}
+
+} // namespace
+
+void tellSigningOutcome(QWidget* parent, int code, const QString& dataDir, const QString& patent,
+                        const QString& authorityMail) {
+    switch (code) {
+    case SignedOk:
+        seam::inform(parent,
+                     QStringLiteral("Se genero el archivo ") +
+                         QDir::toNativeSeparators(informationFilePath(dataDir, patent)) +
+                         QStringLiteral(" correctamente y se agrego Firma Digital, no olvide "
+                                        "enviarlo y los requerimientos manualmente a ") +
+                         authorityMail);
+        return;
+    case WrongPassword:
+        tell(parent, QStringLiteral("Error en la contraseña"));
+        return;
+    default:
+        tell(parent,
+             QStringLiteral("No se encontró la llave privada (*.key) o el archivo no es válido"));
+        return;
+    }
+}
+
+bool Genera_archivo(QWidget* parent, AppState& state, Database& db, const QString& rfcAsTyped,
+                    const QString& patenteField) {
+    if (seam::message(parent,
+                      QStringLiteral("¿DESEA GENERAR EL ARCHIVO DE INFORMACION? PARA ESTA "
+                                     "OPERACION DEBE USAR EL ARCHIVO LLAVE DEL AGENTE ADUANAL. "),
+                      QStringLiteral("Mensaje"), seam::Icon::Exclamation,
+                      seam::Buttons::OkCancel) != seam::Answer::Ok)
+        return false;
+
+    std::optional<KeyChoice> llave = askForKey(parent, rfcAsTyped, state.lastKeyFile);
+    if (!llave)
+        return false;
+
+    // Signed in memory before the file takes its name in ENVIO: a refused
+    // key or password leaves an earlier signed file there untouched.
+    int codigo = SignedOk;
+    const auto firmar = [&](QByteArray& contenido) {
+        Signer firmante{agentCurpOf(contenido), llave->keyPath.toUtf8(), llave->password.toUtf8()};
+        codigo = whileBusy(
+            parent, QStringLiteral("Agregando la Firma Digital al archivo de información..."),
+            [&] { return signContent(contenido, firmante); });
+        wipeSigner(firmante);
+        return codigo == SignedOk;
+    };
+    const Fallible<QString> archivo =
+        writeInformationFile(db, state.dataDir, canonicalPatent(state.NoPat), firmar);
+    wipeText(llave->password);
+    if (!archivo && codigo == SignedOk) {
+        tell(parent, archivo.error->message());
+        return false;
+    }
+    tellSigningOutcome(parent, codigo, state.dataDir, canonicalPatent(patenteField),
+                       state.contact.authorityMail);
+    return archivo.ok();
+}

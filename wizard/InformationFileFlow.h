@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+class Database;
+struct AppState;
+
+// What "Finaliza" does: asks, takes the key and password through frmKey,
+// writes ENVIO/<NoPat>.txt with the requirement files beside it and signs
+// it. True only when the file is signed. A cancel, or a failure before
+// signing, leaves an earlier file in ENVIO as it was.
+// patenteField is the patent as the agent page shows it, for the message.
+bool Genera_archivo(QWidget* parent, AppState& state, Database& db, const QString& rfcAsTyped,
+                    const QString& patenteField);
+
+// Tells the user the outcome of a signing (a SignatureResult) of the file
+// shown as <dataDir>/ENVIO/<patent>.txt; a signed file is to be mailed to
+// authorityMail.
+void tellSigningOutcome(QWidget* parent, int code, const QString& dataDir, const QString& patent,
+                        const QString& authorityMail);

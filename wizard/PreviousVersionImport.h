@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QString>
+
+class Database;
+class QWidget;
+
+// The start-up step: when AA is empty, runs the previous version's dump tool
+// (when there is one and this system can run it) in oldFolder, waits for it
+// and imports its dump. Problems are told to the user; the program goes on.
+void Viejo_KESTRO(QWidget* parent, Database& db, const QString& dumpToolDir,
+                  const QString& oldFolder);
