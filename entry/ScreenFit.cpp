@@ -27,16 +27,22 @@ const QScreen* screenOf(const QWidget* window) {
     return screen ? screen : QGuiApplication::primaryScreen();
 }
 
+// Lays the window out as it will be shown; returns the window it belongs
+// to, if any.
+const QWidget* settled(QWidget* window) {
+    window->ensurePolished();
+    if (window->layout())
+        window->layout()->activate();
+    return window->parentWidget() ? window->parentWidget()->window() : nullptr;
+}
+
 } // namespace
 
 void placeOnScreen(QWidget* window, bool centre) {
     const QScreen* screen = screenOf(window);
     if (!screen)
         return;
-    window->ensurePolished();
-    if (window->layout())
-        window->layout()->activate();
-    const QWidget* parent = window->parentWidget() ? window->parentWidget()->window() : nullptr;
+    const QWidget* parent = settled(window);
     const QRect free = screen->availableGeometry();
     const QMargins frame = frameOf(window->isVisible() ? window : parent);
     // Never taller or wider than the free part, as far as the contents allow.
@@ -58,10 +64,7 @@ void fitOnScreen(QWidget* window, bool centre) {
     const QScreen* screen = screenOf(window);
     if (!screen)
         return;
-    window->ensurePolished();
-    if (window->layout())
-        window->layout()->activate();
-    const QWidget* parent = window->parentWidget() ? window->parentWidget()->window() : nullptr;
+    const QWidget* parent = settled(window);
     const QMargins frame = frameOf(window->isVisible() ? window : parent);
     const QSize room = screen->availableGeometry().size().shrunkBy(frame);
     window->resize(window->sizeHint().boundedTo(room).expandedTo(window->minimumSizeHint()));
