@@ -21,6 +21,16 @@ QString operandoText(const RawRow& m, int column) {
     return QString();
 }
 
+// Fills the list and keeps, beside each row's cell in `column`, what the
+// window must know of that row without reading it back from the text.
+template <typename T>
+void fillKeeping(QTableWidget* grid, const QList<QStringList>& rows, int column, int role,
+                 const QList<T>& kept) {
+    gridFill(grid, rows);
+    for (int i = 0; i < rows.size(); ++i)
+        grid->item(i, column)->setData(role, kept[i]);
+}
+
 } // namespace
 
 MaybeError frmMain::Llena_Mandatarios() {
@@ -38,9 +48,7 @@ MaybeError frmMain::Llena_Mandatarios() {
                      });
     if (e)
         rows.clear(); // a list that cannot be read shows empty
-    gridFill(ui->fgAA, rows);
-    for (int i = 0; i < rows.size(); ++i)
-        ui->fgAA->item(i, 5)->setData(MandatoRole, types[i]);
+    fillKeeping(ui->fgAA, rows, 5, MandatoRole, types);
     return e;
 }
 
@@ -93,9 +101,7 @@ MaybeError frmMain::Llena_Hist_Mandatarios() {
         });
     if (e)
         rows.clear(); // a list that cannot be read shows empty
-    gridFill(ui->fgMandatarios, rows);
-    for (int i = 0; i < rows.size(); ++i)
-        ui->fgMandatarios->item(i, 4)->setData(HistoryUndefinedRole, undefined[i]);
+    fillKeeping(ui->fgMandatarios, rows, 4, HistoryUndefinedRole, undefined);
     return e;
 }
 
