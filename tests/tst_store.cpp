@@ -7,7 +7,7 @@
 
 #include <QTest>
 
-class TstStore : public QObject {
+class TestStore : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
@@ -17,7 +17,7 @@ private Q_SLOTS:
     void displayDates();
 };
 
-void TstStore::boundValuesRoundTrip() {
+void TestStore::boundValuesRoundTrip() {
     ProgramDir dir;
     auto db = std::move(Database::open(dir.path()).value);
     QVERIFY(db);
@@ -47,7 +47,7 @@ void TstStore::boundValuesRoundTrip() {
     QCOMPARE(dump(*again, byName, {QStringLiteral("' or '1'='1")}), QString());
 }
 
-void TstStore::failedTransactionLeavesNoTraceAndSaysWhy() {
+void TestStore::failedTransactionLeavesNoTraceAndSaysWhy() {
     ProgramDir dir;
     auto db = dir.open();
     must(*db, "create trigger sin_dos before insert on Aduanas_MM when new.NoAduana = 2 begin "
@@ -79,7 +79,7 @@ void TstStore::failedTransactionLeavesNoTraceAndSaysWhy() {
     QCOMPARE(dump(*other, "select * from Aduanas_MM order by 2"), "W|5\nPREVIA|9");
 }
 
-void TstStore::displayDates_data() {
+void TestStore::displayDates_data() {
     QTest::addColumn<QString>("display");
     QTest::addColumn<QString>("iso"); // empty: refused
     for (const auto& [display, iso] : {std::pair{"20/05/2003", "2003-05-20"},
@@ -94,7 +94,7 @@ void TstStore::displayDates_data() {
         QTest::newRow(display) << QString(display) << QString(iso);
 }
 
-void TstStore::displayDates() {
+void TestStore::displayDates() {
     QFETCH(QString, display);
     QFETCH(QString, iso);
     QCOMPARE(isoFromDisplayDate(display).value_or(QString()), iso);
@@ -110,5 +110,5 @@ void TstStore::displayDates() {
     }
 }
 
-QTEST_GUILESS_MAIN(TstStore)
+QTEST_GUILESS_MAIN(TestStore)
 #include "tst_store.moc"

@@ -49,7 +49,7 @@ QByteArray roundsKey(int rounds) {
 
 } // namespace
 
-class TstFirma : public QObject {
+class TestSigning : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void initTestCase();
@@ -66,13 +66,13 @@ private:
     QString ruta(const QString& nombre) const { return QDir(dir_.path()).filePath(nombre); }
 };
 
-void TstFirma::initTestCase() {
+void TestSigning::initTestCase() {
     QStandardPaths::setTestModeEnabled(true); // remembered settings stay out of the user's
     rsa_ = std::make_unique<TestKey>(true);
     ec_ = std::make_unique<TestKey>(false);
 }
 
-void TstFirma::signedAndVerified() {
+void TestSigning::signedAndVerified() {
     const QString archivo = ruta(QStringLiteral("3001.txt")), llave = ruta(QStringLiteral("k.key"));
     for (const auto& [key, pem, algoritmo] :
          {std::tuple{rsa_.get(), false, QByteArray("RSA-SHA256")},
@@ -124,7 +124,7 @@ void TstFirma::signedAndVerified() {
     }
 }
 
-void TstFirma::resultCodes_data() {
+void TestSigning::resultCodes_data() {
     QTest::addColumn<QString>("key"); // what stands at the key's path
     QTest::addColumn<QString>("password");
     QTest::addColumn<int>("code");
@@ -153,7 +153,7 @@ void TstFirma::resultCodes_data() {
                                          << "clave" << 0;
 }
 
-void TstFirma::resultCodes() {
+void TestSigning::resultCodes() {
     QFETCH(QString, key);
     QFETCH(QString, password);
     QFETCH(int, code);
@@ -195,7 +195,7 @@ void TstFirma::resultCodes() {
                  .at(code));
 }
 
-void TstFirma::keyDialogChecksTheKey_data() {
+void TestSigning::keyDialogChecksTheKey_data() {
     QTest::addColumn<QString>("rfc");
     QTest::addColumn<QString>("path");
     QTest::addColumn<QString>("refusal"); // "": taken
@@ -213,7 +213,7 @@ void TstFirma::keyDialogChecksTheKey_data() {
                                              << "";
 }
 
-void TstFirma::keyDialogChecksTheKey() {
+void TestSigning::keyDialogChecksTheKey() {
     QFETCH(QString, rfc);
     QFETCH(QString, path);
     QFETCH(QString, refusal);
@@ -234,7 +234,7 @@ void TstFirma::keyDialogChecksTheKey() {
     }
 }
 
-void TstFirma::keyDialogRemembersTheFolderNotThePassword() {
+void TestSigning::keyDialogRemembersTheFolderNotThePassword() {
     const QString rfc = QStringLiteral("PELJ700101AB1");
     const QString clave = QStringLiteral("clave-que-no-se-guarda");
     QTemporaryDir llaves;
@@ -263,5 +263,5 @@ void TstFirma::keyDialogRemembersTheFolderNotThePassword() {
         QVERIFY(!guardado.value(k).toString().contains(clave));
 }
 
-QTEST_MAIN(TstFirma)
-#include "tst_firma.moc"
+QTEST_MAIN(TestSigning)
+#include "tst_signing.moc"

@@ -102,7 +102,7 @@ private:
 
 } // namespace
 
-class TstImportacion : public QObject {
+class TestDumpImport : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void volcadoCompleto();
@@ -111,7 +111,7 @@ private Q_SLOTS:
     void cancelarLaEsperaOmiteLaImportacion();
 };
 
-void TstImportacion::nadaSeImporta_data() {
+void TestDumpImport::nadaSeImporta_data() {
     QTest::addColumn<QStringList>("lineas"); // the dump; none when empty
     QTest::addColumn<QString>("dice"); // a pattern: the fault's line and why, or what is missing
     QTest::addColumn<QString>("sql");  // run before the import
@@ -142,7 +142,7 @@ void TstImportacion::nadaSeImporta_data() {
         << "drop table Pedimentos_MM";
 }
 
-void TstImportacion::nadaSeImporta() {
+void TestDumpImport::nadaSeImporta() {
     QFETCH(QStringList, lineas);
     QFETCH(QString, dice);
     QFETCH(QString, sql);
@@ -161,7 +161,7 @@ void TstImportacion::nadaSeImporta() {
         QVERIFY(rows(*db, "select * from AA").isEmpty());
 }
 
-void TstImportacion::volcadoCompleto() {
+void TestDumpImport::volcadoCompleto() {
     // The tool writes its dump only after a pause: reading before it ends
     // would find no dump.
     ProgramDir pd(ProgramDir::Kind::Version30);
@@ -197,7 +197,7 @@ void TstImportacion::volcadoCompleto() {
     QCOMPARE(importa(*db, pd.path(), {}, false), QStringList());
 }
 
-void TstImportacion::cancelarLaEsperaOmiteLaImportacion() {
+void TestDumpImport::cancelarLaEsperaOmiteLaImportacion() {
     // A dump tool that would take a minute; the user cancels the wait.
     ProgramDir pd(ProgramDir::Kind::Version30);
     const DumpToolStandIn trasvase(pd.path(), 60, QByteArray());
@@ -235,5 +235,5 @@ void TstImportacion::cancelarLaEsperaOmiteLaImportacion() {
         QVERIFY(!qobject_cast<QProgressDialog*>(w) || !w->isVisible());
 }
 
-QTEST_MAIN(TstImportacion)
-#include "tst_importacion.moc"
+QTEST_MAIN(TestDumpImport)
+#include "tst_dumpimport.moc"

@@ -1,7 +1,7 @@
 // The heavy-writing tool killed (SIGKILL) at random moments of a large save
 // and of the import: the database still opens, passes the engine's
 // integrity check and holds what one whole write leaves, or nothing.
-// KESTRO_INTERRUPCIONES sets how many kills per kind (a handful by default).
+// KESTRO_KILLS sets how many kills per kind (a handful by default).
 #include "support/TestSupport.h"
 
 #include <QElapsedTimer>
@@ -9,14 +9,14 @@
 #include <QRandomGenerator>
 #include <QtTest>
 
-class TstInterrupcion : public QObject {
+class TestInterruption : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void killedHalfWay_data();
     void killedHalfWay();
 };
 
-void TstInterrupcion::killedHalfWay_data() {
+void TestInterruption::killedHalfWay_data() {
     QTest::addColumn<QString>("action");
     // A check over the counts of AA, Domicilios_AA, Mandatarios and the
     // number of distinct marks a save leaves on its rows.
@@ -25,7 +25,7 @@ void TstInterrupcion::killedHalfWay_data() {
     QTest::newRow("import") << "importa" << QStringList{"0|0|0|0", "1|0|1500|0"};
 }
 
-void TstInterrupcion::killedHalfWay() {
+void TestInterruption::killedHalfWay() {
     QFETCH(QString, action);
     QFETCH(QStringList, whole);
     QTemporaryDir tmp;
@@ -52,7 +52,7 @@ void TstInterrupcion::killedHalfWay() {
     t.start();
     QVERIFY(run(ProgramDir().dbPath(), 60000));
     const int total = int(t.elapsed());
-    const int kills = qMax(3, qEnvironmentVariableIntValue("KESTRO_INTERRUPCIONES"));
+    const int kills = qMax(3, qEnvironmentVariableIntValue("KESTRO_KILLS"));
     for (int i = 0; i < kills; ++i) {
         ProgramDir pd;
         // Up to a quarter past a whole run, so some runs finish.
@@ -67,5 +67,5 @@ void TstInterrupcion::killedHalfWay() {
     }
 }
 
-QTEST_MAIN(TstInterrupcion)
-#include "tst_interrupcion.moc"
+QTEST_MAIN(TestInterruption)
+#include "tst_interruption.moc"

@@ -5,7 +5,7 @@
 #include <QHash>
 #include <QTest>
 
-class TstRutinas : public QObject {
+class TestValidators : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
@@ -15,7 +15,7 @@ private Q_SLOTS:
 };
 
 // P patent, R RFC, C CURP, N numeric text, F dd/mm/yy date.
-void TstRutinas::checks_data() {
+void TestValidators::checks_data() {
     QTest::addColumn<char>("check");
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("valid");
@@ -58,7 +58,7 @@ void TstRutinas::checks_data() {
     QTest::newRow("date two pieces") << 'F' << "01/85" << false;
 }
 
-void TstRutinas::checks() {
+void TestValidators::checks() {
     QFETCH(char, check);
     QFETCH(QString, text);
     QFETCH(bool, valid);
@@ -70,7 +70,7 @@ void TstRutinas::checks() {
     QCOMPARE(byCheck.value(check)(text), valid);
 }
 
-void TstRutinas::valorNumerico() {
+void TestValidators::valorNumerico() {
     QCOMPARE(Valor_Numerico(QStringLiteral("12AB")), 12.0);
     QCOMPARE(Valor_Numerico(QStringLiteral("A123")), 0.0);
     QCOMPARE(Valor_Numerico(QStringLiteral(" 1 2\t3\n4")), 1234.0);
@@ -83,5 +83,5 @@ void TstRutinas::valorNumerico() {
     QCOMPARE(Valor_Numerico(QStringLiteral("-.")), 0.0);
 }
 
-QTEST_APPLESS_MAIN(TstRutinas)
-#include "tst_rutinas.moc"
+QTEST_APPLESS_MAIN(TestValidators)
+#include "tst_validators.moc"

@@ -241,14 +241,14 @@ Run runAt(const Action& a, int k, int* operations = nullptr) {
 
 } // namespace
 
-class TstFallas : public QObject {
+class TestFaults : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void everyPosition_data();
     void everyPosition();
 };
 
-void TstFallas::everyPosition_data() {
+void TestFaults::everyPosition_data() {
     QTest::addColumn<int>("action");
     int i = 0;
     for (const char* name :
@@ -262,7 +262,7 @@ void TstFallas::everyPosition_data() {
     Q_ASSERT(i == actions.size());
 }
 
-void TstFallas::everyPosition() {
+void TestFaults::everyPosition() {
     QFETCH(int, action);
     const Action& a = actions.at(action);
     int n = 0;
@@ -295,5 +295,5 @@ void TstFallas::everyPosition() {
     QVERIFY2(broken.isEmpty(), qPrintable(broken.join(u'\n')));
 }
 
-QTEST_MAIN(TstFallas)
-#include "tst_fallas.moc"
+QTEST_MAIN(TestFaults)
+#include "tst_faults.moc"

@@ -5,7 +5,7 @@
 #include <QDateEdit>
 #include <QLabel>
 
-class TestHistorico : public QObject {
+class TestHistory : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void init();
@@ -27,7 +27,7 @@ private:
     QString history() { return dumpAll(*db); }
 };
 
-void TestHistorico::init() {
+void TestHistory::init() {
     wz = std::make_unique<Wizard>();
     db = wz->dir.open();
     storeHistory(*db, wz->dir.path(), true);
@@ -35,7 +35,7 @@ void TestHistorico::init() {
     wz->start();
 }
 
-void TestHistorico::agentStatusLabel_data() {
+void TestHistory::agentStatusLabel_data() {
     QTest::addColumn<QVariant>("stored");
     QTest::addColumn<QString>("label");
     QTest::addRow("null") << QVariant(QMetaType(QMetaType::Int)) << "No Definido";
@@ -43,7 +43,7 @@ void TestHistorico::agentStatusLabel_data() {
     QTest::addRow("2") << QVariant(2) << "Con Historico";
 }
 
-void TestHistorico::agentStatusLabel() {
+void TestHistory::agentStatusLabel() {
     QFETCH(QVariant, stored);
     QFETCH(QString, label);
     must(*db, "update AA set SinHistorico=?", {stored});
@@ -65,7 +65,7 @@ void TestHistorico::agentStatusLabel() {
                  : QStringList());
 }
 
-void TestHistorico::historicAgentEditor() {
+void TestHistory::historicAgentEditor() {
     seam::Script& s = wz->script;
     const QDate d1(2000, 3, 15);
     answerPeriod(s, "frmPeriodo_Agente", "VERACRUZ, VER.", d1, d1);
@@ -133,7 +133,7 @@ void TestHistorico::historicAgentEditor() {
              "160\n9999");
 }
 
-void TestHistorico::periodDialogs_data() {
+void TestHistory::periodDialogs_data() {
     QTest::addColumn<QString>("dialog");
     QTest::addColumn<QString>("patente");
     QTest::addColumn<QString>("office");
@@ -158,7 +158,7 @@ void TestHistorico::periodDialogs_data() {
                            << "VERACRUZ, VER." << 1 << "";
 }
 
-void TestHistorico::periodDialogs() {
+void TestHistory::periodDialogs() {
     QFETCH(QString, dialog);
     QFETCH(QString, patente);
     QFETCH(QString, office);
@@ -201,7 +201,7 @@ void TestHistorico::periodDialogs() {
         QCOMPARE(s.shown.last().title, QStringLiteral("KESTRO"));
 }
 
-void TestHistorico::page4Deleting() {
+void TestHistory::page4Deleting() {
     must(*db, "insert into Historico_AA values ('TRES750505XX1','TRES750505XX1','LEO','TRES',"
               "'VEZ')");
     wz->start();
@@ -252,7 +252,7 @@ void TestHistorico::page4Deleting() {
     QCOMPARE(dump(*db, "select SinHistorico from AA"), "NULL");
 }
 
-void TestHistorico::noHistoryDeclarations() {
+void TestHistory::noHistoryDeclarations() {
     must(*db, "insert into Periodos_H_MM values (?,200,3001,'2001-01-01','2002-02-02')", {Eva});
     seam::Script& s = wz->script;
     QStringList sentences;
@@ -300,7 +300,7 @@ void TestHistorico::noHistoryDeclarations() {
     QCOMPARE((wz->grid("fgDatosAA"))->rowCount(), 0);
 }
 
-void TestHistorico::page5Periods() {
+void TestHistory::page5Periods() {
     // Luis has four periods; three shown, one in an office the catalogue lacks.
     for (auto [office, patent] : {std::pair{9999, 3002}, {430, 3003}, {160, 3004}})
         must(*db, "insert into Periodos_H_MM values (?,?,?,'2001-01-01','2002-02-02')",
@@ -347,5 +347,5 @@ void TestHistorico::page5Periods() {
     QVERIFY(!wz->cmd("cmdMandBorrar")->isEnabled());
 }
 
-QTEST_MAIN(TestHistorico)
-#include "tst_historico.moc"
+QTEST_MAIN(TestHistory)
+#include "tst_history.moc"

@@ -1,6 +1,6 @@
 // Every text field a person can type into, in every window, has the entry
 // rules attached: the separator never arrives, letters arrive as capitals.
-// What the rules do is proven on one field in tst_filtro.
+// What the rules do is proven on one field in tst_keystrokefilter.
 #include "support/WizardDriver.h"
 
 namespace {
@@ -24,13 +24,13 @@ QStringList unruled(QWidget& form, const QString& keepsCase = QString()) {
 
 } // namespace
 
-class TstEntrada : public QObject {
+class TestEntryRules : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void everyFieldOfEveryWindowHasTheRules();
 };
 
-void TstEntrada::everyFieldOfEveryWindowHasTheRules() {
+void TestEntryRules::everyFieldOfEveryWindowHasTheRules() {
     Wizard wz;
     storeHistory(*wz.dir.open(), wz.dir.path(), false);
     wz.start();
@@ -60,5 +60,5 @@ void TstEntrada::everyFieldOfEveryWindowHasTheRules() {
     QVERIFY2(broken.isEmpty(), qPrintable(broken.join(u'\n')));
 }
 
-QTEST_MAIN(TstEntrada)
-#include "tst_entrada.moc"
+QTEST_MAIN(TestEntryRules)
+#include "tst_entryrules.moc"

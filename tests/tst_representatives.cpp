@@ -85,7 +85,7 @@ void startWithAgent(Wizard& wz, const QList<Person>& people = {}) {
 
 } // namespace
 
-class TestRepresentantes : public QObject {
+class TestRepresentatives : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void editorChecksInOrderWithMessageAndFocus();
@@ -96,7 +96,7 @@ private Q_SLOTS:
     void storedValuesLongerThanTheLimitComeBackWhole();
 };
 
-void TestRepresentantes::editorChecksInOrderWithMessageAndFocus() {
+void TestRepresentatives::editorChecksInOrderWithMessageAndFocus() {
     Wizard wz;
     startWithAgent(wz, {luis});
     auto db = wz.dir.open();
@@ -157,7 +157,7 @@ void TestRepresentantes::editorChecksInOrderWithMessageAndFocus() {
              u"2|2|0|"_s + rosa.requerimiento);
 }
 
-void TestRepresentantes::acceptedRepresentativesAreStoredAndShown() {
+void TestRepresentatives::acceptedRepresentativesAreStoredAndShown() {
     Wizard wz;
     startWithAgent(wz, {rosa});
     // A 2.13.11 representative brings in the history pages; the page shows
@@ -183,7 +183,7 @@ void TestRepresentantes::acceptedRepresentativesAreStoredAndShown() {
     QCOMPARE(wz.cmd("cmdSiguiente")->text(), u"Siguiente >"_s);
 }
 
-void TestRepresentantes::editingMovesOrDropsWhatBelongsToHim() {
+void TestRepresentatives::editingMovesOrDropsWhatBelongsToHim() {
     Wizard wz;
     startWithAgent(wz, {rosa, luis});
     auto db = wz.dir.open();
@@ -228,7 +228,7 @@ void TestRepresentantes::editingMovesOrDropsWhatBelongsToHim() {
     QCOMPARE(gridCell(fgAA, fgAA->currentRow(), 5), u"Conforme 2.13.11 (Posterior 01/01/2001)"_s);
 }
 
-void TestRepresentantes::officeAndDeclarationDialogs() {
+void TestRepresentatives::officeAndDeclarationDialogs() {
     Wizard wz;
     startWithAgent(wz);
     seam::Script& s = wz.script;
@@ -300,7 +300,7 @@ void TestRepresentantes::officeAndDeclarationDialogs() {
              (QStringList{u"Aduanas_MM:430"_s, u"Pedimentos_MM:430|2|2000-06-16"_s}));
 }
 
-void TestRepresentantes::pageShowsDetailsOnlyOfTheChosenRowAndDeletes() {
+void TestRepresentatives::pageShowsDetailsOnlyOfTheChosenRowAndDeletes() {
     Wizard wz;
     {
         auto db = wz.dir.open();
@@ -365,7 +365,7 @@ void TestRepresentantes::pageShowsDetailsOnlyOfTheChosenRowAndDeletes() {
     QVERIFY(wz.w<QLabel>("lblTipoMandato")->text().isEmpty() && wz.w("frAcreditacion")->isHidden());
 }
 
-void TestRepresentantes::storedValuesLongerThanTheLimitComeBackWhole() {
+void TestRepresentatives::storedValuesLongerThanTheLimitComeBackWhole() {
     const QString name30 = u"MARIA DEL CARMEN GUADALUPE ANA"_s;
     Wizard wz;
     startWithAgent(wz, {rosa});
@@ -384,5 +384,5 @@ void TestRepresentantes::storedValuesLongerThanTheLimitComeBackWhole() {
     QCOMPARE(nombre->text(), name30.left(25));
 }
 
-QTEST_MAIN(TestRepresentantes)
-#include "tst_representantes.moc"
+QTEST_MAIN(TestRepresentatives)
+#include "tst_representatives.moc"

@@ -1,6 +1,6 @@
 // The information file: its bytes from the stored rows, the refusals that
 // keep its layout, and the one run from "Finaliza" to a signed file. (ENVIO
-// after a failure at any step: tst_fallas.)
+// after a failure at any step: tst_faults.)
 #include "entry/AppState.h"
 #include "entry/Seam.h"
 #include "exchange/InformationFile.h"
@@ -19,7 +19,7 @@
 #include <windows.h>
 #endif
 
-class TstArchivo : public QObject {
+class TestInformationFile : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void init();
@@ -54,13 +54,13 @@ private:
     }
 };
 
-void TstArchivo::init() {
+void TestInformationFile::init() {
     pd = std::make_unique<ProgramDir>();
     db = pd->open();
     req = storeOffice(*db, pd->path());
 }
 
-void TstArchivo::cleanup() {
+void TestInformationFile::cleanup() {
     db.reset();
     pd.reset();
 }
@@ -74,7 +74,7 @@ const QByteArray Agent = ExpectedSample.first(ExpectedSample.indexOf("Mandatario
 const QByteArray End = "800|1111111|1|\r\n";
 } // namespace
 
-void TstArchivo::contents_data() {
+void TestInformationFile::contents_data() {
     QTest::addColumn<QStringList>("changes");
     QTest::addColumn<QByteArray>("expected");
     QTest::newRow("example") << QStringList() << ExpectedSample;
@@ -113,7 +113,7 @@ void TstArchivo::contents_data() {
                End;
 }
 
-void TstArchivo::contents() {
+void TestInformationFile::contents() {
     QFETCH(QStringList, changes);
     QFETCH(QByteArray, expected);
     for (const QString& sql : changes)
@@ -134,7 +134,7 @@ void TstArchivo::contents() {
                  QByteArray("requerimiento nuevo"));
 }
 
-void TstArchivo::refusedGeneration_data() {
+void TestInformationFile::refusedGeneration_data() {
     QTest::addColumn<QString>("sql");
     QTest::addColumn<QString>("value"); // <d>: the program folder
     QTest::addColumn<QStringList>("told");
@@ -165,7 +165,7 @@ void TstArchivo::refusedGeneration_data() {
                                         << QStringList{curp, "TERC820404HDFRRS03", "mismo nombre"};
 }
 
-void TstArchivo::refusedGeneration() {
+void TestInformationFile::refusedGeneration() {
     QFETCH(QString, sql);
     QFETCH(QString, value);
     QFETCH(QStringList, told);
@@ -187,7 +187,7 @@ void TstArchivo::refusedGeneration() {
 #ifdef Q_OS_WIN
 // Windows refuses to replace a file that another program holds open without
 // delete sharing, as a spreadsheet or an editor does.
-void TstArchivo::fileHeldOpenByAnotherProgram() {
+void TestInformationFile::fileHeldOpenByAnotherProgram() {
     QString why;
     QVERIFY2(write(&why), qPrintable(why));
     const QByteArray before = readWholeFile(file());
@@ -207,7 +207,7 @@ void TstArchivo::fileHeldOpenByAnotherProgram() {
 }
 #endif
 
-void TstArchivo::fromFinalizaToASignedFile() {
+void TestInformationFile::fromFinalizaToASignedFile() {
     AppState state;
     state.dataDir = pd->path();
     state.NoPat = QStringLiteral("3001");
@@ -255,5 +255,5 @@ void TstArchivo::fromFinalizaToASignedFile() {
     QCOMPARE(inEnvio(), (QStringList{"3001.txt", "GAMR800202XY2.req"}));
 }
 
-QTEST_MAIN(TstArchivo)
-#include "tst_archivo.moc"
+QTEST_MAIN(TestInformationFile)
+#include "tst_informationfile.moc"

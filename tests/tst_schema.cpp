@@ -90,7 +90,7 @@ void startsUntouched(const ProgramDir& dir) {
 
 } // namespace
 
-class TstEsquema : public QObject {
+class TestSchema : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
@@ -100,7 +100,7 @@ private Q_SLOTS:
     void deliveryToolNeverOverwrites();
 };
 
-void TstEsquema::deliveredFile() {
+void TestSchema::deliveredFile() {
     ProgramDir dir;
     {
         auto db = dir.open();
@@ -111,7 +111,7 @@ void TstEsquema::deliveredFile() {
     startsUntouched(dir);
 }
 
-void TstEsquema::olderFilesUpgraded_data() {
+void TestSchema::olderFilesUpgraded_data() {
     QTest::addColumn<QStringList>("setup");
     QTest::addColumn<bool>("registryMissing");
     QTest::addColumn<QString>("failure"); // empty: the upgrade succeeds
@@ -144,7 +144,7 @@ void TstEsquema::olderFilesUpgraded_data() {
         << false << "Vsec";
 }
 
-void TstEsquema::olderFilesUpgraded() {
+void TestSchema::olderFilesUpgraded() {
     QFETCH(QStringList, setup);
     QFETCH(bool, registryMissing);
     QFETCH(QString, failure);
@@ -180,7 +180,7 @@ void TstEsquema::olderFilesUpgraded() {
     startsUntouched(dir);
 }
 
-void TstEsquema::deliveryToolNeverOverwrites() {
+void TestSchema::deliveryToolNeverOverwrites() {
     QTemporaryDir dir;
     const QString target = QDir(dir.path()).filePath(QStringLiteral("kestro.mdb"));
     auto runTool = [&](const QStringList& args) {
@@ -204,5 +204,5 @@ void TstEsquema::deliveryToolNeverOverwrites() {
     QCOMPARE(readWholeFile(target), QByteArray("somebody's work"));
 }
 
-QTEST_GUILESS_MAIN(TstEsquema)
-#include "tst_esquema.moc"
+QTEST_GUILESS_MAIN(TestSchema)
+#include "tst_schema.moc"

@@ -40,7 +40,7 @@ std::unique_ptr<QLineEdit> entryField(bool uppercase = true) {
 
 } // namespace
 
-class TstFiltro : public QObject {
+class TestKeystrokeFilter : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
@@ -53,7 +53,7 @@ private Q_SLOTS:
     void qtSpeaksSpanish();
 };
 
-void TstFiltro::typedLettersBecomeCapitals_data() {
+void TestKeystrokeFilter::typedLettersBecomeCapitals_data() {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("shown");
     QTest::addColumn<bool>("uppercase");
@@ -68,7 +68,7 @@ void TstFiltro::typedLettersBecomeCapitals_data() {
     row("peña s/n", "peña s/n", false);
 }
 
-void TstFiltro::typedLettersBecomeCapitals() {
+void TestKeystrokeFilter::typedLettersBecomeCapitals() {
     QFETCH(QString, typed);
     QFETCH(QString, shown);
     QFETCH(bool, uppercase);
@@ -81,7 +81,7 @@ void TstFiltro::typedLettersBecomeCapitals() {
     QCOMPARE(composed->text(), shown);
 }
 
-void TstFiltro::editingAndPasting() {
+void TestKeystrokeFilter::editingAndPasting() {
     auto field = entryField();
     typeText(field.get(), QStringLiteral("abc"));
     QTest::keyClick(field.get(), Qt::Key_Backspace);
@@ -100,7 +100,7 @@ void TstFiltro::editingAndPasting() {
     QCOMPARE(field->text(), QStringLiteral("aO'HIGGINS ÑÚZ"));
 }
 
-void TstFiltro::unsafeTextRefused_data() {
+void TestKeystrokeFilter::unsafeTextRefused_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("typed"); // or pasted
     QTest::addColumn<QString>("kept");
@@ -121,7 +121,7 @@ void TstFiltro::unsafeTextRefused_data() {
     row("combining accent pasted", "jose\u0301", false, "JOSÉ", "");
 }
 
-void TstFiltro::unsafeTextRefused() {
+void TestKeystrokeFilter::unsafeTextRefused() {
     QFETCH(QString, text);
     QFETCH(bool, typed);
     QFETCH(QString, kept);
@@ -139,7 +139,7 @@ void TstFiltro::unsafeTextRefused() {
     QCOMPARE(field->text(), QStringLiteral("ok") + kept + QStringLiteral(" €5"));
 }
 
-void TstFiltro::codePageRoundTrip() {
+void TestKeystrokeFilter::codePageRoundTrip() {
     QString all;
     for (char16_t u = 0; u < 0xFFFF; ++u)
         if (Cp1252::encodable(QChar(u)))
@@ -152,10 +152,10 @@ void TstFiltro::codePageRoundTrip() {
 }
 
 // Qt's own texts (a field's context menu, a wait's Cancel button).
-void TstFiltro::qtSpeaksSpanish() {
+void TestKeystrokeFilter::qtSpeaksSpanish() {
     QVERIFY(installSpanish(*QCoreApplication::instance()));
     QCOMPARE(QLineEdit::tr("&Undo"), QStringLiteral("&Deshacer"));
 }
 
-QTEST_MAIN(TstFiltro)
-#include "tst_filtro.moc"
+QTEST_MAIN(TestKeystrokeFilter)
+#include "tst_keystrokefilter.moc"
