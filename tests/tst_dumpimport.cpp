@@ -1,3 +1,5 @@
+// Taking over the previous version's data: its dump tool run and waited
+// for, the dump read and stored, or nothing stored and the reason told.
 #include "entry/Seam.h"
 #include "exchange/DumpImport.h"
 #include "rules/Cp1252.h"
@@ -13,53 +15,40 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
-const QStringList VolcadoCompleto = {
-    QStringLiteral("\"KESTRO 3.0 - Recupera\""),
-    QStringLiteral("\"AA|3001|JUAN|PEREZ|LOPEZ|PELJ700101AB1|PELJ700101HDFRPN09|1234|470\""),
-    QStringLiteral("\"Domicilios_AA|3001|1|09|15|REFORMA, ESQ. BUCARELI|10||CENTRO|06000|555 12 "
-                   "34|555 12 35\""),
-    QStringLiteral("Domicilios_AA|3001|2|09|15|O'DONOJU|S/N||CENTRO|06000|555 12 34|"),
-    QStringLiteral("\"Mandatarios|3001|GAMR800202MDFRRS01|GAMR800202XY2|ROSA|GARCÍA|MUÑOZ|\""),
-    QStringLiteral("\"Mandatarios|3001|MAHR810303HDFRRS02|MAHR810303XY2|MARIO|HARO|RUIZ|1\""),
-    QStringLiteral("\"Domicilios_MM|3001|GAMR800202MDFRRS01|09|15|JUAREZ|5|A|CENTRO|06000|555 "
-                   "12 36|555 12 37\""),
-    QStringLiteral("\"Aduanas_MM|3001|GAMR800202MDFRRS01|470\""),
-    QStringLiteral("\"Bitacora|3001|lo que sea\""),
-    QStringLiteral(""),
-    QStringLiteral("\"Pedimentos_MM|3001|GAMR800202MDFRRS01|470|123|2003-05-20\""),
-    QStringLiteral("\"800|1111111|1|\""),
-    QStringLiteral("\"AA|9999|DESPUES|DEL|FIN|X|Y|1|1\""),
-};
+// A dump of every kind of record, with quotes, a blank line, an unknown
+// record and a record after the end.
+QByteArray completeDump() {
+    return readWholeFile(fixture(u"Recupera.txt"_s));
+}
 
 // Every stored row of the imported tables, each table introduced by its name.
-QStringList filas(Database& db) {
+QStringList imported(Database& db) {
     QStringList out;
     for (const char* t :
          {"AA", "Domicilios_AA", "Mandatarios", "Domicilios_MM", "Aduanas_MM", "Pedimentos_MM"})
         out << QLatin1String(t)
-            << dump(db, QStringLiteral("select * from %1").arg(QLatin1String(t)))
+            << dump(db, u"select * from %1"_s.arg(QLatin1String(t)))
                    .split(u'\n', Qt::SkipEmptyParts);
     return out;
 }
 
-// Runs the import with `lineas` as the previous version's dump (none when
-// empty) in its folder (missing when `hayCarpeta` is false); returns what
-// the user was told.
-QStringList importa(Database& db, const QString& programa, const QStringList& lineas,
-                    bool hayCarpeta = true) {
-    QTemporaryDir anterior;
-    if (!lineas.isEmpty())
-        writeWholeFile(
-            anterior.filePath(QStringLiteral("Recupera.txt")),
-            Cp1252::encode(lineas.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")));
+// Runs the import with `dump` in the previous version's folder (none when
+// null; no folder at all when `folder` is false); returns what was told.
+QStringList runImport(Database& db, const QString& program, const QByteArray& dump,
+                      bool folder = true) {
+    QTemporaryDir previous;
+    if (!dump.isNull())
+        writeWholeFile(previous.filePath(u"Recupera.txt"_s), dump);
     seam::Script s;
-    Viejo_KESTRO(nullptr, db, programa, hayCarpeta ? anterior.path() : anterior.filePath("KESTRO"));
-    QStringList dichos;
+    Viejo_KESTRO(nullptr, db, program, folder ? previous.path() : previous.filePath("KESTRO"));
+    QStringList told;
     for (const seam::Shown& m : s.shown)
-        dichos << m.text;
-    return dichos;
+        told << m.text;
+    return told;
 }
 
 // The previous version's dump tool, played by a stand-in placed in
@@ -70,15 +59,15 @@ QStringList importa(Database& db, const QString& programa, const QStringList& li
 class DumpToolStandIn {
 public:
     DumpToolStandIn(const QString& toolDir, int seconds, const QByteArray& dump) {
-        const QString tool = QDir(toolDir).filePath(QStringLiteral("Trasvase.exe"));
+        const QString tool = QDir(toolDir).filePath(u"Trasvase.exe"_s);
 #ifdef Q_OS_WIN
         QFile::copy(QStringLiteral(KESTRO_DUMP_STAND_IN), tool);
-        const QString dumpFile = dir_.filePath(QStringLiteral("volcado"));
+        const QString dumpFile = dir_.filePath(u"volcado"_s);
         writeWholeFile(dumpFile, dump);
         qputenv("KESTRO_STAND_IN_SECONDS", QByteArray::number(seconds));
         qputenv("KESTRO_STAND_IN_DUMP", dump.isEmpty() ? QByteArray() : dumpFile.toLocal8Bit());
 #else
-        const QString wine = dir_.filePath(QStringLiteral("wine"));
+        const QString wine = dir_.filePath(u"wine"_s);
         const QByteArray wait = "sleep " + QByteArray::number(seconds) + "\n";
         writeWholeFile(wine,
                        "#!/bin/sh\n" + (dump.isEmpty() ? "exec " + wait
@@ -105,78 +94,26 @@ private:
 class TestDumpImport : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void volcadoCompleto();
-    void nadaSeImporta_data();
-    void nadaSeImporta();
-    void cancelarLaEsperaOmiteLaImportacion();
+    void completeDumpAfterTheToolEnds();
+    void nothingImported_data();
+    void nothingImported();
+    void cancellingTheWaitSkipsTheImport();
 };
 
-void TestDumpImport::nadaSeImporta_data() {
-    QTest::addColumn<QStringList>("lineas"); // the dump; none when empty
-    QTest::addColumn<QString>("dice"); // a pattern: the fault's line and why, or what is missing
-    QTest::addColumn<QString>("sql");  // run before the import
-    const QStringList inicio = VolcadoCompleto.mid(0, 5);
-    const QString fin = QStringLiteral("800|1111111|1|");
-    QTest::newRow("no folder") << QStringList() << "No hay una versión anterior de KESTRO"
-                               << "";
-    QTest::newRow("no dump") << QStringList{"-"} << "No se encontró el archivo"
-                             << "";
-    QTest::newRow("no end") << VolcadoCompleto.mid(0, 8) << "800"
-                            << "";
-    QTest::newRow("fields missing")
-        << inicio + QStringList{"Domicilios_AA|3001|1|09|15|REFORMA|10||CENTRO|06000|555", fin}
-        << "línea 6 .*campos y necesita"
-        << "";
-    QTest::newRow("bad type") << inicio + QStringList{"Mandatarios|3001|X|Y|N|P|M|2", fin}
-                              << "línea 6 .*tipo de mandatario"
-                              << "";
-    QTest::newRow("bad number") << QStringList{"cabecera", "AA|30O1|JUAN|PEREZ|LOPEZ|R|C|1|470",
-                                               fin}
-                                << "línea 2 .*no es un número"
-                                << "";
-    QTest::newRow("bad date") << inicio + QStringList{"Pedimentos_MM|3001|C|470|1|2003-02-30", fin}
-                              << "línea 6 .*no es una fecha"
-                              << "";
-    QTest::newRow("refused by the store")
-        << inicio + QStringList{"Pedimentos_MM|3001|C|470|1|2003-05-20", fin} << "línea 6"
-        << "drop table Pedimentos_MM";
-}
-
-void TestDumpImport::nadaSeImporta() {
-    QFETCH(QStringList, lineas);
-    QFETCH(QString, dice);
-    QFETCH(QString, sql);
-    ProgramDir pd(ProgramDir::Kind::Version30);
-    auto db = pd.open();
-    const QStringList vacias = filas(*db);
-    if (!sql.isEmpty())
-        must(*db, sql);
-    const QStringList dichos = importa(
-        *db, pd.path(), lineas == QStringList{"-"} ? QStringList() : lineas, !lineas.isEmpty());
-    QCOMPARE(dichos.size(), 1);
-    QVERIFY2(dichos.first().contains(QRegularExpression(dice)), qPrintable(dichos.first()));
-    if (sql.isEmpty())
-        QCOMPARE(filas(*db), vacias);
-    else
-        QVERIFY(rows(*db, "select * from AA").isEmpty());
-}
-
-void TestDumpImport::volcadoCompleto() {
+void TestDumpImport::completeDumpAfterTheToolEnds() {
     // The tool writes its dump only after a pause: reading before it ends
     // would find no dump.
     ProgramDir pd(ProgramDir::Kind::Version30);
-    const DumpToolStandIn trasvase(
-        pd.path(), 1,
-        Cp1252::encode(VolcadoCompleto.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")));
-    QTemporaryDir anterior;
+    const DumpToolStandIn tool(pd.path(), 1, completeDump());
+    QTemporaryDir previous;
     auto db = pd.open();
     {
         seam::Script s;
-        Viejo_KESTRO(nullptr, *db, pd.path(), anterior.path());
+        Viejo_KESTRO(nullptr, *db, pd.path(), previous.path());
         QVERIFY2(s.shown.isEmpty(), qPrintable(s.lastText()));
     }
-    QVERIFY(QFileInfo::exists(anterior.filePath(QStringLiteral("Trasvase.exe"))));
-    QCOMPARE(filas(*db),
+    QVERIFY(QFileInfo::exists(previous.filePath(u"Trasvase.exe"_s)));
+    QCOMPARE(imported(*db),
              QStringList({
                  "AA",
                  "3001|JUAN|PEREZ|LOPEZ|PELJ700101AB1|PELJ700101HDFRPN09|1234|470",
@@ -184,7 +121,7 @@ void TestDumpImport::volcadoCompleto() {
                  "1|09|15|REFORMA, ESQ. BUCARELI|10||CENTRO|06000|555 12 34|555 12 35",
                  "2|09|15|O'DONOJU|S/N||CENTRO|06000|555 12 34|",
                  "Mandatarios",
-                 QStringLiteral("GAMR800202MDFRRS01|GAMR800202XY2|ROSA|GARCÍA|MUÑOZ|1||0|2"),
+                 u"GAMR800202MDFRRS01|GAMR800202XY2|ROSA|GARCÍA|MUÑOZ|1||0|2"_s,
                  "MAHR810303HDFRRS02|MAHR810303XY2|MARIO|HARO|RUIZ|2||0|2",
                  "Domicilios_MM",
                  "GAMR800202MDFRRS01|09|15|JUAREZ|5|A|CENTRO|06000|555 12 36|555 12 37|1",
@@ -194,43 +131,81 @@ void TestDumpImport::volcadoCompleto() {
                  "GAMR800202MDFRRS01|470|123|2003-05-20",
              }));
     // Once the agent is there, the previous version is never looked at.
-    QCOMPARE(importa(*db, pd.path(), {}, false), QStringList());
+    QCOMPARE(runImport(*db, pd.path(), {}, false), QStringList());
 }
 
-void TestDumpImport::cancelarLaEsperaOmiteLaImportacion() {
+void TestDumpImport::nothingImported_data() {
+    QTest::addColumn<QByteArray>("dump"); // none when null
+    QTest::addColumn<bool>("folder");
+    QTest::addColumn<QString>("told"); // a pattern: the fault's line and why, or what is missing
+    QTest::addColumn<QString>("sql");  // run before the import
+    const QList<QByteArray> lines = completeDump().split('\n');
+    // The first five lines of the complete dump, then `bad` and the end.
+    const auto row = [&](const char* name, const QString& bad, const char* told,
+                         const char* sql = "") {
+        QTest::newRow(name) << lines.mid(0, 5).join('\n') + '\n' + Cp1252::encode(bad) +
+                                   "\r\n800|1111111|1|\r\n"
+                            << true << QString::fromUtf8(told) << QString::fromLatin1(sql);
+    };
+    QTest::newRow("no folder") << QByteArray() << false
+                               << u"No hay una versión anterior de KESTRO"_s << QString();
+    QTest::newRow("no dump") << QByteArray() << true << u"No se encontró el archivo"_s << QString();
+    QTest::newRow("no end") << lines.mid(0, 8).join('\n') << true << u"800"_s << QString();
+    row("fields missing", u"Domicilios_AA|3001|1|09|15|REFORMA|10||CENTRO|06000|555"_s,
+        "línea 6 .*campos y necesita");
+    row("bad type", u"Mandatarios|3001|X|Y|N|P|M|2"_s, "línea 6 .*tipo de mandatario");
+    row("bad number", u"AA|30O1|JUAN|PEREZ|LOPEZ|R|C|1|470"_s, "línea 6 .*no es un número");
+    row("bad date", u"Pedimentos_MM|3001|C|470|1|2003-02-30"_s, "línea 6 .*no es una fecha");
+    row("refused by the store", u"Pedimentos_MM|3001|C|470|1|2003-05-20"_s, "línea 6",
+        "drop table Pedimentos_MM");
+}
+
+void TestDumpImport::nothingImported() {
+    QFETCH(QByteArray, dump);
+    QFETCH(bool, folder);
+    QFETCH(QString, told);
+    QFETCH(QString, sql);
+    ProgramDir pd(ProgramDir::Kind::Version30);
+    auto db = pd.open();
+    const QStringList empty = imported(*db);
+    if (!sql.isEmpty())
+        must(*db, sql);
+    const QStringList said = runImport(*db, pd.path(), dump, folder);
+    QCOMPARE(said.size(), 1);
+    QVERIFY2(said.first().contains(QRegularExpression(told)), qPrintable(said.first()));
+    if (sql.isEmpty())
+        QCOMPARE(imported(*db), empty);
+    else
+        QVERIFY(rows(*db, "select * from AA").isEmpty());
+}
+
+void TestDumpImport::cancellingTheWaitSkipsTheImport() {
     // A dump tool that would take a minute; the user cancels the wait.
     ProgramDir pd(ProgramDir::Kind::Version30);
-    const DumpToolStandIn trasvase(pd.path(), 60, QByteArray());
-    QTemporaryDir anterior;
+    const DumpToolStandIn tool(pd.path(), 60, QByteArray());
+    QTemporaryDir previous;
     // A dump left from an earlier run must not be read after a cancel.
-    writeWholeFile(anterior.filePath(QStringLiteral("Recupera.txt")),
-                   Cp1252::encode(VolcadoCompleto.join(QStringLiteral("\r\n"))));
-
-    QString dicho;
-    bool cancelado = false;
-    QTimer cancela;
-    QObject::connect(&cancela, &QTimer::timeout, [&] {
-        for (QWidget* w : QApplication::topLevelWidgets()) {
-            auto* espera = qobject_cast<QProgressDialog*>(w);
-            if (!espera || !espera->isVisible() || cancelado)
-                continue;
-            dicho = espera->labelText();
-            for (QPushButton* b : espera->findChildren<QPushButton*>())
-                if (b->text() == QStringLiteral("Cancelar")) {
-                    b->click();
-                    cancelado = true;
-                }
-        }
+    writeWholeFile(previous.filePath(u"Recupera.txt"_s), completeDump());
+    QString waitText;
+    QTimer canceller;
+    QObject::connect(&canceller, &QTimer::timeout, [&] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* wait = qobject_cast<QProgressDialog*>(w);
+                wait && wait->isVisible() && waitText.isEmpty()) {
+                waitText = wait->labelText();
+                for (QPushButton* b : wait->findChildren<QPushButton*>())
+                    if (b->text() == u"Cancelar"_s)
+                        b->click();
+            }
     });
-    cancela.start(200);
+    canceller.start(200);
     seam::Script s;
     auto db = pd.open();
-    Viejo_KESTRO(nullptr, *db, pd.path(), anterior.path());
-    QVERIFY(cancelado);
-    QVERIFY2(dicho.contains(QStringLiteral("Trasvase.exe")), qPrintable(dicho));
+    Viejo_KESTRO(nullptr, *db, pd.path(), previous.path());
+    QVERIFY2(waitText.contains(u"Trasvase.exe"_s), qPrintable(waitText));
     QVERIFY2(s.shown.isEmpty(), qPrintable(s.lastText()));
     // AA stays empty, so the next start offers the import again.
-    QVERIFY(db->select(QStringLiteral("select * from AA")).empty());
+    QVERIFY(db->select(u"select * from AA"_s).empty());
     for (QWidget* w : QApplication::topLevelWidgets())
         QVERIFY(!qobject_cast<QProgressDialog*>(w) || !w->isVisible());
 }

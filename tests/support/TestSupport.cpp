@@ -11,6 +11,10 @@ QString catalogueFolder() {
     return QStringLiteral(KESTRO_CATALOGOS);
 }
 
+QString fixture(const QString& name) {
+    return QStringLiteral(KESTRO_FIXTURES "/") + name;
+}
+
 ProgramDir::ProgramDir(Kind kind) {
     if (!dir_.isValid())
         throw std::runtime_error("no temporary folder");

@@ -23,6 +23,8 @@ private:
 };
 
 QString catalogueFolder();
+// A file of tests/fixtures.
+QString fixture(const QString& name);
 
 // A statement the test's setup relies on.
 void must(Database& db, const QString& sql, const QVariantList& values = {});
