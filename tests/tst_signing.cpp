@@ -20,16 +20,18 @@
 #include <openssl/pkcs12.h>
 #include <openssl/x509.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 // Signs the file on disk in place, as the information file is signed.
-int firma(const QString& archivo, const QString& llave, const QString& clave) {
-    QByteArray contenido = readWholeFile(archivo);
-    const Signer f{agentCurpOf(contenido), llave.toUtf8(), clave.toUtf8()};
-    const int codigo = signContent(contenido, f);
-    if (codigo == SignedOk)
-        writeWholeFile(archivo, contenido);
-    return codigo;
+int signFile(const QString& file, const QString& keyPath, const QString& password) {
+    QByteArray content = readWholeFile(file);
+    const Signer f{agentCurpOf(content), keyPath.toUtf8(), password.toUtf8()};
+    const int code = signContent(content, f);
+    if (code == SignedOk)
+        writeWholeFile(file, content);
+    return code;
 }
 
 // An encrypted PKCS#8 key (DER) whose password takes `rounds` rounds.
@@ -63,7 +65,7 @@ private Q_SLOTS:
 private:
     std::unique_ptr<TestKey> rsa_, ec_;
     QTemporaryDir dir_;
-    QString ruta(const QString& nombre) const { return QDir(dir_.path()).filePath(nombre); }
+    QString path(const QString& name) const { return QDir(dir_.path()).filePath(name); }
 };
 
 void TestSigning::initTestCase() {
@@ -73,54 +75,56 @@ void TestSigning::initTestCase() {
 }
 
 void TestSigning::signedAndVerified() {
-    const QString archivo = ruta(QStringLiteral("3001.txt")), llave = ruta(QStringLiteral("k.key"));
-    for (const auto& [key, pem, algoritmo] :
+    const QString file = path(u"3001.txt"_s), keyPath = path(u"k.key"_s);
+    for (const auto& [key, pem, algorithm] :
          {std::tuple{rsa_.get(), false, QByteArray("RSA-SHA256")},
           std::tuple{ec_.get(), true, QByteArray("ECDSA-SHA256")}}) {
-        writeWholeFile(archivo, ExpectedSample);
-        writeWholeFile(llave, key->encryptedPrivate("s3creta", pem));
-        QCOMPARE(firma(archivo, llave, QStringLiteral("s3creta")), int(SignedOk));
+        writeWholeFile(file, ExpectedSample);
+        writeWholeFile(keyPath, key->encryptedPrivate("s3creta", pem));
+        QCOMPARE(signFile(file, keyPath, u"s3creta"_s), int(SignedOk));
 
         // The file keeps its bytes and gains exactly one last record.
-        const QByteArray firmado = readWholeFile(archivo);
+        const QByteArray signedFile = readWholeFile(file);
         const qsizetype r = ExpectedSample.size();
-        QVERIFY(firmado.startsWith(ExpectedSample) && firmado.endsWith("\r\n"));
-        const QList<QByteArray> campos = firmado.sliced(r).chopped(2).split('|');
-        QCOMPARE(campos.size(), 6);
-        QCOMPARE(campos.mid(0, 4),
-                 QList<QByteArray>({"FIRMA", "3001", "PELJ700101HDFRPN09", algoritmo}));
-        QCOMPARE(campos.at(4).size(), 64);
-        for (const QByteArray& publica : {key->publicPem(), key->certificate(pem)})
-            QVERIFY(verifySignature(firmado, publica).intact);
+        QVERIFY(signedFile.startsWith(ExpectedSample) && signedFile.endsWith("\r\n"));
+        const QList<QByteArray> fields = signedFile.sliced(r).chopped(2).split('|');
+        QCOMPARE(fields.size(), 6);
+        QCOMPARE(fields.mid(0, 4),
+                 QList<QByteArray>({"FIRMA", "3001", "PELJ700101HDFRPN09", algorithm}));
+        QCOMPARE(fields.at(4).size(), 64);
+        for (const QByteArray& publicKey : {key->publicPem(), key->certificate(pem)})
+            QVERIFY(verifySignature(signedFile, publicKey).intact);
 
         // A cut, an addition, a missing record, and a byte changed in the
         // content or in any field of the signature record are all caught.
-        QList<QByteArray> alterados = {firmado.chopped(1), firmado + "X|3001\r\n", ExpectedSample};
-        for (qsizetype i = r / 2; i > 0; i = firmado.indexOf('|', i) + 1)
-            alterados << QByteArray(firmado).replace(i, 1, QByteArray(1, char(firmado[i] ^ 0x01)));
-        for (const QByteArray& alterado : alterados)
-            QVERIFY(!verifySignature(alterado, key->certificate(true)).intact);
+        QList<QByteArray> tampered = {signedFile.chopped(1), signedFile + "X|3001\r\n",
+                                      ExpectedSample};
+        for (qsizetype i = r / 2; i > 0; i = signedFile.indexOf('|', i) + 1)
+            tampered
+                << QByteArray(signedFile).replace(i, 1, QByteArray(1, char(signedFile[i] ^ 0x01)));
+        for (const QByteArray& altered : tampered)
+            QVERIFY(!verifySignature(altered, key->certificate(true)).intact);
         // Another agent's key does not vouch for it.
-        QVERIFY(!verifySignature(firmado, TestKey(false).publicPem()).intact);
+        QVERIFY(!verifySignature(signedFile, TestKey(false).publicPem()).intact);
     }
 
     // The command the authority runs says the same, in Spanish whatever the
     // system's language; a file it cannot read is told as such.
-    writeWholeFile(ruta(QStringLiteral("ec.cer")), ec_->certificate(false));
-    const QByteArray firmado = readWholeFile(archivo);
-    for (const auto& [contenido, codigo, dice] :
-         {std::tuple{firmado, 0, "El archivo está íntegro"},
-          {QByteArray(firmado).replace("JUAN", "JUAM"), 1, "El archivo NO está íntegro"},
+    writeWholeFile(path(u"ec.cer"_s), ec_->certificate(false));
+    const QByteArray signedFile = readWholeFile(file);
+    for (const auto& [content, code, says] :
+         {std::tuple{signedFile, 0, "El archivo está íntegro"},
+          {QByteArray(signedFile).replace("JUAN", "JUAM"), 1, "El archivo NO está íntegro"},
           {QByteArray(), 2, "No se pudo leer "}}) {
-        contenido.isNull() ? void(QFile::remove(archivo)) : writeWholeFile(archivo, contenido);
+        content.isNull() ? void(QFile::remove(file)) : writeWholeFile(file, content);
         QProcess p;
-        p.setEnvironment({QStringLiteral("LANG=en_US.UTF-8"), QStringLiteral("LC_ALL=C")});
-        p.start(QStringLiteral(KESTRO_VERIFICA_FIRMA), {archivo, ruta(QStringLiteral("ec.cer"))});
+        p.setEnvironment({u"LANG=en_US.UTF-8"_s, u"LC_ALL=C"_s});
+        p.start(QString(KESTRO_VERIFICA_FIRMA), {file, path(u"ec.cer"_s)});
         QVERIFY(p.waitForFinished());
-        QCOMPARE(p.exitCode(), codigo);
-        const QString salida =
+        QCOMPARE(p.exitCode(), code);
+        const QString output =
             QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError());
-        QVERIFY2(salida.startsWith(QString::fromUtf8(dice)), qPrintable(salida));
+        QVERIFY2(output.startsWith(QString::fromUtf8(says)), qPrintable(output));
     }
 }
 
@@ -128,29 +132,17 @@ void TestSigning::resultCodes_data() {
     QTest::addColumn<QString>("key"); // what stands at the key's path
     QTest::addColumn<QString>("password");
     QTest::addColumn<int>("code");
-    QTest::newRow("no key file") << "none"
-                                 << "clave" << 1;
-    QTest::newRow("text") << "text"
-                          << "clave" << 1;
-    QTest::newRow("a certificate") << "certificate"
-                                   << "clave" << 1;
-    QTest::newRow("empty") << "empty"
-                           << "clave" << 1;
-    QTest::newRow("a folder") << "folder"
-                              << "clave" << 1;
-    QTest::newRow("a link loop") << "loop"
-                                 << "clave" << 1;
-    QTest::newRow("4 GiB") << "huge"
-                           << "clave" << 1;
+    const auto row = [](const char* name, const char* key, const char* password, int code) {
+        QTest::newRow(name) << QString::fromLatin1(key) << QString::fromLatin1(password) << code;
+    };
+    for (const char* notAKey :
+         {"none", "text", "certificate", "empty", "folder", "link loop", "4 GiB"})
+        row(notAKey, notAKey, "clave", 1);
     // 8 388 607 derivation rounds: refused at once, not the program kept busy.
-    QTest::newRow("slow to open") << "slow"
-                                  << "clave" << 1;
-    QTest::newRow("wrong password") << "ec"
-                                    << "Clave" << 2;
-    QTest::newRow("no password") << "ec"
-                                 << "" << 2;
-    QTest::newRow("fast enough to open") << "rounds"
-                                         << "clave" << 0;
+    row("slow to open", "slow", "clave", 1);
+    row("fast enough to open", "rounds", "clave", 0);
+    row("wrong password", "ec", "Clave", 2);
+    row("no password", "ec", "", 2);
 }
 
 void TestSigning::resultCodes() {
@@ -158,59 +150,56 @@ void TestSigning::resultCodes() {
     QFETCH(QString, password);
     QFETCH(int, code);
     QTemporaryDir dir;
-    const QString archivo = dir.filePath(QStringLiteral("3001.txt"));
-    const QString llave = dir.filePath(QStringLiteral("llave.key"));
-    writeWholeFile(archivo, ExpectedSample);
-    if (key == "text")
-        writeWholeFile(llave, "basura que no es una llave");
-    else if (key == "certificate")
-        writeWholeFile(llave, rsa_->certificate(true));
-    else if (key == "empty")
-        writeWholeFile(llave, "");
-    else if (key == "folder")
-        QDir().mkpath(llave);
-    else if (key == "loop")
-        QFile::link(dir.filePath("b.key"), llave), QFile::link(llave, dir.filePath("b.key"));
-    else if (key == "huge") {
-        QFile f(llave);
+    const QString file = dir.filePath(u"3001.txt"_s);
+    const QString keyPath = dir.filePath(u"llave.key"_s);
+    writeWholeFile(file, ExpectedSample);
+    if (key == u"text"_s)
+        writeWholeFile(keyPath, "basura que no es una llave");
+    else if (key == u"certificate"_s)
+        writeWholeFile(keyPath, rsa_->certificate(true));
+    else if (key == u"empty"_s)
+        writeWholeFile(keyPath, "");
+    else if (key == u"folder"_s)
+        QDir().mkpath(keyPath);
+    else if (key == u"link loop"_s)
+        QFile::link(dir.filePath("b.key"), keyPath), QFile::link(keyPath, dir.filePath("b.key"));
+    else if (key == u"4 GiB"_s) {
+        QFile f(keyPath);
         QVERIFY(f.open(QIODevice::WriteOnly) && f.resize(qint64(4) << 30)); // sparse, never read
-    } else if (key == "ec")
-        writeWholeFile(llave, ec_->encryptedPrivate("clave", password.isEmpty()));
-    else if (key == "rounds" || key == "slow") {
+    } else if (key == u"ec"_s)
+        writeWholeFile(keyPath, ec_->encryptedPrivate("clave", password.isEmpty()));
+    else if (key == u"rounds"_s || key == u"slow"_s) {
         QByteArray k = roundsKey(65536); // rounds patched in place
-        if (key == "slow")
+        if (key == u"slow"_s)
             k.replace(QByteArray("\x02\x03\x01\x00\x00", 5), QByteArray("\x02\x03\x7f\xff\xff", 5));
-        writeWholeFile(llave, k);
+        writeWholeFile(keyPath, k);
     }
-    QCOMPARE(firma(archivo, llave, password), code);
-    QCOMPARE(readWholeFile(archivo).startsWith(ExpectedSample + (code ? "" : "FIRMA")), true);
+    QCOMPARE(signFile(file, keyPath, password), code);
+    QCOMPARE(readWholeFile(file).startsWith(ExpectedSample + (code ? "" : "FIRMA")), true);
     if (code == 0)
         return;
     // The wizard tells which.
     seam::Script s;
-    tellSigningOutcome(nullptr, code, dir.path(), QStringLiteral("3001"), QString());
+    tellSigningOutcome(nullptr, code, dir.path(), u"3001"_s, QString());
     QCOMPARE(s.lastText(),
-             QStringList({"", "No se encontró la llave privada (*.key) o el archivo no es válido",
-                          "Error en la contraseña"})
-                 .at(code));
+             code == 1 ? u"No se encontró la llave privada (*.key) o el archivo no es válido"_s
+                       : u"Error en la contraseña"_s);
 }
 
 void TestSigning::keyDialogChecksTheKey_data() {
     QTest::addColumn<QString>("rfc");
     QTest::addColumn<QString>("path");
     QTest::addColumn<QString>("refusal"); // "": taken
-    const QString rfc = QStringLiteral("PELJ700101AB1");
-    const QString other = QStringLiteral("Debe usar el archivo llave del AGENTE ADUANAL");
-    QTest::newRow("none") << rfc << ""
-                          << "El archivo llave no puede estar vacio";
-    QTest::newRow("another") << rfc << "/llaves/XAXX010101000.key" << other;
-    QTest::newRow("certificate") << rfc << "/llaves/PELJ700101AB1.cer" << other;
+    const QString rfc = u"PELJ700101AB1"_s;
+    const QString other = u"Debe usar el archivo llave del AGENTE ADUANAL"_s;
+    QTest::newRow("none") << rfc << QString() << u"El archivo llave no puede estar vacio"_s;
+    QTest::newRow("another") << rfc << u"/llaves/XAXX010101000.key"_s << other;
+    QTest::newRow("certificate") << rfc << u"/llaves/PELJ700101AB1.cer"_s << other;
     // The RFC is compared as typed; the file name in any case.
-    QTest::newRow("rfc typed lower") << rfc.toLower() << "/llaves/pelj700101ab1.key" << other;
-    QTest::newRow("name lower") << rfc << "/llaves/pelj700101ab1.key"
-                                << "";
-    QTest::newRow("in a folder of its name") << rfc << "/llaves/PELJ700101AB1.KEY/firma.key"
-                                             << "";
+    QTest::newRow("rfc typed lower") << rfc.toLower() << u"/llaves/pelj700101ab1.key"_s << other;
+    QTest::newRow("name lower") << rfc << u"/llaves/pelj700101ab1.key"_s << QString();
+    QTest::newRow("in a folder of its name")
+        << rfc << u"/llaves/PELJ700101AB1.KEY/firma.key"_s << QString();
 }
 
 void TestSigning::keyDialogChecksTheKey() {
@@ -220,47 +209,46 @@ void TestSigning::keyDialogChecksTheKey() {
     frmKey d(rfc, QString());
     seam::Script s;
     s.chooseFile(path); // none chosen when empty
-    d.findChild<QPushButton*>(QStringLiteral("cmdBuscar"))->click();
-    QCOMPARE(s.fileFilters, QStringList(QStringLiteral("Archivo_llave (*.key)")));
-    d.findChild<QLineEdit*>(QStringLiteral("txtPassword"))->setText(QStringLiteral(" c l "));
-    d.findChild<QPushButton*>(QStringLiteral("cmdAceptar"))->click();
+    d.findChild<QPushButton*>(u"cmdBuscar"_s)->click();
+    QCOMPARE(s.fileFilters, QStringList(u"Archivo_llave (*.key)"_s));
+    d.findChild<QLineEdit*>(u"txtPassword"_s)->setText(u" c l "_s);
+    d.findChild<QPushButton*>(u"cmdAceptar"_s)->click();
     const bool taken = refusal.isEmpty();
     QCOMPARE(s.lastText(), refusal);
     QCOMPARE(d.result(), int(taken ? QDialog::Accepted : QDialog::Rejected));
     QCOMPARE(d.choice().has_value(), taken);
     if (taken) {
         QCOMPARE(d.choice()->keyPath, QDir::toNativeSeparators(path));
-        QCOMPARE(d.choice()->password, QStringLiteral(" c l "));
+        QCOMPARE(d.choice()->password, u" c l "_s);
     }
 }
 
 void TestSigning::keyDialogRemembersTheFolderNotThePassword() {
-    const QString rfc = QStringLiteral("PELJ700101AB1");
-    const QString clave = QStringLiteral("clave-que-no-se-guarda");
-    QTemporaryDir llaves;
-    QString ultima; // the key file of this run, as the wizard keeps it
-    const auto busca = [&](const QString& elegir, const QString& escrita) {
-        frmKey d(rfc, ultima);
+    const QString rfc = u"PELJ700101AB1"_s;
+    const QString password = u"clave-que-no-se-guarda"_s;
+    QTemporaryDir keyDir;
+    QString lastKey; // the key file of this run, as the wizard keeps it
+    const auto choose = [&](const QString& chosen, const QString& typed) {
+        frmKey d(rfc, lastKey);
         seam::Script s;
-        s.chooseFile(elegir);
-        d.findChild<QPushButton*>(QStringLiteral("cmdBuscar"))->click();
-        d.findChild<QLineEdit*>(QStringLiteral("txtPassword"))->setText(escrita);
-        d.findChild<QPushButton*>(QStringLiteral("cmdAceptar"))->click();
-        ultima = d.keyFile();
+        s.chooseFile(chosen);
+        d.findChild<QPushButton*>(u"cmdBuscar"_s)->click();
+        d.findChild<QLineEdit*>(u"txtPassword"_s)->setText(typed);
+        d.findChild<QPushButton*>(u"cmdAceptar"_s)->click();
+        lastKey = d.keyFile();
         return s.fileFolders.value(0);
     };
-    const QString llave = QDir(llaves.path()).filePath(rfc + QStringLiteral(".key"));
-    busca(llave, clave);
+    const QString keyPath = QDir(keyDir.path()).filePath(rfc + u".key"_s);
+    choose(keyPath, password);
     // The next time in this run the key is there already, the password not.
-    frmKey otra(rfc, ultima);
-    QCOMPARE(otra.findChild<QLineEdit*>(QStringLiteral("txtLlave"))->text(),
-             QDir::toNativeSeparators(llave));
-    QVERIFY(otra.findChild<QLineEdit*>(QStringLiteral("txtPassword"))->text().isEmpty());
+    frmKey again(rfc, lastKey);
+    QCOMPARE(again.findChild<QLineEdit*>(u"txtLlave"_s)->text(), QDir::toNativeSeparators(keyPath));
+    QVERIFY(again.findChild<QLineEdit*>(u"txtPassword"_s)->text().isEmpty());
     // It opens where the key was, in another run too.
-    QCOMPARE(busca(QString(), QString()), llaves.path());
-    QSettings guardado(QSettings::UserScope, QStringLiteral("KESTRO"), QStringLiteral("KESTRO"));
-    for (const QString& k : guardado.allKeys())
-        QVERIFY(!guardado.value(k).toString().contains(clave));
+    QCOMPARE(choose(QString(), QString()), keyDir.path());
+    QSettings stored(QSettings::UserScope, u"KESTRO"_s, u"KESTRO"_s);
+    for (const QString& k : stored.allKeys())
+        QVERIFY(!stored.value(k).toString().contains(password));
 }
 
 QTEST_MAIN(TestSigning)
