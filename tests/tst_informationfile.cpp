@@ -1,23 +1,19 @@
 // The information file: its bytes from the stored rows, the refusals that
 // keep its layout, and the one run from "Finaliza" to a signed file. (ENVIO
 // after a failure at any step: tst_faults.)
-#include "entry/AppState.h"
-#include "entry/Seam.h"
 #include "exchange/InformationFile.h"
 #include "exchange/Signing.h"
 #include "support/SampleFile.h"
 #include "support/TestKey.h"
-#include "support/TestSupport.h"
+#include "support/WizardDriver.h"
 #include "wizard/InformationFileFlow.h"
 
-#include <QDialog>
 #include <QDir>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QtTest>
 #ifdef Q_OS_WIN
 #include <windows.h>
 #endif
+
+using namespace Qt::StringLiterals;
 
 class TestInformationFile : public QObject {
     Q_OBJECT
@@ -42,13 +38,13 @@ private:
         return envioFolder(pd->path());
     }
     QString file() const {
-        return informationFilePath(pd->path(), QStringLiteral("3001"));
+        return informationFilePath(pd->path(), u"3001"_s);
     }
     QStringList inEnvio() const {
         return QDir(envio()).entryList(QDir::Files | QDir::Hidden);
     }
     std::optional<QString> write(QString* why) {
-        const Fallible<QString> r = writeInformationFile(*db, pd->path(), QStringLiteral("3001"));
+        const Fallible<QString> r = writeInformationFile(*db, pd->path(), u"3001"_s);
         *why = r.why();
         return r ? std::optional(r.value) : std::nullopt;
     }
@@ -130,7 +126,7 @@ void TestInformationFile::contents() {
     const bool hasRosa = expected.contains("GAMR800202MDFRRS01");
     QCOMPARE(inEnvio(), QStringList({"3001.txt", "GAMR800202XY2.req"}).mid(0, 1 + hasRosa));
     if (hasRosa)
-        QCOMPARE(readWholeFile(envio() + QStringLiteral("/GAMR800202XY2.req")),
+        QCOMPARE(readWholeFile(envio() + u"/GAMR800202XY2.req"_s),
                  QByteArray("requerimiento nuevo"));
 }
 
@@ -138,31 +134,30 @@ void TestInformationFile::refusedGeneration_data() {
     QTest::addColumn<QString>("sql");
     QTest::addColumn<QString>("value"); // <d>: the program folder
     QTest::addColumn<QStringList>("told");
-    const QString curp = RosaCurp, third = "insert into Mandatarios values "
-                                           "('TERC820404HDFRRS03','T','A','B','C',3,?,0,1,NULL)";
-    QTest::newRow("separator") << "update Domicilios_MM set Calle=?"
-                               << "JUAREZ|5"
-                               << QStringList{"Domicilios_MM", "Calle", curp, "\"|\""};
-    QTest::newRow("line break") << "update Mandatarios set Nombre=?"
-                                << "ROSA\rM"
-                                << QStringList{"Mandatarios", "Nombre", curp, "salto de"};
-    QTest::newRow("LF in a number") << "update Pedimentos_MM set NoPedimento=?"
-                                    << "12\n3" << QStringList{"Pedimentos_MM", "NoPedimento", curp};
-    QTest::newRow("outside the code page")
-        << "update AA set ApMaterno=?"
-        << "L\u0150PEZ" << QStringList{"tabla AA", "ApMaterno", "3001"};
-    QTest::newRow("missing requirement")
-        << "update Mandatarios set Requerimiento=?"
-        << "/no/existe/GAMR.req"
-        << QStringList{curp, QDir::toNativeSeparators(QStringLiteral("/no/existe/GAMR.req"))};
-    QTest::newRow("no requirement") << "update Mandatarios set Mandato=3, Requerimiento=?"
-                                    << "" << QStringList{curp};
+    const auto row = [](const char* name, const char* sql, const QString& value,
+                        const QStringList& told) {
+        QTest::newRow(name) << QString::fromLatin1(sql) << value << told;
+    };
+    const QString rosa = RosaCurp, third = "TERC820404HDFRRS03";
+    const char* thirdRow = "insert into Mandatarios values "
+                           "('TERC820404HDFRRS03','T','A','B','C',3,?,0,1,NULL)";
+    row("separator", "update Domicilios_MM set Calle=?", "JUAREZ|5",
+        {"Domicilios_MM", "Calle", rosa, "\"|\""});
+    row("line break", "update Mandatarios set Nombre=?", "ROSA\rM",
+        {"Mandatarios", "Nombre", rosa, "salto de"});
+    row("LF in a number", "update Pedimentos_MM set NoPedimento=?", "12\n3",
+        {"Pedimentos_MM", "NoPedimento", rosa});
+    row("outside the code page", "update AA set ApMaterno=?", "L\u0150PEZ",
+        {"tabla AA", "ApMaterno", "3001"});
+    const QString missing = QDir::toNativeSeparators("/no/existe/GAMR.req");
+    row("missing requirement", "update Mandatarios set Requerimiento=?", "/no/existe/GAMR.req",
+        {rosa, missing});
+    row("no requirement", "update Mandatarios set Mandato=3, Requerimiento=?", "", {rosa});
     // Two files of one name would leave only one of them in ENVIO; Windows
     // takes names that differ only in case for one file.
-    QTest::newRow("same name") << third << "<d>/otra/GAMR800202XY2.req"
-                               << QStringList{curp, "TERC820404HDFRRS03"};
-    QTest::newRow("same name but case") << third << "<d>/otra/gamr800202xy2.REQ"
-                                        << QStringList{curp, "TERC820404HDFRRS03", "mismo nombre"};
+    row("same name", thirdRow, "<d>/otra/GAMR800202XY2.req", {rosa, third});
+    row("same name but case", thirdRow, "<d>/otra/gamr800202xy2.REQ",
+        {rosa, third, "mismo nombre"});
 }
 
 void TestInformationFile::refusedGeneration() {
@@ -172,14 +167,14 @@ void TestInformationFile::refusedGeneration() {
     QString why;
     QVERIFY2(write(&why), qPrintable(why));
     const QByteArray before = readWholeFile(file());
-    value.replace(QStringLiteral("<d>"), pd->path());
-    QDir().mkpath(pd->path() + QStringLiteral("/otra"));
-    writeWholeFile(pd->path() + QStringLiteral("/otra/GAMR800202XY2.req"), "otro");
-    writeWholeFile(pd->path() + QStringLiteral("/otra/gamr800202xy2.REQ"), "otro más");
+    value.replace(u"<d>"_s, pd->path());
+    QDir().mkpath(pd->path() + u"/otra"_s);
+    writeWholeFile(pd->path() + u"/otra/GAMR800202XY2.req"_s, "otro");
+    writeWholeFile(pd->path() + u"/otra/gamr800202xy2.REQ"_s, "otro más");
     must(*db, sql, {value});
     QVERIFY(!write(&why));
     for (const QString& t : told)
-        QVERIFY2(why.contains(t), qPrintable(why + QStringLiteral(" / ") + t));
+        QVERIFY2(why.contains(t), qPrintable(why + u" / "_s + t));
     QCOMPARE(readWholeFile(file()), before);
     QCOMPARE(inEnvio().size(), 2);
 }
@@ -200,8 +195,7 @@ void TestInformationFile::fileHeldOpenByAnotherProgram() {
     const bool written = write(&why).has_value();
     CloseHandle(h);
     QVERIFY(!written);
-    QVERIFY2(why.contains(held) && why.contains(QStringLiteral("abierto en otro programa")),
-             qPrintable(why));
+    QVERIFY2(why.contains(held) && why.contains(u"abierto en otro programa"_s), qPrintable(why));
     QCOMPARE(readWholeFile(file()), before);
     QCOMPARE(inEnvio(), files);
 }
@@ -210,45 +204,38 @@ void TestInformationFile::fileHeldOpenByAnotherProgram() {
 void TestInformationFile::fromFinalizaToASignedFile() {
     AppState state;
     state.dataDir = pd->path();
-    state.NoPat = QStringLiteral("3001");
-    const QString key = QDir(pd->path()).filePath(QStringLiteral("PELJ700101AB1.key"));
+    state.NoPat = u"3001"_s;
+    const QString key = QDir(pd->path()).filePath(u"PELJ700101AB1.key"_s);
     const TestKey rsa(true);
     writeWholeFile(key, rsa.encryptedPrivate("secreta", false));
     QDir().mkpath(envio());
     writeWholeFile(file(), "archivo anterior");
-    // Picks the key through "&Buscar..", types the password, then presses
-    // `button`.
-    const auto finaliza = [&](seam::Script& s, const char* button) {
-        s.onDialog(QStringLiteral("frmKey"), [&s, &key, button](QDialog& d) {
+    // Cancel to the question; then the key dialog left with Cancelar; then
+    // the key picked through "&Buscar..", the password typed, Aceptar.
+    seam::Script s;
+    s.answer(seam::Answer::Cancel);
+    for (const char* button : {"cmdCancelar", "cmdAceptar"})
+        s.onDialog(u"frmKey"_s, [&s, &key, button](QDialog& d) {
             s.chooseFile(key);
-            d.findChild<QPushButton*>(QStringLiteral("cmdBuscar"))->click();
-            d.findChild<QLineEdit*>(QStringLiteral("txtPassword"))
-                ->setText(QStringLiteral("secreta"));
-            d.findChild<QPushButton*>(QLatin1String(button))->click();
+            press(d, u"cmdBuscar"_s);
+            setValue(d, u"txtPassword"_s, u"secreta"_s);
+            press(d, QLatin1String(button));
             return d.result();
         });
+    const auto finaliza = [&] {
         return Genera_archivo(nullptr, state, *db, "PELJ700101AB1", "3001");
     };
-    {
-        seam::Script s;
-        s.answer(seam::Answer::Cancel);
-        QVERIFY(!Genera_archivo(nullptr, state, *db, "PELJ700101AB1", "3001"));
-        QVERIFY(s.lastText().startsWith(QStringLiteral("¿DESEA GENERAR EL ARCHIVO")));
-        QCOMPARE(s.shown.first().buttons, seam::Buttons::OkCancel);
-        QVERIFY(s.dialogsShown.isEmpty());
-    }
-    {
-        seam::Script s;
-        QVERIFY(!finaliza(s, "cmdCancelar"));
-    }
+    QVERIFY(!finaliza());
+    QVERIFY(s.lastText().startsWith(u"¿DESEA GENERAR EL ARCHIVO"_s));
+    QCOMPARE(s.shown.first().buttons, seam::Buttons::OkCancel);
+    QVERIFY(s.dialogsShown.isEmpty());
+    QVERIFY(!finaliza());
     QCOMPARE(readWholeFile(file()), QByteArray("archivo anterior"));
 
-    seam::Script s;
-    QVERIFY2(finaliza(s, "cmdAceptar"), qPrintable(s.lastText()));
-    QCOMPARE(s.lastText(), QStringLiteral("Se genero el archivo %1 correctamente y se agrego Firma "
-                                          "Digital, no olvide enviarlo y los requerimientos "
-                                          "manualmente a %2")
-                               .arg(QDir::toNativeSeparators(file()), state.contact.authorityMail));
+    QVERIFY2(finaliza(), qPrintable(s.lastText()));
+    QCOMPARE(s.lastText(), u"Se genero el archivo %1 correctamente y se agrego Firma Digital, no "
+                           "olvide enviarlo y los requerimientos manualmente a %2"_s.arg(
+                               QDir::toNativeSeparators(file()), state.contact.authorityMail));
     const QByteArray signed_ = readWholeFile(file());
     QVERIFY(signed_.startsWith(ExpectedSample));
     QVERIFY(verifySignature(signed_, rsa.certificate(false)).intact);
