@@ -14,71 +14,69 @@
 class TestDataFolder : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    void choosesAndSeedsTheFolder_data();
     void choosesAndSeedsTheFolder();
     void firstStartGivesAWritableDatabase();
     void contactComesFromTheDeploymentFile();
 };
 
-void TestDataFolder::choosesAndSeedsTheFolder() {
-    enum class Beside { Nothing, Database };
-    enum class User { Missing, Empty, HasDatabase, UnderAFile };
-    struct Case {
-        const char* name;
-        Beside beside;
-        User user;
-        bool templateExists;
-        bool portable;
-        QByteArray userDatabase; // afterwards; "" when there must be none
-        bool fails;
+// Beside the program: "db" a kestro.mdb. The user's folder: "missing",
+// "empty", "db" (holding his work) or "under a file". `result`: the user's
+// database afterwards ("" none); the folder chosen is "program", "user" or
+// "" for a failure.
+void TestDataFolder::choosesAndSeedsTheFolder_data() {
+    QTest::addColumn<QString>("beside");
+    QTest::addColumn<QString>("user");
+    QTest::addColumn<bool>("templ");
+    QTest::addColumn<QString>("chosen");
+    QTest::addColumn<QByteArray>("result");
+    const auto row = [](const char* name, const char* beside, const char* user, bool templ,
+                        const char* chosen, const char* result) {
+        QTest::newRow(name) << QString(beside) << QString(user) << templ << QString(chosen)
+                            << QByteArray(result);
     };
-    const QList<Case> cases = {
-        {"portable layout wins", Beside::Database, User::HasDatabase, true, true, "MINE", false},
-        {"portable needs no template", Beside::Database, User::Missing, false, true, "", false},
-        {"first start creates and seeds", Beside::Nothing, User::Missing, true, false, "TEMPLATE",
-         false},
-        {"empty folder is seeded", Beside::Nothing, User::Empty, true, false, "TEMPLATE", false},
-        {"existing work is never replaced", Beside::Nothing, User::HasDatabase, true, false, "MINE",
-         false},
-        {"existing work needs no template", Beside::Nothing, User::HasDatabase, false, false,
-         "MINE", false},
-        {"no template, nothing to start from", Beside::Nothing, User::Missing, false, false, "",
-         true},
-        {"folder cannot be made", Beside::Nothing, User::UnderAFile, true, false, "", true},
-    };
-    for (const Case& c : cases) {
-        QTemporaryDir root;
-        const QDir r(root.path());
-        const QString program = r.filePath(QStringLiteral("bin"));
-        QString user = r.filePath(QStringLiteral("datos/KESTRO"));
-        const QString templ = r.filePath(QStringLiteral("share/kestro.mdb"));
-        QDir().mkpath(program);
-        QDir().mkpath(r.filePath(QStringLiteral("share")));
-        if (c.beside == Beside::Database)
-            writeWholeFile(QDir(program).filePath(QStringLiteral("kestro.mdb")), "BESIDE");
-        if (c.templateExists)
-            writeWholeFile(templ, "TEMPLATE");
-        if (c.user == User::Empty || c.user == User::HasDatabase)
-            QDir().mkpath(user);
-        if (c.user == User::HasDatabase)
-            writeWholeFile(QDir(user).filePath(QStringLiteral("kestro.mdb")), "MINE");
-        if (c.user == User::UnderAFile) {
-            writeWholeFile(r.filePath(QStringLiteral("archivo")), "x");
-            user = r.filePath(QStringLiteral("archivo/KESTRO"));
-        }
+    row("portable layout wins", "db", "db", true, "program", "MINE");
+    row("portable needs no template", "db", "missing", false, "program", "");
+    row("first start creates and seeds", "", "missing", true, "user", "TEMPLATE");
+    row("empty folder is seeded", "", "empty", true, "user", "TEMPLATE");
+    row("existing work is never replaced", "", "db", true, "user", "MINE");
+    row("existing work needs no template", "", "db", false, "user", "MINE");
+    row("no template, nothing to start from", "", "missing", false, "", "");
+    row("folder cannot be made", "", "under a file", true, "", "");
+}
 
-        const DataFolder d = chooseDataFolder(program, user, templ);
-        QVERIFY2(d.error.isEmpty() != c.fails, c.name);
-        QCOMPARE(d.path.isEmpty(), c.fails);
-        if (!c.fails)
-            QCOMPARE(d.path, c.portable ? program : user);
-        QCOMPARE(d.portable, c.portable);
-        const QString userDb = QDir(user).filePath(QStringLiteral("kestro.mdb"));
-        QVERIFY2(readWholeFile(userDb) == c.userDatabase, c.name);
-        QVERIFY2(QDir(user).entryList(QDir::Files).size() <= 1, c.name); // no partial copy left
-        if (c.beside == Beside::Database)
-            QCOMPARE(readWholeFile(QDir(program).filePath(QStringLiteral("kestro.mdb"))),
-                     QByteArray("BESIDE"));
+void TestDataFolder::choosesAndSeedsTheFolder() {
+    QFETCH(QString, beside);
+    QFETCH(QString, user);
+    QFETCH(bool, templ);
+    QFETCH(QString, chosen);
+    QFETCH(QByteArray, result);
+    QTemporaryDir root;
+    const QDir r(root.path());
+    const QString program = r.filePath("bin"), templatePath = r.filePath("share/kestro.mdb");
+    QString userDir = r.filePath("datos/KESTRO");
+    QDir().mkpath(program);
+    QDir().mkpath(r.filePath("share"));
+    if (beside == "db")
+        writeWholeFile(program + "/kestro.mdb", "BESIDE");
+    if (templ)
+        writeWholeFile(templatePath, "TEMPLATE");
+    if (user == "empty" || user == "db")
+        QDir().mkpath(userDir);
+    if (user == "db")
+        writeWholeFile(userDir + "/kestro.mdb", "MINE");
+    if (user == "under a file") {
+        writeWholeFile(r.filePath("archivo"), "x");
+        userDir = r.filePath("archivo/KESTRO");
     }
+    const DataFolder d = chooseDataFolder(program, userDir, templatePath);
+    QCOMPARE(d.error.isEmpty(), !chosen.isEmpty());
+    QCOMPARE(d.path, chosen.isEmpty() ? QString() : chosen == "program" ? program : userDir);
+    QCOMPARE(d.portable, chosen == "program");
+    QCOMPARE(readWholeFile(userDir + "/kestro.mdb"), result);
+    QVERIFY(QDir(userDir).entryList(QDir::Files).size() <= 1); // no partial copy left
+    if (beside == "db")
+        QCOMPARE(readWholeFile(program + "/kestro.mdb"), QByteArray("BESIDE"));
 }
 
 void TestDataFolder::firstStartGivesAWritableDatabase() {

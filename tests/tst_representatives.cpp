@@ -31,13 +31,13 @@ void nextOffice(seam::Script& s, const QString& name) {
     answerDialog(s, u"frmAduanaAct"_s, {{u"cmbAduana"_s, name}}, {u"cmdAceptar"_s});
 }
 
-void nextDeclaration(seam::Script& s, const QString& office, const QString& numero, QDate fecha) {
+void nextDeclaration(seam::Script& s, const QString& office, const QString& number, QDate date) {
     s.onDialog(u"frmPedTramitados"_s, [=](QDialog& d) {
         if (named<QDateEdit>(d, u"dtpFPed"_s)->date() != QDate(2000, 12, 31))
             return int(QDialog::Rejected); // not today, which is refused
         setValue(d, u"cmbAduana"_s, office);
-        setValue(d, u"txtPedimento"_s, numero);
-        named<QDateEdit>(d, u"dtpFPed"_s)->setDate(fecha);
+        setValue(d, u"txtPedimento"_s, number);
+        named<QDateEdit>(d, u"dtpFPed"_s)->setDate(date);
         press(d, u"cmdAceptar"_s);
         return d.result();
     });
@@ -47,11 +47,11 @@ void nextDeclaration(seam::Script& s, const QString& office, const QString& nume
 // period; a type-1 one with offices 200 and 430 and a declaration at each.
 void storeRepresentative(Database& db, const Person& p) {
     storeMandatario(db, u"('%1','%2','%3','%4','%5',%6,'%7',%8,1,0)"_s.arg(
-                            p.curp, p.rfc, p.nombre, p.apPaterno, p.apMaterno,
-                            QString::number(p.tipo), p.requerimiento, p.tipo == 1 ? "0" : "2"));
+                            p.curp, p.rfc, p.name, p.paternal, p.maternal, QString::number(p.type),
+                            p.requirement, p.type == 1 ? "0" : "2"));
     must(db, u"insert into Periodos_H_MM values (?,200,3001,'1999-01-01','1999-12-31')"_s,
          {p.curp});
-    for (int office : p.tipo == 1 ? QList<int>{200, 430} : QList<int>()) {
+    for (int office : p.type == 1 ? QList<int>{200, 430} : QList<int>()) {
         must(db, u"insert into Aduanas_MM values (?,?)"_s, {p.curp, office});
         must(db, u"insert into Pedimentos_MM values (?,?,'7001','2000-03-04')"_s, {p.curp, office});
     }
@@ -106,9 +106,9 @@ void TestRepresentatives::editorChecksInOrderWithMessageAndFocus() {
         QVERIFY(QTest::qWaitForWindowActive(&d));
         walkChecks(
             d, s, [&] { press(d, u"cmdAceptar"_s); },
-            {{"txtNombre", "   ", "Nombre no puede estar vacio", rosa.nombre},
-             {"txtApPaterno", "", "Ap. Paterno no puede estar vacio", rosa.apPaterno},
-             {"txtApMaterno", "", "Ap. Materno no puede estar vacio", rosa.apMaterno},
+            {{"txtNombre", "   ", "Nombre no puede estar vacio", rosa.name},
+             {"txtApPaterno", "", "Ap. Paterno no puede estar vacio", rosa.paternal},
+             {"txtApMaterno", "", "Ap. Materno no puede estar vacio", rosa.maternal},
              {"txtCURP", "", "CURP no valido", luis.curp},
              {"txtRFC", "", "RFC no valido", rosa.rfc},
              {"txtCalle", "", "Calle no puede estar vacio", "", [&] { fillAddress(d, ""); }},
@@ -126,7 +126,7 @@ void TestRepresentatives::editorChecksInOrderWithMessageAndFocus() {
              {"cmdBuscar", "", "El Requerimiento Electrónico se debe llamar igual al RFC", "",
               [&] {
                   press(d, u"cmdBuscar"_s);
-                  s.chooseFile(rosa.requerimiento);
+                  s.chooseFile(rosa.requirement);
                   press(d, u"cmdBuscar"_s);
               }},
              {"cmdNuevaAduana", "", "Debe existir almenos una Aduana donde ha actuado", "",
@@ -153,13 +153,13 @@ void TestRepresentatives::editorChecksInOrderWithMessageAndFocus() {
     // and the page shows him at once, chosen, with his details.
     QCOMPARE(
         owned(*db, rosa.curp),
-        (QStringList{u"Mandatarios:GAMR800202XY2|ROSA|GARCIA|MARTINEZ|2|"_s + rosa.requerimiento +
+        (QStringList{u"Mandatarios:GAMR800202XY2|ROSA|GARCIA|MARTINEZ|2|"_s + rosa.requirement +
                          u"|2|0|"_s,
                      u"Domicilios_MM:09|15|REFORMA|10||CENTRO|06000|555 12 34|555 12 35|1"_s,
                      u"Domicilios_MM:09|15|REFORMA|10||CENTRO|06000|555 12 34|555 12 35|2"_s}));
     auto* fgAA = wz.grid("fgAA");
     QCOMPARE(gridRow(fgAA, 1),
-             (QStringList{rosa.nombre, rosa.apPaterno, rosa.apMaterno, rosa.rfc, rosa.curp,
+             (QStringList{rosa.name, rosa.paternal, rosa.maternal, rosa.rfc, rosa.curp,
                           u"Conforme 2.13.11 (Posterior 01/01/2001)"_s, u"No"_s}));
     QCOMPARE(fgAA->currentRow(), 1);
     QVERIFY(!wz.w("frAcreditacion")->isHidden());
@@ -254,9 +254,9 @@ void TestRepresentatives::officeAndDeclarationDialogs() {
             {u"MEXICO, D.F."_s, u"1"_s, QDate(2000, 12, 31), QString()},
             {u"VERACRUZ, VER."_s, u"2"_s, QDate(2000, 6, 16), QString()},
             {u"MEXICO, D.F."_s, u"3"_s, QDate(2000, 6, 17), QString()}};
-        for (const auto& [office, numero, fecha, refusal] : declared) {
+        for (const auto& [office, number, date, refusal] : declared) {
             s.shown.clear();
-            nextDeclaration(s, office, numero, fecha);
+            nextDeclaration(s, office, number, date);
             press(d, u"cmdNuevoPed"_s);
             QCOMPARE(s.lastText(), refusal);
         }
@@ -314,7 +314,7 @@ void TestRepresentatives::pageShowsDetailsOnlyOfTheChosenRowAndDeletes() {
     QCOMPARE(wz.grid("fgPedTramitados")->columnWidth(0), 3380 / 15);
     QCOMPARE(gridRow(wz.grid("fgPedTramitados"), 0),
              (QStringList{u"MEXICO, D.F."_s, u"7001"_s, u"04/03/2000"_s}));
-    QCOMPARE(wz.txt("txtRequerimiento")->text(), rosa.requerimiento);
+    QCOMPARE(wz.txt("txtRequerimiento")->text(), rosa.requirement);
     QTest::keyClick(fgAA, Qt::Key_Down);
     QCOMPARE(wz.txt("txtFiscalApRCalle")->text(), u"OTRA"_s);
     must(*wz.dir.open(), u"update Domicilios_MM set Calle='NUEVA' where CURP=?"_s, {luis.curp});
@@ -357,15 +357,15 @@ void TestRepresentatives::storedValuesLongerThanTheLimitComeBackWhole() {
     wz.next();
     must(*wz.dir.open(), u"update AA set Nombre=?"_s, {name30});
     wz.start(); // a new run reads what is stored, and saves it whole
-    QLineEdit* nombre = wz.txt("txtAANombre");
-    QCOMPARE(nombre->text(), name30);
-    QCOMPARE(nombre->cursorPosition(), 0);
+    QLineEdit* field = wz.txt("txtAANombre");
+    QCOMPARE(field->text(), name30);
+    QCOMPARE(field->cursorPosition(), 0);
     wz.next();
     QCOMPARE(dump(*wz.dir.open(), u"select Nombre from AA"_s), name30);
     // Typing still stops at the field's own limit.
-    nombre->clear();
-    QTest::keyClicks(nombre, name30);
-    QCOMPARE(nombre->text(), name30.left(25));
+    field->clear();
+    QTest::keyClicks(field, name30);
+    QCOMPARE(field->text(), name30.left(25));
 }
 
 QTEST_MAIN(TestRepresentatives)

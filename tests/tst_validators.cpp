@@ -11,7 +11,7 @@ class TestValidators : public QObject {
 private Q_SLOTS:
     void checks_data();
     void checks();
-    void valorNumerico();
+    void numericValue();
 };
 
 // P patent, R RFC, C CURP, N numeric text, F dd/mm/yy date.
@@ -70,7 +70,7 @@ void TestValidators::checks() {
     QCOMPARE(byCheck.value(check)(text), valid);
 }
 
-void TestValidators::valorNumerico() {
+void TestValidators::numericValue() {
     QCOMPARE(Valor_Numerico(QStringLiteral("12AB")), 12.0);
     QCOMPARE(Valor_Numerico(QStringLiteral("A123")), 0.0);
     QCOMPARE(Valor_Numerico(QStringLiteral(" 1 2\t3\n4")), 1234.0);

@@ -4,11 +4,11 @@
 #include "exchange/Signing.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const auto [llave, archivo] = fuzz::splitInput(fuzz::bytesOf(data, size));
-    const Verification v = verifySignature(archivo, llave);
+    const auto [key, file] = fuzz::splitInput(fuzz::bytesOf(data, size));
+    const Verification v = verifySignature(file, key);
     if (v.message.isEmpty())
         abort();
-    if (v.intact && !archivo.contains("800|1111111|1|\r\nFIRMA|"))
+    if (v.intact && !file.contains("800|1111111|1|\r\nFIRMA|"))
         abort();
     return 0;
 }

@@ -10,13 +10,13 @@ typedef struct evp_pkey_st EVP_PKEY;
 class TestKey {
 public:
     explicit TestKey(bool rsa);
-    QByteArray encryptedPrivate(const QByteArray& clave, bool pem) const; // PKCS#8
-    QByteArray publicPem() const;                                         // PEM
-    QByteArray certificate(bool pem) const;                               // self-signed
+    QByteArray encryptedPrivate(const QByteArray& password, bool pem) const; // PKCS#8
+    QByteArray publicPem() const;                                            // PEM
+    QByteArray certificate(bool pem) const;                                  // self-signed
 
 private:
     std::unique_ptr<EVP_PKEY, void (*)(EVP_PKEY*)> k_;
 };
 
-void writeWholeFile(const QString& ruta, const QByteArray& bytes);
-QByteArray readWholeFile(const QString& ruta);
+void writeWholeFile(const QString& path, const QByteArray& bytes);
+QByteArray readWholeFile(const QString& path);

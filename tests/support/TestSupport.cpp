@@ -81,20 +81,20 @@ QString storeOffice(Database& db, const QString& folder) {
     writeWholeFile(req, "requerimiento de ROSA");
     must(db, "insert into AA values (3001,'JUAN','PEREZ','LOPEZ','PELJ700101AB1',"
              "'PELJ700101HDFRPN09',1234,470,null,null,null,0,null)");
-    for (int tipo = 1; tipo <= 3; ++tipo)
+    for (int type = 1; type <= 3; ++type)
         must(db,
              "insert into Domicilios_AA values (?,'09',15,'REFORMA',?,'','CENTRO','06000',"
              "'555 12 34','555 12 35')",
-             {tipo, tipo == 3 ? "12" : "10"});
+             {type, type == 3 ? "12" : "10"});
     must(db,
          "insert into Mandatarios values (?,'GAMR800202XY2','ROSA','GARCIA','MARTINEZ',1,?,0,1,"
          "null)",
          {RosaCurp, req});
-    for (int tipo = 1; tipo <= 2; ++tipo)
+    for (int type = 1; type <= 2; ++type)
         must(db,
              "insert into Domicilios_MM values (?,'09',15,'JUAREZ','5','A','CENTRO','06000',"
              "'555 12 36','555 12 37',?)",
-             {RosaCurp, tipo});
+             {RosaCurp, type});
     must(db, "insert into Aduanas_MM values (?,470)", {RosaCurp});
     must(db, "insert into Pedimentos_MM values (?,470,'123','2003-05-20')", {RosaCurp});
     return req;

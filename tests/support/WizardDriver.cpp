@@ -6,10 +6,10 @@
 #include <QDir>
 #include <QRadioButton>
 
-void fillAddress(const QObject& form, const QString& prefix, const QString& calle) {
+void fillAddress(const QObject& form, const QString& prefix, const QString& street) {
     const QList<std::pair<const char*, QString>> texts{
-        {"Calle", calle}, {"NoExt", QStringLiteral("10")}, {"Colonia", "CENTRO"},
-        {"CP", "06000"},  {"Telefono", "555 12 34"},       {"Fax", "555 12 35"}};
+        {"Calle", street}, {"NoExt", QStringLiteral("10")}, {"Colonia", "CENTRO"},
+        {"CP", "06000"},   {"Telefono", "555 12 34"},       {"Fax", "555 12 35"}};
     for (const auto& [field, value] : texts)
         setValue(form, QStringLiteral("txt") + prefix + QLatin1String(field), value);
     setValue(form, QStringLiteral("cmb%1EntFed").arg(prefix), QStringLiteral("Ciudad de México"));
@@ -27,14 +27,14 @@ void answerDialog(seam::Script& s, const QString& dialog,
     });
 }
 
-void answerPeriod(seam::Script& s, const QString& dialog, const QString& office, QDate ini,
-                  QDate fin, const QString& patente) {
-    s.onDialog(dialog, [&s, office, ini, fin, patente](QDialog& d) {
+void answerPeriod(seam::Script& s, const QString& dialog, const QString& office, QDate start,
+                  QDate end, const QString& patent) {
+    s.onDialog(dialog, [&s, office, start, end, patent](QDialog& d) {
         if (d.objectName() == QLatin1String("frmPeriodo_Mandatario"))
-            setValue(d, "txtPatente", patente);
+            setValue(d, "txtPatente", patent);
         setValue(d, "cmbAduana", office);
-        named<QDateEdit>(d, "dtpIni")->setDate(ini);
-        named<QDateEdit>(d, "dtpFin")->setDate(fin);
+        named<QDateEdit>(d, "dtpIni")->setDate(start);
+        named<QDateEdit>(d, "dtpFin")->setDate(end);
         const qsizetype before = s.shown.size();
         press(d, "cmdAceptar");
         if (d.result() != QDialog::Accepted && s.shown.size() > before)
@@ -59,19 +59,19 @@ void walkChecks(QWidget& form, seam::Script& s, const std::function<void()>& sub
 }
 
 void fillRepresentative(QDialog& d, seam::Script& s, const Person& p) {
-    for (const auto& [field, value] : {std::pair{"txtNombre", p.nombre},
-                                       {"txtApPaterno", p.apPaterno},
-                                       {"txtApMaterno", p.apMaterno},
+    for (const auto& [field, value] : {std::pair{"txtNombre", p.name},
+                                       {"txtApPaterno", p.paternal},
+                                       {"txtApMaterno", p.maternal},
                                        {"txtCURP", p.curp},
                                        {"txtRFC", p.rfc}})
         setValue(d, field, value);
     fillAddress(d, QString());
     fillAddress(d, QStringLiteral("Fiscal"));
-    named<QComboBox>(d, "cmbMandato")->setCurrentIndex(p.tipo - 1);
-    s.chooseFile(p.requerimiento);
+    named<QComboBox>(d, "cmbMandato")->setCurrentIndex(p.type - 1);
+    s.chooseFile(p.requirement);
     press(d, "cmdBuscar");
     named<QRadioButton>(d, "optSi")->setChecked(true);
-    if (p.tipo == 2)
+    if (p.type == 2)
         named<QRadioButton>(d, "optNTCL")->setChecked(true);
 }
 

@@ -43,7 +43,7 @@ inline void setValue(const QObject& form, const QString& field, const QString& v
 // Fills an address block whose controls are named txt<prefix>Calle,
 // cmb<prefix>EntFed, ...
 void fillAddress(const QObject& form, const QString& prefix,
-                 const QString& calle = QStringLiteral("REFORMA"));
+                 const QString& street = QStringLiteral("REFORMA"));
 
 // Queues the answer to the next dialog of that name: texts typed by
 // objectName, then the buttons pressed in order.
@@ -52,8 +52,8 @@ void answerDialog(seam::Script& s, const QString& dialog,
 
 // Queues the answer to a period dialog: patent (the representative's only),
 // office by name, dates, Aceptar; Cancelar when the period was refused.
-void answerPeriod(seam::Script& s, const QString& dialog, const QString& office, QDate ini,
-                  QDate fin, const QString& patente = QStringLiteral("12"));
+void answerPeriod(seam::Script& s, const QString& dialog, const QString& office, QDate start,
+                  QDate end, const QString& patent = QStringLiteral("12"));
 
 // One check of a form: the bad value set (unless empty and `fix` is given),
 // submit, the message and the focus on `field` ("" leaves focus unchecked),
@@ -66,9 +66,9 @@ void walkChecks(QWidget& form, seam::Script& s, const std::function<void()>& sub
                 const QList<Check>& checks);
 
 struct Person {
-    QString nombre, apPaterno, apMaterno, curp, rfc;
-    int tipo; // 1 earlier kind, 2 under rule 2.13.11
-    QString requerimiento;
+    QString name, paternal, maternal, curp, rfc;
+    int type; // 1 earlier kind, 2 under rule 2.13.11
+    QString requirement;
 };
 // Everything the representative editor asks but the offices; the
 // requirement file comes through the file dialog.
@@ -97,8 +97,8 @@ struct Wizard {
     void back() { cmd("cmdAtras")->click(); }
     bool pageShown(const char* frame) const { return !w(frame)->isHidden(); }
     void choose(const char* list, const QString& text) { ::choose(cmb(list), text); }
-    void fillAddress(const QString& prefix, const QString& calle = QStringLiteral("REFORMA")) {
-        ::fillAddress(*window, prefix, calle);
+    void fillAddress(const QString& prefix, const QString& street = QStringLiteral("REFORMA")) {
+        ::fillAddress(*window, prefix, street);
     }
     void fillPage1(int offices);
     void fillOffices(int offices);
