@@ -28,6 +28,21 @@ struct HistoricAgent {
 // CURP is blank. The history list shows such a CURP cell empty.
 QString historicKey(const QString& curp, const QString& rfc);
 
+// The agent's earlier representatives, in stored order.
+Fallible<QList<HistoricAgent>> listHistoricAgents(Database& db);
+// The periods stored under a historic agent's key, in stored order. A period
+// in an office the catalogue lacks comes with an empty name: it is still
+// shown, and an edit that rewrites the periods keeps it.
+Fallible<QList<HistoryPeriod>> historicAgentPeriods(Database& db, const QString& key);
+
+struct RepresentativePeriod {
+    qlonglong id; // the stored row's id, which a deletion names
+    QVariant patente;
+    HistoryPeriod period;
+};
+// A representative's periods under earlier agents, in stored order.
+Fallible<QList<RepresentativePeriod>> representativePeriods(Database& db, const QString& curp);
+
 // Whether a historic agent is stored under `key`.
 Fallible<bool> historicAgentExists(Database& db, const QString& key);
 

@@ -69,6 +69,60 @@ Fallible<std::optional<StoredRepresentative>> loadRepresentative(Database& db,
         m.at(0), m.at(1), m.at(2), m.at(3), m.at(4), m.at(5), m.at(6), m.at(7), m.at(8)});
 }
 
+Fallible<QList<ListedRepresentative>> listRepresentatives(Database& db) {
+    QList<ListedRepresentative> list;
+    const auto value = [](const RawRow& m, int c) {
+        return m.isNull(c) ? QVariant() : QVariant(m.integer(c));
+    };
+    // Straight from the engine: the lists are rebuilt after every change.
+    const MaybeError e =
+        db.eachRow(QStringLiteral("select Nombre, ApPaterno, ApMaterno, RFC, CURP, Mandato, "
+                                  "Operando, SinHistorico from Mandatarios"),
+                   [&](const RawRow& m) {
+                       list.append({m.text(0), m.text(1), m.text(2), m.text(3), m.text(4),
+                                    value(m, 5), value(m, 6), value(m, 7)});
+                       return true;
+                   });
+    if (e)
+        return *e;
+    return list;
+}
+
+Fallible<QList<NamedOffice>> actedOffices(Database& db, const QString& curp) {
+    const Rows r = db.select(QStringLiteral("select NoAduana, Aduana from Aduanas_MM AM left join "
+                                            "Aduanas A on AM.NoAduana=A.cveAduana where CURP=? "
+                                            "order by AM.rowid"),
+                             {curp});
+    if (r.error)
+        return *r.error;
+    QList<NamedOffice> offices;
+    for (const QVariantList& o : r.rows)
+        offices.append({o.at(0), textOf(o.at(1))});
+    return offices;
+}
+
+Fallible<QList<StoredDeclaration>> storedDeclarations(Database& db, const QString& curp) {
+    const Rows r = db.select(
+        QStringLiteral("select NoAduana, Aduana, NoPedimento, FechPedimento from Pedimentos_MM "
+                       "PM left join Aduanas A on PM.NoAduana=A.cveAduana where CURP=? "
+                       "order by PM.rowid"),
+        {curp});
+    if (r.error)
+        return *r.error;
+    QList<StoredDeclaration> declarations;
+    for (const QVariantList& d : r.rows)
+        declarations.append({{d.at(0), textOf(d.at(1))}, textOf(d.at(2)), d.at(3)});
+    return declarations;
+}
+
+Fallible<bool> hasAddress(Database& db, const QString& curp, int tipo) {
+    const Rows r = db.select(
+        QStringLiteral("select 1 from Domicilios_MM where CURP=? and Tipo_Dom=?"), {curp, tipo});
+    if (r.error)
+        return *r.error;
+    return !r.empty();
+}
+
 Fallible<bool> representativeExists(Database& db, const QString& curp) {
     const Rows r = db.select(QStringLiteral("select 1 from Mandatarios where CURP=?"), {curp});
     if (r.error)

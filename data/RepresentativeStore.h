@@ -38,6 +38,32 @@ struct StoredRepresentative {
 // The representative stored under `curp`; nullopt when there is none.
 Fallible<std::optional<StoredRepresentative>> loadRepresentative(Database& db, const QString& curp);
 
+// A row of the representatives' lists, values as stored (Null stays Null).
+struct ListedRepresentative {
+    QString nombre, apPaterno, apMaterno, rfc, curp;
+    QVariant mandato, operando, sinHistorico;
+};
+// Every stored representative, in stored order.
+Fallible<QList<ListedRepresentative>> listRepresentatives(Database& db);
+
+// An office as a representative's rows refer to it. The name is empty for a
+// key the catalogue lacks: such a row is still shown, so nothing stored goes
+// unseen or is lost by a save.
+struct NamedOffice {
+    QVariant key; // cveAduana
+    QString name;
+};
+struct StoredDeclaration {
+    NamedOffice office;
+    QString numero;
+    QVariant fecha; // ISO text
+};
+// The offices he acted before and his declarations, in stored order.
+Fallible<QList<NamedOffice>> actedOffices(Database& db, const QString& curp);
+Fallible<QList<StoredDeclaration>> storedDeclarations(Database& db, const QString& curp);
+// Whether his address of this type (1 particular, 2 fiscal) is stored.
+Fallible<bool> hasAddress(Database& db, const QString& curp, int tipo);
+
 // Whether a representative with this CURP is stored.
 Fallible<bool> representativeExists(Database& db, const QString& curp);
 

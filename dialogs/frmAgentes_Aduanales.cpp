@@ -45,21 +45,15 @@ frmAgentes_Aduanales::~frmAgentes_Aduanales() = default;
 void frmAgentes_Aduanales::Inicializa_gr2(const QString& curp) {
     // Periods of an office the catalogue lacks are listed too (without a
     // name): Aceptar rewrites them all, and what is not shown would be lost.
-    const Rows r = db_.select(
-        QStringLiteral("select P.NoAduana,A.Aduana,P.FechaIni,P.FechaFin from Periodos_H_AA P "
-                       "left join Aduanas A on P.NoAduana=A.cveAduana where P.CURP=? "
-                       "order by P.rowid"),
-        {curp});
-    if (seam::readFailed(this, r.error)) {
+    const Fallible<QList<HistoryPeriod>> stored = historicAgentPeriods(db_, curp);
+    if (seam::readFailed(this, stored.error)) {
         // Aceptar rewrites every period: without the stored ones it would
         // drop them, so only Cancelar is left.
         for (QPushButton* b : {ui->cmdAceptar, ui->cmdNuevo, ui->cmdBorrar})
             b->setEnabled(false);
         return;
     }
-    periods_.clear();
-    for (const QVariantList& p : r.rows)
-        periods_.append({p.at(0), textOf(p.at(1)), p.at(2), p.at(3)});
+    periods_ = stored.value;
     showPeriods();
 }
 

@@ -155,23 +155,17 @@ void frmApoderado::loadRepresentative() {
 bool frmApoderado::Llena_Aduana_PedTram() {
     // An office missing from the catalogue still shows (without a name), so
     // that saving does not lose it.
-    const Rows offices = db_.select(QStringLiteral("select NoAduana,Aduana from Aduanas_MM AM "
-                                                   "left join Aduanas A on AM.NoAduana=cveAduana "
-                                                   "where CURP=?"),
-                                    {curp0_});
+    const Fallible<QList<NamedOffice>> offices = actedOffices(db_, curp0_);
     if (seam::readFailed(this, offices.error))
         return false;
-    for (const QVariantList& o : offices.rows)
-        gridAppend(ui->fgAduanasAct, {Texto_Clave(o.at(0).toLongLong()), textOf(o.at(1))});
-    const Rows declarations = db_.select(
-        QStringLiteral("select NoAduana,Aduana,NoPedimento,FechPedimento from Pedimentos_MM AM "
-                       "left join Aduanas A on AM.NoAduana=cveAduana where CURP=?"),
-        {curp0_});
+    for (const NamedOffice& o : offices.value)
+        gridAppend(ui->fgAduanasAct, {Texto_Clave(o.key.toLongLong()), o.name});
+    const Fallible<QList<StoredDeclaration>> declarations = storedDeclarations(db_, curp0_);
     if (seam::readFailed(this, declarations.error))
         return false;
-    for (const QVariantList& d : declarations.rows)
-        gridAppend(ui->fgPedTramitados, {Texto_Clave(d.at(0).toLongLong()), textOf(d.at(1)),
-                                         textOf(d.at(2)), displayFromIsoDate(d.at(3))});
+    for (const StoredDeclaration& d : declarations.value)
+        gridAppend(ui->fgPedTramitados, {Texto_Clave(d.office.key.toLongLong()), d.office.name,
+                                         d.numero, displayFromIsoDate(d.fecha)});
     updateListButtons();
     return true;
 }

@@ -89,7 +89,9 @@ void AddressBlock::layOut(Shape shape) {
     grid->setContentsMargins(6, 4, 6, 4);
     grid->setVerticalSpacing(3);
     // Where each member stands: {row, column, span} in the wide and the
-    // narrow shape; its label takes the column before it.
+    // narrow shape; its label takes the column before it. Narrow, the
+    // telephone and the fax take whole rows, so that all 25 characters show
+    // where the block is only displayed and cannot be scrolled.
     struct Place {
         const char* label;
         QWidget* member;
@@ -104,8 +106,8 @@ void AddressBlock::layOut(Shape shape) {
         {"Entidad Fed:", entFed, {1, 4, 3}, {3, 0, 3}},
         {"Mpio. o Deleg:", mDeleg, {2, 0, 1}, {4, 0, 1}},
         {"C.P.:", cp, {2, 2, 1}, {4, 2, 1}},
-        {"Teléfono:", telefono, {2, 4, 1}, {5, 0, 1}},
-        {"Fax:", fax, {2, 6, 1}, {5, 2, 1}},
+        {"Teléfono:", telefono, {2, 4, 1}, {5, 0, 3}},
+        {"Fax:", fax, {2, 6, 1}, {6, 0, 3}},
     };
     for (const Place& p : places) {
         const int* at = shape == Shape::Wide ? p.wide : p.narrow;

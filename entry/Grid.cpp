@@ -1,5 +1,7 @@
 #include "entry/Grid.h"
 
+#include "entry/ClippedCellTip.h"
+
 #include <QEvent>
 #include <QHeaderView>
 #include <QSignalBlocker>
@@ -16,6 +18,7 @@ void gridSetup(QTableWidget* grid, const QStringList& headers, const QList<int>&
     grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     grid->setSelectionMode(QAbstractItemView::SingleSelection);
     grid->setWordWrap(false);
+    grid->setItemDelegate(new ClippedCellTip(grid));
     grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 6);
     // A header text is never cut, whatever the font and scaling.
     for (int i = 0; i < widthsTwips.size() && i < headers.size(); ++i)

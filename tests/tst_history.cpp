@@ -1,6 +1,7 @@
 // Pages 4 and 5 and their dialogs, driven through the seam by control names.
 #include "entry/Grid.h"
 #include "support/WizardDriver.h"
+#include "wizard/AgentHistoryPage.h"
 
 #include <QDateEdit>
 #include <QLabel>
@@ -101,14 +102,14 @@ void TestHistory::historicAgentEditor() {
     QVERIFY(!wz->cmd("cmdAAEditar")->isEnabled()); // buttons as they were
 
     // Reopened: empty CURP, his periods (also one whose office the catalogue
-    // lacks, which the page does not list but a save must keep). A CURP of
+    // lacks, listed without a name, which a save must keep). A CURP of
     // another stored agent is a duplicate; keeping his own key is not.
     must(*db, "insert into Periodos_H_AA values (?,9999,'1990-01-01','1991-01-01')", {pedro});
     must(*db, "update Historico_AA set ApPaterno='NAVA DE LA GARZA Y VILLANUEVA' where CURP=?",
          {pedro}); // past the limit, saved back whole
     wz->start();
     wz->pick("fgDatosAA", wz->grid("fgDatosAA")->rowCount() - 1);
-    QCOMPARE(wz->grid("fgPeriodosAA")->rowCount(), 2);
+    QCOMPARE(wz->grid("fgPeriodosAA")->rowCount(), 3);
     wz->withDialog("frmAgentes_Aduanales", "cmdAAEditar", [&](QDialog& d) {
         auto* periods = named<QTableWidget>(d, "fgAA_Periodos");
         QCOMPARE(named<QLineEdit>(d, "txtCURP")->text(), QString());
@@ -293,7 +294,8 @@ void TestHistory::noHistoryDeclarations() {
 }
 
 void TestHistory::page5Periods() {
-    // Luis has four periods; three shown, one in an office the catalogue lacks.
+    // Luis has four periods, all shown: the file sends them all, also the one
+    // in an office the catalogue lacks, which shows without a name.
     for (auto [office, patent] : {std::pair{9999, 3002}, {430, 3003}, {160, 3004}})
         must(*db, "insert into Periodos_H_MM values (?,?,?,'2001-01-01','2002-02-02')",
              {Luis, office, patent});
@@ -307,16 +309,17 @@ void TestHistory::page5Periods() {
     QVERIFY(wz->cmd("cmdMandNuevo")->isEnabled());
     QCOMPARE(gridRow(periods, 0),
              (QStringList{"3001", "200", "MEXICO, D.F.", "01/01/2001", "02/02/2002"}));
+    QCOMPARE(gridRow(periods, 1), (QStringList{"3002", "9999", "", "01/01/2001", "02/02/2002"}));
     QVERIFY(!wz->cmd("cmdMandBorrar")->isEnabled());
 
-    // The middle one of the three shown goes; the rest stays stored as it was.
-    periods->setCurrentCell(1, 0);
+    // The chosen one goes; the rest stays stored as it was.
+    periods->setCurrentCell(2, 0);
     wz->cmd("cmdMandBorrar")->click();
     QCOMPARE(s.lastText(), "¿DESEA BORRAR EL PERIODO DE LABOR SELECCIONADO DEL MANDATARIO\n\nLUIS "
                            "MORA DIAZ " +
                                Luis + " ?");
     QCOMPARE(dump(*db, "select Patente_MM from Periodos_H_MM order by 1"), "3001\n3002\n3004");
-    QCOMPARE(periods->rowCount(), 2);
+    QCOMPARE(periods->rowCount(), 3);
     wz->cmd("cmdMandBorrar")->click(); // nothing chosen: nothing happens
     QCOMPARE(dump(*db, "select count(*) from Periodos_H_MM"), "3");
 

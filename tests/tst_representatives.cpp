@@ -7,6 +7,7 @@
 #include <QDateEdit>
 #include <QLabel>
 #include <QRadioButton>
+#include <QToolTip>
 
 using namespace Qt::StringLiterals;
 
@@ -284,7 +285,17 @@ void TestRepresentatives::officeAndDeclarationDialogs() {
              (QStringList{u"Aduanas_MM:430"_s, u"Pedimentos_MM:430|2|2000-06-16"_s}));
 }
 
+// The tooltip of the first cell when the first column is this wide.
+static QString cellTip(QTableWidget* grid, int width) {
+    grid->setColumnWidth(0, width);
+    const QPoint at = grid->visualRect(grid->model()->index(0, 0)).center();
+    QHelpEvent hover(QEvent::ToolTip, at, grid->viewport()->mapToGlobal(at));
+    QApplication::sendEvent(grid->viewport(), &hover);
+    return QToolTip::isVisible() ? QToolTip::text() : QString();
+}
+
 void TestRepresentatives::pageShowsDetailsOnlyOfTheChosenRowAndDeletes() {
+    const QString fax25 = u"(01 55) 5512-3457 ext 790"_s;
     Wizard wz;
     {
         auto db = wz.dir.open();
@@ -293,6 +304,7 @@ void TestRepresentatives::pageShowsDetailsOnlyOfTheChosenRowAndDeletes() {
         storeRepresentative(*db, luis);
         storeMandatario(*db, "('C3','R3','EVA','PAZ','GIL',null,'',null,2,null)", {1});
         must(*db, u"update Domicilios_MM set Calle='OTRA' where CURP=?"_s, {luis.curp});
+        must(*db, u"update Domicilios_MM set Fax=? where CURP=?"_s, {fax25, rosa.curp});
     }
     wz.start();
     wz.window->show();
@@ -315,6 +327,12 @@ void TestRepresentatives::pageShowsDetailsOnlyOfTheChosenRowAndDeletes() {
     QCOMPARE(gridRow(wz.grid("fgPedTramitados"), 0),
              (QStringList{u"MEXICO, D.F."_s, u"7001"_s, u"04/03/2000"_s}));
     QCOMPARE(wz.txt("txtRequerimiento")->text(), rosa.requirement);
+    // Shown, not typed: nothing may be cut where it cannot be scrolled.
+    QLineEdit* fax = wz.txt("txtApRFax");
+    QCOMPARE(fax->text(), fax25);
+    QVERIFY(fax->fontMetrics().horizontalAdvance(fax25) <= fax->width() - 12);
+    QCOMPARE(cellTip(wz.grid("fgPedTramitados"), 3380 / 15), QString());
+    QCOMPARE(cellTip(wz.grid("fgPedTramitados"), 30), u"MEXICO, D.F."_s);
     QTest::keyClick(fgAA, Qt::Key_Down);
     QCOMPARE(wz.txt("txtFiscalApRCalle")->text(), u"OTRA"_s);
     must(*wz.dir.open(), u"update Domicilios_MM set Calle='NUEVA' where CURP=?"_s, {luis.curp});

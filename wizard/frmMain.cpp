@@ -4,134 +4,41 @@
 #include "data/Upgrade.h"
 #include "dialogs/frmDudas.h"
 #include "dialogs/frmInicio.h"
-#include "entry/AddressBlock.h"
-#include "entry/CatalogueLists.h"
-#include "entry/Grid.h"
-#include "entry/GridBehaviour.h"
-#include "entry/KeystrokeFilter.h"
-#include "entry/MandatoLabel.h"
 #include "entry/ScreenFit.h"
 #include "entry/Seam.h"
-#include "entry/StoredText.h"
+#include "exchange/InformationFile.h"
 #include "ui_frmMain.h"
+#include "wizard/InformationFileFlow.h"
+#include "wizard/PreviousVersionImport.h"
 
 #include <QCloseEvent>
-#include <QHeaderView>
-#include <QScreen>
-#include <QScrollBar>
-#include <QSignalBlocker>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QShortcut>
 #include <QTimer>
 
 namespace {
-
-void setTabChain(const QList<QWidget*>& chain) {
-    for (int i = 1; i < chain.size(); ++i)
-        QWidget::setTabOrder(chain[i - 1], chain[i]);
-}
-
-// A visible office list leads its hidden list of keys.
-void pairOffices(QComboBox* names, QComboBox* keys) {
-    keys->hide();
-    followList(names, keys);
-}
-
+const QString Siguiente = QStringLiteral("Siguiente >");
+const QString Siguente = QStringLiteral("Siguente >");
+const QString Finaliza = QStringLiteral("Finaliza");
 } // namespace
 
 frmMain::frmMain(AppState& state, QWidget* parent)
     : QWidget(parent), ui(new Ui::frmMain), state_(state) {
     ui->setupUi(this);
-    buildAddressBlocks();
-    attachEntryRulesToFields();
-    setTabOrderPage1();
-    setTabOrderPage2();
-    connectRepresentativeList();
-    connectHistoryPages();
     installWizardKeys();
-    pairOffices(ui->cmbAAAduanaA, ui->cmbAANoAduanaA);
-    pairOffices(ui->cmbAduana1, ui->cmbNoAduana1);
-    pairOffices(ui->cmbAduana2, ui->cmbNoAduana2);
-    pairOffices(ui->cmbAduana3, ui->cmbNoAduana3);
-    ui->txtAutorizacion->hide();
-    ui->txtRequerimiento->setEnabled(false);
-    // An office list is as wide as its longest name, so the chosen one
-    // shows whole.
-    for (QComboBox* c : {ui->cmbAAAduanaA, ui->cmbAduana1, ui->cmbAduana2, ui->cmbAduana3})
-        c->setSizeAdjustPolicy(QComboBox::AdjustToContents);
-    // Its neighbour on page 1 gives up width by taking two lines.
-    ui->lblNoAduanasAut->setWordWrap(true);
-    layOutRepresentativeDetails();
-
-    watchTyping(ui->frAA, 1);
-    watchTyping(ui->frDirValidAA, 2);
+    watchTyping(ui->pageAgent, 1);
+    watchTyping(ui->pageOffices, 2);
+    connect(ui->pageRepresentatives, &RepresentativesPage::representativesChanged, this,
+            &frmMain::representativesChanged);
     connect(ui->cmdSiguiente, &QPushButton::clicked, this, &frmMain::cmdSiguiente_Click);
     connect(ui->cmdAtras, &QPushButton::clicked, this, &frmMain::cmdAtras_Click);
     connect(ui->cmdSalir, &QPushButton::clicked, this, &frmMain::cmdSalir_Click);
     connect(ui->cmdDudas, &QPushButton::clicked, this, &frmMain::cmdDudas_Click);
-
     resize(792, 572);
 }
 
 frmMain::~frmMain() = default;
-
-// Page 3: whatever type is shown below the list, the list keeps its height
-// and the window its size. The declarations get the room their three columns
-// need; the accreditation options take only theirs.
-void frmMain::layOutRepresentativeDetails() {
-    ui->hbox23->setStretchFactor(ui->frAduanasAct, 2);
-    ui->hbox23->setStretchFactor(ui->frPedTramitados, 3);
-    ui->frAcreditacion->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
-    ui->layoutApoderado->setStretchFactor(ui->hbox23, 1);
-    ui->layoutApoderado->addStretch(); // what the options leave
-}
-
-void frmMain::buildAddressBlocks() {
-    ui->blkFiscal->build(QStringLiteral("Fiscal"), QStringLiteral("Domicilio Fiscal"));
-    ui->blkOirR->build(QStringLiteral("OirR"),
-                       QStringLiteral("Domicilio para Oir y Recibir Notificaciones"));
-    ui->blkV0->build(QStringLiteral("V0"),
-                     QStringLiteral("Domicilio donde Transmitan para Validación Pedimentos en la "
-                                    "Aduana de Adscripción"));
-    ui->blkV1->build(QStringLiteral("V1"), QStringLiteral("Domicilio Validar Aduana 1"));
-    ui->frDirAduana2->build(QStringLiteral("V2"), QStringLiteral("Domicilio Validar Aduana 2"));
-    ui->frDirAduana3->build(QStringLiteral("V3"), QStringLiteral("Domicilio Validar Aduana 3"));
-    ui->blkApR->build(QStringLiteral("ApR"), QStringLiteral("Domicilio Particular"),
-                      AddressBlock::Pairing::None, AddressBlock::Shape::Narrow);
-    ui->blkFiscalApR->build(QStringLiteral("FiscalApR"), QStringLiteral("Domicilio Fiscal"),
-                            AddressBlock::Pairing::None, AddressBlock::Shape::Narrow);
-    ui->blkApR->setDisplayOnly();
-    ui->blkFiscalApR->setDisplayOnly();
-}
-
-QList<AddressBlock*> frmMain::agentBlocks() const {
-    return {ui->blkFiscal, ui->blkOirR, ui->blkV0, ui->blkV1, ui->frDirAduana2, ui->frDirAduana3};
-}
-
-void frmMain::attachEntryRulesToFields() {
-    for (QLineEdit* e : {ui->txtPatente, ui->txtAANombre, ui->txtAAApPat, ui->txtAAApMat,
-                         ui->txtAARFC, ui->txtAACURP, ui->txtNoAduanasAut})
-        attachEntryRules(e);
-    for (AddressBlock* b : agentBlocks())
-        for (QLineEdit* e : b->textFields())
-            attachEntryRules(e, e != ui->blkV1->cp); // its postal code was always typed as is
-}
-
-void frmMain::setTabOrderPage1() {
-    QList<QWidget*> chain{ui->txtPatente, ui->txtAANombre, ui->txtAAApPat,
-                          ui->txtAAApMat, ui->txtAARFC,    ui->txtAACURP};
-    chain << ui->blkFiscal->tabChain() << ui->blkOirR->tabChain() << ui->cmbAAAduanaA
-          << ui->txtNoAduanasAut << ui->blkV0->tabChain();
-    setTabChain(chain);
-}
-
-void frmMain::setTabOrderPage2() {
-    QList<QWidget*> chain;
-    const QList<std::pair<QComboBox*, AddressBlock*>> offices{{ui->cmbAduana1, ui->blkV1},
-                                                              {ui->cmbAduana2, ui->frDirAduana2},
-                                                              {ui->cmbAduana3, ui->frDirAduana3}};
-    for (const auto& [office, b] : offices)
-        chain << office << b->tabChain();
-    setTabChain(chain);
-}
 
 bool frmMain::startUp() {
     frmInicio inicio(this);
@@ -147,15 +54,18 @@ bool frmMain::startUp() {
     // Told now, not at the first save that fails.
     if (const QString cannot = db_->cannotSaveReason(); !cannot.isEmpty())
         seam::message(this, cannot, QStringLiteral("Mensaje"), seam::Icon::Exclamation);
-    for (AddressBlock* b : agentBlocks())
-        b->setDatabase(db_.get());
+    ui->pageAgent->setDatabase(*db_);
+    ui->pageOffices->setDatabase(*db_);
+    ui->pageRepresentatives->setDatabase(*db_);
+    ui->pageAgentHistory->setDatabase(*db_);
+    ui->pageRepresentativeHistory->setDatabase(*db_);
 
     importPreviousVersion();
     Inicializa_0();
     Inicializa_Combos();
     const UpgradeOutcome up = Inicializa_DB(*db_);
     if (up.registryWasMissing)
-        ui->txtNoAduanasAut->setText(QStringLiteral("0"));
+        ui->pageAgent->showAdditionalOffices(0);
     if (up.error)
         seam::inform(messageParent(), up.error->message());
     Inicializa_datos();
@@ -176,92 +86,23 @@ void frmMain::showEvent(QShowEvent* event) {
         // Again once the window manager has framed it: its title bar is then
         // known, not guessed.
         QTimer::singleShot(300, this, [this] { placeOnScreen(this); });
-        ui->txtPatente->setFocus();
+        ui->pageAgent->setFocus();
     }
     QWidget::showEvent(event);
 }
 
 void frmMain::Inicializa_0() {
-    ui->frApoderado->hide();
-    page_ = 1;
     showPage(1);
     ui->cmdAtras->setEnabled(false);
     ui->cmdSiguiente->setEnabled(true);
-    showNext(QStringLiteral("Siguiente >"));
-
-    gridSetup(ui->fgAA,
-              {QStringLiteral("Nombre"), QStringLiteral("Ap.Paterno"), QStringLiteral("Ap.Materno"),
-               QStringLiteral("RFC"), QStringLiteral("CURP"), QStringLiteral("Tipo Mandato"),
-               QStringLiteral("Operando (Con gafete)")},
-              {2150, 2150, 2000, 1300, 1700, 1750, 0});
-    QTableWidget* list = ui->fgAA;
-    list->setFixedHeight(list->horizontalHeader()->sizeHint().height() +
-                         4 * list->verticalHeader()->defaultSectionSize() +
-                         list->horizontalScrollBar()->sizeHint().height() + 2 * list->frameWidth());
-    gridSetup(ui->fgAduanasAct, {QStringLiteral("Aduana")}, {5200});
-    gridSetup(ui->fgPedTramitados,
-              {QStringLiteral("Aduana"), QStringLiteral("Pedimento"), QStringLiteral("Fecha")},
-              {3380, 1000, 1600});
-    gridSetup(ui->fgDatosAA,
-              {QStringLiteral("Nombre"), QStringLiteral("Ap.Paterno"), QStringLiteral("Ap.Materno"),
-               QStringLiteral("CURP"), QStringLiteral("RFC")},
-              {3000, 3000, 3000, 2050, 2050});
-    gridSetup(ui->fgPeriodosAA,
-              {QStringLiteral("No."), QStringLiteral("Aduana"), QStringLiteral("F. Inicial"),
-               QStringLiteral("F. Final")},
-              {1050, 5000, 2500, 2500});
-    // Page 5 shows its key columns without scrolling at the window's size:
-    // the names, the patent and the dates give up the room the grid table
-    // gives them.
-    gridSetup(ui->fgMandatarios,
-              {QStringLiteral("Nombre"), QStringLiteral("Ap.Paterno"), QStringLiteral("Ap.Materno"),
-               QStringLiteral("CURP"), QStringLiteral("Historico")},
-              {});
-    gridSetup(ui->fgPeriodosMandatario,
-              {QStringLiteral("Patente"), QStringLiteral("No."), QStringLiteral("Aduana"),
-               QStringLiteral("F. Inicial"), QStringLiteral("F. Final")},
-              {1070, 1000, 4400, 1500, 1500});
-    // Identifiers and dates are shown whole (RFC 13, CURP 18, dd/mm/yyyy).
-    // Names get room for 16 capitals, the usual name: at 25 the three name
-    // columns alone would push RFC and CURP off the page.
-    gridFitColumns(ui->fgAA, {16, 16, 16, 13, 18});
-    gridFitColumnTo(ui->fgAA, 5, MandatoLabel::all());
-    gridFitColumns(ui->fgAduanasAct, {});
-    gridFitColumns(ui->fgPedTramitados, {0, 0, 10});
-    gridFitColumns(ui->fgDatosAA, {16, 16, 16, 18, 13});
-    gridFitColumns(ui->fgPeriodosAA, {0, 0, 10, 10});
-    gridFitColumns(ui->fgMandatarios, {14, 14, 14, 18});
-    gridFitColumns(ui->fgPeriodosMandatario, {4, 0, 0, 10, 10});
-
-    // Page 3 shows a representative's details only once one is chosen.
-    for (QWidget* w : std::initializer_list<QWidget*>{ui->frAduanasAct, ui->frAcreditacion,
-                                                      ui->frPedTramitados, ui->lblTipoMandato,
-                                                      ui->lblRequerimiento, ui->txtRequerimiento})
-        w->hide();
-    ui->cmdEditar->setEnabled(false);
-    ui->cmdBorrar->setEnabled(false);
-    ui->cmdNuevo->setEnabled(true);
+    showNext(Siguiente);
 }
 
 void frmMain::Inicializa_Combos() {
     // The first list that cannot be read has been shown; the rest would only
     // repeat the same message.
-    if (!Llena_Aduanas(*db_, ui->cmbAANoAduanaA, ui->cmbAAAduanaA))
-        return;
-    for (AddressBlock* b : {ui->blkFiscal, ui->blkOirR, ui->blkApR, ui->blkFiscalApR, ui->blkV0})
-        if (!Llena_EntFed(*db_, b->cveEntFed, b->entFed) ||
-            !Llena_MpioDeleg(*db_, b->noMDeleg, b->mDeleg, b->cveEntFed->currentText()))
-            return;
-    for (QComboBox* keys : {ui->cmbNoAduana1, ui->cmbNoAduana2, ui->cmbNoAduana3})
-        if (!Llena_Aduanas(*db_, keys,
-                           keys == ui->cmbNoAduana1   ? ui->cmbAduana1
-                           : keys == ui->cmbNoAduana2 ? ui->cmbAduana2
-                                                      : ui->cmbAduana3))
-            return;
-    for (AddressBlock* b : {ui->blkV1, ui->frDirAduana2, ui->frDirAduana3})
-        if (!Llena_EntFed(*db_, b->cveEntFed, b->entFed) ||
-            !Llena_MpioDeleg(*db_, b->noMDeleg, b->mDeleg, b->cveEntFed->currentText()))
-            return;
+    (void)(ui->pageAgent->fillLists() && ui->pageOffices->fillLists() &&
+           ui->pageRepresentatives->fillLists());
 }
 
 // A column the stored rows lack (a file whose upgrade failed) ends the
@@ -286,47 +127,197 @@ void frmMain::Inicializa_datos() {
         return;
     }
     const StoredAgent& agent = *loaded.value;
-    showStoredText(ui->txtPatente, canonicalPatent(textOf(agent.patente)));
-    state_.NoPat = ui->txtPatente->text();
-    showStoredText(ui->txtAANombre, textOf(agent.nombre));
-    showStoredText(ui->txtAAApPat, textOf(agent.apPaterno));
-    showStoredText(ui->txtAAApMat, textOf(agent.apMaterno));
-    showStoredText(ui->txtAARFC, textOf(agent.rfc));
-    showStoredText(ui->txtAACURP, textOf(agent.curp));
-    ui->txtAutorizacion->setText(textOf(agent.autorizacion));
-    if (agent.adscripcion.isNull()) {
-        ui->cmbAAAduanaA->setCurrentIndex(ui->cmbAAAduanaA->count() > 0 ? 0 : -1);
-    } else {
-        Selecciona_Clave(ui->cmbAANoAduanaA, ui->cmbAAAduanaA,
-                         Texto_Clave(agent.adscripcion.toLongLong()));
-    }
-
-    Llena_Domicilio(*db_, *ui->blkFiscal, QStringLiteral("1"));
-    Llena_Domicilio(*db_, *ui->blkOirR, QStringLiteral("2"));
-
-    if (loadingStopped(Llena_Mandatarios()) || loadingStopped(Llena_Hist_Mandatarios()) ||
-        loadingStopped(Llena_Hist_AA()))
+    ui->pageAgent->showAgent(agent);
+    state_.NoPat = ui->pageAgent->patent();
+    if (loadingStopped(ui->pageRepresentatives->Llena_Mandatarios()) ||
+        loadingStopped(ui->pageRepresentativeHistory->Llena_Hist_Mandatarios()) ||
+        loadingStopped(ui->pageAgentHistory->Llena_Hist_AA()))
         return;
+    ui->pageAgent->showAdditionalOffices(agent.noAduanasAut);
+    ui->pageAgentHistory->showAgentHistory(agent.sinHistorico);
+    ui->pageOffices->showOffices(agent);
+    (void)(ui->pageAgent->loadValidationAddress() && ui->pageOffices->loadValidationAddresses());
+}
 
-    ui->txtNoAduanasAut->setText(textOf(agent.noAduanasAut));
-    showAgentHistory(agent.sinHistorico);
-    const QList<std::pair<QComboBox*, QComboBox*>> offices{{ui->cmbNoAduana1, ui->cmbAduana1},
-                                                           {ui->cmbNoAduana2, ui->cmbAduana2},
-                                                           {ui->cmbNoAduana3, ui->cmbAduana3}};
-    for (int i = 0; i < 3; ++i)
-        if (!agent.aduanas[i].isNull())
-            Selecciona_Clave(offices[i].first, offices[i].second,
-                             Texto_Clave(agent.aduanas[i].toLongLong()));
+void frmMain::showPage(int page) {
+    const QList<QWidget*> pages{ui->pageAgent, ui->pageOffices, ui->pageRepresentatives,
+                                ui->pageAgentHistory, ui->pageRepresentativeHistory};
+    for (int i = 0; i < pages.size(); ++i)
+        pages[i]->setVisible(i + 1 == page);
+    page_ = page;
+    // The keyboard goes on where the new page starts.
+    pages[page - 1]->setFocus();
+}
 
-    const QList<std::tuple<QComboBox*, AddressBlock*, const char*>> validation{
-        {ui->cmbAANoAduanaA, ui->blkV0, "3"},
-        {ui->cmbNoAduana1, ui->blkV1, "4"},
-        {ui->cmbNoAduana2, ui->frDirAduana2, "5"},
-        {ui->cmbNoAduana3, ui->frDirAduana3, "6"}};
-    for (const auto& [office, block, tipo] : validation)
-        if (!office->currentText().trimmed().isEmpty() &&
-            !Llena_Domicilio(*db_, *block, QString::fromLatin1(tipo)))
+void frmMain::cmdSiguiente_Click() {
+    switch (page_) {
+    case 1:
+        forwardFromPage1();
+        break;
+    case 2:
+        forwardFromPage2();
+        break;
+    default:
+        forwardFromPages3to5();
+        break;
+    }
+}
+
+void frmMain::forwardFromPage1() {
+    if (!ui->pageAgent->Valida_AA())
+        return;
+    const AgentRecord agent = ui->pageAgent->record(ui->pageAgentHistory->agentSinHistorico());
+    if (seam::failed(this, saveAgent(*db_, agent)))
+        return;
+    unsavedPages_.remove(1);
+    ui->pageAgent->showSaved(agent);
+    state_.NoPat = ui->pageAgent->patent();
+    const int n = agent.noAduanasAut;
+    ui->pageOffices->offer(n);
+    if (n > 0) {
+        showPage(2);
+        ui->cmdAtras->setEnabled(true);
+        ui->cmdSiguiente->setEnabled(true);
+        return;
+    }
+    const Fallible<bool> regla = Hay_Hist_Mandatarios(*db_);
+    if (seam::readFailed(this, regla.error))
+        return;
+    showPage(3);
+    ui->cmdAtras->setEnabled(true);
+    regla.value ? showNext(Siguente) : showFinish();
+    ui->cmdSiguiente->setEnabled(true);
+}
+
+void frmMain::forwardFromPage2() {
+    const int n = ui->pageAgent->additionalOffices();
+    if (!ui->pageOffices->Verifica_Datos_AADirV(n))
+        return;
+    if (seam::failed(this, saveAdditionalOffices(*db_, ui->pageOffices->offices(n))))
+        return;
+    unsavedPages_.remove(2);
+    showPage(3);
+    ui->cmdAtras->setEnabled(true);
+    ui->cmdSiguiente->setEnabled(true);
+}
+
+void frmMain::forwardFromPages3to5() {
+    const bool finishing = nextFinishes_;
+    switch (page_) {
+    case 3: {
+        if (!ui->pageRepresentatives->Verifica_Datos_p2())
             return;
+        if (finishing) {
+            finishWizard();
+            return;
+        }
+        const Fallible<bool> regla = Hay_Hist_Mandatarios(*db_);
+        if (seam::readFailed(this, regla.error))
+            return;
+        showPage(4);
+        ui->cmdAtras->setEnabled(true);
+        regla.value ? showNext(Siguente) : showFinish();
+        ui->cmdSiguiente->setEnabled(true);
+        return;
+    }
+    case 4:
+        if (!ui->pageAgentHistory->Verifica_Datos_p3())
+            return;
+        if (finishing) {
+            finishWizard();
+            return;
+        }
+        showPage(5);
+        ui->cmdAtras->setEnabled(true);
+        ui->cmdSiguiente->setEnabled(true);
+        showFinish();
+        return;
+    case 5:
+        if (!ui->pageRepresentativeHistory->Verifica_Datos_p4())
+            return;
+        finishWizard();
+        return;
+    }
+}
+
+void frmMain::showNext(const QString& caption) {
+    ui->cmdSiguiente->setText(caption);
+    nextFinishes_ = false;
+}
+
+void frmMain::showFinish() {
+    ui->cmdSiguiente->setText(Finaliza);
+    nextFinishes_ = true;
+}
+
+void frmMain::finishWizard() {
+    if (!Genera_archivo())
+        return;
+    ui->cmdAtras->setEnabled(false);
+    ui->cmdSiguiente->setEnabled(false);
+}
+
+void frmMain::cmdAtras_Click() {
+    switch (page_) {
+    case 2:
+        showPage(1);
+        ui->cmdAtras->setEnabled(false);
+        showNext(Siguente);
+        break;
+    case 3: {
+        const bool offices = ui->pageAgent->additionalOffices() > 0;
+        showPage(offices ? 2 : 1);
+        ui->cmdAtras->setEnabled(offices);
+        showNext(Siguente);
+        break;
+    }
+    case 4:
+        showPage(3);
+        ui->cmdAtras->setEnabled(true);
+        showNext(Siguente);
+        break;
+    case 5:
+        showPage(4);
+        ui->cmdAtras->setEnabled(true);
+        showNext(Siguiente);
+        break;
+    default:
+        return;
+    }
+    ui->cmdSiguiente->setEnabled(true);
+}
+
+void frmMain::representativesChanged(bool ruleType) {
+    // A representative of the 2.13.11 type brings in the history pages.
+    if (ruleType)
+        showNext(Siguiente);
+    seam::readFailed(this, ui->pageRepresentativeHistory->Llena_Hist_Mandatarios());
+}
+
+// The wizard from the keyboard, leaving the buttons' captions as they are:
+// Alt+Right or Ctrl+Enter go forward, Alt+Left back.
+void frmMain::installWizardKeys() {
+    const auto bind = [this](QPushButton* button, const QList<QKeySequence>& keys) {
+        for (const QKeySequence& k : keys)
+            connect(new QShortcut(k, this), &QShortcut::activated, button, [button] {
+                if (button->isVisible())
+                    button->click();
+            });
+    };
+    bind(ui->cmdSiguiente,
+         {QKeySequence(Qt::ALT | Qt::Key_Right), QKeySequence(Qt::CTRL | Qt::Key_Return),
+          QKeySequence(Qt::CTRL | Qt::Key_Enter)});
+    bind(ui->cmdAtras, {QKeySequence(Qt::ALT | Qt::Key_Left)});
+    ui->cmdSiguiente->setToolTip(QStringLiteral("Teclas: Alt+Flecha derecha o Ctrl+Intro"));
+    ui->cmdAtras->setToolTip(QStringLiteral("Teclas: Alt+Flecha izquierda"));
+}
+
+void frmMain::importPreviousVersion() {
+    Viejo_KESTRO(messageParent(), *db_, state_.dumpToolDir, state_.previousVersionDir);
+}
+
+bool frmMain::Genera_archivo() {
+    return ::Genera_archivo(this, state_, *db_, ui->pageAgent->rfc(), ui->pageAgent->patent());
 }
 
 void frmMain::cmdDudas_Click() {

@@ -95,7 +95,7 @@ struct Wizard {
     }
     void next() { cmd("cmdSiguiente")->click(); }
     void back() { cmd("cmdAtras")->click(); }
-    bool pageShown(const char* frame) const { return !w(frame)->isHidden(); }
+    bool pageShown(const char* frame) const { return w(frame)->isVisibleTo(window.get()); }
     void choose(const char* list, const QString& text) { ::choose(cmb(list), text); }
     void fillAddress(const QString& prefix, const QString& street = QStringLiteral("REFORMA")) {
         ::fillAddress(*window, prefix, street);

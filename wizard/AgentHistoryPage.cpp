@@ -1,0 +1,163 @@
+#include "wizard/AgentHistoryPage.h"
+
+#include "data/AgentStore.h"
+#include "data/Dates.h"
+#include "data/HistoryStore.h"
+#include "dialogs/frmAgentes_Aduanales.h"
+#include "dialogs/frmSinHIstorico.h"
+#include "entry/GridBehaviour.h"
+#include "entry/Seam.h"
+#include "ui_AgentHistoryPage.h"
+#include "wizard/PageSupport.h"
+
+AgentHistoryPage::AgentHistoryPage(QWidget* parent)
+    : QWidget(parent), ui(new Ui::AgentHistoryPage) {
+    ui->setupUi(this);
+    gridSetup(ui->fgDatosAA,
+              {QStringLiteral("Nombre"), QStringLiteral("Ap.Paterno"), QStringLiteral("Ap.Materno"),
+               QStringLiteral("CURP"), QStringLiteral("RFC")},
+              {3000, 3000, 3000, 2050, 2050});
+    gridSetup(ui->fgPeriodosAA,
+              {QStringLiteral("No."), QStringLiteral("Aduana"), QStringLiteral("F. Inicial"),
+               QStringLiteral("F. Final")},
+              {1050, 5000, 2500, 2500});
+    gridFitColumns(ui->fgDatosAA, {16, 16, 16, 18, 13});
+    gridFitColumns(ui->fgPeriodosAA, {0, 0, 10, 10});
+
+    // A keyboard move changes the current row; a click may also choose the
+    // row that already is current.
+    connect(ui->fgDatosAA, &QTableWidget::currentCellChanged, this,
+            [this] { fgDatosAA_RowChosen(); });
+    connect(ui->fgDatosAA, &QTableWidget::cellClicked, this, [this] { fgDatosAA_RowChosen(); });
+    connect(ui->cmdAANuevo, &QPushButton::clicked, this, &AgentHistoryPage::cmdAANuevo_Click);
+    connect(ui->cmdAAEditar, &QPushButton::clicked, this, &AgentHistoryPage::cmdAAEditar_Click);
+    connect(ui->cmdAABorrar, &QPushButton::clicked, this, &AgentHistoryPage::cmdAABorrar_Click);
+    connect(ui->cmdSinHistAA, &QPushButton::clicked, this, &AgentHistoryPage::cmdSinHistAA_Click);
+    gridActivates(ui->fgDatosAA, ui->cmdAAEditar);
+    setFocusProxy(ui->fgDatosAA);
+}
+
+AgentHistoryPage::~AgentHistoryPage() = default;
+
+void AgentHistoryPage::showAgentHistory(const QVariant& sinHistorico) {
+    // What the label says is what page 1 saves back: any flag but 1 is 0.
+    agentSinHistorico_ = sinHistorico.isNull()       ? QVariant()
+                         : sinHistorico.toInt() == 1 ? QVariant(1)
+                                                     : QVariant(0);
+    ui->lblHistAA->setText(sinHistorico.isNull()       ? QStringLiteral("No Definido")
+                           : sinHistorico.toInt() == 1 ? QStringLiteral("Sin Historico")
+                                                       : QStringLiteral("Con Historico"));
+}
+
+MaybeError AgentHistoryPage::Llena_Hist_AA() {
+    const Fallible<std::optional<StoredAgent>> agent = loadAgent(*db_);
+    if (!agent) {
+        gridClear(ui->fgDatosAA);
+        return agent.error;
+    }
+    if (agent.value)
+        showAgentHistory(agent.value->sinHistorico);
+    const Fallible<QList<HistoricAgent>> listed = listHistoricAgents(*db_);
+    QList<QStringList> rows;
+    for (const HistoricAgent& h : listed.value)
+        rows.append(
+            {h.nombre, h.apPaterno, h.apMaterno, h.key == h.rfc ? QString() : h.key, h.rfc});
+    gridFill(ui->fgDatosAA, rows);
+    return listed.error;
+}
+
+MaybeError AgentHistoryPage::Llena_Periodos_Hist_AA(const QString& key) {
+    gridClear(ui->fgPeriodosAA);
+    const Fallible<QList<HistoryPeriod>> periods = historicAgentPeriods(*db_, key);
+    for (const HistoryPeriod& p : periods.value)
+        gridAppend(ui->fgPeriodosAA, {textOf(p.noAduana), p.aduana, displayFromIsoDate(p.fechaIni),
+                                      displayFromIsoDate(p.fechaFin)});
+    return periods.error;
+}
+
+bool AgentHistoryPage::Verifica_Datos_p3() {
+    if (!agentSinHistorico_.isNull())
+        return true;
+    seam::inform(this, QStringLiteral("Debe definir si el Agente Aduanal tiene o no historico, en "
+                                      "caso de tener historico debe proporcionar los "
+                                      "Representantes que ha tenido"));
+    return false;
+}
+
+QString AgentHistoryPage::historicRowKey(int row) const {
+    return historicKey(gridCell(ui->fgDatosAA, row, 3), gridCell(ui->fgDatosAA, row, 4));
+}
+
+void AgentHistoryPage::fgDatosAA_RowChosen() {
+    const int row = ui->fgDatosAA->currentRow();
+    ui->cmdAABorrar->setEnabled(row >= 0);
+    ui->cmdAAEditar->setEnabled(row >= 0);
+    if (row < 0) {
+        gridClear(ui->fgPeriodosAA);
+        return;
+    }
+    seam::readFailed(this, Llena_Periodos_Hist_AA(historicRowKey(row)));
+}
+
+void AgentHistoryPage::openHistoricAgentEditor(EditMode mode) {
+    const int row = ui->fgDatosAA->currentRow();
+    const bool editing = mode == EditMode::Edit;
+    if (editing && row < 0)
+        return;
+    frmAgentes_Aduanales editor(*db_, mode, editing ? gridRow(ui->fgDatosAA, row) : QStringList(),
+                                this);
+    seam::exec(editor);
+    if (seam::readFailed(this, Llena_Hist_AA()))
+        return;
+    if (ui->fgDatosAA->rowCount() == 0)
+        return;
+    // The first row shows its periods; Editar and Borrar keep their state.
+    const bool editable = ui->cmdAAEditar->isEnabled();
+    const bool deletable = ui->cmdAABorrar->isEnabled();
+    ui->fgDatosAA->setCurrentCell(0, 0);
+    ui->cmdAAEditar->setEnabled(editable);
+    ui->cmdAABorrar->setEnabled(deletable);
+}
+
+void AgentHistoryPage::cmdAANuevo_Click() {
+    openHistoricAgentEditor(EditMode::New);
+}
+
+void AgentHistoryPage::cmdAAEditar_Click() {
+    openHistoricAgentEditor(EditMode::Edit);
+}
+
+void AgentHistoryPage::cmdAABorrar_Click() {
+    QTableWidget* list = ui->fgDatosAA;
+    const int r = list->currentRow();
+    if (r < 0)
+        return;
+    if (!seam::confirm(this, QStringLiteral("¿DESEA BORRAR EL AGENTE ADUANAL \n\n") +
+                                 personOf(list, r) +
+                                 QStringLiteral("\n\n Y TODOS SUS PERIODOS DE LABOR?")))
+        return;
+    bool noneLeft = false;
+    if (seam::failed(this, deleteHistoricAgent(*db_, historicRowKey(r), &noneLeft)))
+        return;
+    if (noneLeft)
+        showAgentHistory(QVariant());
+    gridClear(ui->fgPeriodosAA);
+    list->removeRow(r);
+    if (list->rowCount() > 0)
+        list->setCurrentCell(std::min(r, list->rowCount() - 1), 0);
+    if (r == 0) {
+        // The first row gone, the user chooses again before editing.
+        ui->cmdAABorrar->setEnabled(false);
+        ui->cmdAAEditar->setEnabled(false);
+    }
+}
+
+void AgentHistoryPage::cmdSinHistAA_Click() {
+    frmSinHIstorico dialog(*db_,
+                           QStringLiteral("Por este medio les informo que no he tenido "
+                                          "representantes, por tal motivo no tengo historico"),
+                           std::nullopt, this);
+    seam::exec(dialog);
+    seam::readFailed(this, Llena_Hist_AA());
+    gridClear(ui->fgPeriodosAA);
+}
