@@ -4,7 +4,30 @@
 
 #include <QDateEdit>
 #include <QDir>
+#include <QLabel>
 #include <QRadioButton>
+
+QString showing(const QObject& form, const QStringList& names) {
+    QStringList out;
+    for (const QString& name : names) {
+        const QWidget* w = named(form, name);
+        if (auto* e = qobject_cast<const QLineEdit*>(w))
+            out << e->text();
+        else if (auto* l = qobject_cast<const QLabel*>(w))
+            out << l->text();
+        else if (auto* c = qobject_cast<const QComboBox*>(w))
+            out << c->currentText();
+        else if (auto* t = qobject_cast<const QTableWidget*>(w))
+            out << QString::number(t->rowCount());
+        else if (auto* r = qobject_cast<const QRadioButton*>(w))
+            out << QString::number(int(r->isChecked()));
+        else if (qobject_cast<const QPushButton*>(w))
+            out << QString::number(int(w->isEnabled()));
+        else
+            out << QString::number(int(!w->isHidden()));
+    }
+    return out.join(u'|');
+}
 
 void fillAddress(const QObject& form, const QString& prefix, const QString& street) {
     const QList<std::pair<const char*, QString>> texts{

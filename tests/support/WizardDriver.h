@@ -40,6 +40,11 @@ inline void setValue(const QObject& form, const QString& field, const QString& v
         named<QLineEdit>(form, field)->setText(value);
 }
 
+// What the named controls show, joined by '|': a line edit's, label's or
+// list's text; "1"/"0" for a push button enabled, a radio button checked or
+// any other control not hidden; a table's number of rows.
+QString showing(const QObject& form, const QStringList& names);
+
 // Fills an address block whose controls are named txt<prefix>Calle,
 // cmb<prefix>EntFed, ...
 void fillAddress(const QObject& form, const QString& prefix,
@@ -95,6 +100,7 @@ struct Wizard {
     }
     void next() { cmd("cmdSiguiente")->click(); }
     void back() { cmd("cmdAtras")->click(); }
+    QString showing(const QStringList& names) const { return ::showing(*window, names); }
     bool pageShown(const char* frame) const { return w(frame)->isVisibleTo(window.get()); }
     void choose(const char* list, const QString& text) { ::choose(cmb(list), text); }
     void fillAddress(const QString& prefix, const QString& street = QStringLiteral("REFORMA")) {
