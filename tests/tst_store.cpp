@@ -1,11 +1,12 @@
 // The store: bound values, transactions that leave no trace when they fail,
 // the error form, dates. (A file that is no database: tst_wizard.)
-#include "data/Database.h"
 #include "data/Dates.h"
 #include "data/Transaction.h"
 #include "support/TestSupport.h"
 
 #include <QTest>
+
+using namespace Qt::StringLiterals;
 
 class TestStore : public QObject {
     Q_OBJECT
@@ -17,81 +18,71 @@ private Q_SLOTS:
     void displayDates();
 };
 
+// Quotes and accents arrive as typed and match only themselves; stored
+// dates sort as days, not as display text.
 void TestStore::boundValuesRoundTrip() {
     ProgramDir dir;
     auto db = std::move(Database::open(dir.path()).value);
     QVERIFY(db);
     const QStringList names = {"O'HIGGINS", "x' or '1'='1", "PEÑA NÚÑEZ Ü", "%_\\"};
     for (int i = 0; i < names.size(); ++i)
-        QVERIFY(!db->exec(QStringLiteral("insert into Mandatarios (CURP, Nombre, Mandato) "
-                                         "values (?, ?, 2)"),
-                          {QStringLiteral("CURP%1").arg(i), names[i]}));
-    // Stored dates sort as days, not as display text.
+        must(*db, u"insert into Mandatarios (CURP, Nombre, Mandato) values (?, ?, 2)"_s,
+             {u"CURP%1"_s.arg(i), names[i]});
     for (const char* d : {"02/01/2004", "31/12/2003", "01/02/2003"}) {
         QVariant v;
         QVERIFY(!bindDisplayDate(QString::fromLatin1(d), &v));
-        QVERIFY(
-            !db->exec(QStringLiteral("insert into Periodos_H_AA values ('C', 1, ?, ?)"), {v, v}));
+        must(*db, u"insert into Periodos_H_AA values ('C', 1, ?, ?)"_s, {v, v});
     }
-    // Read back by position, through a second connection to the same file.
-    auto again = dir.open();
+    auto again = dir.open(); // a second connection to the same file
     QCOMPARE(dump(*again, "select Nombre from Mandatarios order by CURP"), names.join(u'\n'));
     QStringList dates;
     for (const QVariantList& row : rows(*again, "select * from Periodos_H_AA order by FechaIni"))
         dates << displayFromIsoDate(row.at(2));
     QCOMPARE(dates, (QStringList{"01/02/2003", "31/12/2003", "02/01/2004"}));
     QCOMPARE(displayFromIsoDate(QVariant()), QString());
-    // A bound value matches only itself.
-    const QString byName = QStringLiteral("select CURP from Mandatarios where Nombre=?");
+    const QString byName = u"select CURP from Mandatarios where Nombre=?"_s;
     QCOMPARE(dump(*again, byName, {names[0]}), "CURP0");
-    QCOMPARE(dump(*again, byName, {QStringLiteral("' or '1'='1")}), QString());
+    QCOMPARE(dump(*again, byName, {u"' or '1'='1"_s}), QString());
 }
 
+// The message form is " <number> <text>"; a transaction left without a
+// commit is undone, and the connection goes on working.
 void TestStore::failedTransactionLeavesNoTraceAndSaysWhy() {
     ProgramDir dir;
     auto db = dir.open();
     must(*db, "create trigger sin_dos before insert on Aduanas_MM when new.NoAduana = 2 begin "
               "select raise(abort, 'aduana dos'); end");
     must(*db, "insert into Aduanas_MM values ('PREVIA', 9)");
-    const QString insert = QStringLiteral("insert into Aduanas_MM values (?, ?)");
+    const QString insert = u"insert into Aduanas_MM values (?, ?)"_s;
     MaybeError e = inTransaction(*db, [&]() -> MaybeError {
-        if (MaybeError e = db->exec(QStringLiteral("delete from Aduanas_MM")))
+        if (MaybeError e = db->exec(u"delete from Aduanas_MM"_s))
             return e;
-        if (MaybeError e = db->exec(insert, {QStringLiteral("X"), 1}))
+        if (MaybeError e = db->exec(insert, {u"X"_s, 1}))
             return e;
-        return db->exec(insert, {QStringLiteral("X"), 2});
+        return db->exec(insert, {u"X"_s, 2});
     });
-    // The message form: " <number> <text>".
     QVERIFY(e && e->number != 0 && e->number != 1);
-    QCOMPARE(e->message(), QStringLiteral(" %1 aduana dos").arg(e->number));
-    QCOMPARE(db->select(QStringLiteral("select * from NoHay")).error->message(),
-             QStringLiteral(" 1 no such table: NoHay"));
+    QCOMPARE(e->message(), u" %1 aduana dos"_s.arg(e->number));
+    QCOMPARE(db->select(u"select * from NoHay"_s).error->message(), u" 1 no such table: NoHay"_s);
     {
-        // Leaving a transaction without commit undoes it.
         Transaction tx(*db);
         QVERIFY(!tx.beginError());
-        QVERIFY(!db->exec(insert, {QStringLiteral("Z"), 4}));
+        QVERIFY(!db->exec(insert, {u"Z"_s, 4}));
     }
     auto other = dir.open();
     QCOMPARE(dump(*other, "select * from Aduanas_MM"), "PREVIA|9");
-    // The connection is usable afterwards and a good transaction commits.
-    QVERIFY(!inTransaction(*db, [&] { return db->exec(insert, {QStringLiteral("W"), 5}); }));
+    QVERIFY(!inTransaction(*db, [&] { return db->exec(insert, {u"W"_s, 5}); }));
     QCOMPARE(dump(*other, "select * from Aduanas_MM order by 2"), "W|5\nPREVIA|9");
 }
 
 void TestStore::displayDates_data() {
     QTest::addColumn<QString>("display");
     QTest::addColumn<QString>("iso"); // empty: refused
-    for (const auto& [display, iso] : {std::pair{"20/05/2003", "2003-05-20"},
-                                       {"29/02/2000", "2000-02-29"},
-                                       {"31/02/2003", ""},
-                                       {"29/02/1900", ""},
-                                       {"01/13/2003", ""},
-                                       {"2003-05-20", ""},
-                                       {"20/05/03", ""},
-                                       {"2/5/2003", ""},
-                                       {" 20/05/2003 ", ""}})
-        QTest::newRow(display) << QString(display) << QString(iso);
+    QTest::newRow("20/05/2003") << u"20/05/2003"_s << u"2003-05-20"_s;
+    QTest::newRow("29/02/2000") << u"29/02/2000"_s << u"2000-02-29"_s;
+    for (const char* bad : {"31/02/2003", "29/02/1900", "01/13/2003", "2003-05-20", "20/05/03",
+                            "2/5/2003", " 20/05/2003 "})
+        QTest::newRow(bad) << QString(bad) << QString();
 }
 
 void TestStore::displayDates() {
