@@ -3,7 +3,6 @@
 #include "data/DataFolder.h"
 #include "data/Database.h"
 #include "entry/Contact.h"
-#include "support/TestKey.h"
 #include "support/TestSupport.h"
 
 #include <QDir>

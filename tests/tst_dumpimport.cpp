@@ -3,7 +3,6 @@
 #include "entry/Seam.h"
 #include "exchange/DumpImport.h"
 #include "rules/Cp1252.h"
-#include "support/TestKey.h"
 #include "support/TestSupport.h"
 #include "wizard/PreviousVersionImport.h"
 

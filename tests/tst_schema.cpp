@@ -1,7 +1,6 @@
 // The delivered kestro.mdb and the upgrade of older files to version 3.5.
 #include "data/Database.h"
 #include "data/Upgrade.h"
-#include "support/TestKey.h"
 #include "support/TestSupport.h"
 
 #include <QDir>

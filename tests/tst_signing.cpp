@@ -6,6 +6,7 @@
 #include "exchange/Signing.h"
 #include "support/SampleFile.h"
 #include "support/TestKey.h"
+#include "support/TestSupport.h"
 #include "wizard/InformationFileFlow.h"
 
 #include <QDir>

@@ -1,7 +1,6 @@
 // The main window driven as a person would: by control names, through the
 // message seam.
 #include "entry/Grid.h"
-#include "support/TestKey.h"
 #include "support/WizardDriver.h"
 
 #include <QLabel>

@@ -1,6 +1,5 @@
 #include "support/TestKey.h"
 
-#include <QFile>
 #include <stdexcept>
 
 #include <openssl/evp.h>
@@ -54,15 +53,4 @@ QByteArray TestKey::certificate(bool pem) const {
                     (pem ? PEM_write_bio_X509(b, x) : i2d_X509_bio(b, x)) == 1;
     X509_free(x);
     return written(b, ok);
-}
-
-void writeWholeFile(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(bytes) != bytes.size())
-        throw std::runtime_error("cannot write a test file");
-}
-
-QByteArray readWholeFile(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }

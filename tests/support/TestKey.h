@@ -17,6 +17,3 @@ public:
 private:
     std::unique_ptr<EVP_PKEY, void (*)(EVP_PKEY*)> k_;
 };
-
-void writeWholeFile(const QString& path, const QByteArray& bytes);
-QByteArray readWholeFile(const QString& path);

@@ -2,13 +2,24 @@
 
 #include "data/DeliveredDatabase.h"
 #include "data/Schema.h"
-#include "support/TestKey.h"
 
 #include <QDir>
+#include <QFile>
 #include <stdexcept>
 
 QString catalogueFolder() {
     return QStringLiteral(KESTRO_CATALOGOS);
+}
+
+void writeWholeFile(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(bytes) != bytes.size())
+        throw std::runtime_error("cannot write a test file");
+}
+
+QByteArray readWholeFile(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 QString fixture(const QString& name) {

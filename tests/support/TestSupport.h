@@ -23,6 +23,8 @@ private:
 };
 
 QString catalogueFolder();
+void writeWholeFile(const QString& path, const QByteArray& bytes);
+QByteArray readWholeFile(const QString& path);
 // A file of tests/fixtures.
 QString fixture(const QString& name);
 

@@ -1,7 +1,5 @@
 #include "support/WizardDriver.h"
 
-#include "support/TestKey.h"
-
 #include <QDateEdit>
 #include <QDir>
 #include <QLabel>
