@@ -79,16 +79,8 @@ void TestSchema::olderFilesUpgraded_data() {
         << (columns + QStringList{registry, row30}) << false << "";
     QTest::newRow("some columns, registry at 3.0")
         << QStringList{columns[0], columns[1], columns[5], registry, row30} << false << "";
-    // The sixth column cannot be added after five were, in the same transaction.
-    QTest::newRow("last column fails")
-        << QStringList{"create table MandatariosViejos as select * from Mandatarios",
-                       "drop table Mandatarios",
-                       "create view Mandatarios as select * from MandatariosViejos"}
-        << true << "view";
-    // Every column is added, then the registry cannot be created.
-    QTest::newRow("registry fails")
-        << QStringList{"create index Versiones on AA (Patente)"} << true << "Versiones";
-    // Not a missing registry: reported, and nothing is attempted.
+    // (A failure half-way leaves the file as it was: tst_faults.) A registry
+    // that cannot be read is no missing one: reported, nothing attempted.
     QTest::newRow("unreadable registry")
         << QStringList{"create table Versiones (CveVer smallint, Nombre char(30), VPrin smallint)"}
         << false << "Vsec";
