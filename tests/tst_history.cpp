@@ -94,6 +94,7 @@ void TestHistory::historicAgentEditor() {
                     {pedro}),
              "160|2000-03-15|2000-03-16\n430|2000-03-15|2000-03-15");
     QCOMPARE(wz->showing({"lblHistAA", "cmdAAEditar"}), u"Con Historico|0"_s);
+    QCOMPARE(wz->grid("fgDatosAA")->currentRow(), 0); // the first row's periods shown
 
     // Reopened: a period whose office the catalogue lacks and a surname past
     // the limit are saved back whole. Another agent's CURP is a duplicate.
@@ -102,6 +103,7 @@ void TestHistory::historicAgentEditor() {
          {pedro});
     wz->start();
     wz->pick("fgDatosAA", wz->grid("fgDatosAA")->rowCount() - 1);
+    QCOMPARE(wz->showing({"fgPeriodosAA"}), u"3"_s); // the unknown office listed too
     wz->withDialog("frmAgentes_Aduanales", "cmdAAEditar", [&](QDialog& d) {
         QCOMPARE(showing(d, {"txtCURP", "fgAA_Periodos"}), u"|3"_s);
         setValue(d, "txtCURP", Hist);
@@ -205,6 +207,9 @@ void TestHistory::page4Deleting() {
     const QStringList state{"fgDatosAA", "cmdAABorrar", "cmdAAEditar", "fgPeriodosAA"};
     QTRY_COMPARE(QApplication::focusWidget(), list);
     QCOMPARE(wz->showing(state), u"3|0|0|0"_s); // no row chosen by itself
+    QTest::keyClick(list, Qt::Key_Down);
+    QTest::keyClick(list, Qt::Key_Return); // opens the chosen one, unanswered here
+    QCOMPARE(wz->script.dialogsShown.last(), u"frmAgentes_Aduanales"_s);
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                       list->visualItemRect(list->item(1, 0)).center());
     QCOMPARE(gridRow(wz->grid("fgPeriodosAA"), 0),

@@ -38,6 +38,8 @@ void TestWizard::startsOnPage1WithCataloguesAndNoAgent() {
     QVERIFY(wz.pageShown("frAA") && !wz.pageShown("frApoderado"));
     QCOMPARE(wz.showing({"cmdAtras", "cmbAAAduanaA"}), u"0|"_s);
     QCOMPARE(wz.cmb("cmbAAAduanaA")->itemText(0), u"ACAPULCO, GRO."_s); // offices by name
+    const QTableWidget* fgAA = wz.grid("fgAA");                         // a CURP is shown whole
+    QVERIFY(fgAA->columnWidth(4) > fgAA->fontMetrics().horizontalAdvance("GAMR800215MDFRRS09"));
 }
 
 // After each move ('N' Siguiente, 'B' Atrás): page, forward caption, back

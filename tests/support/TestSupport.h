@@ -9,7 +9,7 @@
 // the delivered catalogues (or a 3.0 file), removed when the test ends.
 class ProgramDir {
 public:
-    enum class Kind { Delivered, Version30, Empty };
+    enum class Kind { Delivered, Version30 };
     explicit ProgramDir(Kind kind = Kind::Delivered);
 
     QString path() const { return dir_.path(); }
