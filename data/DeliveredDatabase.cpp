@@ -76,21 +76,21 @@ MaybeError insertAll(Database& db, const QString& sql, const QList<QStringList>&
 
 MaybeError loadCatalogues(Database& db, const QString& csvFolder) {
     const QDir dir(csvFolder);
-    QList<QStringList> estados, municipios, aduanas;
-    if (MaybeError e = readCsv(dir.filePath(QStringLiteral("estados.csv")), 2, &estados))
+    QList<QStringList> states, municipalities, aduanas;
+    if (MaybeError e = readCsv(dir.filePath(QStringLiteral("estados.csv")), 2, &states))
         return e;
-    if (MaybeError e = readCsv(dir.filePath(QStringLiteral("municipios.csv")), 3, &municipios))
+    if (MaybeError e = readCsv(dir.filePath(QStringLiteral("municipios.csv")), 3, &municipalities))
         return e;
     if (MaybeError e = readCsv(dir.filePath(QStringLiteral("aduanas.csv")), 2, &aduanas))
         return e;
     return inTransaction(db, [&]() -> MaybeError {
-        if (MaybeError e = insertAll(db, QStringLiteral("insert into EntFed values (?, ?)"),
-                                     estados, [](const QStringList& r) -> QVariantList {
+        if (MaybeError e = insertAll(db, QStringLiteral("insert into EntFed values (?, ?)"), states,
+                                     [](const QStringList& r) -> QVariantList {
                                          return {r[0], r[1]};
                                      }))
             return e;
         if (MaybeError e = insertAll(db, QStringLiteral("insert into MpioDeleg values (?, ?, ?)"),
-                                     municipios, [](const QStringList& r) -> QVariantList {
+                                     municipalities, [](const QStringList& r) -> QVariantList {
                                          return {r[0], r[1].toInt(), r[2]};
                                      }))
             return e;

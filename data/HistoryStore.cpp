@@ -86,20 +86,24 @@ MaybeError saveHistoricAgent(Database& db, const QString& oldKey, const Historic
     });
 }
 
-MaybeError deleteHistoricAgent(Database& db, const QString& key, bool* noneLeft) {
-    return inTransaction(db, [&]() -> MaybeError {
+Fallible<bool> deleteHistoricAgent(Database& db, const QString& key) {
+    bool noneLeft = false;
+    const MaybeError e = inTransaction(db, [&]() -> MaybeError {
         if (MaybeError e = removeHistoricAgent(db, key))
             return e;
         const Rows left = db.select(QStringLiteral("select 1 from Historico_AA limit 1"));
         if (!left.ok())
             return left.error;
-        *noneLeft = left.empty();
+        noneLeft = left.empty();
         // With no earlier representative left, "he has a history" no longer
         // holds: he adds one or declares none.
-        if (!*noneLeft)
+        if (!noneLeft)
             return std::nullopt;
         return db.exec(QStringLiteral("update AA set SinHistorico=null"));
     });
+    if (e)
+        return *e;
+    return noneLeft;
 }
 
 MaybeError addRepresentativePeriod(Database& db, const QString& curp, qlonglong patente,

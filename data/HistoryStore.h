@@ -52,8 +52,8 @@ MaybeError saveHistoricAgent(Database& db, const QString& oldKey, const Historic
                              const QList<HistoryPeriod>& periods);
 
 // Removes a historic agent and his periods. When none is left, the agent's
-// history is undefined again; *noneLeft says so.
-MaybeError deleteHistoricAgent(Database& db, const QString& key, bool* noneLeft);
+// history is undefined again, and the answer is true.
+Fallible<bool> deleteHistoricAgent(Database& db, const QString& key);
 
 // Stores one period of a representative under an earlier agent's patent and
 // marks him as having a history.

@@ -9,12 +9,12 @@
 #include <QDate>
 #include <QDateEdit>
 
-OfficePeriod::OfficePeriod(Database& db, QComboBox* noAduana, QComboBox* aduana, QDateEdit* ini,
-                           QDateEdit* fin)
-    : noAduana_(noAduana), aduana_(aduana), ini_(ini), fin_(fin) {
+OfficePeriod::OfficePeriod(Database& db, QComboBox* noAduana, QComboBox* aduana,
+                           QDateEdit* startDate, QDateEdit* endDate)
+    : noAduana_(noAduana), aduana_(aduana), startDate_(startDate), endDate_(endDate) {
     Llena_Aduanas(db, noAduana_, aduana_);
     pairBothWays(noAduana_, aduana_);
-    for (QDateEdit* d : {ini_, fin_}) {
+    for (QDateEdit* d : {startDate_, endDate_}) {
         d->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
         d->setCalendarPopup(true);
         d->setDate(QDate::currentDate());
@@ -23,7 +23,7 @@ OfficePeriod::OfficePeriod(Database& db, QComboBox* noAduana, QComboBox* aduana,
 }
 
 bool OfficePeriod::acceptable(QWidget* parent) const {
-    if (ini_->date() > fin_->date()) {
+    if (startDate_->date() > endDate_->date()) {
         tell(parent, QStringLiteral("Periodo no valido"));
         return false;
     }
@@ -38,7 +38,7 @@ bool OfficePeriod::acceptable(QWidget* parent) const {
 HistoryPeriod OfficePeriod::period() const {
     const QString iso = QStringLiteral("yyyy-MM-dd");
     return HistoryPeriod{noAduana_->currentText().trimmed().toLongLong(), aduana_->currentText(),
-                         ini_->date().toString(iso), fin_->date().toString(iso)};
+                         startDate_->date().toString(iso), endDate_->date().toString(iso)};
 }
 
 void OfficePeriod::tell(QWidget* parent, const QString& text) {

@@ -13,8 +13,8 @@ class QWidget;
 // icon, and leave the focus where it is.
 class OfficePeriod {
 public:
-    OfficePeriod(Database& db, QComboBox* noAduana, QComboBox* aduana, QDateEdit* ini,
-                 QDateEdit* fin);
+    OfficePeriod(Database& db, QComboBox* noAduana, QComboBox* aduana, QDateEdit* startDate,
+                 QDateEdit* endDate);
 
     // Shows the first problem and returns false; true when the period may be
     // kept. Equal dates form a valid period.
@@ -27,6 +27,6 @@ public:
 private:
     QComboBox* noAduana_;
     QComboBox* aduana_;
-    QDateEdit* ini_;
-    QDateEdit* fin_;
+    QDateEdit* startDate_;
+    QDateEdit* endDate_;
 };

@@ -65,10 +65,10 @@ void frmAgentes_Aduanales::showPeriods() {
 }
 
 void frmAgentes_Aduanales::cmdNuevo_Click() {
-    frmPeriodo_Agente periodo(db_, this);
-    if (seam::exec(periodo) != QDialog::Accepted)
+    frmPeriodo_Agente chosenPeriod(db_, this);
+    if (seam::exec(chosenPeriod) != QDialog::Accepted)
         return;
-    periods_.append(periodo.period());
+    periods_.append(chosenPeriod.period());
     showPeriods();
 }
 

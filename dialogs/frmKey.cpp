@@ -46,9 +46,9 @@ QString initialFolder() {
 frmKey::frmKey(const QString& rfcAsTyped, const QString& lastKeyFile, QWidget* parent)
     : QDialog(parent), ui(new Ui::frmKey), rfc_(rfcAsTyped) {
     ui->setupUi(this);
-    auto* estilo = new AsteriskStyle();
-    estilo->setParent(this);
-    ui->txtPassword->setStyle(estilo);
+    auto* asterisks = new AsteriskStyle();
+    asterisks->setParent(this);
+    ui->txtPassword->setStyle(asterisks);
     connect(ui->cmdBuscar, &QPushButton::clicked, this, &frmKey::cmdBuscar_Click);
     connect(ui->cmdAceptar, &QPushButton::clicked, this, &frmKey::cmdAceptar_Click);
     connect(ui->cmdCancelar, &QPushButton::clicked, this, &frmKey::reject);
@@ -60,9 +60,9 @@ frmKey::frmKey(const QString& rfcAsTyped, const QString& lastKeyFile, QWidget* p
 }
 
 frmKey::~frmKey() {
-    QString clave = ui->txtPassword->text();
+    QString password = ui->txtPassword->text();
     ui->txtPassword->clear();
-    wipeText(clave);
+    wipeText(password);
     forgetChoice();
 }
 
@@ -71,12 +71,12 @@ QString frmKey::keyFile() const {
 }
 
 void frmKey::cmdBuscar_Click() {
-    const QString elegido = seam::openFile(this, QStringLiteral("Archivo llave"), initialFolder(),
-                                           QStringLiteral("Archivo_llave (*.key)"));
-    if (elegido.isEmpty())
+    const QString chosen = seam::openFile(this, QStringLiteral("Archivo llave"), initialFolder(),
+                                          QStringLiteral("Archivo_llave (*.key)"));
+    if (chosen.isEmpty())
         return;
-    ui->txtLlave->setText(QDir::toNativeSeparators(elegido));
-    settings()->setValue(QLatin1String(LastKeyFolder), QFileInfo(elegido).absolutePath());
+    ui->txtLlave->setText(QDir::toNativeSeparators(chosen));
+    settings()->setValue(QLatin1String(LastKeyFolder), QFileInfo(chosen).absolutePath());
     ui->txtPassword->setFocus(); // what is missing next
 }
 

@@ -56,45 +56,45 @@ const QList<DumpRecord>& dumpRecords() {
     return records;
 }
 
-Fallible<QVariant> valueOf(const Tables::Column& c, QStringView campo) {
+Fallible<QVariant> valueOf(const Tables::Column& c, QStringView field) {
     switch (c.kind) {
     case Tables::Kind::Text:
         // An empty field was empty text in the old store, not a missing value.
-        return QVariant(campo.isEmpty() ? QStringLiteral("") : campo.toString());
+        return QVariant(field.isEmpty() ? QStringLiteral("") : field.toString());
     case Tables::Kind::Number: {
         bool ok = false;
-        const qlonglong n = campo.trimmed().toLongLong(&ok);
+        const qlonglong n = field.trimmed().toLongLong(&ok);
         if (ok)
             return QVariant(n);
         return DbError::refused(QStringLiteral("el campo %1 (\"%2\") no es un número")
-                                    .arg(QString::fromLatin1(c.name), campo.toString()));
+                                    .arg(QString::fromLatin1(c.name), field.toString()));
     }
     case Tables::Kind::Date: {
         // Stored as ISO text, the form every date column of the store holds.
-        if (const auto iso = normalisedIsoDate(campo.trimmed()))
+        if (const auto iso = normalisedIsoDate(field.trimmed()))
             return QVariant(*iso);
         return DbError::refused(QStringLiteral("el campo %1 (\"%2\") no es una fecha aaaa-mm-dd")
-                                    .arg(QString::fromLatin1(c.name), campo.toString()));
+                                    .arg(QString::fromLatin1(c.name), field.toString()));
     }
     case Tables::Kind::Mandato:
         // "" was a representative before 01/01/2001, "1" one under 2.13.11.
-        if (campo.isEmpty())
+        if (field.isEmpty())
             return QVariant(1);
-        if (campo == u"1")
+        if (field == u"1")
             return QVariant(2);
         return DbError::refused(QStringLiteral("el tipo de mandatario \"%1\" no es válido (se "
                                                "espera vacío o \"1\")")
-                                    .arg(campo.toString()));
+                                    .arg(field.toString()));
     }
     return DbError::refused(QStringLiteral("clase de campo desconocida"));
 }
 
-QStringView withoutQuotes(QStringView linea) {
-    if (linea.endsWith(QLatin1Char('\r')))
-        linea.chop(1);
-    if (linea.size() >= 2 && linea.startsWith(QLatin1Char('"')) && linea.endsWith(QLatin1Char('"')))
-        return linea.sliced(1, linea.size() - 2);
-    return linea;
+QStringView withoutQuotes(QStringView line) {
+    if (line.endsWith(QLatin1Char('\r')))
+        line.chop(1);
+    if (line.size() >= 2 && line.startsWith(QLatin1Char('"')) && line.endsWith(QLatin1Char('"')))
+        return line.sliced(1, line.size() - 2);
+    return line;
 }
 
 } // namespace
@@ -103,41 +103,42 @@ QString defaultPreviousVersionFolder() {
 #ifdef Q_OS_WIN
     return QStringLiteral("C:\\KESTRO");
 #else
-    const QString prefijo = qEnvironmentVariable("WINEPREFIX");
-    const QDir base(prefijo.isEmpty() ? QDir::home().filePath(QStringLiteral(".wine")) : prefijo);
+    const QString winePrefix = qEnvironmentVariable("WINEPREFIX");
+    const QDir base(winePrefix.isEmpty() ? QDir::home().filePath(QStringLiteral(".wine"))
+                                         : winePrefix);
     return base.filePath(QStringLiteral("drive_c/KESTRO"));
 #endif
 }
 
-Fallible<DumpInsert> Conv_Insert(QStringView registro) {
-    const QList<QStringView> partes = registro.split(QLatin1Char('|'));
-    const QStringView etiqueta = partes.first();
-    if (etiqueta == u"800") {
-        DumpInsert fin;
-        fin.end = true;
-        return fin;
+Fallible<DumpInsert> Conv_Insert(QStringView recordText) {
+    const QList<QStringView> pieces = recordText.split(QLatin1Char('|'));
+    const QStringView tag = pieces.first();
+    if (tag == u"800") {
+        DumpInsert endMark;
+        endMark.end = true;
+        return endMark;
     }
     for (const DumpRecord& r : dumpRecords()) {
-        if (etiqueta != QLatin1String(r.table->name))
+        if (tag != QLatin1String(r.table->name))
             continue;
-        const qsizetype primero = r.skipsPatent() ? 2 : 1;
-        const qsizetype hay = std::max<qsizetype>(0, partes.size() - primero);
+        const qsizetype firstField = r.skipsPatent() ? 2 : 1;
+        const qsizetype present = std::max<qsizetype>(0, pieces.size() - firstField);
         const qsizetype n = r.fields.size();
-        if (hay < n) {
+        if (present < n) {
             return DbError::refused(QStringLiteral("el registro %1 tiene %2 campos y necesita %3")
-                                        .arg(etiqueta.toString())
-                                        .arg(hay)
+                                        .arg(tag.toString())
+                                        .arg(present)
                                         .arg(n));
         }
         DumpInsert out;
         out.sql = r.sql;
         out.values.reserve(n + r.fixed.size());
         for (qsizetype i = 0; i < n; ++i) {
-            const QStringView parte = partes.at(primero + i);
+            const QStringView piece = pieces.at(firstField + i);
             // The last field keeps whatever "|" follow it.
-            const QStringView campo =
-                i + 1 < n ? parte : registro.sliced(parte.data() - registro.data());
-            const Fallible<QVariant> v = valueOf(*r.fields.at(i), campo);
+            const QStringView field =
+                i + 1 < n ? piece : recordText.sliced(piece.data() - recordText.data());
+            const Fallible<QVariant> v = valueOf(*r.fields.at(i), field);
             if (!v)
                 return *v.error;
             out.values << v.value;
@@ -149,60 +150,60 @@ Fallible<DumpInsert> Conv_Insert(QStringView registro) {
     return DumpInsert{}; // a tag this version does not take over
 }
 
-MaybeError importDump(Database& db, const QString& volcado) {
-    const QString shown = QDir::toNativeSeparators(volcado);
-    QFile f(volcado);
+MaybeError importDump(Database& db, const QString& dumpPath) {
+    const QString shown = QDir::toNativeSeparators(dumpPath);
+    QFile f(dumpPath);
     if (!f.open(QIODevice::ReadOnly))
         return DbError::refused(QStringLiteral("No se pudo leer el archivo %1 de la versión "
                                                "anterior de KESTRO: %2. No se importó ningún dato.")
                                     .arg(shown, f.errorString()));
-    const QString texto = Cp1252::decode(f.readAll());
+    const QString text = Cp1252::decode(f.readAll());
     f.close();
 
-    const auto falla = [&](qsizetype linea, const QString& texto, const QString& por) {
+    const auto fail = [&](qsizetype line, const QString& text, const QString& why) {
         return DbError::refused(
             QStringLiteral("No se importaron los datos de la versión anterior de KESTRO: "
                            "en la línea %1 del archivo %2 (\"%3\") %4. No se importó ningún "
                            "dato.")
-                .arg(linea + 1)
-                .arg(shown, texto, por));
+                .arg(line + 1)
+                .arg(shown, text, why));
     };
 
-    bool terminado = false;
+    bool finished = false;
     // Each kind of record has one statement, prepared once.
-    std::unordered_map<QString, std::unique_ptr<PreparedStatement>> sentencias;
+    std::unordered_map<QString, std::unique_ptr<PreparedStatement>> prepared;
     const MaybeError e = inTransaction(db, [&]() -> MaybeError {
         qsizetype i = -1;
-        for (const QStringView linea : QStringView(texto).tokenize(QLatin1Char('\n'))) {
+        for (const QStringView line : QStringView(text).tokenize(QLatin1Char('\n'))) {
             // The first line is the dump's header.
             if (++i == 0)
                 continue;
-            const QStringView registro = withoutQuotes(linea);
-            if (registro.trimmed().isEmpty())
+            const QStringView recordText = withoutQuotes(line);
+            if (recordText.trimmed().isEmpty())
                 continue;
-            const Fallible<DumpInsert> ins = Conv_Insert(registro);
+            const Fallible<DumpInsert> ins = Conv_Insert(recordText);
             if (!ins)
-                return falla(i, registro.toString(), ins.why());
+                return fail(i, recordText.toString(), ins.why());
             if (ins->end) {
-                terminado = true;
+                finished = true;
                 return std::nullopt;
             }
             if (ins->sql.isEmpty())
                 continue;
-            auto& sentencia = sentencias[ins->sql];
-            if (!sentencia)
-                sentencia = std::make_unique<PreparedStatement>(db, ins->sql);
-            if (MaybeError err = sentencia->exec(ins->values))
-                return falla(i, registro.toString(),
-                             QStringLiteral("la base de datos rechazó el registro (%1)")
-                                 .arg(err->message().trimmed()));
+            auto& statement = prepared[ins->sql];
+            if (!statement)
+                statement = std::make_unique<PreparedStatement>(db, ins->sql);
+            if (MaybeError err = statement->exec(ins->values))
+                return fail(i, recordText.toString(),
+                            QStringLiteral("la base de datos rechazó el registro (%1)")
+                                .arg(err->message().trimmed()));
         }
         return DbError::refused(QStringLiteral("No se importaron los datos de la versión anterior "
                                                "de KESTRO: el archivo %1 termina sin el registro "
                                                "final 800. No se importó ningún dato.")
                                     .arg(shown));
     });
-    if (e && terminado) // the commit itself failed
+    if (e && finished) // the commit itself failed
         return DbError::refused(QStringLiteral("No se pudieron guardar los datos de la versión "
                                                "anterior de KESTRO: %1. No se importó ningún dato.")
                                     .arg(e->message().trimmed()));

@@ -20,9 +20,9 @@ struct DumpInsert {
 
 // Turns one dump record (without quotes or line end) into its statement;
 // fails with a Spanish reason when the record is malformed.
-Fallible<DumpInsert> Conv_Insert(QStringView registro);
+Fallible<DumpInsert> Conv_Insert(QStringView recordText);
 
 // Reads the dump (Windows-1252, one record per line, first line a header)
 // and inserts everything in one transaction. On any fault nothing is
 // inserted and the failure names the line.
-MaybeError importDump(Database& db, const QString& volcado);
+MaybeError importDump(Database& db, const QString& dumpPath);

@@ -22,8 +22,8 @@ const QString NoAplica = QStringLiteral("No Aplica");
 
 // What in a value breaks a field of the file (breaksFileField), in words;
 // empty when the value is safe.
-QString orDefault(QStringView valor) {
-    for (QChar c : valor) {
+QString orDefault(QStringView fieldText) {
+    for (QChar c : fieldText) {
         if (!breaksFileField(c))
             continue;
         if (c == QLatin1Char('|'))
@@ -44,7 +44,7 @@ class LineWriter {
 public:
     explicit LineWriter(const QString& patente) : patente_(Cp1252::encode(patente)) {}
 
-    void literal(const QString& linea) { put(Cp1252::encode(linea) + "\r\n"); }
+    void literal(const QString& line) { put(Cp1252::encode(line) + "\r\n"); }
 
     // "tag|P", with which every line of a section starts.
     QByteArray recordStart(const QString& tag) const {
@@ -55,11 +55,11 @@ public:
     void end() { put("\r\n"); }
 
     // |value; false (nothing written) when the value would corrupt the file.
-    bool field(QStringView valor) {
+    bool field(QStringView fieldText) {
         const qsizetype at = out_.size();
-        char* p = grow(1 + valor.size());
+        char* p = grow(1 + fieldText.size());
         *p++ = '|';
-        for (QChar c : valor) {
+        for (QChar c : fieldText) {
             const char16_t u = c.unicode();
             // breaksFileField, with the byte it looks up kept for writing.
             const int b = u < 0x80 ? u : Cp1252::byteOf(c);
@@ -154,11 +154,11 @@ MaybeError writeSection(Database& db, LineWriter& w, const Tables::Table& t, con
             const Tables::Column& c = t.columns[i];
             if (!c.inFile || writeValue(w, r, i, c.kind))
                 continue;
-            const QString quien = key < 0 ? agente : ofRecord(r.text(key));
+            const QString whose = key < 0 ? agente : ofRecord(r.text(key));
             refused = DbError::refused(
                 QStringLiteral("No se puede generar el archivo de información: el campo %1 de la "
                                "tabla %2 %3 contiene %4. Corrija el dato y vuelva a intentarlo.")
-                    .arg(QString::fromLatin1(c.name), tag, quien, faultOf(r, i, c.kind)));
+                    .arg(QString::fromLatin1(c.name), tag, whose, faultOf(r, i, c.kind)));
             return false;
         }
         w.end();
@@ -230,12 +230,12 @@ Fallible<InformationFileContent> buildInformationFile(Database& db, const QStrin
                                                            : std::function<void(const RawRow&)>()))
             return *e;
     }
-    const Fallible<bool> historia = Hay_Hist_Mandatarios(db);
-    if (!historia)
+    const Fallible<bool> hasHistory = Hay_Hist_Mandatarios(db);
+    if (!hasHistory)
         return DbError::refused(
             QStringLiteral("No se pudo leer la tabla Mandatarios de la base de datos: %1")
-                .arg(historia.why()));
-    if (historia.value)
+                .arg(hasHistory.why()));
+    if (hasHistory.value)
         for (const Tables::Table& t : Tables::all())
             if (t.travel == Tables::Travel::FileHistory)
                 if (MaybeError e = writeSection(db, w, t, agente))
@@ -249,7 +249,7 @@ Fallible<InformationFileContent> buildInformationFile(Database& db, const QStrin
 // Checks every requirement file before anything is written: a missing one
 // must stop the generation, not surface after the file is in place.
 MaybeError checkRequirements(const QList<RequirementFile>& reqs) {
-    QMap<QString, const RequirementFile*> porNombre;
+    QMap<QString, const RequirementFile*> tableByName;
     for (const RequirementFile& r : reqs) {
         const QFileInfo fi(r.path);
         if (r.path.trimmed().isEmpty()) {
@@ -270,30 +270,30 @@ MaybeError checkRequirements(const QList<RequirementFile>& reqs) {
         // from "a.REQ") would overwrite each other in ENVIO and one
         // representative's requirement would never be sent.
         const QString nombre = fi.fileName().toCaseFolded();
-        const auto otro = porNombre.constFind(nombre);
-        if (otro != porNombre.constEnd() &&
-            QFileInfo(otro.value()->path).canonicalFilePath() != fi.canonicalFilePath()) {
+        const auto other = tableByName.constFind(nombre);
+        if (other != tableByName.constEnd() &&
+            QFileInfo(other.value()->path).canonicalFilePath() != fi.canonicalFilePath()) {
             return DbError::refused(
                 QStringLiteral("No se puede generar el archivo de información: los archivos de "
                                "requerimiento %1 (CURP %2) y %3 (CURP %4) tienen el mismo nombre "
                                "y uno reemplazaría al otro en la carpeta ENVIO.")
-                    .arg(QDir::toNativeSeparators(otro.value()->path), otro.value()->curp,
+                    .arg(QDir::toNativeSeparators(other.value()->path), other.value()->curp,
                          QDir::toNativeSeparators(r.path), r.curp));
         }
-        porNombre.insert(nombre, &r);
+        tableByName.insert(nombre, &r);
     }
     return std::nullopt;
 }
 
 Fallible<QString> writeInformationFile(Database& db, const QString& dataDir, const QString& patente,
                                        const SignStep& sign) {
-    auto contenido = buildInformationFile(db, patente);
-    if (!contenido)
-        return *contenido.error;
-    if (MaybeError e = checkRequirements(contenido->requirements))
+    auto content = buildInformationFile(db, patente);
+    if (!content)
+        return *content.error;
+    if (MaybeError e = checkRequirements(content->requirements))
         return *e;
     // A refused signature has been told by the step itself.
-    if (sign && !sign(contenido->bytes))
+    if (sign && !sign(content->bytes))
         return DbError::refused(QString());
 
     const QString envio = envioFolder(dataDir);
@@ -308,20 +308,20 @@ Fallible<QString> writeInformationFile(Database& db, const QString& dataDir, con
     };
     EnvioStage::recover(envio);
     EnvioStage stage(envio);
-    QSet<QString> copiados;
-    for (const RequirementFile& r : contenido->requirements) {
+    QSet<QString> copiedFiles;
+    for (const RequirementFile& r : content->requirements) {
         // One file named by several representatives travels once.
         const QString nombre = QFileInfo(r.path).fileName();
-        if (copiados.contains(nombre.toCaseFolded()))
+        if (copiedFiles.contains(nombre.toCaseFolded()))
             continue;
-        copiados.insert(nombre.toCaseFolded());
+        copiedFiles.insert(nombre.toCaseFolded());
         if (MaybeError e = stage.addCopy(r.path, nombre))
             return unchanged(*e);
     }
-    const QString ruta = informationFilePath(dataDir, patente);
-    if (MaybeError e = stage.add(QFileInfo(ruta).fileName(), contenido->bytes))
+    const QString target = informationFilePath(dataDir, patente);
+    if (MaybeError e = stage.add(QFileInfo(target).fileName(), content->bytes))
         return unchanged(*e);
     if (MaybeError e = stage.commit())
         return unchanged(*e);
-    return ruta;
+    return target;
 }

@@ -82,9 +82,9 @@ long roundsOf(const X509_ALGOR* alg) {
     return rounds;
 }
 
-bool roundsAcceptable(const X509_SIG* sobre) {
+bool roundsAcceptable(const X509_SIG* envelope) {
     const X509_ALGOR* alg = nullptr;
-    X509_SIG_get0(sobre, &alg, nullptr);
+    X509_SIG_get0(envelope, &alg, nullptr);
     const long rounds = roundsOf(alg);
     return rounds >= 0 && rounds <= MaxRounds;
 }
@@ -130,25 +130,25 @@ QByteArray fingerprintOf(EVP_PKEY* k) {
     return h.toHex();
 }
 
-QList<QByteArray> linesOf(const QByteArray& contenido) {
+QList<QByteArray> linesOf(const QByteArray& content) {
     QList<QByteArray> out;
-    for (const QByteArray& l : contenido.split('\n'))
+    for (const QByteArray& l : content.split('\n'))
         out.append(l.endsWith('\r') ? l.chopped(1) : l);
     return out;
 }
 
 // The patent of the "501" record and the agent's CURP of the "AA" record:
 // the signature record repeats both so it names whose file it is.
-QByteArray patentOf(const QByteArray& contenido) {
-    const QList<QByteArray> ls = linesOf(contenido);
+QByteArray patentOf(const QByteArray& content) {
+    const QList<QByteArray> ls = linesOf(content);
     if (ls.isEmpty())
         return QByteArray();
     const QList<QByteArray> f = ls.first().split('|');
     return f.size() > 1 && f.first() == "501" ? f.at(1) : QByteArray();
 }
 
-QByteArray curpOf(const QByteArray& contenido) {
-    for (const QByteArray& l : linesOf(contenido))
+QByteArray curpOf(const QByteArray& content) {
+    for (const QByteArray& l : linesOf(content))
         if (l.startsWith("AA|")) {
             const QList<QByteArray> f = l.split('|');
             return f.size() > 6 ? f.at(6) : QByteArray();
@@ -157,16 +157,16 @@ QByteArray curpOf(const QByteArray& contenido) {
 }
 
 QByteArray signatureRecord(const QByteArray& patente, const QByteArray& curp,
-                           const QByteArray& algoritmo, const QByteArray& huella,
-                           const QByteArray& firma) {
-    return Etiqueta + '|' + patente + '|' + curp + '|' + algoritmo + '|' + huella + '|' +
-           firma.toBase64() + "\r\n";
+                           const QByteArray& algorithmName, const QByteArray& fingerprint,
+                           const QByteArray& signature) {
+    return Etiqueta + '|' + patente + '|' + curp + '|' + algorithmName + '|' + fingerprint + '|' +
+           signature.toBase64() + "\r\n";
 }
 
-bool readWholeFile(const QString& ruta, QByteArray* out) {
+bool readWholeFile(const QString& path, QByteArray* out) {
     if (faultpoint::hit())
         return false;
-    QFile f(ruta);
+    QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         return false;
     *out = f.readAll();
@@ -181,31 +181,31 @@ void wipeBytes(QByteArray& b) {
 
 // The key file, refused unread when it is not a plain file of a sensible
 // size (a folder, a link loop, a device or something huge).
-bool readKeyFile(const QString& ruta, QByteArray* out) {
-    const QFileInfo fi(ruta);
+bool readKeyFile(const QString& path, QByteArray* out) {
+    const QFileInfo fi(path);
     if (!fi.isFile() || fi.size() > MaxKeyFileSize)
         return false;
-    return readWholeFile(ruta, out) && out->size() <= MaxKeyFileSize;
+    return readWholeFile(path, out) && out->size() <= MaxKeyFileSize;
 }
 
 } // namespace
 
-QByteArray agentCurpOf(const QByteArray& contenido) {
-    return curpOf(contenido);
+QByteArray agentCurpOf(const QByteArray& content) {
+    return curpOf(content);
 }
 
-int signContent(QByteArray& contenido, const Signer& f) {
-    QByteArray llave;
-    if (f.keyPath.isEmpty() || !readKeyFile(QString::fromUtf8(f.keyPath), &llave))
+int signContent(QByteArray& content, const Signer& f) {
+    QByteArray keyBytes;
+    if (f.keyPath.isEmpty() || !readKeyFile(QString::fromUtf8(f.keyPath), &keyBytes))
         return InvalidKey;
-    Sig sobre = readEnvelope(llave);
-    wipeBytes(llave);
+    Sig envelope = readEnvelope(keyBytes);
+    wipeBytes(keyBytes);
     ERR_clear_error();
-    if (!sobre || !roundsAcceptable(sobre.get())) {
+    if (!envelope || !roundsAcceptable(envelope.get())) {
         ERR_clear_error();
         return InvalidKey;
     }
-    P8 info(PKCS8_decrypt(sobre.get(), f.password.constData(), int(f.password.size())));
+    P8 info(PKCS8_decrypt(envelope.get(), f.password.constData(), int(f.password.size())));
     if (!info) {
         ERR_clear_error();
         return WrongPassword;
@@ -219,22 +219,22 @@ int signContent(QByteArray& contenido, const Signer& f) {
 
     MdCtx ctx(EVP_MD_CTX_new());
     size_t n = 0;
-    const auto* datos = reinterpret_cast<const unsigned char*>(contenido.constData());
+    const auto* payload = reinterpret_cast<const unsigned char*>(content.constData());
     if (!ctx || EVP_DigestSignInit(ctx.get(), nullptr, EVP_sha256(), nullptr, k.get()) != 1 ||
-        EVP_DigestSign(ctx.get(), nullptr, &n, datos, size_t(contenido.size())) != 1) {
+        EVP_DigestSign(ctx.get(), nullptr, &n, payload, size_t(content.size())) != 1) {
         ERR_clear_error();
         return InvalidKey;
     }
-    QByteArray firma(qsizetype(n), '\0');
-    if (EVP_DigestSign(ctx.get(), reinterpret_cast<unsigned char*>(firma.data()), &n, datos,
-                       size_t(contenido.size())) != 1) {
+    QByteArray signature(qsizetype(n), '\0');
+    if (EVP_DigestSign(ctx.get(), reinterpret_cast<unsigned char*>(signature.data()), &n, payload,
+                       size_t(content.size())) != 1) {
         ERR_clear_error();
         return InvalidKey;
     }
-    firma.truncate(qsizetype(n));
+    signature.truncate(qsizetype(n));
 
-    contenido += signatureRecord(patentOf(contenido), f.curp, algorithmOf(k.get()),
-                                 fingerprintOf(k.get()), firma);
+    content += signatureRecord(patentOf(content), f.curp, algorithmOf(k.get()),
+                               fingerprintOf(k.get()), signature);
     return SignedOk;
 }
 
@@ -244,56 +244,57 @@ void wipeSigner(Signer& signer) {
     signer.curp.clear();
 }
 
-void wipeText(QString& texto) {
-    if (!texto.isEmpty())
-        OPENSSL_cleanse(texto.data(), size_t(texto.size()) * sizeof(QChar));
-    texto.clear();
+void wipeText(QString& text) {
+    if (!text.isEmpty())
+        OPENSSL_cleanse(text.data(), size_t(text.size()) * sizeof(QChar));
+    text.clear();
 }
 
-Verification verifySignature(const QByteArray& archivo, const QByteArray& llavePublica) {
-    const auto falla = [](const QString& por) {
-        return Verification{false, QStringLiteral("El archivo NO está íntegro: %1").arg(por)};
+Verification verifySignature(const QByteArray& fileBytes, const QByteArray& publicKey) {
+    const auto fail = [](const QString& why) {
+        return Verification{false, QStringLiteral("El archivo NO está íntegro: %1").arg(why)};
     };
-    Pkey k = readPublicKey(llavePublica);
+    Pkey k = readPublicKey(publicKey);
     ERR_clear_error();
     if (!k || algorithmOf(k.get()).isEmpty())
         return Verification{false, QStringLiteral("La llave pública o el certificado no se "
                                                   "pudo leer (se espera RSA o EC, en PEM o "
                                                   "DER).")};
 
-    if (!archivo.endsWith("\r\n"))
-        return falla(QStringLiteral("no termina con el registro de la firma digital."));
-    const qsizetype inicio = archivo.lastIndexOf("\r\n", archivo.size() - 3) + 2;
-    const QByteArray contenido = archivo.left(inicio);
-    const QByteArray registro = archivo.mid(inicio);
-    if (!registro.startsWith(Etiqueta + '|') || !contenido.endsWith(Fin))
-        return falla(QStringLiteral("no tiene la firma digital después del registro 800."));
+    if (!fileBytes.endsWith("\r\n"))
+        return fail(QStringLiteral("no termina con el registro de la firma digital."));
+    const qsizetype recordBegin = fileBytes.lastIndexOf("\r\n", fileBytes.size() - 3) + 2;
+    const QByteArray content = fileBytes.left(recordBegin);
+    const QByteArray recordText = fileBytes.mid(recordBegin);
+    if (!recordText.startsWith(Etiqueta + '|') || !content.endsWith(Fin))
+        return fail(QStringLiteral("no tiene la firma digital después del registro 800."));
 
-    const QList<QByteArray> campos = registro.chopped(2).split('|');
-    if (campos.size() != 6)
-        return falla(QStringLiteral("el registro de la firma digital está dañado."));
-    if (campos.at(3) != algorithmOf(k.get()) || campos.at(4) != fingerprintOf(k.get()))
-        return falla(QStringLiteral("la firma no se hizo con la llave de este agente."));
-    const auto decodificada =
-        QByteArray::fromBase64Encoding(campos.at(5), QByteArray::AbortOnBase64DecodingErrors);
-    const QByteArray* firma = decodificada ? &decodificada.decoded : nullptr;
+    const QList<QByteArray> recordFields = recordText.chopped(2).split('|');
+    if (recordFields.size() != 6)
+        return fail(QStringLiteral("el registro de la firma digital está dañado."));
+    if (recordFields.at(3) != algorithmOf(k.get()) || recordFields.at(4) != fingerprintOf(k.get()))
+        return fail(QStringLiteral("la firma no se hizo con la llave de este agente."));
+    const auto decodedText =
+        QByteArray::fromBase64Encoding(recordFields.at(5), QByteArray::AbortOnBase64DecodingErrors);
+    const QByteArray* signature = decodedText ? &decodedText.decoded : nullptr;
     // Every byte of the record must be the one signing would write, so a
     // change anywhere in it is caught as well.
-    if (!firma || registro != signatureRecord(patentOf(contenido), curpOf(contenido), campos.at(3),
-                                              campos.at(4), *firma))
-        return falla(QStringLiteral("el registro de la firma digital fue modificado."));
+    if (!signature ||
+        recordText != signatureRecord(patentOf(content), curpOf(content), recordFields.at(3),
+                                      recordFields.at(4), *signature))
+        return fail(QStringLiteral("el registro de la firma digital fue modificado."));
 
     MdCtx ctx(EVP_MD_CTX_new());
     const bool ok =
         ctx && EVP_DigestVerifyInit(ctx.get(), nullptr, EVP_sha256(), nullptr, k.get()) == 1 &&
-        EVP_DigestVerify(ctx.get(), reinterpret_cast<const unsigned char*>(firma->constData()),
-                         size_t(firma->size()),
-                         reinterpret_cast<const unsigned char*>(contenido.constData()),
-                         size_t(contenido.size())) == 1;
+        EVP_DigestVerify(ctx.get(), reinterpret_cast<const unsigned char*>(signature->constData()),
+                         size_t(signature->size()),
+                         reinterpret_cast<const unsigned char*>(content.constData()),
+                         size_t(content.size())) == 1;
     ERR_clear_error();
     if (!ok)
-        return falla(QStringLiteral("su contenido fue modificado después de firmarlo o la firma "
-                                    "no corresponde a la llave."));
+        return fail(QStringLiteral("su contenido fue modificado después de firmarlo o la firma "
+                                   "no corresponde a la llave."));
     return Verification{true, QStringLiteral("El archivo está íntegro: la firma digital "
                                              "corresponde a la llave del agente y el contenido "
                                              "no ha sido modificado.")};

@@ -24,9 +24,9 @@ enum SignatureResult : int {
 // Signs bytes held in memory, so a file can be signed before it takes its
 // name in ENVIO: SHA-256 over the bytes as they are, the signature appended
 // to `contenido` as one final record, only when the result is SignedOk.
-int signContent(QByteArray& contenido, const Signer& signer);
+int signContent(QByteArray& content, const Signer& signer);
 // The agent's CURP as the "AA" record of the content states it.
-QByteArray agentCurpOf(const QByteArray& contenido);
+QByteArray agentCurpOf(const QByteArray& content);
 
 // Larger key files are refused unread: a real one is a few kilobytes.
 constexpr qint64 MaxKeyFileSize = 1 << 20;
@@ -35,7 +35,7 @@ constexpr qint64 MaxKeyFileSize = 1 << 20;
 void wipeSigner(Signer& signer);
 
 // Overwrites a text's characters before dropping it.
-void wipeText(QString& texto);
+void wipeText(QString& text);
 
 struct Verification {
     bool intact = false;
@@ -44,4 +44,4 @@ struct Verification {
 
 // Checks a signed information file against the agent's public key or
 // certificate (PEM or DER).
-Verification verifySignature(const QByteArray& archivoFirmado, const QByteArray& llavePublica);
+Verification verifySignature(const QByteArray& signedFile, const QByteArray& publicKey);

@@ -43,8 +43,8 @@ int main(int argc, char** argv) {
     auto db = std::move(opened.value);
     if (args.at(1) == QLatin1String("importa"))
         return importDump(*db, args.at(3)) ? 1 : 0;
-    const int veces = args.at(3).toInt();
-    for (int i = 0; i < veces; ++i)
+    const int times = args.at(3).toInt();
+    for (int i = 0; i < times; ++i)
         if (MaybeError e =
                 saveAgent(*db, agentMarked(i % 2 ? QStringLiteral("B") : QStringLiteral("A"))))
             return 1;

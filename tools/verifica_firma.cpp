@@ -35,8 +35,8 @@ void say(FILE* to, const QString& text) {
 }
 
 // Why a file could not be read, in Spanish whatever the system's language.
-QString whyUnreadable(const QString& ruta, const QFile& f) {
-    const QFileInfo fi(ruta);
+QString whyUnreadable(const QString& path, const QFile& f) {
+    const QFileInfo fi(path);
     if (!fi.exists() && !fi.isSymLink())
         return QStringLiteral("el archivo no existe");
     if (fi.isDir())
@@ -53,14 +53,14 @@ QString whyUnreadable(const QString& ruta, const QFile& f) {
     }
 }
 
-bool lee(const QString& ruta, QByteArray* out) {
-    QFile f(ruta);
-    if (!QFileInfo(ruta).isDir() && f.open(QIODevice::ReadOnly)) {
+bool readInto(const QString& path, QByteArray* out) {
+    QFile f(path);
+    if (!QFileInfo(path).isDir() && f.open(QIODevice::ReadOnly)) {
         *out = f.readAll();
         if (f.error() == QFileDevice::NoError)
             return true;
     }
-    say(stderr, QStringLiteral("No se pudo leer %1: %2.").arg(ruta, whyUnreadable(ruta, f)));
+    say(stderr, QStringLiteral("No se pudo leer %1: %2.").arg(path, whyUnreadable(path, f)));
     return false;
 }
 
@@ -78,10 +78,10 @@ int main(int argc, char** argv) {
                         .arg(args.value(0)));
         return 2;
     }
-    QByteArray archivo, llave;
-    if (!lee(args.at(1), &archivo) || !lee(args.at(2), &llave))
+    QByteArray fileBytes, keyBytes;
+    if (!readInto(args.at(1), &fileBytes) || !readInto(args.at(2), &keyBytes))
         return 2;
-    const Verification v = verifySignature(archivo, llave);
+    const Verification v = verifySignature(fileBytes, keyBytes);
     say(v.intact ? stdout : stderr, v.message);
     return v.intact ? 0 : 1;
 }

@@ -136,10 +136,10 @@ void AgentHistoryPage::cmdAABorrar_Click() {
                                  personOf(list, r) +
                                  QStringLiteral("\n\n Y TODOS SUS PERIODOS DE LABOR?")))
         return;
-    bool noneLeft = false;
-    if (seam::failed(this, deleteHistoricAgent(*db_, historicRowKey(r), &noneLeft)))
+    const Fallible<bool> noneLeft = deleteHistoricAgent(*db_, historicRowKey(r));
+    if (seam::failed(this, noneLeft.error))
         return;
-    if (noneLeft)
+    if (noneLeft.value)
         showAgentHistory(QVariant());
     gridClear(ui->fgPeriodosAA);
     list->removeRow(r);

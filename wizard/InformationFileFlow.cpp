@@ -13,17 +13,17 @@
 
 namespace {
 
-void tell(QWidget* parent, const QString& texto) {
-    seam::message(parent, texto, QStringLiteral("Mensaje"), seam::Icon::Exclamation);
+void tell(QWidget* parent, const QString& text) {
+    seam::message(parent, text, QStringLiteral("Mensaje"), seam::Icon::Exclamation);
 }
 
 std::optional<KeyChoice> askForKey(QWidget* parent, const QString& rfcAsTyped,
                                    QString& lastKeyFile) {
-    frmKey dialogo(rfcAsTyped, lastKeyFile, parent);
-    seam::exec(dialogo);
-    lastKeyFile = dialogo.keyFile();
+    frmKey keyDialog(rfcAsTyped, lastKeyFile, parent);
+    seam::exec(keyDialog);
+    lastKeyFile = keyDialog.keyFile();
     // Only an explicit Aceptar goes on; the close box counts as Cancelar.
-    return dialogo.result() == QDialog::Accepted ? dialogo.choice() : std::nullopt;
+    return keyDialog.result() == QDialog::Accepted ? keyDialog.choice() : std::nullopt;
 }
 
 } // namespace
@@ -58,29 +58,29 @@ bool Genera_archivo(QWidget* parent, AppState& state, Database& db, const QStrin
                       seam::Buttons::OkCancel) != seam::Answer::Ok)
         return false;
 
-    std::optional<KeyChoice> llave = askForKey(parent, rfcAsTyped, state.lastKeyFile);
-    if (!llave)
+    std::optional<KeyChoice> key = askForKey(parent, rfcAsTyped, state.lastKeyFile);
+    if (!key)
         return false;
 
     // Signed in memory before the file takes its name in ENVIO: a refused
     // key or password leaves an earlier signed file there untouched.
-    int codigo = SignedOk;
-    const auto firmar = [&](QByteArray& contenido) {
-        Signer firmante{agentCurpOf(contenido), llave->keyPath.toUtf8(), llave->password.toUtf8()};
-        codigo = whileBusy(
+    int outcome = SignedOk;
+    const auto sign = [&](QByteArray& content) {
+        Signer signer{agentCurpOf(content), key->keyPath.toUtf8(), key->password.toUtf8()};
+        outcome = whileBusy(
             parent, QStringLiteral("Agregando la Firma Digital al archivo de información..."),
-            [&] { return signContent(contenido, firmante); });
-        wipeSigner(firmante);
-        return codigo == SignedOk;
+            [&] { return signContent(content, signer); });
+        wipeSigner(signer);
+        return outcome == SignedOk;
     };
-    const Fallible<QString> archivo =
-        writeInformationFile(db, state.dataDir, canonicalPatent(state.NoPat), firmar);
-    wipeText(llave->password);
-    if (!archivo && codigo == SignedOk) {
-        tell(parent, archivo.error->message());
+    const Fallible<QString> written =
+        writeInformationFile(db, state.dataDir, canonicalPatent(state.NoPat), sign);
+    wipeText(key->password);
+    if (!written && outcome == SignedOk) {
+        tell(parent, written.error->message());
         return false;
     }
-    tellSigningOutcome(parent, codigo, state.dataDir, canonicalPatent(patenteField),
+    tellSigningOutcome(parent, outcome, state.dataDir, canonicalPatent(patenteField),
                        state.contact.authorityMail);
-    return archivo.ok();
+    return written.ok();
 }

@@ -28,35 +28,35 @@ enum class DumpWait { Finished, Cancelled, TimedOut };
 
 // The dump tool may take minutes: a window says what is happening, shows the
 // time passing and offers to skip the import.
-DumpWait waitForDumpTool(QWidget* parent, QProcess& proceso) {
-    std::unique_ptr<QProgressDialog> progreso;
+DumpWait waitForDumpTool(QWidget* parent, QProcess& tool) {
+    std::unique_ptr<QProgressDialog> progressBox;
     if (qobject_cast<QApplication*>(QCoreApplication::instance())) {
-        progreso = std::make_unique<QProgressDialog>(parent);
-        progreso->setWindowTitle(QStringLiteral("KESTRO 3.5"));
-        progreso->setCancelButtonText(QStringLiteral("Cancelar"));
-        progreso->setRange(0, EsperaVolcado / 1000);
-        progreso->setMinimumDuration(0);
-        progreso->setAutoClose(false);
-        progreso->setAutoReset(false);
-        progreso->setWindowModality(Qt::ApplicationModal);
-        progreso->setMinimumWidth(480);
+        progressBox = std::make_unique<QProgressDialog>(parent);
+        progressBox->setWindowTitle(QStringLiteral("KESTRO 3.5"));
+        progressBox->setCancelButtonText(QStringLiteral("Cancelar"));
+        progressBox->setRange(0, EsperaVolcado / 1000);
+        progressBox->setMinimumDuration(0);
+        progressBox->setAutoClose(false);
+        progressBox->setAutoReset(false);
+        progressBox->setWindowModality(Qt::ApplicationModal);
+        progressBox->setMinimumWidth(480);
     }
-    QElapsedTimer reloj;
-    reloj.start();
-    while (proceso.state() != QProcess::NotRunning && !proceso.waitForFinished(100)) {
-        if (progreso && progreso->wasCanceled())
+    QElapsedTimer stopwatch;
+    stopwatch.start();
+    while (tool.state() != QProcess::NotRunning && !tool.waitForFinished(100)) {
+        if (progressBox && progressBox->wasCanceled())
             return DumpWait::Cancelled;
-        const qint64 ms = reloj.elapsed();
+        const qint64 ms = stopwatch.elapsed();
         if (ms >= EsperaVolcado)
             return DumpWait::TimedOut;
-        if (progreso) {
-            progreso->setLabelText(
+        if (progressBox) {
+            progressBox->setLabelText(
                 QStringLiteral("Tomando los datos de la versión anterior de KESTRO.\n"
                                "Esperando a que termine Trasvase.exe: %1 (máximo %2).\n\n"
                                "Cancelar omite la importación; se ofrecerá de nuevo la "
                                "próxima vez que inicie KESTRO.")
                     .arg(minutesAndSeconds(ms), minutesAndSeconds(EsperaVolcado)));
-            progreso->setValue(int(ms / 1000));
+            progressBox->setValue(int(ms / 1000));
         }
         QCoreApplication::processEvents();
     }
@@ -67,56 +67,56 @@ DumpWait waitForDumpTool(QWidget* parent, QProcess& proceso) {
 // written its dump. True when the dump may be read (also when there is no
 // tool to run: a dump made earlier is read as it is).
 bool runDumpTool(QWidget* parent, const QString& dumpToolDir, const QString& oldFolder) {
-    const QString origen = QDir(dumpToolDir).filePath(QStringLiteral("Trasvase.exe"));
-    if (!QFileInfo(origen).isFile())
+    const QString toolOriginal = QDir(dumpToolDir).filePath(QStringLiteral("Trasvase.exe"));
+    if (!QFileInfo(toolOriginal).isFile())
         return true;
-    const QString destino = QDir(oldFolder).filePath(QStringLiteral("Trasvase.exe"));
+    const QString toolCopy = QDir(oldFolder).filePath(QStringLiteral("Trasvase.exe"));
 #ifdef Q_OS_WIN
-    const QString programa = destino;
-    const QStringList argumentos;
+    const QString program = toolCopy;
+    const QStringList toolArguments;
 #else
-    const QString programa = QStandardPaths::findExecutable(QStringLiteral("wine"));
-    if (programa.isEmpty())
+    const QString program = QStandardPaths::findExecutable(QStringLiteral("wine"));
+    if (program.isEmpty())
         return true;
-    const QStringList argumentos{destino};
+    const QStringList toolArguments{toolCopy};
 #endif
-    if (QFileInfo(origen).canonicalFilePath() != QFileInfo(destino).canonicalFilePath()) {
-        QFile::remove(destino);
-        if (!QFile::copy(origen, destino)) {
+    if (QFileInfo(toolOriginal).canonicalFilePath() != QFileInfo(toolCopy).canonicalFilePath()) {
+        QFile::remove(toolCopy);
+        if (!QFile::copy(toolOriginal, toolCopy)) {
             seam::inform(parent, QStringLiteral("No se pudo copiar %1 a %2; no se importaron los "
                                                 "datos de la versión anterior de KESTRO.")
-                                     .arg(QDir::toNativeSeparators(origen),
+                                     .arg(QDir::toNativeSeparators(toolOriginal),
                                           QDir::toNativeSeparators(oldFolder)));
             return false;
         }
     }
 
-    QProcess proceso;
-    proceso.setWorkingDirectory(oldFolder);
-    proceso.start(programa, argumentos);
-    if (!proceso.waitForStarted(EsperaArranque)) {
+    QProcess tool;
+    tool.setWorkingDirectory(oldFolder);
+    tool.start(program, toolArguments);
+    if (!tool.waitForStarted(EsperaArranque)) {
         seam::inform(parent, QStringLiteral("No se pudo ejecutar %1: %2. No se importaron los "
                                             "datos de la versión anterior de KESTRO.")
-                                 .arg(QDir::toNativeSeparators(destino), proceso.errorString()));
+                                 .arg(QDir::toNativeSeparators(toolCopy), tool.errorString()));
         return false;
     }
-    const DumpWait espera = waitForDumpTool(parent, proceso);
-    if (espera != DumpWait::Finished) {
-        proceso.kill();
-        proceso.waitForFinished(EsperaArranque);
+    const DumpWait waited = waitForDumpTool(parent, tool);
+    if (waited != DumpWait::Finished) {
+        tool.kill();
+        tool.waitForFinished(EsperaArranque);
         // Skipped by the user: AA stays empty, so the next start offers it again.
-        if (espera == DumpWait::TimedOut)
+        if (waited == DumpWait::TimedOut)
             seam::inform(parent, QStringLiteral("El programa %1 no terminó a tiempo. No se "
                                                 "importaron los datos de la versión anterior de "
                                                 "KESTRO.")
-                                     .arg(QDir::toNativeSeparators(destino)));
+                                     .arg(QDir::toNativeSeparators(toolCopy)));
         return false;
     }
-    if (proceso.exitStatus() != QProcess::NormalExit) {
+    if (tool.exitStatus() != QProcess::NormalExit) {
         seam::inform(parent, QStringLiteral("El programa %1 terminó con un error. No se "
                                             "importaron los datos de la versión anterior de "
                                             "KESTRO.")
-                                 .arg(QDir::toNativeSeparators(destino)));
+                                 .arg(QDir::toNativeSeparators(toolCopy)));
         return false;
     }
     return true;
@@ -136,14 +136,14 @@ void Viejo_KESTRO(QWidget* parent, Database& db, const QString& dumpToolDir,
     }
     if (!runDumpTool(parent, dumpToolDir, oldFolder))
         return;
-    const QString volcado = QDir(oldFolder).filePath(QStringLiteral("Recupera.txt"));
-    if (!QFileInfo(volcado).isFile()) {
+    const QString dumpPath = QDir(oldFolder).filePath(QStringLiteral("Recupera.txt"));
+    if (!QFileInfo(dumpPath).isFile()) {
         seam::inform(parent, QStringLiteral("No se encontró el archivo %1 con los datos de la "
                                             "versión anterior de KESTRO. No se importó ningún "
                                             "dato.")
-                                 .arg(QDir::toNativeSeparators(volcado)));
+                                 .arg(QDir::toNativeSeparators(dumpPath)));
         return;
     }
-    if (MaybeError e = importDump(db, volcado))
+    if (MaybeError e = importDump(db, dumpPath))
         seam::inform(parent, e->message());
 }

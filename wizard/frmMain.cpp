@@ -41,8 +41,8 @@ frmMain::frmMain(AppState& state, QWidget* parent)
 frmMain::~frmMain() = default;
 
 bool frmMain::startUp() {
-    frmInicio inicio(this);
-    seam::exec(inicio);
+    frmInicio startDialog(this);
+    seam::exec(startDialog);
 
     Database::Opened opened = Database::open(state_.dataDir);
     if (!opened) {
@@ -180,12 +180,12 @@ void frmMain::forwardFromPage1() {
         ui->cmdSiguiente->setEnabled(true);
         return;
     }
-    const Fallible<bool> regla = Hay_Hist_Mandatarios(*db_);
-    if (seam::readFailed(this, regla.error))
+    const Fallible<bool> historyPagesNeeded = Hay_Hist_Mandatarios(*db_);
+    if (seam::readFailed(this, historyPagesNeeded.error))
         return;
     showPage(3);
     ui->cmdAtras->setEnabled(true);
-    regla.value ? showNext(Siguente) : showFinish();
+    historyPagesNeeded.value ? showNext(Siguente) : showFinish();
     ui->cmdSiguiente->setEnabled(true);
 }
 
@@ -211,12 +211,12 @@ void frmMain::forwardFromPages3to5() {
             finishWizard();
             return;
         }
-        const Fallible<bool> regla = Hay_Hist_Mandatarios(*db_);
-        if (seam::readFailed(this, regla.error))
+        const Fallible<bool> historyPagesNeeded = Hay_Hist_Mandatarios(*db_);
+        if (seam::readFailed(this, historyPagesNeeded.error))
             return;
         showPage(4);
         ui->cmdAtras->setEnabled(true);
-        regla.value ? showNext(Siguente) : showFinish();
+        historyPagesNeeded.value ? showNext(Siguente) : showFinish();
         ui->cmdSiguiente->setEnabled(true);
         return;
     }
