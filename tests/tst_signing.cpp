@@ -1,25 +1,11 @@
 // Signing the information file, what the verifier says of it, the result
 // codes with every kind of key file that is no key, and the key dialog.
 #include "dialogs/frmKey.h"
-#include "entry/AppState.h"
-#include "entry/Seam.h"
 #include "exchange/Signing.h"
 #include "support/SampleFile.h"
 #include "support/TestKey.h"
-#include "support/TestSupport.h"
+#include "support/WizardDriver.h"
 #include "wizard/InformationFileFlow.h"
-
-#include <QDir>
-#include <QLineEdit>
-#include <QProcess>
-#include <QPushButton>
-#include <QSettings>
-#include <QStandardPaths>
-#include <QTemporaryDir>
-#include <QtTest>
-#include <openssl/evp.h>
-#include <openssl/pkcs12.h>
-#include <openssl/x509.h>
 
 using namespace Qt::StringLiterals;
 
@@ -33,21 +19,6 @@ int signFile(const QString& file, const QString& keyPath, const QString& passwor
     if (code == SignedOk)
         writeWholeFile(file, content);
     return code;
-}
-
-// An encrypted PKCS#8 key (DER) whose password takes `rounds` rounds.
-QByteArray roundsKey(int rounds) {
-    EVP_PKEY* k = EVP_EC_gen("P-256");
-    PKCS8_PRIV_KEY_INFO* p8 = EVP_PKEY2PKCS8(k);
-    X509_SIG* sig = PKCS8_encrypt(-1, EVP_aes_256_cbc(), "clave", 5, nullptr, 0, rounds, p8);
-    unsigned char* der = nullptr;
-    const int n = sig ? i2d_X509_SIG(sig, &der) : 0;
-    QByteArray out(reinterpret_cast<const char*>(der), n > 0 ? n : 0);
-    OPENSSL_free(der);
-    X509_SIG_free(sig);
-    PKCS8_PRIV_KEY_INFO_free(p8);
-    EVP_PKEY_free(k);
-    return out;
 }
 
 } // namespace
@@ -129,21 +100,19 @@ void TestSigning::signedAndVerified() {
     }
 }
 
+// A fixture under keys/ (the EC keys' password is "clave"), or what else
+// stands at the key's path. slow.key asks 8 388 607 derivation rounds: refused
+// at once, not the program kept busy.
 void TestSigning::resultCodes_data() {
-    QTest::addColumn<QString>("key"); // what stands at the key's path
+    QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("password");
     QTest::addColumn<int>("code");
-    const auto row = [](const char* name, const char* key, const char* password, int code) {
-        QTest::newRow(name) << QString::fromLatin1(key) << QString::fromLatin1(password) << code;
-    };
-    for (const char* notAKey :
-         {"none", "text", "certificate", "empty", "folder", "link loop", "4 GiB"})
-        row(notAKey, notAKey, "clave", 1);
-    // 8 388 607 derivation rounds: refused at once, not the program kept busy.
-    row("slow to open", "slow", "clave", 1);
-    row("fast enough to open", "rounds", "clave", 0);
-    row("wrong password", "ec", "Clave", 2);
-    row("no password", "ec", "", 2);
+    for (const char* notAKey : {"none", "folder", "link loop", "4 GiB", "text.key",
+                                "certificate.cer", "empty.key", "slow.key"})
+        QTest::newRow(notAKey) << QString::fromLatin1(notAKey) << u"clave"_s << 1;
+    QTest::newRow("fast enough to open") << u"fast.key"_s << u"clave"_s << 0;
+    QTest::newRow("wrong password") << u"fast.key"_s << u"Clave"_s << 2;
+    QTest::newRow("no password") << u"fast.key"_s << QString() << 2;
 }
 
 void TestSigning::resultCodes() {
@@ -151,15 +120,10 @@ void TestSigning::resultCodes() {
     QFETCH(QString, password);
     QFETCH(int, code);
     QTemporaryDir dir;
-    const QString file = dir.filePath(u"3001.txt"_s);
-    const QString keyPath = dir.filePath(u"llave.key"_s);
+    const QString file = dir.filePath(u"3001.txt"_s), keyPath = dir.filePath(u"llave.key"_s);
     writeWholeFile(file, ExpectedSample);
-    if (key == u"text"_s)
-        writeWholeFile(keyPath, "basura que no es una llave");
-    else if (key == u"certificate"_s)
-        writeWholeFile(keyPath, rsa_->certificate(true));
-    else if (key == u"empty"_s)
-        writeWholeFile(keyPath, "");
+    if (key.contains(u'.'))
+        QVERIFY(QFile::copy(fixture(u"keys/"_s + key), keyPath));
     else if (key == u"folder"_s)
         QDir().mkpath(keyPath);
     else if (key == u"link loop"_s)
@@ -167,13 +131,6 @@ void TestSigning::resultCodes() {
     else if (key == u"4 GiB"_s) {
         QFile f(keyPath);
         QVERIFY(f.open(QIODevice::WriteOnly) && f.resize(qint64(4) << 30)); // sparse, never read
-    } else if (key == u"ec"_s)
-        writeWholeFile(keyPath, ec_->encryptedPrivate("clave", password.isEmpty()));
-    else if (key == u"rounds"_s || key == u"slow"_s) {
-        QByteArray k = roundsKey(65536); // rounds patched in place
-        if (key == u"slow"_s)
-            k.replace(QByteArray("\x02\x03\x01\x00\x00", 5), QByteArray("\x02\x03\x7f\xff\xff", 5));
-        writeWholeFile(keyPath, k);
     }
     QCOMPARE(signFile(file, keyPath, password), code);
     QCOMPARE(readWholeFile(file).startsWith(ExpectedSample + (code ? "" : "FIRMA")), true);
@@ -210,46 +167,37 @@ void TestSigning::keyDialogChecksTheKey() {
     frmKey d(rfc, QString());
     seam::Script s;
     s.chooseFile(path); // none chosen when empty
-    d.findChild<QPushButton*>(u"cmdBuscar"_s)->click();
+    press(d, u"cmdBuscar"_s);
     QCOMPARE(s.fileFilters, QStringList(u"Archivo_llave (*.key)"_s));
-    d.findChild<QLineEdit*>(u"txtPassword"_s)->setText(u" c l "_s);
-    d.findChild<QPushButton*>(u"cmdAceptar"_s)->click();
+    setValue(d, u"txtPassword"_s, u" c l "_s);
+    press(d, u"cmdAceptar"_s);
     const bool taken = refusal.isEmpty();
     QCOMPARE(s.lastText(), refusal);
     QCOMPARE(d.result(), int(taken ? QDialog::Accepted : QDialog::Rejected));
     QCOMPARE(d.choice().has_value(), taken);
-    if (taken) {
-        QCOMPARE(d.choice()->keyPath, QDir::toNativeSeparators(path));
-        QCOMPARE(d.choice()->password, u" c l "_s);
-    }
+    if (taken)
+        QCOMPARE(d.choice()->keyPath + u'|' + d.choice()->password,
+                 QDir::toNativeSeparators(path) + u"| c l "_s);
 }
 
+// The next time the key is there already, the password not; the file dialog
+// opens where the key was; the password is never stored.
 void TestSigning::keyDialogRemembersTheFolderNotThePassword() {
-    const QString rfc = u"PELJ700101AB1"_s;
-    const QString password = u"clave-que-no-se-guarda"_s;
     QTemporaryDir keyDir;
-    QString lastKey; // the key file of this run, as the wizard keeps it
-    const auto choose = [&](const QString& chosen, const QString& typed) {
-        frmKey d(rfc, lastKey);
-        seam::Script s;
-        s.chooseFile(chosen);
-        d.findChild<QPushButton*>(u"cmdBuscar"_s)->click();
-        d.findChild<QLineEdit*>(u"txtPassword"_s)->setText(typed);
-        d.findChild<QPushButton*>(u"cmdAceptar"_s)->click();
-        lastKey = d.keyFile();
-        return s.fileFolders.value(0);
-    };
-    const QString keyPath = QDir(keyDir.path()).filePath(rfc + u".key"_s);
-    choose(keyPath, password);
-    // The next time in this run the key is there already, the password not.
-    frmKey again(rfc, lastKey);
-    QCOMPARE(again.findChild<QLineEdit*>(u"txtLlave"_s)->text(), QDir::toNativeSeparators(keyPath));
-    QVERIFY(again.findChild<QLineEdit*>(u"txtPassword"_s)->text().isEmpty());
-    // It opens where the key was, in another run too.
-    QCOMPARE(choose(QString(), QString()), keyDir.path());
+    const QString key = QDir::toNativeSeparators(keyDir.filePath(u"PELJ700101AB1.key"_s));
+    seam::Script s;
+    s.chooseFile(key);
+    frmKey d(u"PELJ700101AB1"_s, QString());
+    press(d, u"cmdBuscar"_s);
+    setValue(d, u"txtPassword"_s, u"clave-que-no-se-guarda"_s);
+    press(d, u"cmdAceptar"_s);
+    frmKey again(u"PELJ700101AB1"_s, d.keyFile());
+    QCOMPARE(showing(again, {"txtLlave", "txtPassword"}), key + u'|');
+    press(again, u"cmdBuscar"_s);
+    QCOMPARE(s.fileFolders.last(), keyDir.path());
     QSettings stored(QSettings::UserScope, u"KESTRO"_s, u"KESTRO"_s);
     for (const QString& k : stored.allKeys())
-        QVERIFY(!stored.value(k).toString().contains(password));
+        QVERIFY(!stored.value(k).toString().contains(u"no-se-guarda"_s));
 }
 
 QTEST_MAIN(TestSigning)
