@@ -5,11 +5,6 @@
 #include "entry/Contact.h"
 #include "support/TestSupport.h"
 
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
-#include <QtTest>
-
 class TestDataFolder : public QObject {
     Q_OBJECT
 private Q_SLOTS:

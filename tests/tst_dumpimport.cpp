@@ -6,14 +6,6 @@
 #include "support/TestSupport.h"
 #include "wizard/PreviousVersionImport.h"
 
-#include <QApplication>
-#include <QDir>
-#include <QProgressDialog>
-#include <QPushButton>
-#include <QRegularExpression>
-#include <QTemporaryDir>
-#include <QtTest>
-
 using namespace Qt::StringLiterals;
 
 namespace {

@@ -3,10 +3,7 @@
 // a failure after the work was kept, be exactly what a clean run leaves),
 // the user must be told, and the same action must then work.
 #include "data/FaultPoint.h"
-#include "support/TestKey.h"
 #include "support/WizardDriver.h"
-
-#include <QDirIterator>
 
 namespace {
 
@@ -69,59 +66,63 @@ void period(Wizard& w, const char* dialog) {
                  QDate(2003, 10, 11));
 }
 
-// Start-up, where the upgrade and the import happen.
-void start(Wizard& w) {
-    w.window = std::make_unique<frmMain>(w.state);
-    w.window->startUp();
+void sinHistorico(Wizard& w) {
+    answerDialog(w.script, "frmSinHIstorico", {}, {"cmdAceptar"});
 }
 
-void click(Wizard& w, const char* list, const char* button) {
-    if (list)
-        w.pick(list, 0);
-    w.cmd(button)->click();
-}
-
+// The user's action: the dialogs it opens answered, the first row of `list`
+// chosen, `button` pressed; with no button, a start-up (where the upgrade
+// and the import happen).
 struct Action {
     const char* name;
     ProgramDir::Kind kind;
     std::function<void(Wizard&)> prepare; // not under test
-    std::function<void(Wizard&)> act;     // the user's action
+    std::function<void(Wizard&)> answer;
+    const char* list;
+    const char* button;
+    void act(Wizard& w) const {
+        if (answer)
+            answer(w);
+        if (list)
+            w.pick(list, 0);
+        if (button)
+            w.cmd(button)->click();
+        else
+            (w.window = std::make_unique<frmMain>(w.state))->startUp();
+    }
 };
 
+void onPage1(Wizard& w) {
+    w.start();
+    w.fillPage1(2);
+}
+
+void onPage2(Wizard& w) {
+    onPage1(w);
+    w.next();
+    w.fillOffices(2);
+}
+
+void version30(Wizard& w) {
+    must(*w.dir.open(), "insert into AA values (3001,'JUAN','PEREZ','LOPEZ','PELJ700101AB1',"
+                        "'PELJ700101HDFRPN09',0,470)");
+}
+
+void previousVersion(Wizard& w) {
+    w.state.previousVersionDir = w.dir.path() + QStringLiteral("/anterior");
+    QDir().mkpath(w.state.previousVersionDir);
+    QFile::copy(fixture("Recupera.txt"), w.state.previousVersionDir + "/Recupera.txt");
+}
+
+const auto Delivered = ProgramDir::Kind::Delivered;
 const QList<Action> actions{
-    {"Next on page 1", ProgramDir::Kind::Delivered,
+    {"Next on page 1", Delivered, onPage1, {}, nullptr, "cmdSiguiente"},
+    {"Next on page 2", Delivered, onPage2, {}, nullptr, "cmdSiguiente"},
+    {"upgrade of a 3.0 file", ProgramDir::Kind::Version30, version30, {}, nullptr, nullptr},
+    {"import of the previous version", Delivered, previousVersion, {}, nullptr, nullptr},
+    {"information file, copies and signature", Delivered,
      [](Wizard& w) {
-         w.start();
-         w.fillPage1(0);
-     },
-     [](Wizard& w) { w.next(); }},
-    {"Next on page 2", ProgramDir::Kind::Delivered,
-     [](Wizard& w) {
-         w.start();
-         w.fillPage1(2);
-         w.next();
-         w.fillOffices(2);
-     },
-     [](Wizard& w) { w.next(); }},
-    {"upgrade of a 3.0 file", ProgramDir::Kind::Version30,
-     [](Wizard& w) {
-         must(*w.dir.open(), "insert into AA values (3001,'JUAN','PEREZ','LOPEZ',"
-                             "'PELJ700101AB1','PELJ700101HDFRPN09',0,470)");
-     },
-     start},
-    {"import of the previous version", ProgramDir::Kind::Delivered,
-     [](Wizard& w) {
-         w.state.previousVersionDir = w.dir.path() + QStringLiteral("/anterior");
-         QDir().mkpath(w.state.previousVersionDir);
-         QFile::copy(fixture(QStringLiteral("Recupera.txt")),
-                     w.state.previousVersionDir + QStringLiteral("/Recupera.txt"));
-     },
-     start},
-    {"information file, copies and signature", ProgramDir::Kind::Delivered,
-     [](Wizard& w) {
-         static const TestKey key(true);
-         writeWholeFile(w.dir.path() + QStringLiteral("/PELJ700101AB1.key"),
-                        key.encryptedPrivate("clave", false));
+         QFile::copy(fixture("keys/rsa.key"), w.dir.path() + QStringLiteral("/PELJ700101AB1.key"));
          officeScene(w);
          w.fillPage1(0);
          w.next();
@@ -132,18 +133,18 @@ const QList<Action> actions{
              press(d, "cmdBuscar");
              setValue(d, "txtPassword", "clave");
          });
-         w.next();
-     }},
-    {"representative editor, new", ProgramDir::Kind::Delivered, officeScene,
+     },
+     nullptr, "cmdSiguiente"},
+    {"representative editor, new", Delivered, officeScene,
      [](Wizard& w) {
          const QString req = w.dir.path() + QStringLiteral("/PAGE810202AB1.req");
          writeWholeFile(req, "req");
          accepting(w, "frmApoderado", [&w, req](QDialog& d) {
              fillRepresentative(d, w.script, {"EVA", "PAZ", "GIL", Eva, "PAGE810202AB1", 2, req});
          });
-         w.cmd("cmdNuevo")->click();
-     }},
-    {"representative editor, changes", ProgramDir::Kind::Delivered, officeScene,
+     },
+     nullptr, "cmdNuevo"},
+    {"representative editor, changes", Delivered, officeScene,
      [](Wizard& w) {
          answerDialog(w.script, "frmAduanaAct", {{"cmbAduana", "VERACRUZ, VER."}}, {"cmdAceptar"});
          w.script.onDialog("frmApoderado", [&w](QDialog& d) {
@@ -156,11 +157,10 @@ const QList<Action> actions{
                  press(d, "cmdCancelar");
              return d.result();
          });
-         click(w, "fgAA", "cmdEditar");
-     }},
-    {"Delete on page 3", ProgramDir::Kind::Delivered, officeScene,
-     [](Wizard& w) { click(w, "fgAA", "cmdBorrar"); }},
-    {"historic agent editor, new", ProgramDir::Kind::Delivered, historyScene,
+     },
+     "fgAA", "cmdEditar"},
+    {"Delete on page 3", Delivered, officeScene, {}, "fgAA", "cmdBorrar"},
+    {"historic agent editor, new", Delivered, historyScene,
      [](Wizard& w) {
          period(w, "frmPeriodo_Agente");
          accepting(w, "frmAgentes_Aduanales", [](QDialog& d) {
@@ -171,36 +171,22 @@ const QList<Action> actions{
                  setValue(d, f, v);
              press(d, "cmdNuevo");
          });
-         w.cmd("cmdAANuevo")->click();
-     }},
-    {"agent period in the editor", ProgramDir::Kind::Delivered, historyScene,
+     },
+     nullptr, "cmdAANuevo"},
+    {"agent period in the editor", Delivered, historyScene,
      [](Wizard& w) {
          period(w, "frmPeriodo_Agente");
          accepting(w, "frmAgentes_Aduanales", [](QDialog& d) { press(d, "cmdNuevo"); });
-         click(w, "fgDatosAA", "cmdAAEditar");
-     }},
-    {"Delete on page 4", ProgramDir::Kind::Delivered, historyScene,
-     [](Wizard& w) { click(w, "fgDatosAA", "cmdAABorrar"); }},
-    {"representative period", ProgramDir::Kind::Delivered, historyScene,
-     [](Wizard& w) {
-         period(w, "frmPeriodo_Mandatario");
-         click(w, "fgMandatarios", "cmdMandNuevo");
-     }},
-    {"Delete on page 5", ProgramDir::Kind::Delivered, historyScene,
-     [](Wizard& w) {
-         w.pick("fgMandatarios", 0);
-         click(w, "fgPeriodosMandatario", "cmdMandBorrar");
-     }},
-    {"agent without history", ProgramDir::Kind::Delivered, historyScene,
-     [](Wizard& w) {
-         answerDialog(w.script, "frmSinHIstorico", {}, {"cmdAceptar"});
-         click(w, nullptr, "cmdSinHistAA");
-     }},
-    {"representative without history", ProgramDir::Kind::Delivered, historyScene,
-     [](Wizard& w) {
-         answerDialog(w.script, "frmSinHIstorico", {}, {"cmdAceptar"});
-         click(w, "fgMandatarios", "cmdSinHistMM");
-     }},
+     },
+     "fgDatosAA", "cmdAAEditar"},
+    {"Delete on page 4", Delivered, historyScene, {}, "fgDatosAA", "cmdAABorrar"},
+    {"representative period", Delivered, historyScene,
+     [](Wizard& w) { period(w, "frmPeriodo_Mandatario"); }, "fgMandatarios", "cmdMandNuevo"},
+    {"Delete on page 5", Delivered, historyScene, [](Wizard& w) { w.pick("fgMandatarios", 0); },
+     "fgPeriodosMandatario", "cmdMandBorrar"},
+    {"agent without history", Delivered, historyScene, sinHistorico, nullptr, "cmdSinHistAA"},
+    {"representative without history", Delivered, historyScene, sinHistorico, "fgMandatarios",
+     "cmdSinHistMM"},
 };
 
 struct Run {

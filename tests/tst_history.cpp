@@ -2,9 +2,6 @@
 #include "entry/Grid.h"
 #include "support/WizardDriver.h"
 
-#include <QDateEdit>
-#include <QLabel>
-
 using namespace Qt::StringLiterals;
 
 class TestHistory : public QObject {

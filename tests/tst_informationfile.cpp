@@ -4,11 +4,9 @@
 #include "exchange/InformationFile.h"
 #include "exchange/Signing.h"
 #include "support/SampleFile.h"
-#include "support/TestKey.h"
 #include "support/WizardDriver.h"
 #include "wizard/InformationFileFlow.h"
 
-#include <QDir>
 #ifdef Q_OS_WIN
 #include <windows.h>
 #endif
@@ -206,8 +204,7 @@ void TestInformationFile::fromFinalizaToASignedFile() {
     state.dataDir = pd->path();
     state.NoPat = u"3001"_s;
     const QString key = QDir(pd->path()).filePath(u"PELJ700101AB1.key"_s);
-    const TestKey rsa(true);
-    writeWholeFile(key, rsa.encryptedPrivate("secreta", false));
+    QFile::copy(fixture(u"keys/rsa.key"_s), key);
     QDir().mkpath(envio());
     writeWholeFile(file(), "archivo anterior");
     // Cancel to the question; then the key dialog left with Cancelar; then
@@ -218,7 +215,7 @@ void TestInformationFile::fromFinalizaToASignedFile() {
         s.onDialog(u"frmKey"_s, [&s, &key, button](QDialog& d) {
             s.chooseFile(key);
             press(d, u"cmdBuscar"_s);
-            setValue(d, u"txtPassword"_s, u"secreta"_s);
+            setValue(d, u"txtPassword"_s, u"clave"_s);
             press(d, QLatin1String(button));
             return d.result();
         });
@@ -238,7 +235,7 @@ void TestInformationFile::fromFinalizaToASignedFile() {
                                QDir::toNativeSeparators(file()), state.contact.authorityMail));
     const QByteArray signed_ = readWholeFile(file());
     QVERIFY(signed_.startsWith(ExpectedSample));
-    QVERIFY(verifySignature(signed_, rsa.certificate(false)).intact);
+    QVERIFY(verifySignature(signed_, readWholeFile(fixture(u"keys/rsa.cer"_s))).intact);
     QCOMPARE(inEnvio(), (QStringList{"3001.txt", "GAMR800202XY2.req"}));
 }
 

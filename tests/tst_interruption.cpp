@@ -4,11 +4,6 @@
 // KESTRO_KILLS sets how many kills per kind (three by default).
 #include "support/TestSupport.h"
 
-#include <QElapsedTimer>
-#include <QProcess>
-#include <QRandomGenerator>
-#include <QtTest>
-
 class TestInterruption : public QObject {
     Q_OBJECT
 private Q_SLOTS:

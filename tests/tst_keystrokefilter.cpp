@@ -3,14 +3,8 @@
 #include "entry/KeystrokeFilter.h"
 #include "entry/Seam.h"
 #include "rules/Cp1252.h"
+#include "support/TestSupport.h"
 #include "wizard/Language.h"
-
-#include <QApplication>
-#include <QClipboard>
-#include <QInputMethodEvent>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTest>
 
 namespace {
 

@@ -4,29 +4,16 @@
 #include "entry/Grid.h"
 #include "support/WizardDriver.h"
 
-#include <QDateEdit>
-#include <QLabel>
-#include <QRadioButton>
-#include <QToolTip>
-
 using namespace Qt::StringLiterals;
 
 namespace {
 
-const Person rosa{"ROSA",
-                  "GARCIA",
-                  "MARTINEZ",
-                  "GAMR800202MDFRRS01",
-                  "GAMR800202XY2",
-                  1,
+// clang-format off
+const Person rosa{"ROSA", "GARCIA", "MARTINEZ", "GAMR800202MDFRRS01", "GAMR800202XY2", 1,
                   "C:\\DOCS\\gamr800202xy2.req"};
-const Person luis{"LUIS",
-                  "MORA",
-                  "DIAZ",
-                  "MODL750505HDFRZS02",
-                  "MODL750505AB3",
-                  2,
+const Person luis{"LUIS", "MORA", "DIAZ", "MODL750505HDFRZS02", "MODL750505AB3", 2,
                   "/home/luis/MODL750505AB3.REQ"};
+// clang-format on
 
 void nextOffice(seam::Script& s, const QString& name) {
     answerDialog(s, u"frmAduanaAct"_s, {{u"cmbAduana"_s, name}}, {u"cmdAceptar"_s});
@@ -93,7 +80,6 @@ private Q_SLOTS:
     void editingMovesOrDropsWhatBelongsToHim();
     void officeAndDeclarationDialogs();
     void pageShowsDetailsOnlyOfTheChosenRowAndDeletes();
-    void storedValuesLongerThanTheLimitComeBackWhole();
 };
 
 void TestRepresentatives::editorChecksInOrderWithMessageAndFocus() {
@@ -341,26 +327,6 @@ void TestRepresentatives::pageShowsDetailsOnlyOfTheChosenRowAndDeletes() {
     QCOMPARE(owned(*db, rosa.curp).size(), 8);
     QCOMPARE(wz.showing({"fgAA", "fgMandatarios"}), u"2|2"_s);
     QCOMPARE(wz.showing(details), u"0|0||0||"_s);
-}
-
-// A stored value longer than its field comes back and is saved back whole;
-// typing still stops at the field's limit.
-void TestRepresentatives::storedValuesLongerThanTheLimitComeBackWhole() {
-    const QString name30 = u"MARIA DEL CARMEN GUADALUPE ANA"_s;
-    Wizard wz;
-    startWithAgent(wz, {rosa});
-    wz.fillPage1(0);
-    wz.next();
-    must(*wz.dir.open(), u"update AA set Nombre=?"_s, {name30});
-    wz.start();
-    QLineEdit* field = wz.txt("txtAANombre");
-    QCOMPARE(field->text(), name30);
-    QCOMPARE(field->cursorPosition(), 0);
-    wz.next();
-    QCOMPARE(dump(*wz.dir.open(), u"select Nombre from AA"_s), name30);
-    field->clear();
-    QTest::keyClicks(field, name30);
-    QCOMPARE(field->text(), name30.left(25));
 }
 
 QTEST_MAIN(TestRepresentatives)

@@ -3,12 +3,6 @@
 #include "data/Upgrade.h"
 #include "support/TestSupport.h"
 
-#include <QDir>
-#include <QFile>
-#include <QProcess>
-#include <QTemporaryDir>
-#include <QTest>
-
 namespace {
 
 // Every table's columns in order with their types, then the version registry.

@@ -3,7 +3,6 @@
 #include "dialogs/frmKey.h"
 #include "exchange/Signing.h"
 #include "support/SampleFile.h"
-#include "support/TestKey.h"
 #include "support/WizardDriver.h"
 #include "wizard/InformationFileFlow.h"
 
@@ -35,25 +34,23 @@ private Q_SLOTS:
     void keyDialogRemembersTheFolderNotThePassword();
 
 private:
-    std::unique_ptr<TestKey> rsa_, ec_;
     QTemporaryDir dir_;
     QString path(const QString& name) const { return QDir(dir_.path()).filePath(name); }
 };
 
 void TestSigning::initTestCase() {
     QStandardPaths::setTestModeEnabled(true); // remembered settings stay out of the user's
-    rsa_ = std::make_unique<TestKey>(true);
-    ec_ = std::make_unique<TestKey>(false);
 }
 
+// keys/ holds an EC key (PEM, its certificate PEM) and an RSA one (DER, its
+// certificate DER), both with the password "clave".
 void TestSigning::signedAndVerified() {
-    const QString file = path(u"3001.txt"_s), keyPath = path(u"k.key"_s);
-    for (const auto& [key, pem, algorithm] :
-         {std::tuple{rsa_.get(), false, QByteArray("RSA-SHA256")},
-          std::tuple{ec_.get(), true, QByteArray("ECDSA-SHA256")}}) {
+    const QString file = path(u"3001.txt"_s);
+    for (const auto& [key, algorithm] : {std::pair{"keys/ec", QByteArray("ECDSA-SHA256")},
+                                         std::pair{"keys/rsa", QByteArray("RSA-SHA256")}}) {
+        const QString k = fixture(QLatin1String(key));
         writeWholeFile(file, ExpectedSample);
-        writeWholeFile(keyPath, key->encryptedPrivate("s3creta", pem));
-        QCOMPARE(signFile(file, keyPath, u"s3creta"_s), int(SignedOk));
+        QCOMPARE(signFile(file, k + u".key"_s, u"clave"_s), int(SignedOk));
 
         // The file keeps its bytes and gains exactly one last record.
         const QByteArray signedFile = readWholeFile(file);
@@ -64,8 +61,9 @@ void TestSigning::signedAndVerified() {
         QCOMPARE(fields.mid(0, 4),
                  QList<QByteArray>({"FIRMA", "3001", "PELJ700101HDFRPN09", algorithm}));
         QCOMPARE(fields.at(4).size(), 64);
-        for (const QByteArray& publicKey : {key->publicPem(), key->certificate(pem)})
-            QVERIFY(verifySignature(signedFile, publicKey).intact);
+        const QByteArray certificate = readWholeFile(k + u".cer"_s);
+        QVERIFY(verifySignature(signedFile, readWholeFile(k + u".pub"_s)).intact);
+        QVERIFY(verifySignature(signedFile, certificate).intact);
 
         // A cut, an addition, a missing record, and a byte changed in the
         // content or in any field of the signature record are all caught.
@@ -75,14 +73,13 @@ void TestSigning::signedAndVerified() {
             tampered
                 << QByteArray(signedFile).replace(i, 1, QByteArray(1, char(signedFile[i] ^ 0x01)));
         for (const QByteArray& altered : tampered)
-            QVERIFY(!verifySignature(altered, key->certificate(true)).intact);
+            QVERIFY(!verifySignature(altered, certificate).intact);
         // Another agent's key does not vouch for it.
-        QVERIFY(!verifySignature(signedFile, TestKey(false).publicPem()).intact);
+        QVERIFY(!verifySignature(signedFile, readWholeFile(fixture(u"keys/other.pub"_s))).intact);
     }
 
     // The command the authority runs says the same, in Spanish whatever the
     // system's language; a file it cannot read is told as such.
-    writeWholeFile(path(u"ec.cer"_s), ec_->certificate(false));
     const QByteArray signedFile = readWholeFile(file);
     for (const auto& [content, code, says] :
          {std::tuple{signedFile, 0, "El archivo está íntegro"},
@@ -91,7 +88,7 @@ void TestSigning::signedAndVerified() {
         content.isNull() ? void(QFile::remove(file)) : writeWholeFile(file, content);
         QProcess p;
         p.setEnvironment({u"LANG=en_US.UTF-8"_s, u"LC_ALL=C"_s});
-        p.start(QString(KESTRO_VERIFICA_FIRMA), {file, path(u"ec.cer"_s)});
+        p.start(QString(KESTRO_VERIFICA_FIRMA), {file, fixture(u"keys/rsa.cer"_s)});
         QVERIFY(p.waitForFinished());
         QCOMPARE(p.exitCode(), code);
         const QString output =

@@ -2,8 +2,6 @@
 #include "data/Dates.h"
 #include "support/TestSupport.h"
 
-#include <QTest>
-
 using namespace Qt::StringLiterals;
 
 class TestStore : public QObject {

@@ -1,9 +1,7 @@
 // Validators of patent numbers, RFC and CURP, and the three text tests they
 // share with the address and agent checks.
 #include "rules/Rutinas.h"
-
-#include <QHash>
-#include <QTest>
+#include "support/TestSupport.h"
 
 class TestValidators : public QObject {
     Q_OBJECT

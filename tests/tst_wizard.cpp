@@ -3,8 +3,6 @@
 #include "entry/Grid.h"
 #include "support/WizardDriver.h"
 
-#include <QLabel>
-
 using namespace Qt::StringLiterals;
 
 class TestWizard : public QObject {

@@ -3,8 +3,6 @@
 #include "data/DeliveredDatabase.h"
 #include "data/Schema.h"
 
-#include <QDir>
-#include <QFile>
 #include <stdexcept>
 
 QString catalogueFolder() {

@@ -2,7 +2,8 @@
 
 #include "data/Database.h"
 
-#include <QTemporaryDir>
+#include <QtTest>
+#include <QtWidgets>
 #include <memory>
 
 // A program folder of its own for one test: a fresh kestro.mdb built from

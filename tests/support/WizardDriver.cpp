@@ -1,10 +1,5 @@
 #include "support/WizardDriver.h"
 
-#include <QDateEdit>
-#include <QDir>
-#include <QLabel>
-#include <QRadioButton>
-
 QString showing(const QObject& form, const QStringList& names) {
     QStringList out;
     for (const QString& name : names) {

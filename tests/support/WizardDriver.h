@@ -7,15 +7,6 @@
 #include "support/TestSupport.h"
 #include "wizard/frmMain.h"
 
-#include <QAbstractButton>
-#include <QComboBox>
-#include <QDate>
-#include <QDialog>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTableWidget>
-#include <QtTest>
-
 template <class T = QWidget> T* named(const QObject& parent, const QString& name) {
     T* found = parent.findChild<T*>(name);
     if (!found)
