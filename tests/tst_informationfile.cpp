@@ -3,7 +3,6 @@
 // after a failure at any step: tst_faults.)
 #include "exchange/InformationFile.h"
 #include "exchange/Signing.h"
-#include "support/SampleFile.h"
 #include "support/WizardDriver.h"
 #include "wizard/InformationFileFlow.h"
 
@@ -59,19 +58,11 @@ void TestInformationFile::cleanup() {
     pd.reset();
 }
 
-namespace {
-QByteArray filler(const char* tag, int n) {
-    return tag + QByteArray("|3001") + QByteArray("|No Aplica").repeated(n) + "\r\n";
-}
-const QByteArray Rosa = ExpectedSample.sliced(ExpectedSample.indexOf("Mandatarios"));
-const QByteArray Agent = ExpectedSample.first(ExpectedSample.indexOf("Mandatarios"));
-const QByteArray End = "800|1111111|1|\r\n";
-} // namespace
-
+// The file expected of each, in fixtures/.
 void TestInformationFile::contents_data() {
     QTest::addColumn<QStringList>("changes");
-    QTest::addColumn<QByteArray>("expected");
-    QTest::newRow("example") << QStringList() << ExpectedSample;
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("example") << QStringList() << u"3001.txt"_s;
     // No representative: the filler line and no history, even though there
     // are historic agents. Names in Windows-1252.
     QTest::newRow("no representative")
@@ -81,47 +72,35 @@ void TestInformationFile::contents_data() {
                        "delete from Pedimentos_MM",
                        "insert into Historico_AA values ('H','HC','F','H','R')",
                        "update AA set Nombre='PEÑA', ApPaterno='ÁLVAREZ'"}
-        << QByteArray(Agent).replace("JUAN|PEREZ", "PE\xD1"
-                                                   "A|\xC1LVAREZ") +
-               filler("Mandatarios", 7) + End;
+        << u"3001-no-representative.txt"_s;
     // A 2.13.11 representative brings the history sections, as fillers when
     // empty; his requirement is not wanted.
     const QString luis = "insert into Mandatarios values ('MAHR810303HDFRRS02','MAHR810303XY2',"
                          "'LUIS','HARO','RUIZ',2,'/no/MAHR.req',0,1,NULL)";
-    const QByteArray luisLine = "Mandatarios|3001|MAHR810303HDFRRS02|MAHR810303XY2|LUIS|HARO|"
-                                "RUIZ|2|0|1\r\n";
-    QByteArray withLuis = ExpectedSample.chopped(End.size());
-    withLuis.insert(withLuis.indexOf("Domicilios_MM"), luisLine);
-    QTest::newRow("empty history")
-        << QStringList{luis}
-        << withLuis + filler("Historico_AA", 4) + filler("Periodos_H_MM", 5) + End;
+    QTest::newRow("empty history") << QStringList{luis} << u"3001-empty-history.txt"_s;
     QTest::newRow("history")
         << QStringList{luis, "insert into Historico_AA values ('HR','HC','FELIPE','HARO','RUIZ')",
                        "insert into Periodos_H_AA values ('HC',470,'1999-01-02','2000-03-04')",
                        "insert into Periodos_H_MM values ('MC',240,1234,'2001-02-03',"
                        "'2002-04-05')"}
-        << withLuis +
-               "Historico_AA|3001|HR|HC|FELIPE|HARO|RUIZ\r\n"
-               "Periodos_H_AA|3001|HC|470|1999-01-02|2000-03-04\r\n"
-               "Periodos_H_MM|3001|MC|240|1234|2001-02-03|2002-04-05\r\n" +
-               End;
+        << u"3001-history.txt"_s;
 }
 
 void TestInformationFile::contents() {
     QFETCH(QStringList, changes);
-    QFETCH(QByteArray, expected);
+    QFETCH(QString, expected);
     for (const QString& sql : changes)
         must(*db, sql);
     QString why;
     const auto path = write(&why);
     QVERIFY2(path, qPrintable(why));
     QCOMPARE(*path, file());
-    QCOMPARE(readWholeFile(file()), expected);
+    QCOMPARE(readWholeFile(file()), readWholeFile(fixture(expected)));
     // A second run copies the current requirement over the earlier copy and
     // leaves nothing temporary behind.
     writeWholeFile(req, "requerimiento nuevo");
     QVERIFY2(write(&why), qPrintable(why));
-    const bool hasRosa = expected.contains("GAMR800202MDFRRS01");
+    const bool hasRosa = readWholeFile(file()).contains("GAMR800202MDFRRS01");
     QCOMPARE(inEnvio(), QStringList({"3001.txt", "GAMR800202XY2.req"}).mid(0, 1 + hasRosa));
     if (hasRosa)
         QCOMPARE(readWholeFile(envio() + u"/GAMR800202XY2.req"_s),

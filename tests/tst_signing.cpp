@@ -2,7 +2,6 @@
 // codes with every kind of key file that is no key, and the key dialog.
 #include "dialogs/frmKey.h"
 #include "exchange/Signing.h"
-#include "support/SampleFile.h"
 #include "support/WizardDriver.h"
 #include "wizard/InformationFileFlow.h"
 

@@ -28,6 +28,9 @@ void writeWholeFile(const QString& path, const QByteArray& bytes);
 QByteArray readWholeFile(const QString& path);
 // A file of tests/fixtures.
 QString fixture(const QString& name);
+// The information file of storeOffice's office, byte for byte: what the
+// writer must produce and what the signing tests sign.
+inline const QByteArray ExpectedSample = readWholeFile(fixture(QStringLiteral("3001.txt")));
 
 // A statement the test's setup relies on.
 void must(Database& db, const QString& sql, const QVariantList& values = {});
