@@ -14,6 +14,11 @@
 #include "exchange/DumpImport.h"
 #include "exchange/EnvioStage.h"
 #include "exchange/InformationFile.h"
+#include "wizard/AgentHistoryPage.h"
+#include "wizard/AgentPage.h"
+#include "wizard/OfficesPage.h"
+#include "wizard/RepresentativeHistoryPage.h"
+#include "wizard/RepresentativesPage.h"
 #include "wizard/frmMain.h"
 
 #include <QApplication>
@@ -98,9 +103,13 @@ int import(const QString& mdb, const QString& dump) {
 }
 
 // Shows one page of the window alone, as the wizard does.
-void showOnly(frmMain& w, const char* page) {
-    for (const char* p : {"frAA", "frDirValidAA", "frApoderado", "frAA21311", "frMandatarios"})
-        w.findChild<QWidget*>(QString::fromLatin1(p))->setVisible(qstrcmp(p, page) == 0);
+void showOnly(frmMain& w, const QWidget* page) {
+    for (QWidget* p : {static_cast<QWidget*>(w.findChild<AgentPage*>()),
+                       static_cast<QWidget*>(w.findChild<OfficesPage*>()),
+                       static_cast<QWidget*>(w.findChild<RepresentativesPage*>()),
+                       static_cast<QWidget*>(w.findChild<AgentHistoryPage*>()),
+                       static_cast<QWidget*>(w.findChild<RepresentativeHistoryPage*>())})
+        p->setVisible(p == page);
     QCoreApplication::processEvents();
 }
 
@@ -119,10 +128,11 @@ int pages(const QString& dataDir) {
     auto* list = w.findChild<QTableWidget*>(QStringLiteral("fgAA"));
     auto* street = w.findChild<QLineEdit*>(QStringLiteral("txtApRCalle"));
 
-    showOnly(w, "frApoderado");
+    auto* page3 = w.findChild<RepresentativesPage*>();
+    showOnly(w, page3);
     QElapsedTimer t;
     t.start();
-    if (MaybeError e = w.Llena_Mandatarios())
+    if (MaybeError e = page3->Llena_Mandatarios())
         return fail(e->message());
     list->setCurrentCell(list->rowCount() / 2, 0);
     w.repaint();
@@ -130,9 +140,10 @@ int pages(const QString& dataDir) {
     if (street->text().isEmpty())
         return fail(QStringLiteral("la página 3 no mostró el domicilio del representante"));
 
-    showOnly(w, "frMandatarios");
+    auto* page5 = w.findChild<RepresentativeHistoryPage*>();
+    showOnly(w, page5);
     t.start();
-    if (MaybeError e = w.Llena_Hist_Mandatarios())
+    if (MaybeError e = page5->Llena_Hist_Mandatarios())
         return fail(e->message());
     w.repaint();
     print("pagina5_ms", t);

@@ -180,10 +180,16 @@ void frmMain::forwardFromPage1() {
         ui->cmdSiguiente->setEnabled(true);
         return;
     }
+    showBeforeHistory(3);
+}
+
+// Pages 3 and 4 lead on to the history pages only while a representative of
+// the 2.13.11 type is stored; otherwise they finish.
+void frmMain::showBeforeHistory(int page) {
     const Fallible<bool> historyPagesNeeded = Hay_Hist_Mandatarios(*db_);
     if (seam::readFailed(this, historyPagesNeeded.error))
         return;
-    showPage(3);
+    showPage(page);
     ui->cmdAtras->setEnabled(true);
     historyPagesNeeded.value ? showNext(Siguente) : showFinish();
     ui->cmdSiguiente->setEnabled(true);
@@ -211,13 +217,7 @@ void frmMain::forwardFromPages3to5() {
             finishWizard();
             return;
         }
-        const Fallible<bool> historyPagesNeeded = Hay_Hist_Mandatarios(*db_);
-        if (seam::readFailed(this, historyPagesNeeded.error))
-            return;
-        showPage(4);
-        ui->cmdAtras->setEnabled(true);
-        historyPagesNeeded.value ? showNext(Siguente) : showFinish();
-        ui->cmdSiguiente->setEnabled(true);
+        showBeforeHistory(4);
         return;
     }
     case 4:

@@ -50,6 +50,7 @@ private:
     void forwardFromPage1();
     void forwardFromPage2();
     void forwardFromPages3to5();
+    void showBeforeHistory(int page);
     void finishWizard();
     // Shows the history pages' lists again after page 3 changed.
     void representativesChanged(bool ruleType);
