@@ -23,15 +23,8 @@ void TestInterruption::killedHalfWay_data() {
 void TestInterruption::killedHalfWay() {
     QFETCH(QString, action);
     QFETCH(QStringList, whole);
-    QTemporaryDir tmp;
-    QString input = QStringLiteral("400"); // saves in a row
-    if (action == QLatin1String("importa")) {
-        QByteArray d = "KESTRO 3.0\r\nAA|3001|JUAN|PEREZ|LOPEZ|R|C|1|470\r\n";
-        for (int i = 0; i < 1500; ++i)
-            d += "Mandatarios|3001|CURP" + QByteArray::number(i) + "|RFC|N|P|M|\r\n";
-        input = tmp.filePath(QStringLiteral("Recupera.txt"));
-        writeWholeFile(input, d + "800|1111111|1|\r\n");
-    }
+    // 400 saves in a row, or a dump of 1500 representatives.
+    const QString input = action == QLatin1String("importa") ? fixture("Recupera-1500.txt") : "400";
     const auto run = [&](const QString& db, int ms) {
         QProcess p;
         p.start(QStringLiteral(KESTRO_CARGA), {action, db, input});

@@ -132,9 +132,7 @@ void TestSchema::deliveryToolNeverOverwrites() {
     QVERIFY(QFileInfo(target).size() > 0);
 
     // An existing file may hold a user's work.
-    QFile f(target);
-    QVERIFY(f.open(QIODevice::WriteOnly) && f.write("somebody's work") > 0);
-    f.close();
+    writeWholeFile(target, "somebody's work");
     QCOMPARE(runTool({catalogueFolder(), target}), 1);
     QCOMPARE(runTool({QStringLiteral("--si-no-existe"), catalogueFolder(), target}), 0);
     QCOMPARE(readWholeFile(target), QByteArray("somebody's work"));
