@@ -38,25 +38,20 @@ void answerDialog(seam::Script& s, const QString& dialog,
         for (const auto& [field, value] : texts)
             setValue(d, field, value);
         for (const QString& b : buttons)
-            press(d, b);
+            if (d.result() != QDialog::Accepted)
+                press(d, b);
         return d.result();
     });
 }
 
 void answerPeriod(seam::Script& s, const QString& dialog, const QString& office, QDate start,
                   QDate end, const QString& patent) {
-    s.onDialog(dialog, [&s, office, start, end, patent](QDialog& d) {
-        if (d.objectName() == QLatin1String("frmPeriodo_Mandatario"))
-            setValue(d, "txtPatente", patent);
-        setValue(d, "cmbAduana", office);
-        named<QDateEdit>(d, "dtpIni")->setDate(start);
-        named<QDateEdit>(d, "dtpFin")->setDate(end);
-        const qsizetype before = s.shown.size();
-        press(d, "cmdAceptar");
-        if (d.result() != QDialog::Accepted && s.shown.size() > before)
-            press(d, "cmdCancelar");
-        return d.result();
-    });
+    QList<std::pair<QString, QString>> values{{"cmbAduana", office},
+                                              {"dtpIni", start.toString("dd/MM/yyyy")},
+                                              {"dtpFin", end.toString("dd/MM/yyyy")}};
+    if (dialog == QLatin1String("frmPeriodo_Mandatario"))
+        values.append({"txtPatente", patent});
+    answerDialog(s, dialog, values, {"cmdAceptar", "cmdCancelar"});
 }
 
 void walkChecks(QWidget& form, seam::Script& s, const std::function<void()>& submit,

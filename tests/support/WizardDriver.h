@@ -23,10 +23,13 @@ inline void choose(QComboBox* c, const QString& text) {
     c->setCurrentIndex(c->findText(text));
 }
 
-// A line edit's text, or a list's entry ("" for none), by control name.
+// A line edit's text, a list's entry ("" for none) or a date (dd/mm/yyyy),
+// by control name.
 inline void setValue(const QObject& form, const QString& field, const QString& value) {
     if (auto* list = form.findChild<QComboBox*>(field))
         choose(list, value);
+    else if (auto* date = form.findChild<QDateEdit*>(field))
+        date->setDate(QDate::fromString(value, QStringLiteral("dd/MM/yyyy")));
     else
         named<QLineEdit>(form, field)->setText(value);
 }
@@ -41,8 +44,8 @@ QString showing(const QObject& form, const QStringList& names);
 void fillAddress(const QObject& form, const QString& prefix,
                  const QString& street = QStringLiteral("REFORMA"));
 
-// Queues the answer to the next dialog of that name: texts typed by
-// objectName, then the buttons pressed in order.
+// Queues the answer to the next dialog of that name: values set by
+// objectName, then the buttons pressed in order until one accepts it.
 void answerDialog(seam::Script& s, const QString& dialog,
                   const QList<std::pair<QString, QString>>& texts, const QStringList& buttons);
 
