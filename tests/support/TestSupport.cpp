@@ -85,27 +85,16 @@ QString dumpAll(Database& db) {
     return out;
 }
 
+void runScene(Database& db, const QString& name, const QString& folder) {
+    const QString sql = QString::fromUtf8(readWholeFile(fixture(name)));
+    for (const QString& statement : sql.split(u'\n', Qt::SkipEmptyParts))
+        must(db, QString(statement).replace(QStringLiteral("<folder>"), folder));
+}
+
 QString storeOffice(Database& db, const QString& folder) {
     const QString req = QDir(folder).filePath(QStringLiteral("GAMR800202XY2.req"));
     writeWholeFile(req, "requerimiento de ROSA");
-    must(db, "insert into AA values (3001,'JUAN','PEREZ','LOPEZ','PELJ700101AB1',"
-             "'PELJ700101HDFRPN09',1234,470,null,null,null,0,null)");
-    for (int type = 1; type <= 3; ++type)
-        must(db,
-             "insert into Domicilios_AA values (?,'09',15,'REFORMA',?,'','CENTRO','06000',"
-             "'555 12 34','555 12 35')",
-             {type, type == 3 ? "12" : "10"});
-    must(db,
-         "insert into Mandatarios values (?,'GAMR800202XY2','ROSA','GARCIA','MARTINEZ',1,?,0,1,"
-         "null)",
-         {RosaCurp, req});
-    for (int type = 1; type <= 2; ++type)
-        must(db,
-             "insert into Domicilios_MM values (?,'09',15,'JUAREZ','5','A','CENTRO','06000',"
-             "'555 12 36','555 12 37',?)",
-             {RosaCurp, type});
-    must(db, "insert into Aduanas_MM values (?,470)", {RosaCurp});
-    must(db, "insert into Pedimentos_MM values (?,470,'123','2003-05-20')", {RosaCurp});
+    runScene(db, QStringLiteral("office.sql"), folder);
     return req;
 }
 

@@ -40,7 +40,9 @@ QString dump(Database& db, const QString& sql, const QVariantList& v = {});
 // Every table and its rows: two states are equal when this is.
 QString dumpAll(Database& db);
 
-// The agent of patent 3001 with his three addresses, and Rosa, a complete
+// Runs a fixture's statements, one a line, with <folder> standing for `folder`.
+void runScene(Database& db, const QString& name, const QString& folder);
+// office.sql: the agent of patent 3001 with his three addresses, and Rosa, a complete
 // representative of the earlier kind (both addresses, office 470, one
 // declaration) whose requirement file, named after her RFC, lies in `folder`.
 inline const QString RosaCurp = QStringLiteral("GAMR800202MDFRRS01");

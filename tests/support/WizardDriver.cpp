@@ -131,20 +131,9 @@ QStringList Wizard::messages() const {
 }
 
 void storeHistory(Database& db, const QString& folder, bool history) {
-    storeAgent(db);
-    for (const auto& [curp, names] :
-         {std::pair{Luis, "LUIS','MORA','DIAZ"}, {Eva, "EVA','PAZ','GIL"}}) {
-        const QString req = QDir(folder).filePath(curp.left(10) + QStringLiteral("AB1.req"));
-        writeWholeFile(req, "req");
-        storeMandatario(db, QStringLiteral("('%1','%2AB1','%3',2,'%4',1,1,null)")
-                                .arg(curp, curp.left(10), QLatin1String(names), req));
-    }
-    if (!history)
-        return;
-    must(db, "update AA set SinHistorico=0");
-    must(db, "insert into Historico_AA values ('HIRF700101AB1',?,'FELIPE','HARO','RUIZ')", {Hist});
-    must(db, "insert into Historico_AA values ('SOTA750505XX1','SOTA750505XX1','ANA','SOTO',"
-             "'TAPIA')");
-    must(db, "insert into Periodos_H_AA values (?,200,'1999-01-02','2000-03-04')", {Hist});
-    must(db, "insert into Periodos_H_AA values ('SOTA750505XX1',430,'2001-05-06','2002-07-08')");
+    for (const char* rfc : {"MODL800101AB1", "PAGE810202AB1"})
+        writeWholeFile(QDir(folder).filePath(QLatin1String(rfc) + QStringLiteral(".req")), "req");
+    runScene(db, QStringLiteral("representatives.sql"), folder);
+    if (history)
+        runScene(db, QStringLiteral("earlier-history.sql"), folder);
 }

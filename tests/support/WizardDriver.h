@@ -112,9 +112,10 @@ struct Wizard {
     std::unique_ptr<frmMain> window;
 };
 
-// Two representatives under rule 2.13.11, complete for page 3, with their
-// requirement files in `folder`; with `history`, the agent has two earlier
-// representatives (one keyed by his RFC) with a period each.
+// representatives.sql: two representatives under rule 2.13.11, complete for
+// page 3, with their requirement files in `folder`; with `history`,
+// earlier-history.sql: the agent has two earlier representatives (one keyed
+// by his RFC) with a period each.
 inline const QString Luis = QStringLiteral("MODL800101HDFRZS01");
 inline const QString Eva = QStringLiteral("PAGE810202MDFZLV02");
 inline const QString Hist = QStringLiteral("HIRF700101HDFRZL03");
