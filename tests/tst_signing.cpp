@@ -30,7 +30,6 @@ private Q_SLOTS:
     void resultCodes();
     void keyDialogChecksTheKey_data();
     void keyDialogChecksTheKey();
-    void keyDialogRemembersTheFolderNotThePassword();
 
 private:
     QTemporaryDir dir_;
@@ -174,26 +173,6 @@ void TestSigning::keyDialogChecksTheKey() {
     if (taken)
         QCOMPARE(d.choice()->keyPath + u'|' + d.choice()->password,
                  QDir::toNativeSeparators(path) + u"| c l "_s);
-}
-
-// The next time the key is there already, the password not; the file dialog
-// opens where the key was; the password is never stored.
-void TestSigning::keyDialogRemembersTheFolderNotThePassword() {
-    QTemporaryDir keyDir;
-    const QString key = QDir::toNativeSeparators(keyDir.filePath(u"PELJ700101AB1.key"_s));
-    seam::Script s;
-    s.chooseFile(key);
-    frmKey d(u"PELJ700101AB1"_s, QString());
-    press(d, u"cmdBuscar"_s);
-    setValue(d, u"txtPassword"_s, u"clave-que-no-se-guarda"_s);
-    press(d, u"cmdAceptar"_s);
-    frmKey again(u"PELJ700101AB1"_s, d.keyFile());
-    QCOMPARE(showing(again, {"txtLlave", "txtPassword"}), key + u'|');
-    press(again, u"cmdBuscar"_s);
-    QCOMPARE(s.fileFolders.last(), keyDir.path());
-    QSettings stored(QSettings::UserScope, u"KESTRO"_s, u"KESTRO"_s);
-    for (const QString& k : stored.allKeys())
-        QVERIFY(!stored.value(k).toString().contains(u"no-se-guarda"_s));
 }
 
 QTEST_MAIN(TestSigning)
