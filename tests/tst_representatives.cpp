@@ -31,20 +31,6 @@ void nextDeclaration(seam::Script& s, const QString& office, const QString& numb
     });
 }
 
-// A representative stored directly, with his addresses and a history
-// period; a type-1 one with offices 200 and 430 and a declaration at each.
-void storeRepresentative(Database& db, const Person& p) {
-    storeMandatario(db, u"('%1','%2','%3','%4','%5',%6,'%7',%8,1,0)"_s.arg(
-                            p.curp, p.rfc, p.name, p.paternal, p.maternal, QString::number(p.type),
-                            p.requirement, p.type == 1 ? "0" : "2"));
-    must(db, u"insert into Periodos_H_MM values (?,200,3001,'1999-01-01','1999-12-31')"_s,
-         {p.curp});
-    for (int office : p.type == 1 ? QList<int>{200, 430} : QList<int>()) {
-        must(db, u"insert into Aduanas_MM values (?,?)"_s, {p.curp, office});
-        must(db, u"insert into Pedimentos_MM values (?,?,'7001','2000-03-04')"_s, {p.curp, office});
-    }
-}
-
 // His rows in every table keyed by CURP, without the CURP, sorted per table.
 QStringList owned(Database& db, const QString& curp) {
     QStringList out;
@@ -61,13 +47,14 @@ QStringList owned(Database& db, const QString& curp) {
     return out;
 }
 
-void startWithAgent(Wizard& wz, const QList<Person>& people = {}) {
-    {
-        auto db = wz.dir.open();
-        storeAgent(*db);
-        for (const Person& p : people)
-            storeRepresentative(*db, p);
-    }
+// The agent and the representatives of the given fixtures (each with his
+// addresses and a history period; Rosa, of type 1, with offices 200 and 430
+// and a declaration at each).
+void startWithAgent(Wizard& wz, const QStringList& people = {}) {
+    auto db = wz.dir.open();
+    storeAgent(*db);
+    for (const QString& p : people)
+        runScene(*db, p + u".sql"_s, wz.dir.path());
     wz.start();
 }
 
@@ -84,7 +71,7 @@ private Q_SLOTS:
 
 void TestRepresentatives::editorChecksInOrderWithMessageAndFocus() {
     Wizard wz;
-    startWithAgent(wz, {luis});
+    startWithAgent(wz, {u"luis"_s});
     auto db = wz.dir.open();
     const QString before = dumpAll(*db);
     seam::Script& s = wz.script;
@@ -155,7 +142,7 @@ void TestRepresentatives::editorChecksInOrderWithMessageAndFocus() {
 // from type 1 to 2 drops his offices and declarations.
 void TestRepresentatives::editingMovesOrDropsWhatBelongsToHim() {
     Wizard wz;
-    startWithAgent(wz, {rosa, luis});
+    startWithAgent(wz, {u"rosa"_s, u"luis"_s});
     auto db = wz.dir.open();
     auto* fgAA = wz.grid("fgAA");
     const QString luis2 = u"MODL750505HDFRZS09"_s, rosa2 = u"GAMR800202MDFRRS02"_s;
@@ -269,8 +256,8 @@ void TestRepresentatives::pageShowsDetailsOnlyOfTheChosenRowAndDeletes() {
     {
         auto db = wz.dir.open();
         storeAgent(*db);
-        storeRepresentative(*db, rosa);
-        storeRepresentative(*db, luis);
+        for (const char* p : {"rosa.sql", "luis.sql"})
+            runScene(*db, QLatin1String(p), wz.dir.path());
         storeMandatario(*db, "('C3','R3','EVA','PAZ','GIL',null,'',null,2,null)", {1});
         must(*db, u"update Domicilios_MM set Calle='OTRA' where CURP=?"_s, {luis.curp});
     }
