@@ -5,10 +5,6 @@
 
 #include <stdexcept>
 
-QString catalogueFolder() {
-    return QStringLiteral(KESTRO_CATALOGOS);
-}
-
 void writeWholeFile(const QString& path, const QByteArray& bytes) {
     QFile f(path);
     if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(bytes) != bytes.size())
@@ -18,10 +14,6 @@ void writeWholeFile(const QString& path, const QByteArray& bytes) {
 QByteArray readWholeFile(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-QString fixture(const QString& name) {
-    return QStringLiteral(KESTRO_FIXTURES "/") + name;
 }
 
 ProgramDir::ProgramDir(Kind kind) {
@@ -37,10 +29,6 @@ ProgramDir::ProgramDir(Kind kind) {
     }
 }
 
-QString ProgramDir::dbPath() const {
-    return QDir(dir_.path()).filePath(QStringLiteral("kestro.mdb"));
-}
-
 std::unique_ptr<Database> ProgramDir::open() const {
     Database::Opened db = Database::openFile(dbPath());
     if (!db)
@@ -53,16 +41,12 @@ void must(Database& db, const QString& sql, const QVariantList& values) {
         qFatal("%s: %s", qPrintable(sql), qPrintable(e->message()));
 }
 
-QList<QVariantList> rows(Database& db, const QString& sql, const QVariantList& v) {
+QString dump(Database& db, const QString& sql, const QVariantList& v) {
     Rows r = db.select(sql, v);
     if (!r.ok())
-        qFatal("%s", qPrintable(r.error->message()));
-    return r.rows;
-}
-
-QString dump(Database& db, const QString& sql, const QVariantList& v) {
+        qFatal("%s: %s", qPrintable(sql), qPrintable(r.error->message()));
     QStringList lines;
-    for (const QVariantList& row : rows(db, sql, v)) {
+    for (const QVariantList& row : r.rows) {
         QStringList cells;
         for (const QVariant& c : row)
             cells << (c.isNull() ? QStringLiteral("NULL") : c.toString());
@@ -72,15 +56,12 @@ QString dump(Database& db, const QString& sql, const QVariantList& v) {
 }
 
 QString dumpAll(Database& db) {
-    QString out;
-    for (const QVariantList& t : rows(db, "select name, sql from sqlite_master order by 1")) {
-        out += textOf(t.at(1)) + u'\n';
-        if (textOf(t.at(1)).startsWith(QLatin1String("CREATE TABLE"), Qt::CaseInsensitive)) {
-            QStringList lines =
-                dump(db, QStringLiteral("select * from \"%1\"").arg(textOf(t.at(0)))).split(u'\n');
-            lines.sort();
-            out += lines.join(u'\n') + u'\n';
-        }
+    QString out = dump(db, QStringLiteral("select sql from sqlite_master order by name"));
+    const QString tables = QStringLiteral("select name from sqlite_master where type = 'table'");
+    for (const QString& t : dump(db, tables).split(u'\n')) {
+        QStringList lines = dump(db, QStringLiteral("select * from \"%1\"").arg(t)).split(u'\n');
+        lines.sort();
+        out += u'\n' + t + u'\n' + lines.join(u'\n');
     }
     return out;
 }

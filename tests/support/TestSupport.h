@@ -14,7 +14,7 @@ public:
     explicit ProgramDir(Kind kind = Kind::Delivered);
 
     QString path() const { return dir_.path(); }
-    QString dbPath() const;
+    QString dbPath() const { return dir_.filePath(QStringLiteral("kestro.mdb")); }
     // A second connection to the same file, for checks and for rows a test
     // inserts directly.
     std::unique_ptr<Database> open() const;
@@ -23,18 +23,21 @@ private:
     QTemporaryDir dir_;
 };
 
-QString catalogueFolder();
+inline QString catalogueFolder() {
+    return QStringLiteral(KESTRO_CATALOGOS);
+}
 void writeWholeFile(const QString& path, const QByteArray& bytes);
 QByteArray readWholeFile(const QString& path);
 // A file of tests/fixtures.
-QString fixture(const QString& name);
+inline QString fixture(const QString& name) {
+    return QStringLiteral(KESTRO_FIXTURES "/") + name;
+}
 // The information file of storeOffice's office, byte for byte: what the
 // writer must produce and what the signing tests sign.
 inline const QByteArray ExpectedSample = readWholeFile(fixture(QStringLiteral("3001.txt")));
 
 // A statement the test's setup relies on.
 void must(Database& db, const QString& sql, const QVariantList& values = {});
-QList<QVariantList> rows(Database& db, const QString& sql, const QVariantList& v = {});
 // Query results as text, one line per row, "NULL" for a null value.
 QString dump(Database& db, const QString& sql, const QVariantList& v = {});
 // Every table and its rows: two states are equal when this is.
