@@ -159,8 +159,7 @@ void TestHistory::page4Deleting() {
     must(*db, "insert into Historico_AA values ('TRES750505XX1','TRES750505XX1','LEO','TRES',"
               "'VEZ')");
     wz->start();
-    wz->window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(wz->window.get()));
+    wz->show();
     wz->fillPage1(0);
     wz->next();
     wz->next();

@@ -262,8 +262,7 @@ void TestRepresentatives::pageShowsDetailsOnlyOfTheChosenRowAndDeletes() {
         must(*db, u"update Domicilios_MM set Calle='OTRA' where CURP=?"_s, {luis.curp});
     }
     wz.start();
-    wz.window->show();
-    QVERIFY(QTest::qWaitForWindowActive(wz.window.get()));
+    wz.show();
     wz.fillPage1(0);
     wz.next();
     auto* fgAA = wz.grid("fgAA");

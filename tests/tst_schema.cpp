@@ -119,10 +119,8 @@ void TestSchema::olderFilesUpgraded() {
 void TestSchema::deliveryToolNeverOverwrites() {
     QTemporaryDir dir;
     const QString target = QDir(dir.path()).filePath(QStringLiteral("kestro.mdb"));
-    auto runTool = [&](const QStringList& args) {
-        QProcess p;
-        p.start(QStringLiteral(KESTRO_CREA_BD), args);
-        return p.waitForFinished(-1) && p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    const auto runTool = [](const QStringList& args) {
+        return QProcess::execute(QStringLiteral(KESTRO_CREA_BD), args);
     };
 
     // A missing catalogue leaves no half-built file behind.

@@ -92,6 +92,11 @@ struct Wizard {
         this->grid(grid)->setCurrentCell(-1, -1);
         this->grid(grid)->setCurrentCell(row, 0);
     }
+    void show() {
+        window->show();
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    }
     void next() { cmd("cmdSiguiente")->click(); }
     void back() { cmd("cmdAtras")->click(); }
     QString showing(const QStringList& names) const { return ::showing(*window, names); }
