@@ -12,16 +12,13 @@ QString describe(Database& db) {
            u'\n' + dump(db, "select * from Versiones order by CveVer");
 }
 
-// A 3.0 file with one agent and one representative, as users have them,
-// then the given changes.
-void prepare(const ProgramDir& dir, QStringList sql) {
+// A 3.0 file with one agent and one representative, as users have them
+// (version30.sql), then the given changes.
+void prepare(const ProgramDir& dir, const QStringList& sql) {
     auto db = dir.open();
-    sql.prepend("insert into Mandatarios values ('CURPM', 'RFCM', 'ANA', 'LOPEZ', 'RUIZ', 2, "
-                "'C:\\REQ\\ANA.REQ', 1, 0)");
-    sql.prepend("insert into AA values (1234, 'JUAN', 'O''HIGGINS', 'PEREZ', 'ABCD850101XYZ', "
-                "'ABCD850101HDFXYZ01', 77, 10)");
+    runScene(*db, QStringLiteral("version30.sql"), QString());
     for (const QString& s : sql)
-        QVERIFY2(!db->exec(s), qPrintable(s));
+        must(*db, s);
 }
 
 // A start on a current file finds nothing to do and writes nothing.

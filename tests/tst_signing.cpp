@@ -30,10 +30,6 @@ private Q_SLOTS:
     void resultCodes();
     void keyDialogChecksTheKey_data();
     void keyDialogChecksTheKey();
-
-private:
-    QTemporaryDir dir_;
-    QString path(const QString& name) const { return QDir(dir_.path()).filePath(name); }
 };
 
 void TestSigning::initTestCase() {
@@ -43,7 +39,8 @@ void TestSigning::initTestCase() {
 // keys/ holds an EC key (PEM, its certificate PEM) and an RSA one (DER, its
 // certificate DER), both with the password "clave".
 void TestSigning::signedAndVerified() {
-    const QString file = path(u"3001.txt"_s);
+    QTemporaryDir dir;
+    const QString file = dir.filePath(u"3001.txt"_s);
     for (const auto& [key, algorithm] : {std::pair{"keys/ec", QByteArray("ECDSA-SHA256")},
                                          std::pair{"keys/rsa", QByteArray("RSA-SHA256")}}) {
         const QString k = fixture(QLatin1String(key));
