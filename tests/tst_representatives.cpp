@@ -249,8 +249,8 @@ static QString cellTip(QTableWidget* grid, int width) {
     return QToolTip::isVisible() ? QToolTip::text() : QString();
 }
 
-// Page 3 shows only the chosen one's details, and after a deletion
-// nobody's.
+// Page 3 reached and left from the keyboard; it shows only the chosen
+// one's details, and after a deletion nobody's.
 void TestRepresentatives::pageShowsDetailsOnlyOfTheChosenRowAndDeletes() {
     Wizard wz;
     {
@@ -264,14 +264,26 @@ void TestRepresentatives::pageShowsDetailsOnlyOfTheChosenRowAndDeletes() {
     wz.start();
     wz.show();
     wz.fillPage1(0);
-    wz.next();
+    wz.txt("txtPatente")->setFocus();
+    // Forward and back from the keyboard, without reaching the buttons.
+    for (const auto& [key, modifier, page] :
+         {std::tuple{Qt::Key_Right, Qt::AltModifier, "frApoderado"},
+          {Qt::Key_Left, Qt::AltModifier, "frAA"},
+          {Qt::Key_Return, Qt::ControlModifier, "frApoderado"}}) {
+        QTest::keyClick(QApplication::focusWidget(), key, modifier);
+        QVERIFY(wz.pageShown(page));
+    }
+    // The list takes the keyboard; Enter opens Editar once a row is chosen.
     auto* fgAA = wz.grid("fgAA");
     const QStringList details{"cmdEditar",      "cmdBorrar",   "lblTipoMandato",
                               "frAcreditacion", "txtApRCalle", "txtFiscalApRCalle"};
     QCOMPARE(QApplication::focusWidget(), fgAA);
     QCOMPARE(wz.showing(details) + QString::number(fgAA->currentRow()), u"0|0||0||-1"_s);
-
+    QTest::keyClick(fgAA, Qt::Key_Return);
     QTest::keyClick(fgAA, Qt::Key_Down);
+    QTest::keyClick(fgAA, Qt::Key_Enter, Qt::KeypadModifier);
+    QCOMPARE(wz.script.dialogsShown.count(u"frmApoderado"_s), 1);
+    QVERIFY(wz.pageShown("frApoderado")); // Enter did not reach the wizard's buttons
     QCOMPARE(wz.showing(details), u"1|1|Anterior 01/01/2001|0|CALLE|CALLE"_s);
     QCOMPARE(wz.grid("fgAduanasAct")->item(0, 0)->text(), u"MEXICO, D.F."_s);
     auto* declarations = wz.grid("fgPedTramitados");

@@ -19,7 +19,6 @@ private Q_SLOTS:
     void pairedListsFollowEachOther();
     void listRowsShorterThanTheColumns();
     void representativesCompletenessMessages();
-    void keyboardDrivesTheWizardAndTheLists();
 };
 
 // Leaving asks while no file was produced (the close box too); typing not
@@ -358,30 +357,6 @@ void TestWizard::representativesCompletenessMessages() {
     }
     wz.next();
     QVERIFY(wz.pageShown("frAA21311"));
-}
-
-void TestWizard::keyboardDrivesTheWizardAndTheLists() {
-    Wizard wz;
-    storeHistory(*wz.dir.open(), wz.dir.path(), false);
-    wz.start();
-    wz.show();
-    wz.fillPage1(0);
-    wz.txt("txtPatente")->setFocus();
-    // Forward and back without reaching the buttons.
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right, Qt::AltModifier);
-    QVERIFY(wz.pageShown("frApoderado"));
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Left, Qt::AltModifier);
-    QVERIFY(wz.pageShown("frAA"));
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return, Qt::ControlModifier);
-    QVERIFY(wz.pageShown("frApoderado"));
-    // The list takes the keyboard; Enter opens Editar once a row is chosen.
-    auto* grid = wz.grid("fgAA");
-    QCOMPARE(QApplication::focusWidget(), grid);
-    QTest::keyClick(grid, Qt::Key_Return);
-    QTest::keyClick(grid, Qt::Key_Down);
-    QTest::keyClick(grid, Qt::Key_Enter, Qt::KeypadModifier);
-    QCOMPARE(wz.script.dialogsShown.count(u"frmApoderado"_s), 1);
-    QVERIFY(wz.pageShown("frApoderado")); // Enter did not reach the wizard's buttons
 }
 
 QTEST_MAIN(TestWizard)
