@@ -223,8 +223,12 @@ void TestWizard::savingStoresRowsForEachOfficeCount() {
         wz.showing({"txtAANombre", "txtPatente", "cmbAAAduanaA", "txtNoAduanasAut", "txtV0NoExt",
                     "lblHistAA", "cmbAduana1", "txtV1Calle", "txtV2Calle", "txtV3Calle"}),
         shown);
+    QCOMPARE(wz.txt("txtAANombre")->cursorPosition(), 0); // its beginning shown
     wz.next();
     QCOMPARE(dump(*db, u"select Nombre from AA"_s), name30);
+    wz.txt("txtAANombre")->clear(); // typing still stops at the limit
+    QTest::keyClicks(wz.txt("txtAANombre"), name30);
+    QCOMPARE(wz.txt("txtAANombre")->text(), name30.left(25));
 }
 
 // What start-up says of the file, and that it never changes it.
