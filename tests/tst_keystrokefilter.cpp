@@ -1,9 +1,10 @@
-// The keystroke rules of the entry fields, the Windows-1252 code page they
-// guard, and Qt's own texts in Spanish.
+// The keystroke rules of the entry fields, proven on one field and found on
+// every text field of every window; the Windows-1252 code page they guard;
+// Qt's own texts in Spanish.
 #include "entry/KeystrokeFilter.h"
 #include "entry/Seam.h"
 #include "rules/Cp1252.h"
-#include "support/TestSupport.h"
+#include "support/WizardDriver.h"
 #include "wizard/Language.h"
 
 namespace {
@@ -32,6 +33,21 @@ std::unique_ptr<QLineEdit> entryField(bool uppercase = true) {
     return field;
 }
 
+// The fields of `form` that let "ñ|", typed, through as anything but "Ñ".
+QStringList unruled(QWidget& form, const QString& keepsCase = QString()) {
+    QStringList out;
+    for (QLineEdit* f : form.findChildren<QLineEdit*>()) {
+        if (!f->isEnabled() || f->isReadOnly() || f->isHidden() ||
+            f->objectName().startsWith(QLatin1String("qt_")))
+            continue; // shown only, never shown, or part of a date
+        f->clear();
+        typeText(f, QStringLiteral("ñ|"));
+        if (f->text() != (f->objectName() == keepsCase ? QStringLiteral("ñ") : QStringLiteral("Ñ")))
+            out << f->objectName() + QStringLiteral(": ") + f->text();
+    }
+    return out;
+}
+
 } // namespace
 
 class TestKeystrokeFilter : public QObject {
@@ -45,6 +61,7 @@ private Q_SLOTS:
     void unsafeTextRefused();
     void codePageRoundTrip();
     void qtSpeaksSpanish();
+    void everyFieldOfEveryWindowHasTheRules();
 };
 
 void TestKeystrokeFilter::typedLettersBecomeCapitals_data() {
@@ -149,6 +166,32 @@ void TestKeystrokeFilter::codePageRoundTrip() {
 void TestKeystrokeFilter::qtSpeaksSpanish() {
     QVERIFY(installSpanish(*QCoreApplication::instance()));
     QCOMPARE(QLineEdit::tr("&Undo"), QStringLiteral("&Deshacer"));
+}
+
+void TestKeystrokeFilter::everyFieldOfEveryWindowHasTheRules() {
+    Wizard wz;
+    storeHistory(*wz.dir.open(), wz.dir.path(), false);
+    wz.start();
+    wz.fillPage1(3);
+    wz.next(); // every office block enabled
+    QVERIFY(wz.pageShown("frDirValidAA"));
+    QStringList broken = unruled(*wz.window, "txtV1CP"); // always typed as is
+    QVERIFY(wz.window->findChildren<QLineEdit*>().size() > 40);
+
+    answerDialog(wz.script, "frmAduanaAct", {{"cmbAduana", "VERACRUZ, VER."}}, {"cmdAceptar"});
+    wz.script.onDialog("frmPedTramitados", [&](QDialog& d) {
+        broken << unruled(d);
+        return int(QDialog::Rejected);
+    });
+    wz.withDialog("frmApoderado", "cmdNuevo", [&](QDialog& d) {
+        broken << unruled(d);
+        named<QComboBox>(d, "cmbMandato")->setCurrentIndex(0);
+        press(d, "cmdNuevaAduana");
+        press(d, "cmdNuevoPed");
+    });
+    wz.withDialog("frmAgentes_Aduanales", "cmdAANuevo", [&](QDialog& d) { broken << unruled(d); });
+    QCOMPARE(wz.script.dialogsShown.filter("frm").size(), 5);
+    QVERIFY2(broken.isEmpty(), qPrintable(broken.join(u'\n')));
 }
 
 QTEST_MAIN(TestKeystrokeFilter)
