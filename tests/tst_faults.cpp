@@ -1,7 +1,11 @@
 // Every user action that writes, made to fail at each of its statements and
 // file steps in turn: the database and ENVIO must stay as they were (or, for
 // a failure after the work was kept, be exactly what a clean run leaves),
-// the user must be told, and the same action must then work.
+// the user must be told, and the same action must then work. Then the
+// heavy-writing tool killed (SIGKILL) at random moments of a large save and
+// of the import: the database still opens, passes the engine's integrity
+// check and holds what one whole write leaves, or nothing. KESTRO_KILLS sets
+// how many kills per kind (three by default).
 #include "data/FaultPoint.h"
 #include "support/WizardDriver.h"
 
@@ -226,6 +230,8 @@ class TestFaults : public QObject {
 private Q_SLOTS:
     void everyPosition_data();
     void everyPosition();
+    void killedHalfWay_data();
+    void killedHalfWay();
 };
 
 void TestFaults::everyPosition_data() {
@@ -265,6 +271,47 @@ void TestFaults::everyPosition() {
                           .arg(why.join(QStringLiteral(", ")), told.join(QStringLiteral(" / ")));
     }
     QVERIFY2(broken.isEmpty(), qPrintable(broken.join(u'\n')));
+}
+
+void TestFaults::killedHalfWay_data() {
+    QTest::addColumn<QString>("action");
+    // The counts of AA, Domicilios_AA and Mandatarios, and of distinct marks
+    // a save leaves on its rows: none, or one whole write.
+    QTest::addColumn<QStringList>("whole");
+    QTest::newRow("save") << "guarda" << QStringList{"0|0|0|0", "1|3|0|1"};
+    QTest::newRow("import") << "importa" << QStringList{"0|0|0|0", "1|0|1500|0"};
+}
+
+void TestFaults::killedHalfWay() {
+    QFETCH(QString, action);
+    QFETCH(QStringList, whole);
+    // 400 saves in a row, or a dump of 1500 representatives.
+    const QString input = action == QLatin1String("importa") ? fixture("Recupera-1500.txt") : "400";
+    const auto run = [&](const QString& db, int ms) {
+        QProcess p;
+        p.start(QStringLiteral(KESTRO_CARGA), {action, db, input});
+        if (!p.waitForFinished(ms)) {
+            p.kill();
+            p.waitForFinished();
+        }
+        return p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+    };
+    QElapsedTimer t;
+    t.start();
+    QVERIFY(run(ProgramDir().dbPath(), 60000));
+    const int total = int(t.elapsed());
+    for (int i = 0; i < qMax(3, qEnvironmentVariableIntValue("KESTRO_KILLS")); ++i) {
+        ProgramDir pd;
+        // Up to a quarter past a whole run, so some runs finish.
+        run(pd.dbPath(), int(QRandomGenerator::global()->bounded(total * 5 / 4 + 1)));
+        auto db = pd.open();
+        QCOMPARE(dump(*db, "pragma integrity_check"), QStringLiteral("ok"));
+        const QString counts =
+            dump(*db, "select (select count(*) from AA), (select count(*) from Domicilios_AA), "
+                      "(select count(*) from Mandatarios), (select count(distinct substr(Nombre,"
+                      "1,1) || Calle || Colonia || Fax) from AA, Domicilios_AA)");
+        QVERIFY2(whole.contains(counts), qPrintable(counts));
+    }
 }
 
 QTEST_MAIN(TestFaults)
