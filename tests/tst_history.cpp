@@ -92,11 +92,6 @@ void TestHistory::periodDialogs_data() {
     QTest::addColumn<QString>("office");
     QTest::addColumn<int>("days");        // from start to end
     QTest::addColumn<QString>("message"); // "" = accepted
-    const auto row = [](const char* name, const char* dialog, const char* patent,
-                        const char* office, int days, const char* message) {
-        QTest::newRow(name) << QString::fromLatin1(dialog) << QString::fromLatin1(patent)
-                            << QString::fromLatin1(office) << days << QString::fromLatin1(message);
-    };
     const char *m = "frmPeriodo_Mandatario", *a = "frmPeriodo_Agente", *ver = "VERACRUZ, VER.";
     row("patent 0", m, "0", "", -1, "No. de Patente no valido");
     row("patent 12AB", m, "12AB", ver, 0, "No. de Patente no valido");

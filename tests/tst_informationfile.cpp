@@ -96,30 +96,27 @@ void TestInformationFile::refusedGeneration_data() {
     QTest::addColumn<QString>("sql");
     QTest::addColumn<QString>("value"); // <d>: the program folder
     QTest::addColumn<QStringList>("told");
-    const auto row = [](const char* name, const char* sql, const QString& value,
-                        const QStringList& told) {
-        QTest::newRow(name) << QString::fromLatin1(sql) << value << told;
-    };
     const QString rosa = RosaCurp, third = "TERC820404HDFRRS03";
     const char* thirdRow = "insert into Mandatarios values "
                            "('TERC820404HDFRRS03','T','A','B','C',3,?,0,1,NULL)";
     row("separator", "update Domicilios_MM set Calle=?", "JUAREZ|5",
-        {"Domicilios_MM", "Calle", rosa, "\"|\""});
+        QStringList{"Domicilios_MM", "Calle", rosa, "\"|\""});
     row("line break", "update Mandatarios set Nombre=?", "ROSA\rM",
-        {"Mandatarios", "Nombre", rosa, "salto de"});
+        QStringList{"Mandatarios", "Nombre", rosa, "salto de"});
     row("LF in a number", "update Pedimentos_MM set NoPedimento=?", "12\n3",
-        {"Pedimentos_MM", "NoPedimento", rosa});
+        QStringList{"Pedimentos_MM", "NoPedimento", rosa});
     row("outside the code page", "update AA set ApMaterno=?", "L\u0150PEZ",
-        {"tabla AA", "ApMaterno", "3001"});
+        QStringList{"tabla AA", "ApMaterno", "3001"});
     const QString missing = QDir::toNativeSeparators("/no/existe/GAMR.req");
     row("missing requirement", "update Mandatarios set Requerimiento=?", "/no/existe/GAMR.req",
-        {rosa, missing});
-    row("no requirement", "update Mandatarios set Mandato=3, Requerimiento=?", "", {rosa});
+        QStringList{rosa, missing});
+    row("no requirement", "update Mandatarios set Mandato=3, Requerimiento=?", "",
+        QStringList{rosa});
     // Two files of one name would leave only one of them in ENVIO; Windows
     // takes names that differ only in case for one file.
-    row("same name", thirdRow, "<d>/otra/GAMR800202XY2.req", {rosa, third});
+    row("same name", thirdRow, "<d>/otra/GAMR800202XY2.req", QStringList{rosa, third});
     row("same name but case", thirdRow, "<d>/otra/gamr800202xy2.REQ",
-        {rosa, third, "mismo nombre"});
+        QStringList{rosa, third, "mismo nombre"});
 }
 
 void TestInformationFile::refusedGeneration() {

@@ -239,23 +239,19 @@ void TestWizard::startUpWithABadDatabase_data() {
     QTest::addColumn<bool>("starts");
     QTest::addColumn<QString>("told"); // how the message starts
     const QString damaged = u"El archivo "_s, missing = u"No se encontró"_s;
-    const auto row = [](const char* name, int keep, const QByteArray& tail, const char* sql,
-                        bool starts, const QString& told) {
-        QTest::newRow(name) << keep << tail << QString::fromLatin1(sql) << starts << told;
-    };
-    row("missing", -2, {}, "", false, missing);
-    row("empty", 0, {}, "", false, damaged);
-    row("text", 0, "Patente|Nombre\r\n1234|JUAN\r\n", "", false, damaged);
+    row("missing", -2, QByteArray(), "", false, missing);
+    row("empty", 0, QByteArray(), "", false, damaged);
+    row("text", 0, QByteArray("Patente|Nombre\r\n1234|JUAN\r\n"), "", false, damaged);
     row("first page over garbage", 100, QByteArray(8000, '\x01'), "", false, damaged);
-    row("truncated", 8192, {}, "", false, damaged);
-    row("another schema", -2, {}, "create table Clientes(Nombre text)", true, "");
-    row("a later version", -1, {},
+    row("truncated", 8192, QByteArray(), "", false, damaged);
+    row("another schema", -2, QByteArray(), "create table Clientes(Nombre text)", true, "");
+    row("a later version", -1, QByteArray(),
         "alter table AA add Futuro text; insert into Versiones values (3, 'KESTRO', 4, 0, 0)", true,
         "");
     // Another program writing: the data can be seen, not saved.
-    row("locked", -1, {}, "lock", true, u"No se podrá guardar ningún dato"_s);
+    row("locked", -1, QByteArray(), "lock", true, u"No se podrá guardar ningún dato"_s);
     // A key the catalogue lacks must neither hang nor end the program.
-    row("unknown key", -1, {},
+    row("unknown key", -1, QByteArray(),
         "insert into AA values (2222,'A','A','B','AAAA700101AB1','AAAA700101HDFRPN09',0,null,null,"
         "null,null,2,1); insert into Domicilios_AA values (2,'77',9999,'Y','1',null,'C','68000',"
         "'1','2')",

@@ -36,6 +36,18 @@ inline QString fixture(const QString& name) {
 // writer must produce and what the signing tests sign.
 inline const QByteArray ExpectedSample = readWholeFile(fixture(QStringLiteral("3001.txt")));
 
+// One row of a _data() table: its name, then its columns; a C string
+// (UTF-8) fills a QString column.
+template <class T> auto cell(const T& value) {
+    if constexpr (std::is_same_v<std::decay_t<const T>, const char*>)
+        return QString::fromUtf8(value);
+    else
+        return value;
+}
+template <class... T> void row(const char* name, const T&... columns) {
+    (QTest::newRow(name) << ... << cell(columns));
+}
+
 // A statement the test's setup relies on.
 void must(Database& db, const QString& sql, const QVariantList& values = {});
 // Query results as text, one line per row, "NULL" for a null value.
