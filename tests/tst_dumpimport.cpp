@@ -86,7 +86,6 @@ private Q_SLOTS:
     void completeDumpAfterTheToolEnds();
     void nothingImported_data();
     void nothingImported();
-    void cancellingTheWaitSkipsTheImport();
 };
 
 void TestDumpImport::completeDumpAfterTheToolEnds() {
@@ -140,28 +139,6 @@ void TestDumpImport::nothingImported() {
     QCOMPARE(said.size(), 1);
     QVERIFY2(said.first().contains(QRegularExpression(told)), qPrintable(said.first()));
     QCOMPARE(imported(*db), empty);
-}
-
-// A dump tool that would take a minute, the wait cancelled: nothing
-// imported, not even a dump an earlier run left; offered again next time.
-void TestDumpImport::cancellingTheWaitSkipsTheImport() {
-    ProgramDir pd(ProgramDir::Kind::Version30);
-    const DumpToolStandIn tool(pd.path(), 60, QByteArray());
-    QTemporaryDir previous;
-    writeWholeFile(previous.filePath(u"Recupera.txt"_s), completeDump);
-    QString waitText;
-    QTimer canceller;
-    QObject::connect(&canceller, &QTimer::timeout, [&] {
-        if (auto* wait = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget())) {
-            waitText = wait->labelText();
-            wait->findChild<QPushButton*>()->click(); // its only button, Cancelar
-        }
-    });
-    canceller.start(200);
-    auto db = pd.open();
-    QCOMPARE(runImport(*db, pd.path(), {}, previous.path()), QStringList());
-    QVERIFY2(waitText.contains(u"Trasvase.exe"_s), qPrintable(waitText));
-    QVERIFY(db->select(u"select * from AA"_s).empty());
 }
 
 QTEST_MAIN(TestDumpImport)

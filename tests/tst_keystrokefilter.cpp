@@ -59,7 +59,6 @@ private Q_SLOTS:
     void editingAndPasting();
     void unsafeTextRefused_data();
     void unsafeTextRefused();
-    void codePageRoundTrip();
     void qtSpeaksSpanish();
     void everyFieldOfEveryWindowHasTheRules();
 };
@@ -140,18 +139,6 @@ void TestKeystrokeFilter::unsafeTextRefused() {
     // The field goes on taking what is safe.
     paste(field.get(), QStringLiteral(" €5"));
     QCOMPARE(field->text(), QStringLiteral("ok") + kept + QStringLiteral(" €5"));
-}
-
-void TestKeystrokeFilter::codePageRoundTrip() {
-    QString all;
-    for (char16_t u = 0; u < 0xFFFF; ++u)
-        if (Cp1252::encodable(QChar(u)))
-            all += QChar(u);
-    QCOMPARE(all.size(), 251);
-    const QByteArray bytes = Cp1252::encode(all);
-    QVERIFY(!bytes.contains('\x81') && !bytes.contains('\x9d'));
-    QCOMPARE(Cp1252::decode(bytes), all);
-    QCOMPARE(Cp1252::encode(QStringLiteral("€ŠŸñ✓")), QByteArray("\x80\x8a\x9f\xf1?"));
 }
 
 // Qt's own texts (a field's context menu, a wait's Cancel button).

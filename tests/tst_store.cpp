@@ -50,7 +50,6 @@ private Q_SLOTS:
     void deliveredFile();
     void olderFilesUpgraded_data();
     void olderFilesUpgraded();
-    void deliveryToolNeverOverwrites();
     void boundValuesRoundTrip();
     void displayDates_data();
     void displayDates();
@@ -194,26 +193,6 @@ void TestStore::olderFilesUpgraded() {
                  "1234|O'HIGGINS|10|C:\\REQ\\ANA.REQ|0|1");
     }
     startsUntouched(dir);
-}
-
-void TestStore::deliveryToolNeverOverwrites() {
-    QTemporaryDir dir;
-    const QString target = QDir(dir.path()).filePath(QStringLiteral("kestro.mdb"));
-    const auto runTool = [](const QStringList& args) {
-        return QProcess::execute(QStringLiteral(KESTRO_CREA_BD), args);
-    };
-
-    // A missing catalogue leaves no half-built file behind.
-    QVERIFY(runTool({dir.path(), target}) != 0);
-    QVERIFY(!QFile::exists(target));
-    QCOMPARE(runTool({catalogueFolder(), target}), 0);
-    QVERIFY(QFileInfo(target).size() > 0);
-
-    // An existing file may hold a user's work.
-    writeWholeFile(target, "somebody's work");
-    QCOMPARE(runTool({catalogueFolder(), target}), 1);
-    QCOMPARE(runTool({QStringLiteral("--si-no-existe"), catalogueFolder(), target}), 0);
-    QCOMPARE(readWholeFile(target), QByteArray("somebody's work"));
 }
 
 // Quotes and accents arrive as typed and match only themselves.
