@@ -1,9 +1,9 @@
-// The keystroke rules of the entry fields, proven on one field and found on
-// every text field of every window; the Windows-1252 code page they guard;
-// Qt's own texts in Spanish.
+// The rules of what may be entered: the keystroke rules, proven on one field
+// and found on every text field of every window; Qt's own texts in Spanish;
+// the validators of patent numbers, RFC, CURP, numbers and dates.
 #include "entry/KeystrokeFilter.h"
 #include "entry/Seam.h"
-#include "rules/Cp1252.h"
+#include "rules/Rutinas.h"
 #include "support/WizardDriver.h"
 #include "wizard/Language.h"
 
@@ -50,7 +50,7 @@ QStringList unruled(QWidget& form, const QString& keepsCase = QString()) {
 
 } // namespace
 
-class TestKeystrokeFilter : public QObject {
+class TestEntryRules : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
@@ -61,9 +61,12 @@ private Q_SLOTS:
     void unsafeTextRefused();
     void qtSpeaksSpanish();
     void everyFieldOfEveryWindowHasTheRules();
+    void checks_data();
+    void checks();
+    void numericValue();
 };
 
-void TestKeystrokeFilter::typedLettersBecomeCapitals_data() {
+void TestEntryRules::typedLettersBecomeCapitals_data() {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("shown");
     QTest::addColumn<bool>("uppercase");
@@ -75,7 +78,7 @@ void TestKeystrokeFilter::typedLettersBecomeCapitals_data() {
     row("peña s/n", "peña s/n", "peña s/n", false);
 }
 
-void TestKeystrokeFilter::typedLettersBecomeCapitals() {
+void TestEntryRules::typedLettersBecomeCapitals() {
     QFETCH(QString, typed);
     QFETCH(QString, shown);
     QFETCH(bool, uppercase);
@@ -88,7 +91,7 @@ void TestKeystrokeFilter::typedLettersBecomeCapitals() {
     QCOMPARE(composed->text(), shown);
 }
 
-void TestKeystrokeFilter::editingAndPasting() {
+void TestEntryRules::editingAndPasting() {
     auto field = entryField();
     typeText(field.get(), QStringLiteral("abc"));
     QTest::keyClick(field.get(), Qt::Key_Backspace);
@@ -107,7 +110,7 @@ void TestKeystrokeFilter::editingAndPasting() {
     QCOMPARE(field->text(), QStringLiteral("aO'HIGGINS ÑÚZ"));
 }
 
-void TestKeystrokeFilter::unsafeTextRefused_data() {
+void TestEntryRules::unsafeTextRefused_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("typed"); // or pasted
     QTest::addColumn<QString>("kept");
@@ -123,7 +126,7 @@ void TestKeystrokeFilter::unsafeTextRefused_data() {
     row("combining accent pasted", "jose\u0301", false, "JOSÉ", "");
 }
 
-void TestKeystrokeFilter::unsafeTextRefused() {
+void TestEntryRules::unsafeTextRefused() {
     QFETCH(QString, text);
     QFETCH(bool, typed);
     QFETCH(QString, kept);
@@ -142,12 +145,12 @@ void TestKeystrokeFilter::unsafeTextRefused() {
 }
 
 // Qt's own texts (a field's context menu, a wait's Cancel button).
-void TestKeystrokeFilter::qtSpeaksSpanish() {
+void TestEntryRules::qtSpeaksSpanish() {
     QVERIFY(installSpanish(*QCoreApplication::instance()));
     QCOMPARE(QLineEdit::tr("&Undo"), QStringLiteral("&Deshacer"));
 }
 
-void TestKeystrokeFilter::everyFieldOfEveryWindowHasTheRules() {
+void TestEntryRules::everyFieldOfEveryWindowHasTheRules() {
     Wizard wz;
     storeHistory(*wz.dir.open(), wz.dir.path(), false);
     wz.start();
@@ -173,5 +176,58 @@ void TestKeystrokeFilter::everyFieldOfEveryWindowHasTheRules() {
     QVERIFY2(broken.isEmpty(), qPrintable(broken.join(u'\n')));
 }
 
-QTEST_MAIN(TestKeystrokeFilter)
-#include "tst_keystrokefilter.moc"
+// P patent, R RFC, C CURP, N numeric text, F dd/mm/yy date: texts each
+// check takes, then texts it refuses.
+void TestEntryRules::checks_data() {
+    QTest::addColumn<char>("check");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("valid");
+    const auto rows = [](char check, std::initializer_list<const char*> valid,
+                         std::initializer_list<const char*> refused) {
+        for (bool v : {true, false})
+            for (const char* t : v ? valid : refused)
+                QTest::addRow("%c \"%s\"", check, t) << check << QString::fromLatin1(t) << v;
+    };
+    // Up to 4000; trailing letters are ignored.
+    rows('P', {"4000", "12AB"}, {"4001", "0"});
+    // Length, a name block of letters (a digit among them passes), a real date.
+    rows('R', {"ABC1850101XYZ", "ABCD000229XYZ"},
+         {"ABCD850101XY", "1234850101XYZ", "1.25850101XYZ", "ABCD850230XYZ"});
+    // Sex H or M in capitals, a state block that is not a number.
+    rows('C', {"ABCD850101MDFXYZ01", "ABCD850101HD1XYZ01"},
+         {"ABCD850101hDFXYZ01", "ABCD850101XDFXYZ01", "ABCD850101H12XYZ01", "ABCD850101HDFXYZ0",
+          "1234850101HDFXYZ01", "ABCD850230HDFXYZ01"});
+    // Blanks around, sign, fraction, a D exponent.
+    rows('N', {"  42  ", "-7.5", ".5", "2.5D-3"}, {"", "-", "1.2.3", "1E", "1 2", "+-1"});
+    // Two-digit years: 00-29 are 20xx, 30-99 are 19xx.
+    rows('F', {"29/02/00", "29/02/96"},
+         {"29/02/29", "29/02/30", "31/11/85", "01/13/85", "00/01/85", "1X/01/85", "01/85"});
+}
+
+void TestEntryRules::checks() {
+    QFETCH(char, check);
+    QFETCH(QString, text);
+    QFETCH(bool, valid);
+    static const QHash<char, bool (*)(const QString&)> byCheck = {{'P', Valida_Patente},
+                                                                  {'R', Valida_RFC},
+                                                                  {'C', Valida_CURP},
+                                                                  {'N', Es_Numerico},
+                                                                  {'F', Es_Fecha}};
+    QCOMPARE(byCheck.value(check)(text), valid);
+}
+
+void TestEntryRules::numericValue() {
+    QCOMPARE(Valor_Numerico(QStringLiteral("12AB")), 12.0);
+    QCOMPARE(Valor_Numerico(QStringLiteral("A123")), 0.0);
+    QCOMPARE(Valor_Numerico(QStringLiteral(" 1 2\t3\n4")), 1234.0);
+    QCOMPARE(Valor_Numerico(QStringLiteral("-3.5XYZ")), -3.5);
+    QCOMPARE(Valor_Numerico(QStringLiteral("1.2.3")), 1.2);
+    QCOMPARE(Valor_Numerico(QStringLiteral("2E3 pesos")), 2000.0);
+    QCOMPARE(Valor_Numerico(QStringLiteral("2D-1")), 0.2);
+    // An exponent letter that is not followed by digits ends the number.
+    QCOMPARE(Valor_Numerico(QStringLiteral("7EX")), 7.0);
+    QCOMPARE(Valor_Numerico(QStringLiteral("-.")), 0.0);
+}
+
+QTEST_MAIN(TestEntryRules)
+#include "tst_entryrules.moc"
