@@ -2,10 +2,10 @@
 // file steps in turn: the database and ENVIO must stay as they were (or, for
 // a failure after the work was kept, be exactly what a clean run leaves),
 // the user must be told, and the same action must then work. Then the
-// heavy-writing tool killed (SIGKILL) at random moments of a large save and
-// of the import: the database still opens, passes the engine's integrity
-// check and holds what one whole write leaves, or nothing. KESTRO_KILLS sets
-// how many kills per kind (three by default).
+// heavy-writing tool killed (SIGKILL) at random moments of a large save: the
+// database still opens, passes the engine's integrity check and holds what
+// one whole write leaves, or nothing. KESTRO_KILLS sets how many kills
+// (three by default).
 #include "data/FaultPoint.h"
 #include "support/WizardDriver.h"
 

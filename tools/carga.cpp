@@ -3,9 +3,7 @@
 // before or after a write, never a mix.
 //   kestro_carga guarda <kestro.mdb> <veces>   saves the agent's page 1
 //       over and over, all fields of one save marked "A" or "B" in turn
-//   kestro_carga importa <kestro.mdb> <volcado>  imports a dump
 #include "data/AgentStore.h"
-#include "exchange/DumpImport.h"
 
 #include <QCoreApplication>
 #include <cstdio>
@@ -31,8 +29,8 @@ AgentRecord agentMarked(const QString& m) {
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
-    if (args.size() != 4) {
-        std::fputs("Uso: kestro_carga guarda|importa <kestro.mdb> <veces|volcado>\n", stderr);
+    if (args.size() != 4 || args.at(1) != QLatin1String("guarda")) {
+        std::fputs("Uso: kestro_carga guarda <kestro.mdb> <veces>\n", stderr);
         return 2;
     }
     Database::Opened opened = Database::openFile(args.at(2));
@@ -41,8 +39,6 @@ int main(int argc, char** argv) {
         return 2;
     }
     auto db = std::move(opened.value);
-    if (args.at(1) == QLatin1String("importa"))
-        return importDump(*db, args.at(3)) ? 1 : 0;
     const int times = args.at(3).toInt();
     for (int i = 0; i < times; ++i)
         if (MaybeError e =
