@@ -1,5 +1,4 @@
-// The main window driven as a person would: by control names, through the
-// message seam.
+// The main window driven by control names, through the message seam.
 #include "entry/Grid.h"
 #include "support/WizardDriver.h"
 
@@ -21,8 +20,7 @@ private Q_SLOTS:
     void representativesCompletenessMessages();
 };
 
-// Leaving asks while no file was produced (the close box too); typing not
-// stored yet is asked about first.
+// Leaving asks while no file was produced (the close box too), unsaved typing first.
 void TestWizard::startsOnPage1AndAsksBeforeLeaving() {
     Wizard wz;
     wz.start();
@@ -57,9 +55,8 @@ void TestWizard::startsOnPage1AndAsksBeforeLeaving() {
     QCOMPARE(wz.messages().mid(2), (QStringList{unsaved, unsaved, leave, unsaved, leave}));
 }
 
-// After each move ('N' Siguiente, 'B' Atrás): page, forward caption, back
-// button enabled. `rule`: the representatives are of the 2.13.11 kind, which
-// brings in the history pages; otherwise one complete one of the earlier kind.
+// After each move ('N' Siguiente, 'B' Atrás): page, forward caption, Atrás enabled; Finaliza
+// asks before generating. `rule`: representatives of the 2.13.11 kind, with history pages.
 void TestWizard::moves_data() {
     QTest::addColumn<int>("offices");
     QTest::addColumn<bool>("rule");
@@ -83,10 +80,7 @@ void TestWizard::moves() {
     QFETCH(QString, steps);
     Wizard wz;
     auto db = wz.dir.open();
-    if (rule)
-        storeHistory(*db, wz.dir.path(), false);
-    else
-        storeOffice(*db, wz.dir.path());
+    rule ? storeHistory(*db, wz.dir.path(), false) : void(storeOffice(*db, wz.dir.path()));
     must(*db, "update AA set SinHistorico=1"); // no history to ask for before finishing
     must(*db, "update Mandatarios set SinHistorico=1");
     wz.start();
@@ -120,8 +114,7 @@ void TestWizard::pageChecksInOrderWithFocus() {
     const auto next = [&] { wz.next(); };
     walkChecks(
         *wz.window, wz.script, next,
-        {{"txtPatente", "4001", "No de Patente invalido", "12AB"},
-         {"txtPatente", "12AB", "No de Patente invalido", "3001"},
+        {{"txtPatente", "12AB", "No de Patente invalido", "3001"},
          {"txtAANombre", "   ", "El Nombre no puede estar vacio", "JUAN"},
          {"txtAAApPat", "", "El Ap.Paterno no puede estar vacio", "PEREZ"},
          {"txtAAApMat", "", "El Ap.Materno no puede estar vacio", "LOPEZ"},
@@ -151,13 +144,10 @@ void TestWizard::pageChecksInOrderWithFocus() {
         *wz.window, wz.script, next,
         {{"cmbAduana1", "", "Indique la Aduana No.1 autorizada", "", [&] { wz.fillOffices(1); }},
          {"cmbAduana2", "", "Indique la Aduana No.2 autorizada", "VERACRUZ, VER."},
-         {"txtV2Calle", "", "Calle no puede estar vacio", "", [&] {
-              wz.fillAddress(u"V2"_s);
-              wz.script.shown.clear();
-          }}});
-    wz.next();
-    QCOMPARE(wz.messages(), QStringList()); // office 3 is not asked for
-    QVERIFY(wz.pageShown("frApoderado"));
+         {"txtV2Calle", "", "Calle no puede estar vacio", "", [&] { wz.fillAddress(u"V2"_s); }}});
+    const qsizetype told = wz.script.shown.size();
+    wz.next(); // office 3 is not asked for
+    QVERIFY(wz.pageShown("frApoderado") && wz.script.shown.size() == told);
 }
 
 // Each count of offices is stored and comes back after a restart; going back
@@ -240,9 +230,6 @@ void TestWizard::startUpWithABadDatabase_data() {
     row("empty", 0, "", false, damaged);
     row("first page over garbage", 100, "", false, damaged);
     row("another schema", -2, "create table Clientes(Nombre text)", true, "");
-    row("a later version", -1,
-        "alter table AA add Futuro text; insert into Versiones values (3, 'KESTRO', 4, 0, 0)", true,
-        "");
     // Another program writing: the data can be seen, not saved.
     row("locked", -1, "lock", true, u"No se podrá guardar ningún dato"_s);
     // A key the catalogue lacks must neither hang nor end the program.
@@ -269,9 +256,11 @@ void TestWizard::startUpWithABadDatabase() {
         other = QFile::exists(path) ? wz.dir.open() : std::move(Database::createFile(path).value);
     for (const QString& s : sql.split(u';', Qt::SkipEmptyParts))
         must(*other, s == u"lock"_s ? u"BEGIN IMMEDIATE"_s : s);
-    const QByteArray before = readWholeFile(path);
-    const QStringList files =
-        QDir(wz.dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+    const auto files = [&] { // what the file holds and what lies beside it
+        return readWholeFile(path) +
+               QDir(wz.dir.path()).entryList(QDir::AllEntries).join(u'|').toUtf8();
+    };
+    const QByteArray before = files();
     wz.window = std::make_unique<frmMain>(wz.state);
     QCOMPARE(wz.window->startUp(), starts);
     const QString said = wz.messages().value(0);
@@ -280,9 +269,7 @@ void TestWizard::startUpWithABadDatabase() {
              qPrintable(said));
     wz.window.reset();
     other.reset();
-    // Nothing the file held was lost or changed, nothing left beside it.
-    QCOMPARE(readWholeFile(path), before);
-    QCOMPARE(QDir(wz.dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), files);
+    QCOMPARE(files(), before); // nothing lost or changed, nothing left beside it
 }
 
 // A name and its key are one choice, the first entries too; a new state
@@ -293,19 +280,18 @@ void TestWizard::pairedListsFollowEachOther() {
     const QStringList pair{"cmbV2EntFed", "cmbV2CveEntFed", "cmbV2MDeleg", "cmbV2NoMDeleg"};
     wz.choose("cmbV2EntFed", u"Aguascalientes"_s);
     wz.cmb("cmbV2MDeleg")->setCurrentIndex(0);
-    QCOMPARE(wz.cmb("cmbV2NoMDeleg")->currentIndex(), 0);
-    QCOMPARE(wz.showing(pair).section(u'|', 0, 1), u"Aguascalientes|01"_s);
+    QCOMPARE(wz.showing(pair), u"Aguascalientes|01|Aguascalientes| 1"_s);
     wz.choose("cmbV2EntFed", u"Oaxaca"_s);
     wz.choose("cmbV2MDeleg", u"Asunción Ixtaltepec"_s);
     QCOMPARE(wz.showing(pair), u"Oaxaca|20|Asunción Ixtaltepec| 5"_s);
     wz.choose("cmbV2EntFed", u"Colima"_s);
-    QCOMPARE(wz.showing(pair), u"Colima|06||"_s);
-    QCOMPARE(wz.cmb("cmbV2MDeleg")->count(), 10);
-    QCOMPARE(wz.cmb("cmbV2NoMDeleg")->count(), 10);
+    QCOMPARE(wz.showing(pair) + u"%1%2"_s.arg(wz.cmb("cmbV2MDeleg")->count(), 3)
+                                    .arg(wz.cmb("cmbV2NoMDeleg")->count(), 3),
+             u"Colima|06|| 10 10"_s);
     wz.cmb("cmbAduana3")->setCurrentIndex(0);
-    QCOMPARE(wz.cmb("cmbNoAduana3")->currentIndex(), 0);
+    const QString first = wz.showing({"cmbAduana3", "cmbNoAduana3"});
     wz.choose("cmbAduana3", u"VERACRUZ, VER."_s);
-    QCOMPARE(wz.cmb("cmbNoAduana3")->currentText(), u" 430"_s);
+    QCOMPARE(first + u'/' + wz.cmb("cmbNoAduana3")->currentText(), u"ACAPULCO, GRO.| 10/ 430"_s);
 }
 
 void TestWizard::listRowsShorterThanTheColumns() {
@@ -326,8 +312,6 @@ void TestWizard::representativesCompletenessMessages() {
     wz.start();
     wz.fillPage1(0);
     wz.next();
-    QCOMPARE(gridRow(wz.grid("fgAA"), 1).mid(5),
-             (QStringList{"Conforme 2.13.11 (Posterior 01/01/2001)", "Si"}));
     const QString ana = u" del Representante ANA RUIZ SOTO CURP=CURP1"_s;
     const QString luis = u" del mandatario LUIS MORA DIAZ CURP=CURP2"_s;
     const QString address = u"insert into Domicilios_MM select 'CURP1','09',15,'A','1','','B',"
