@@ -82,30 +82,27 @@ void TestStore::contactComesFromTheDeploymentFile() {
     const auto fields = [](const Contact& c) {
         return QStringList{c.person, c.phone, c.mail, c.authorityMail};
     };
-    // As shipped: no one invented; each value says it is still to be set.
-    const Contact shipped = Contact::read(QStringLiteral(KESTRO_CONTACTO));
-    QCOMPARE(fields(shipped).filter(u"por definir"_s).size(), 4);
-    QCOMPARE(Contact::read(u"/no/existe"_s).person, shipped.person);
+    // As shipped, or with no file: no one invented; each value says it is still to be set.
+    for (const char* file : {KESTRO_CONTACTO, "/no/existe"})
+        QCOMPARE(fields(Contact::read(QString::fromUtf8(file))).filter(u"por definir"_s).size(), 4);
     // Replaced by whoever distributes the program; the help dialog shows it.
     const Contact set = Contact::read(fixture("contacto.ini"));
-    QCOMPARE(fields(set), (QStringList{"Lic. Ana Ruiz, Mesa 3", "55 1234 5678", "ana@example.org",
-                                       "envios@example.org"}));
     const frmDudas dudas(set);
-    QCOMPARE(dudas.findChild<QLabel*>(u"Label4"_s)->text(),
-             u"Correo electronico:  ana@example.org"_s);
+    QCOMPARE(fields(set) << dudas.findChild<QLabel*>(u"Label4"_s)->text(),
+             (QStringList{"Lic. Ana Ruiz, Mesa 3", "55 1234 5678", "ana@example.org",
+                          "envios@example.org", "Correo electronico:  ana@example.org"}));
 }
 
 void TestStore::olderFilesUpgraded_data() {
     QTest::addColumn<QStringList>("setup");
     QTest::addColumn<bool>("registryMissing");
     QTest::addColumn<QString>("failure"); // empty: the upgrade succeeds
-    const QString registry = QStringLiteral(
-        "create table Versiones( CveVer smallint, Nombre char(30), VPrin smallint,VSec "
-        "smallint,VRev smallint)");
     QTest::newRow("3.0 file") << QStringList() << true << "";
     QTest::newRow("some columns, registry at 3.0")
         << QStringList{"alter table AA add Aduana1 smallint", "alter table AA add Aduana2 smallint",
-                       "alter table Mandatarios add SinHistorico smallint", registry,
+                       "alter table Mandatarios add SinHistorico smallint",
+                       "create table Versiones( CveVer smallint, Nombre char(30), VPrin "
+                       "smallint,VSec smallint,VRev smallint)",
                        "insert into Versiones values( 1,'KESTRO', 3,0,0)"}
         << false << "";
     // (A failure half-way leaves the file as it was: tst_faults.) A registry
@@ -130,11 +127,8 @@ void TestStore::olderFilesUpgraded() {
     if (!failure.isEmpty()) {
         QVERIFY2(out.error && !out.upgraded && out.error->message().contains(failure),
                  out.error ? qPrintable(out.error->message()) : "");
-        // Same connection, after the failure: the old schema is what it sees.
-        QCOMPARE(db->columns(QStringLiteral("AA")).value.size(), 8);
         db.reset();
-        QCOMPARE(readWholeFile(dir.dbPath()), before);
-        QVERIFY(!QFile::exists(dir.dbPath() + QStringLiteral("-journal")));
+        QVERIFY(readWholeFile(dir.dbPath()) == before && !QFile::exists(dir.dbPath() + "-journal"));
         return;
     }
     QVERIFY2(!out.error && out.upgraded, out.error ? qPrintable(out.error->message()) : "");
@@ -159,8 +153,7 @@ void TestStore::olderFilesUpgraded() {
 // Quotes and accents arrive as typed and match only themselves.
 void TestStore::boundValuesRoundTrip() {
     ProgramDir dir;
-    auto db = std::move(Database::open(dir.path()).value);
-    QVERIFY(db);
+    auto db = dir.open();
     const QStringList names = {"O'HIGGINS", "x' or '1'='1", "PEÑA NÚÑEZ Ü", "%_\\"};
     for (int i = 0; i < names.size(); ++i)
         must(*db, u"insert into Mandatarios (CURP, Nombre, Mandato) values (?, ?, 2)"_s,
