@@ -1,5 +1,4 @@
-// The main window driven as a person would: by control names, through the
-// message seam.
+// The main window driven by control names, through the message seam.
 #include "entry/Grid.h"
 #include "support/WizardDriver.h"
 
@@ -21,100 +20,91 @@ private Q_SLOTS:
     void representativesCompletenessMessages();
 };
 
-// Leaving asks while no file was produced (the close box too); typing not
-// stored yet is asked about first.
+// Leaving asks while no file was produced (the close box too), unsaved typing first.
 void TestWizard::startsOnPage1AndAsksBeforeLeaving() {
     Wizard wz;
     wz.start();
-    QCOMPARE(wz.script.dialogsShown.value(0), u"frmInicio"_s);
-    // Both before the window is placed, so centred on the screen.
-    QCOMPARE(wz.messages().join(u'/'),
-             u"No hay una versión anterior de KESTRO en su computadora/"
+    // Both messages before the window is placed, so centred on the screen.
+    QCOMPARE(wz.script.dialogsShown.value(0) + u'/' + wz.messages().join(u'/'),
+             u"frmInicio/No hay una versión anterior de KESTRO en su computadora/"
              "No se encontó información de la vesión anterior de KESTRO"_s);
     QCOMPARE(wz.script.shown.last().parent, nullptr);
     // Page 1, nothing to go back to, no office chosen.
-    QVERIFY(wz.pageShown("frAA") && !wz.pageShown("frApoderado"));
-    QCOMPARE(wz.showing({"cmdAtras", "cmbAAAduanaA"}), u"0|"_s);
-    const QTableWidget* fgAA = wz.grid("fgAA"); // a CURP is shown whole
-    QVERIFY(fgAA->columnWidth(4) > fgAA->fontMetrics().horizontalAdvance("GAMR800215MDFRRS09"));
+    QCOMPARE(wz.showing({"pageAgent", "pageRepresentatives", "cmdAtras", "cmbAAAduanaA"}),
+             u"1|0|0|"_s);
 
     wz.window->show();
-    wz.script.shown.clear();
     wz.cmd("cmdSiguiente")->setEnabled(false); // as when the file was produced
     wz.cmd("cmdSalir")->click();
-    QVERIFY(!wz.window->isVisible() && wz.script.shown.isEmpty());
+    QVERIFY(!wz.window->isVisible());
     wz.window->show();
     wz.cmd("cmdSiguiente")->setEnabled(true);
     QTest::keyClicks(wz.txt("txtAANombre"), "J");
     using enum seam::Answer;
     for (seam::Answer a : {Cancel, Ok, Cancel, Ok, Ok})
         wz.script.answer(a);
-    wz.cmd("cmdSalir")->click();  // kept unsaved
-    QVERIFY(!wz.window->close()); // not left
-    QCOMPARE(wz.script.shown.last().title, u"Mendaje"_s);
+    wz.cmd("cmdSalir")->click(); // kept unsaved
+    QVERIFY2(!wz.window->close() && wz.script.shown.last().title == u"Mendaje"_s, "not left");
     wz.cmd("cmdSalir")->click();
     QVERIFY(!wz.window->isVisible());
     const QString leave =
         u"¿Desea salir de la aplicación?, aun no a generado el archivo de información"_s;
     const QString unsaved = u"Los datos de esta página no se han guardado (se guardan con "
                             "\"Siguiente >\"). ¿Desea salir sin guardarlos?"_s;
-    QCOMPARE(wz.messages(), (QStringList{unsaved, unsaved, leave, unsaved, leave}));
+    QCOMPARE(wz.messages().mid(2), (QStringList{unsaved, unsaved, leave, unsaved, leave}));
 }
 
-// After each move ('N' Siguiente, 'B' Atrás): page, forward caption, back
-// button enabled. `rule`: the representatives are of the 2.13.11 kind, which
-// brings in the history pages; otherwise one complete one of the earlier kind.
+// After each move ('N' Siguiente, 'B' Atrás): page, forward caption, Atrás enabled; Finaliza
+// asks before generating. `rule`: representatives of the 2.13.11 kind, with history pages.
 void TestWizard::moves_data() {
     QTest::addColumn<int>("offices");
     QTest::addColumn<bool>("rule");
-    QTest::addColumn<QString>("moves");
-    QTest::addColumn<QStringList>("after");
-    QTest::newRow("no offices, earlier kind")
-        << 0 << false << "NBN" << QStringList{"3|Finaliza|1", "1|Siguente >|0", "3|Finaliza|1"};
-    QTest::newRow("no offices, 2.13.11")
-        << 0 << true << "NNNNBBB"
-        << QStringList{"3|Siguente >|1",  "4|Siguente >|1", "5|Finaliza|1",  "5|Finaliza|1",
-                       "4|Siguiente >|1", "3|Siguente >|1", "1|Siguente >|0"};
-    QTest::newRow("two offices, 2.13.11")
-        << 2 << true << "NNBBNNN"
-        << QStringList{"2|Siguiente >|1", "3|Siguiente >|1", "2|Siguente >|1", "1|Siguente >|0",
-                       "2|Siguente >|1",  "3|Siguente >|1",  "4|Siguente >|1"};
+    QTest::addColumn<QString>("steps"); // each a move and what follows it, ';' between
+    row("no offices, earlier kind", 0, false,
+        "N3|Finaliza|1;B1|Siguente >|0;N3|Finaliza|1;N3|Finaliza|1");
+    row("no offices, 2.13.11", 0, true,
+        "N3|Siguente >|1;N4|Siguente >|1;N5|Finaliza|1;N5|Finaliza|1;B4|Siguiente >|1;"
+        "B3|Siguente >|1;B1|Siguente >|0");
+    row("two offices, 2.13.11", 2, true,
+        "N2|Siguiente >|1;N3|Siguiente >|1;B2|Siguente >|1;B1|Siguente >|0;N2|Siguente >|1;"
+        "N3|Siguente >|1;N4|Siguente >|1");
     // Page 3 reached from page 2 leads to page 4 whatever the kind.
-    QTest::newRow("one office, earlier kind")
-        << 1 << false << "NNN" << QStringList{"2|Siguiente >|1", "3|Siguiente >|1", "4|Finaliza|1"};
+    row("one office, earlier kind", 1, false,
+        "N2|Siguiente >|1;N3|Siguiente >|1;N4|Finaliza|1;N4|Finaliza|1");
 }
 
 void TestWizard::moves() {
     QFETCH(int, offices);
     QFETCH(bool, rule);
-    QFETCH(QString, moves);
-    QFETCH(QStringList, after);
+    QFETCH(QString, steps);
     Wizard wz;
     auto db = wz.dir.open();
-    if (rule) {
-        storeHistory(*db, wz.dir.path(), false);
-        must(*db, "update AA set SinHistorico=1");
-    } else
-        storeOffice(*db, wz.dir.path());
+    rule ? storeHistory(*db, wz.dir.path(), false) : void(storeOffice(*db, wz.dir.path()));
+    must(*db, "update AA set SinHistorico=1"); // no history to ask for before finishing
+    must(*db, "update Mandatarios set SinHistorico=1");
     wz.start();
     wz.fillPage1(offices);
     wz.fillOffices(offices);
-    const char* frames[] = {"frAA", "frDirValidAA", "frApoderado", "frAA21311"};
-    for (int i = 0; i < moves.size(); ++i) {
-        moves[i] == u'N' ? wz.next() : wz.back();
-        int page = 1;
-        while (page < 5 && !wz.pageShown(frames[page - 1]))
-            ++page;
-        QCOMPARE(
-            u"%1|%2|%3"_s.arg(page).arg(wz.cmd("cmdSiguiente")->text(), wz.showing({"cmdAtras"})),
-            after[i]);
-        QVERIFY(wz.cmd("cmdSiguiente")->isEnabled());
+    const QStringList pages{"pageAgent", "pageOffices", "pageRepresentatives", "pageAgentHistory",
+                            "pageRepresentativeHistory"};
+    for (const QString& step : steps.split(u';')) {
+        const bool finishing = step[0] == u'N' && wz.cmd("cmdSiguiente")->text() == u"Finaliza"_s;
+        wz.script.shown.clear();
+        if (finishing) // not generated: the page stays
+            wz.script.answer(seam::Answer::Cancel);
+        step[0] == u'N' ? wz.next() : wz.back();
+        const int page = wz.showing(pages).indexOf(u'1') / 2 + 1; // the one not hidden
+        QCOMPARE(u"%1|%2|%3"_s.arg(page).arg(wz.cmd("cmdSiguiente")->text(),
+                                             wz.showing({"cmdAtras", "cmdSiguiente"})),
+                 step.mid(1) + u"|1"_s);
+        QCOMPARE(wz.script.lastText().startsWith(u"¿DESEA GENERAR EL ARCHIVO DE INFORMACION?"_s),
+                 finishing);
     }
+    QCOMPARE(dump(*db, u"select SinHistorico from AA"_s), u"1"_s); // page 1 saved again keeps it
 }
 
-// Pages 1 and 2 (two offices declared): checks in order, each with its
-// message and the focus on its field. "12AB" reads as a number but cannot be
-// stored; a state change takes the municipality with it.
+// Pages 1 and 2 (two offices): checks in order, each with its message and focus on its field.
+// "12AB" reads as a number but cannot be stored; a new state takes the municipality with it.
 void TestWizard::pageChecksInOrderWithFocus() {
     Wizard wz;
     wz.start();
@@ -122,8 +112,7 @@ void TestWizard::pageChecksInOrderWithFocus() {
     const auto next = [&] { wz.next(); };
     walkChecks(
         *wz.window, wz.script, next,
-        {{"txtPatente", "4001", "No de Patente invalido", "12AB"},
-         {"txtPatente", "12AB", "No de Patente invalido", "3001"},
+        {{"txtPatente", "12AB", "No de Patente invalido", "3001"},
          {"txtAANombre", "   ", "El Nombre no puede estar vacio", "JUAN"},
          {"txtAAApPat", "", "El Ap.Paterno no puede estar vacio", "PEREZ"},
          {"txtAAApMat", "", "El Ap.Materno no puede estar vacio", "LOPEZ"},
@@ -153,18 +142,14 @@ void TestWizard::pageChecksInOrderWithFocus() {
         *wz.window, wz.script, next,
         {{"cmbAduana1", "", "Indique la Aduana No.1 autorizada", "", [&] { wz.fillOffices(1); }},
          {"cmbAduana2", "", "Indique la Aduana No.2 autorizada", "VERACRUZ, VER."},
-         {"txtV2Calle", "", "Calle no puede estar vacio", "", [&] {
-              wz.fillAddress(u"V2"_s);
-              wz.script.shown.clear();
-          }}});
-    wz.next();
-    QCOMPARE(wz.messages(), QStringList()); // office 3 is not asked for
-    QVERIFY(wz.pageShown("frApoderado"));
+         {"txtV2Calle", "", "Calle no puede estar vacio", "", [&] { wz.fillAddress(u"V2"_s); }}});
+    const qsizetype told = wz.script.shown.size();
+    wz.next(); // office 3 is not asked for
+    QVERIFY(wz.pageShown("frApoderado") && wz.script.shown.size() == told);
 }
 
-// Each count of offices is stored and comes back after a restart; going back
-// and declaring fewer drops the rest. A stored name longer than its field
-// comes back and is saved back whole.
+// Each count of offices is stored and comes back after a restart; declaring fewer drops the
+// rest. A stored name longer than its field comes back and is saved back whole.
 void TestWizard::savingStoresRowsForEachOfficeCount_data() {
     QTest::addColumn<int>("offices");
     QTest::addColumn<int>("fewer"); // declared afterwards, -1 none
@@ -185,7 +170,6 @@ void TestWizard::savingStoresRowsForEachOfficeCount() {
     wz.fillOffices(offices);
     if (offices > 0)
         wz.next();
-    QVERIFY(wz.pageShown("frApoderado"));
     QCOMPARE(wz.state.NoPat, u"301"_s); // the stored number's text
     if (fewer >= 0) {
         wz.back();
@@ -195,72 +179,64 @@ void TestWizard::savingStoresRowsForEachOfficeCount() {
         offices = fewer;
         QVERIFY(!wz.cmb("cmbAduana2")->isEnabled() && wz.txt("txtV2Calle")->text().isEmpty());
     }
-    auto db = wz.dir.open();
-    QCOMPARE(
-        dump(*db, u"select * from AA"_s),
-        u"301|JUAN|PEREZ|LOPEZ|PELJ700101AB1|PELJ700101HDFRPN09|0|200|"_s +
-            (QStringList{"240", "430", "160"}.mid(0, offices) + QStringList(3 - offices, "NULL"))
-                .join(u'|') +
-            u"|%1|NULL"_s.arg(offices));
-    QStringList streets{"1|09|15|REFORMA|10", "2|09|15|REFORMA|10", "3|09|15|REFORMA|12"};
+    const QStringList codes =
+        QStringList{"240", "430", "160"}.mid(0, offices) + QStringList(3 - offices, "NULL");
+    QStringList stored{u"301|JUAN|PEREZ|LOPEZ|PELJ700101AB1|PELJ700101HDFRPN09|0|200|%1|%2|NULL"_s
+                           .arg(codes.join(u'|'))
+                           .arg(offices),
+                       "1|09|15|REFORMA|10", "2|09|15|REFORMA|10", "3|09|15|REFORMA|12"};
     for (int i = 1; i <= offices; ++i)
-        streets << u"%1|09|15|CALLE %2|10"_s.arg(3 + i).arg(i);
-    QCOMPARE(dump(*db, u"select Tipo_Dom, EntFed, MDeleg, Calle, NoExt "
-                       "from Domicilios_AA order by Tipo_Dom"_s),
-             streets.join(u'\n'));
+        stored << u"%1|09|15|CALLE %2|10"_s.arg(3 + i).arg(i);
+    auto db = wz.dir.open();
+    QCOMPARE(dump(*db, u"select * from AA"_s) + u'\n' +
+                 dump(*db, u"select Tipo_Dom, EntFed, MDeleg, Calle, NoExt "
+                           "from Domicilios_AA order by Tipo_Dom"_s),
+             stored.join(u'\n'));
 
     const QString name30 = u"MARIA DEL CARMEN GUADALUPE ANA"_s;
     must(*db, u"update AA set Nombre=?"_s, {name30});
     wz.window.reset();
     wz.state.NoPat.clear();
     wz.start();
-    QCOMPARE(wz.state.NoPat, u"301"_s);
     QString shown = name30 + u"|301|MEXICO, D.F.|%1|12|No Definido|%2"_s.arg(offices).arg(
                                  offices ? "NUEVO LAREDO, TAMPS." : "");
     for (int i = 1; i <= 3; ++i)
         shown += u'|' + (i <= offices ? u"CALLE %1"_s.arg(i) : QString());
+    // The name's beginning shown, the patent known again.
     QCOMPARE(
         wz.showing({"txtAANombre", "txtPatente", "cmbAAAduanaA", "txtNoAduanasAut", "txtV0NoExt",
-                    "lblHistAA", "cmbAduana1", "txtV1Calle", "txtV2Calle", "txtV3Calle"}),
-        shown);
-    QCOMPARE(wz.txt("txtAANombre")->cursorPosition(), 0); // its beginning shown
+                    "lblHistAA", "cmbAduana1", "txtV1Calle", "txtV2Calle", "txtV3Calle"}) +
+            u"|%1|%2"_s.arg(wz.txt("txtAANombre")->cursorPosition()).arg(wz.state.NoPat),
+        shown + u"|0|301"_s);
     wz.next();
-    QCOMPARE(dump(*db, u"select Nombre from AA"_s), name30);
     wz.txt("txtAANombre")->clear(); // typing still stops at the limit
     QTest::keyClicks(wz.txt("txtAANombre"), name30);
-    QCOMPARE(wz.txt("txtAANombre")->text(), name30.left(25));
+    QCOMPARE(dump(*db, u"select Nombre from AA"_s) + u'|' + wz.txt("txtAANombre")->text(),
+             name30 + u'|' + name30.left(25));
 }
 
 // What start-up says of the file, and that it never changes it.
 void TestWizard::startUpWithABadDatabase_data() {
-    QTest::addColumn<int>("keep"); // bytes of a sound file kept; -1 all, -2 no file
-    QTest::addColumn<QByteArray>("tail");
+    QTest::addColumn<int>("keep");    // bytes kept, garbage to the 2nd page; -1 all, -2 no file
     QTest::addColumn<QString>("sql"); // run on what was kept; "lock": another writer
     QTest::addColumn<bool>("starts");
     QTest::addColumn<QString>("told"); // how the message starts
     const QString damaged = u"El archivo "_s, missing = u"No se encontró"_s;
-    row("missing", -2, QByteArray(), "", false, missing);
-    row("empty", 0, QByteArray(), "", false, damaged);
-    row("text", 0, QByteArray("Patente|Nombre\r\n1234|JUAN\r\n"), "", false, damaged);
-    row("first page over garbage", 100, QByteArray(8000, '\x01'), "", false, damaged);
-    row("truncated", 8192, QByteArray(), "", false, damaged);
-    row("another schema", -2, QByteArray(), "create table Clientes(Nombre text)", true, "");
-    row("a later version", -1, QByteArray(),
-        "alter table AA add Futuro text; insert into Versiones values (3, 'KESTRO', 4, 0, 0)", true,
-        "");
+    row("missing", -2, "", false, missing);
+    row("empty", 0, "", false, damaged);
+    row("first page over garbage", 100, "", false, damaged);
+    row("another schema", -2, "create table Clientes(Nombre text)", true, "");
     // Another program writing: the data can be seen, not saved.
-    row("locked", -1, QByteArray(), "lock", true, u"No se podrá guardar ningún dato"_s);
+    row("locked", -1, "lock", true, u"No se podrá guardar ningún dato"_s);
     // A key the catalogue lacks must neither hang nor end the program.
-    row("unknown key", -1, QByteArray(),
-        "insert into AA values (2222,'A','A','B','AAAA700101AB1','AAAA700101HDFRPN09',0,null,null,"
-        "null,null,2,1); insert into Domicilios_AA values (2,'77',9999,'Y','1',null,'C','68000',"
-        "'1','2')",
+    row("unknown key", -1,
+        "insert into AA (Patente) values (2222); insert into Domicilios_AA (Tipo_Dom, EntFed, "
+        "MDeleg) values (2, '77', 9999)",
         true, QString());
 }
 
 void TestWizard::startUpWithABadDatabase() {
     QFETCH(int, keep);
-    QFETCH(QByteArray, tail);
     QFETCH(QString, sql);
     QFETCH(bool, starts);
     QFETCH(QString, told);
@@ -269,15 +245,17 @@ void TestWizard::startUpWithABadDatabase() {
     if (keep == -2)
         QFile::remove(path);
     else if (keep >= 0)
-        writeWholeFile(path, readWholeFile(path).left(keep) + tail);
+        writeWholeFile(path, readWholeFile(path).left(keep) + QByteArray(keep ? 8000 : 0, '\x01'));
     std::unique_ptr<Database> other;
     if (!sql.isEmpty())
         other = QFile::exists(path) ? wz.dir.open() : std::move(Database::createFile(path).value);
     for (const QString& s : sql.split(u';', Qt::SkipEmptyParts))
         must(*other, s == u"lock"_s ? u"BEGIN IMMEDIATE"_s : s);
-    const QByteArray before = readWholeFile(path);
-    const QStringList files =
-        QDir(wz.dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+    const auto files = [&] { // what the file holds and what lies beside it
+        return readWholeFile(path) +
+               QDir(wz.dir.path()).entryList(QDir::AllEntries).join(u'|').toUtf8();
+    };
+    const QByteArray before = files();
     wz.window = std::make_unique<frmMain>(wz.state);
     QCOMPARE(wz.window->startUp(), starts);
     const QString said = wz.messages().value(0);
@@ -286,32 +264,28 @@ void TestWizard::startUpWithABadDatabase() {
              qPrintable(said));
     wz.window.reset();
     other.reset();
-    // Nothing the file held was lost or changed, nothing left beside it.
-    QCOMPARE(readWholeFile(path), before);
-    QCOMPARE(QDir(wz.dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), files);
+    QCOMPARE(files(), before); // nothing lost or changed, nothing left beside it
 }
 
-// A name and its key are one choice, the first entries too; a new state
-// brings its own municipalities and keys, none chosen.
+// A name and its key are one choice (the first too); a new state brings its own, none chosen.
 void TestWizard::pairedListsFollowEachOther() {
     Wizard wz;
     wz.start();
     const QStringList pair{"cmbV2EntFed", "cmbV2CveEntFed", "cmbV2MDeleg", "cmbV2NoMDeleg"};
     wz.choose("cmbV2EntFed", u"Aguascalientes"_s);
     wz.cmb("cmbV2MDeleg")->setCurrentIndex(0);
-    QCOMPARE(wz.cmb("cmbV2NoMDeleg")->currentIndex(), 0);
-    QCOMPARE(wz.showing(pair).section(u'|', 0, 1), u"Aguascalientes|01"_s);
+    QCOMPARE(wz.showing(pair), u"Aguascalientes|01|Aguascalientes| 1"_s);
     wz.choose("cmbV2EntFed", u"Oaxaca"_s);
     wz.choose("cmbV2MDeleg", u"Asunción Ixtaltepec"_s);
     QCOMPARE(wz.showing(pair), u"Oaxaca|20|Asunción Ixtaltepec| 5"_s);
     wz.choose("cmbV2EntFed", u"Colima"_s);
-    QCOMPARE(wz.showing(pair), u"Colima|06||"_s);
-    QCOMPARE(wz.cmb("cmbV2MDeleg")->count(), 10);
-    QCOMPARE(wz.cmb("cmbV2NoMDeleg")->count(), 10);
+    QCOMPARE(wz.showing(pair) + u"%1%2"_s.arg(wz.cmb("cmbV2MDeleg")->count(), 3)
+                                    .arg(wz.cmb("cmbV2NoMDeleg")->count(), 3),
+             u"Colima|06|| 10 10"_s);
     wz.cmb("cmbAduana3")->setCurrentIndex(0);
-    QCOMPARE(wz.cmb("cmbNoAduana3")->currentIndex(), 0);
+    const QString first = wz.showing({"cmbAduana3", "cmbNoAduana3"});
     wz.choose("cmbAduana3", u"VERACRUZ, VER."_s);
-    QCOMPARE(wz.cmb("cmbNoAduana3")->currentText(), u" 430"_s);
+    QCOMPARE(first + u'/' + wz.cmb("cmbNoAduana3")->currentText(), u"ACAPULCO, GRO.| 10/ 430"_s);
 }
 
 void TestWizard::listRowsShorterThanTheColumns() {
@@ -319,8 +293,7 @@ void TestWizard::listRowsShorterThanTheColumns() {
     gridSetup(&grid, {u"A"_s, u"B"_s}, {0, 0});
     gridFill(&grid, {{"1", "uno"}, {"2", "dos"}});
     gridFill(&grid, {{"3", "tres", "de más"}, {"4"}}); // cells reused, the missing one blank
-    QCOMPARE(gridRow(&grid, 0), (QStringList{"3", "tres"}));
-    QCOMPARE(gridRow(&grid, 1), (QStringList{"4", ""}));
+    QCOMPARE(gridRow(&grid, 0) + gridRow(&grid, 1), (QStringList{"3", "tres", "4", ""}));
 }
 
 // Each gap of the stored representatives told in turn, page 3 kept.
@@ -333,8 +306,6 @@ void TestWizard::representativesCompletenessMessages() {
     wz.start();
     wz.fillPage1(0);
     wz.next();
-    QCOMPARE(gridRow(wz.grid("fgAA"), 1).mid(5),
-             (QStringList{"Conforme 2.13.11 (Posterior 01/01/2001)", "Si"}));
     const QString ana = u" del Representante ANA RUIZ SOTO CURP=CURP1"_s;
     const QString luis = u" del mandatario LUIS MORA DIAZ CURP=CURP2"_s;
     const QString address = u"insert into Domicilios_MM select 'CURP1','09',15,'A','1','','B',"
@@ -351,8 +322,8 @@ void TestWizard::representativesCompletenessMessages() {
              {"Proporcione el Tipo de acreditamiento" + luis,
               "update Mandatarios set Acreditacion=0 where CURP='CURP2'"}}) {
         wz.next();
-        QCOMPARE(wz.script.lastText(), message);
-        QVERIFY(wz.pageShown("frApoderado"));
+        QVERIFY2(wz.pageShown("frApoderado") && wz.script.lastText() == message,
+                 qPrintable(wz.script.lastText()));
         must(*db, fix);
     }
     wz.next();
