@@ -8,16 +8,14 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// clang-format off
-const Person rosa{"ROSA", "GARCIA", "MARTINEZ", "GAMR800202MDFRRS01", "GAMR800202XY2", 1,
+const Person rosa{"ROSA",
+                  "GARCIA",
+                  "MARTINEZ",
+                  "GAMR800202MDFRRS01",
+                  "GAMR800202XY2",
+                  1,
                   "C:\\DOCS\\gamr800202xy2.req"};
-const Person luis{"LUIS", "MORA", "DIAZ", "MODL750505HDFRZS02", "MODL750505AB3", 2,
-                  "/home/luis/MODL750505AB3.REQ"};
-// clang-format on
-
-void nextOffice(seam::Script& s, const QString& name) {
-    answerDialog(s, u"frmAduanaAct"_s, {{u"cmbAduana"_s, name}}, {u"cmdAceptar"_s});
-}
+const QString luisCurp = u"MODL750505HDFRZS02"_s;
 
 // His rows in every table keyed by CURP, without the CURP, sorted per table.
 QStringList owned(Database& db, const QString& curp) {
@@ -51,12 +49,15 @@ std::unique_ptr<Database> withAgent(Wizard& wz, const QStringList& people = {}) 
 class TestRepresentatives : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void editorChecksInOrderWithMessageAndFocus();
-    void officeAndDeclarationDialogs();
+    void editorChecksOfficesAndDeclarations();
     void pageShowsEditsAndDeletesTheChosenOne();
 };
 
-void TestRepresentatives::editorChecksInOrderWithMessageAndFocus() {
+// The editor's checks in order, each with its message and focus; then, as
+// a representative of the earlier kind, what each office and declaration
+// dialog refuses, the list buttons after each change, and an office deleted
+// with its own declarations only.
+void TestRepresentatives::editorChecksOfficesAndDeclarations() {
     Wizard wz;
     auto db = withAgent(wz, {u"luis"_s});
     wz.start();
@@ -70,7 +71,7 @@ void TestRepresentatives::editorChecksInOrderWithMessageAndFocus() {
             {{"txtNombre", "   ", "Nombre no puede estar vacio", rosa.name},
              {"txtApPaterno", "", "Ap. Paterno no puede estar vacio", rosa.paternal},
              {"txtApMaterno", "", "Ap. Materno no puede estar vacio", rosa.maternal},
-             {"txtCURP", "", "CURP no valido", luis.curp},
+             {"txtCURP", "", "CURP no valido", luisCurp},
              {"txtRFC", "", "RFC no valido", rosa.rfc},
              {"txtCalle", "", "Calle no puede estar vacio", "", [&] { fillAddress(d, ""); }},
              {"txtFiscalCalle", "", "Calle no puede estar vacio", "",
@@ -92,7 +93,7 @@ void TestRepresentatives::editorChecksInOrderWithMessageAndFocus() {
               }},
              {"cmdNuevaAduana", "", "Debe existir almenos una Aduana donde ha actuado", "",
               [&] {
-                  nextOffice(s, u"MEXICO, D.F."_s);
+                  answerDialog(s, "frmAduanaAct", {{"cmbAduana", "MEXICO, D.F."}}, {"cmdAceptar"});
                   press(d, u"cmdNuevaAduana"_s);
               }},
              {"optSi", "", "Debe elegir si el Manandatario o Representante se encuentra Operando",
@@ -105,8 +106,7 @@ void TestRepresentatives::editorChecksInOrderWithMessageAndFocus() {
               [&] { named<QRadioButton>(d, u"optExamen"_s)->setChecked(true); }},
              {"", "", "YA EXISTE EL MANDATARIO EN LA BASE DE DATOS.", "",
               [&] { setValue(d, u"txtCURP"_s, rosa.curp); }}});
-        QCOMPARE(s.shown.last().title, u"Mensaje"_s);
-        QCOMPARE(dumpAll(*db), before); // nothing written so far
+        QCOMPARE(s.shown.last().title + dumpAll(*db), u"Mensaje"_s + before); // nothing written
         press(d, u"cmdAceptar"_s);
     });
     // Stored with both addresses; a 2.13.11 one brings in the history pages,
@@ -121,71 +121,55 @@ void TestRepresentatives::editorChecksInOrderWithMessageAndFocus() {
     QCOMPARE(wz.showing({"frAcreditacion", "fgMandatarios", "cmdSiguiente"}) +
                  wz.cmd("cmdSiguiente")->text() + QString::number(wz.grid("fgAA")->currentRow()),
              u"1|2|1Siguiente >1"_s);
-}
 
-// The editor's office and declaration lists: what each dialog refuses, the
-// list buttons after each change, and an office deleted with its own
-// declarations only.
-void TestRepresentatives::officeAndDeclarationDialogs() {
-    Wizard wz;
-    withAgent(wz);
-    wz.start();
-    seam::Script& s = wz.script;
-    wz.withDialog("frmApoderado", "cmdNuevo", [&](QDialog& d) {
+    wz.withDialog("frmApoderado", "cmdEditar", [&](QDialog& d) {
         named<QComboBox>(d, u"cmbMandato"_s)->setCurrentIndex(0);
         const QStringList buttons{"cmdBorrarAduana", "cmdBorrarPed", "cmdNuevoPed"};
         QCOMPARE(showing(d, buttons), u"0|0|0"_s);
-        for (const auto& [name, refusal] : QList<std::pair<QString, QString>>{
-                 {QString(), u"Aduana no puede estar vacio"_s},
-                 {u"MEXICO, D.F."_s, QString()},
-                 {u"MEXICO, D.F."_s, u"Ya existe la aduana en la lista de aduanas que actuo"_s},
-                 {u"VERACRUZ, VER."_s, QString()}}) {
-            s.shown.clear();
-            nextOffice(s, name);
-            press(d, u"cmdNuevaAduana"_s);
-            QCOMPARE(s.lastText(), refusal);
-        }
-        QCOMPARE(gridRow(named<QTableWidget>(d, u"fgAduanasAct"_s), 0),
-                 (QStringList{u" 200"_s, u"MEXICO, D.F."_s}));
-        QCOMPARE(showing(d, buttons), u"0|0|1"_s);
         const QString ver = u"VERACRUZ, VER."_s, mex = u"MEXICO, D.F."_s;
-        const QDate y2000(2000, 1, 1);
-        const QList<std::tuple<QString, QString, QDate, QString>> declared{
-            {u"MANZANILLO, COL."_s, u"1"_s, y2000,
-             u"No existe la aduana del pedimento en la lista de aduanas que actuo"_s},
-            {ver, QString(), y2000, u"Pedimento no puede estar vacio"_s},
-            {ver, u"12A"_s, y2000, u"El Pedimento debe ser numérico"_s},
-            {ver, u"1"_s, QDate(2001, 1, 1), u"La Fecha debe ser anterior al 1 de Enero de 2001"_s},
-            {mex, u"1"_s, QDate(), QString()}, // the date it opens on
-            {ver, u"2"_s, QDate(2000, 6, 16), QString()},
-            {mex, u"3"_s, QDate(2000, 6, 17), QString()}};
-        for (const auto& [office, number, date, refusal] : declared) {
+        // Offices, then declarations (a date of "" keeps the one it opens on).
+        for (const auto& [button, office, number, date, refusal] : QList<std::array<QString, 5>>{
+                 {"cmdNuevaAduana", "", "", "", "Aduana no puede estar vacio"},
+                 {"cmdNuevaAduana", mex, "", "", ""},
+                 {"cmdNuevaAduana", mex, "", "",
+                  "Ya existe la aduana en la lista de aduanas que actuo"},
+                 {"cmdNuevaAduana", ver, "", "", ""},
+                 {"cmdNuevoPed", "MANZANILLO, COL.", "1", "01/01/2000",
+                  "No existe la aduana del pedimento en la lista de aduanas que actuo"},
+                 {"cmdNuevoPed", ver, "", "01/01/2000", "Pedimento no puede estar vacio"},
+                 {"cmdNuevoPed", ver, "12A", "01/01/2000", "El Pedimento debe ser numérico"},
+                 {"cmdNuevoPed", ver, "1", "01/01/2001",
+                  "La Fecha debe ser anterior al 1 de Enero de 2001"},
+                 {"cmdNuevoPed", mex, "1", "", ""},
+                 {"cmdNuevoPed", ver, "2", "16/06/2000", ""},
+                 {"cmdNuevoPed", mex, "3", "17/06/2000", ""}}) {
             s.shown.clear();
-            answerDialog(s, u"frmPedTramitados"_s,
-                         {{u"cmbAduana"_s, office},
-                          {u"txtPedimento"_s, number},
-                          {u"dtpFPed"_s, date.toString(u"dd/MM/yyyy"_s)}},
-                         {u"cmdAceptar"_s});
-            press(d, u"cmdNuevoPed"_s);
+            if (button == u"cmdNuevaAduana"_s)
+                answerDialog(s, "frmAduanaAct", {{"cmbAduana", office}}, {"cmdAceptar"});
+            else
+                answerDialog(s, "frmPedTramitados",
+                             {{"cmbAduana", office}, {"txtPedimento", number}, {"dtpFPed", date}},
+                             {"cmdAceptar"});
+            press(d, button);
             QCOMPARE(s.lastText(), refusal);
         }
         auto* declarations = named<QTableWidget>(d, u"fgPedTramitados"_s);
-        QCOMPARE(gridRow(declarations, 0), (QStringList{u" 200"_s, mex, u"1"_s, u"31/12/2000"_s}));
+        QCOMPARE(gridRow(named<QTableWidget>(d, u"fgAduanasAct"_s), 0) + gridRow(declarations, 0),
+                 (QStringList{u" 200"_s, mex, u" 200"_s, mex, u"1"_s, u"31/12/2000"_s}));
         named<QTableWidget>(d, u"fgAduanasAct"_s)->setCurrentCell(0, 0);
-        QCOMPARE(showing(d, buttons), u"1|0|1"_s);
         s.answer(seam::Answer::Cancel);
         press(d, u"cmdBorrarAduana"_s);
         QCOMPARE(s.lastText(),
                  u"¿DESEA BORRAR LA ADUANA SELECCIONADA Y LOS PEDIMENTOS RELACIONADOS?"_s);
-        QCOMPARE(showing(d, {"fgAduanasAct", "fgPedTramitados"}), u"2|3"_s); // kept
+        QCOMPARE(showing(d, buttons + QStringList{"fgAduanasAct", "fgPedTramitados"}),
+                 u"1|0|1|2|3"_s); // kept
         press(d, u"cmdBorrarAduana"_s);
-        QCOMPARE(showing(d, {"fgAduanasAct", "fgPedTramitados"}), u"1|1"_s);
         declarations->setCurrentCell(0, 0);
-        QCOMPARE(showing(d, buttons), u"1|1|1"_s);
-        fillRepresentative(d, s, rosa);
+        QCOMPARE(showing(d, buttons + QStringList{"fgAduanasAct", "fgPedTramitados"}),
+                 u"1|1|1|1|1"_s);
         press(d, u"cmdAceptar"_s);
     });
-    QCOMPARE(owned(*wz.dir.open(), rosa.curp).mid(3),
+    QCOMPARE(owned(*db, rosa.curp).mid(3),
              (QStringList{u"Aduanas_MM:430"_s, u"Pedimentos_MM:430|2|2000-06-16"_s}));
 }
 
@@ -244,7 +228,7 @@ void TestRepresentatives::pageShowsEditsAndDeletesTheChosenOne() {
     QCOMPARE(cellTip(declarations, 30), u"MEXICO, D.F."_s);
 
     QTest::keyClick(fgAA, Qt::Key_Down);
-    must(*db, u"update Domicilios_MM set Calle='NUEVA' where CURP=?"_s, {luis.curp});
+    must(*db, u"update Domicilios_MM set Calle='NUEVA' where CURP=?"_s, {luisCurp});
     QTest::mouseClick(fgAA->viewport(), Qt::LeftButton, {},
                       fgAA->visualRect(fgAA->currentIndex()).center());
     QCOMPARE(wz.showing({"txtFiscalApRCalle", "frAduanasAct", "frAcreditacion", "optExCon"}),
@@ -263,7 +247,7 @@ void TestRepresentatives::pageShowsEditsAndDeletesTheChosenOne() {
         });
     };
     edit(1, [&](QDialog& d) {
-        QCOMPARE(showing(d, {"txtCURP", "optExamen"}), luis.curp + u"|1"_s);
+        QCOMPARE(showing(d, {"txtCURP", "optExamen"}), luisCurp + u"|1"_s);
         setValue(d, u"txtCURP"_s, luis2);
     });
     edit(0, [&](QDialog& d) {
@@ -273,8 +257,8 @@ void TestRepresentatives::pageShowsEditsAndDeletesTheChosenOne() {
     });
     const QStringList moved = owned(*db, rosa2);
     QCOMPARE(
-        QList({owned(*db, rosa.curp).size() + owned(*db, luis.curp).size(),
-               owned(*db, luis2).size(), moved.size(), moved.filter(u"Periodos_H_MM"_s).size()}),
+        QList({owned(*db, rosa.curp).size() + owned(*db, luisCurp).size(), owned(*db, luis2).size(),
+               moved.size(), moved.filter(u"Periodos_H_MM"_s).size()}),
         QList<qsizetype>({0, 4, 8, 1}));
     QVERIFY(moved.first().endsWith(u"|0"_s));  // and he still has a history
     edit(fgAA->currentRow(), [&](QDialog& d) { // the edited one stays chosen
