@@ -1,6 +1,5 @@
 // Page 3 and the representative editor, driven by control names through the
-// seam: the editor's checks, the rows it writes and moves, the office and
-// declaration dialogs, and what the page shows.
+// seam: the editor's checks and dialogs, the rows it writes, what the page shows.
 #include "entry/Grid.h"
 #include "support/WizardDriver.h"
 
@@ -8,13 +7,10 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const Person rosa{"ROSA",
-                  "GARCIA",
-                  "MARTINEZ",
-                  "GAMR800202MDFRRS01",
-                  "GAMR800202XY2",
-                  1,
+// clang-format off
+const Person rosa{"ROSA", "GARCIA", "MARTINEZ", "GAMR800202MDFRRS01", "GAMR800202XY2", 1,
                   "C:\\DOCS\\gamr800202xy2.req"};
+// clang-format on
 const QString luisCurp = u"MODL750505HDFRZS02"_s;
 
 // His rows in every table keyed by CURP, without the CURP, sorted per table.
@@ -33,17 +29,6 @@ QStringList owned(Database& db, const QString& curp) {
     return out;
 }
 
-// The agent and the representatives of the given fixtures (each with his
-// addresses and a history period; Rosa, of type 1, with offices 200 and 430
-// and a declaration at each), not yet shown.
-std::unique_ptr<Database> withAgent(Wizard& wz, const QStringList& people = {}) {
-    auto db = wz.dir.open();
-    storeAgent(*db);
-    for (const QString& p : people)
-        runScene(*db, p + u".sql"_s, wz.dir.path());
-    return db;
-}
-
 } // namespace
 
 class TestRepresentatives : public QObject {
@@ -59,7 +44,9 @@ private Q_SLOTS:
 // with its own declarations only.
 void TestRepresentatives::editorChecksOfficesAndDeclarations() {
     Wizard wz;
-    auto db = withAgent(wz, {u"luis"_s});
+    auto db = wz.dir.open();
+    storeAgent(*db);
+    runScene(*db, u"luis.sql"_s, wz.dir.path()); // with his addresses and a history period
     wz.start();
     const QString before = dumpAll(*db);
     seam::Script& s = wz.script;
@@ -188,7 +175,10 @@ static QString cellTip(QTableWidget* grid, int width) {
 // type 1 to 2 drops his offices and declarations.
 void TestRepresentatives::pageShowsEditsAndDeletesTheChosenOne() {
     Wizard wz;
-    auto db = withAgent(wz, {u"rosa"_s, u"luis"_s});
+    auto db = wz.dir.open();
+    storeAgent(*db);
+    for (const char* p : {"rosa.sql", "luis.sql"}) // Rosa, of type 1, with two offices
+        runScene(*db, QLatin1String(p), wz.dir.path());
     storeMandatario(*db, "('C3','R3','EVA','PAZ','GIL',null,'',null,2,null)", {1});
     const QString fax = u"(01 55) 5512-3457 ext 790"_s;
     must(*db, u"update Domicilios_MM set Fax=? where CURP=?"_s, {fax, rosa.curp});
@@ -213,14 +203,14 @@ void TestRepresentatives::pageShowsEditsAndDeletesTheChosenOne() {
     QTest::keyClick(fgAA, Qt::Key_Return);
     QTest::keyClick(fgAA, Qt::Key_Down);
     QTest::keyClick(fgAA, Qt::Key_Enter, Qt::KeypadModifier);
-    QCOMPARE(wz.script.dialogsShown.count(u"frmApoderado"_s), 1);
-    QVERIFY(wz.pageShown("frApoderado")); // Enter did not reach the wizard's buttons
+    // Enter did not reach the wizard's buttons.
+    QVERIFY(wz.script.dialogsShown.count(u"frmApoderado"_s) == 1 && wz.pageShown("frApoderado"));
     QCOMPARE(wz.showing(details + QStringList{"txtRequerimiento", "txtApRFax"}),
              u"1|1|Anterior 01/01/2001|0|CALLE|CALLE|"_s + rosa.requirement + u'|' + fax);
-    QVERIFY(wz.w("lblTipoMandato")->isVisible());
     // Shown, not typed: nothing may be cut where it cannot be scrolled.
     QLineEdit* faxField = wz.txt("txtApRFax");
-    QVERIFY(faxField->fontMetrics().horizontalAdvance(fax) <= faxField->width() - 12);
+    QVERIFY(faxField->fontMetrics().horizontalAdvance(fax) <= faxField->width() - 12 &&
+            wz.w("lblTipoMandato")->isVisible());
     auto* declarations = wz.grid("fgPedTramitados");
     QCOMPARE(gridRow(wz.grid("fgAduanasAct"), 0) + gridRow(declarations, 0),
              (QStringList{u"MEXICO, D.F."_s, u"MEXICO, D.F."_s, u"7001"_s, u"04/03/2000"_s}));
