@@ -256,9 +256,8 @@ void TestRepresentatives::pageShowsEditsAndDeletesTheChosenOne() {
 
     wz.script.answer(seam::Answer::Cancel);
     wz.cmd("cmdBorrar")->click();
-    QCOMPARE(wz.script.lastText(),
-             u"¿DESEA BORRAR EL MANDATARIO\n\nROSA GARCIA MARTINEZ "_s + rosa2 + u" ?"_s);
-    QCOMPARE(fgAA->rowCount(), 3);
+    QCOMPARE(wz.script.lastText() + QString::number(fgAA->rowCount()),
+             u"¿DESEA BORRAR EL MANDATARIO\n\nROSA GARCIA MARTINEZ "_s + rosa2 + u" ?3"_s);
     wz.cmd("cmdBorrar")->click(); // her history period goes too
     QCOMPARE(QList({owned(*db, rosa2).size(), owned(*db, luisCurp).size()}),
              QList<qsizetype>({0, 4}));
