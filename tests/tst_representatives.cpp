@@ -1,6 +1,5 @@
 // Page 3 and the representative editor, driven by control names through the
-// seam: the editor's checks, the rows it writes and moves, the office and
-// declaration dialogs, and what the page shows.
+// seam: the editor's checks and dialogs, the rows it writes, what the page shows.
 #include "entry/Grid.h"
 #include "support/WizardDriver.h"
 
@@ -11,25 +10,8 @@ namespace {
 // clang-format off
 const Person rosa{"ROSA", "GARCIA", "MARTINEZ", "GAMR800202MDFRRS01", "GAMR800202XY2", 1,
                   "C:\\DOCS\\gamr800202xy2.req"};
-const Person luis{"LUIS", "MORA", "DIAZ", "MODL750505HDFRZS02", "MODL750505AB3", 2,
-                  "/home/luis/MODL750505AB3.REQ"};
 // clang-format on
-
-void nextOffice(seam::Script& s, const QString& name) {
-    answerDialog(s, u"frmAduanaAct"_s, {{u"cmbAduana"_s, name}}, {u"cmdAceptar"_s});
-}
-
-void nextDeclaration(seam::Script& s, const QString& office, const QString& number, QDate date) {
-    s.onDialog(u"frmPedTramitados"_s, [=](QDialog& d) {
-        if (named<QDateEdit>(d, u"dtpFPed"_s)->date() != QDate(2000, 12, 31))
-            return int(QDialog::Rejected); // not today, which is refused
-        setValue(d, u"cmbAduana"_s, office);
-        setValue(d, u"txtPedimento"_s, number);
-        named<QDateEdit>(d, u"dtpFPed"_s)->setDate(date);
-        press(d, u"cmdAceptar"_s);
-        return d.result();
-    });
-}
+const QString luisCurp = u"MODL750505HDFRZS02"_s;
 
 // His rows in every table keyed by CURP, without the CURP, sorted per table.
 QStringList owned(Database& db, const QString& curp) {
@@ -47,32 +29,24 @@ QStringList owned(Database& db, const QString& curp) {
     return out;
 }
 
-// The agent and the representatives of the given fixtures (each with his
-// addresses and a history period; Rosa, of type 1, with offices 200 and 430
-// and a declaration at each).
-void startWithAgent(Wizard& wz, const QStringList& people = {}) {
-    auto db = wz.dir.open();
-    storeAgent(*db);
-    for (const QString& p : people)
-        runScene(*db, p + u".sql"_s, wz.dir.path());
-    wz.start();
-}
-
 } // namespace
 
 class TestRepresentatives : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void editorChecksInOrderWithMessageAndFocus();
-    void editingMovesOrDropsWhatBelongsToHim();
-    void officeAndDeclarationDialogs();
-    void pageShowsDetailsOnlyOfTheChosenRowAndDeletes();
+    void editorChecksOfficesAndDeclarations();
+    void pageShowsEditsAndDeletesTheChosenOne();
 };
 
-void TestRepresentatives::editorChecksInOrderWithMessageAndFocus() {
+// The editor's checks in order, each with its message and focus; then, for
+// the earlier kind, what the office and declaration dialogs refuse, the list
+// buttons, and an office deleted with its own declarations only.
+void TestRepresentatives::editorChecksOfficesAndDeclarations() {
     Wizard wz;
-    startWithAgent(wz, {u"luis"_s});
     auto db = wz.dir.open();
+    storeAgent(*db);
+    runScene(*db, u"luis.sql"_s, wz.dir.path()); // with his addresses and a history period
+    wz.start();
     const QString before = dumpAll(*db);
     seam::Script& s = wz.script;
     wz.withDialog("frmApoderado", "cmdNuevo", [&](QDialog& d) {
@@ -83,7 +57,7 @@ void TestRepresentatives::editorChecksInOrderWithMessageAndFocus() {
             {{"txtNombre", "   ", "Nombre no puede estar vacio", rosa.name},
              {"txtApPaterno", "", "Ap. Paterno no puede estar vacio", rosa.paternal},
              {"txtApMaterno", "", "Ap. Materno no puede estar vacio", rosa.maternal},
-             {"txtCURP", "", "CURP no valido", luis.curp},
+             {"txtCURP", "", "CURP no valido", luisCurp},
              {"txtRFC", "", "RFC no valido", rosa.rfc},
              {"txtCalle", "", "Calle no puede estar vacio", "", [&] { fillAddress(d, ""); }},
              {"txtFiscalCalle", "", "Calle no puede estar vacio", "",
@@ -105,7 +79,7 @@ void TestRepresentatives::editorChecksInOrderWithMessageAndFocus() {
               }},
              {"cmdNuevaAduana", "", "Debe existir almenos una Aduana donde ha actuado", "",
               [&] {
-                  nextOffice(s, u"MEXICO, D.F."_s);
+                  answerDialog(s, "frmAduanaAct", {{"cmbAduana", "MEXICO, D.F."}}, {"cmdAceptar"});
                   press(d, u"cmdNuevaAduana"_s);
               }},
              {"optSi", "", "Debe elegir si el Manandatario o Representante se encuentra Operando",
@@ -118,125 +92,70 @@ void TestRepresentatives::editorChecksInOrderWithMessageAndFocus() {
               [&] { named<QRadioButton>(d, u"optExamen"_s)->setChecked(true); }},
              {"", "", "YA EXISTE EL MANDATARIO EN LA BASE DE DATOS.", "",
               [&] { setValue(d, u"txtCURP"_s, rosa.curp); }}});
-        QCOMPARE(s.shown.last().title, u"Mensaje"_s);
-        QCOMPARE(dumpAll(*db), before); // nothing written so far
+        QCOMPARE(s.shown.last().title + dumpAll(*db), u"Mensaje"_s + before); // nothing written
         press(d, u"cmdAceptar"_s);
-        QCOMPARE(d.result(), int(QDialog::Accepted));
     });
     // Stored with both addresses; a 2.13.11 one brings in the history pages,
     // and the page shows him at once, chosen, with his details.
     const QString address = u"Domicilios_MM:09|15|REFORMA|10||CENTRO|06000|555 12 34|555 12 35|"_s;
-    QCOMPARE(owned(*db, rosa.curp),
-             (QStringList{u"Mandatarios:GAMR800202XY2|ROSA|GARCIA|MARTINEZ|2|"_s +
-                              rosa.requirement + u"|2|0|"_s,
-                          address + u'1', address + u'2'}));
-    QCOMPARE(gridRow(wz.grid("fgAA"), 1),
-             (QStringList{rosa.name, rosa.paternal, rosa.maternal, rosa.rfc, rosa.curp,
-                          u"Conforme 2.13.11 (Posterior 01/01/2001)"_s, u"No"_s}));
+    QCOMPARE(
+        owned(*db, rosa.curp) + gridRow(wz.grid("fgAA"), 1),
+        (QStringList{u"Mandatarios:GAMR800202XY2|ROSA|GARCIA|MARTINEZ|2|"_s + rosa.requirement +
+                         u"|2|0|"_s,
+                     address + u'1', address + u'2', rosa.name, rosa.paternal, rosa.maternal,
+                     rosa.rfc, rosa.curp, u"Conforme 2.13.11 (Posterior 01/01/2001)"_s, u"No"_s}));
     QCOMPARE(wz.showing({"frAcreditacion", "fgMandatarios", "cmdSiguiente"}) +
                  wz.cmd("cmdSiguiente")->text() + QString::number(wz.grid("fgAA")->currentRow()),
              u"1|2|1Siguiente >1"_s);
-}
 
-// A new CURP takes everything of his along (his history flag too); a change
-// from type 1 to 2 drops his offices and declarations.
-void TestRepresentatives::editingMovesOrDropsWhatBelongsToHim() {
-    Wizard wz;
-    startWithAgent(wz, {u"rosa"_s, u"luis"_s});
-    auto db = wz.dir.open();
-    auto* fgAA = wz.grid("fgAA");
-    const QString luis2 = u"MODL750505HDFRZS09"_s, rosa2 = u"GAMR800202MDFRRS02"_s;
-    const auto edit = [&](int row, const std::function<void(QDialog&)>& change) {
-        fgAA->setCurrentCell(row, 0);
-        wz.withDialog("frmApoderado", "cmdEditar", [&](QDialog& d) {
-            change(d);
-            press(d, u"cmdAceptar"_s);
-        });
-    };
-    edit(1, [&](QDialog& d) {
-        QCOMPARE(showing(d, {"txtCURP", "optExamen"}), luis.curp + u"|1"_s);
-        setValue(d, u"txtCURP"_s, luis2);
-    });
-    QCOMPARE(QList({owned(*db, luis.curp).size(), owned(*db, luis2).size()}),
-             QList<qsizetype>({0, 4}));
-    QVERIFY(owned(*db, luis2).first().endsWith(u"|0"_s)); // his history flag too
-    edit(0, [&](QDialog& d) {
-        QCOMPARE(gridRow(named<QTableWidget>(d, u"fgPedTramitados"_s), 0),
-                 (QStringList{u" 200"_s, u"MEXICO, D.F."_s, u"7001"_s, u"04/03/2000"_s}));
-        setValue(d, u"txtCURP"_s, rosa2);
-    });
-    const QStringList moved = owned(*db, rosa2);
-    QCOMPARE(QList({owned(*db, rosa.curp).size(), moved.size(),
-                    moved.filter(u"Periodos_H_MM"_s).size()}),
-             QList<qsizetype>({0, 8, 1}));
-    QVERIFY(moved.first().endsWith(u"|0"_s));               // and he still has a history
-    QCOMPARE(gridCell(fgAA, fgAA->currentRow(), 4), rosa2); // the edited one stays chosen
-    edit(fgAA->currentRow(), [&](QDialog& d) {
-        named<QComboBox>(d, u"cmbMandato"_s)->setCurrentIndex(1);
-        named<QRadioButton>(d, u"optNTCL"_s)->setChecked(true);
-    });
-    QCOMPARE(gridCell(fgAA, fgAA->currentRow(), 5) + QString::number(owned(*db, rosa2).size()),
-             u"Conforme 2.13.11 (Posterior 01/01/2001)4"_s);
-}
-
-// The editor's office and declaration lists: what each dialog refuses, the
-// list buttons after each change, and an office deleted with its own
-// declarations only.
-void TestRepresentatives::officeAndDeclarationDialogs() {
-    Wizard wz;
-    startWithAgent(wz);
-    seam::Script& s = wz.script;
-    wz.withDialog("frmApoderado", "cmdNuevo", [&](QDialog& d) {
+    wz.withDialog("frmApoderado", "cmdEditar", [&](QDialog& d) {
         named<QComboBox>(d, u"cmbMandato"_s)->setCurrentIndex(0);
         const QStringList buttons{"cmdBorrarAduana", "cmdBorrarPed", "cmdNuevoPed"};
         QCOMPARE(showing(d, buttons), u"0|0|0"_s);
-        for (const auto& [name, refusal] : QList<std::pair<QString, QString>>{
-                 {QString(), u"Aduana no puede estar vacio"_s},
-                 {u"MEXICO, D.F."_s, QString()},
-                 {u"MEXICO, D.F."_s, u"Ya existe la aduana en la lista de aduanas que actuo"_s},
-                 {u"VERACRUZ, VER."_s, QString()}}) {
-            s.shown.clear();
-            nextOffice(s, name);
-            press(d, u"cmdNuevaAduana"_s);
-            QCOMPARE(s.lastText(), refusal);
-        }
-        QCOMPARE(gridRow(named<QTableWidget>(d, u"fgAduanasAct"_s), 0),
-                 (QStringList{u" 200"_s, u"MEXICO, D.F."_s}));
-        QCOMPARE(showing(d, buttons), u"0|0|1"_s);
         const QString ver = u"VERACRUZ, VER."_s, mex = u"MEXICO, D.F."_s;
-        const QDate y2000(2000, 1, 1);
-        const QList<std::tuple<QString, QString, QDate, QString>> declared{
-            {u"MANZANILLO, COL."_s, u"1"_s, y2000,
-             u"No existe la aduana del pedimento en la lista de aduanas que actuo"_s},
-            {ver, QString(), y2000, u"Pedimento no puede estar vacio"_s},
-            {ver, u"12A"_s, y2000, u"El Pedimento debe ser numérico"_s},
-            {ver, u"1"_s, QDate(2001, 1, 1), u"La Fecha debe ser anterior al 1 de Enero de 2001"_s},
-            {mex, u"1"_s, QDate(2000, 12, 31), QString()},
-            {ver, u"2"_s, QDate(2000, 6, 16), QString()},
-            {mex, u"3"_s, QDate(2000, 6, 17), QString()}};
-        for (const auto& [office, number, date, refusal] : declared) {
+        // Offices, then declarations (a date of "" keeps the one it opens on).
+        for (const auto& [button, office, number, date, refusal] : QList<std::array<QString, 5>>{
+                 {"cmdNuevaAduana", "", "", "", "Aduana no puede estar vacio"},
+                 {"cmdNuevaAduana", mex, "", "", ""},
+                 {"cmdNuevaAduana", mex, "", "",
+                  "Ya existe la aduana en la lista de aduanas que actuo"},
+                 {"cmdNuevaAduana", ver, "", "", ""},
+                 {"cmdNuevoPed", "MANZANILLO, COL.", "1", "01/01/2000",
+                  "No existe la aduana del pedimento en la lista de aduanas que actuo"},
+                 {"cmdNuevoPed", ver, "", "01/01/2000", "Pedimento no puede estar vacio"},
+                 {"cmdNuevoPed", ver, "12A", "01/01/2000", "El Pedimento debe ser numérico"},
+                 {"cmdNuevoPed", ver, "1", "01/01/2001",
+                  "La Fecha debe ser anterior al 1 de Enero de 2001"},
+                 {"cmdNuevoPed", mex, "1", "", ""},
+                 {"cmdNuevoPed", ver, "2", "16/06/2000", ""},
+                 {"cmdNuevoPed", mex, "3", "17/06/2000", ""}}) {
             s.shown.clear();
-            nextDeclaration(s, office, number, date);
-            press(d, u"cmdNuevoPed"_s);
+            if (button == u"cmdNuevaAduana"_s)
+                answerDialog(s, "frmAduanaAct", {{"cmbAduana", office}}, {"cmdAceptar"});
+            else
+                answerDialog(s, "frmPedTramitados",
+                             {{"cmbAduana", office}, {"txtPedimento", number}, {"dtpFPed", date}},
+                             {"cmdAceptar"});
+            press(d, button);
             QCOMPARE(s.lastText(), refusal);
         }
         auto* declarations = named<QTableWidget>(d, u"fgPedTramitados"_s);
-        QCOMPARE(gridRow(declarations, 0), (QStringList{u" 200"_s, mex, u"1"_s, u"31/12/2000"_s}));
+        QCOMPARE(gridRow(named<QTableWidget>(d, u"fgAduanasAct"_s), 0) + gridRow(declarations, 0),
+                 (QStringList{u" 200"_s, mex, u" 200"_s, mex, u"1"_s, u"31/12/2000"_s}));
         named<QTableWidget>(d, u"fgAduanasAct"_s)->setCurrentCell(0, 0);
-        QCOMPARE(showing(d, buttons), u"1|0|1"_s);
         s.answer(seam::Answer::Cancel);
         press(d, u"cmdBorrarAduana"_s);
         QCOMPARE(s.lastText(),
                  u"¿DESEA BORRAR LA ADUANA SELECCIONADA Y LOS PEDIMENTOS RELACIONADOS?"_s);
-        QCOMPARE(showing(d, {"fgAduanasAct", "fgPedTramitados"}), u"2|3"_s); // kept
+        QCOMPARE(showing(d, buttons + QStringList{"fgAduanasAct", "fgPedTramitados"}),
+                 u"1|0|1|2|3"_s); // kept
         press(d, u"cmdBorrarAduana"_s);
-        QCOMPARE(showing(d, {"fgAduanasAct", "fgPedTramitados"}), u"1|1"_s);
         declarations->setCurrentCell(0, 0);
-        QCOMPARE(showing(d, buttons), u"1|1|1"_s);
-        fillRepresentative(d, s, rosa);
+        QCOMPARE(showing(d, buttons + QStringList{"fgAduanasAct", "fgPedTramitados"}),
+                 u"1|1|1|1|1"_s);
         press(d, u"cmdAceptar"_s);
     });
-    QCOMPARE(owned(*wz.dir.open(), rosa.curp).mid(3),
+    QCOMPARE(owned(*db, rosa.curp).mid(3),
              (QStringList{u"Aduanas_MM:430"_s, u"Pedimentos_MM:430|2|2000-06-16"_s}));
 }
 
@@ -249,18 +168,18 @@ static QString cellTip(QTableWidget* grid, int width) {
     return QToolTip::isVisible() ? QToolTip::text() : QString();
 }
 
-// Page 3 reached and left from the keyboard; it shows only the chosen
-// one's details, and after a deletion nobody's.
-void TestRepresentatives::pageShowsDetailsOnlyOfTheChosenRowAndDeletes() {
+// Page 3 from the keyboard; only the chosen one's details, read again on a
+// click, and after a deletion nobody's. A new CURP takes everything of his
+// along (his history flag too); type 1 to 2 drops offices and declarations.
+void TestRepresentatives::pageShowsEditsAndDeletesTheChosenOne() {
     Wizard wz;
-    {
-        auto db = wz.dir.open();
-        storeAgent(*db);
-        for (const char* p : {"rosa.sql", "luis.sql"})
-            runScene(*db, QLatin1String(p), wz.dir.path());
-        storeMandatario(*db, "('C3','R3','EVA','PAZ','GIL',null,'',null,2,null)", {1});
-        must(*db, u"update Domicilios_MM set Calle='OTRA' where CURP=?"_s, {luis.curp});
-    }
+    auto db = wz.dir.open();
+    storeAgent(*db);
+    for (const char* p : {"rosa.sql", "luis.sql"}) // Rosa, of type 1, with two offices
+        runScene(*db, QLatin1String(p), wz.dir.path());
+    storeMandatario(*db, "('C3','R3','EVA','PAZ','GIL',null,'',null,2,null)", {1});
+    const QString fax = u"(01 55) 5512-3457 ext 790"_s;
+    must(*db, u"update Domicilios_MM set Fax=? where CURP=?"_s, {fax, rosa.curp});
     wz.start();
     wz.show();
     wz.fillPage1(0);
@@ -282,35 +201,66 @@ void TestRepresentatives::pageShowsDetailsOnlyOfTheChosenRowAndDeletes() {
     QTest::keyClick(fgAA, Qt::Key_Return);
     QTest::keyClick(fgAA, Qt::Key_Down);
     QTest::keyClick(fgAA, Qt::Key_Enter, Qt::KeypadModifier);
-    QCOMPARE(wz.script.dialogsShown.count(u"frmApoderado"_s), 1);
-    QVERIFY(wz.pageShown("frApoderado")); // Enter did not reach the wizard's buttons
-    QCOMPARE(wz.showing(details), u"1|1|Anterior 01/01/2001|0|CALLE|CALLE"_s);
-    QCOMPARE(wz.grid("fgAduanasAct")->item(0, 0)->text(), u"MEXICO, D.F."_s);
+    // Enter did not reach the wizard's buttons.
+    QVERIFY(wz.script.dialogsShown.count(u"frmApoderado"_s) == 1 && wz.pageShown("frApoderado"));
+    QCOMPARE(wz.showing(details + QStringList{"txtRequerimiento", "txtApRFax"}),
+             u"1|1|Anterior 01/01/2001|0|CALLE|CALLE|"_s + rosa.requirement + u'|' + fax);
+    // Shown, not typed: nothing may be cut where it cannot be scrolled.
+    QLineEdit* faxField = wz.txt("txtApRFax");
+    QVERIFY(faxField->fontMetrics().horizontalAdvance(fax) <= faxField->width() - 12 &&
+            wz.w("lblTipoMandato")->isVisible());
     auto* declarations = wz.grid("fgPedTramitados");
-    QCOMPARE(gridRow(declarations, 0),
-             (QStringList{u"MEXICO, D.F."_s, u"7001"_s, u"04/03/2000"_s}));
-    QCOMPARE(wz.showing({"txtRequerimiento"}), rosa.requirement);
+    QCOMPARE(gridRow(wz.grid("fgAduanasAct"), 0) + gridRow(declarations, 0),
+             (QStringList{u"MEXICO, D.F."_s, u"MEXICO, D.F."_s, u"7001"_s, u"04/03/2000"_s}));
     QCOMPARE(cellTip(declarations, 3380 / 15), QString()); // a tip only when cut
     QCOMPARE(cellTip(declarations, 30), u"MEXICO, D.F."_s);
 
     QTest::keyClick(fgAA, Qt::Key_Down);
+    must(*db, u"update Domicilios_MM set Calle='NUEVA' where CURP=?"_s, {luisCurp});
+    QTest::mouseClick(fgAA->viewport(), Qt::LeftButton, {},
+                      fgAA->visualRect(fgAA->currentIndex()).center());
     QCOMPARE(wz.showing({"txtFiscalApRCalle", "frAduanasAct", "frAcreditacion", "optExCon"}),
-             u"OTRA|0|1|1"_s);
+             u"NUEVA|0|1|1"_s); // a click reads him again
     // No type: the addresses change (none fiscal), the rest stays as it was.
     QTest::keyClick(fgAA, Qt::Key_Down);
     QCOMPARE(gridRow(fgAA, 2).mid(5), (QStringList{QString(), u"No Definido"_s}));
     QCOMPARE(wz.showing(details), u"1|1|Conforme 2.13.11 (Posterior 01/01/2001)|1|CALLE|"_s);
 
-    fgAA->setCurrentCell(1, 0);
+    const QString rosa2 = u"GAMR800202MDFRRS02"_s;
+    const auto edit = [&](int row, const std::function<void(QDialog&)>& change) {
+        fgAA->setCurrentCell(row, 0);
+        wz.withDialog("frmApoderado", "cmdEditar", [&](QDialog& d) {
+            change(d);
+            press(d, u"cmdAceptar"_s);
+        });
+    };
+    edit(1, [&](QDialog& d) {
+        QCOMPARE(showing(d, {"txtCURP", "optExamen"}), luisCurp + u"|1"_s);
+    });
+    edit(0, [&](QDialog& d) {
+        QCOMPARE(gridRow(named<QTableWidget>(d, u"fgPedTramitados"_s), 0),
+                 (QStringList{u" 200"_s, u"MEXICO, D.F."_s, u"7001"_s, u"04/03/2000"_s}));
+        setValue(d, u"txtCURP"_s, rosa2);
+    });
+    const QStringList moved = owned(*db, rosa2);
+    QCOMPARE(QList({owned(*db, rosa.curp).size(), moved.size(),
+                    moved.filter(u"Periodos_H_MM"_s).size()}),
+             QList<qsizetype>({0, 8, 1}));
+    QVERIFY(moved.first().endsWith(u"|0"_s));  // and he still has a history
+    edit(fgAA->currentRow(), [&](QDialog& d) { // the edited one stays chosen
+        named<QComboBox>(d, u"cmbMandato"_s)->setCurrentIndex(1);
+        named<QRadioButton>(d, u"optNTCL"_s)->setChecked(true);
+    });
+    QCOMPARE(gridCell(fgAA, fgAA->currentRow(), 5) + QString::number(owned(*db, rosa2).size()),
+             u"Conforme 2.13.11 (Posterior 01/01/2001)4"_s);
+
     wz.script.answer(seam::Answer::Cancel);
     wz.cmd("cmdBorrar")->click();
-    QCOMPARE(wz.script.lastText(), u"¿DESEA BORRAR EL MANDATARIO\n\nLUIS MORA DIAZ "
-                                   "MODL750505HDFRZS02 ?"_s);
-    QCOMPARE(fgAA->rowCount(), 3);
-    wz.cmd("cmdBorrar")->click();
-    auto db = wz.dir.open(); // his history periods go too
-    QCOMPARE(QList({owned(*db, luis.curp).size(), owned(*db, rosa.curp).size()}),
-             QList<qsizetype>({0, 8}));
+    QCOMPARE(wz.script.lastText() + QString::number(fgAA->rowCount()),
+             u"¿DESEA BORRAR EL MANDATARIO\n\nROSA GARCIA MARTINEZ "_s + rosa2 + u" ?3"_s);
+    wz.cmd("cmdBorrar")->click(); // her history period goes too
+    QCOMPARE(QList({owned(*db, rosa2).size(), owned(*db, luisCurp).size()}),
+             QList<qsizetype>({0, 4}));
     QCOMPARE(wz.showing(QStringList{"fgAA", "fgMandatarios"} + details), u"2|2|0|0||0||"_s);
 }
 
