@@ -1,6 +1,7 @@
 // Pages 4 and 5 and their dialogs, driven through the seam by control names.
 #include "entry/Grid.h"
 #include "support/WizardDriver.h"
+#include "wizard/AgentHistoryPage.h"
 
 using namespace Qt::StringLiterals;
 
@@ -105,9 +106,15 @@ void TestHistory::page4EditorAndDeleting() {
     });
     // The first row chosen, so its periods shown.
     QCOMPARE(wz->showing({"lblHistAA", "cmdAAEditar", "fgPeriodosAA"}), u"Con Historico|0|1"_s);
+    // Stored past the field's limit, and a period in an office the catalogue
+    // lacks: an edit keeps both whole.
+    must(*db, "update Historico_AA set ApPaterno='NAVA DE LA GARZA Y VILLANUEVA' where RFC=?",
+         {"NAOP800101AB1"});
+    must(*db, "insert into Periodos_H_AA values ('NAOP800101AB1',9999,'1990-01-01','1991-01-01')");
+    QVERIFY(!wz->window->findChild<AgentHistoryPage*>()->Llena_Hist_AA());
     wz->pick("fgDatosAA", 2);
     wz->withDialog("frmAgentes_Aduanales", "cmdAAEditar", [&](QDialog& d) {
-        QCOMPARE(showing(d, {"txtCURP", "fgAA_Periodos"}), u"|2"_s);
+        QCOMPARE(showing(d, {"txtCURP", "fgAA_Periodos"}), u"|3"_s);
         setValue(d, "txtCURP", Hist);
         press(d, "cmdAceptar");
         QCOMPARE(s.lastText(), u"YA EXISTE EL AGENTE ADUANAL EN LA BASE DE DATOS."_s);
@@ -117,14 +124,16 @@ void TestHistory::page4EditorAndDeleting() {
         s.answer(seam::Answer::Cancel);
         press(d, "cmdBorrar"); // asked first
         QCOMPARE(s.lastText() + showing(d, {"fgAA_Periodos"}),
-                 u"¿DESEA BORRAR EL PERIODO SELECCIONADO?2"_s);
+                 u"¿DESEA BORRAR EL PERIODO SELECCIONADO?3"_s);
         press(d, "cmdBorrar");
         press(d, "cmdAceptar");
     });
     // Without a CURP he is stored under his RFC.
     QCOMPARE(stored("select h.*, NoAduana, FechaIni, FechaFin from Historico_AA h join "
                     "Periodos_H_AA using (CURP) where CURP='NAOP800101AB1'"),
-             "NAOP800101AB1|NAOP800101AB1|PEDRO LUIS|NAVA|ORTA|160|2000-03-15|2000-03-16");
+             "NAOP800101AB1|NAOP800101AB1|PEDRO LUIS|NAVA DE LA GARZA Y VILLANUEVA|ORTA|160|"
+             "2000-03-15|2000-03-16\nNAOP800101AB1|NAOP800101AB1|PEDRO LUIS|NAVA DE LA GARZA Y "
+             "VILLANUEVA|ORTA|9999|1990-01-01|1991-01-01");
 
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                       list->visualItemRect(list->item(1, 0)).center());
@@ -139,8 +148,8 @@ void TestHistory::page4EditorAndDeleting() {
     wz->cmd("cmdAABorrar")->click();
     QCOMPARE(wz->showing(state).left(6) + stored("select CURP, (select group_concat(CURP) from "
                                                  "Periodos_H_AA) from Historico_AA"),
-             "2|1|1|" + Hist + '|' + Hist + ",NAOP800101AB1\nNAOP800101AB1|" + Hist +
-                 ",NAOP800101AB1");
+             "2|1|1|" + Hist + '|' + Hist + ",NAOP800101AB1,NAOP800101AB1\nNAOP800101AB1|" + Hist +
+                 ",NAOP800101AB1,NAOP800101AB1");
     list->setCurrentCell(0, 0);
     wz->cmd("cmdAABorrar")->click();
     QCOMPARE(wz->showing(state).left(5), u"1|0|0"_s);
