@@ -183,8 +183,6 @@ void TestExchange::refusedGeneration_data() {
         QStringList{"Domicilios_MM", "Calle", rosa, "\"|\""});
     row("line break", "update Mandatarios set Nombre=?", "ROSA\rM",
         QStringList{"Mandatarios", "Nombre", rosa, "salto de"});
-    row("LF in a number", "update Pedimentos_MM set NoPedimento=?", "12\n3",
-        QStringList{"Pedimentos_MM", "NoPedimento", rosa});
     row("outside the code page", "update AA set ApMaterno=?", "L\u0150PEZ",
         QStringList{"tabla AA", "ApMaterno", "3001"});
     const QString missing = QDir::toNativeSeparators("/no/existe/GAMR.req");

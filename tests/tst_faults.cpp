@@ -279,7 +279,8 @@ void TestFaults::killedHalfWay() {
     const QStringList whole{"0|0|0|0", "1|3|0|1"};
     const auto run = [&](const QString& db, int ms) {
         QProcess p;
-        p.start(QStringLiteral(KESTRO_CARGA), {QStringLiteral("guarda"), db, QStringLiteral("400")});
+        p.start(QStringLiteral(KESTRO_CARGA),
+                {QStringLiteral("guarda"), db, QStringLiteral("400")});
         if (!p.waitForFinished(ms)) {
             p.kill();
             p.waitForFinished();

@@ -16,7 +16,6 @@ private Q_SLOTS:
     void startUpWithABadDatabase_data();
     void startUpWithABadDatabase();
     void pairedListsFollowEachOther();
-    void listRowsShorterThanTheColumns();
     void representativesCompletenessMessages();
 };
 
@@ -286,14 +285,6 @@ void TestWizard::pairedListsFollowEachOther() {
     const QString first = wz.showing({"cmbAduana3", "cmbNoAduana3"});
     wz.choose("cmbAduana3", u"VERACRUZ, VER."_s);
     QCOMPARE(first + u'/' + wz.cmb("cmbNoAduana3")->currentText(), u"ACAPULCO, GRO.| 10/ 430"_s);
-}
-
-void TestWizard::listRowsShorterThanTheColumns() {
-    QTableWidget grid;
-    gridSetup(&grid, {u"A"_s, u"B"_s}, {0, 0});
-    gridFill(&grid, {{"1", "uno"}, {"2", "dos"}});
-    gridFill(&grid, {{"3", "tres", "de más"}, {"4"}}); // cells reused, the missing one blank
-    QCOMPARE(gridRow(&grid, 0) + gridRow(&grid, 1), (QStringList{"3", "tres", "4", ""}));
 }
 
 // Each gap of the stored representatives told in turn, page 3 kept.
