@@ -203,12 +203,16 @@ void TestRepresentatives::pageShowsEditsAndDeletesTheChosenOne() {
     QTest::keyClick(fgAA, Qt::Key_Enter, Qt::KeypadModifier);
     // Enter did not reach the wizard's buttons.
     QVERIFY(wz.script.dialogsShown.count(u"frmApoderado"_s) == 1 && wz.pageShown("frApoderado"));
-    QCOMPARE(wz.showing(details + QStringList{"txtRequerimiento", "txtApRFax"}),
-             u"1|1|Anterior 01/01/2001|0|CALLE|CALLE|"_s + rosa.requirement + u'|' + fax);
-    // Shown, not typed: nothing may be cut where it cannot be scrolled.
+    QCOMPARE(wz.showing(details + QStringList{"txtRequerimiento", "txtApRFax", "cmbApREntFed"}),
+             u"1|1|Anterior 01/01/2001|0|CALLE|CALLE|"_s + rosa.requirement + u'|' + fax +
+                 u"|Ciudad de México"_s);
+    // Shown, not typed: nothing may be cut where it cannot be scrolled, nor
+    // taken for a field to fill.
     QLineEdit* faxField = wz.txt("txtApRFax");
     QVERIFY(faxField->fontMetrics().horizontalAdvance(fax) <= faxField->width() - 12 &&
             wz.w("lblTipoMandato")->isVisible());
+    QVERIFY(!faxField->isEnabled() && !wz.cmb("cmbApRMDeleg")->isEnabled() &&
+            !wz.txt("txtRequerimiento")->isEnabled());
     auto* declarations = wz.grid("fgPedTramitados");
     QCOMPARE(gridRow(wz.grid("fgAduanasAct"), 0) + gridRow(declarations, 0),
              (QStringList{u"MEXICO, D.F."_s, u"MEXICO, D.F."_s, u"7001"_s, u"04/03/2000"_s}));
