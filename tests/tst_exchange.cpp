@@ -156,6 +156,10 @@ void TestExchange::contents() {
     QFETCH(QString, name);
     if (name != u"3001"_s)
         runScene(*db, name + u".sql"_s, pd->path());
+    // What an interrupted run left: a file set aside comes back, a half-written one goes.
+    QDir().mkpath(envio());
+    writeWholeFile(envio() + u"/nota.txt.kestro-anterior"_s, "nota");
+    writeWholeFile(envio() + u"/3001.txt.kestro-nuevo"_s, "a medias");
     QString why;
     const auto path = write(&why);
     QVERIFY2(path, qPrintable(why));
@@ -166,7 +170,8 @@ void TestExchange::contents() {
     writeWholeFile(req, "requerimiento nuevo");
     QVERIFY2(write(&why), qPrintable(why));
     const bool hasRosa = readWholeFile(file()).contains("GAMR800202MDFRRS01");
-    QCOMPARE(inEnvio(), QStringList({"3001.txt", "GAMR800202XY2.req"}).mid(0, 1 + hasRosa));
+    QCOMPARE(inEnvio(), QStringList({"3001.txt", "GAMR800202XY2.req"}).mid(0, 1 + hasRosa)
+                            << "nota.txt");
     if (hasRosa)
         QCOMPARE(readWholeFile(envio() + u"/GAMR800202XY2.req"_s),
                  QByteArray("requerimiento nuevo"));
