@@ -166,29 +166,25 @@ QList<QWidget*> AddressBlock::tabChain() const {
 }
 
 bool Valida_Domicilio(QWidget* parent, const AddressBlock& b) {
-    auto fail = [&](const char* text, QWidget* focus) {
-        seam::inform(parent, QString::fromUtf8(text));
-        focus->setFocus();
-        return false;
-    };
     if (Vacio(b.calle->text()))
-        return fail("Calle no puede estar vacio", b.calle);
+        return seam::refuse(parent, "Calle no puede estar vacio", b.calle);
     if (Vacio(b.noExt->text()))
-        return fail("El No. Externo no puede estar vacio, si no tiene número escriba S/N", b.noExt);
+        return seam::refuse(
+            parent, "El No. Externo no puede estar vacio, si no tiene número escriba S/N", b.noExt);
     if (Vacio(b.colonia->text()))
-        return fail("Colonia no puede estar vacio", b.colonia);
+        return seam::refuse(parent, "Colonia no puede estar vacio", b.colonia);
     if (Vacio(b.cp->text()))
-        return fail("C.P. no puede estar vacio", b.cp);
+        return seam::refuse(parent, "C.P. no puede estar vacio", b.cp);
     if (b.cp->text().size() < 5 || !Es_Numerico(b.cp->text()))
-        return fail("Formato de C.P. invalido", b.cp);
+        return seam::refuse(parent, "Formato de C.P. invalido", b.cp);
     if (b.entFed->currentText().isEmpty())
-        return fail("Entidad Fed. no puede estar vacio", b.entFed);
+        return seam::refuse(parent, "Entidad Fed. no puede estar vacio", b.entFed);
     if (b.mDeleg->currentText().isEmpty())
-        return fail("Mpio. o Delegación no puede estar vacio", b.mDeleg);
+        return seam::refuse(parent, "Mpio. o Delegación no puede estar vacio", b.mDeleg);
     if (Vacio(b.telefono->text()))
-        return fail("El Telefóno no puede estar vacio", b.telefono);
+        return seam::refuse(parent, "El Telefóno no puede estar vacio", b.telefono);
     if (Vacio(b.fax->text()))
-        return fail("El Fax no puede estar vacio", b.fax);
+        return seam::refuse(parent, "El Fax no puede estar vacio", b.fax);
     return true;
 }
 

@@ -86,6 +86,12 @@ bool failed(QWidget* parent, const MaybeError& error) {
     return true;
 }
 
+bool refuse(QWidget* parent, const char* text, QWidget* focus) {
+    inform(parent, QString::fromUtf8(text));
+    focus->setFocus();
+    return false;
+}
+
 bool readFailed(QWidget* parent, const MaybeError& error) {
     if (!error)
         return false;

@@ -32,6 +32,8 @@ Answer message(QWidget* parent, const QString& text, const QString& title, Icon 
                Buttons buttons = Buttons::Ok);
 // The usual validation message: information icon, OK, title "Mensaje".
 void inform(QWidget* parent, const QString& text);
+// A check that failed: informs, puts the focus on the field, returns false.
+bool refuse(QWidget* parent, const char* text, QWidget* focus);
 // A question before deleting or leaving: exclamation, OK/Cancel, "Mendaje".
 bool confirm(QWidget* parent, const QString& text);
 

@@ -94,29 +94,29 @@ bool AgentPage::loadValidationAddress() {
 
 bool AgentPage::Valida_AA() {
     if (!patentStorable(ui->txtPatente->text()))
-        return refuse(this, "No de Patente invalido", ui->txtPatente);
+        return seam::refuse(this, "No de Patente invalido", ui->txtPatente);
     if (Vacio(ui->txtAANombre->text()))
-        return refuse(this, "El Nombre no puede estar vacio", ui->txtAANombre);
+        return seam::refuse(this, "El Nombre no puede estar vacio", ui->txtAANombre);
     if (Vacio(ui->txtAAApPat->text()))
-        return refuse(this, "El Ap.Paterno no puede estar vacio", ui->txtAAApPat);
+        return seam::refuse(this, "El Ap.Paterno no puede estar vacio", ui->txtAAApPat);
     if (Vacio(ui->txtAAApMat->text()))
-        return refuse(this, "El Ap.Materno no puede estar vacio", ui->txtAAApMat);
+        return seam::refuse(this, "El Ap.Materno no puede estar vacio", ui->txtAAApMat);
     if (!Valida_CURP(ui->txtAACURP->text()))
-        return refuse(this, "Formato de CURP incorrecto", ui->txtAACURP);
+        return seam::refuse(this, "Formato de CURP incorrecto", ui->txtAACURP);
     if (!Valida_RFC(ui->txtAARFC->text()))
-        return refuse(this, "Formato de RFC incorrecto", ui->txtAARFC);
+        return seam::refuse(this, "Formato de RFC incorrecto", ui->txtAARFC);
     if (Vacio(ui->cmbAAAduanaA->currentText()))
-        return refuse(this, "Indique la Aduana de Adscripción", ui->cmbAAAduanaA);
+        return seam::refuse(this, "Indique la Aduana de Adscripción", ui->cmbAAAduanaA);
     const QString n = ui->txtNoAduanasAut->text();
     if (Vacio(n))
-        return refuse(this, "Numero de aduanas adicionales no puede estar vacio",
-                      ui->txtNoAduanasAut);
+        return seam::refuse(this, "Numero de aduanas adicionales no puede estar vacio",
+                            ui->txtNoAduanasAut);
     if (!Es_Numerico(n))
-        return refuse(this, "Formato de Numero de aduanas adicionales es invalido",
-                      ui->txtNoAduanasAut);
+        return seam::refuse(this, "Formato de Numero de aduanas adicionales es invalido",
+                            ui->txtNoAduanasAut);
     const double value = Valor_Numerico(n);
     if (value < 0 || value > 3)
-        return refuse(this, "Número de aduanas adicionales es invalido", ui->txtNoAduanasAut);
+        return seam::refuse(this, "Número de aduanas adicionales es invalido", ui->txtNoAduanasAut);
     return Valida_Domicilio(this, *ui->blkFiscal) && Valida_Domicilio(this, *ui->blkOirR) &&
            Valida_Domicilio(this, *ui->blkV0);
 }

@@ -3,6 +3,7 @@
 #include "entry/AddressBlock.h"
 #include "entry/CatalogueLists.h"
 #include "entry/KeystrokeFilter.h"
+#include "entry/Seam.h"
 #include "rules/Rutinas.h"
 #include "ui_OfficesPage.h"
 #include "wizard/PageSupport.h"
@@ -96,7 +97,7 @@ bool OfficesPage::Verifica_Datos_AADirV(int count) {
     const QList<Office> offices = all();
     for (int i = 0; i < count; ++i) {
         if (Vacio(offices[i].names->currentText()))
-            return refuse(this, unchosen[i], offices[i].names);
+            return seam::refuse(this, unchosen[i], offices[i].names);
         if (!Valida_Domicilio(this, *offices[i].block))
             return false;
     }

@@ -2,7 +2,6 @@
 
 #include "entry/AddressBlock.h"
 #include "entry/CatalogueLists.h"
-#include "entry/Seam.h"
 
 #include <QComboBox>
 
@@ -14,12 +13,6 @@ void setTabChain(const QList<QWidget*>& chain) {
 void pairOffices(QComboBox* names, QComboBox* keys) {
     keys->hide();
     followList(names, keys);
-}
-
-bool refuse(QWidget* parent, const char* text, QWidget* focus) {
-    seam::inform(parent, QString::fromUtf8(text));
-    focus->setFocus();
-    return false;
 }
 
 bool fillStateLists(Database& db, AddressBlock& block) {

@@ -15,8 +15,6 @@ class QWidget;
 void setTabChain(const QList<QWidget*>& chain);
 // A visible office list leads its hidden list of keys.
 void pairOffices(QComboBox* names, QComboBox* keys);
-// Shows the message, moves the focus to the field and reports failure.
-bool refuse(QWidget* parent, const char* text, QWidget* focus);
 // A block's state list and the municipalities of its first state; false
 // once a list could not be read (the user has been told).
 bool fillStateLists(Database& db, AddressBlock& block);
