@@ -65,3 +65,16 @@ private:
 // Binding helpers: an empty text for a number column binds as SQL NULL.
 QVariant intOrNull(const QString& keyText); // " 47" -> 47, "" -> NULL
 QString textOf(const QVariant& v);          // Null -> ""
+
+// The rows of a query, each made into a T by `make`, or the engine's error.
+template <class T, class Make>
+Fallible<QList<T>> selectAs(Database& db, const QString& sql, const QVariantList& params,
+                            Make make) {
+    const Rows r = db.select(sql, params);
+    if (r.error)
+        return *r.error;
+    QList<T> out;
+    for (const QVariantList& row : r.rows)
+        out.append(make(row));
+    return out;
+}

@@ -9,44 +9,35 @@ QString historicKey(const QString& curp, const QString& rfc) {
 }
 
 Fallible<QList<HistoricAgent>> listHistoricAgents(Database& db) {
-    const Rows r = db.select(
-        QStringLiteral("select RFC, CURP, Nombre, ApPaterno, ApMaterno from Historico_AA"));
-    if (r.error)
-        return *r.error;
-    QList<HistoricAgent> agents;
-    for (const QVariantList& h : r.rows)
-        agents.append(
-            {textOf(h.at(0)), textOf(h.at(1)), textOf(h.at(2)), textOf(h.at(3)), textOf(h.at(4))});
-    return agents;
+    return selectAs<HistoricAgent>(
+        db, QStringLiteral("select RFC, CURP, Nombre, ApPaterno, ApMaterno from Historico_AA"), {},
+        [](const QVariantList& h) {
+            return HistoricAgent{textOf(h.at(0)), textOf(h.at(1)), textOf(h.at(2)), textOf(h.at(3)),
+                                 textOf(h.at(4))};
+        });
 }
 
 Fallible<QList<HistoryPeriod>> historicAgentPeriods(Database& db, const QString& key) {
-    const Rows r =
-        db.select(QStringLiteral("select NoAduana, Aduana, FechaIni, FechaFin from Periodos_H_AA P "
-                                 "left join Aduanas A on P.NoAduana=A.cveAduana where P.CURP=? "
-                                 "order by P.rowid"),
-                  {key});
-    if (r.error)
-        return *r.error;
-    QList<HistoryPeriod> periods;
-    for (const QVariantList& p : r.rows)
-        periods.append({p.at(0), textOf(p.at(1)), p.at(2), p.at(3)});
-    return periods;
+    return selectAs<HistoryPeriod>(
+        db,
+        QStringLiteral("select NoAduana, Aduana, FechaIni, FechaFin from Periodos_H_AA P "
+                       "left join Aduanas A on P.NoAduana=A.cveAduana where P.CURP=? "
+                       "order by P.rowid"),
+        {key}, [](const QVariantList& p) {
+            return HistoryPeriod{p.at(0), textOf(p.at(1)), p.at(2), p.at(3)};
+        });
 }
 
 Fallible<QList<RepresentativePeriod>> representativePeriods(Database& db, const QString& curp) {
-    const Rows r = db.select(
+    return selectAs<RepresentativePeriod>(
+        db,
         QStringLiteral("select P.rowid, Patente_MM, NoAduana, Aduana, FechaIni, FechaFin "
                        "from Periodos_H_MM P left join Aduanas A on P.NoAduana=A.cveAduana "
                        "where P.CURP=? order by P.rowid"),
-        {curp});
-    if (r.error)
-        return *r.error;
-    QList<RepresentativePeriod> periods;
-    for (const QVariantList& p : r.rows)
-        periods.append(
-            {p.at(0).toLongLong(), p.at(1), {p.at(2), textOf(p.at(3)), p.at(4), p.at(5)}});
-    return periods;
+        {curp}, [](const QVariantList& p) {
+            return RepresentativePeriod{
+                p.at(0).toLongLong(), p.at(1), {p.at(2), textOf(p.at(3)), p.at(4), p.at(5)}};
+        });
 }
 
 Fallible<bool> historicAgentExists(Database& db, const QString& key) {

@@ -89,30 +89,24 @@ Fallible<QList<ListedRepresentative>> listRepresentatives(Database& db) {
 }
 
 Fallible<QList<NamedOffice>> actedOffices(Database& db, const QString& curp) {
-    const Rows r = db.select(QStringLiteral("select NoAduana, Aduana from Aduanas_MM AM left join "
-                                            "Aduanas A on AM.NoAduana=A.cveAduana where CURP=? "
-                                            "order by AM.rowid"),
-                             {curp});
-    if (r.error)
-        return *r.error;
-    QList<NamedOffice> offices;
-    for (const QVariantList& o : r.rows)
-        offices.append({o.at(0), textOf(o.at(1))});
-    return offices;
+    return selectAs<NamedOffice>(
+        db,
+        QStringLiteral("select NoAduana, Aduana from Aduanas_MM AM left join Aduanas A on "
+                       "AM.NoAduana=A.cveAduana where CURP=? order by AM.rowid"),
+        {curp}, [](const QVariantList& o) {
+            return NamedOffice{o.at(0), textOf(o.at(1))};
+        });
 }
 
 Fallible<QList<StoredDeclaration>> storedDeclarations(Database& db, const QString& curp) {
-    const Rows r = db.select(
+    return selectAs<StoredDeclaration>(
+        db,
         QStringLiteral("select NoAduana, Aduana, NoPedimento, FechPedimento from Pedimentos_MM "
                        "PM left join Aduanas A on PM.NoAduana=A.cveAduana where CURP=? "
                        "order by PM.rowid"),
-        {curp});
-    if (r.error)
-        return *r.error;
-    QList<StoredDeclaration> declarations;
-    for (const QVariantList& d : r.rows)
-        declarations.append({{d.at(0), textOf(d.at(1))}, textOf(d.at(2)), d.at(3)});
-    return declarations;
+        {curp}, [](const QVariantList& d) {
+            return StoredDeclaration{{d.at(0), textOf(d.at(1))}, textOf(d.at(2)), d.at(3)};
+        });
 }
 
 Fallible<bool> hasAddress(Database& db, const QString& curp, int tipo) {
