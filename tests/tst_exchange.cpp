@@ -36,13 +36,14 @@ QStringList imported(Database& db) {
 }
 
 // Runs the import from `folder`, or from a fresh one holding `dump` (none
-// when null); returns what was told.
+// when null), answering a question with `answer`; returns what was told.
 QStringList runImport(Database& db, const QString& program, const QByteArray& dump,
-                      const QString& folder = {}) {
+                      const QString& folder = {}, seam::Answer answer = seam::Answer::Ok) {
     QTemporaryDir previous;
     if (!dump.isNull())
         writeWholeFile(previous.filePath(u"Recupera.txt"_s), dump);
     seam::Script s;
+    s.answer(answer);
     Viejo_KESTRO(nullptr, db, program, folder.isEmpty() ? previous.path() : folder);
     QStringList told;
     for (const seam::Shown& m : s.shown)
@@ -54,10 +55,10 @@ QStringList runImport(Database& db, const QString& program, const QByteArray& du
 // `toolDir`: on Windows a small program started directly, as the real tool
 // is; elsewhere a stand-in for wine, first on PATH while it lives. It waits
 // `seconds`, then (when given one) writes `dump` as Recupera.txt where it
-// was started.
+// was started, and ends with `exitCode`.
 class DumpToolStandIn {
 public:
-    DumpToolStandIn(const QString& toolDir, int seconds, const QByteArray& dump) {
+    DumpToolStandIn(const QString& toolDir, int seconds, const QByteArray& dump, int exitCode = 0) {
         const QString tool = QDir(toolDir).filePath(u"Trasvase.exe"_s);
 #ifdef Q_OS_WIN
         QFile::copy(QStringLiteral(KESTRO_DUMP_STAND_IN), tool);
@@ -65,13 +66,14 @@ public:
         writeWholeFile(dumpFile, dump);
         qputenv("KESTRO_STAND_IN_SECONDS", QByteArray::number(seconds));
         qputenv("KESTRO_STAND_IN_DUMP", dump.isEmpty() ? QByteArray() : dumpFile.toLocal8Bit());
+        qputenv("KESTRO_STAND_IN_EXIT", QByteArray::number(exitCode));
 #else
         const QString wine = dir_.filePath(u"wine"_s);
-        const QByteArray wait = "sleep " + QByteArray::number(seconds) + "\n";
-        writeWholeFile(wine,
-                       "#!/bin/sh\n" + (dump.isEmpty() ? "exec " + wait
-                                                       : wait + "cp \"$1\" Recupera.tmp && "
-                                                                "mv Recupera.tmp Recupera.txt\n"));
+        writeWholeFile(wine, "#!/bin/sh\nsleep " + QByteArray::number(seconds) + "\n" +
+                                 (dump.isEmpty() ? QByteArray()
+                                                 : "cp \"$1\" Recupera.tmp && "
+                                                   "mv Recupera.tmp Recupera.txt\n") +
+                                 "exit " + QByteArray::number(exitCode) + "\n");
         QFile::setPermissions(wine, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         writeWholeFile(tool, dump.isEmpty() ? QByteArray("MZ") : dump);
         qputenv("PATH", dir_.path().toLocal8Bit() + ':' + path_);
@@ -81,6 +83,7 @@ public:
         qputenv("PATH", path_);
         qunsetenv("KESTRO_STAND_IN_SECONDS");
         qunsetenv("KESTRO_STAND_IN_DUMP");
+        qunsetenv("KESTRO_STAND_IN_EXIT");
     }
 
 private:
@@ -106,6 +109,8 @@ private Q_SLOTS:
     void completeDumpAfterTheToolEnds();
     void nothingImported_data();
     void nothingImported();
+    void earlierDump_data();
+    void earlierDump();
 
 private:
     // The office of patent 3001 with Rosa, a representative of the earlier kind.
@@ -341,9 +346,55 @@ void TestExchange::nothingImported() {
     const QStringList empty = imported(*db);
     const QStringList said =
         runImport(*db, pd.path(), dump, folder ? QString() : pd.path() + u"/no-existe"_s);
-    QCOMPARE(said.size(), 1);
-    QVERIFY2(said.first().contains(QRegularExpression(told)), qPrintable(said.first()));
+    // With no tool to run, a dump found is read only once the user says so.
+    QCOMPARE(said.size(), dump.isNull() ? 1 : 2);
+    QVERIFY2(said.last().contains(QRegularExpression(told)), qPrintable(said.last()));
     QCOMPARE(imported(*db), empty);
+}
+
+void TestExchange::earlierDump_data() {
+    QTest::addColumn<int>("toolExit"); // -1: no tool beside the program
+    QTest::addColumn<bool>("toolWrites");
+    QTest::addColumn<bool>("accepted"); // the question about the earlier dump
+    QTest::addColumn<QString>("told");  // a pattern
+    QTest::addColumn<bool>("stored");
+    QTest::newRow("tool writes none")
+        << 0 << false << true << u"^No se encontró el archivo"_s << false;
+    QTest::newRow("tool fails") << 3 << true << true << u"código de error 3\\. No se importaron"_s
+                                << false;
+    const QString question = u"^No se puede ejecutar Trasvase.exe.* hecho el 14/03/2025 a las "
+                             "09:30\\..*¿Desea importar"_s;
+    QTest::newRow("no tool, refused") << -1 << false << false << question << false;
+    QTest::newRow("no tool, accepted") << -1 << false << true << question << true;
+}
+
+// A dump an earlier run left in the previous version's folder.
+void TestExchange::earlierDump() {
+    QFETCH(int, toolExit);
+    QFETCH(bool, toolWrites);
+    QFETCH(bool, accepted);
+    QFETCH(QString, told);
+    QFETCH(bool, stored);
+    ProgramDir pd(ProgramDir::Kind::Version30);
+    std::optional<DumpToolStandIn> tool;
+    if (toolExit >= 0)
+        tool.emplace(pd.path(), 0, toolWrites ? completeDump : QByteArray(), toolExit);
+    QTemporaryDir previous;
+    writeWholeFile(previous.filePath(u"Recupera.txt"_s), completeDump);
+    QFile earlier(previous.filePath(u"Recupera.txt"_s));
+    QVERIFY(earlier.open(QIODevice::ReadWrite) &&
+            earlier.setFileTime(QDateTime(QDate(2025, 3, 14), QTime(9, 30)),
+                                QFileDevice::FileModificationTime));
+    earlier.close();
+    auto db = pd.open();
+    const QStringList empty = imported(*db);
+    const QStringList said = runImport(*db, pd.path(), {}, previous.path(),
+                                       accepted ? seam::Answer::Ok : seam::Answer::Cancel);
+    QCOMPARE(said.size(), 1);
+    QVERIFY2(said.first().contains(
+                 QRegularExpression(told, QRegularExpression::DotMatchesEverythingOption)),
+             qPrintable(said.first()));
+    QCOMPARE(imported(*db) != empty, stored);
 }
 
 QTEST_MAIN(TestExchange)

@@ -5,6 +5,7 @@
 #include "exchange/DumpImport.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -63,63 +64,95 @@ DumpWait waitForDumpTool(QWidget* parent, QProcess& tool) {
     return DumpWait::Finished;
 }
 
-// Copies the dump tool into the old folder and runs it there until it has
-// written its dump. True when the dump may be read (also when there is no
-// tool to run: a dump made earlier is read as it is).
-bool runDumpTool(QWidget* parent, const QString& dumpToolDir, const QString& oldFolder) {
-    const QString toolOriginal = QDir(dumpToolDir).filePath(QStringLiteral("Trasvase.exe"));
-    if (!QFileInfo(toolOriginal).isFile())
-        return true;
-    const QString toolCopy = QDir(oldFolder).filePath(QStringLiteral("Trasvase.exe"));
+// How this system starts the dump tool copied into the old folder: the tool
+// itself on Windows, wine elsewhere. Empty when it cannot be started here.
+QStringList toolCommand(const QString& toolCopy) {
 #ifdef Q_OS_WIN
-    const QString program = toolCopy;
-    const QStringList toolArguments;
+    return {toolCopy};
 #else
-    const QString program = QStandardPaths::findExecutable(QStringLiteral("wine"));
-    if (program.isEmpty())
-        return true;
-    const QStringList toolArguments{toolCopy};
+    const QString wine = QStandardPaths::findExecutable(QStringLiteral("wine"));
+    return wine.isEmpty() ? QStringList() : QStringList{wine, toolCopy};
 #endif
-    if (QFileInfo(toolOriginal).canonicalFilePath() != QFileInfo(toolCopy).canonicalFilePath()) {
-        QFile::remove(toolCopy);
-        if (!QFile::copy(toolOriginal, toolCopy)) {
-            seam::inform(parent, QStringLiteral("No se pudo copiar %1 a %2; no se importaron los "
-                                                "datos de la versión anterior de KESTRO.")
-                                     .arg(QDir::toNativeSeparators(toolOriginal),
-                                          QDir::toNativeSeparators(oldFolder)));
-            return false;
-        }
-    }
+}
 
+// Tells why nothing is imported this time; false, for the step that stops.
+bool importSkipped(QWidget* parent, const QString& why) {
+    seam::inform(parent,
+                 why + QStringLiteral(" No se importaron los datos de la versión anterior de "
+                                      "KESTRO."));
+    return false;
+}
+
+// With no tool to run, a dump in the folder may be weeks old: the user
+// decides, knowing when it was made.
+bool earlierDumpWanted(QWidget* parent, const QString& dumpPath) {
+    const QFileInfo dump(dumpPath);
+    if (!dump.isFile())
+        return true; // the missing dump is told by the caller
+    const QDateTime made = dump.lastModified();
+    return seam::message(parent,
+                         QStringLiteral("No se puede ejecutar Trasvase.exe para tomar los datos "
+                                        "de la versión anterior de KESTRO, pero en %1 hay un "
+                                        "archivo de datos hecho el %2 a las %3.\n\n¿Desea "
+                                        "importar ese archivo?")
+                             .arg(QDir::toNativeSeparators(dumpPath),
+                                  made.toString(QStringLiteral("dd/MM/yyyy")),
+                                  made.toString(QStringLiteral("HH:mm"))),
+                         QStringLiteral("Mensaje"), seam::Icon::Exclamation,
+                         seam::Buttons::OkCancel) == seam::Answer::Ok;
+}
+
+// Runs the copied tool in the old folder until it has written its dump.
+// True when it ended by itself with exit code 0.
+bool runDumpTool(QWidget* parent, const QStringList& command, const QString& oldFolder) {
+    const QString shown = QDir::toNativeSeparators(command.last());
     QProcess tool;
     tool.setWorkingDirectory(oldFolder);
-    tool.start(program, toolArguments);
-    if (!tool.waitForStarted(EsperaArranque)) {
-        seam::inform(parent, QStringLiteral("No se pudo ejecutar %1: %2. No se importaron los "
-                                            "datos de la versión anterior de KESTRO.")
-                                 .arg(QDir::toNativeSeparators(toolCopy), tool.errorString()));
-        return false;
-    }
+    tool.start(command.first(), command.mid(1));
+    if (!tool.waitForStarted(EsperaArranque))
+        return importSkipped(
+            parent, QStringLiteral("No se pudo ejecutar %1: %2.").arg(shown, tool.errorString()));
     const DumpWait waited = waitForDumpTool(parent, tool);
     if (waited != DumpWait::Finished) {
         tool.kill();
         tool.waitForFinished(EsperaArranque);
         // Skipped by the user: AA stays empty, so the next start offers it again.
         if (waited == DumpWait::TimedOut)
-            seam::inform(parent, QStringLiteral("El programa %1 no terminó a tiempo. No se "
-                                                "importaron los datos de la versión anterior de "
-                                                "KESTRO.")
-                                     .arg(QDir::toNativeSeparators(toolCopy)));
+            return importSkipped(parent,
+                                 QStringLiteral("El programa %1 no terminó a tiempo.").arg(shown));
         return false;
     }
-    if (tool.exitStatus() != QProcess::NormalExit) {
-        seam::inform(parent, QStringLiteral("El programa %1 terminó con un error. No se "
-                                            "importaron los datos de la versión anterior de "
-                                            "KESTRO.")
-                                 .arg(QDir::toNativeSeparators(toolCopy)));
-        return false;
+    const QString failure =
+        tool.exitStatus() != QProcess::NormalExit
+            ? QStringLiteral("terminó con un error")
+            : QStringLiteral("terminó con el código de error %1").arg(tool.exitCode());
+    return (tool.exitStatus() == QProcess::NormalExit && tool.exitCode() == 0) ||
+           importSkipped(parent, QStringLiteral("El programa %1 %2.").arg(shown, failure));
+}
+
+// Brings a fresh dump into the old folder: the tool runs there after any
+// dump an earlier run left is gone, so only what it writes now is read.
+// Without a tool to run, an earlier dump is read only when the user says
+// so. True when the dump may be read.
+bool freshDump(QWidget* parent, const QString& dumpToolDir, const QString& oldFolder,
+               const QString& dumpPath) {
+    const QString toolOriginal = QDir(dumpToolDir).filePath(QStringLiteral("Trasvase.exe"));
+    const QString toolCopy = QDir(oldFolder).filePath(QStringLiteral("Trasvase.exe"));
+    const QStringList command = toolCommand(toolCopy);
+    if (!QFileInfo(toolOriginal).isFile() || command.isEmpty())
+        return earlierDumpWanted(parent, dumpPath);
+    if (QFileInfo::exists(dumpPath) && !QFile::remove(dumpPath))
+        return importSkipped(parent, QStringLiteral("No se pudo borrar el archivo %1 que dejó una "
+                                                    "importación anterior.")
+                                         .arg(QDir::toNativeSeparators(dumpPath)));
+    if (QFileInfo(toolOriginal).canonicalFilePath() != QFileInfo(toolCopy).canonicalFilePath()) {
+        QFile::remove(toolCopy);
+        if (!QFile::copy(toolOriginal, toolCopy))
+            return importSkipped(parent, QStringLiteral("No se pudo copiar %1 a %2.")
+                                             .arg(QDir::toNativeSeparators(toolOriginal),
+                                                  QDir::toNativeSeparators(oldFolder)));
     }
-    return true;
+    return runDumpTool(parent, command, oldFolder);
 }
 
 } // namespace
@@ -134,9 +167,9 @@ void Viejo_KESTRO(QWidget* parent, Database& db, const QString& dumpToolDir,
                                             "computadora"));
         return;
     }
-    if (!runDumpTool(parent, dumpToolDir, oldFolder))
-        return;
     const QString dumpPath = QDir(oldFolder).filePath(QStringLiteral("Recupera.txt"));
+    if (!freshDump(parent, dumpToolDir, oldFolder, dumpPath))
+        return;
     if (!QFileInfo(dumpPath).isFile()) {
         seam::inform(parent, QStringLiteral("No se encontró el archivo %1 con los datos de la "
                                             "versión anterior de KESTRO. No se importó ningún "
