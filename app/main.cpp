@@ -1,4 +1,5 @@
 #include "data/DataFolder.h"
+#include "data/OneSqlite.h"
 #include "entry/AppState.h"
 #include "entry/Seam.h"
 #include "exchange/DumpImport.h"
@@ -45,6 +46,10 @@ int main(int argc, char** argv) {
     QGuiApplication::setDesktopFileName(QStringLiteral("mx.kestro.Kestro"));
     QApplication::setWindowIcon(programIcon());
     installSpanish(app);
+    if (const QString differ = sqliteCopiesDiffer(); !differ.isEmpty()) {
+        seam::message(nullptr, differ, QStringLiteral("KESTRO 3.5"), seam::Icon::Exclamation);
+        return 1;
+    }
 
     const QString programDir = QCoreApplication::applicationDirPath();
     // The delivered database is installed read-only beside the program's

@@ -2,10 +2,13 @@
 // bound values and dates. (A file that is no database: tst_wizard.)
 #include "data/DataFolder.h"
 #include "data/Dates.h"
+#include "data/OneSqlite.h"
 #include "data/Upgrade.h"
 #include "dialogs/frmDudas.h"
 #include "entry/Contact.h"
 #include "support/WizardDriver.h"
+
+#include <sqlite3.h>
 
 using namespace Qt::StringLiterals;
 
@@ -27,6 +30,8 @@ private Q_SLOTS:
     void boundValuesRoundTrip();
     void displayDates_data();
     void displayDates();
+    void oneSqliteCopy_data();
+    void oneSqliteCopy();
 };
 
 // Beside the program: "db" a kestro.mdb. The user's folder: "missing", "empty", "db" (his work)
@@ -183,6 +188,27 @@ void TestStore::displayDates() {
     QCOMPARE(bound, iso.isEmpty() ? QVariant() : QVariant(iso));
     QVERIFY(iso.isEmpty() ? refused->message().contains(display)
                           : displayFromIsoDate(iso) == display);
+}
+
+// Qt's driver and the program's direct calls share one connection: the
+// start-up refuses two copies of the engine, naming both.
+void TestStore::oneSqliteCopy_data() {
+    QTest::addColumn<QString>("own");
+    QTest::addColumn<bool>("differs");
+    QTest::newRow("the program's own") << QString::fromLatin1(sqlite3_sourceid()) << false;
+    QTest::newRow("another copy") << u"2019-02-25 16:06:06 bd49a8271d650fa89e446b42e513b595"_s
+                                  << true;
+}
+
+void TestStore::oneSqliteCopy() {
+    QFETCH(QString, own);
+    QFETCH(bool, differs);
+    const QString said = sqliteCopiesDiffer(own);
+    QCOMPARE(said.isEmpty(), !differs);
+    QVERIFY2(!differs ||
+                 (said.contains(own) && said.contains(QString::fromLatin1(sqlite3_sourceid()))),
+             qPrintable(said));
+    QCOMPARE(sqliteCopiesDiffer(), QString()); // this build links one copy
 }
 
 QTEST_MAIN(TestStore)
