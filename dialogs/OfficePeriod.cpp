@@ -23,15 +23,11 @@ OfficePeriod::OfficePeriod(Database& db, QComboBox* noAduana, QComboBox* aduana,
 }
 
 bool OfficePeriod::acceptable(QWidget* parent) const {
-    if (startDate_->date() > endDate_->date()) {
-        tell(parent, QStringLiteral("Periodo no valido"));
-        return false;
-    }
+    if (startDate_->date() > endDate_->date())
+        return seam::refuse(parent, QStringLiteral("Periodo no valido"), nullptr, voice);
     // A period without its office could not be stored or sent.
-    if (noAduana_->currentIndex() < 0 || Vacio(noAduana_->currentText())) {
-        tell(parent, officeMissing());
-        return false;
-    }
+    if (noAduana_->currentIndex() < 0 || Vacio(noAduana_->currentText()))
+        return seam::refuse(parent, officeMissing(), nullptr, voice);
     return true;
 }
 
@@ -39,8 +35,4 @@ HistoryPeriod OfficePeriod::period() const {
     const QString iso = QStringLiteral("yyyy-MM-dd");
     return HistoryPeriod{noAduana_->currentText().trimmed().toLongLong(), aduana_->currentText(),
                          startDate_->date().toString(iso), endDate_->date().toString(iso)};
-}
-
-void OfficePeriod::tell(QWidget* parent, const QString& text) {
-    seam::message(parent, text, QStringLiteral("KESTRO"), seam::Icon::None);
 }

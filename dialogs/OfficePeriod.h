@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/HistoryStore.h"
+#include "entry/Seam.h"
 
 class Database;
 class QComboBox;
@@ -22,7 +23,8 @@ public:
     // The chosen office and dates, dates as stored.
     HistoryPeriod period() const;
 
-    static void tell(QWidget* parent, const QString& text);
+    // How both dialogs' checks speak.
+    static inline const seam::Voice voice{QStringLiteral("KESTRO"), seam::Icon::None};
 
 private:
     QComboBox* noAduana_;

@@ -10,6 +10,11 @@
 #include "rules/Rutinas.h"
 #include "ui_frmAgentes_Aduanales.h"
 
+namespace {
+// This editor's checks speak with no icon.
+const seam::Voice Quiet{QStringLiteral("Mensaje"), seam::Icon::None};
+} // namespace
+
 frmAgentes_Aduanales::frmAgentes_Aduanales(Database& db, EditMode mode, const QStringList& row,
                                            QWidget* parent)
     : QDialog(parent), ui(new Ui::frmAgentes_Aduanales), db_(db) {
@@ -82,26 +87,19 @@ void frmAgentes_Aduanales::cmdBorrar_Click() {
     showPeriods();
 }
 
-bool frmAgentes_Aduanales::refuse(const char* text, QWidget* focus) {
-    seam::message(this, QString::fromUtf8(text), QStringLiteral("Mensaje"), seam::Icon::None);
-    if (focus)
-        focus->setFocus();
-    return false;
-}
-
 bool frmAgentes_Aduanales::fieldsAcceptable() {
     if (Vacio(ui->txtNombre->text()))
-        return refuse("Nombre no puede estar vacio", ui->txtNombre);
+        return seam::refuse(this, "Nombre no puede estar vacio", ui->txtNombre, Quiet);
     if (Vacio(ui->txtApPaterno->text()))
-        return refuse("Ap. Paterno no puede estar vacio", ui->txtApPaterno);
+        return seam::refuse(this, "Ap. Paterno no puede estar vacio", ui->txtApPaterno, Quiet);
     if (Vacio(ui->txtApMaterno->text()))
-        return refuse("Ap. Materno no puede estar vacio", ui->txtApMaterno);
+        return seam::refuse(this, "Ap. Materno no puede estar vacio", ui->txtApMaterno, Quiet);
     if (!Valida_RFC(ui->txtRFC->text()))
-        return refuse("RFC no valido", ui->txtRFC);
+        return seam::refuse(this, "RFC no valido", ui->txtRFC, Quiet);
     if (!Vacio(ui->txtCURP->text()) && !Valida_CURP(ui->txtCURP->text()))
-        return refuse("CURP no valido", ui->txtCURP);
+        return seam::refuse(this, "CURP no valido", ui->txtCURP, Quiet);
     if (periods_.isEmpty())
-        return refuse("Debe existir un periodo de trabajo", nullptr);
+        return seam::refuse(this, "Debe existir un periodo de trabajo", nullptr, Quiet);
     return true;
 }
 
@@ -115,7 +113,7 @@ void frmAgentes_Aduanales::cmdAceptar_Click() {
     if (seam::readFailed(this, exists.error))
         return;
     if (exists.value && agent.key != oldKey_) {
-        refuse("YA EXISTE EL AGENTE ADUANAL EN LA BASE DE DATOS.", nullptr);
+        seam::refuse(this, "YA EXISTE EL AGENTE ADUANAL EN LA BASE DE DATOS.", nullptr, Quiet);
         return;
     }
     if (seam::failed(this, saveHistoricAgent(db_, oldKey_, agent, periods_)))

@@ -32,7 +32,6 @@ private:
     void cmdBorrar_Click();
     void cmdAceptar_Click();
     bool fieldsAcceptable();
-    bool refuse(const char* text, QWidget* focus);
     void showPeriods();
 
     std::unique_ptr<Ui::frmAgentes_Aduanales> ui;

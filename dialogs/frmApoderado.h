@@ -43,7 +43,6 @@ private:
     void showRequirement(const QString& path);
     void cmdAceptar_Click();
     bool entriesAreValid();
-    bool failCheck(const QString& message, QWidget* focus);
     Representative entries() const;
     void cmdNuevaAduana_Click();
     void cmdBorrarAduana_Click();

@@ -25,7 +25,8 @@ frmPeriodo_Mandatario::~frmPeriodo_Mandatario() = default;
 void frmPeriodo_Mandatario::cmdAceptar_Click() {
     const QString patente = ui->txtPatente->text();
     if (!patentStorable(patente)) {
-        OfficePeriod::tell(this, QStringLiteral("No. de Patente no valido"));
+        seam::refuse(this, QStringLiteral("No. de Patente no valido"), nullptr,
+                     OfficePeriod::voice);
         return;
     }
     if (!fields_->acceptable(this))

@@ -86,9 +86,10 @@ bool failed(QWidget* parent, const MaybeError& error) {
     return true;
 }
 
-bool refuse(QWidget* parent, const char* text, QWidget* focus) {
-    inform(parent, QString::fromUtf8(text));
-    focus->setFocus();
+bool refuse(QWidget* parent, const QString& text, QWidget* focus, const Voice& voice) {
+    message(parent, text, voice.title, voice.icon);
+    if (focus)
+        focus->setFocus();
     return false;
 }
 

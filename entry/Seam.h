@@ -32,8 +32,15 @@ Answer message(QWidget* parent, const QString& text, const QString& title, Icon 
                Buttons buttons = Buttons::Ok);
 // The usual validation message: information icon, OK, title "Mensaje".
 void inform(QWidget* parent, const QString& text);
-// A check that failed: informs, puts the focus on the field, returns false.
-bool refuse(QWidget* parent, const char* text, QWidget* focus);
+// How a failed check speaks: most as a validation message; some dialogs
+// with their own title and icon.
+struct Voice {
+    QString title = QStringLiteral("Mensaje");
+    Icon icon = Icon::Information;
+};
+// A check that failed: tells `text`, puts the focus on the field (when one
+// is given), returns false.
+bool refuse(QWidget* parent, const QString& text, QWidget* focus, const Voice& voice = {});
 // A question before deleting or leaving: exclamation, OK/Cancel, "Mendaje".
 bool confirm(QWidget* parent, const QString& text);
 
