@@ -70,22 +70,18 @@ Fallible<std::optional<StoredRepresentative>> loadRepresentative(Database& db,
 }
 
 Fallible<QList<ListedRepresentative>> listRepresentatives(Database& db) {
-    QList<ListedRepresentative> list;
-    const auto value = [](const RawRow& m, int c) {
-        return m.isNull(c) ? QVariant() : QVariant(m.integer(c));
+    const auto number = [](const QVariant& v) {
+        return v.isNull() ? QVariant() : QVariant(v.toLongLong());
     };
-    // Straight from the engine: the lists are rebuilt after every change.
-    const MaybeError e =
-        db.eachRow(QStringLiteral("select Nombre, ApPaterno, ApMaterno, RFC, CURP, Mandato, "
-                                  "Operando, SinHistorico from Mandatarios"),
-                   [&](const RawRow& m) {
-                       list.append({m.text(0), m.text(1), m.text(2), m.text(3), m.text(4),
-                                    value(m, 5), value(m, 6), value(m, 7)});
-                       return true;
-                   });
-    if (e)
-        return *e;
-    return list;
+    return selectAs<ListedRepresentative>(
+        db,
+        QStringLiteral("select Nombre, ApPaterno, ApMaterno, RFC, CURP, Mandato, Operando, "
+                       "SinHistorico from Mandatarios"),
+        {}, [&](const QVariantList& m) {
+            return ListedRepresentative{textOf(m.at(0)), textOf(m.at(1)), textOf(m.at(2)),
+                                        textOf(m.at(3)), textOf(m.at(4)), number(m.at(5)),
+                                        number(m.at(6)), number(m.at(7))};
+        });
 }
 
 Fallible<QList<NamedOffice>> actedOffices(Database& db, const QString& curp) {
