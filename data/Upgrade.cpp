@@ -5,22 +5,15 @@
 
 namespace {
 
-bool isMissingTable(const DbError& e) {
-    return e.text.contains(QStringLiteral("no such table"), Qt::CaseInsensitive);
-}
-
 MaybeError addMissingColumns(Database& db) {
-    for (const Schema::AddedColumn& c : Schema::addedColumns()) {
-        const Fallible<QStringList> present = db.columns(c.table);
-        if (!present.ok())
-            return present.error;
-        if (present.value.contains(c.column, Qt::CaseInsensitive))
-            continue;
-        // Identifiers come from the fixed list above, never from input.
+    const Fallible<QList<Schema::AddedColumn>> missing = missingColumns(db);
+    if (!missing.ok())
+        return missing.error;
+    for (const Schema::AddedColumn& c : missing.value)
+        // Identifiers come from the fixed list of the schema, never from input.
         if (MaybeError e =
                 db.exec(QStringLiteral("alter table %1 add %2 %3").arg(c.table, c.column, c.type)))
             return e;
-    }
     return std::nullopt;
 }
 
@@ -35,6 +28,18 @@ MaybeError addVersionRow(Database& db, int cve, int sec) {
 }
 
 } // namespace
+
+Fallible<QList<Schema::AddedColumn>> missingColumns(Database& db) {
+    QList<Schema::AddedColumn> missing;
+    for (const Schema::AddedColumn& c : Schema::addedColumns()) {
+        const Fallible<QStringList> present = db.columns(c.table);
+        if (!present.ok())
+            return *present.error;
+        if (!present.value.contains(c.column, Qt::CaseInsensitive))
+            missing.append(c);
+    }
+    return missing;
+}
 
 MaybeError Modifica_DB(Database& db) {
     return inTransaction(db, [&]() -> MaybeError {
@@ -54,15 +59,19 @@ MaybeError Modifica_DB(Database& db) {
 
 UpgradeOutcome Inicializa_DB(Database& db) {
     UpgradeOutcome out;
-    Rows r = db.select(QStringLiteral("select 1 from Versiones where VPrin=3 and Vsec=5"));
-    if (!r.ok()) {
-        if (!isMissingTable(*r.error)) {
+    const Fallible<bool> registry = db.tableExists(QStringLiteral("Versiones"));
+    if (!registry.ok()) {
+        out.error = registry.error;
+        return out;
+    }
+    out.registryWasMissing = !registry.value;
+    if (registry.value) {
+        const Rows r =
+            db.select(QStringLiteral("select 1 from Versiones where VPrin=3 and Vsec=5"));
+        if (!r.ok() || !r.empty()) {
             out.error = r.error;
             return out;
         }
-        out.registryWasMissing = true;
-    } else if (!r.empty()) {
-        return out;
     }
     out.error = Modifica_DB(db);
     out.upgraded = !out.error;

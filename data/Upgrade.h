@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/Database.h"
+#include "data/Schema.h"
 
 // What the start-up needs to know after checking the schema version.
 struct UpgradeOutcome {
@@ -11,6 +12,9 @@ struct UpgradeOutcome {
 
 // Brings the file to version 3.5 when the registry lacks the 3.5 row.
 UpgradeOutcome Inicializa_DB(Database& db);
+
+// The columns of version 3.5 the file lacks (none once upgraded).
+Fallible<QList<Schema::AddedColumn>> missingColumns(Database& db);
 
 // Adds, in one transaction, whatever of version 3.5 the file still lacks
 // (columns, the registry table, its two rows); a failure leaves the file

@@ -105,13 +105,14 @@ void frmMain::Inicializa_Combos() {
            ui->pageRepresentatives->fillLists());
 }
 
-// A column the stored rows lack (a file whose upgrade failed) ends the
-// loading quietly; any other engine error is shown. True when loading must
-// stop.
+// A file whose upgrade failed lacks columns the loading reads: that ends the
+// loading quietly, the upgrade's failure having been told; any other engine
+// error is shown. True when loading must stop.
 bool frmMain::loadingStopped(const MaybeError& e) {
     if (!e)
         return false;
-    if (!e->text.contains(QStringLiteral("no such column"), Qt::CaseInsensitive))
+    const Fallible<QList<Schema::AddedColumn>> missing = missingColumns(*db_);
+    if (!missing.ok() || missing.value.isEmpty())
         seam::inform(messageParent(), e->message());
     return true;
 }
