@@ -19,7 +19,7 @@ enum class Kind {
 // Where a table travels besides the store.
 enum class Travel {
     Nowhere,    // catalogues
-    FileMain,   // always in the information file; also in the old dump
+    FileMain,   // always in the information file
     FileHistory // in the file only when some representative brings a history
 };
 
@@ -35,6 +35,7 @@ struct Table {
     const char* name;
     QList<Column> columns; // in table order
     Travel travel = Travel::Nowhere;
+    bool inOldDump = false;          // a record of the previous version's dump
     int fileFillers = 0;             // "No Aplica" fields an empty table writes
     const char* keyColumn = nullptr; // CURP naming a faulty record; none for the agent's
 

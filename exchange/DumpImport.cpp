@@ -14,7 +14,7 @@
 
 namespace {
 
-// One kind of dump record: a table of the main file section, its 3.0
+// One kind of dump record: a table the dump holds, its 3.0
 // columns in dump order and the values the old version did not have.
 struct DumpRecord {
     const Tables::Table* table;
@@ -40,7 +40,7 @@ const QList<DumpRecord>& dumpRecords() {
     static const QList<DumpRecord> records = [] {
         QList<DumpRecord> out;
         for (const Tables::Table& t : Tables::all()) {
-            if (t.travel != Tables::Travel::FileMain)
+            if (!t.inOldDump)
                 continue;
             DumpRecord r{&t, {}, {}, {}};
             for (const Tables::Column& c : t.columns) {
