@@ -22,7 +22,7 @@ const QString NoAplica = QStringLiteral("No Aplica");
 
 // What in a value breaks a field of the file (breaksFileField), in words;
 // empty when the value is safe.
-QString orDefault(QStringView fieldText) {
+QString whatBreaksField(QStringView fieldText) {
     for (QChar c : fieldText) {
         if (!breaksFileField(c))
             continue;
@@ -60,10 +60,8 @@ public:
         char* p = grow(1 + fieldText.size());
         *p++ = '|';
         for (QChar c : fieldText) {
-            const char16_t u = c.unicode();
-            // breaksFileField, with the byte it looks up kept for writing.
-            const int b = u < 0x80 ? u : Cp1252::byteOf(c);
-            if (b < 0 || u == u'|' || u == u'\r' || u == u'\n') {
+            const int b = fileFieldByte(c);
+            if (b < 0) {
                 out_.truncate(at);
                 return false;
             }
@@ -74,7 +72,7 @@ public:
     // Text as the store holds it (UTF-8); plain ASCII goes straight in.
     bool field(QByteArrayView utf8) {
         for (char c : utf8)
-            if (uchar(c) >= 0x80 || c == '|' || c == '\r' || c == '\n')
+            if (uchar(c) >= 0x80 || breaksFileField(QLatin1Char(c)))
                 return field(QString::fromUtf8(utf8));
         char* p = grow(1 + utf8.size());
         *p = '|';
@@ -135,7 +133,7 @@ bool writeValue(LineWriter& w, const RawRow& r, int i, Tables::Kind kind) {
 }
 
 QString faultOf(const RawRow& r, int i, Tables::Kind kind) {
-    return orDefault(kind == Tables::Kind::Date ? fileDateFromIso(r.text(i)) : r.text(i));
+    return whatBreaksField(kind == Tables::Kind::Date ? fileDateFromIso(r.text(i)) : r.text(i));
 }
 
 // Writes one table's section as its rows are read; `alsoEach` sees every
@@ -200,7 +198,7 @@ QString informationFilePath(const QString& dataDir, const QString& patente) {
 
 Fallible<InformationFileContent> buildInformationFile(Database& db, const QString& patente) {
     // The patent names the file and prefixes every record.
-    if (patente.trimmed().isEmpty() || !orDefault(patente).isEmpty() ||
+    if (patente.trimmed().isEmpty() || !whatBreaksField(patente).isEmpty() ||
         patente.contains(QLatin1Char('/')) || patente.contains(QLatin1Char('\\'))) {
         return DbError::refused(QStringLiteral("No se puede generar el archivo de información: el "
                                                "número de patente \"%1\" no es válido.")
@@ -249,7 +247,7 @@ Fallible<InformationFileContent> buildInformationFile(Database& db, const QStrin
 // Checks every requirement file before anything is written: a missing one
 // must stop the generation, not surface after the file is in place.
 MaybeError checkRequirements(const QList<RequirementFile>& reqs) {
-    QMap<QString, const RequirementFile*> tableByName;
+    QMap<QString, const RequirementFile*> requirementByFileName;
     for (const RequirementFile& r : reqs) {
         const QFileInfo fi(r.path);
         if (r.path.trimmed().isEmpty()) {
@@ -270,8 +268,8 @@ MaybeError checkRequirements(const QList<RequirementFile>& reqs) {
         // from "a.REQ") would overwrite each other in ENVIO and one
         // representative's requirement would never be sent.
         const QString nombre = fi.fileName().toCaseFolded();
-        const auto other = tableByName.constFind(nombre);
-        if (other != tableByName.constEnd() &&
+        const auto other = requirementByFileName.constFind(nombre);
+        if (other != requirementByFileName.constEnd() &&
             QFileInfo(other.value()->path).canonicalFilePath() != fi.canonicalFilePath()) {
             return DbError::refused(
                 QStringLiteral("No se puede generar el archivo de información: los archivos de "
@@ -280,7 +278,7 @@ MaybeError checkRequirements(const QList<RequirementFile>& reqs) {
                     .arg(QDir::toNativeSeparators(other.value()->path), other.value()->curp,
                          QDir::toNativeSeparators(r.path), r.curp));
         }
-        tableByName.insert(nombre, &r);
+        requirementByFileName.insert(nombre, &r);
     }
     return std::nullopt;
 }

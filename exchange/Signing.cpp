@@ -18,16 +18,17 @@
 
 namespace {
 
-template <class T, void (*F)(T*)> struct Borra {
+// Lets a unique_ptr release an OpenSSL object with its own free function.
+template <class T, void (*F)(T*)> struct FreedBy {
     void operator()(T* p) const { F(p); }
 };
-using Pkey = std::unique_ptr<EVP_PKEY, Borra<EVP_PKEY, EVP_PKEY_free>>;
-using Sig = std::unique_ptr<X509_SIG, Borra<X509_SIG, X509_SIG_free>>;
+using Pkey = std::unique_ptr<EVP_PKEY, FreedBy<EVP_PKEY, EVP_PKEY_free>>;
+using Sig = std::unique_ptr<X509_SIG, FreedBy<X509_SIG, X509_SIG_free>>;
 using P8 =
-    std::unique_ptr<PKCS8_PRIV_KEY_INFO, Borra<PKCS8_PRIV_KEY_INFO, PKCS8_PRIV_KEY_INFO_free>>;
-using Cert = std::unique_ptr<X509, Borra<X509, X509_free>>;
-using Bio = std::unique_ptr<BIO, Borra<BIO, BIO_free_all>>;
-using MdCtx = std::unique_ptr<EVP_MD_CTX, Borra<EVP_MD_CTX, EVP_MD_CTX_free>>;
+    std::unique_ptr<PKCS8_PRIV_KEY_INFO, FreedBy<PKCS8_PRIV_KEY_INFO, PKCS8_PRIV_KEY_INFO_free>>;
+using Cert = std::unique_ptr<X509, FreedBy<X509, X509_free>>;
+using Bio = std::unique_ptr<BIO, FreedBy<BIO, BIO_free_all>>;
+using MdCtx = std::unique_ptr<EVP_MD_CTX, FreedBy<EVP_MD_CTX, EVP_MD_CTX_free>>;
 
 const QByteArray Etiqueta = "FIRMA";
 const QByteArray Fin = "800|1111111|1|\r\n";

@@ -11,10 +11,6 @@ QString upperTyped(const QString& typed) {
     return QString(upper);
 }
 
-bool breaksFileField(QChar c) {
-    return c == u'|' || c == u'\r' || c == u'\n' || !Cp1252::encodable(c);
-}
-
 bool isSafeText(const QString& text) {
     for (QChar c : text)
         if (breaksFileField(c) || c.unicode() < 0x20 || c.unicode() == 0x7f)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "rules/Cp1252.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -11,8 +13,18 @@
 QString upperTyped(const QString& typed);
 
 // The one rule of the information file: a field cannot hold the separator
-// "|", a line break, or a character Windows-1252 lacks.
-bool breaksFileField(QChar c);
+// "|", a line break, or a character Windows-1252 lacks. The byte c is
+// written as in a field, or -1 when it would break the field. Inline: the
+// file is written through it character by character.
+inline int fileFieldByte(QChar c) {
+    const char16_t u = c.unicode();
+    if (u == u'|' || u == u'\r' || u == u'\n')
+        return -1;
+    return u < 0x80 ? u : Cp1252::byteOf(c);
+}
+inline bool breaksFileField(QChar c) {
+    return fileFieldByte(c) < 0;
+}
 
 // True when the text may be typed into an entry field: nothing that breaks
 // a field of the file, and no tab or other control character either.
