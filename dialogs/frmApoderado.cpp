@@ -203,43 +203,36 @@ void frmApoderado::cmdBuscar_Click() {
 
 bool frmApoderado::entriesAreValid() {
     if (Vacio(ui->txtNombre->text()))
-        return seam::refuse(this, QStringLiteral("Nombre no puede estar vacio"), ui->txtNombre);
+        return seam::refuse(this, "Nombre no puede estar vacio", ui->txtNombre);
     if (Vacio(ui->txtApPaterno->text()))
-        return seam::refuse(this, QStringLiteral("Ap. Paterno no puede estar vacio"),
-                            ui->txtApPaterno);
+        return seam::refuse(this, "Ap. Paterno no puede estar vacio", ui->txtApPaterno);
     if (Vacio(ui->txtApMaterno->text()))
-        return seam::refuse(this, QStringLiteral("Ap. Materno no puede estar vacio"),
-                            ui->txtApMaterno);
+        return seam::refuse(this, "Ap. Materno no puede estar vacio", ui->txtApMaterno);
     if (!Valida_CURP(ui->txtCURP->text()))
-        return seam::refuse(this, QStringLiteral("CURP no valido"), ui->txtCURP);
+        return seam::refuse(this, "CURP no valido", ui->txtCURP);
     if (!Valida_RFC(ui->txtRFC->text()))
-        return seam::refuse(this, QStringLiteral("RFC no valido"), ui->txtRFC);
+        return seam::refuse(this, "RFC no valido", ui->txtRFC);
     if (!Valida_Domicilio(this, *ui->blkParticular) || !Valida_Domicilio(this, *ui->blkFiscal))
         return false;
     if (Vacio(ui->cmbMandato->currentText()))
-        return seam::refuse(this, QStringLiteral("Tipo de Mandato no puede estar vacio"),
-                            ui->cmbMandato);
+        return seam::refuse(this, "Tipo de Mandato no puede estar vacio", ui->cmbMandato);
     if (Vacio(ui->txtRequerimiento->text()))
-        return seam::refuse(this,
-                            QStringLiteral("El Requerimiento Electrónico no puede estar vacio"),
+        return seam::refuse(this, "El Requerimiento Electrónico no puede estar vacio",
                             ui->cmdBuscar);
     if (requirementName(ui->txtRequerimiento->text()).toUpper() !=
         ui->txtRFC->text() + QStringLiteral(".REQ"))
-        return seam::refuse(
-            this, QStringLiteral("El Requerimiento Electrónico se debe llamar igual al RFC"),
-            ui->cmdBuscar);
+        return seam::refuse(this, "El Requerimiento Electrónico se debe llamar igual al RFC",
+                            ui->cmdBuscar);
     const bool earlier = ui->cmbMandato->currentIndex() == 0;
     if (earlier && ui->fgAduanasAct->rowCount() == 0)
-        return seam::refuse(this,
-                            QStringLiteral("Debe existir almenos una Aduana donde ha actuado"),
+        return seam::refuse(this, "Debe existir almenos una Aduana donde ha actuado",
                             ui->cmdNuevaAduana);
     if (!earlier && !ui->optNTCL->isChecked() && !ui->optExamen->isChecked())
-        return seam::refuse(this, QStringLiteral("Debe elegir el tipo de acreditación"),
-                            ui->optNTCL);
+        return seam::refuse(this, "Debe elegir el tipo de acreditación", ui->optNTCL);
     if (!ui->optSi->isChecked() && !ui->optNo->isChecked())
         return seam::refuse(this,
-                            QStringLiteral("Debe elegir si el Manandatario o Representante se "
-                                           "encuentra Operando"),
+                            "Debe elegir si el Manandatario o Representante se "
+                            "encuentra Operando",
                             ui->optSi);
     const Fallible<bool> taken = ui->txtCURP->text() != curp0_
                                      ? representativeExists(db_, ui->txtCURP->text())
