@@ -52,7 +52,7 @@ MaybeError Modifica_DB(Database& db) {
     });
 }
 
-UpgradeOutcome Inicializa_DB(Database& db) {
+UpgradeOutcome Inicializa_DB(Database& db, const std::function<void()>& beforeUpgrade) {
     UpgradeOutcome out;
     Rows r = db.select(QStringLiteral("select 1 from Versiones where VPrin=3 and Vsec=5"));
     if (!r.ok()) {
@@ -64,6 +64,8 @@ UpgradeOutcome Inicializa_DB(Database& db) {
     } else if (!r.empty()) {
         return out;
     }
+    if (beforeUpgrade)
+        beforeUpgrade();
     out.error = Modifica_DB(db);
     out.upgraded = !out.error;
     return out;

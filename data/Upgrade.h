@@ -2,6 +2,8 @@
 
 #include "data/Database.h"
 
+#include <functional>
+
 // What the start-up needs to know after checking the schema version.
 struct UpgradeOutcome {
     bool registryWasMissing = false; // a 3.0 file: the page shows "0" offices until loaded
@@ -9,8 +11,9 @@ struct UpgradeOutcome {
     MaybeError error; // shown as " <number> <text>", start-up goes on
 };
 
-// Brings the file to version 3.5 when the registry lacks the 3.5 row.
-UpgradeOutcome Inicializa_DB(Database& db);
+// Brings the file to version 3.5 when the registry lacks the 3.5 row;
+// `beforeUpgrade` runs only then, before anything changes.
+UpgradeOutcome Inicializa_DB(Database& db, const std::function<void()>& beforeUpgrade = {});
 
 // Adds, in one transaction, whatever of version 3.5 the file still lacks
 // (columns, the registry table, its two rows); a failure leaves the file
