@@ -41,6 +41,8 @@ private Q_SLOTS:
     void copyBeforeTheChange_data();
     void copyBeforeTheChange();
     void keepsTenAndTheCopyBeforeTheUpgrade();
+    void dailyCopyOnlyWhenDue_data();
+    void dailyCopyOnlyWhenDue();
     void damagedDatabaseAtStartUp_data();
     void damagedDatabaseAtStartUp();
     void restoreRefusesWhatIsNotAKestroCopy_data();
@@ -99,6 +101,32 @@ void TestBackup::keepsTenAndTheCopyBeforeTheUpgrade() {
     expected << u"notas.txt"_s;
     QCOMPARE(namesIn(folder.path()), expected);
     QCOMPARE(DatabaseFile::version(folder.copies().last().path), 300);
+}
+
+void TestBackup::dailyCopyOnlyWhenDue_data() {
+    QTest::addColumn<int>("copyDaysAgo");  // -1: no copy yet
+    QTest::addColumn<int>("changedAfter"); // the file's last change, in seconds after the copy
+    QTest::addColumn<bool>("due");
+    row("no copy yet", -1, 0, true);
+    row("a copy today", 0, 60, false);
+    row("yesterday's copy, changed since", 1, 60, true);
+    row("yesterday's copy, unchanged since", 1, -60, false);
+}
+
+void TestBackup::dailyCopyOnlyWhenDue() {
+    QFETCH(int, copyDaysAgo);
+    QFETCH(int, changedAfter);
+    QFETCH(bool, due);
+    ProgramDir dir;
+    BackupFolder folder(dir.path());
+    if (copyDaysAgo >= 0) {
+        QCOMPARE(folder.take(*dir.open(), Morning.addDays(-copyDaysAgo)), QString());
+        const QDateTime copied = QFileInfo(folder.copies().first().path).lastModified();
+        QFile db(dir.dbPath());
+        QVERIFY(db.open(QIODevice::ReadWrite) &&
+                db.setFileTime(copied.addSecs(changedAfter), QFileDevice::FileModificationTime));
+    }
+    QCOMPARE(folder.dailyDue(dir.dbPath(), Morning.date()), due);
 }
 
 void TestBackup::damagedDatabaseAtStartUp_data() {
@@ -225,7 +253,6 @@ void TestBackup::oneKestroPerFolder_data() {
     row("left by a killed KESTRO",
         QByteArray("2147483000\ntst_backup\n") + QSysInfo::machineHostName().toUtf8() + '\n', true);
     row("cut short by a crash", QByteArray(), true);
-    row("none", QByteArray("none"), true);
 }
 
 void TestBackup::oneKestroPerFolder() {
@@ -235,7 +262,7 @@ void TestBackup::oneKestroPerFolder() {
     FolderLock first(folder.path());
     if (left == "held")
         QVERIFY(first.acquire());
-    else if (left != "none")
+    else
         writeWholeFile(folder.filePath(QLatin1String(FolderLock::FileName)), left);
     FolderLock second(folder.path());
     QCOMPARE(second.acquire(), starts);
