@@ -7,8 +7,8 @@
 
 // What lives for the whole run: where the data and the previous version
 // are, who to contact, the agent's patent once page 1 is stored, the key
-// file last chosen and the automatic copies. main() owns one and hands it to the main window, which
-// hands each dialog only what it needs.
+// file last chosen and the automatic copies. main() owns one and hands it to
+// the main window, which hands each dialog only what it needs.
 struct AppState {
     QString dataDir;            // holds kestro.mdb and ENVIO
     QString dumpToolDir;        // the program's own folder, where Trasvase.exe comes
