@@ -71,10 +71,13 @@ QString fault(const QString& path, Depth depth) {
     const Answer a =
         ask(path, depth == Depth::Full ? "pragma integrity_check" : "pragma quick_check");
     const int code = a.code & 0xff;
-    if (code == SQLITE_BUSY || code == SQLITE_LOCKED)
-        return QString();
-    if (code != SQLITE_OK)
+    if (code == SQLITE_CORRUPT || code == SQLITE_NOTADB || code == SQLITE_IOERR)
         return QStringLiteral("%1 (%2).").arg(damaged, QString::fromUtf8(sqlite3_errstr(a.code)));
+    // Locked by another program, a journal left by a crash that only a
+    // writer may roll back, no permission: nothing says it is damaged, and
+    // opening it tells what is wrong.
+    if (code != SQLITE_OK)
+        return QString();
     if (a.values != QStringList{QStringLiteral("ok")})
         return QStringLiteral("%1 (%2).").arg(damaged, a.values.value(0));
     return QString();
@@ -86,6 +89,9 @@ QString whyNotKestro(const QString& path) {
     if (const QString why = fault(path, Depth::Full); !why.isEmpty())
         return why;
     const Answer names = ask(path, "select lower(name) from sqlite_master where type='table'");
+    if (names.code != SQLITE_OK)
+        return QStringLiteral("No se pudo leer el archivo %1 (%2).")
+            .arg(shown(path), QString::fromUtf8(sqlite3_errstr(names.code)));
     for (const Tables::Table& t : Tables::all())
         if (!names.values.contains(t.tableName().toLower()))
             return QStringLiteral("El archivo %1 no es una base de datos de KESTRO: le falta la "

@@ -9,9 +9,10 @@ namespace DatabaseFile {
 
 enum class Depth { Quick, Full };
 
-// "" when the file is a sound SQLite database; otherwise, in Spanish, what
-// is wrong with it. A file another program holds locked is not called
-// damaged.
+// "" unless the file is plainly damaged (not a SQLite database, or its
+// pages fail the engine's check); then, in Spanish, what is wrong with it.
+// A file that cannot be read for another reason (locked, a journal to roll
+// back) is not called damaged.
 QString fault(const QString& path, Depth depth);
 
 // "" when the file passes the full check and holds every table of KESTRO
