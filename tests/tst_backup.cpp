@@ -45,6 +45,7 @@ private Q_SLOTS:
     void dailyCopyOnlyWhenDue();
     void damagedDatabaseAtStartUp_data();
     void damagedDatabaseAtStartUp();
+    void saveCutShortIsNoDamage();
     void restoreRefusesWhatIsNotAKestroCopy_data();
     void restoreRefusesWhatIsNotAKestroCopy();
     void failedCopyIsToldOnceAndLosesNothing_data();
@@ -167,6 +168,29 @@ void TestBackup::damagedDatabaseAtStartUp() {
     QCOMPARE(wz.txt("txtAANombre")->text(), u"JUAN"_s);
     QCOMPARE(kept.size(), 1);
     QCOMPARE(readWholeFile(wz.dir.path() + u'/' + kept.first()), damaged);
+}
+
+// A save cut short leaves a journal beside the file, which the start rolls
+// back: that is no damage, and no copy is offered.
+void TestBackup::saveCutShortIsNoDamage() {
+    Wizard wz;
+    ProgramDir source;
+    auto db = source.open();
+    QCOMPARE(BackupFolder(wz.dir.path()).take(*db), QString());
+    // A small cache makes the engine write pages into the file before the
+    // end, as a long save does.
+    must(*db, u"pragma cache_size = 2"_s);
+    must(*db, u"begin"_s);
+    for (int i = 0; i < 400; ++i)
+        must(*db, u"insert into AA (Patente, Nombre) values (?, ?)"_s, {i, QString(200, u'X')});
+    for (const QString& suffix : {u""_s, u"-journal"_s}) {
+        QFile::remove(wz.dir.dbPath() + suffix);
+        QVERIFY(QFile::copy(source.dbPath() + suffix, wz.dir.dbPath() + suffix));
+    }
+    must(*db, u"rollback"_s);
+    wz.start();
+    QCOMPARE(wz.messages().filter(u"respaldo"_s), QStringList());
+    QCOMPARE(agentCount(wz.dir.dbPath()), u"0"_s);
 }
 
 void TestBackup::restoreRefusesWhatIsNotAKestroCopy_data() {
