@@ -247,6 +247,7 @@ QString Database::copyTo(const QString& target) const {
     if (rc == SQLITE_OK)
         return QString();
     QFile::remove(target);
+    QFile::remove(target + QStringLiteral("-journal"));
     const QString known = whyNotWritable(rc);
     return QStringLiteral("No se pudo escribir %1: %2.")
         .arg(QDir::toNativeSeparators(QFileInfo(target).absoluteFilePath()),
