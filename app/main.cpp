@@ -1,6 +1,8 @@
 #include "data/DataFolder.h"
+#include "data/FolderLock.h"
 #include "data/OneSqlite.h"
 #include "entry/AppState.h"
+#include "entry/BackupRestore.h"
 #include "entry/Seam.h"
 #include "exchange/DumpImport.h"
 #include "wizard/Language.h"
@@ -12,6 +14,7 @@
 #include <QIcon>
 #include <QStandardPaths>
 #include <cstdio>
+#include <optional>
 
 namespace {
 
@@ -29,6 +32,21 @@ QIcon programIcon() {
     for (int size : {16, 24, 32, 48, 64, 128, 256})
         icon.addFile(QStringLiteral(":/kestro/kestro-%1.png").arg(size), QSize(size, size));
     return icon;
+}
+
+// One KESTRO per data folder; "--restaurar [copia]" puts a copy of the
+// database in place and ends. The exit code when the program ends here.
+std::optional<int> lockOrRestore(FolderLock& lock, const QString& dataDir) {
+    if (!lock.acquire()) {
+        seam::message(nullptr, lock.alreadyOpen(), QStringLiteral("KESTRO 3.5"),
+                      seam::Icon::Exclamation);
+        return 1;
+    }
+    const QStringList args = QCoreApplication::arguments();
+    const qsizetype restore = args.indexOf(QStringLiteral("--restaurar"));
+    if (restore < 0)
+        return std::nullopt;
+    return restoreBackup(dataDir, args.value(restore + 1));
 }
 
 } // namespace
@@ -63,6 +81,9 @@ int main(int argc, char** argv) {
         seam::message(nullptr, data.error, QStringLiteral("KESTRO 3.5"), seam::Icon::Exclamation);
         return 1;
     }
+    FolderLock lock(data.path);
+    if (const std::optional<int> ended = lockOrRestore(lock, data.path))
+        return *ended;
 
     AppState state;
     // A portable folder keeps its contact file beside the program, like its

@@ -158,8 +158,9 @@ sqlite3* Database::engine() const {
 
 namespace {
 
-QString whyNotWritable(const QSqlError& e) {
-    switch (e.nativeErrorCode().toInt() & 0xff) {
+// The engine's reason for a refused write, in words; "" when it has none.
+QString whyNotWritable(int code) {
+    switch (code & 0xff) {
     case SQLITE_BUSY:
     case SQLITE_LOCKED:
         return QStringLiteral("otro programa la tiene abierta y bloqueada");
@@ -169,8 +170,17 @@ QString whyNotWritable(const QSqlError& e) {
         return QStringLiteral("el disco está lleno");
     case SQLITE_CANTOPEN: // the journal beside it cannot be created
         return QStringLiteral("no se pueden crear archivos en su carpeta");
+    case SQLITE_PERM:
+    case SQLITE_AUTH:
+        return QStringLiteral("no hay permiso de escritura");
     }
-    return QStringLiteral("%1 %2").arg(e.nativeErrorCode(), e.databaseText());
+    return QString();
+}
+
+QString whyNotWritable(const QSqlError& e) {
+    const QString known = whyNotWritable(e.nativeErrorCode().toInt());
+    return known.isEmpty() ? QStringLiteral("%1 %2").arg(e.nativeErrorCode(), e.databaseText())
+                           : known;
 }
 
 } // namespace
@@ -216,6 +226,32 @@ QString Database::cannotSaveReason() {
                           "ellos, y vuelva a abrir KESTRO.")
         .arg(QDir::toNativeSeparators(QFileInfo(path_).absoluteFilePath()),
              whyNotWritable(problem));
+}
+
+QString Database::copyTo(const QString& target) const {
+    sqlite3* copy = nullptr;
+    int rc = sqlite3_open_v2(target.toUtf8().constData(), &copy,
+                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    if (rc == SQLITE_OK) {
+        sqlite3_backup* b = sqlite3_backup_init(copy, "main", engine(), "main");
+        if (!b) {
+            rc = sqlite3_errcode(copy);
+        } else {
+            const int stepped = sqlite3_backup_step(b, -1);
+            rc = sqlite3_backup_finish(b);
+            if (stepped != SQLITE_DONE)
+                rc = stepped;
+        }
+    }
+    sqlite3_close(copy);
+    if (rc == SQLITE_OK)
+        return QString();
+    QFile::remove(target);
+    QFile::remove(target + QStringLiteral("-journal"));
+    const QString known = whyNotWritable(rc);
+    return QStringLiteral("No se pudo escribir %1: %2.")
+        .arg(QDir::toNativeSeparators(QFileInfo(target).absoluteFilePath()),
+             known.isEmpty() ? QString::fromUtf8(sqlite3_errstr(rc)) : known);
 }
 
 Fallible<bool> Database::tableExists(const QString& table) {

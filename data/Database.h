@@ -44,6 +44,10 @@ public:
     // Spanish explanation that names the file and says what to do (a
     // read-only file or folder, another program holding a lock).
     QString cannotSaveReason();
+    // Copies the whole database, as it is at this moment, into the new file
+    // `target` through the engine's online backup: "" when done, otherwise
+    // why not in Spanish (a full disk, no permission); no partial file stays.
+    QString copyTo(const QString& target) const;
 
     // A failed read is an error, never "no such table" or "no columns".
     Fallible<bool> tableExists(const QString& table);

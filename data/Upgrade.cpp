@@ -57,7 +57,7 @@ MaybeError Modifica_DB(Database& db) {
     });
 }
 
-UpgradeOutcome Inicializa_DB(Database& db) {
+UpgradeOutcome Inicializa_DB(Database& db, const std::function<void()>& beforeUpgrade) {
     UpgradeOutcome out;
     const Fallible<bool> registry = db.tableExists(QStringLiteral("Versiones"));
     if (!registry.ok()) {
@@ -73,6 +73,8 @@ UpgradeOutcome Inicializa_DB(Database& db) {
             return out;
         }
     }
+    if (beforeUpgrade)
+        beforeUpgrade();
     out.error = Modifica_DB(db);
     out.upgraded = !out.error;
     return out;

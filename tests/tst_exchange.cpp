@@ -3,6 +3,7 @@
 // "Finaliza" to a signed file) and the previous version's data taken over
 // (its dump tool waited for, the dump read and stored, or nothing stored and
 // the reason told). A failure at any step: tst_faults.
+#include "data/BackupFolder.h"
 #include "entry/Seam.h"
 #include "exchange/DumpImport.h"
 #include "exchange/InformationFile.h"
@@ -292,6 +293,7 @@ void TestExchange::fromFinalizaToASignedFile() {
     QVERIFY(signed_.startsWith(ExpectedSample));
     QVERIFY(verifySignature(signed_, readWholeFile(fixture(u"keys/rsa.cer"_s))).intact);
     QCOMPARE(inEnvio(), (QStringList{"3001.txt", "GAMR800202XY2.req"}));
+    QCOMPARE(BackupFolder(pd->path()).copies().size(), 1); // after the signed file only
     QCOMPARE(retry, QDir::toNativeSeparators(key) + u'|'); // no password is kept
     const QSettings stored(QSettings::UserScope, u"KESTRO"_s, u"KESTRO"_s);
     for (const QString& k : stored.allKeys())

@@ -82,5 +82,7 @@ bool Genera_archivo(QWidget* parent, AppState& state, Database& db, const QStrin
     }
     tellSigningOutcome(parent, outcome, state.dataDir, canonicalPatent(patenteField),
                        state.contact.authorityMail);
+    if (written)
+        state.backups.copy(parent, db);
     return written.ok();
 }

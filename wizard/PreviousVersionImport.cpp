@@ -158,7 +158,7 @@ bool freshDump(QWidget* parent, const QString& dumpToolDir, const QString& oldFo
 } // namespace
 
 void Viejo_KESTRO(QWidget* parent, Database& db, const QString& dumpToolDir,
-                  const QString& oldFolder) {
+                  const QString& oldFolder, const std::function<void()>& beforeImport) {
     const Rows aa = db.select(QStringLiteral("select 1 from AA limit 1"));
     if (seam::readFailed(parent, aa.error) || !aa.empty())
         return;
@@ -177,6 +177,8 @@ void Viejo_KESTRO(QWidget* parent, Database& db, const QString& dumpToolDir,
                                  .arg(QDir::toNativeSeparators(dumpPath)));
         return;
     }
+    if (beforeImport)
+        beforeImport();
     if (MaybeError e = importDump(db, dumpPath))
         seam::inform(parent, e->message());
 }

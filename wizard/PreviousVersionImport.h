@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 class Database;
 class QWidget;
@@ -9,6 +10,7 @@ class QWidget;
 // in oldFolder, waits for it and imports the dump it wrote. With no tool to
 // run (none beside the program, or no way to start it here), a dump already
 // in oldFolder is imported only when the user accepts it, told its date.
-// Problems are told to the user; the program goes on.
+// `beforeImport` runs just before the dump is read in. Problems are told to
+// the user; the program goes on.
 void Viejo_KESTRO(QWidget* parent, Database& db, const QString& dumpToolDir,
-                  const QString& oldFolder);
+                  const QString& oldFolder, const std::function<void()>& beforeImport = {});

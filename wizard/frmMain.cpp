@@ -4,6 +4,7 @@
 #include "data/Upgrade.h"
 #include "dialogs/frmDudas.h"
 #include "dialogs/frmInicio.h"
+#include "entry/BackupRestore.h"
 #include "entry/ScreenFit.h"
 #include "entry/Seam.h"
 #include "exchange/InformationFile.h"
@@ -44,6 +45,7 @@ bool frmMain::startUp() {
     frmInicio startDialog(this);
     seam::exec(startDialog);
 
+    offerNewestBackup(messageParent(), state_.dataDir);
     Database::Opened opened = Database::open(state_.dataDir);
     if (!opened) {
         seam::message(messageParent(), opened.error->message(), QStringLiteral("KESTRO 3.5"),
@@ -51,6 +53,7 @@ bool frmMain::startUp() {
         return false;
     }
     db_ = std::move(opened.value);
+    state_.backups.dailyCopy(messageParent(), *db_);
     // Told now, not at the first save that fails.
     if (const QString cannot = db_->cannotSaveReason(); !cannot.isEmpty())
         seam::message(this, cannot, QStringLiteral("Mensaje"), seam::Icon::Exclamation);
@@ -63,7 +66,8 @@ bool frmMain::startUp() {
     importPreviousVersion();
     Inicializa_0();
     Inicializa_Combos();
-    const UpgradeOutcome up = Inicializa_DB(*db_);
+    const UpgradeOutcome up =
+        Inicializa_DB(*db_, [this] { state_.backups.copy(messageParent(), *db_); });
     if (up.registryWasMissing)
         ui->pageAgent->showAdditionalOffices(0);
     if (up.error)
@@ -314,7 +318,8 @@ void frmMain::installWizardKeys() {
 }
 
 void frmMain::importPreviousVersion() {
-    Viejo_KESTRO(messageParent(), *db_, state_.dumpToolDir, state_.previousVersionDir);
+    Viejo_KESTRO(messageParent(), *db_, state_.dumpToolDir, state_.previousVersionDir,
+                 [this] { state_.backups.copy(messageParent(), *db_); });
 }
 
 bool frmMain::Genera_archivo() {

@@ -19,8 +19,10 @@ public:
     explicit frmMain(AppState& state, QWidget* parent = nullptr);
     ~frmMain() override;
 
-    // Start-up: the start dialog, the database, the import of the previous
-    // version, the lists, the schema upgrade and the stored data. False when
+    // Start-up: the start dialog, the database (a damaged one may be
+    // replaced by its newest sound copy; the day's copy is taken), the import
+    // of the previous version, the lists, the schema upgrade and the stored
+    // data. False when
     // the program cannot work (the user has been told why).
     bool startUp();
 

@@ -1,0 +1,142 @@
+#include "data/DatabaseFile.h"
+
+#include "data/Database.h"
+#include "data/Tables.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <memory>
+#include <sqlite3.h>
+
+namespace {
+
+QString shown(const QString& path) {
+    return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+}
+
+// The first column of every row a statement yields, read on a read-only
+// connection of its own; `code` is the engine's result.
+struct Answer {
+    int code = SQLITE_OK;
+    QStringList values;
+};
+
+Answer ask(const QString& path, const char* sql) {
+    Answer a;
+    sqlite3* raw = nullptr;
+    a.code = sqlite3_open_v2(path.toUtf8().constData(), &raw, SQLITE_OPEN_READONLY, nullptr);
+    const std::unique_ptr<sqlite3, int (*)(sqlite3*)> db(raw, sqlite3_close);
+    if (a.code != SQLITE_OK)
+        return a;
+    sqlite3_busy_timeout(raw, 2000);
+    sqlite3_stmt* s = nullptr;
+    a.code = sqlite3_prepare_v2(raw, sql, -1, &s, nullptr);
+    const std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> statement(s, sqlite3_finalize);
+    if (a.code != SQLITE_OK)
+        return a;
+    while ((a.code = sqlite3_step(s)) == SQLITE_ROW)
+        a.values << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s, 0)));
+    if (a.code == SQLITE_DONE)
+        a.code = SQLITE_OK;
+    return a;
+}
+
+bool hasSqliteHeader(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) && f.read(16) == QByteArray("SQLite format 3\0", 16);
+}
+
+// Moves a file and its journal (which belongs to it alone) to a new name.
+bool moveWithJournal(const QString& from, const QString& to) {
+    const QString journal = QStringLiteral("-journal");
+    if (!QFile::rename(from, to))
+        return false;
+    if (QFileInfo::exists(from + journal) && !QFile::rename(from + journal, to + journal)) {
+        QFile::rename(to, from);
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+namespace DatabaseFile {
+
+QString fault(const QString& path, Depth depth) {
+    const QString damaged =
+        QStringLiteral("El archivo %1 no es una base de datos o está dañado").arg(shown(path));
+    if (!hasSqliteHeader(path))
+        return damaged + QLatin1Char('.');
+    const Answer a =
+        ask(path, depth == Depth::Full ? "pragma integrity_check" : "pragma quick_check");
+    const int code = a.code & 0xff;
+    if (code == SQLITE_CORRUPT || code == SQLITE_NOTADB || code == SQLITE_IOERR)
+        return QStringLiteral("%1 (%2).").arg(damaged, QString::fromUtf8(sqlite3_errstr(a.code)));
+    // Locked by another program, a journal left by a crash that only a
+    // writer may roll back, no permission: nothing says it is damaged, and
+    // opening it tells what is wrong.
+    if (code != SQLITE_OK)
+        return QString();
+    if (a.values != QStringList{QStringLiteral("ok")})
+        return QStringLiteral("%1 (%2).").arg(damaged, a.values.value(0));
+    return QString();
+}
+
+QString whyNotKestro(const QString& path) {
+    if (!QFileInfo(path).isFile())
+        return QStringLiteral("No se encontró el archivo %1.").arg(shown(path));
+    if (const QString why = fault(path, Depth::Full); !why.isEmpty())
+        return why;
+    const Answer names = ask(path, "select lower(name) from sqlite_master where type='table'");
+    if (names.code != SQLITE_OK)
+        return QStringLiteral("No se pudo leer el archivo %1 (%2).")
+            .arg(shown(path), QString::fromUtf8(sqlite3_errstr(names.code)));
+    for (const Tables::Table& t : Tables::all())
+        if (!names.values.contains(t.tableName().toLower()))
+            return QStringLiteral("El archivo %1 no es una base de datos de KESTRO: le falta la "
+                                  "tabla %2.")
+                .arg(shown(path), t.tableName());
+    return QString();
+}
+
+int version(const QString& path) {
+    const Answer a = ask(path, "select max(VPrin * 100 + VSec) from Versiones");
+    if (a.code == SQLITE_ERROR) // no registry yet: a 3.0 file
+        return ask(path, "select 1 from AA limit 0").code == SQLITE_OK ? 300 : 0;
+    return a.code == SQLITE_OK ? a.values.value(0).toInt() : 0;
+}
+
+QString replace(const QString& dataDir, const QString& source, const QString& keptAs) {
+    const QDir dir(dataDir);
+    const QString target = dir.filePath(QString::fromLatin1(Database::FileName));
+    const QString incoming = target + QStringLiteral(".entrante");
+    const QString kept =
+        QStringLiteral("%1.%2 %3").arg(target, keptAs, stamp(QDateTime::currentDateTime()));
+    QFile::remove(incoming);
+    QFile copy(source);
+    if (!copy.copy(incoming))
+        return QStringLiteral("No se pudo copiar %1 a %2: %3")
+            .arg(shown(source), shown(dataDir), copy.errorString());
+    // A copy taken from a read-only medium must still be the agent's to write.
+    QFile::setPermissions(incoming,
+                          QFile::permissions(incoming) | QFile::ReadOwner | QFile::WriteOwner);
+    if (QFileInfo::exists(target) && !moveWithJournal(target, kept)) {
+        QFile::remove(incoming);
+        return QStringLiteral("No se pudo cambiar el nombre de %1; revise que ningún programa lo "
+                              "tenga abierto.")
+            .arg(shown(target));
+    }
+    if (!QFile::rename(incoming, target)) {
+        moveWithJournal(kept, target);
+        QFile::remove(incoming);
+        return QStringLiteral("No se pudo poner la copia en lugar de %1.").arg(shown(target));
+    }
+    return QString();
+}
+
+QString stamp(const QDateTime& when) {
+    return when.toString(QStringLiteral("yyyy-MM-dd hh.mm.ss"));
+}
+
+} // namespace DatabaseFile

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+
+// Checks and moves of a kestro.mdb as a file, on a connection of their own:
+// none of them reaches the connection the windows use.
+namespace DatabaseFile {
+
+enum class Depth { Quick, Full };
+
+// "" unless the file is plainly damaged (not a SQLite database, or its
+// pages fail the engine's check); then, in Spanish, what is wrong with it.
+// A file that cannot be read for another reason (locked, a journal to roll
+// back) is not called damaged.
+QString fault(const QString& path, Depth depth);
+
+// "" when the file passes the full check and holds every table of KESTRO
+// (version 3.0 or later); otherwise why it is refused, in Spanish.
+QString whyNotKestro(const QString& path);
+
+// The version the file's registry records, as 100 * major + minor (300
+// for a file without one); 0 when it cannot be read.
+int version(const QString& path);
+
+// Puts a copy of `source` in place of <dataDir>/kestro.mdb, keeping the file
+// it replaces (and a journal left beside it) as "kestro.mdb.<keptAs>
+// <stamp>". "" on success, else why nothing was changed.
+QString replace(const QString& dataDir, const QString& source, const QString& keptAs);
+
+// "aaaa-mm-dd hh.mm.ss": the time in the names of copies and kept files.
+QString stamp(const QDateTime& when);
+
+} // namespace DatabaseFile

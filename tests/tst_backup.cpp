@@ -1,0 +1,297 @@
+// The automatic copies of kestro.mdb, the way back from a damaged file, the
+// restoring of a chosen copy and the lock that keeps one KESTRO per folder.
+#include "data/BackupFolder.h"
+#include "data/DatabaseFile.h"
+#include "data/FolderLock.h"
+#include "data/Upgrade.h"
+#include "entry/BackupRestore.h"
+#include "support/WizardDriver.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QDateTime Morning(QDate(2026, 3, 2), QTime(9, 0));
+
+void storeAgent30(Database& db) {
+    must(db, u"insert into AA values (3001,'JUAN','PEREZ','LOPEZ','PELJ700101AB1',"
+             u"'PELJ700101HDFRPN09',0,470)"_s);
+}
+
+QString agentCount(const QString& path) {
+    return dump(*Database::openFile(path).value, u"select count(*) from AA"_s);
+}
+
+// Garbage over `length` bytes from `offset`: a disk fault in the file.
+void damage(const QString& path, qint64 offset, qint64 length = 4096) {
+    QByteArray bytes = readWholeFile(path);
+    bytes.replace(offset, length, QByteArray(length, '\x5a'));
+    writeWholeFile(path, bytes);
+}
+
+QStringList namesIn(const QString& folder) {
+    return QDir(folder).entryList(QDir::Files, QDir::Name);
+}
+
+} // namespace
+
+class TestBackup : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void copyBeforeTheChange_data();
+    void copyBeforeTheChange();
+    void keepsTenAndTheCopyBeforeTheUpgrade();
+    void dailyCopyOnlyWhenDue_data();
+    void dailyCopyOnlyWhenDue();
+    void damagedDatabaseAtStartUp_data();
+    void damagedDatabaseAtStartUp();
+    void saveCutShortIsNoDamage();
+    void restoreRefusesWhatIsNotAKestroCopy_data();
+    void restoreRefusesWhatIsNotAKestroCopy();
+    void failedCopyIsToldOnceAndLosesNothing_data();
+    void failedCopyIsToldOnceAndLosesNothing();
+    void oneKestroPerFolder_data();
+    void oneKestroPerFolder();
+};
+
+// Today's copy already taken: the upgrade or the import takes its own, of
+// the file as it was just before.
+void TestBackup::copyBeforeTheChange_data() {
+    QTest::addColumn<bool>("upgrade");
+    row("upgrade", true);
+    row("import", false);
+}
+
+void TestBackup::copyBeforeTheChange() {
+    QFETCH(bool, upgrade);
+    Wizard wz(upgrade ? ProgramDir::Kind::Version30 : ProgramDir::Kind::Delivered);
+    if (upgrade) {
+        storeAgent30(*wz.dir.open());
+    } else {
+        wz.state.previousVersionDir = wz.dir.path() + u"/anterior"_s;
+        QDir().mkpath(wz.state.previousVersionDir);
+        QFile::copy(fixture(u"Recupera.txt"_s), wz.state.previousVersionDir + u"/Recupera.txt"_s);
+    }
+    BackupFolder folder(wz.dir.path());
+    QCOMPARE(folder.take(*wz.dir.open()), QString());
+    wz.start();
+    const QList<BackupFolder::Copy> copies = folder.copies();
+    QCOMPARE(copies.size(), 2);
+    const QString before = copies.first().path;
+    QCOMPARE(DatabaseFile::version(before), upgrade ? 300 : 305);
+    QCOMPARE(DatabaseFile::version(wz.dir.dbPath()), 305);
+    QCOMPARE(agentCount(before), upgrade ? u"1"_s : u"0"_s);
+    QCOMPARE(agentCount(wz.dir.dbPath()), u"1"_s);
+}
+
+void TestBackup::keepsTenAndTheCopyBeforeTheUpgrade() {
+    ProgramDir dir(ProgramDir::Kind::Version30);
+    auto db = dir.open();
+    BackupFolder folder(dir.path());
+    QDir().mkpath(folder.path());
+    writeWholeFile(folder.path() + u"/notas.txt"_s, "del agente");
+    QCOMPARE(folder.take(*db, Morning), QString());
+    QVERIFY(Inicializa_DB(*db).upgraded);
+    // Two within one second, then one a minute.
+    QCOMPARE(folder.take(*db, Morning), QString());
+    for (int minute = 1; minute <= 11; ++minute)
+        QCOMPARE(folder.take(*db, Morning.addSecs(60 * minute)), QString());
+    QStringList expected{u"kestro 2026-03-02 09.00.00.mdb"_s};
+    for (int minute = 2; minute <= 11; ++minute)
+        expected << u"kestro 2026-03-02 09.%1.00.mdb"_s.arg(minute, 2, 10, QLatin1Char('0'));
+    expected << u"notas.txt"_s;
+    QCOMPARE(namesIn(folder.path()), expected);
+    QCOMPARE(DatabaseFile::version(folder.copies().last().path), 300);
+}
+
+void TestBackup::dailyCopyOnlyWhenDue_data() {
+    QTest::addColumn<int>("copyDaysAgo");  // -1: no copy yet
+    QTest::addColumn<int>("changedAfter"); // the file's last change, in seconds after the copy
+    QTest::addColumn<bool>("due");
+    row("no copy yet", -1, 0, true);
+    row("a copy today", 0, 60, false);
+    row("yesterday's copy, changed since", 1, 60, true);
+    row("yesterday's copy, unchanged since", 1, -60, false);
+}
+
+void TestBackup::dailyCopyOnlyWhenDue() {
+    QFETCH(int, copyDaysAgo);
+    QFETCH(int, changedAfter);
+    QFETCH(bool, due);
+    ProgramDir dir;
+    BackupFolder folder(dir.path());
+    if (copyDaysAgo >= 0) {
+        QCOMPARE(folder.take(*dir.open(), Morning.addDays(-copyDaysAgo)), QString());
+        const QDateTime copied = QFileInfo(folder.copies().first().path).lastModified();
+        QFile db(dir.dbPath());
+        QVERIFY(db.open(QIODevice::ReadWrite) &&
+                db.setFileTime(copied.addSecs(changedAfter), QFileDevice::FileModificationTime));
+    }
+    QCOMPARE(folder.dailyDue(dir.dbPath(), Morning.date()), due);
+}
+
+void TestBackup::damagedDatabaseAtStartUp_data() {
+    QTest::addColumn<qint64>("offset"); // where the garbage goes
+    QTest::addColumn<bool>("accept");
+    QTest::addColumn<bool>("starts");
+    row("header, copy accepted", qint64(0), true, true);
+    row("a table page, copy accepted", qint64(8192), true, true);
+    row("header, copy declined", qint64(0), false, false);
+    row("a table page, copy declined", qint64(8192), false, true);
+}
+
+// The newest copy is damaged too: the one before it, sound, is offered.
+void TestBackup::damagedDatabaseAtStartUp() {
+    QFETCH(qint64, offset);
+    QFETCH(bool, accept);
+    QFETCH(bool, starts);
+    Wizard wz;
+    storeAgent(*wz.dir.open());
+    BackupFolder folder(wz.dir.path());
+    QCOMPARE(folder.take(*wz.dir.open(), Morning), QString());
+    must(*wz.dir.open(), u"delete from AA"_s);
+    QCOMPARE(folder.take(*wz.dir.open(), Morning.addSecs(3600)), QString());
+    damage(folder.copies().first().path, 8192);
+    damage(wz.dir.dbPath(), offset);
+    const QByteArray damaged = readWholeFile(wz.dir.dbPath());
+    wz.script.answer(accept ? seam::Answer::Ok : seam::Answer::Cancel);
+    wz.window = std::make_unique<frmMain>(wz.state);
+    QCOMPARE(wz.window->startUp(), starts);
+    QVERIFY2(wz.messages().value(0).contains(u"tomada el 02/03/2026 a las 09:00:00"_s),
+             qPrintable(wz.messages().join(u'/')));
+    const QStringList kept = QDir(wz.dir.path()).entryList({u"kestro.mdb.dañado *"_s}, QDir::Files);
+    if (!accept) {
+        QCOMPARE(readWholeFile(wz.dir.dbPath()), damaged);
+        QCOMPARE(kept, QStringList());
+        return;
+    }
+    QCOMPARE(wz.txt("txtAANombre")->text(), u"JUAN"_s);
+    QCOMPARE(kept.size(), 1);
+    QCOMPARE(readWholeFile(wz.dir.path() + u'/' + kept.first()), damaged);
+}
+
+// A save cut short leaves a journal beside the file, which the start rolls
+// back: that is no damage, and no copy is offered.
+void TestBackup::saveCutShortIsNoDamage() {
+    Wizard wz;
+    ProgramDir source;
+    auto db = source.open();
+    QCOMPARE(BackupFolder(wz.dir.path()).take(*db), QString());
+    // A small cache makes the engine write pages into the file before the
+    // end, as a long save does.
+    must(*db, u"pragma cache_size = 2"_s);
+    must(*db, u"begin"_s);
+    for (int i = 0; i < 400; ++i)
+        must(*db, u"insert into AA (Patente, Nombre) values (?, ?)"_s, {i, QString(200, u'X')});
+    for (const QString& suffix : {u""_s, u"-journal"_s}) {
+        QFile::remove(wz.dir.dbPath() + suffix);
+        QVERIFY(QFile::copy(source.dbPath() + suffix, wz.dir.dbPath() + suffix));
+    }
+    must(*db, u"rollback"_s);
+    wz.start();
+    QCOMPARE(wz.messages().filter(u"respaldo"_s), QStringList());
+    QCOMPARE(agentCount(wz.dir.dbPath()), u"0"_s);
+}
+
+void TestBackup::restoreRefusesWhatIsNotAKestroCopy_data() {
+    QTest::addColumn<QString>("make"); // "text", "other", "damaged" or "sound"
+    QTest::addColumn<QString>("told");
+    row("a text file", "text", "no es una base de datos");
+    row("another program's database", "other", "le falta la tabla");
+    row("a damaged copy", "damaged", "no es una base de datos o está dañado");
+    row("no such file", "", "No se encontró el archivo");
+    row("a sound copy", "sound", "Se restauró");
+}
+
+void TestBackup::restoreRefusesWhatIsNotAKestroCopy() {
+    QFETCH(QString, make);
+    QFETCH(QString, told);
+    seam::Script script;
+    ProgramDir dir;
+    QTemporaryDir elsewhere;
+    const QString chosen = elsewhere.filePath(u"elegido.mdb"_s);
+    if (make == u"text")
+        writeWholeFile(chosen, "AA|3001|JUAN\r\n");
+    if (make == u"other")
+        must(*Database::createFile(chosen).value, u"create table Clientes(Nombre text)"_s);
+    if (make == u"damaged" || make == u"sound") {
+        auto copy = dir.open();
+        storeAgent(*copy);
+        QCOMPARE(copy->copyTo(chosen), QString());
+        must(*copy, u"delete from AA"_s);
+    }
+    if (make == u"damaged")
+        damage(chosen, 8192);
+    const QByteArray current = readWholeFile(dir.dbPath());
+    const bool restored = make == u"sound";
+    QCOMPARE(restoreBackup(dir.path(), chosen), restored ? 0 : 1);
+    QVERIFY2(script.lastText().contains(told), qPrintable(script.lastText()));
+    const QStringList kept = QDir(dir.path()).entryList({u"kestro.mdb.anterior *"_s});
+    QCOMPARE(kept.size(), restored ? 1 : 0);
+    QCOMPARE(agentCount(dir.dbPath()), restored ? u"1"_s : u"0"_s);
+    if (restored)
+        QCOMPARE(readWholeFile(dir.path() + u'/' + kept.first()), current);
+    else
+        QCOMPARE(readWholeFile(dir.dbPath()), current);
+}
+
+void TestBackup::failedCopyIsToldOnceAndLosesNothing_data() {
+    QTest::addColumn<bool>("readOnly"); // else a file stands where the folder goes
+    row("respaldos is a file", false);
+    row("respaldos is read-only", true);
+}
+
+// A start of a 3.0 file tries twice: the day's copy and the one before the
+// upgrade. The upgrade and the agent's data are there all the same.
+void TestBackup::failedCopyIsToldOnceAndLosesNothing() {
+    QFETCH(bool, readOnly);
+    Wizard wz(ProgramDir::Kind::Version30);
+    storeAgent30(*wz.dir.open());
+    const QString folder = BackupFolder(wz.dir.path()).path();
+    if (readOnly) {
+        QDir().mkpath(folder);
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
+        QFile probe(folder + u"/prueba"_s);
+        if (probe.open(QIODevice::WriteOnly)) {
+            probe.remove();
+            QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+            QSKIP("this user writes in a read-only folder (an administrator)");
+        }
+    } else {
+        writeWholeFile(folder, "no es una carpeta");
+    }
+    wz.start();
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QStringList told = wz.messages().filter(u"copia de respaldo automática"_s);
+    QCOMPARE(told.size(), 1);
+    QVERIFY2(told.first().contains(QDir::toNativeSeparators(folder)), qPrintable(told.first()));
+    QCOMPARE(DatabaseFile::version(wz.dir.dbPath()), 305);
+    QCOMPARE(wz.txt("txtAANombre")->text(), u"JUAN"_s);
+}
+
+void TestBackup::oneKestroPerFolder_data() {
+    QTest::addColumn<QByteArray>("left"); // the lock file found; "held" by a live KESTRO
+    QTest::addColumn<bool>("starts");
+    row("held by a running KESTRO", QByteArray("held"), false);
+    // A process number no system hands out: its KESTRO was killed.
+    row("left by a killed KESTRO",
+        QByteArray("2147483000\ntst_backup\n") + QSysInfo::machineHostName().toUtf8() + '\n', true);
+    row("cut short by a crash", QByteArray(), true);
+}
+
+void TestBackup::oneKestroPerFolder() {
+    QFETCH(QByteArray, left);
+    QFETCH(bool, starts);
+    QTemporaryDir folder;
+    FolderLock first(folder.path());
+    if (left == "held")
+        QVERIFY(first.acquire());
+    else
+        writeWholeFile(folder.filePath(QLatin1String(FolderLock::FileName)), left);
+    FolderLock second(folder.path());
+    QCOMPARE(second.acquire(), starts);
+    QVERIFY(second.alreadyOpen().contains(QDir::toNativeSeparators(folder.path())));
+}
+
+QTEST_MAIN(TestBackup)
+#include "tst_backup.moc"
