@@ -132,11 +132,15 @@ void frmApoderado::loadRepresentative() {
     showStoredText(ui->txtApMaterno, textOf(m.apMaterno));
     showStoredText(ui->txtCURP, textOf(m.curp));
     showStoredText(ui->txtRFC, textOf(m.rfc));
-    // A type without an entry here (3, or none) leaves the choice to the user.
+    // Type 3 comes only from the previous version: offered to the one who
+    // has it, so he keeps it. No type leaves the choice to the user.
     const int mandato = m.mandato.isNull() ? 0 : m.mandato.toInt();
-    ui->cmbMandato->setCurrentIndex(mandato == 1 || mandato == 2 ? mandato - 1 : -1);
+    if (mandato == 3)
+        ui->cmbMandato->addItem(MandatoLabel::of(3));
+    ui->cmbMandato->setCurrentIndex(mandato >= 1 && mandato <= 3 ? mandato - 1 : -1);
     showRequirement(textOf(m.requerimiento));
     const int acreditacion = m.acreditacion.isNull() ? 0 : m.acreditacion.toInt();
+    keptAcreditacion_ = acreditacion;
     if (acreditacion == 1)
         ui->optNTCL->setChecked(true);
     else if (acreditacion == 2)
@@ -176,10 +180,13 @@ void frmApoderado::cmbMandato_Change(int index) {
     const QList<QWidget*> earlierOnly{ui->frAduanasAct, ui->frPedTramitados};
     const QList<QWidget*> ruleOnly{ui->frAcreditacion};
     // Hiding first: the window never has to make room for both types at once.
+    // Type 3 (index 2) asks for his requirement only.
     for (QWidget* w : index == 0 ? ruleOnly : earlierOnly)
         w->hide();
-    for (QWidget* w : index == 0 ? earlierOnly : ruleOnly)
+    for (QWidget* w : index == 0 ? earlierOnly : index == 1 ? ruleOnly : QList<QWidget*>())
         w->show();
+    if (index == 2)
+        ui->frAcreditacion->hide();
     for (QWidget* w : QList<QWidget*>{ui->lblRequerimiento, ui->txtRequerimiento, ui->cmdBuscar})
         w->show();
     // The window fits what the type shows, with no room left for the other.
@@ -233,7 +240,8 @@ bool frmApoderado::entriesAreValid() {
     if (earlier && ui->fgAduanasAct->rowCount() == 0)
         return failCheck(QStringLiteral("Debe existir almenos una Aduana donde ha actuado"),
                          ui->cmdNuevaAduana);
-    if (!earlier && !ui->optNTCL->isChecked() && !ui->optExamen->isChecked())
+    const bool rule = ui->cmbMandato->currentIndex() == 1;
+    if (rule && !ui->optNTCL->isChecked() && !ui->optExamen->isChecked())
         return failCheck(QStringLiteral("Debe elegir el tipo de acreditación"), ui->optNTCL);
     if (!ui->optSi->isChecked() && !ui->optNo->isChecked())
         return failCheck(QStringLiteral("Debe elegir si el Manandatario o Representante se "
@@ -261,7 +269,9 @@ Representative frmApoderado::entries() const {
     r.apMaterno = ui->txtApMaterno->text();
     r.mandato = ui->cmbMandato->currentIndex() + 1;
     r.requerimiento = ui->txtRequerimiento->text();
-    r.acreditacion = r.mandato == 1 ? 0 : ui->optNTCL->isChecked() ? 1 : 2;
+    r.acreditacion = r.mandato == 2   ? (ui->optNTCL->isChecked() ? 1 : 2)
+                     : r.mandato == 3 ? keptAcreditacion_
+                                      : 0;
     r.operando = ui->optSi->isChecked() ? 1 : 0;
     r.particular = ui->blkParticular->stored();
     r.fiscal = ui->blkFiscal->stored();

@@ -9,6 +9,7 @@
 #include "exchange/InformationFile.h"
 #include "ui_frmMain.h"
 #include "wizard/InformationFileFlow.h"
+#include "wizard/PageLock.h"
 #include "wizard/PreviousVersionImport.h"
 
 #include <QCloseEvent>
@@ -255,6 +256,16 @@ void frmMain::finishWizard() {
         return;
     ui->cmdAtras->setEnabled(false);
     ui->cmdSiguiente->setEnabled(false);
+    lockPagesForReading();
+}
+
+// The signed file must keep saying what the database holds: after signing
+// nothing can be changed, only read (Dudas and Salir stay).
+void frmMain::lockPagesForReading() {
+    for (QWidget* page : {static_cast<QWidget*>(ui->pageAgent), ui->pageOffices,
+                          ui->pageRepresentatives, ui->pageAgentHistory,
+                          ui->pageRepresentativeHistory})
+        lockForReading(page);
 }
 
 void frmMain::cmdAtras_Click() {
