@@ -26,16 +26,19 @@ std::filesystem::path fsPath(const QString& p) {
     return std::filesystem::path(p.toStdWString());
 }
 
-// Replaces `to` when it exists, on every system. Windows refuses while
-// another program (a spreadsheet, an editor) holds either file open; the
-// agent is told which file to close instead of the system's own words.
+// Renames a file, or a folder, to a free place (a file may also replace
+// `to`, on every system). Windows refuses while another program (a
+// spreadsheet, an editor) holds either file open; the agent is told which
+// file to close instead of the system's own words.
 MaybeError renameOver(const QString& from, const QString& to) {
     if (faultpoint::hit())
         return DbError::refused(QStringLiteral("error de entrada o salida"));
 #ifdef Q_OS_WIN
+    // Replacing cannot be asked for a folder.
+    const DWORD flags =
+        MOVEFILE_WRITE_THROUGH | (QFileInfo(from).isDir() ? 0 : MOVEFILE_REPLACE_EXISTING);
     if (MoveFileExW(reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(from).utf16()),
-                    reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(to).utf16()),
-                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+                    reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(to).utf16()), flags))
         return std::nullopt;
     const DWORD error = GetLastError();
     if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION)
@@ -147,7 +150,8 @@ QStringList EnvioStage::others() const {
 
 MaybeError EnvioStage::moveAsideAndPlace(const QDateTime& now) {
     const QString archive = archiveFolder(folder_);
-    const QString base = QDir(archive).filePath(now.toString(QStringLiteral("yyyy-MM-dd HH.mm.ss")));
+    const QString base =
+        QDir(archive).filePath(now.toString(QStringLiteral("yyyy-MM-dd HH.mm.ss")));
     aside_ = base;
     for (int n = 2; QFileInfo::exists(aside_); ++n)
         aside_ = base + QStringLiteral(" (%1)").arg(n);
@@ -181,8 +185,8 @@ MaybeError EnvioStage::moveAsideAndPlace(const QDateTime& now) {
         i.placed = true;
     }
     if (faultpoint::hit() || !QFile::remove(QDir(folder_).filePath(MarkerName)))
-        return DbError::refused(
-            QStringLiteral("No se pudo terminar de escribir en la carpeta %1.").arg(shown(folder_)));
+        return DbError::refused(QStringLiteral("No se pudo terminar de escribir en la carpeta %1.")
+                                    .arg(shown(folder_)));
     return std::nullopt;
 }
 
@@ -238,12 +242,9 @@ bool plainName(const QString& n) {
            !n.contains(QLatin1Char('/')) && !n.contains(QLatin1Char('\\'));
 }
 
-bool putBackIfFree(const QString& from, const QString& to) {
-    if (QFileInfo::exists(to))
-        return false;
-    std::error_code ec;
-    std::filesystem::rename(fsPath(from), fsPath(to), ec);
-    return !ec;
+void putBackIfFree(const QString& from, const QString& to) {
+    if (!QFileInfo::exists(to))
+        (void)renameOver(from, to);
 }
 
 } // namespace

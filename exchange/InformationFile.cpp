@@ -330,7 +330,7 @@ Fallible<QString> writeInformationFile(Database& db, const QString& dataDir, con
     auto content = prepareInformationFile(db, patente);
     if (!content)
         return *content.error;
-    return placeInformationFile(*content, dataDir, patente, sign);
+    return placeInformationFile(std::move(content.value), dataDir, patente, sign);
 }
 
 Fallible<QString> placeInformationFile(InformationFileContent content, const QString& dataDir,

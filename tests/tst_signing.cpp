@@ -136,10 +136,10 @@ void TestSigning::resultCodes() {
     // The wizard tells which.
     seam::Script s;
     tellSigningOutcome(nullptr, code, dir.path(), u"3001"_s, QString());
-    const QStringList says{
-        {}, u"No se encontró el archivo a firmar digitalmente"_s,
-        u"No se encontró la llave privada (*.key) o el archivo no es válido"_s,
-        u"Error en la contraseña"_s};
+    const QStringList says{{},
+                           u"No se encontró el archivo a firmar digitalmente"_s,
+                           u"No se encontró la llave privada (*.key) o el archivo no es válido"_s,
+                           u"Error en la contraseña"_s};
     QCOMPARE(s.lastText(), says.at(code));
 }
 

@@ -91,8 +91,8 @@ bool Genera_archivo(QWidget* parent, AppState& state, Database& db, const QStrin
         wipeSigner(signer);
         return outcome == SignedOk;
     };
-    const Fallible<QString> written = placeInformationFile(
-        std::move(content.value), state.dataDir, canonicalPatent(state.NoPat), sign);
+    const Fallible<QString> written = placeInformationFile(std::move(content.value), state.dataDir,
+                                                           canonicalPatent(state.NoPat), sign);
     wipeText(key->password);
     if (!written && outcome == SignedOk) {
         tell(parent, written.error->message());

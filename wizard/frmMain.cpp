@@ -6,6 +6,7 @@
 #include "dialogs/frmInicio.h"
 #include "entry/ScreenFit.h"
 #include "entry/Seam.h"
+#include "exchange/EnvioStage.h"
 #include "exchange/InformationFile.h"
 #include "ui_frmMain.h"
 #include "wizard/InformationFileFlow.h"
@@ -52,6 +53,9 @@ bool frmMain::startUp() {
         return false;
     }
     db_ = std::move(opened.value);
+    // A generation cut short (the program killed, a file that could not go
+    // back) is put right before anything else.
+    EnvioStage::recover(envioFolder(state_.dataDir));
     // Told now, not at the first save that fails.
     if (const QString cannot = db_->cannotSaveReason(); !cannot.isEmpty())
         seam::message(this, cannot, QStringLiteral("Mensaje"), seam::Icon::Exclamation);
@@ -262,9 +266,8 @@ void frmMain::finishWizard() {
 // The signed file must keep saying what the database holds: after signing
 // nothing can be changed, only read (Dudas and Salir stay).
 void frmMain::lockPagesForReading() {
-    for (QWidget* page : {static_cast<QWidget*>(ui->pageAgent), ui->pageOffices,
-                          ui->pageRepresentatives, ui->pageAgentHistory,
-                          ui->pageRepresentativeHistory})
+    for (QWidget* page : QList<QWidget*>{ui->pageAgent, ui->pageOffices, ui->pageRepresentatives,
+                                         ui->pageAgentHistory, ui->pageRepresentativeHistory})
         lockForReading(page);
 }
 
