@@ -268,7 +268,7 @@ Fallible<InformationFileContent> buildInformationFile(Database& db, const QStrin
 namespace {
 
 QString whoIs(const RequirementFile& r) {
-    return QStringLiteral("el representante %1 (CURP %2)").arg(r.name, r.curp);
+    return QStringLiteral("%1 (CURP %2)").arg(r.name, r.curp);
 }
 
 } // namespace
@@ -282,7 +282,7 @@ MaybeError checkRequirements(const QList<RequirementFile>& reqs) {
         const QFileInfo fi(r.path);
         if (r.path.trimmed().isEmpty()) {
             return DbError::refused(
-                refusal + QStringLiteral("%1 no tiene archivo de requerimiento. Edítelo en la "
+                refusal + QStringLiteral("el representante %1 no tiene archivo de requerimiento. Edítelo en la "
                                          "página de representantes y proporcione su archivo de "
                                          "requerimiento.")
                               .arg(whoIs(r)));
@@ -292,7 +292,7 @@ MaybeError checkRequirements(const QList<RequirementFile>& reqs) {
             return DbError::refused(
                 refusal +
                 QStringLiteral("no se encontró o no se puede leer el archivo de requerimiento %1 "
-                               "de %2. Revise que el archivo exista o edite al representante y "
+                               "del representante %2. Revise que el archivo exista o edite al representante y "
                                "elija de nuevo su archivo de requerimiento.")
                     .arg(QDir::toNativeSeparators(r.path), whoIs(r)));
         }
@@ -305,7 +305,8 @@ MaybeError checkRequirements(const QList<RequirementFile>& reqs) {
             QFileInfo(other.value()->path).canonicalFilePath() != fi.canonicalFilePath()) {
             return DbError::refused(
                 refusal +
-                QStringLiteral("los archivos de requerimiento %1 (de %2) y %3 (de %4) tienen el "
+                QStringLiteral("los archivos de requerimiento %1 (del representante %2) y %3 (del "
+                               "representante %4) tienen el "
                                "mismo nombre y uno reemplazaría al otro en la carpeta ENVIO. "
                                "Revise cuál corresponde a cada representante.")
                     .arg(QDir::toNativeSeparators(other.value()->path), whoIs(*other.value()),

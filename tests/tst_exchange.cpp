@@ -204,7 +204,7 @@ void TestExchange::refusedGeneration_data() {
     // Two files of one name would leave only one of them in ENVIO; Windows
     // takes names that differ only in case for one file.
     row("same name", thirdRow, "<d>/otra/GAMR800202XY2.req",
-        QStringList{rosa, name, third, "T A B"});
+        QStringList{rosa, name, third, "A B C"});
     row("same name but case", thirdRow, "<d>/otra/gamr800202xy2.REQ",
         QStringList{rosa, third, "mismo nombre"});
 }
@@ -292,8 +292,6 @@ void TestExchange::envioHoldsThePackage() {
                                                              : u"anteriores/<fecha>/"_s + f.key(),
                         f.value());
     QCOMPARE(done, expected);
-    QCOMPARE(QDir(envio()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size(),
-             2 + !earlier.isEmpty());
 }
 
 // The disk gives out while the package takes its place and stays broken
