@@ -179,14 +179,16 @@ void frmApoderado::cmbMandato_Change(int index) {
         return;
     const QList<QWidget*> earlierOnly{ui->frAduanasAct, ui->frPedTramitados};
     const QList<QWidget*> ruleOnly{ui->frAcreditacion};
-    // Hiding first: the window never has to make room for both types at once.
     // Type 3 (index 2) asks for his requirement only.
-    for (QWidget* w : index == 0 ? ruleOnly : earlierOnly)
-        w->hide();
-    for (QWidget* w : index == 0 ? earlierOnly : index == 1 ? ruleOnly : QList<QWidget*>())
+    const QList<QWidget*> shown = index == 0   ? earlierOnly
+                                  : index == 1 ? ruleOnly
+                                               : QList<QWidget*>();
+    // Hiding first: the window never has to make room for both types at once.
+    for (QWidget* w : earlierOnly + ruleOnly)
+        if (!shown.contains(w))
+            w->hide();
+    for (QWidget* w : shown)
         w->show();
-    if (index == 2)
-        ui->frAcreditacion->hide();
     for (QWidget* w : QList<QWidget*>{ui->lblRequerimiento, ui->txtRequerimiento, ui->cmdBuscar})
         w->show();
     // The window fits what the type shows, with no room left for the other.
