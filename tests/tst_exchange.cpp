@@ -270,13 +270,14 @@ void TestExchange::envioHoldsThePackage() {
     const int steps = faultpoint::seen();
     const QMap<QString, QByteArray> done = filesUnder(envio());
     // Undone, then every step made to fail in turn.
-    for (const QString& n : QDir(envio()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot))
-        QVERIFY(QDir(envio() + u'/' + n).removeRecursively() || QFile::remove(envio() + u'/' + n));
+    for (const QFileInfo& f : QDir(envio()).entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot))
+        QVERIFY(f.isDir() ? QDir(f.filePath()).removeRecursively() : QFile::remove(f.filePath()));
     for (auto f = earlier.cbegin(); f != earlier.cend(); ++f) {
         QDir().mkpath(QFileInfo(envio() + u'/' + f.key()).path());
         writeWholeFile(envio() + u'/' + f.key(), f.value());
     }
     const QMap<QString, QByteArray> asBefore = filesUnder(envio());
+    QCOMPARE(asBefore.size(), earlier.size());
     for (int k = 1; k <= steps; ++k) {
         faultpoint::arm(k);
         const bool written = write(&why).has_value();
