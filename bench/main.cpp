@@ -200,6 +200,15 @@ QByteArray readAll(const QString& path) {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
+// Empties a folder of its files, so every run starts from nothing (a generation
+// moves whatever it finds in ENVIO aside).
+void emptyFolder(const QString& path) {
+    QDir d(path);
+    d.mkpath(QStringLiteral("."));
+    for (const QString& f : d.entryList(QDir::Files | QDir::Hidden))
+        d.remove(f);
+}
+
 void informationFile(const Bench& b, const Office& o, double* peakMb) {
     const QString ours = QDir(o.dataDir).filePath(QStringLiteral("ENVIO/%1.txt").arg(OfficePatent));
     const QString theirs = b.workFile(QStringLiteral("sqlite3-%1.txt").arg(OfficePatent));
@@ -209,7 +218,7 @@ void informationFile(const Bench& b, const Office& o, double* peakMb) {
     const auto [mine, anchor] = inTurns(
         b.runs,
         [&] {
-            QFile::remove(ours);
+            emptyFolder(QFileInfo(ours).path());
             const Finished f = b.mustRun({{b.program("bench_trabajos"), QStringLiteral("archivo"),
                                            o.dataDir, QString::fromLatin1(OfficePatent)}});
             *peakMb = std::max(*peakMb, valueOf(f.output, "memoria_mb"));
@@ -226,14 +235,6 @@ void informationFile(const Bench& b, const Office& o, double* peakMb) {
     lines << Line{withSize("Archivo de información", o.representatives), mine, anchor,
                   QStringLiteral("sqlite3"),
                   o.representatives == 10000 ? Goal{Goal::Ratio, 1.5} : Goal{}};
-}
-
-// Empties a folder of its files, so every copy starts from nothing.
-void emptyFolder(const QString& path) {
-    QDir d(path);
-    d.mkpath(QStringLiteral("."));
-    for (const QString& f : d.entryList(QDir::Files | QDir::Hidden))
-        d.remove(f);
 }
 
 void copies(const Bench& b, const Office& o) {

@@ -7,10 +7,12 @@ bool counting = false;
 int target = 0;
 int count = 0;
 bool delivered = false;
+bool lasting = false;
 } // namespace
 
-void arm(int k) {
+void arm(int k, bool andAfter) {
     counting = true;
+    lasting = andAfter;
     target = k;
     count = 0;
     delivered = false;
@@ -33,7 +35,7 @@ bool hit() {
     if (!counting)
         return false;
     ++count;
-    if (count != target)
+    if (count != target && !(lasting && target > 0 && count > target))
         return false;
     delivered = true;
     return true;

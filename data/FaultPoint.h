@@ -7,8 +7,9 @@
 // never arms it, and then hit() is one branch.
 namespace faultpoint {
 
-// The k-th operation from now on fails (k >= 1); 0 only counts.
-void arm(int k);
+// The k-th operation from now on fails (k >= 1); 0 only counts. With
+// andAfter, every later one fails too (a disk that stays broken).
+void arm(int k, bool andAfter = false);
 void disarm();
 // Operations seen since the last arm().
 int seen();

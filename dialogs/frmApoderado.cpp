@@ -132,11 +132,15 @@ void frmApoderado::loadRepresentative() {
     showStoredText(ui->txtApMaterno, textOf(m.apMaterno));
     showStoredText(ui->txtCURP, textOf(m.curp));
     showStoredText(ui->txtRFC, textOf(m.rfc));
-    // A type without an entry here (3, or none) leaves the choice to the user.
+    // Type 3 comes only from the previous version: offered to the one who
+    // has it, so he keeps it. No type leaves the choice to the user.
     const int mandato = m.mandato.isNull() ? 0 : m.mandato.toInt();
-    ui->cmbMandato->setCurrentIndex(mandato == 1 || mandato == 2 ? mandato - 1 : -1);
+    if (mandato == 3)
+        ui->cmbMandato->addItem(MandatoLabel::of(3));
+    ui->cmbMandato->setCurrentIndex(mandato >= 1 && mandato <= 3 ? mandato - 1 : -1);
     showRequirement(textOf(m.requerimiento));
     const int acreditacion = m.acreditacion.isNull() ? 0 : m.acreditacion.toInt();
+    keptAcreditacion_ = acreditacion;
     if (acreditacion == 1)
         ui->optNTCL->setChecked(true);
     else if (acreditacion == 2)
@@ -175,10 +179,15 @@ void frmApoderado::cmbMandato_Change(int index) {
         return;
     const QList<QWidget*> earlierOnly{ui->frAduanasAct, ui->frPedTramitados};
     const QList<QWidget*> ruleOnly{ui->frAcreditacion};
+    // Type 3 (index 2) asks for his requirement only.
+    const QList<QWidget*> shown = index == 0   ? earlierOnly
+                                  : index == 1 ? ruleOnly
+                                               : QList<QWidget*>();
     // Hiding first: the window never has to make room for both types at once.
-    for (QWidget* w : index == 0 ? ruleOnly : earlierOnly)
-        w->hide();
-    for (QWidget* w : index == 0 ? earlierOnly : ruleOnly)
+    for (QWidget* w : earlierOnly + ruleOnly)
+        if (!shown.contains(w))
+            w->hide();
+    for (QWidget* w : shown)
         w->show();
     for (QWidget* w : QList<QWidget*>{ui->lblRequerimiento, ui->txtRequerimiento, ui->cmdBuscar})
         w->show();
@@ -227,7 +236,8 @@ bool frmApoderado::entriesAreValid() {
     if (earlier && ui->fgAduanasAct->rowCount() == 0)
         return seam::refuse(this, "Debe existir almenos una Aduana donde ha actuado",
                             ui->cmdNuevaAduana);
-    if (!earlier && !ui->optNTCL->isChecked() && !ui->optExamen->isChecked())
+    const bool rule = ui->cmbMandato->currentIndex() == 1;
+    if (rule && !ui->optNTCL->isChecked() && !ui->optExamen->isChecked())
         return seam::refuse(this, "Debe elegir el tipo de acreditación", ui->optNTCL);
     if (!ui->optSi->isChecked() && !ui->optNo->isChecked())
         return seam::refuse(this,
@@ -256,7 +266,9 @@ Representative frmApoderado::entries() const {
     r.apMaterno = ui->txtApMaterno->text();
     r.mandato = ui->cmbMandato->currentIndex() + 1;
     r.requerimiento = ui->txtRequerimiento->text();
-    r.acreditacion = r.mandato == 1 ? 0 : ui->optNTCL->isChecked() ? 1 : 2;
+    r.acreditacion = r.mandato == 2   ? (ui->optNTCL->isChecked() ? 1 : 2)
+                     : r.mandato == 3 ? keptAcreditacion_
+                                      : 0;
     r.operando = ui->optSi->isChecked() ? 1 : 0;
     r.particular = ui->blkParticular->stored();
     r.fiscal = ui->blkFiscal->stored();

@@ -56,4 +56,5 @@ private:
     const QString curp0_;
     std::optional<QString> savedCurp_;
     int savedType_ = 0;
+    int keptAcreditacion_ = 0; // a type-3 representative keeps his own
 };

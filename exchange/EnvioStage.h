@@ -3,12 +3,17 @@
 #include "data/DbError.h"
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QList>
 #include <QString>
 
 // Files bound for ENVIO are first written under temporary names inside it
-// and take their final names together, only when all of them were written:
-// after any failure ENVIO holds exactly what it held before.
+// and take their final names together, only when all of them were written.
+// In the same step everything else at ENVIO's top level (an earlier file,
+// copies no longer due, what the user left there) moves, with its name, to
+// ENVIO/anteriores/<aaaa-mm-dd hh.mm.ss>/: afterwards ENVIO holds exactly
+// the staged files, and nothing is ever deleted. After any failure ENVIO
+// holds what it held before, or the message says what could not go back.
 class EnvioStage {
 public:
     explicit EnvioStage(QString folder);
@@ -21,24 +26,39 @@ public:
     // only flushed, as `cp` leaves them.
     MaybeError add(const QString& name, const QByteArray& bytes);
     MaybeError addCopy(const QString& source, const QString& name);
-    // Every staged file takes its name; an earlier file of that name is
-    // replaced. All or nothing.
-    MaybeError commit();
+    // Every staged file takes its name and the rest moves aside, as of
+    // `now` (which names the folder it goes to). All or nothing; when not
+    // everything could be put back, the reason says which file and where
+    // its earlier copy is.
+    MaybeError commit(const QDateTime& now = QDateTime::currentDateTime());
 
-    // Leftovers of a run that was killed half-way: an earlier file set
-    // aside is put back, temporary files are removed.
+    // Leftovers of a run that was killed half-way: what was moved aside
+    // goes back where its place is free (never deleted), files it had
+    // already placed and temporary files are removed.
     static void recover(const QString& folder);
+
+    // ENVIO/anteriores
+    static QString archiveFolder(const QString& folder);
+
+    // After a failed commit: whether ENVIO is again as it was.
+    bool asBefore() const { return asBefore_; }
 
 private:
     struct Item {
-        QString temp, final, aside;
-        bool setAside = false;
+        QString temp, final;
         bool placed = false;
     };
     MaybeError write(const QString& name, const QByteArray& bytes, bool durable);
-    void rollBack();
+    MaybeError moveAsideAndPlace(const QDateTime& now);
+    // Empty when everything is as it was; otherwise what could not go back.
+    QString rollBack();
+    QStringList others() const;
 
     QString folder_;
     QList<Item> items_;
+    QString aside_;        // this commit's folder under anteriores
+    QStringList movedOut_; // names moved there so far
+    bool createdArchive_ = false;
     bool committed_ = false;
+    bool asBefore_ = true;
 };

@@ -103,8 +103,18 @@ private:
     QByteArray out_;
 };
 
-QString ofRecord(const QString& curp) {
-    return QStringLiteral("del registro con CURP %1").arg(curp);
+// "ROSA GARCIA MARTINEZ" for a representative's CURP; empty when none.
+QString representativeName(Database& db, const QString& curp) {
+    const Rows r = db.select(QStringLiteral("select trim(Nombre || ' ' || ApPaterno || ' ' || "
+                                            "ApMaterno) from Mandatarios where CURP=?"),
+                             {curp});
+    return r.ok() && !r.empty() ? r.first().value(0).toString() : QString();
+}
+
+QString ofRecord(Database& db, const QString& curp) {
+    const QString name = representativeName(db, curp);
+    return name.isEmpty() ? QStringLiteral("del registro con CURP %1").arg(curp)
+                          : QStringLiteral("del registro con CURP %1 (%2)").arg(curp, name);
 }
 
 // One value as the file holds it: numbers as plain decimal digits (the
@@ -143,7 +153,7 @@ MaybeError writeSection(Database& db, LineWriter& w, const Tables::Table& t, con
     const QString tag = t.tableName();
     const QByteArray start = w.recordStart(tag);
     const int key = t.keyColumn ? t.position(t.keyColumn) : -1;
-    MaybeError refused;
+    QString refusedField, refusedWhy, refusedKey; // the key is named once the rows are read
     int rows = 0;
     const MaybeError e = db.eachRow(t.selectAll(), [&](const RawRow& r) {
         ++rows;
@@ -152,11 +162,10 @@ MaybeError writeSection(Database& db, LineWriter& w, const Tables::Table& t, con
             const Tables::Column& c = t.columns[i];
             if (!c.inFile || writeValue(w, r, i, c.kind))
                 continue;
-            const QString whose = key < 0 ? agente : ofRecord(r.text(key));
-            refused = DbError::refused(
-                QStringLiteral("No se puede generar el archivo de información: el campo %1 de la "
-                               "tabla %2 %3 contiene %4. Corrija el dato y vuelva a intentarlo.")
-                    .arg(QString::fromLatin1(c.name), tag, whose, faultOf(r, i, c.kind)));
+            if (key >= 0)
+                refusedKey = r.text(key);
+            refusedField = QString::fromLatin1(c.name);
+            refusedWhy = faultOf(r, i, c.kind);
             return false;
         }
         w.end();
@@ -168,8 +177,11 @@ MaybeError writeSection(Database& db, LineWriter& w, const Tables::Table& t, con
         return DbError::refused(
             QStringLiteral("No se pudo leer la tabla %1 de la base de datos: %2")
                 .arg(tag, e->message().trimmed()));
-    if (refused)
-        return refused;
+    if (!refusedField.isEmpty())
+        return DbError::refused(
+            QStringLiteral("No se puede generar el archivo de información: el campo %1 de la "
+                           "tabla %2 %3 contiene %4. Corrija el dato y vuelva a intentarlo.")
+                .arg(refusedField, tag, key < 0 ? agente : ofRecord(db, refusedKey), refusedWhy));
     if (rows == 0 && t.fileFillers > 0) {
         w.begin(start);
         for (int i = 0; i < t.fileFillers; ++i)
@@ -215,10 +227,17 @@ Fallible<InformationFileContent> buildInformationFile(Database& db, const QStrin
     const Tables::Table& mandatarios = Tables::byName("Mandatarios");
     const int curp = mandatarios.position("CURP"), mandato = mandatarios.position("Mandato"),
               requerimiento = mandatarios.position("Requerimiento");
+    const int names[] = {mandatarios.position("Nombre"), mandatarios.position("ApPaterno"),
+                         mandatarios.position("ApMaterno")};
     const auto requirementOf = [&](const RawRow& r) {
         const qlonglong m = r.integer(mandato);
-        if (m == 1 || m == 3)
-            out.requirements.append({r.text(curp), r.text(requerimiento)});
+        if (m != 1 && m != 3)
+            return;
+        QStringList name;
+        for (int n : names)
+            name << r.text(n);
+        out.requirements.append(
+            {r.text(curp), name.join(QLatin1Char(' ')).trimmed(), r.text(requerimiento)});
     };
     for (const Tables::Table& t : Tables::all()) {
         if (t.travel != Tables::Travel::FileMain)
@@ -244,25 +263,36 @@ Fallible<InformationFileContent> buildInformationFile(Database& db, const QStrin
     return out;
 }
 
+namespace {
+
+QString whoIs(const RequirementFile& r) {
+    return QStringLiteral("%1 (CURP %2)").arg(r.name, r.curp);
+}
+
+} // namespace
+
 // Checks every requirement file before anything is written: a missing one
 // must stop the generation, not surface after the file is in place.
 MaybeError checkRequirements(const QList<RequirementFile>& reqs) {
+    const QString refusal = QStringLiteral("No se puede generar el archivo de información: ");
     QMap<QString, const RequirementFile*> requirementByFileName;
     for (const RequirementFile& r : reqs) {
         const QFileInfo fi(r.path);
         if (r.path.trimmed().isEmpty()) {
             return DbError::refused(
-                QStringLiteral("No se puede generar el archivo de información: el mandatario con "
-                               "CURP %1 no tiene archivo de requerimiento.")
-                    .arg(r.curp));
+                refusal + QStringLiteral("el representante %1 no tiene archivo de requerimiento. Edítelo en la "
+                                         "página de representantes y proporcione su archivo de "
+                                         "requerimiento.")
+                              .arg(whoIs(r)));
         }
         QFile f(r.path);
         if (!fi.isFile() || !f.open(QIODevice::ReadOnly)) {
             return DbError::refused(
-                QStringLiteral("No se puede generar el archivo de información: no se encontró o "
-                               "no se puede leer el archivo de requerimiento %1 del mandatario "
-                               "con CURP %2.")
-                    .arg(QDir::toNativeSeparators(r.path), r.curp));
+                refusal +
+                QStringLiteral("no se encontró o no se puede leer el archivo de requerimiento %1 "
+                               "del representante %2. Revise que el archivo exista o edite al representante y "
+                               "elija de nuevo su archivo de requerimiento.")
+                    .arg(QDir::toNativeSeparators(r.path), whoIs(r)));
         }
         // Two different files with one name (Windows does not tell "A.req"
         // from "a.REQ") would overwrite each other in ENVIO and one
@@ -272,26 +302,40 @@ MaybeError checkRequirements(const QList<RequirementFile>& reqs) {
         if (other != requirementByFileName.constEnd() &&
             QFileInfo(other.value()->path).canonicalFilePath() != fi.canonicalFilePath()) {
             return DbError::refused(
-                QStringLiteral("No se puede generar el archivo de información: los archivos de "
-                               "requerimiento %1 (CURP %2) y %3 (CURP %4) tienen el mismo nombre "
-                               "y uno reemplazaría al otro en la carpeta ENVIO.")
-                    .arg(QDir::toNativeSeparators(other.value()->path), other.value()->curp,
-                         QDir::toNativeSeparators(r.path), r.curp));
+                refusal +
+                QStringLiteral("los archivos de requerimiento %1 (del representante %2) y %3 (del "
+                               "representante %4) tienen el "
+                               "mismo nombre y uno reemplazaría al otro en la carpeta ENVIO. "
+                               "Revise cuál corresponde a cada representante.")
+                    .arg(QDir::toNativeSeparators(other.value()->path), whoIs(*other.value()),
+                         QDir::toNativeSeparators(r.path), whoIs(r)));
         }
         requirementByFileName.insert(nombre, &r);
     }
     return std::nullopt;
 }
 
-Fallible<QString> writeInformationFile(Database& db, const QString& dataDir, const QString& patente,
-                                       const SignStep& sign) {
+Fallible<InformationFileContent> prepareInformationFile(Database& db, const QString& patente) {
     auto content = buildInformationFile(db, patente);
     if (!content)
         return *content.error;
     if (MaybeError e = checkRequirements(content->requirements))
         return *e;
+    return content;
+}
+
+Fallible<QString> writeInformationFile(Database& db, const QString& dataDir, const QString& patente,
+                                       const SignStep& sign) {
+    auto content = prepareInformationFile(db, patente);
+    if (!content)
+        return *content.error;
+    return placeInformationFile(std::move(content.value), dataDir, patente, sign);
+}
+
+Fallible<QString> placeInformationFile(InformationFileContent content, const QString& dataDir,
+                                       const QString& patente, const SignStep& sign) {
     // A refused signature has been told by the step itself.
-    if (sign && !sign(content->bytes))
+    if (sign && !sign(content.bytes))
         return DbError::refused(QString());
 
     const QString envio = envioFolder(dataDir);
@@ -299,27 +343,29 @@ Fallible<QString> writeInformationFile(Database& db, const QString& dataDir, con
         return DbError::refused(QStringLiteral("No se pudo crear la carpeta %1. Revise que exista "
                                                "y que tenga permiso de escritura.")
                                     .arg(QDir::toNativeSeparators(envio)));
-    const auto unchanged = [](const DbError& e) {
-        return DbError::refused(QStringLiteral("No se generó el archivo de información; la "
-                                               "carpeta ENVIO quedó como estaba. ") +
-                                e.message());
+    const auto notGenerated = [](const DbError& e, bool asBefore = true) {
+        return DbError::refused(
+            (asBefore ? QStringLiteral("No se generó el archivo de información; la carpeta ENVIO "
+                                       "quedó como estaba. ")
+                      : QStringLiteral("No se generó el archivo de información. ")) +
+            e.message());
     };
     EnvioStage::recover(envio);
     EnvioStage stage(envio);
     QSet<QString> copiedFiles;
-    for (const RequirementFile& r : content->requirements) {
+    for (const RequirementFile& r : content.requirements) {
         // One file named by several representatives travels once.
         const QString nombre = QFileInfo(r.path).fileName();
         if (copiedFiles.contains(nombre.toCaseFolded()))
             continue;
         copiedFiles.insert(nombre.toCaseFolded());
         if (MaybeError e = stage.addCopy(r.path, nombre))
-            return unchanged(*e);
+            return notGenerated(*e);
     }
     const QString target = informationFilePath(dataDir, patente);
-    if (MaybeError e = stage.add(QFileInfo(target).fileName(), content->bytes))
-        return unchanged(*e);
+    if (MaybeError e = stage.add(QFileInfo(target).fileName(), content.bytes))
+        return notGenerated(*e);
     if (MaybeError e = stage.commit())
-        return unchanged(*e);
+        return notGenerated(*e, stage.asBefore());
     return target;
 }

@@ -17,6 +17,7 @@ Fallible<bool> Hay_Hist_Mandatarios(Database& db);
 // A requirement file that must travel beside the information file.
 struct RequirementFile {
     QString curp; // whose it is, for messages
+    QString name; // his names, for messages
     QString path; // as stored
 };
 
@@ -37,6 +38,11 @@ QString envioFolder(const QString& dataDir);
 // ENVIO (names compared as Windows does, without regard to case).
 MaybeError checkRequirements(const QList<RequirementFile>& reqs);
 
+// The file built and its requirement files checked: everything that can
+// refuse the package but the signature, so that the key is asked for only
+// when nothing else can fail.
+Fallible<InformationFileContent> prepareInformationFile(Database& db, const QString& patente);
+
 // Signs the file's bytes in place, appending the signature record; false
 // when the signature was refused (the step tells the user why).
 using SignStep = std::function<bool(QByteArray&)>;
@@ -49,3 +55,7 @@ using SignStep = std::function<bool(QByteArray&)>;
 // Spanish explanation (empty after a refused signature).
 Fallible<QString> writeInformationFile(Database& db, const QString& dataDir, const QString& patente,
                                        const SignStep& sign = {});
+// The same for content already prepared. ENVIO then holds exactly the
+// package: what stood there before moves to ENVIO/anteriores/<date>/.
+Fallible<QString> placeInformationFile(InformationFileContent content, const QString& dataDir,
+                                       const QString& patente, const SignStep& sign = {});

@@ -2,7 +2,9 @@
 
 #include "data/FaultPoint.h"
 
+#include <QCoreApplication>
 #include <QCryptographicHash>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QList>
@@ -14,6 +16,7 @@
 #include <openssl/evp.h>
 #include <openssl/pem.h>
 #include <openssl/pkcs12.h>
+#include <openssl/provider.h>
 #include <openssl/x509.h>
 
 namespace {
@@ -51,30 +54,77 @@ Sig readEnvelope(const QByteArray& data) {
     return Sig(d2i_X509_SIG(nullptr, &p, long(data.size())));
 }
 
-// A key file states how many key-derivation rounds its password takes; a
-// hostile one asking for billions would hang the program at Aceptar. The
-// keys people get ask for thousands.
+// A key file states how much work its password takes (PBKDF2 rounds, or
+// scrypt's cost times block size times parallelism); a hostile one asking
+// for billions would hang the program at Aceptar. The keys people get ask
+// for thousands.
 constexpr long MaxRounds = 1000000;
 
-long roundsOf(const X509_ALGOR* alg) {
-    const ASN1_OBJECT* oid = nullptr;
+// -1 when the parameters cannot be read or the work does not fit a long.
+long scryptWorkOf(const ASN1_TYPE* parameter) {
+    auto* k = static_cast<SCRYPT_PARAMS*>(
+        ASN1_TYPE_unpack_sequence(ASN1_ITEM_rptr(SCRYPT_PARAMS), parameter));
+    uint64_t n = 0, r = 0, p = 0;
+    const bool read = k && ASN1_INTEGER_get_uint64(&n, k->costParameter) == 1 &&
+                      ASN1_INTEGER_get_uint64(&r, k->blockSize) == 1 &&
+                      ASN1_INTEGER_get_uint64(&p, k->parallelizationParameter) == 1;
+    SCRYPT_PARAMS_free(k);
+    if (!read)
+        return -1;
+    // Checked step by step so that no product overflows.
+    long work = 1;
+    for (const uint64_t factor : {n, r, p}) {
+        if (factor > uint64_t(MaxRounds) || work * long(factor) > MaxRounds)
+            return MaxRounds + 1;
+        work *= long(factor);
+    }
+    return work;
+}
+
+long pbes2WorkOf(const PBE2PARAM* p2) {
+    switch (OBJ_obj2nid(p2->keyfunc->algorithm)) {
+    case NID_id_pbkdf2: {
+        auto* k = static_cast<PBKDF2PARAM*>(
+            ASN1_TYPE_unpack_sequence(ASN1_ITEM_rptr(PBKDF2PARAM), p2->keyfunc->parameter));
+        const long rounds = k ? ASN1_INTEGER_get(k->iter) : -1;
+        PBKDF2PARAM_free(k);
+        return rounds;
+    }
+    case NID_id_scrypt:
+        return scryptWorkOf(p2->keyfunc->parameter);
+    default:
+        return -1; // no other derivation is known to be bounded
+    }
+}
+
+// The envelope's algorithm parameters, when they are a sequence.
+const ASN1_STRING* sequenceOf(const X509_ALGOR* alg) {
     int ptype = 0;
     const void* pval = nullptr;
-    X509_ALGOR_get0(&oid, &ptype, &pval, alg);
-    if (ptype != V_ASN1_SEQUENCE)
+    X509_ALGOR_get0(nullptr, &ptype, &pval, alg);
+    return ptype == V_ASN1_SEQUENCE ? static_cast<const ASN1_STRING*>(pval) : nullptr;
+}
+
+PBE2PARAM* pbes2Of(const X509_ALGOR* alg) {
+    const ASN1_STRING* seq = sequenceOf(alg);
+    return seq ? static_cast<PBE2PARAM*>(ASN1_item_unpack(seq, ASN1_ITEM_rptr(PBE2PARAM)))
+               : nullptr;
+}
+
+int nidOf(const X509_ALGOR* alg) {
+    const ASN1_OBJECT* oid = nullptr;
+    X509_ALGOR_get0(&oid, nullptr, nullptr, alg);
+    return OBJ_obj2nid(oid);
+}
+
+long roundsOf(const X509_ALGOR* alg) {
+    const ASN1_STRING* seq = sequenceOf(alg);
+    if (!seq)
         return 0; // no rounds stated: decryption judges the rest
-    const auto* seq = static_cast<const ASN1_STRING*>(pval);
     long rounds = 0;
-    if (OBJ_obj2nid(oid) == NID_pbes2) {
-        auto* p2 = static_cast<PBE2PARAM*>(ASN1_item_unpack(seq, ASN1_ITEM_rptr(PBE2PARAM)));
-        if (!p2)
-            return -1;
-        if (OBJ_obj2nid(p2->keyfunc->algorithm) == NID_id_pbkdf2) {
-            auto* k = static_cast<PBKDF2PARAM*>(
-                ASN1_TYPE_unpack_sequence(ASN1_ITEM_rptr(PBKDF2PARAM), p2->keyfunc->parameter));
-            rounds = k ? ASN1_INTEGER_get(k->iter) : -1;
-            PBKDF2PARAM_free(k);
-        }
+    if (nidOf(alg) == NID_pbes2) {
+        PBE2PARAM* p2 = pbes2Of(alg);
+        rounds = p2 ? pbes2WorkOf(p2) : -1;
         PBE2PARAM_free(p2);
     } else if (auto* p = static_cast<PBEPARAM*>(ASN1_item_unpack(seq, ASN1_ITEM_rptr(PBEPARAM)))) {
         rounds = ASN1_INTEGER_get(p->iter);
@@ -88,6 +138,66 @@ bool roundsAcceptable(const X509_SIG* envelope) {
     X509_SIG_get0(envelope, &alg, nullptr);
     const long rounds = roundsOf(alg);
     return rounds >= 0 && rounds <= MaxRounds;
+}
+
+// The cipher and digest the password encryption uses (NID_undef for a
+// digest it does not name); false when the scheme is not one OpenSSL knows.
+bool cipherOf(const X509_SIG* envelope, int* cipher, int* digest) {
+    const X509_ALGOR* alg = nullptr;
+    X509_SIG_get0(envelope, &alg, nullptr);
+    *cipher = *digest = NID_undef;
+    if (nidOf(alg) == NID_pbes2) {
+        PBE2PARAM* p2 = pbes2Of(alg);
+        if (p2)
+            *cipher = OBJ_obj2nid(p2->encryption->algorithm);
+        PBE2PARAM_free(p2);
+        return *cipher != NID_undef;
+    }
+    return EVP_PBE_find(EVP_PBE_TYPE_OUTER, nidOf(alg), cipher, digest, nullptr) == 1 &&
+           *cipher != NID_undef;
+}
+
+bool canFetch(int cipher, int digest) {
+    EVP_CIPHER* c = EVP_CIPHER_fetch(nullptr, OBJ_nid2sn(cipher), nullptr);
+    EVP_MD* d = digest == NID_undef ? nullptr : EVP_MD_fetch(nullptr, OBJ_nid2sn(digest), nullptr);
+    const bool ok = c && (digest == NID_undef || d);
+    EVP_CIPHER_free(c);
+    EVP_MD_free(d);
+    ERR_clear_error();
+    return ok;
+}
+
+// OpenSSL 3 keeps old ciphers (DES, RC2, RC4...) in its legacy module,
+// loaded only for a key that needs one. The Windows package carries the
+// module in ossl-modules beside the program, where OpenSSL would not look
+// by itself; OPENSSL_MODULES, when set, still has the last word.
+void loadLegacyCiphers() {
+    static const bool loaded = [] {
+#ifdef Q_OS_WIN
+        if (qEnvironmentVariableIsEmpty("OPENSSL_MODULES") && QCoreApplication::instance())
+            OSSL_PROVIDER_set_default_search_path(
+                nullptr, QDir::toNativeSeparators(QCoreApplication::applicationDirPath() +
+                                                  QStringLiteral("/ossl-modules"))
+                             .toLocal8Bit()
+                             .constData());
+#endif
+        const bool ok = OSSL_PROVIDER_try_load(nullptr, "legacy", 1) != nullptr;
+        ERR_clear_error();
+        return ok;
+    }();
+    (void)loaded;
+}
+
+// Whether this installation can decrypt the key, loading the legacy
+// module when the key's cipher is in it.
+bool cipherUsable(const X509_SIG* envelope) {
+    int cipher = NID_undef, digest = NID_undef;
+    if (!cipherOf(envelope, &cipher, &digest))
+        return false;
+    if (canFetch(cipher, digest))
+        return true;
+    loadLegacyCiphers();
+    return canFetch(cipher, digest);
 }
 
 Pkey readPublicKey(const QByteArray& data) {
@@ -196,6 +306,8 @@ QByteArray agentCurpOf(const QByteArray& content) {
 }
 
 int signContent(QByteArray& content, const Signer& f) {
+    if (content.isEmpty())
+        return NothingToSign;
     QByteArray keyBytes;
     if (f.keyPath.isEmpty() || !readKeyFile(QString::fromUtf8(f.keyPath), &keyBytes))
         return InvalidKey;
@@ -206,6 +318,8 @@ int signContent(QByteArray& content, const Signer& f) {
         ERR_clear_error();
         return InvalidKey;
     }
+    if (!cipherUsable(envelope.get()))
+        return UnsupportedKeyCipher;
     P8 info(PKCS8_decrypt(envelope.get(), f.password.constData(), int(f.password.size())));
     if (!info) {
         ERR_clear_error();

@@ -14,11 +14,16 @@ struct Signer {
     QByteArray password; // password, UTF-8; wiped by wipeSigner
 };
 
-// Result codes of signContent.
+// Result codes of signContent; 0 to 3 are the ones the wizard has always
+// known.
 enum SignatureResult : int {
     SignedOk = 0,
-    InvalidKey = 1,    // key missing, unreadable, not an encrypted private key
-    WrongPassword = 2, // the password does not open the key
+    NothingToSign = 1, // the content to sign is empty
+    InvalidKey = 2,    // key missing, unreadable, not an encrypted private key
+    WrongPassword = 3, // the password does not open the key
+    // The key is encrypted with a cipher this installation cannot use (an
+    // old one, kept by OpenSSL in its legacy module, when that is missing).
+    UnsupportedKeyCipher = 4,
 };
 
 // Signs bytes held in memory, so a file can be signed before it takes its

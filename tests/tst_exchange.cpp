@@ -4,8 +4,10 @@
 // (its dump tool waited for, the dump read and stored, or nothing stored and
 // the reason told). A failure at any step: tst_faults.
 #include "data/BackupFolder.h"
+#include "data/FaultPoint.h"
 #include "entry/Seam.h"
 #include "exchange/DumpImport.h"
+#include "exchange/EnvioStage.h"
 #include "exchange/InformationFile.h"
 #include "exchange/Signing.h"
 #include "rules/Cp1252.h"
@@ -103,6 +105,9 @@ private Q_SLOTS:
     void contents();
     void refusedGeneration_data();
     void refusedGeneration();
+    void envioHoldsThePackage_data();
+    void envioHoldsThePackage();
+    void earlierCopyThatCannotGoBack();
 #ifdef Q_OS_WIN
     void fileHeldOpenByAnotherProgram();
 #endif
@@ -176,8 +181,8 @@ void TestExchange::contents() {
     writeWholeFile(req, "requerimiento nuevo");
     QVERIFY2(write(&why), qPrintable(why));
     const bool hasRosa = readWholeFile(file()).contains("GAMR800202MDFRRS01");
-    QCOMPARE(inEnvio(), QStringList({"3001.txt", "GAMR800202XY2.req"}).mid(0, 1 + hasRosa)
-                            << "nota.txt");
+    QCOMPARE(inEnvio(), QStringList({"3001.txt", "GAMR800202XY2.req"}).mid(0, 1 + hasRosa));
+    QCOMPARE(filesUnder(envio()).value(u"anteriores/<fecha>/nota.txt"_s), QByteArray("nota"));
     if (hasRosa)
         QCOMPARE(readWholeFile(envio() + u"/GAMR800202XY2.req"_s),
                  QByteArray("requerimiento nuevo"));
@@ -190,20 +195,22 @@ void TestExchange::refusedGeneration_data() {
     const QString rosa = RosaCurp, third = "TERC820404HDFRRS03";
     const char* thirdRow = "insert into Mandatarios values "
                            "('TERC820404HDFRRS03','T','A','B','C',3,?,0,1,NULL)";
+    const QString name = u"ROSA GARCIA MARTINEZ"_s;
     row("separator", "update Domicilios_MM set Calle=?", "JUAREZ|5",
-        QStringList{"Domicilios_MM", "Calle", rosa, "\"|\""});
+        QStringList{"Domicilios_MM", "Calle", rosa, name, "\"|\""});
     row("line break", "update Mandatarios set Nombre=?", "ROSA\rM",
-        QStringList{"Mandatarios", "Nombre", rosa, "salto de"});
+        QStringList{"Mandatarios", "Nombre", rosa, "ROSA\rM GARCIA", "salto de"});
     row("outside the code page", "update AA set ApMaterno=?", "L\u0150PEZ",
         QStringList{"tabla AA", "ApMaterno", "3001"});
     const QString missing = QDir::toNativeSeparators("/no/existe/GAMR.req");
     row("missing requirement", "update Mandatarios set Requerimiento=?", "/no/existe/GAMR.req",
-        QStringList{rosa, missing});
+        QStringList{rosa, name, missing});
     row("no requirement", "update Mandatarios set Mandato=3, Requerimiento=?", "",
-        QStringList{rosa});
+        QStringList{rosa, name, "proporcione su archivo"});
     // Two files of one name would leave only one of them in ENVIO; Windows
     // takes names that differ only in case for one file.
-    row("same name", thirdRow, "<d>/otra/GAMR800202XY2.req", QStringList{rosa, third});
+    row("same name", thirdRow, "<d>/otra/GAMR800202XY2.req",
+        QStringList{rosa, name, third, "A B C"});
     row("same name but case", thirdRow, "<d>/otra/gamr800202xy2.REQ",
         QStringList{rosa, third, "mismo nombre"});
 }
@@ -225,6 +232,112 @@ void TestExchange::refusedGeneration() {
         QVERIFY2(why.contains(t), qPrintable(why + u" / "_s + t));
     QCOMPARE(readWholeFile(file()), before);
     QCOMPARE(inEnvio().size(), 2);
+
+    // Told right after the question, before the user looks for his key.
+    AppState state;
+    state.dataDir = pd->path();
+    state.NoPat = u"3001"_s;
+    seam::Script s;
+    QVERIFY(!Genera_archivo(nullptr, state, *db, u"PELJ700101AB1"_s, u"3001"_s));
+    QCOMPARE(s.dialogsShown, QStringList());
+    QCOMPARE(s.lastText(), why);
+}
+
+// What stood in ENVIO before a generation ('|' between files, each
+// name=content; a name may lead into a folder). After a successful one
+// ENVIO holds just the package and all of that lies, as it was, in
+// anteriores/<date>/; after one that fails at any step ENVIO is unchanged.
+void TestExchange::envioHoldsThePackage_data() {
+    QTest::addColumn<QString>("before");
+    row("empty", "");
+    row("earlier patent's file", "2999.txt=firmado antes");
+    row("earlier file of this patent", "3001.txt=firmado antes");
+    row("copy no longer due", "VIEJ700101AB1.req=ya no");
+    row("the user's own", "nota.txt=del agente|cartas/oficio.txt=carta");
+    row("due copy already there", "GAMR800202XY2.req=copia anterior");
+    row("set aside by an interrupted run, its place taken",
+        "nota.txt=nueva|nota.txt.kestro-anterior=anterior");
+    row("all at once", "2999.txt=a|3001.txt=b|VIEJ700101AB1.req=c|nota.txt=d|"
+                       "GAMR800202XY2.req=e|anteriores/2020-01-01 10.00.00/1.txt=f");
+}
+
+void TestExchange::envioHoldsThePackage() {
+    QFETCH(QString, before);
+    QMap<QString, QByteArray> earlier;
+    for (const QString& f : before.split(u'|', Qt::SkipEmptyParts)) {
+        const QString name = f.section(u'=', 0, 0);
+        QDir().mkpath(QFileInfo(envio() + u'/' + name).path());
+        writeWholeFile(envio() + u'/' + name, f.section(u'=', 1).toUtf8());
+        earlier.insert(name, f.section(u'=', 1).toUtf8());
+    }
+    QString why;
+    faultpoint::arm(0);
+    QVERIFY2(write(&why), qPrintable(why));
+    const int steps = faultpoint::seen();
+    const QMap<QString, QByteArray> done = filesUnder(envio());
+    // Undone, then every step made to fail in turn.
+    for (const QFileInfo& f : QDir(envio()).entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot))
+        QVERIFY(f.isDir() ? QDir(f.filePath()).removeRecursively() : QFile::remove(f.filePath()));
+    for (auto f = earlier.cbegin(); f != earlier.cend(); ++f) {
+        QDir().mkpath(QFileInfo(envio() + u'/' + f.key()).path());
+        writeWholeFile(envio() + u'/' + f.key(), f.value());
+    }
+    const QMap<QString, QByteArray> asBefore = filesUnder(envio());
+    QCOMPARE(asBefore.size(), earlier.size());
+    for (int k = 1; k <= steps; ++k) {
+        faultpoint::arm(k);
+        const bool written = write(&why).has_value();
+        faultpoint::disarm();
+        QVERIFY2(!written && !why.isEmpty(), qPrintable(QString::number(k)));
+        QCOMPARE(filesUnder(envio()), asBefore);
+    }
+
+    QMap<QString, QByteArray> expected{{u"3001.txt"_s, readWholeFile(fixture(u"3001.txt"_s))},
+                                       {u"GAMR800202XY2.req"_s, "requerimiento de ROSA"}};
+    for (auto f = earlier.cbegin(); f != earlier.cend(); ++f)
+        expected.insert(f.key().startsWith(u"anteriores/"_s) ? u"anteriores/<fecha>/1.txt"_s
+                                                             : u"anteriores/<fecha>/"_s + f.key(),
+                        f.value());
+    QCOMPARE(done, expected);
+}
+
+// The disk gives out while the package takes its place and stays broken
+// while it is undone (an antivirus holding the new file, say): the user is
+// told which file could not go back and where its earlier copy is, and the
+// next start puts it back, never deleting it while its place is taken.
+void TestExchange::earlierCopyThatCannotGoBack() {
+    QDir().mkpath(envio());
+    writeWholeFile(file(), "firmado antes");
+    writeWholeFile(envio() + u"/nota.txt"_s, "del agente");
+    QString why;
+    faultpoint::arm(0);
+    QVERIFY(write(&why));
+    const int last = faultpoint::seen(); // the step that ends the placing
+    writeWholeFile(file(), "firmado antes");
+    writeWholeFile(envio() + u"/nota.txt"_s, "del agente");
+    QFile::remove(envio() + u"/GAMR800202XY2.req"_s);
+    QVERIFY(QDir(EnvioStage::archiveFolder(envio())).removeRecursively());
+
+    faultpoint::arm(last, true);
+    QVERIFY(!write(&why));
+    faultpoint::disarm();
+    const QStringList dated =
+        QDir(EnvioStage::archiveFolder(envio())).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    QCOMPARE(dated.size(), 1);
+    const QString aside = EnvioStage::archiveFolder(envio()) + u'/' + dated.first();
+    QVERIFY2(!why.contains(u"quedó como estaba"_s) &&
+                 why.contains(QDir::toNativeSeparators(aside + u"/3001.txt"_s)) &&
+                 why.contains(QDir::toNativeSeparators(aside + u"/nota.txt"_s)),
+             qPrintable(why));
+    QCOMPARE(readWholeFile(aside + u"/3001.txt"_s), QByteArray("firmado antes"));
+
+    // The user put something of his own where his note was.
+    writeWholeFile(envio() + u"/nota.txt"_s, "otra nota");
+    EnvioStage::recover(envio());
+    QCOMPARE(filesUnder(envio()),
+             (QMap<QString, QByteArray>{{u"3001.txt"_s, "firmado antes"},
+                                        {u"nota.txt"_s, "otra nota"},
+                                        {u"anteriores/<fecha>/nota.txt"_s, "del agente"}}));
 }
 
 #ifdef Q_OS_WIN

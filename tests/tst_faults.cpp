@@ -24,12 +24,7 @@ State stateOf(Wizard& w) {
                 .replace(w.dir.path(), QStringLiteral("<folder>"))
                 .replace(QDir::toNativeSeparators(w.dir.path()), QStringLiteral("<folder>")),
             {}};
-    const QString folder = w.dir.path() + QStringLiteral("/ENVIO");
-    QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString f = it.next();
-        s.files.insert(QDir(folder).relativeFilePath(f), readWholeFile(f));
-    }
+    s.files = filesUnder(w.dir.path() + QStringLiteral("/ENVIO"));
     return s;
 }
 

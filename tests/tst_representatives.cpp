@@ -36,6 +36,7 @@ class TestRepresentatives : public QObject {
 private Q_SLOTS:
     void editorChecksOfficesAndDeclarations();
     void pageShowsEditsAndDeletesTheChosenOne();
+    void typeThreeKeepsHisType();
 };
 
 // The editor's checks in order, each with its message and focus; then, for
@@ -266,6 +267,33 @@ void TestRepresentatives::pageShowsEditsAndDeletesTheChosenOne() {
     QCOMPARE(QList({owned(*db, rosa2).size(), owned(*db, luisCurp).size()}),
              QList<qsizetype>({0, 4}));
     QCOMPARE(wz.showing(QStringList{"fgAA", "fgMandatarios"} + details), u"2|2|0|0||0||"_s);
+}
+
+// Type 3 comes only with an earlier database: the editor shows it for him
+// and takes his requirement file without a change of type (his own
+// accreditation kept); a new representative is offered types 1 and 2 only.
+void TestRepresentatives::typeThreeKeepsHisType() {
+    Wizard wz;
+    auto db = wz.dir.open();
+    storeAgent(*db);
+    storeMandatario(
+        *db, u"('%1','%2','ROSA','GARCIA','MARTINEZ',3,'',5,1,null)"_s.arg(rosa.curp, rosa.rfc));
+    const QString req = QDir::toNativeSeparators(wz.dir.path() + u"/GAMR800202XY2.req"_s);
+    wz.start();
+    wz.withDialog("frmApoderado", "cmdNuevo", [&](QDialog& d) {
+        QCOMPARE(named<QComboBox>(d, u"cmbMandato"_s)->count(), 2);
+        press(d, u"cmdCancelar"_s);
+    });
+    wz.pick("fgAA", 0);
+    wz.withDialog("frmApoderado", "cmdEditar", [&](QDialog& d) {
+        QCOMPARE(showing(d, {"cmbMandato", "frAduanasAct", "frAcreditacion", "cmdBuscar"}),
+                 u"Con autorización de operar al 15/01/2004|0|0|1"_s);
+        wz.script.chooseFile(req);
+        press(d, u"cmdBuscar"_s);
+        press(d, u"cmdAceptar"_s);
+    });
+    QCOMPARE(dump(*db, u"select Mandato, Requerimiento, Acreditacion from Mandatarios"_s),
+             u"3|"_s + req + u"|5"_s);
 }
 
 QTEST_MAIN(TestRepresentatives)

@@ -28,6 +28,7 @@ private Q_SLOTS:
     void signedAndVerified();
     void resultCodes_data();
     void resultCodes();
+    void legacyModuleMissing();
     void keyDialogChecksTheKey_data();
     void keyDialogChecksTheKey();
 };
@@ -93,18 +94,23 @@ void TestSigning::signedAndVerified() {
 }
 
 // A fixture under keys/ (the EC keys' password is "clave"), or what else
-// stands at the key's path. slow.key asks 8 388 607 derivation rounds: refused
-// at once, not the program kept busy.
+// stands at the key's path. slow.key asks 8 388 607 derivation rounds and
+// scrypt-slow.key scrypt work of 16 384 x 8 x 8: refused at once, not the
+// program kept busy. des.key (PBE-MD5-DES) and rc2.key (PBE-SHA1-RC2-64)
+// need OpenSSL's legacy module.
 void TestSigning::resultCodes_data() {
     QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("password");
     QTest::addColumn<int>("code");
-    for (const char* notAKey :
-         {"none", "folder", "4 GiB", "text.key", "certificate.cer", "empty.key", "slow.key"})
-        QTest::newRow(notAKey) << QString::fromLatin1(notAKey) << u"clave"_s << 1;
-    QTest::newRow("fast enough to open") << u"fast.key"_s << u"clave"_s << 0;
-    QTest::newRow("wrong password") << u"fast.key"_s << u"Clave"_s << 2;
-    QTest::newRow("no password") << u"fast.key"_s << QString() << 2;
+    for (const char* notAKey : {"none", "folder", "4 GiB", "text.key", "certificate.cer",
+                                "empty.key", "slow.key", "scrypt-slow.key"})
+        QTest::newRow(notAKey) << QString::fromLatin1(notAKey) << u"clave"_s << 2;
+    for (const char* opens : {"fast.key", "scrypt.key", "des.key", "rc2.key"})
+        QTest::newRow(opens) << QString::fromLatin1(opens) << u"clave"_s << 0;
+    QTest::newRow("wrong password") << u"fast.key"_s << u"Clave"_s << 3;
+    QTest::newRow("wrong password, legacy cipher") << u"des.key"_s << u"Clave"_s << 3;
+    QTest::newRow("no password") << u"fast.key"_s << QString() << 3;
+    QTest::newRow("nothing to sign") << u"fast.key"_s << u"clave"_s << 1;
 }
 
 void TestSigning::resultCodes() {
@@ -113,7 +119,8 @@ void TestSigning::resultCodes() {
     QFETCH(int, code);
     QTemporaryDir dir;
     const QString file = dir.filePath(u"3001.txt"_s), keyPath = dir.filePath(u"llave.key"_s);
-    writeWholeFile(file, ExpectedSample);
+    const QByteArray content = code == NothingToSign ? QByteArray() : ExpectedSample;
+    writeWholeFile(file, content);
     if (key.contains(u'.'))
         QVERIFY(QFile::copy(fixture(u"keys/"_s + key), keyPath));
     else if (key == u"folder"_s)
@@ -123,15 +130,44 @@ void TestSigning::resultCodes() {
         QVERIFY(f.open(QIODevice::WriteOnly) && f.resize(qint64(4) << 30)); // sparse, never read
     }
     QCOMPARE(signFile(file, keyPath, password), code);
-    QCOMPARE(readWholeFile(file).startsWith(ExpectedSample + (code ? "" : "FIRMA")), true);
+    QCOMPARE(readWholeFile(file).startsWith(content + (code ? "" : "FIRMA")), true);
     if (code == 0)
         return;
     // The wizard tells which.
     seam::Script s;
     tellSigningOutcome(nullptr, code, dir.path(), u"3001"_s, QString());
-    QCOMPARE(s.lastText(),
-             code == 1 ? u"No se encontró la llave privada (*.key) o el archivo no es válido"_s
-                       : u"Error en la contraseña"_s);
+    const QStringList says{{},
+                           u"No se encontró el archivo a firmar digitalmente"_s,
+                           u"No se encontró la llave privada (*.key) o el archivo no es válido"_s,
+                           u"Error en la contraseña"_s};
+    QCOMPARE(s.lastText(), says.at(code));
+}
+
+// Where OpenSSL's legacy module cannot be had (here OPENSSL_MODULES points
+// at an empty folder, in a process of its own, since a module once loaded
+// stays), an old key is told unsupported, never a wrong password.
+void TestSigning::legacyModuleMissing() {
+    const QString key = fixture(u"keys/des.key"_s);
+    if (qEnvironmentVariableIsSet("KESTRO_TEST_NO_LEGACY")) {
+        QTemporaryDir dir;
+        const QString file = dir.filePath(u"3001.txt"_s);
+        writeWholeFile(file, ExpectedSample);
+        QCOMPARE(signFile(file, key, u"clave"_s), int(UnsupportedKeyCipher));
+        QCOMPARE(signFile(file, fixture(u"keys/fast.key"_s), u"clave"_s), int(SignedOk));
+        seam::Script s;
+        tellSigningOutcome(nullptr, UnsupportedKeyCipher, dir.path(), u"3001"_s, QString());
+        QVERIFY(s.lastText().startsWith(u"El cifrado del archivo llave no está disponible"_s));
+        return;
+    }
+    QTemporaryDir noModules;
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(u"OPENSSL_MODULES"_s, QDir::toNativeSeparators(noModules.path()));
+    env.insert(u"KESTRO_TEST_NO_LEGACY"_s, u"1"_s);
+    child.setProcessEnvironment(env);
+    child.start(QCoreApplication::applicationFilePath(), {u"legacyModuleMissing"_s});
+    QVERIFY(child.waitForFinished());
+    QVERIFY2(child.exitCode() == 0, child.readAllStandardOutput().constData());
 }
 
 void TestSigning::keyDialogChecksTheKey_data() {

@@ -17,6 +17,7 @@ private Q_SLOTS:
     void startUpWithABadDatabase();
     void pairedListsFollowEachOther();
     void representativesCompletenessMessages();
+    void nothingChangesAfterSigning();
 };
 
 // Leaving asks while no file was produced (the close box too), unsaved typing first.
@@ -295,6 +296,7 @@ void TestWizard::representativesCompletenessMessages() {
     storeAgent(*db);
     storeMandatario(*db, "('CURP1','RFC1','ANA','RUIZ','SOTO',1,'C:\\R.REQ',0,2,null)", {});
     storeMandatario(*db, "('CURP2','RFC2','LUIS','MORA','DIAZ',2,'',null,1,null)");
+    storeMandatario(*db, "('CURP3','RFC3','EVA','PAZ','GIL',3,'  ',0,1,null)");
     wz.start();
     wz.fillPage1(0);
     wz.next();
@@ -312,7 +314,10 @@ void TestWizard::representativesCompletenessMessages() {
              {"Proporcione el archivo de Requerimiento" + luis,
               "update Mandatarios set Requerimiento='X.REQ' where CURP='CURP2'"},
              {"Proporcione el Tipo de acreditamiento" + luis,
-              "update Mandatarios set Acreditacion=0 where CURP='CURP2'"}}) {
+              "update Mandatarios set Acreditacion=0 where CURP='CURP2'"},
+             // Type 3 (only an earlier database has him) sends his file too.
+             {"Proporcione el archivo de Requerimiento del mandatario EVA PAZ GIL CURP=CURP3",
+              "update Mandatarios set Requerimiento='Y.REQ' where CURP='CURP3'"}}) {
         wz.next();
         QVERIFY2(wz.pageShown("frApoderado") && wz.script.lastText() == message,
                  qPrintable(wz.script.lastText()));
@@ -320,6 +325,47 @@ void TestWizard::representativesCompletenessMessages() {
     }
     wz.next();
     QVERIFY(wz.pageShown("frAA21311"));
+}
+
+// Once the file is signed nothing on any page can change the data it
+// reflects, not even after choosing another row; the lists still scroll,
+// and Dudas and Salir stay.
+void TestWizard::nothingChangesAfterSigning() {
+    Wizard wz;
+    auto db = wz.dir.open();
+    storeOffice(*db, wz.dir.path());
+    storeMandatario(*db, "('CURP2','RFC2','LUIS','MORA','DIAZ',3,'" + wz.dir.path() +
+                             "/RFC2.req',0,1,null)");
+    writeWholeFile(wz.dir.path() + u"/RFC2.req"_s, "req");
+    const QString key = wz.dir.path() + u"/PELJ700101AB1.key"_s;
+    QFile::copy(fixture(u"keys/rsa.key"_s), key);
+    wz.start();
+    wz.fillPage1(0);
+    wz.next();
+    wz.script.onDialog(u"frmKey"_s, [&](QDialog& d) {
+        wz.script.chooseFile(key);
+        press(d, u"cmdBuscar"_s);
+        setValue(d, u"txtPassword"_s, u"clave"_s);
+        press(d, u"cmdAceptar"_s);
+        return d.result();
+    });
+    wz.pick("fgAA", 0);
+    QVERIFY(wz.cmd("cmdEditar")->isEnabled());
+    wz.next();
+    QVERIFY2(wz.script.lastText().startsWith(u"Se genero el archivo"_s),
+             qPrintable(wz.script.lastText()));
+    wz.pick("fgAA", 1);
+    QStringList usable;
+    for (const char* page : {"pageAgent", "pageOffices", "pageRepresentatives", "pageAgentHistory",
+                             "pageRepresentativeHistory"})
+        for (QWidget* c : wz.w(page)->findChildren<QWidget*>())
+            if (c->isEnabled() && (qobject_cast<QAbstractButton*>(c) ||
+                                   qobject_cast<QLineEdit*>(c) || qobject_cast<QComboBox*>(c)))
+                usable << c->objectName();
+    QCOMPARE(usable, QStringList());
+    QCOMPARE(wz.showing({"fgAA", "cmdAtras", "cmdSiguiente", "cmdDudas", "cmdSalir"}),
+             u"2|0|0|1|1"_s);
+    QVERIFY(wz.grid("fgAA")->isEnabled() && wz.grid("fgAA")->currentRow() == 1);
 }
 
 QTEST_MAIN(TestWizard)

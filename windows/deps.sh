@@ -63,6 +63,19 @@ if [ ! -f "$prefix/lib/libcrypto.dll.a" ]; then
   (cd "$dir" && make -s -j"$jobs" build_libs >/dev/null 2>&1 && make -s install_dev >/dev/null)
 fi
 
+# OpenSSL's legacy module: old key ciphers (DES, RC2...), which the program
+# loads only for a key that needs one. Its own step, so a cache built before
+# it gains the module without being rebuilt.
+if [ ! -f "$prefix/lib/ossl-modules/legacy.dll" ]; then
+  dir=$(fetch openssl "$SSL_V")
+  step "OpenSSL: módulo legacy"
+  (cd "$dir" && { [ -f Makefile ] || ./Configure mingw64 shared no-tests \
+       --cross-compile-prefix=$cross- --prefix="$prefix" --libdir=lib >/dev/null; } &&
+     make -s -j"$jobs" build_modules >/dev/null 2>&1)
+  mkdir -p "$prefix/lib/ossl-modules"
+  cp "$dir/providers/legacy.dll" "$prefix/lib/ossl-modules/"
+fi
+
 if [ ! -f "$prefix/lib/cmake/Qt6/Qt6Config.cmake" ]; then
   dir=$(fetch qt6-base "$QT_V")
   build=$src/qtbase-build

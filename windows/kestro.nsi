@@ -41,6 +41,7 @@ Section "KESTRO"
   SetShellVarContext all
   SetRegView 64
   SetOutPath "$INSTDIR"
+  ; Everything in SRC, ossl-modules\legacy.dll (old key ciphers) included.
   File /r "${SRC}\*.*"
   WriteUninstaller "$INSTDIR\Desinstalar.exe"
   CreateShortCut "$SMPROGRAMS\${APP} ${VERSION}.lnk" "$INSTDIR\kestro.exe" "" "$INSTDIR\kestro.exe" 0

@@ -9,7 +9,8 @@ mingw_gcc=/usr/lib/gcc/x86_64-w64-mingw32/12-posix
 mingw_lib=/usr/x86_64-w64-mingw32/lib
 
 rm -rf "$out" "$build/KESTRO-3.5-windows.zip" "$build/KESTRO-3.5-setup.exe"
-mkdir -p "$out/platforms" "$out/sqldrivers" "$out/styles" "$out/translations" "$out/share/kestro"
+mkdir -p "$out/platforms" "$out/sqldrivers" "$out/styles" "$out/translations" "$out/share/kestro" \
+  "$out/ossl-modules"
 cp "$build/kestro.exe" "$build/kestro_verifica_firma.exe" "$out/"
 x86_64-w64-mingw32-strip "$out/kestro.exe" "$out/kestro_verifica_firma.exe"
 cp "$build"/share/kestro/* "$out/share/kestro/"
@@ -19,6 +20,8 @@ cp "$deps/plugins/sqldrivers/qsqlite.dll" "$out/sqldrivers/"
 cp "$deps/plugins/styles/qwindowsvistastyle.dll" "$out/styles/"
 cp "$deps/translations/qtbase_es.qm" "$out/translations/"
 cp "$deps/bin/libcrypto-3-x64.dll" "$deps/bin/sqlite3.dll" "$out/"
+# Where the program points OpenSSL for its legacy module (old key ciphers).
+cp "$deps/lib/ossl-modules/legacy.dll" "$out/ossl-modules/"
 cp "$mingw_gcc/libstdc++-6.dll" "$mingw_gcc/libgcc_s_seh-1.dll" "$mingw_lib/libwinpthread-1.dll" "$out/"
 
 find "$out" -name "*.dll" -exec x86_64-w64-mingw32-strip --strip-unneeded {} +

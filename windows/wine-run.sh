@@ -9,6 +9,8 @@ set -u
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEPATH="$(winepath -w "$KESTRO_WIN_DEPS/bin");$(winepath -w /usr/lib/gcc/x86_64-w64-mingw32/12-posix);$(winepath -w /usr/x86_64-w64-mingw32/lib)"
 export QT_PLUGIN_PATH="$(winepath -w "$KESTRO_WIN_DEPS/plugins")"
+# The tests are not beside an ossl-modules folder, as the installed program is.
+export OPENSSL_MODULES="$(winepath -w "$KESTRO_WIN_DEPS/lib/ossl-modules")"
 # Under Wine the offscreen platform hangs; the real one draws on Xvfb.
 export QT_QPA_PLATFORM=windows
 program=$1; shift

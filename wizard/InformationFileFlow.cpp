@@ -39,8 +39,17 @@ void tellSigningOutcome(QWidget* parent, int code, const QString& dataDir, const
                                         "enviarlo y los requerimientos manualmente a ") +
                          authorityMail);
         return;
+    case NothingToSign:
+        tell(parent, QStringLiteral("No se encontró el archivo a firmar digitalmente"));
+        return;
     case WrongPassword:
         tell(parent, QStringLiteral("Error en la contraseña"));
+        return;
+    case UnsupportedKeyCipher:
+        tell(parent, QStringLiteral("El cifrado del archivo llave no está disponible en esta "
+                                    "instalación, así que la llave no se pudo abrir (la "
+                                    "contraseña no se revisó). Reinstale KESTRO o use una "
+                                    "llave con cifrado actual."));
         return;
     default:
         tell(parent,
@@ -58,6 +67,15 @@ bool Genera_archivo(QWidget* parent, AppState& state, Database& db, const QStrin
                       seam::Buttons::OkCancel) != seam::Answer::Ok)
         return false;
 
+    // Everything that can refuse the package is found now, before the user
+    // looks for his key and types his password.
+    Fallible<InformationFileContent> content =
+        prepareInformationFile(db, canonicalPatent(state.NoPat));
+    if (!content) {
+        tell(parent, content.error->message());
+        return false;
+    }
+
     std::optional<KeyChoice> key = askForKey(parent, rfcAsTyped, state.lastKeyFile);
     if (!key)
         return false;
@@ -65,16 +83,16 @@ bool Genera_archivo(QWidget* parent, AppState& state, Database& db, const QStrin
     // Signed in memory before the file takes its name in ENVIO: a refused
     // key or password leaves an earlier signed file there untouched.
     int outcome = SignedOk;
-    const auto sign = [&](QByteArray& content) {
-        Signer signer{agentCurpOf(content), key->keyPath.toUtf8(), key->password.toUtf8()};
+    const auto sign = [&](QByteArray& bytes) {
+        Signer signer{agentCurpOf(bytes), key->keyPath.toUtf8(), key->password.toUtf8()};
         outcome = whileBusy(
             parent, QStringLiteral("Agregando la Firma Digital al archivo de información..."),
-            [&] { return signContent(content, signer); });
+            [&] { return signContent(bytes, signer); });
         wipeSigner(signer);
         return outcome == SignedOk;
     };
-    const Fallible<QString> written =
-        writeInformationFile(db, state.dataDir, canonicalPatent(state.NoPat), sign);
+    const Fallible<QString> written = placeInformationFile(std::move(content.value), state.dataDir,
+                                                           canonicalPatent(state.NoPat), sign);
     wipeText(key->password);
     if (!written && outcome == SignedOk) {
         tell(parent, written.error->message());

@@ -71,6 +71,8 @@ Fallible<QString> representativeGap(Database& db, const QString& curp) {
             return noRequirement;
         if (r.acreditacion.isNull() || Vacio(r.acreditacion.toString()))
             return QStringLiteral("Proporcione el Tipo de acreditamiento del mandatario ");
+    } else if (mandato == 3 && requirementMissing) {
+        return noRequirement; // his file travels with the information file
     }
     return QString();
 }
@@ -282,16 +284,15 @@ void RepresentativesPage::Muestra_Mandatario() {
     ui->frAduanasAct->setVisible(earlier);
     ui->frPedTramitados->setVisible(earlier);
     ui->frAcreditacion->setVisible(rule);
-    ui->lblRequerimiento->setVisible(earlier || rule);
-    ui->txtRequerimiento->setVisible(earlier || rule);
+    ui->lblRequerimiento->setVisible(true);
+    ui->txtRequerimiento->setVisible(true);
     ui->lblTipoMandato->setText(MandatoLabel::of(mandato));
     ui->lblTipoMandato->show();
     if (earlier) {
         Llena_Aduanas_MM(curp);
         Llena_Pedimentos_MM(curp);
     }
-    if (earlier || rule)
-        Llena_Requerimiento_Mand(curp, mandato);
+    Llena_Requerimiento_Mand(curp, mandato);
 }
 
 void RepresentativesPage::Llena_Aduanas_MM(const QString& curp) {

@@ -7,9 +7,11 @@
 #include "entry/BackupRestore.h"
 #include "entry/ScreenFit.h"
 #include "entry/Seam.h"
+#include "exchange/EnvioStage.h"
 #include "exchange/InformationFile.h"
 #include "ui_frmMain.h"
 #include "wizard/InformationFileFlow.h"
+#include "wizard/PageLock.h"
 #include "wizard/PreviousVersionImport.h"
 
 #include <QCloseEvent>
@@ -53,6 +55,9 @@ bool frmMain::startUp() {
         return false;
     }
     db_ = std::move(opened.value);
+    // A generation cut short (the program killed, a file that could not go
+    // back) is put right before anything else.
+    EnvioStage::recover(envioFolder(state_.dataDir));
     state_.backups.dailyCopy(messageParent(), *db_);
     // Told now, not at the first save that fails.
     if (const QString cannot = db_->cannotSaveReason(); !cannot.isEmpty())
@@ -260,6 +265,15 @@ void frmMain::finishWizard() {
         return;
     ui->cmdAtras->setEnabled(false);
     ui->cmdSiguiente->setEnabled(false);
+    lockPagesForReading();
+}
+
+// The signed file must keep saying what the database holds: after signing
+// nothing can be changed, only read (Dudas and Salir stay).
+void frmMain::lockPagesForReading() {
+    for (QWidget* page : QList<QWidget*>{ui->pageAgent, ui->pageOffices, ui->pageRepresentatives,
+                                         ui->pageAgentHistory, ui->pageRepresentativeHistory})
+        lockForReading(page);
 }
 
 void frmMain::cmdAtras_Click() {

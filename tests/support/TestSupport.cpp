@@ -16,6 +16,20 @@ QByteArray readWholeFile(const QString& path) {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
+QMap<QString, QByteArray> filesUnder(const QString& folder) {
+    QMap<QString, QByteArray> out;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString f = it.next();
+        QString name = QDir(folder).relativeFilePath(f);
+        const QStringList parts = name.split(u'/');
+        if (parts.size() > 2 && parts.first() == QStringLiteral("anteriores"))
+            name = QStringLiteral("anteriores/<fecha>/") + parts.mid(2).join(u'/');
+        out.insert(name, readWholeFile(f));
+    }
+    return out;
+}
+
 ProgramDir::ProgramDir(Kind kind) {
     if (!dir_.isValid())
         throw std::runtime_error("no temporary folder");

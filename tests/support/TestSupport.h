@@ -28,6 +28,9 @@ inline QString catalogueFolder() {
 }
 void writeWholeFile(const QString& path, const QByteArray& bytes);
 QByteArray readWholeFile(const QString& path);
+// Every file under a folder by its relative path, with its bytes; the dated
+// folder under anteriores/ reads "<fecha>", so that runs can be compared.
+QMap<QString, QByteArray> filesUnder(const QString& folder);
 // A file of tests/fixtures.
 inline QString fixture(const QString& name) {
     return QStringLiteral(KESTRO_FIXTURES "/") + name;
