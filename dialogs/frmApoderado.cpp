@@ -8,7 +8,7 @@
 #include "entry/CatalogueLists.h"
 #include "entry/Grid.h"
 #include "entry/KeystrokeFilter.h"
-#include "entry/MandatoLabel.h"
+#include "data/MandatoLabel.h"
 #include "entry/ScreenFit.h"
 #include "entry/Seam.h"
 #include "entry/StoredText.h"

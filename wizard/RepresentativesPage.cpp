@@ -6,7 +6,7 @@
 #include "entry/AddressBlock.h"
 #include "entry/CatalogueLists.h"
 #include "entry/GridBehaviour.h"
-#include "entry/MandatoLabel.h"
+#include "data/MandatoLabel.h"
 #include "entry/Seam.h"
 #include "rules/Rutinas.h"
 #include "ui_RepresentativesPage.h"
