@@ -117,17 +117,23 @@ QByteArray algorithmOf(EVP_PKEY* k) {
     return QByteArray();
 }
 
-// SHA-256 of the public key (DER SubjectPublicKeyInfo), so the authority
-// can tell which of the agent's keys signed.
-QByteArray fingerprintOf(EVP_PKEY* k) {
+// The public key as DER SubjectPublicKeyInfo.
+QByteArray publicKeyDer(EVP_PKEY* k) {
     unsigned char* der = nullptr;
     const int n = i2d_PUBKEY(k, &der);
     if (n <= 0)
         return QByteArray();
-    const QByteArray h = QCryptographicHash::hash(QByteArray(reinterpret_cast<const char*>(der), n),
-                                                  QCryptographicHash::Sha256);
+    const QByteArray out(reinterpret_cast<const char*>(der), n);
     OPENSSL_free(der);
-    return h.toHex();
+    return out;
+}
+
+// SHA-256 of the public key, so the authority can tell which of the
+// agent's keys signed.
+QByteArray fingerprintOf(EVP_PKEY* k) {
+    const QByteArray der = publicKeyDer(k);
+    return der.isEmpty() ? QByteArray()
+                         : QCryptographicHash::hash(der, QCryptographicHash::Sha256).toHex();
 }
 
 QList<QByteArray> linesOf(const QByteArray& content) {
@@ -194,7 +200,7 @@ QByteArray agentCurpOf(const QByteArray& content) {
     return curpOf(content);
 }
 
-int signContent(QByteArray& content, const Signer& f) {
+int signContent(QByteArray& content, const Signer& f, QByteArray* publicKey) {
     QByteArray keyBytes;
     if (f.keyPath.isEmpty() || !readKeyFile(QString::fromUtf8(f.keyPath), &keyBytes))
         return InvalidKey;
@@ -235,6 +241,8 @@ int signContent(QByteArray& content, const Signer& f) {
 
     content += signatureRecord(patentOf(content), f.curp, algorithmOf(k.get()),
                                fingerprintOf(k.get()), signature);
+    if (publicKey)
+        *publicKey = publicKeyDer(k.get());
     return SignedOk;
 }
 

@@ -8,6 +8,7 @@
 #include "entry/Seam.h"
 #include "exchange/InformationFile.h"
 #include "exchange/Signing.h"
+#include "report/SigningSummary.h"
 
 #include <QDir>
 
@@ -65,12 +66,14 @@ bool Genera_archivo(QWidget* parent, AppState& state, Database& db, const QStrin
     // Signed in memory before the file takes its name in ENVIO: a refused
     // key or password leaves an earlier signed file there untouched.
     int outcome = SignedOk;
+    QByteArray signedFile, publicKey;
     const auto sign = [&](QByteArray& content) {
         Signer signer{agentCurpOf(content), key->keyPath.toUtf8(), key->password.toUtf8()};
         outcome = whileBusy(
             parent, QStringLiteral("Agregando la Firma Digital al archivo de información..."),
-            [&] { return signContent(content, signer); });
+            [&] { return signContent(content, signer, &publicKey); });
         wipeSigner(signer);
+        signedFile = content;
         return outcome == SignedOk;
     };
     const Fallible<QString> written =
@@ -82,5 +85,18 @@ bool Genera_archivo(QWidget* parent, AppState& state, Database& db, const QStrin
     }
     tellSigningOutcome(parent, outcome, state.dataDir, canonicalPatent(patenteField),
                        state.contact.authorityMail);
+    if (written.ok())
+        keepSummary(parent, state, db, signedFile, publicKey);
     return written.ok();
+}
+
+void keepSummary(QWidget* parent, AppState& state, Database& db, const QByteArray& signedFile,
+                 const QByteArray& publicKey) {
+    const Fallible<QString> summary =
+        writeSigningSummary(db, state.dataDir, canonicalPatent(state.NoPat), signedFile, publicKey);
+    state.summaryPath = summary.value;
+    // The file is signed and in ENVIO all the same; only the agent's copy
+    // to read is missing.
+    if (!summary)
+        tell(parent, summary.error->message());
 }

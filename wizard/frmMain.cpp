@@ -35,6 +35,10 @@ frmMain::frmMain(AppState& state, QWidget* parent)
     connect(ui->cmdAtras, &QPushButton::clicked, this, &frmMain::cmdAtras_Click);
     connect(ui->cmdSalir, &QPushButton::clicked, this, &frmMain::cmdSalir_Click);
     connect(ui->cmdDudas, &QPushButton::clicked, this, &frmMain::cmdDudas_Click);
+    connect(ui->cmdAbrirEnvio, &QPushButton::clicked, this,
+            [this] { seam::openWithSystem(envioFolder(state_.dataDir)); });
+    connect(ui->cmdVerResumen, &QPushButton::clicked, this,
+            [this] { seam::openWithSystem(state_.summaryPath); });
     resize(792, 572);
 }
 
@@ -255,6 +259,14 @@ void frmMain::finishWizard() {
         return;
     ui->cmdAtras->setEnabled(false);
     ui->cmdSiguiente->setEnabled(false);
+    showEnded();
+}
+
+// What the ended wizard leaves to do: look at what was written.
+void frmMain::showEnded() {
+    ui->cmdAbrirEnvio->show();
+    ui->cmdVerResumen->show();
+    ui->cmdVerResumen->setEnabled(!state_.summaryPath.isEmpty());
 }
 
 void frmMain::cmdAtras_Click() {

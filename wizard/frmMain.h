@@ -52,6 +52,7 @@ private:
     void forwardFromPages3to5();
     void showBeforeHistory(int page);
     void finishWizard();
+    void showEnded();
     // Shows the history pages' lists again after page 3 changed.
     void representativesChanged(bool ruleType);
     // The "next" button: a caption that moves on, or "Finaliza", which
