@@ -28,31 +28,30 @@ bool undefinedInCp1252(QChar c) {
     return u == 0x81 || u == 0x8D || u == 0x8F || u == 0x90 || u == 0x9D;
 }
 
-// Ranks in the order the writer puts the records.
+// Ranks in the order the writer puts the records; -1 for an unknown tag.
 constexpr int HeadRank = 0, VersionRank = 1;
 int rankOf(const QString& tag) {
-    if (tag == u"501")
-        return HeadRank;
-    if (tag == u"Paq_Version")
-        return VersionRank;
-    int rank = VersionRank;
-    for (const Tables::Table& t : Tables::all())
-        if (t.travel != Tables::Travel::Nowhere) {
-            ++rank;
-            if (t.tableName() == tag)
-                return rank;
-        }
-    return tag == u"800" ? rank + 1 : -1;
+    static const QHash<QString, int> ranks = [] {
+        QHash<QString, int> out{{QStringLiteral("501"), HeadRank},
+                                {QStringLiteral("Paq_Version"), VersionRank}};
+        int rank = VersionRank;
+        for (const Tables::Table& t : Tables::all())
+            if (t.travel != Tables::Travel::Nowhere)
+                out.insert(t.tableName(), ++rank);
+        out.insert(QStringLiteral("800"), rank + 1);
+        return out;
+    }();
+    return ranks.value(tag, -1);
 }
 
 class Checker {
 public:
-    Checker(const QByteArray& file, const CatalogueNames& c) : records_(readRecords(file)), c_(c) {}
+    Checker(const QByteArray& file, const CatalogueNames& c)
+        : file_(file), records_(readRecords(file)), c_(c) {}
 
     StructureReport run() {
+        checkBytes();
         splitOffSignature();
-        for (const FileRecord& r : records_)
-            checkLine(r);
         checkRecords();
         checkContent();
         std::stable_sort(report_.errors.begin(), report_.errors.end(),
@@ -71,28 +70,40 @@ private:
             signature_ = records_.takeLast();
     }
 
-    void checkLine(const FileRecord& r) {
-        if (!r.hasCrLf)
-            error(r, QStringLiteral("la línea no termina en CR LF."));
-        const QString joined = r.fields.join(u'|');
-        if (joined.isEmpty())
-            error(r, QStringLiteral("la línea está vacía."));
-        for (QChar ch : joined) {
-            if (undefinedInCp1252(ch)) {
-                error(r, QStringLiteral("el byte 0x%1 no es un carácter de Windows-1252.")
-                             .arg(QString::number(ch.unicode(), 16).toUpper()));
-                break;
+    // Line ends, empty lines and bytes, one finding of each kind a line.
+    void checkBytes() {
+        int line = 1;
+        bool byteTold = false;
+        for (qsizetype i = 0, start = 0; i < file_.size(); ++i) {
+            const uchar b = uchar(file_[i]);
+            if (b == '\n') {
+                if (i == start || (i == start + 1 && file_[start] == '\r'))
+                    error(line, QStringLiteral("la línea está vacía."));
+                if (i == start || file_[i - 1] != '\r')
+                    error(line, QStringLiteral("la línea no termina en CR LF."));
+                ++line;
+                start = i + 1;
+                byteTold = false;
+                continue;
             }
-            if (ch == u'\r') {
-                error(r, QStringLiteral("tiene un CR que no termina la línea."));
-                break;
-            }
-            if (ch.unicode() < 0x20 || ch.unicode() == 0x7F) {
-                error(r, QStringLiteral("tiene un carácter de control (0x%1).")
-                             .arg(ch.unicode(), 2, 16, QLatin1Char('0')));
-                break;
-            }
+            if (i + 1 == file_.size())
+                error(line, QStringLiteral("la línea no termina en CR LF."));
+            if (byteTold || (b >= 0x20 && b != 0x7F && !undefinedInCp1252(QChar(b))))
+                continue;
+            if (b == '\r' && (i + 1 == file_.size() || file_[i + 1] == '\n'))
+                continue;
+            byteTold = true;
+            error(line, b == '\r' ? QStringLiteral("tiene un CR que no termina la línea.")
+                        : b >= 0x80
+                            ? QStringLiteral("el byte 0x%1 no es un carácter de Windows-1252.")
+                                  .arg(QString::number(b, 16).toUpper())
+                            : QStringLiteral("tiene un carácter de control (0x%1).")
+                                  .arg(b, 2, 16, QLatin1Char('0')));
         }
+    }
+
+    static bool isEmptyLine(const FileRecord& r) {
+        return r.fields.size() == 1 && r.fields.first().isEmpty();
     }
 
     // Tags, field counts, order, fillers and the patent.
@@ -100,7 +111,7 @@ private:
         int highest = -1;
         QHash<QString, int> seen;
         for (const FileRecord& r : records_) {
-            if (r.fields.join(u'|').isEmpty())
+            if (isEmptyLine(r))
                 continue;
             const int rank = rankOf(r.tag);
             if (rank < 0) {
@@ -330,34 +341,55 @@ private:
         return QStringLiteral("el mandatario %1 no está en la sección Mandatarios.").arg(curp);
     }
 
-    void checkValues() {
-        for (const Tables::Table& t : Tables::all())
-            for (const FileRecord& r : section(t.name))
-                checkValuesOf(t, r);
+    // What each written column of a section holds worth checking, worked
+    // out once per section rather than for every record.
+    struct ValueColumn {
+        int field;
+        QString name;
+        bool date, office, optional;
+    };
+    static QList<ValueColumn> valueColumnsOf(const Tables::Table& t) {
+        QList<ValueColumn> out;
+        int field = 2;
+        for (const Tables::Column& c : t.columns) {
+            if (!c.inFile)
+                continue;
+            const QString name = QString::fromLatin1(c.name);
+            out.append({field++, name, c.kind == Tables::Kind::Date, OfficeColumns.contains(name),
+                        OptionalOffices.contains(name)});
+        }
+        return out;
     }
 
-    void checkValuesOf(const Tables::Table& t, const FileRecord& r) {
-        for (const Tables::Column& c : t.columns) {
-            const int at = fileField(t, c.name);
-            if (at < 0)
-                continue;
-            const QString v = r.at(at), name = QString::fromLatin1(c.name);
-            if (c.kind == Tables::Kind::Date && !isIsoDate(v))
-                error(r, QStringLiteral("la fecha %1 (%2) no es una fecha real aaaa-mm-dd.")
-                             .arg(v, name));
-            if (OfficeColumns.contains(name) && !(v.isEmpty() && OptionalOffices.contains(name)) &&
-                !c_.offices.contains(v))
-                error(r, QStringLiteral("la aduana %1 (%2) no está en el catálogo.").arg(v, name));
+    void checkValues() {
+        for (const Tables::Table& t : Tables::all()) {
+            const QList<ValueColumn> columns = valueColumnsOf(t);
+            const bool person = PeopleSections.contains(t.tableName());
+            const bool period = fileField(t, "FechaIni") >= 0, place = fileField(t, "EntFed") >= 0;
+            for (const FileRecord& r : section(t.name)) {
+                for (const ValueColumn& c : columns)
+                    checkValue(r, c);
+                if (period)
+                    checkPeriod(t, r);
+                if (place)
+                    checkPlace(t, r);
+                if (person)
+                    checkPerson(t, r);
+            }
         }
-        checkPeriod(t, r);
-        checkPlace(t, r);
-        if (PeopleSections.contains(t.tableName()))
-            checkPerson(t, r);
+    }
+
+    void checkValue(const FileRecord& r, const ValueColumn& c) {
+        const QString& v = r.fields[c.field];
+        if (c.date && !isIsoDate(v))
+            error(
+                r,
+                QStringLiteral("la fecha %1 (%2) no es una fecha real aaaa-mm-dd.").arg(v, c.name));
+        if (c.office && !(v.isEmpty() && c.optional) && !c_.offices.contains(v))
+            error(r, QStringLiteral("la aduana %1 (%2) no está en el catálogo.").arg(v, c.name));
     }
 
     void checkPeriod(const Tables::Table& t, const FileRecord& r) {
-        if (fileField(t, "FechaIni") < 0)
-            return;
         const QString from = r.value(t, "FechaIni"), to = r.value(t, "FechaFin");
         if (isIsoDate(from) && isIsoDate(to) && to < from)
             error(r,
@@ -365,8 +397,6 @@ private:
     }
 
     void checkPlace(const Tables::Table& t, const FileRecord& r) {
-        if (fileField(t, "EntFed") < 0)
-            return;
         const QString state = r.value(t, "EntFed"), town = r.value(t, "MDeleg");
         if (!c_.states.contains(state))
             error(r, QStringLiteral("la entidad federativa %1 no está en el catálogo.").arg(state));
@@ -391,6 +421,7 @@ private:
                              .arg(curp, digit.isNull() ? QStringLiteral("?") : QString(digit))});
     }
 
+    const QByteArray& file_;
     QList<FileRecord> records_;
     std::optional<FileRecord> signature_;
     const CatalogueNames& c_;

@@ -2,6 +2,8 @@
 
 #include "rules/Cp1252.h"
 
+#include <QHash>
+
 const QString VersionRecord = QStringLiteral("Paq_Version|KESTRO|3.5.0");
 const QString EndRecord = QStringLiteral("800|1111111|1|");
 const QString SignatureTag = QStringLiteral("FIRMA");
@@ -32,6 +34,21 @@ QString FileRecord::value(const Tables::Table& table, const char* column) const 
     return at(fileField(table, column));
 }
 
+namespace {
+
+// QString::split, without its cost for every line of every file checked.
+QStringList splitFields(const QString& line) {
+    QStringList out;
+    out.reserve(16);
+    qsizetype from = 0;
+    for (qsizetype bar; (bar = line.indexOf(u'|', from)) >= 0; from = bar + 1)
+        out.append(QString(line.constData() + from, bar - from));
+    out.append(QString(line.constData() + from, line.size() - from));
+    return out;
+}
+
+} // namespace
+
 QList<FileRecord> readRecords(const QByteArray& bytes) {
     QList<FileRecord> out;
     qsizetype from = 0;
@@ -45,7 +62,7 @@ QList<FileRecord> readRecords(const QByteArray& bytes) {
         FileRecord r;
         r.line = line;
         r.hasCrLf = crlf;
-        r.fields = Cp1252::decode(text).split(u'|');
+        r.fields = splitFields(Cp1252::decode(text));
         r.tag = r.fields.first();
         out.append(std::move(r));
         from = end + 1;
@@ -54,8 +71,13 @@ QList<FileRecord> readRecords(const QByteArray& bytes) {
 }
 
 const Tables::Table* sectionOf(const QString& tag) {
-    for (const Tables::Table& t : Tables::all())
-        if (t.travel != Tables::Travel::Nowhere && t.tableName() == tag)
-            return &t;
-    return nullptr;
+    // Asked for every line of every file checked: looked up, not searched.
+    static const QHash<QString, const Tables::Table*> sections = [] {
+        QHash<QString, const Tables::Table*> out;
+        for (const Tables::Table& t : Tables::all())
+            if (t.travel != Tables::Travel::Nowhere)
+                out.insert(t.tableName(), &t);
+        return out;
+    }();
+    return sections.value(tag);
 }

@@ -102,10 +102,12 @@ Outcome check(const QString& path, const QByteArray& key, const CatalogueNames& 
     if (!readInto(path, &o.bytes, &o.unreadable))
         return o.code = Unreadable, o;
     o.signature = verifySignature(o.bytes, key);
+    // Only a file the agent signed is his to judge: an altered one is
+    // told as such and no more.
+    if (!o.signature.intact)
+        return o.code = BadSignature, o;
     o.structure = checkStructure(o.bytes, catalogues);
-    o.code = !o.signature.intact             ? BadSignature
-             : !o.structure.errors.isEmpty() ? StructureErrors
-                                             : Correct;
+    o.code = o.structure.errors.isEmpty() ? Correct : StructureErrors;
     return o;
 }
 
@@ -136,6 +138,8 @@ void sayText(const QString& path, const Outcome& o, bool several) {
     if (!o.unreadable.isEmpty())
         return say(stderr, o.unreadable);
     say(o.signature.intact ? stdout : stderr, o.signature.message);
+    if (!o.signature.intact)
+        return;
     for (const QList<Finding>* list : {&o.structure.errors, &o.structure.observations})
         for (const Finding& f : *list)
             say(stdout, QStringLiteral("línea %1: %2").arg(f.line).arg(f.text));
