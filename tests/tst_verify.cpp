@@ -230,16 +230,21 @@ void TestVerify::summaryNamesEveryone() {
     QVERIFY(!QFile::exists(pdf));
     const Run r = verifier({u"--resumen"_s, pdf, file, Certificate});
     QVERIFY2(r.code == 0, qPrintable(r.out));
+    const QByteArray written = readWholeFile(pdf);
+    QVERIFY(written.startsWith("%PDF-") && written.trimmed().endsWith("%%EOF"));
+#ifndef Q_OS_WIN // the text is read back with poppler's pdftotext (make test installs it)
     QProcess text;
     text.start(u"pdftotext"_s, {pdf, u"-"_s});
     QVERIFY2(text.waitForFinished(), "pdftotext (poppler-utils) is needed");
     const QString words = QString::fromUtf8(text.readAllStandardOutput()).simplified();
+    const QString fingerprint =
+        QString::fromLatin1(QCryptographicHash::hash(good_, QCryptographicHash::Sha256).toHex());
     for (const QString& s :
          {u"GAMR800202MDFRRS01"_s, u"MODL750505HDFRZS02"_s, u"HIRF700101HDFRZL03"_s,
           u"470 AEROPUERTO INTERNAL. CD. DE MEXICO, D.F."_s, u"200 MEXICO, D.F."_s, u"Cuauhtémoc"_s,
-          u"Página 1 de"_s, u"El archivo está íntegro"_s,
-          QString::fromLatin1(QCryptographicHash::hash(good_, QCryptographicHash::Sha256).toHex())})
+          u"Página 1 de"_s, u"El archivo está íntegro"_s, fingerprint})
         QVERIFY2(words.contains(s), qPrintable(s + u" missing from: "_s + words));
+#endif
 }
 
 // After "Finaliza" signs, the window offers the ENVIO folder and the
