@@ -11,7 +11,6 @@
 
 namespace {
 
-const QString Curp = QStringLiteral("CURP");
 // The sections whose records name a person; the others refer to one.
 const QStringList PeopleSections = {QStringLiteral("AA"), QStringLiteral("Mandatarios"),
                                     QStringLiteral("Historico_AA")};
@@ -162,12 +161,13 @@ private:
 
     void checkLayout(const FileRecord& r) {
         if (r.tag == u"501") {
+            static const int headFields = int(headRecord(QString()).count(u'|')) + 1;
             patent_ = r.at(1);
-            if (r.fields.size() != 11 || r.fields.last() != patent_)
-                error(r, r.fields.size() == 11
+            if (r.fields.size() != headFields || r.fields.last() != patent_)
+                error(r, r.fields.size() == headFields
                              ? QStringLiteral("la patente no es la misma en los dos campos del "
                                               "registro 501.")
-                             : countMessage(r, 11));
+                             : countMessage(r, headFields));
             else if (r.fields.join(u'|') != headRecord(patent_))
                 error(r, QStringLiteral("el registro 501 no tiene su forma fija."));
             return;

@@ -143,7 +143,7 @@ struct PublicKey {
     QByteArray fingerprint;
 };
 const PublicKey& readPublicKeyOnce(const QByteArray& data) {
-    thread_local PublicKey last;
+    static PublicKey last;
     if (!last.key || data != last.data) {
         last.key = readPublicKey(data);
         last.data = data;

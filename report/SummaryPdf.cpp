@@ -26,6 +26,10 @@ QFont fontFor(Style s) {
         f.setPointSizeF(11);
         f.setBold(true);
         break;
+    case Style::Person:
+        f.setPointSizeF(10);
+        f.setBold(true);
+        break;
     case Style::Body:
         f.setPointSizeF(10);
         break;
@@ -52,7 +56,7 @@ public:
         qreal y = 0;
         for (const SummaryLine& l : lines) {
             const QFontMetricsF m(fontFor(l.style), &device_);
-            const qreal before = l.style == Style::Body ? 0 : m.height() * 0.6;
+            const qreal before = l.style == Style::Body ? 0 : m.height() * 0.5;
             const qreal left = indent_ * l.indent;
             const qreal h =
                 m.boundingRect(QRectF(0, 0, width_ - left, 1e9), Flags, l.text).height();

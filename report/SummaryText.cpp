@@ -103,7 +103,7 @@ private:
         add(Style::Heading, QStringLiteral("Agente aduanal"));
         const Tables::Table& a = Tables::byName("AA");
         for (const FileRecord& r : section("AA")) {
-            add(Style::Body, fullName(a, r));
+            add(Style::Person, fullName(a, r));
             add(Style::Body,
                 QStringLiteral("RFC %1, CURP %2").arg(r.value(a, "RFC"), r.value(a, "CURP")), 1);
             add(Style::Body,
@@ -152,7 +152,7 @@ private:
 
     void representative(const Tables::Table& m, const FileRecord& r) {
         const QString curp = r.value(m, "CURP");
-        add(Style::Body,
+        add(Style::Person,
             QStringLiteral("%1, CURP %2, RFC %3").arg(fullName(m, r), curp, r.value(m, "RFC")));
         add(Style::Body,
             QStringLiteral("Acreditación: %1; operando: %2")
@@ -190,7 +190,7 @@ private:
             add(Style::Body, QStringLiteral("Ninguno declarado."), 1);
         for (const FileRecord& r : section("Historico_AA")) {
             const QString curp = r.value(h, "CURP");
-            add(Style::Body,
+            add(Style::Person,
                 QStringLiteral("%1, CURP %2, RFC %3").arg(fullName(h, r), curp, r.value(h, "RFC")));
             for (const FileRecord& p : section("Periodos_H_AA"))
                 if (p.value(pa, "CURP") == curp)
@@ -208,7 +208,7 @@ private:
                 if (p.value(pm, "CURP") != curp)
                     continue;
                 if (!titled)
-                    add(Style::Body, QStringLiteral("%1, CURP %2").arg(fullName(m, r), curp));
+                    add(Style::Person, QStringLiteral("%1, CURP %2").arg(fullName(m, r), curp));
                 titled = true;
                 add(Style::Body,
                     QStringLiteral("Con el agente de patente %1. ").arg(p.value(pm, "Patente_MM")) +

@@ -11,7 +11,7 @@
 // signature, in Spanish with the catalogue names beside the keys.
 
 struct SummaryLine {
-    enum class Style { Title, Heading, Subheading, Body };
+    enum class Style { Title, Heading, Subheading, Person, Body };
     Style style = Style::Body;
     QString text;
     int indent = 0; // levels
