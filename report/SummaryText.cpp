@@ -75,6 +75,18 @@ private:
         return it == sections_.constEnd() ? none : *it;
     }
 
+    // A section's records of one person, in file order; indexed once, so a
+    // file of thousands of representatives is not searched for each.
+    QList<FileRecord> of(const char* name, const QString& curp) {
+        auto& index = byCurp_[QString::fromLatin1(name)];
+        if (index.isEmpty()) {
+            const Tables::Table& t = Tables::byName(name);
+            for (const FileRecord& r : section(name))
+                index[r.value(t, "CURP")].append(r);
+        }
+        return index.value(curp);
+    }
+
     QString office(const QString& key) const { return keyAndName(key, names_.offices, key); }
 
     QString place(const Tables::Table& t, const FileRecord& r) const {
@@ -160,25 +172,21 @@ private:
                      named(Operating, r.value(m, "Operando"), 0)),
             1);
         const Tables::Table& d = Tables::byName("Domicilios_MM");
-        for (const FileRecord& a : section("Domicilios_MM"))
-            if (a.value(d, "CURP") == curp)
-                add(Style::Body,
-                    named(RepresentativeAddressTypes, a.value(d, "Tipo_Dom"), 1) +
-                        QStringLiteral(": ") + place(d, a),
-                    1);
+        for (const FileRecord& a : of("Domicilios_MM", curp))
+            add(Style::Body,
+                named(RepresentativeAddressTypes, a.value(d, "Tipo_Dom"), 1) +
+                    QStringLiteral(": ") + place(d, a),
+                1);
         const Tables::Table& o = Tables::byName("Aduanas_MM");
-        for (const FileRecord& a : section("Aduanas_MM"))
-            if (a.value(o, "CURP") == curp)
-                add(Style::Body, QStringLiteral("Aduana: %1").arg(office(a.value(o, "NoAduana"))),
-                    1);
+        for (const FileRecord& a : of("Aduanas_MM", curp))
+            add(Style::Body, QStringLiteral("Aduana: %1").arg(office(a.value(o, "NoAduana"))), 1);
         const Tables::Table& p = Tables::byName("Pedimentos_MM");
-        for (const FileRecord& a : section("Pedimentos_MM"))
-            if (a.value(p, "CURP") == curp)
-                add(Style::Body,
-                    QStringLiteral("Pedimento %1 del %2 en la aduana %3")
-                        .arg(a.value(p, "NoPedimento"), date(a.value(p, "FechPedimento")),
-                             office(a.value(p, "NoAduana"))),
-                    2);
+        for (const FileRecord& a : of("Pedimentos_MM", curp))
+            add(Style::Body,
+                QStringLiteral("Pedimento %1 del %2 en la aduana %3")
+                    .arg(a.value(p, "NoPedimento"), date(a.value(p, "FechPedimento")),
+                         office(a.value(p, "NoAduana"))),
+                2);
     }
 
     void history() {
@@ -192,9 +200,8 @@ private:
             const QString curp = r.value(h, "CURP");
             add(Style::Person,
                 QStringLiteral("%1, CURP %2, RFC %3").arg(fullName(h, r), curp, r.value(h, "RFC")));
-            for (const FileRecord& p : section("Periodos_H_AA"))
-                if (p.value(pa, "CURP") == curp)
-                    add(Style::Body, period(pa, p), 1);
+            for (const FileRecord& p : of("Periodos_H_AA", curp))
+                add(Style::Body, period(pa, p), 1);
         }
         add(Style::Subheading, QStringLiteral("Periodos de los representantes"));
         const Tables::Table& pm = Tables::byName("Periodos_H_MM");
@@ -204,9 +211,7 @@ private:
         for (const FileRecord& r : section("Mandatarios")) {
             const QString curp = r.value(m, "CURP");
             bool titled = false;
-            for (const FileRecord& p : section("Periodos_H_MM")) {
-                if (p.value(pm, "CURP") != curp)
-                    continue;
+            for (const FileRecord& p : of("Periodos_H_MM", curp)) {
                 if (!titled)
                     add(Style::Person, QStringLiteral("%1, CURP %2").arg(fullName(m, r), curp));
                 titled = true;
@@ -237,6 +242,7 @@ private:
     const QByteArray& file_;
     const CatalogueNames& names_;
     QHash<QString, QList<FileRecord>> sections_;
+    QHash<QString, QHash<QString, QList<FileRecord>>> byCurp_;
     FileRecord signature_;
     QString patent_;
     QList<SummaryLine> lines_;
