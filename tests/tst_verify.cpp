@@ -61,6 +61,7 @@ private Q_SLOTS:
     void severalFiles_data();
     void severalFiles();
     void summaryNamesEveryone();
+    void endedWizardOpensWhatItWrote_data();
     void endedWizardOpensWhatItWrote();
 
 private:
@@ -249,11 +250,23 @@ void TestVerify::summaryNamesEveryone() {
 
 // After "Finaliza" signs, the window offers the ENVIO folder and the
 // summary kept in Resumenes, each opened by the system's own program.
+// A summary that cannot be written is told; the file stays signed and
+// only "Ver el resumen" has nothing to show.
+void TestVerify::endedWizardOpensWhatItWrote_data() {
+    QTest::addColumn<bool>("blocked"); // a file stands where Resumenes goes
+    row("summary kept", false);
+    row("no room for the summary", true);
+}
+
 void TestVerify::endedWizardOpensWhatItWrote() {
+    QFETCH(bool, blocked);
     Wizard w;
     storeOffice(*w.dir.open(), w.dir.path());
     const QString key = w.dir.path() + u"/PELJ700101AB1.key"_s;
+    const QString summaries = w.dir.path() + u"/Resumenes"_s;
     QFile::copy(fixture(u"keys/rsa.key"_s), key);
+    if (blocked)
+        writeWholeFile(summaries, "no es una carpeta");
     w.start();
     QVERIFY(!w.cmd("cmdAbrirEnvio")->isVisibleTo(w.window.get()));
     w.fillPage1(0);
@@ -267,18 +280,25 @@ void TestVerify::endedWizardOpensWhatItWrote() {
     });
     w.next();
     QVERIFY2(!w.cmd("cmdSiguiente")->isEnabled(), qPrintable(w.messages().join(u'\n')));
-    const QStringList kept =
-        QDir(w.dir.path() + u"/Resumenes"_s).entryList({u"3001 *.pdf"_s}, QDir::Files);
+    QVERIFY(readWholeFile(informationFilePath(w.dir.path(), u"3001"_s)).contains("\r\nFIRMA|"));
+    for (const char* button : {"cmdAbrirEnvio", "cmdVerResumen"})
+        QVERIFY(w.cmd(button)->isVisibleTo(w.window.get()));
+    QCOMPARE(w.cmd("cmdVerResumen")->isEnabled(), !blocked);
+    w.cmd("cmdAbrirEnvio")->click();
+    w.cmd("cmdVerResumen")->click();
+    if (blocked) {
+        QVERIFY2(w.script.lastText().startsWith(u"No se pudo crear la carpeta"_s),
+                 qPrintable(w.script.lastText()));
+        QCOMPARE(w.script.opened, QStringList{envioFolder(w.dir.path())});
+        return;
+    }
+    const QStringList kept = QDir(summaries).entryList({u"3001 *.pdf"_s}, QDir::Files);
     QCOMPARE(kept.size(), 1);
     QVERIFY(QRegularExpression(u"^3001 \\d{4}-\\d\\d-\\d\\d \\d\\d\\.\\d\\d\\.\\d\\d\\.pdf$"_s)
                 .match(kept.first())
                 .hasMatch());
-    for (const char* button : {"cmdAbrirEnvio", "cmdVerResumen"})
-        QVERIFY(w.cmd(button)->isVisibleTo(w.window.get()) && w.cmd(button)->isEnabled());
-    w.cmd("cmdAbrirEnvio")->click();
-    w.cmd("cmdVerResumen")->click();
-    QCOMPARE(w.script.opened, (QStringList{envioFolder(w.dir.path()),
-                                           w.dir.path() + u"/Resumenes/"_s + kept.first()}));
+    QCOMPARE(w.script.opened,
+             (QStringList{envioFolder(w.dir.path()), summaries + u'/' + kept.first()}));
 }
 
 QTEST_MAIN(TestVerify)

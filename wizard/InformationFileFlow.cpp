@@ -1,6 +1,7 @@
 #include "wizard/InformationFileFlow.h"
 
 #include "data/AgentStore.h"
+#include "data/CatalogueNames.h"
 #include "data/Database.h"
 #include "dialogs/frmKey.h"
 #include "entry/AppState.h"
@@ -92,8 +93,16 @@ bool Genera_archivo(QWidget* parent, AppState& state, Database& db, const QStrin
 
 void keepSummary(QWidget* parent, AppState& state, Database& db, const QByteArray& signedFile,
                  const QByteArray& publicKey) {
-    const Fallible<QString> summary =
-        writeSigningSummary(db, state.dataDir, canonicalPatent(state.NoPat), signedFile, publicKey);
+    Fallible<QString> summary = DbError::refused(QString());
+    if (const Fallible<CatalogueNames> names = CatalogueNames::read(db); !names) {
+        summary = *names.error;
+    } else {
+        // On the window thread, where fonts are sure to render; thousands of
+        // representatives make a long PDF.
+        const BusyCursor busy;
+        summary = writeSigningSummary(names.value, state.dataDir, canonicalPatent(state.NoPat),
+                                      signedFile, publicKey);
+    }
     state.summaryPath = summary.value;
     // The file is signed and in ENVIO all the same; only the agent's copy
     // to read is missing.
