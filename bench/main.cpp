@@ -4,6 +4,7 @@
 #include "Office.h"
 #include "Process.h"
 #include "data/Database.h"
+#include "exchange/Signing.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -237,6 +238,48 @@ void informationFile(const Bench& b, const Office& o, double* peakMb) {
                   o.representatives == 10000 ? Goal{Goal::Ratio, 1.5} : Goal{}};
 }
 
+// The authority's side: a thousand signed files of this office checked by
+// one run of the verifier (signature and structure), against sha256sum
+// reading and hashing the same files.
+void verification(const Bench& b, const Office& o) {
+    QByteArray content =
+        readAll(QDir(o.dataDir).filePath(QStringLiteral("ENVIO/%1.txt").arg(OfficePatent)));
+    const Signer signer{agentCurpOf(content), QByteArray(KESTRO_KEYS "/rsa.key"), "clave"};
+    if (signContent(content, signer) != SignedOk)
+        stop(QStringLiteral("no se pudo firmar con la llave de pruebas"));
+    const QString folder = b.workFile(QStringLiteral("verificacion"));
+    QDir().mkpath(folder);
+    QStringList files;
+    for (int i = 0; i < 1000; ++i) {
+        files << QDir(folder).filePath(QStringLiteral("%1.txt").arg(i));
+        QFile f(files.last());
+        if (!f.open(QIODevice::WriteOnly) || f.write(content) != content.size())
+            stop(QStringLiteral("no se pudo escribir %1").arg(files.last()));
+    }
+    settle();
+    const auto [mine, anchor] = inTurns(
+        b.runs,
+        [&] {
+            Launch l{QStringList{QStringLiteral(KESTRO_VERIFICA_FIRMA)} + files +
+                     QStringList{QStringLiteral(KESTRO_KEYS "/rsa.cer")}};
+            l.errorLog = b.errorLog;
+            // Made-up identifiers may leave structure findings (exit 3):
+            // the work is the same.
+            return run(l).ms;
+        },
+        [&] { return b.mustRun({QStringList{QStringLiteral("sha256sum")} + files}).ms; });
+    lines << Line{withSize("Verificación de 1000 archivos firmados", o.representatives), mine,
+                  anchor, QStringLiteral("sha256sum"), Goal{Goal::Milliseconds, 5000}};
+}
+
+// Empties a folder of its files, so every copy starts from nothing.
+void emptyFolder(const QString& path) {
+    QDir d(path);
+    d.mkpath(QStringLiteral("."));
+    for (const QString& f : d.entryList(QDir::Files | QDir::Hidden))
+        d.remove(f);
+}
+
 void copies(const Bench& b, const Office& o) {
     const QString envio = QDir(o.dataDir).filePath(QStringLiteral("ENVIO"));
     const QString theirs = b.workFile(QStringLiteral("cp"));
@@ -407,6 +450,8 @@ int main(int argc, char** argv) {
         double filePeakHere = 0, startUpPeakHere = 0;
         settle();
         informationFile(b, o, &filePeakHere);
+        if (n == 100)
+            verification(b, o);
         import(b, o);
         startUp(b, o, &startUpPeakHere);
         // Last: thousands of new files leave the disk busy for a while.

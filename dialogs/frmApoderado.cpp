@@ -1,6 +1,7 @@
 #include "dialogs/frmApoderado.h"
 
 #include "data/Dates.h"
+#include "data/MandatoLabel.h"
 #include "data/RepresentativeStore.h"
 #include "dialogs/frmAduanaAct.h"
 #include "dialogs/frmPedTramitados.h"
@@ -8,7 +9,6 @@
 #include "entry/CatalogueLists.h"
 #include "entry/Grid.h"
 #include "entry/KeystrokeFilter.h"
-#include "entry/MandatoLabel.h"
 #include "entry/ScreenFit.h"
 #include "entry/Seam.h"
 #include "entry/StoredText.h"

@@ -18,4 +18,5 @@ struct AppState {
     QString NoPat;        // patent as typed; names the information file
     QString lastKeyFile;  // the key file last chosen in this run (never its password)
     BackupKeeper backups; // the automatic copies of kestro.mdb
+    QString summaryPath;  // the summary of the file signed in this run
 };

@@ -2,11 +2,13 @@
 
 #include "entry/ScreenFit.h"
 
+#include <QDesktopServices>
 #include <QDialog>
 #include <QDir>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QMessageBox>
+#include <QUrl>
 
 namespace seam {
 
@@ -134,6 +136,14 @@ int exec(QDialog& dialog) {
     }
     fitOnScreen(&dialog);
     return dialog.exec();
+}
+
+void openWithSystem(const QString& path) {
+    if (script) {
+        script->opened.append(path);
+        return;
+    }
+    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
 } // namespace seam

@@ -66,6 +66,9 @@ QString startFolder();
 // Runs a modal dialog; returns its result code.
 int exec(QDialog& dialog);
 
+// Opens a file or folder with the program the system has for it.
+void openWithSystem(const QString& path);
+
 // Installed by a test for its lifetime. Messages are recorded; questions
 // (OK/Cancel) are answered from a queue (OK once it is empty); file dialogs
 // are answered from a queue ("" once empty); a modal dialog is handed to the
@@ -87,6 +90,7 @@ public:
     QStringList fileFilters;  // filter of every file dialog asked for
     QStringList fileFolders;  // its initial folder
     QStringList dialogsShown; // objectNames, in order
+    QStringList opened;       // paths handed to the system's programs
     std::deque<Answer> answers;
     std::deque<QString> files;
     QMap<QString, std::deque<std::function<int(QDialog&)>>> dialogs;

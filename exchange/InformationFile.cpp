@@ -4,6 +4,7 @@
 #include "data/FaultPoint.h"
 #include "data/Tables.h"
 #include "exchange/EnvioStage.h"
+#include "exchange/FileRecords.h"
 #include "rules/Cp1252.h"
 #include "rules/SafeText.h"
 
@@ -17,8 +18,6 @@
 #include <functional>
 
 namespace {
-
-const QString NoAplica = QStringLiteral("No Aplica");
 
 // What in a value breaks a field of the file (breaksFileField), in words;
 // empty when the value is safe.
@@ -185,7 +184,7 @@ MaybeError writeSection(Database& db, LineWriter& w, const Tables::Table& t, con
     if (rows == 0 && t.fileFillers > 0) {
         w.begin(start);
         for (int i = 0; i < t.fileFillers; ++i)
-            w.field(NoAplica);
+            w.field(NotApplicable);
         w.end();
     }
     return std::nullopt;
@@ -220,8 +219,8 @@ Fallible<InformationFileContent> buildInformationFile(Database& db, const QStrin
     const QString agente = QStringLiteral("del agente aduanal con patente %1").arg(patente);
     InformationFileContent out;
     LineWriter w(patente);
-    w.literal(QStringLiteral("501|%1|1111111||||||||%1").arg(patente));
-    w.literal(QStringLiteral("Paq_Version|KESTRO|3.5.0"));
+    w.literal(headRecord(patente));
+    w.literal(VersionRecord);
 
     // Representatives of types 1 and 3 travel with their requirement file.
     const Tables::Table& mandatarios = Tables::byName("Mandatarios");
@@ -258,7 +257,7 @@ Fallible<InformationFileContent> buildInformationFile(Database& db, const QStrin
                 if (MaybeError e = writeSection(db, w, t, agente))
                     return *e;
 
-    w.literal(QStringLiteral("800|1111111|1|"));
+    w.literal(EndRecord);
     out.bytes = w.bytes();
     return out;
 }

@@ -228,43 +228,63 @@ QByteArray algorithmOf(EVP_PKEY* k) {
     return QByteArray();
 }
 
-// SHA-256 of the public key (DER SubjectPublicKeyInfo), so the authority
-// can tell which of the agent's keys signed.
-QByteArray fingerprintOf(EVP_PKEY* k) {
+// The public key as DER SubjectPublicKeyInfo.
+QByteArray publicKeyDer(EVP_PKEY* k) {
     unsigned char* der = nullptr;
     const int n = i2d_PUBKEY(k, &der);
     if (n <= 0)
         return QByteArray();
-    const QByteArray h = QCryptographicHash::hash(QByteArray(reinterpret_cast<const char*>(der), n),
-                                                  QCryptographicHash::Sha256);
+    const QByteArray out(reinterpret_cast<const char*>(der), n);
     OPENSSL_free(der);
-    return h.toHex();
+    return out;
 }
 
-QList<QByteArray> linesOf(const QByteArray& content) {
-    QList<QByteArray> out;
-    for (const QByteArray& l : content.split('\n'))
-        out.append(l.endsWith('\r') ? l.chopped(1) : l);
-    return out;
+// SHA-256 of the public key, so the authority can tell which of the
+// agent's keys signed.
+QByteArray fingerprintOf(EVP_PKEY* k) {
+    const QByteArray der = publicKeyDer(k);
+    return der.isEmpty() ? QByteArray()
+                         : QCryptographicHash::hash(der, QCryptographicHash::Sha256).toHex();
+}
+
+// The verifier checks many files against one key: it is read once.
+struct PublicKey {
+    QByteArray data;
+    Pkey key;
+    QByteArray fingerprint;
+};
+const PublicKey& readPublicKeyOnce(const QByteArray& data) {
+    static PublicKey last;
+    if (!last.key || data != last.data) {
+        last.key = readPublicKey(data);
+        last.data = data;
+        last.fingerprint = last.key ? fingerprintOf(last.key.get()) : QByteArray();
+    }
+    return last;
+}
+
+// The line that starts at `from`, without its line end.
+QByteArray lineAt(const QByteArray& content, qsizetype from) {
+    qsizetype end = content.indexOf('\n', from);
+    if (end < 0)
+        end = content.size();
+    const QByteArray l = content.mid(from, end - from);
+    return l.endsWith('\r') ? l.chopped(1) : l;
 }
 
 // The patent of the "501" record and the agent's CURP of the "AA" record:
 // the signature record repeats both so it names whose file it is.
 QByteArray patentOf(const QByteArray& content) {
-    const QList<QByteArray> ls = linesOf(content);
-    if (ls.isEmpty())
-        return QByteArray();
-    const QList<QByteArray> f = ls.first().split('|');
+    const QList<QByteArray> f = lineAt(content, 0).split('|');
     return f.size() > 1 && f.first() == "501" ? f.at(1) : QByteArray();
 }
 
 QByteArray curpOf(const QByteArray& content) {
-    for (const QByteArray& l : linesOf(content))
-        if (l.startsWith("AA|")) {
-            const QList<QByteArray> f = l.split('|');
-            return f.size() > 6 ? f.at(6) : QByteArray();
-        }
-    return QByteArray();
+    const qsizetype at = content.startsWith("AA|") ? 0 : content.indexOf("\nAA|");
+    if (at < 0)
+        return QByteArray();
+    const QList<QByteArray> f = lineAt(content, at == 0 ? 0 : at + 1).split('|');
+    return f.size() > 6 ? f.at(6) : QByteArray();
 }
 
 QByteArray signatureRecord(const QByteArray& patente, const QByteArray& curp,
@@ -305,7 +325,7 @@ QByteArray agentCurpOf(const QByteArray& content) {
     return curpOf(content);
 }
 
-int signContent(QByteArray& content, const Signer& f) {
+int signContent(QByteArray& content, const Signer& f, QByteArray* publicKey) {
     if (content.isEmpty())
         return NothingToSign;
     QByteArray keyBytes;
@@ -350,6 +370,8 @@ int signContent(QByteArray& content, const Signer& f) {
 
     content += signatureRecord(patentOf(content), f.curp, algorithmOf(k.get()),
                                fingerprintOf(k.get()), signature);
+    if (publicKey)
+        *publicKey = publicKeyDer(k.get());
     return SignedOk;
 }
 
@@ -369,9 +391,10 @@ Verification verifySignature(const QByteArray& fileBytes, const QByteArray& publ
     const auto fail = [](const QString& why) {
         return Verification{false, QStringLiteral("El archivo NO está íntegro: %1").arg(why)};
     };
-    Pkey k = readPublicKey(publicKey);
+    const PublicKey& pk = readPublicKeyOnce(publicKey);
+    EVP_PKEY* const k = pk.key.get();
     ERR_clear_error();
-    if (!k || algorithmOf(k.get()).isEmpty())
+    if (!k || algorithmOf(k).isEmpty())
         return Verification{false, QStringLiteral("La llave pública o el certificado no se "
                                                   "pudo leer (se espera RSA o EC, en PEM o "
                                                   "DER).")};
@@ -387,7 +410,7 @@ Verification verifySignature(const QByteArray& fileBytes, const QByteArray& publ
     const QList<QByteArray> recordFields = recordText.chopped(2).split('|');
     if (recordFields.size() != 6)
         return fail(QStringLiteral("el registro de la firma digital está dañado."));
-    if (recordFields.at(3) != algorithmOf(k.get()) || recordFields.at(4) != fingerprintOf(k.get()))
+    if (recordFields.at(3) != algorithmOf(k) || recordFields.at(4) != pk.fingerprint)
         return fail(QStringLiteral("la firma no se hizo con la llave de este agente."));
     const auto decodedText =
         QByteArray::fromBase64Encoding(recordFields.at(5), QByteArray::AbortOnBase64DecodingErrors);
@@ -401,7 +424,7 @@ Verification verifySignature(const QByteArray& fileBytes, const QByteArray& publ
 
     MdCtx ctx(EVP_MD_CTX_new());
     const bool ok =
-        ctx && EVP_DigestVerifyInit(ctx.get(), nullptr, EVP_sha256(), nullptr, k.get()) == 1 &&
+        ctx && EVP_DigestVerifyInit(ctx.get(), nullptr, EVP_sha256(), nullptr, k) == 1 &&
         EVP_DigestVerify(ctx.get(), reinterpret_cast<const unsigned char*>(signature->constData()),
                          size_t(signature->size()),
                          reinterpret_cast<const unsigned char*>(content.constData()),

@@ -29,7 +29,9 @@ enum SignatureResult : int {
 // Signs bytes held in memory, so a file can be signed before it takes its
 // name in ENVIO: SHA-256 over the bytes as they are, the signature appended
 // to `contenido` as one final record, only when the result is SignedOk.
-int signContent(QByteArray& content, const Signer& signer);
+// `publicKey`, when given, receives the signer's public key (DER), with
+// which the signature can be checked.
+int signContent(QByteArray& content, const Signer& signer, QByteArray* publicKey = nullptr);
 // The agent's CURP as the "AA" record of the content states it.
 QByteArray agentCurpOf(const QByteArray& content);
 

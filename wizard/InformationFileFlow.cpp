@@ -1,6 +1,7 @@
 #include "wizard/InformationFileFlow.h"
 
 #include "data/AgentStore.h"
+#include "data/CatalogueNames.h"
 #include "data/Database.h"
 #include "dialogs/frmKey.h"
 #include "entry/AppState.h"
@@ -8,6 +9,7 @@
 #include "entry/Seam.h"
 #include "exchange/InformationFile.h"
 #include "exchange/Signing.h"
+#include "report/SigningSummary.h"
 
 #include <QDir>
 
@@ -83,12 +85,14 @@ bool Genera_archivo(QWidget* parent, AppState& state, Database& db, const QStrin
     // Signed in memory before the file takes its name in ENVIO: a refused
     // key or password leaves an earlier signed file there untouched.
     int outcome = SignedOk;
+    QByteArray signedFile, publicKey;
     const auto sign = [&](QByteArray& bytes) {
         Signer signer{agentCurpOf(bytes), key->keyPath.toUtf8(), key->password.toUtf8()};
         outcome = whileBusy(
             parent, QStringLiteral("Agregando la Firma Digital al archivo de información..."),
-            [&] { return signContent(bytes, signer); });
+            [&] { return signContent(bytes, signer, &publicKey); });
         wipeSigner(signer);
+        signedFile = bytes;
         return outcome == SignedOk;
     };
     const Fallible<QString> written = placeInformationFile(std::move(content.value), state.dataDir,
@@ -100,7 +104,28 @@ bool Genera_archivo(QWidget* parent, AppState& state, Database& db, const QStrin
     }
     tellSigningOutcome(parent, outcome, state.dataDir, canonicalPatent(patenteField),
                        state.contact.authorityMail);
-    if (written)
+    if (written) {
         state.backups.copy(parent, db);
+        keepSummary(parent, state, db, signedFile, publicKey);
+    }
     return written.ok();
+}
+
+void keepSummary(QWidget* parent, AppState& state, Database& db, const QByteArray& signedFile,
+                 const QByteArray& publicKey) {
+    Fallible<QString> summary = DbError::refused(QString());
+    if (const Fallible<CatalogueNames> names = CatalogueNames::read(db); !names) {
+        summary = *names.error;
+    } else {
+        // On the window thread, where fonts are sure to render; thousands of
+        // representatives make a long PDF.
+        const BusyCursor busy;
+        summary = writeSigningSummary(names.value, state.dataDir, canonicalPatent(state.NoPat),
+                                      signedFile, publicKey);
+    }
+    state.summaryPath = summary.value;
+    // The file is signed and in ENVIO all the same; only the agent's copy
+    // to read is missing.
+    if (!summary)
+        tell(parent, summary.error->message());
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 class QWidget;
@@ -13,6 +14,11 @@ struct AppState;
 // patenteField is the patent as the agent page shows it, for the message.
 bool Genera_archivo(QWidget* parent, AppState& state, Database& db, const QString& rfcAsTyped,
                     const QString& patenteField);
+
+// Writes the summary of a signed file in <dataDir>/Resumenes and keeps its
+// path in `state` (empty, and the user told why, when it cannot be written).
+void keepSummary(QWidget* parent, AppState& state, Database& db, const QByteArray& signedFile,
+                 const QByteArray& publicKey);
 
 // Tells the user the outcome of a signing (a SignatureResult) of the file
 // shown as <dataDir>/ENVIO/<patent>.txt; a signed file is to be mailed to

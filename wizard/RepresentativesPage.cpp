@@ -1,12 +1,12 @@
 #include "wizard/RepresentativesPage.h"
 
 #include "data/Dates.h"
+#include "data/MandatoLabel.h"
 #include "data/RepresentativeStore.h"
 #include "dialogs/frmApoderado.h"
 #include "entry/AddressBlock.h"
 #include "entry/CatalogueLists.h"
 #include "entry/GridBehaviour.h"
-#include "entry/MandatoLabel.h"
 #include "entry/Seam.h"
 #include "rules/Rutinas.h"
 #include "ui_RepresentativesPage.h"

@@ -38,6 +38,10 @@ frmMain::frmMain(AppState& state, QWidget* parent)
     connect(ui->cmdAtras, &QPushButton::clicked, this, &frmMain::cmdAtras_Click);
     connect(ui->cmdSalir, &QPushButton::clicked, this, &frmMain::cmdSalir_Click);
     connect(ui->cmdDudas, &QPushButton::clicked, this, &frmMain::cmdDudas_Click);
+    connect(ui->cmdAbrirEnvio, &QPushButton::clicked, this,
+            [this] { seam::openWithSystem(envioFolder(state_.dataDir)); });
+    connect(ui->cmdVerResumen, &QPushButton::clicked, this,
+            [this] { seam::openWithSystem(state_.summaryPath); });
     resize(792, 572);
 }
 
@@ -266,6 +270,7 @@ void frmMain::finishWizard() {
     ui->cmdAtras->setEnabled(false);
     ui->cmdSiguiente->setEnabled(false);
     lockPagesForReading();
+    showEnded();
 }
 
 // The signed file must keep saying what the database holds: after signing
@@ -274,6 +279,13 @@ void frmMain::lockPagesForReading() {
     for (QWidget* page : QList<QWidget*>{ui->pageAgent, ui->pageOffices, ui->pageRepresentatives,
                                          ui->pageAgentHistory, ui->pageRepresentativeHistory})
         lockForReading(page);
+}
+
+// What the ended wizard leaves to do: look at what was written.
+void frmMain::showEnded() {
+    ui->cmdAbrirEnvio->show();
+    ui->cmdVerResumen->show();
+    ui->cmdVerResumen->setEnabled(!state_.summaryPath.isEmpty());
 }
 
 void frmMain::cmdAtras_Click() {

@@ -55,6 +55,7 @@ private:
     void showBeforeHistory(int page);
     void finishWizard();
     void lockPagesForReading();
+    void showEnded();
     // Shows the history pages' lists again after page 3 changed.
     void representativesChanged(bool ruleType);
     // The "next" button: a caption that moves on, or "Finaliza", which

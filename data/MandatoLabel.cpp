@@ -1,4 +1,4 @@
-#include "entry/MandatoLabel.h"
+#include "data/MandatoLabel.h"
 
 namespace MandatoLabel {
 

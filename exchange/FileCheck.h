@@ -1,0 +1,29 @@
+#pragma once
+
+#include "data/CatalogueNames.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+// Whether a signed information file is well formed: its lines, its records
+// against the table layouts, the references between its sections and its
+// values against the validators and the delivered catalogues.
+
+struct Finding {
+    int line = 0; // in the file, 1-based; 0 for the file as a whole
+    QString text; // Spanish
+};
+
+struct StructureReport {
+    QList<Finding> errors;
+    QList<Finding> observations; // worth a look, never a fault
+
+    bool correct() const { return errors.isEmpty(); }
+};
+
+StructureReport checkStructure(const QByteArray& file, const CatalogueNames& catalogues);
+
+// The CURP's last character as the published algorithm computes it from
+// the other seventeen; a null QChar when the text cannot have one.
+QChar curpCheckDigit(const QString& curp);

@@ -1,0 +1,263 @@
+#include "report/SummaryText.h"
+
+#include "data/Dates.h"
+#include "data/MandatoLabel.h"
+#include "exchange/FileRecords.h"
+
+#include <QCryptographicHash>
+#include <QHash>
+
+namespace {
+
+using Style = SummaryLine::Style;
+
+const QStringList AgentAddressTypes = {
+    QStringLiteral("Domicilio fiscal"),
+    QStringLiteral("Domicilio para oír y recibir notificaciones"),
+    QStringLiteral("Domicilio de transmisión de pedimentos en la aduana de adscripción"),
+    QStringLiteral("Domicilio de transmisión en la aduana adicional 1"),
+    QStringLiteral("Domicilio de transmisión en la aduana adicional 2"),
+    QStringLiteral("Domicilio de transmisión en la aduana adicional 3")};
+const QStringList RepresentativeAddressTypes = {QStringLiteral("Domicilio particular"),
+                                                QStringLiteral("Domicilio fiscal")};
+const QStringList Accreditations = {QStringLiteral("ninguna"), QStringLiteral("NTCL"),
+                                    QStringLiteral("Examen de Conocimientos")};
+const QStringList Operating = {QStringLiteral("No"), QStringLiteral("Si"),
+                               QStringLiteral("No Definido")};
+
+// A code's text from a list indexed from `first`; the bare code otherwise.
+QString named(const QStringList& names, const QString& code, int first) {
+    bool ok = false;
+    const int i = code.toInt(&ok) - first;
+    return ok && i >= 0 && i < names.size() ? names[i] : QStringLiteral("tipo %1").arg(code);
+}
+
+QString keyAndName(const QString& key, const QHash<QString, QString>& names, const QString& n) {
+    const auto it = names.constFind(n);
+    return it == names.constEnd() ? QStringLiteral("%1 (no está en el catálogo)").arg(key)
+                                  : QStringLiteral("%1 %2").arg(key, *it);
+}
+
+QString date(const QString& iso) {
+    return displayFromIsoDate(iso);
+}
+
+class Builder {
+public:
+    Builder(const QByteArray& file, const CatalogueNames& names) : file_(file), names_(names) {
+        for (FileRecord& r : readRecords(file)) {
+            const Tables::Table* t = sectionOf(r.tag);
+            if (t && r.fields.size() == fileFieldCount(*t) && r.at(2) != NotApplicable)
+                sections_[r.tag].append(std::move(r));
+            else if (r.tag == SignatureTag)
+                signature_ = std::move(r);
+            else if (r.tag == u"501")
+                patent_ = r.at(1);
+        }
+    }
+
+    QList<SummaryLine> build(const SignatureStatus& status) {
+        add(Style::Title, QStringLiteral("Resumen del archivo de información"));
+        add(Style::Body, QStringLiteral("Patente del agente aduanal: %1").arg(patent_));
+        agent();
+        representatives();
+        history();
+        signature(status);
+        return lines_;
+    }
+
+private:
+    void add(Style s, const QString& text, int indent = 0) { lines_.append({s, text, indent}); }
+
+    const QList<FileRecord>& section(const char* name) const {
+        static const QList<FileRecord> none;
+        const auto it = sections_.constFind(QString::fromLatin1(name));
+        return it == sections_.constEnd() ? none : *it;
+    }
+
+    // A section's records of one person, in file order; indexed once, so a
+    // file of thousands of representatives is not searched for each.
+    QList<FileRecord> of(const char* name, const QString& curp) {
+        auto& index = byCurp_[QString::fromLatin1(name)];
+        if (index.isEmpty()) {
+            const Tables::Table& t = Tables::byName(name);
+            for (const FileRecord& r : section(name))
+                index[r.value(t, "CURP")].append(r);
+        }
+        return index.value(curp);
+    }
+
+    QString office(const QString& key) const { return keyAndName(key, names_.offices, key); }
+
+    QString place(const Tables::Table& t, const FileRecord& r) const {
+        const QString state = r.value(t, "EntFed"), town = r.value(t, "MDeleg");
+        QStringList parts = {r.value(t, "Calle") + u' ' + r.value(t, "NoExt")};
+        if (!r.value(t, "NoInt").isEmpty())
+            parts.last() += QStringLiteral(" int. ") + r.value(t, "NoInt");
+        parts << QStringLiteral("col. ") + r.value(t, "Colonia")
+              << QStringLiteral("C.P. ") + r.value(t, "CP")
+              << QStringLiteral("municipio ") +
+                     keyAndName(town, names_.municipalities,
+                                CatalogueNames::municipalityKey(state, town))
+              << QStringLiteral("entidad ") + keyAndName(state, names_.states, state)
+              << QStringLiteral("tel. ") + r.value(t, "Telefono")
+              << QStringLiteral("fax ") + r.value(t, "Fax");
+        return parts.join(QStringLiteral(", "));
+    }
+
+    static QString fullName(const Tables::Table& t, const FileRecord& r) {
+        return QStringList{r.value(t, "Nombre"), r.value(t, "ApPaterno"), r.value(t, "ApMaterno")}
+            .join(u' ')
+            .simplified();
+    }
+
+    void agent() {
+        add(Style::Heading, QStringLiteral("Agente aduanal"));
+        const Tables::Table& a = Tables::byName("AA");
+        for (const FileRecord& r : section("AA")) {
+            add(Style::Person, fullName(a, r));
+            add(Style::Body,
+                QStringLiteral("RFC %1, CURP %2").arg(r.value(a, "RFC"), r.value(a, "CURP")), 1);
+            add(Style::Body,
+                QStringLiteral("Aduana de adscripción: %1").arg(office(r.value(a, "Adscripcion"))),
+                1);
+            QStringList more;
+            for (const char* c : {"Aduana1", "Aduana2", "Aduana3"})
+                if (!r.value(a, c).isEmpty())
+                    more << office(r.value(a, c));
+            add(Style::Body,
+                QStringLiteral("Aduanas adicionales: %1")
+                    .arg(more.isEmpty() ? QStringLiteral("ninguna")
+                                        : more.join(QStringLiteral("; "))),
+                1);
+            add(Style::Body,
+                QStringLiteral("Número de aduanas adicionales autorizadas: %1")
+                    .arg(r.value(a, "NoAduanasAut")),
+                1);
+        }
+        const Tables::Table& d = Tables::byName("Domicilios_AA");
+        for (const FileRecord& r : section("Domicilios_AA"))
+            add(Style::Body,
+                named(AgentAddressTypes, r.value(d, "Tipo_Dom"), 1) + QStringLiteral(": ") +
+                    place(d, r),
+                1);
+    }
+
+    void representatives() {
+        add(Style::Heading, QStringLiteral("Representantes"));
+        const Tables::Table& m = Tables::byName("Mandatarios");
+        if (section("Mandatarios").isEmpty())
+            add(Style::Body, QStringLiteral("El archivo no declara representantes."));
+        for (int type = 1; type <= 3; ++type) {
+            bool titled = false;
+            for (const FileRecord& r : section("Mandatarios")) {
+                if (r.value(m, "Mandato") != QString::number(type))
+                    continue;
+                if (!titled)
+                    add(Style::Subheading,
+                        QStringLiteral("Tipo %1: %2").arg(type).arg(MandatoLabel::of(type)));
+                titled = true;
+                representative(m, r);
+            }
+        }
+    }
+
+    void representative(const Tables::Table& m, const FileRecord& r) {
+        const QString curp = r.value(m, "CURP");
+        add(Style::Person,
+            QStringLiteral("%1, CURP %2, RFC %3").arg(fullName(m, r), curp, r.value(m, "RFC")));
+        add(Style::Body,
+            QStringLiteral("Acreditación: %1; operando: %2")
+                .arg(named(Accreditations, r.value(m, "Acreditacion"), 0),
+                     named(Operating, r.value(m, "Operando"), 0)),
+            1);
+        const Tables::Table& d = Tables::byName("Domicilios_MM");
+        for (const FileRecord& a : of("Domicilios_MM", curp))
+            add(Style::Body,
+                named(RepresentativeAddressTypes, a.value(d, "Tipo_Dom"), 1) +
+                    QStringLiteral(": ") + place(d, a),
+                1);
+        const Tables::Table& o = Tables::byName("Aduanas_MM");
+        for (const FileRecord& a : of("Aduanas_MM", curp))
+            add(Style::Body, QStringLiteral("Aduana: %1").arg(office(a.value(o, "NoAduana"))), 1);
+        const Tables::Table& p = Tables::byName("Pedimentos_MM");
+        for (const FileRecord& a : of("Pedimentos_MM", curp))
+            add(Style::Body,
+                QStringLiteral("Pedimento %1 del %2 en la aduana %3")
+                    .arg(a.value(p, "NoPedimento"), date(a.value(p, "FechPedimento")),
+                         office(a.value(p, "NoAduana"))),
+                2);
+    }
+
+    void history() {
+        add(Style::Heading, QStringLiteral("Histórico"));
+        add(Style::Subheading, QStringLiteral("Agentes aduanales anteriores del agente"));
+        const Tables::Table& h = Tables::byName("Historico_AA");
+        const Tables::Table& pa = Tables::byName("Periodos_H_AA");
+        if (section("Historico_AA").isEmpty())
+            add(Style::Body, QStringLiteral("Ninguno declarado."), 1);
+        for (const FileRecord& r : section("Historico_AA")) {
+            const QString curp = r.value(h, "CURP");
+            add(Style::Person,
+                QStringLiteral("%1, CURP %2, RFC %3").arg(fullName(h, r), curp, r.value(h, "RFC")));
+            for (const FileRecord& p : of("Periodos_H_AA", curp))
+                add(Style::Body, period(pa, p), 1);
+        }
+        add(Style::Subheading, QStringLiteral("Periodos de los representantes"));
+        const Tables::Table& pm = Tables::byName("Periodos_H_MM");
+        const Tables::Table& m = Tables::byName("Mandatarios");
+        if (section("Periodos_H_MM").isEmpty())
+            add(Style::Body, QStringLiteral("Ninguno declarado."), 1);
+        for (const FileRecord& r : section("Mandatarios")) {
+            const QString curp = r.value(m, "CURP");
+            bool titled = false;
+            for (const FileRecord& p : of("Periodos_H_MM", curp)) {
+                if (!titled)
+                    add(Style::Person, QStringLiteral("%1, CURP %2").arg(fullName(m, r), curp));
+                titled = true;
+                add(Style::Body,
+                    QStringLiteral("Con el agente de patente %1. ").arg(p.value(pm, "Patente_MM")) +
+                        period(pm, p),
+                    1);
+            }
+        }
+    }
+
+    QString period(const Tables::Table& t, const FileRecord& p) const {
+        return QStringLiteral("Aduana %1: del %2 al %3")
+            .arg(office(p.value(t, "NoAduana")), date(p.value(t, "FechaIni")),
+                 date(p.value(t, "FechaFin")));
+    }
+
+    void signature(const SignatureStatus& status) {
+        add(Style::Heading, QStringLiteral("Firma digital"));
+        add(Style::Body, status.text);
+        add(Style::Body, QStringLiteral("CURP del firmante, según el archivo: %1")
+                             .arg(signature_.at(2).isEmpty() ? QStringLiteral("(no la declara)")
+                                                             : signature_.at(2)));
+        add(Style::Body, QStringLiteral("Huella SHA-256 de los bytes firmados:"));
+        add(Style::Body, signedBytesFingerprint(file_), 1);
+    }
+
+    const QByteArray& file_;
+    const CatalogueNames& names_;
+    QHash<QString, QList<FileRecord>> sections_;
+    QHash<QString, QHash<QString, QList<FileRecord>>> byCurp_;
+    FileRecord signature_;
+    QString patent_;
+    QList<SummaryLine> lines_;
+};
+
+} // namespace
+
+QString signedBytesFingerprint(const QByteArray& signedFile) {
+    const qsizetype record = signedFile.lastIndexOf("\r\n", signedFile.size() - 3);
+    const QByteArray covered = signedFile.left(record < 0 ? 0 : record + 2);
+    return QString::fromLatin1(
+        QCryptographicHash::hash(covered, QCryptographicHash::Sha256).toHex());
+}
+
+QList<SummaryLine> summaryLines(const QByteArray& signedFile, const SignatureStatus& signature,
+                                const CatalogueNames& names) {
+    return Builder(signedFile, names).build(signature);
+}

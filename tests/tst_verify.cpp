@@ -1,0 +1,305 @@
+// What the verifier says of a signed file's structure, one fault of each
+// kind at a time; several files and the JSON form; the readable summary of
+// a file; and the ended wizard's way to what it wrote.
+#include "exchange/FileCheck.h"
+#include "exchange/InformationFile.h"
+#include "exchange/Signing.h"
+#include "support/WizardDriver.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString Certificate = fixture(u"keys/rsa.cer"_s);
+
+// office.sql and luis.sql with an earlier agent and his period: every
+// section of the file, the history part included, each line as it should be.
+//  1 501          7 Mandatarios ROSA (1)   13 Aduanas_MM       16 Periodos_H_AA
+//  2 Paq_Version  8 Mandatarios LUIS (2)   14 Pedimentos_MM    17 Periodos_H_MM
+//  3 AA           9-12 Domicilios_MM       15 Historico_AA     18 800
+//  4-6 Domicilios_AA
+QByteArray wellFormedContent() {
+    ProgramDir pd;
+    const std::unique_ptr<Database> db = pd.open();
+    runScene(*db, u"office.sql"_s, pd.path());
+    runScene(*db, u"luis.sql"_s, pd.path());
+    must(*db, u"insert into Historico_AA values ('HIRF700101AB1','HIRF700101HDFRZL03','FELIPE',"
+              "'HARO','RUIZ')"_s);
+    must(*db, u"insert into Periodos_H_AA values ('HIRF700101HDFRZL03',200,'1999-01-02',"
+              "'2000-03-04')"_s);
+    return buildInformationFile(*db, u"3001"_s)->bytes;
+}
+
+QByteArray signedWith(QByteArray content, const char* key = "keys/rsa.key") {
+    const Signer s{agentCurpOf(content), fixture(QLatin1String(key)).toUtf8(), "clave"};
+    if (signContent(content, s) != SignedOk)
+        qFatal("the test key did not sign");
+    return content;
+}
+
+struct Run {
+    int code;
+    QString out;
+};
+
+Run verifier(const QStringList& args) {
+    QProcess p;
+    p.start(QStringLiteral(KESTRO_VERIFICA_FIRMA), args);
+    if (!p.waitForFinished(60000))
+        qFatal("the verifier did not end");
+    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError())};
+}
+
+} // namespace
+
+class TestVerify : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void damagedFiles_data();
+    void damagedFiles();
+    void severalFiles_data();
+    void severalFiles();
+    void summaryNamesEveryone();
+    void endedWizardOpensWhatItWrote_data();
+    void endedWizardOpensWhatItWrote();
+
+private:
+    QByteArray good_;
+    QTemporaryDir dir_;
+};
+
+void TestVerify::initTestCase() {
+    QStandardPaths::setTestModeEnabled(true);
+    good_ = wellFormedContent();
+    QVERIFY(good_.contains("Periodos_H_AA|3001|HIRF700101HDFRZL03|200|"));
+    QCOMPARE(good_.count("\r\n"), 18);
+}
+
+// Each row changes the first `from` of the good file into `to`, then signs
+// it: the signature holds and the fault is the structure's.
+void TestVerify::damagedFiles_data() {
+    QTest::addColumn<QByteArray>("from");
+    QTest::addColumn<QByteArray>("to");
+    QTest::addColumn<int>("line");
+    QTest::addColumn<QString>("says");
+    const QByteArray aa = "AA|3001|JUAN|PEREZ|LOPEZ|PELJ700101AB1|PELJ700101HDFRPN09|470||||0\r\n";
+    const QByteArray version = "Paq_Version|KESTRO|3.5.0\r\n";
+    const QByteArray offices = "Aduanas_MM|3001|GAMR800202MDFRRS01|470\r\n";
+    const QByteArray declaration = "Pedimentos_MM|3001|GAMR800202MDFRRS01|470|123|2003-05-20\r\n";
+    const QByteArray rosaFiscal = "CENTRO|06000|555 12 36|555 12 37|2\r\n";
+    const QByteArray history = "Historico_AA|3001|HIRF700101AB1|HIRF700101HDFRZL03|FELIPE|HARO|RUIZ"
+                               "\r\nPeriodos_H_AA|3001|HIRF700101HDFRZL03|200|1999-01-02|2000-03-04"
+                               "\r\nPeriodos_H_MM|3001|MODL750505HDFRZS02|200|3001|1999-01-01|"
+                               "1999-12-31\r\n";
+    const QByteArray none = "|No Aplica";
+    row("correct", QByteArray(), QByteArray(), 0, "La estructura del archivo es correcta");
+    row("line ended by LF alone", version, QByteArray(version).replace("\r\n", "\n"), 2, "CR LF");
+    row("byte Windows-1252 lacks", QByteArray("ROSA"),
+        QByteArray("RO\x81"
+                   "A"),
+        7, "0x81");
+    row("empty line", version, version + "\r\n", 3, "vacía");
+    row("unknown tag", offices, QByteArray(offices).replace("Aduanas_MM", "Aduana_MM"), 13,
+        "no existe");
+    row("a field too many", offices, QByteArray(offices).replace("470", "470|1"), 13,
+        "tiene 5 campos; lleva 4");
+    row("sections out of order", offices + declaration, declaration + offices, 14,
+        "fuera de orden");
+    row("two agents", aa, aa + aa, 4, "aparece 2 veces");
+    row("filler beside records", QByteArray("Domicilios_MM"),
+        QByteArray("Mandatarios|3001" + none.repeated(7) + "\r\nDomicilios_MM"), 9,
+        "sólo va cuando la sección no tiene registros");
+    row("patent of a record", offices, QByteArray(offices).replace("3001", "3002"), 13,
+        "la patente 3002");
+    row("patent twice in 501", QByteArray("||||||||3001"), QByteArray("||||||||3002"), 1,
+        "dos campos del registro 501");
+    row("history without type 2", QByteArray("|DIAZ|2|"), QByteArray("|DIAZ|3|"), 15,
+        "sólo va cuando algún");
+    row("type 2 without history", history, QByteArray(), 8, "no trae la parte histórica");
+    row("address of no representative", QByteArray("Domicilios_MM|3001|MODL"),
+        QByteArray("Domicilios_MM|3001|MADL"), 11, "MADL750505HDFRZS02 no está en la sección");
+    row("no fiscal address", rosaFiscal, QByteArray("CENTRO|06000|555 12 36|555 12 37|1\r\n"), 7,
+        "no tiene domicilio del tipo 2");
+    row("type 1 without offices", offices + declaration, QByteArray(), 7, "no tiene aduanas");
+    row("declaration at another office", QByteArray("470|123|"), QByteArray("240|123|"), 14,
+        "la aduana 240 del pedimento no es una de las aduanas");
+    row("period of an unlisted earlier agent", QByteArray("Periodos_H_AA|3001|HIRF"),
+        QByteArray("Periodos_H_AA|3001|HORF"), 16, "no está en el histórico del agente");
+    row("period of an unlisted representative", QByteArray("Periodos_H_MM|3001|MODL"),
+        QByteArray("Periodos_H_MM|3001|MUDL"), 17, "MUDL750505HDFRZS02 no está en la sección");
+    row("unreal date", QByteArray("2003-05-20"), QByteArray("2003-02-30"), 14,
+        "2003-02-30 (FechPedimento) no es una fecha");
+    row("period ending before it starts", QByteArray("2000-03-04"), QByteArray("1998-03-04"), 16,
+        "termina (1998-03-04)");
+    row("RFC", QByteArray("PELJ700101AB1"), QByteArray("1234700101AB1"), 3,
+        "RFC 1234700101AB1 no es válido");
+    row("CURP", QByteArray("PELJ700101HDFRPN09"), QByteArray("PELJ700101XDFRPN09"), 3,
+        "CURP PELJ700101XDFRPN09 no es");
+    row("office", QByteArray("|470||||0"), QByteArray("|999||||0"), 3,
+        "aduana 999 (Adscripcion) no está en el catálogo");
+    row("state", QByteArray("Domicilios_AA|3001|1|09|"), QByteArray("Domicilios_AA|3001|1|99|"), 4,
+        "entidad federativa 99 no está");
+    row("municipality", QByteArray("Domicilios_AA|3001|1|09|15|"),
+        QByteArray("Domicilios_AA|3001|1|09|999|"), 4, "municipio 999 de la entidad 09");
+}
+
+void TestVerify::damagedFiles() {
+    QFETCH(QByteArray, from);
+    QFETCH(QByteArray, to);
+    QFETCH(int, line);
+    QFETCH(QString, says);
+    QByteArray content = good_;
+    if (!from.isEmpty()) {
+        QVERIFY(content.contains(from));
+        content.replace(content.indexOf(from), from.size(), to);
+    }
+    const QString file = dir_.filePath(u"3001.txt"_s);
+    writeWholeFile(file, signedWith(content));
+    const Run r = verifier({file, Certificate});
+    QCOMPARE(r.code, line == 0 ? 0 : 3);
+    QVERIFY2(r.out.startsWith(u"El archivo está íntegro"_s), qPrintable(r.out));
+    const QString expected = line == 0 ? says : u"línea %1: "_s.arg(line);
+    bool found = false;
+    for (const QString& l : r.out.split(u'\n'))
+        found = found || (l.startsWith(expected) && l.contains(says));
+    QVERIFY2(found, qPrintable(r.out));
+    // The CURPs of the fixtures carry made-up check digits: told, never a
+    // fault.
+    QVERIFY2(r.out.contains(u": observación: el dígito verificador de la CURP "_s),
+             qPrintable(r.out));
+}
+
+// Files: g good, s with a structure fault, b with a signature that does
+// not verify, m missing. The worst decides the exit code.
+void TestVerify::severalFiles_data() {
+    QTest::addColumn<QString>("files");
+    QTest::addColumn<bool>("json");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("tally");
+    row("all correct", "gg", false, 0, "Revisados 2 archivos: 2 correctos, 0 con errores");
+    row("one with structure errors", "gsg", false, 3,
+        "Revisados 3 archivos: 2 correctos, 1 con errores de estructura, 0 con la firma");
+    row("a bad signature is worst", "sbg", false, 1,
+        "1 correctos, 1 con errores de estructura, 1 con la firma que no verifica.");
+    row("an unreadable file", "gmsg", false, 2, ", 1 que no se pudieron leer.");
+    row("as JSON", "gsb", true, 1, "Revisados 3 archivos: 1 correctos");
+}
+
+void TestVerify::severalFiles() {
+    QFETCH(QString, files);
+    QFETCH(bool, json);
+    QFETCH(int, code);
+    QFETCH(QString, tally);
+    const QByteArray good = signedWith(good_);
+    const QMap<QChar, QByteArray> kinds{
+        {u'g', good},
+        {u's', signedWith(QByteArray(good_).replace("|470||||0", "|999||||0"))},
+        {u'b', signedWith(good_, "keys/ec.key")}};
+    QStringList args;
+    for (qsizetype i = 0; i < files.size(); ++i) {
+        args << dir_.filePath(u"%1-%2.txt"_s.arg(i).arg(files[i]));
+        if (kinds.contains(files[i]))
+            writeWholeFile(args.last(), kinds[files[i]]);
+    }
+    const Run r = verifier((json ? QStringList{u"--json"_s} : QStringList()) + args +
+                           QStringList{Certificate});
+    QCOMPARE(r.code, code);
+    QVERIFY2(r.out.contains(tally), qPrintable(r.out));
+    if (!json)
+        return;
+    const QStringList objects = r.out.split(u'\n').filter(u"{"_s);
+    QCOMPARE(objects.size(), files.size());
+    for (qsizetype i = 0; i < files.size(); ++i) {
+        const QJsonObject o = QJsonDocument::fromJson(objects[i].toUtf8()).object();
+        QCOMPARE(o[u"archivo"_s].toString(), args[i]);
+        QCOMPARE(o[u"firma_integra"_s].toBool(), files[i] != u'b');
+        const QJsonArray errors = o[u"errores"_s].toArray();
+        QCOMPARE(errors.isEmpty(), files[i] == u'g');
+        if (files[i] == u's')
+            QCOMPARE(errors.first().toObject()[u"linea"_s].toInt(), 3);
+        QCOMPARE(o[u"observaciones"_s].toArray().isEmpty(), files[i] == u'b');
+    }
+}
+
+// The summary names every representative and every office the file
+// declares, with the catalogue's name; it takes one file only.
+void TestVerify::summaryNamesEveryone() {
+    const QString file = dir_.filePath(u"3001.txt"_s), pdf = dir_.filePath(u"resumen.pdf"_s);
+    writeWholeFile(file, signedWith(good_));
+    QCOMPARE(verifier({u"--resumen"_s, pdf, file, file, Certificate}).code, 2);
+    QVERIFY(!QFile::exists(pdf));
+    const Run r = verifier({u"--resumen"_s, pdf, file, Certificate});
+    QVERIFY2(r.code == 0, qPrintable(r.out));
+    const QByteArray written = readWholeFile(pdf);
+    QVERIFY(written.startsWith("%PDF-") && written.trimmed().endsWith("%%EOF"));
+#ifndef Q_OS_WIN // the text is read back with poppler's pdftotext (make test installs it)
+    QProcess text;
+    text.start(u"pdftotext"_s, {pdf, u"-"_s});
+    QVERIFY2(text.waitForFinished(), "pdftotext (poppler-utils) is needed");
+    const QString words = QString::fromUtf8(text.readAllStandardOutput()).simplified();
+    const QString fingerprint =
+        QString::fromLatin1(QCryptographicHash::hash(good_, QCryptographicHash::Sha256).toHex());
+    for (const QString& s :
+         {u"GAMR800202MDFRRS01"_s, u"MODL750505HDFRZS02"_s, u"HIRF700101HDFRZL03"_s,
+          u"470 AEROPUERTO INTERNAL. CD. DE MEXICO, D.F."_s, u"200 MEXICO, D.F."_s, u"Cuauhtémoc"_s,
+          u"Página 1 de"_s, u"El archivo está íntegro"_s, fingerprint})
+        QVERIFY2(words.contains(s), qPrintable(s + u" missing from: "_s + words));
+#endif
+}
+
+// After "Finaliza" signs, the window offers the ENVIO folder and the
+// summary kept in Resumenes, each opened by the system's own program.
+// A summary that cannot be written is told; the file stays signed and
+// only "Ver el resumen" has nothing to show.
+void TestVerify::endedWizardOpensWhatItWrote_data() {
+    QTest::addColumn<bool>("blocked"); // a file stands where Resumenes goes
+    row("summary kept", false);
+    row("no room for the summary", true);
+}
+
+void TestVerify::endedWizardOpensWhatItWrote() {
+    QFETCH(bool, blocked);
+    Wizard w;
+    storeOffice(*w.dir.open(), w.dir.path());
+    const QString key = w.dir.path() + u"/PELJ700101AB1.key"_s;
+    const QString summaries = w.dir.path() + u"/Resumenes"_s;
+    QFile::copy(fixture(u"keys/rsa.key"_s), key);
+    if (blocked)
+        writeWholeFile(summaries, "no es una carpeta");
+    w.start();
+    QVERIFY(!w.cmd("cmdAbrirEnvio")->isVisibleTo(w.window.get()));
+    w.fillPage1(0);
+    w.next();
+    w.script.onDialog(u"frmKey"_s, [&w, key](QDialog& d) {
+        w.script.chooseFile(key);
+        press(d, u"cmdBuscar"_s);
+        setValue(d, u"txtPassword"_s, u"clave"_s);
+        press(d, u"cmdAceptar"_s);
+        return d.result();
+    });
+    w.next();
+    QVERIFY2(!w.cmd("cmdSiguiente")->isEnabled(), qPrintable(w.messages().join(u'\n')));
+    QVERIFY(readWholeFile(informationFilePath(w.dir.path(), u"3001"_s)).contains("\r\nFIRMA|"));
+    for (const char* button : {"cmdAbrirEnvio", "cmdVerResumen"})
+        QVERIFY(w.cmd(button)->isVisibleTo(w.window.get()));
+    QCOMPARE(w.cmd("cmdVerResumen")->isEnabled(), !blocked);
+    w.cmd("cmdAbrirEnvio")->click();
+    w.cmd("cmdVerResumen")->click();
+    if (blocked) {
+        QVERIFY2(w.script.lastText().startsWith(u"No se pudo crear la carpeta"_s),
+                 qPrintable(w.script.lastText()));
+        QCOMPARE(w.script.opened, QStringList{envioFolder(w.dir.path())});
+        return;
+    }
+    const QStringList kept = QDir(summaries).entryList({u"3001 *.pdf"_s}, QDir::Files);
+    QCOMPARE(kept.size(), 1);
+    QVERIFY(QRegularExpression(u"^3001 \\d{4}-\\d\\d-\\d\\d \\d\\d\\.\\d\\d\\.\\d\\d\\.pdf$"_s)
+                .match(kept.first())
+                .hasMatch());
+    QCOMPARE(w.script.opened,
+             (QStringList{envioFolder(w.dir.path()), summaries + u'/' + kept.first()}));
+}
+
+QTEST_MAIN(TestVerify)
+#include "tst_verify.moc"
