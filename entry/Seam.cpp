@@ -138,12 +138,12 @@ int exec(QDialog& dialog) {
     return dialog.exec();
 }
 
-void openWithSystem(const QString& path) {
+bool openWithSystem(const QString& path) {
     if (script) {
         script->opened.append(path);
-        return;
+        return script->systemOpens;
     }
-    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
 } // namespace seam

@@ -66,8 +66,9 @@ QString startFolder();
 // Runs a modal dialog; returns its result code.
 int exec(QDialog& dialog);
 
-// Opens a file or folder with the program the system has for it.
-void openWithSystem(const QString& path);
+// Opens a file or folder with the program the system has for it; false when
+// the system has none.
+bool openWithSystem(const QString& path);
 
 // Installed by a test for its lifetime. Messages are recorded; questions
 // (OK/Cancel) are answered from a queue (OK once it is empty); file dialogs
@@ -91,6 +92,7 @@ public:
     QStringList fileFolders;  // its initial folder
     QStringList dialogsShown; // objectNames, in order
     QStringList opened;       // paths handed to the system's programs
+    bool systemOpens = true;  // whether the system has a program for them
     std::deque<Answer> answers;
     std::deque<QString> files;
     QMap<QString, std::deque<std::function<int(QDialog&)>>> dialogs;

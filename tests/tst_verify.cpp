@@ -251,16 +251,21 @@ void TestVerify::summaryNamesEveryone() {
 // After "Finaliza" signs, the window offers the ENVIO folder and the
 // summary kept in Resumenes, each opened by the system's own program.
 // A summary that cannot be written is told; the file stays signed and
-// only "Ver el resumen" has nothing to show.
+// only "Ver el resumen" has nothing to show. A system with nothing to
+// open them with says so, naming the path.
 void TestVerify::endedWizardOpensWhatItWrote_data() {
-    QTest::addColumn<bool>("blocked"); // a file stands where Resumenes goes
-    row("summary kept", false);
-    row("no room for the summary", true);
+    QTest::addColumn<bool>("blocked");     // a file stands where Resumenes goes
+    QTest::addColumn<bool>("systemOpens"); // the system has programs for them
+    row("summary kept", false, true);
+    row("no room for the summary", true, true);
+    row("nothing to open them with", false, false);
 }
 
 void TestVerify::endedWizardOpensWhatItWrote() {
     QFETCH(bool, blocked);
+    QFETCH(bool, systemOpens);
     Wizard w;
+    w.script.systemOpens = systemOpens;
     storeOffice(*w.dir.open(), w.dir.path());
     const QString key = w.dir.path() + u"/PELJ700101AB1.key"_s;
     const QString summaries = w.dir.path() + u"/Resumenes"_s;
@@ -299,6 +304,10 @@ void TestVerify::endedWizardOpensWhatItWrote() {
                 .hasMatch());
     QCOMPARE(w.script.opened,
              (QStringList{envioFolder(w.dir.path()), summaries + u'/' + kept.first()}));
+    if (!systemOpens)
+        QVERIFY2(
+            w.script.lastText().contains(QDir::toNativeSeparators(summaries + u'/' + kept.first())),
+            qPrintable(w.script.lastText()));
 }
 
 QTEST_MAIN(TestVerify)

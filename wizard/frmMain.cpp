@@ -39,9 +39,9 @@ frmMain::frmMain(AppState& state, QWidget* parent)
     connect(ui->cmdSalir, &QPushButton::clicked, this, &frmMain::cmdSalir_Click);
     connect(ui->cmdDudas, &QPushButton::clicked, this, &frmMain::cmdDudas_Click);
     connect(ui->cmdAbrirEnvio, &QPushButton::clicked, this,
-            [this] { seam::openWithSystem(envioFolder(state_.dataDir)); });
+            [this] { openOrTell(envioFolder(state_.dataDir)); });
     connect(ui->cmdVerResumen, &QPushButton::clicked, this,
-            [this] { seam::openWithSystem(state_.summaryPath); });
+            [this] { openOrTell(state_.summaryPath); });
     resize(792, 572);
 }
 
@@ -279,6 +279,17 @@ void frmMain::lockPagesForReading() {
     for (QWidget* page : QList<QWidget*>{ui->pageAgent, ui->pageOffices, ui->pageRepresentatives,
                                          ui->pageAgentHistory, ui->pageRepresentativeHistory})
         lockForReading(page);
+}
+
+// A system with no program for folders or PDFs must not leave the button
+// looking dead: the user is told where to find the file himself.
+void frmMain::openOrTell(const QString& path) {
+    if (!seam::openWithSystem(path))
+        seam::message(this,
+                      QStringLiteral("No se encontró un programa para abrir %1. Ábralo desde el "
+                                     "explorador de archivos.")
+                          .arg(QDir::toNativeSeparators(path)),
+                      QStringLiteral("Mensaje"), seam::Icon::Exclamation);
 }
 
 // What the ended wizard leaves to do: look at what was written.

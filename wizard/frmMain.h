@@ -56,6 +56,7 @@ private:
     void finishWizard();
     void lockPagesForReading();
     void showEnded();
+    void openOrTell(const QString& path);
     // Shows the history pages' lists again after page 3 changed.
     void representativesChanged(bool ruleType);
     // The "next" button: a caption that moves on, or "Finaliza", which
