@@ -45,6 +45,7 @@ private:
     bool entriesAreValid();
     bool failCheck(const QString& message, QWidget* focus);
     Representative entries() const;
+    bool droppingConfirmed(const Representative& r);
     void cmdNuevaAduana_Click();
     void cmdBorrarAduana_Click();
     void cmdNuevoPed_Click();
