@@ -276,10 +276,11 @@ Representative frmApoderado::entries() const {
     return r;
 }
 
-// A type that carries no offices drops those stored for him, with their
-// declarations: the user hears how many before anything goes.
+// A type that carries no offices (the first type always has one) drops
+// those stored for him, with their declarations: the user hears how many
+// before anything goes.
 bool frmApoderado::droppingConfirmed(const Representative& r) {
-    if (!editing_ || r.mandato == 1)
+    if (!editing_ || !r.officeKeys.isEmpty())
         return true;
     const Fallible<QList<NamedOffice>> offices = actedOffices(db_, curp0_);
     const Fallible<QList<StoredDeclaration>> declarations = storedDeclarations(db_, curp0_);

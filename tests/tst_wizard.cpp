@@ -212,6 +212,7 @@ void TestWizard::savingStoresRowsForEachOfficeCount() {
     wz.fillPage1(offices);
     wz.txt("txtPatente")->setText(u"0301"_s);
     wz.txt("txtV0NoExt")->setText(u"12"_s);
+    wz.txt("txtV0NoInt")->setText(u"B"_s);
     wz.next();
     wz.fillOffices(offices);
     if (offices > 0)
@@ -244,16 +245,16 @@ void TestWizard::savingStoresRowsForEachOfficeCount() {
     wz.window.reset();
     wz.state.NoPat.clear();
     wz.start();
-    QString shown = name30 + u"|301|MEXICO, D.F.|%1|12|No Definido|%2"_s.arg(offices).arg(
+    QString shown = name30 + u"|301|MEXICO, D.F.|%1|12|B|No Definido|%2"_s.arg(offices).arg(
                                  offices ? "NUEVO LAREDO, TAMPS." : "");
     for (int i = 1; i <= 3; ++i)
         shown += u'|' + (i <= offices ? u"CALLE %1"_s.arg(i) : QString());
     // The name's beginning shown, the patent known again.
-    QCOMPARE(
-        wz.showing({"txtAANombre", "txtPatente", "cmbAAAduanaA", "txtNoAduanasAut", "txtV0NoExt",
-                    "lblHistAA", "cmbAduana1", "txtV1Calle", "txtV2Calle", "txtV3Calle"}) +
-            u"|%1|%2"_s.arg(wz.txt("txtAANombre")->cursorPosition()).arg(wz.state.NoPat),
-        shown + u"|0|301"_s);
+    QCOMPARE(wz.showing({"txtAANombre", "txtPatente", "cmbAAAduanaA", "txtNoAduanasAut",
+                         "txtV0NoExt", "txtV0NoInt", "lblHistAA", "cmbAduana1", "txtV1Calle",
+                         "txtV2Calle", "txtV3Calle"}) +
+                 u"|%1|%2"_s.arg(wz.txt("txtAANombre")->cursorPosition()).arg(wz.state.NoPat),
+             shown + u"|0|301"_s);
     wz.next();
     wz.txt("txtAANombre")->clear(); // typing still stops at the limit
     QTest::keyClicks(wz.txt("txtAANombre"), name30);
