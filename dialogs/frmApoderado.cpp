@@ -283,10 +283,35 @@ Representative frmApoderado::entries() const {
     return r;
 }
 
+// A type that carries no offices (the first type always has one) drops
+// those stored for him, with their declarations: the user hears how many
+// before anything goes.
+bool frmApoderado::droppingConfirmed(const Representative& r) {
+    if (!editing_ || !r.officeKeys.isEmpty())
+        return true;
+    const Fallible<QList<NamedOffice>> offices = actedOffices(db_, curp0_);
+    const Fallible<QList<StoredDeclaration>> declarations = storedDeclarations(db_, curp0_);
+    if (seam::readFailed(this, offices.error) || seam::readFailed(this, declarations.error))
+        return false;
+    const qsizetype o = offices.value.size(), d = declarations.value.size();
+    if (o == 0 && d == 0)
+        return true;
+    return seam::confirm(
+        this, QStringLiteral("Con este tipo de mandato se borrarán %1 %2 ante las que ha actuado y "
+                             "%3 %4 con anterioridad al 1 de Enero de 2001. ¿Desea continuar?")
+                  .arg(o)
+                  .arg(o == 1 ? QStringLiteral("aduana") : QStringLiteral("aduanas"))
+                  .arg(d)
+                  .arg(d == 1 ? QStringLiteral("pedimento tramitado")
+                              : QStringLiteral("pedimentos tramitados")));
+}
+
 void frmApoderado::cmdAceptar_Click() {
     if (!entriesAreValid())
         return;
     const Representative r = entries();
+    if (!droppingConfirmed(r))
+        return;
     if (seam::failed(this, saveRepresentative(db_, r, curp0_)))
         return;
     savedCurp_ = r.curp;

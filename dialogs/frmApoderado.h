@@ -44,6 +44,7 @@ private:
     void cmdAceptar_Click();
     bool entriesAreValid();
     Representative entries() const;
+    bool droppingConfirmed(const Representative& r);
     void cmdNuevaAduana_Click();
     void cmdBorrarAduana_Click();
     void cmdNuevoPed_Click();

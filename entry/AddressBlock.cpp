@@ -89,9 +89,9 @@ void AddressBlock::layOut(Shape shape) {
     grid->setContentsMargins(6, 4, 6, 4);
     grid->setVerticalSpacing(3);
     // Where each member stands: {row, column, span} in the wide and the
-    // narrow shape; its label takes the column before it. Narrow, the
-    // telephone and the fax take whole rows, so that all 25 characters show
-    // where the block is only displayed and cannot be scrolled.
+    // narrow shape; its label takes the column before it. The telephone and
+    // the fax show all 25 characters: narrow, they take whole rows, where the
+    // block is only displayed and cannot be scrolled.
     struct Place {
         const char* label;
         QWidget* member;
@@ -117,6 +117,9 @@ void AddressBlock::layOut(Shape shape) {
         grid->addWidget(p.member, at[0], at[1] + 1, 1, at[2]);
     }
     if (shape == Shape::Wide) {
+        // Wide, they are as wide as 25 digits.
+        for (QLineEdit* e : {telefono, fax})
+            e->setMinimumWidth(e->fontMetrics().horizontalAdvance(QString(25, u'0')) + 12);
         grid->setColumnStretch(1, 4);
         grid->setColumnStretch(3, 1);
         grid->setColumnStretch(5, 2);

@@ -22,9 +22,8 @@ void gridSetup(QTableWidget* grid, const QStringList& headers, const QList<int>&
     grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 6);
     // A header text is never cut, whatever the font and scaling.
     for (int i = 0; i < widthsTwips.size() && i < headers.size(); ++i)
-        if (widthsTwips[i] > 0)
-            grid->setColumnWidth(
-                i, std::max(widthsTwips[i] / 15, grid->horizontalHeader()->sectionSizeHint(i)));
+        grid->setColumnWidth(
+            i, std::max(widthsTwips[i] / 15, grid->horizontalHeader()->sectionSizeHint(i)));
     grid->horizontalHeader()->setStretchLastSection(true);
     gridKeepsNoRowOnFocus(grid);
     // An empty list has nothing to scroll sideways to.

@@ -9,8 +9,8 @@ class QTableWidget;
 // rebuilt from the database after every change.
 
 // Headers and column widths in twips (1/1440 inch; 15 twips = 1 pixel at
-// 96 dpi); a width of 0 keeps the default. The list keeps no row on focus
-// (below).
+// 96 dpi); a column without one keeps the default. The list keeps no row on
+// focus (below).
 void gridSetup(QTableWidget* grid, const QStringList& headers, const QList<int>& widthsTwips);
 // Back to the header row alone.
 void gridClear(QTableWidget* grid);

@@ -66,8 +66,10 @@ private:
 void gridFitColumns(QTableWidget* grid, const QList<int>& charsWide) {
     QHeaderView* header = grid->horizontalHeader();
     for (int c = 0; c < grid->columnCount(); ++c) {
+        // Unknown (0) asks for no more than the margin, which the header
+        // always exceeds.
         int width = header->sectionSizeHint(c);
-        if (c < charsWide.size() && charsWide[c] > 0)
+        if (c < charsWide.size())
             width = std::max(width,
                              capitalsWidth(grid->fontMetrics(), charsWide[c]) + cellMargin(grid));
         widen(grid, c, width);

@@ -33,13 +33,16 @@ std::unique_ptr<QLineEdit> entryField(bool uppercase = true) {
     return field;
 }
 
-// The fields of `form` that let "ñ|", typed, through as anything but "Ñ".
+// The fields of `form` that let "ñ|", typed, through as anything but "Ñ",
+// or that take more than their column holds.
 QStringList unruled(QWidget& form, const QString& keepsCase = QString()) {
     QStringList out;
     for (QLineEdit* f : form.findChildren<QLineEdit*>()) {
         if (!f->isEnabled() || f->isReadOnly() || f->isHidden() ||
             f->objectName().startsWith(QLatin1String("qt_")))
             continue; // shown only, never shown, or part of a date
+        if (f->maxLength() > 100)
+            out << f->objectName() + QStringLiteral(": no limit");
         f->clear();
         typeText(f, QStringLiteral("ñ|"));
         if (f->text() != (f->objectName() == keepsCase ? QStringLiteral("ñ") : QStringLiteral("Ñ")))

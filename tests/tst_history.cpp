@@ -57,15 +57,21 @@ void TestHistory::periodDialogs() {
     answerPeriod(wz->script, "frmPeriodo_Mandatario", office, QDate(), today.addDays(days), patent);
     must(*db, "update Mandatarios set CURP=CURP||'X' where CURP=?", {Eva});
     wz->start();
+    wz->show();
     wz->pick("fgMandatarios", 1);
-    wz->cmd("cmdMandNuevo")->click();
+    QPushButton* nuevo = wz->cmd("cmdMandNuevo");
+    nuevo->setFocus();
+    nuevo->click();
+    // The list rebuilt, the button pressed keeps the focus: it still acts.
     QCOMPARE(stored("select SinHistorico, group_concat(p.NoAduana || p.FechaIni) from "
                     "Mandatarios m left join Periodos_H_MM p using (CURP) where CURP=?",
                     {Eva + 'X'}) +
-                 gridCell(wz->grid("fgMandatarios"), 1, 4) + wz->showing({"fgPeriodosMandatario"}) +
-                 wz->script.shown.value(0).title + wz->script.lastText(),
-             message.isEmpty() ? "0|430" + today.toString(Qt::ISODate) + "SI1"
-                               : "NULL|NULLSin Definir0KESTRO" + message);
+                 gridCell(wz->grid("fgMandatarios"), 1, 4) +
+                 wz->showing({"fgPeriodosMandatario", "cmdMandBorrar"}) +
+                 wz->script.shown.value(0).title + wz->script.lastText() +
+                 QString::number(QApplication::focusWidget() == nuevo),
+             message.isEmpty() ? "0|430" + today.toString(Qt::ISODate) + "SI1|01"
+                               : "NULL|NULLSin Definir0|0KESTRO" + message + '1');
 }
 
 // Page 4: its editor's checks in order, a duplicate CURP, a period deleted
@@ -104,8 +110,12 @@ void TestHistory::page4EditorAndDeleting() {
         QVERIFY(s.shown.last().title == u"Mensaje"_s && s.shown.last().icon == seam::Icon::None);
         press(d, "cmdAceptar");
     });
-    // The first row chosen, so its periods shown.
-    QCOMPARE(wz->showing({"lblHistAA", "cmdAAEditar", "fgPeriodosAA"}), u"Con Historico|0|1"_s);
+    // The first row chosen, as by a click: its periods shown, its buttons
+    // live, and Enter edits it.
+    QCOMPARE(wz->showing({"lblHistAA", "cmdAAEditar", "cmdAABorrar", "fgPeriodosAA"}),
+             u"Con Historico|1|1|1"_s);
+    QTest::keyClick(list, Qt::Key_Return);
+    QCOMPARE(s.dialogsShown.count(u"frmAgentes_Aduanales"_s), 2);
     // Stored past the field's limit, and a period in an office the catalogue
     // lacks: an edit keeps both whole.
     must(*db, "update Historico_AA set ApPaterno='NAVA DE LA GARZA Y VILLANUEVA' where RFC=?",
@@ -137,8 +147,10 @@ void TestHistory::page4EditorAndDeleting() {
 
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                       list->visualItemRect(list->item(1, 0)).center());
-    QCOMPARE(gridRow(wz->grid("fgPeriodosAA"), 0),
-             (QStringList{"430", "VERACRUZ, VER.", "06/05/2001", "08/07/2002"}));
+    QTableWidget* periods = wz->grid("fgPeriodosAA");
+    periods->setFocus(Qt::TabFocusReason); // the user, not the focus, picks a period
+    QCOMPARE(gridRow(periods, 0) << QString::number(periods->currentRow()),
+             (QStringList{"430", "VERACRUZ, VER.", "06/05/2001", "08/07/2002", "-1"}));
     const QString before = dumpAll(*db);
     s.answer(seam::Answer::Cancel);
     wz->cmd("cmdAABorrar")->click();

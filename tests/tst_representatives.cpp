@@ -213,7 +213,7 @@ void TestRepresentatives::pageShowsEditsAndDeletesTheChosenOne() {
     QVERIFY(faxField->fontMetrics().horizontalAdvance(fax) <= faxField->width() - 12 &&
             wz.w("lblTipoMandato")->isVisible());
     QVERIFY(!faxField->isEnabled() && !wz.cmb("cmbApRMDeleg")->isEnabled() &&
-            !wz.txt("txtRequerimiento")->isEnabled());
+            !wz.cmb("cmbApREntFed")->isEnabled() && !wz.txt("txtRequerimiento")->isEnabled());
     auto* declarations = wz.grid("fgPedTramitados");
     QCOMPARE(gridRow(wz.grid("fgAduanasAct"), 0) + gridRow(declarations, 0),
              (QStringList{u"MEXICO, D.F."_s, u"MEXICO, D.F."_s, u"7001"_s, u"04/03/2000"_s}));
@@ -229,7 +229,8 @@ void TestRepresentatives::pageShowsEditsAndDeletesTheChosenOne() {
     // No type: the addresses change (none fiscal), the rest stays as it was.
     QTest::keyClick(fgAA, Qt::Key_Down);
     QCOMPARE(gridRow(fgAA, 2).mid(5), (QStringList{QString(), u"No Definido"_s}));
-    QCOMPARE(wz.showing(details), u"1|1|Conforme 2.13.11 (Posterior 01/01/2001)|1|CALLE|"_s);
+    QCOMPARE(wz.showing(details + QStringList{"cmbFiscalApREntFed", "cmbFiscalApRCveEntFed"}),
+             u"1|1|Conforme 2.13.11 (Posterior 01/01/2001)|1|CALLE|||"_s);
 
     const QString rosa2 = u"GAMR800202MDFRRS02"_s;
     const auto edit = [&](int row, const std::function<void(QDialog&)>& change) {
@@ -255,6 +256,13 @@ void TestRepresentatives::pageShowsEditsAndDeletesTheChosenOne() {
     edit(fgAA->currentRow(), [&](QDialog& d) { // the edited one stays chosen
         named<QComboBox>(d, u"cmbMandato"_s)->setCurrentIndex(1);
         named<QRadioButton>(d, u"optNTCL"_s)->setChecked(true);
+        wz.script.answer(seam::Answer::Cancel); // asked first; kept open, nothing stored
+        press(d, u"cmdAceptar"_s);
+        QCOMPARE(wz.script.lastText() + QString::number(d.result()) +
+                     QString::number(owned(*db, rosa2).size()),
+                 u"Con este tipo de mandato se borrarán 2 aduanas ante las que ha actuado y 2 "
+                 "pedimentos tramitados con anterioridad al 1 de Enero de 2001. ¿Desea "
+                 "continuar?08"_s);
     });
     QCOMPARE(gridCell(fgAA, fgAA->currentRow(), 5) + QString::number(owned(*db, rosa2).size()),
              u"Conforme 2.13.11 (Posterior 01/01/2001)4"_s);

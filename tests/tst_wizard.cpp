@@ -8,6 +8,8 @@ class TestWizard : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void startsOnPage1AndAsksBeforeLeaving();
+    void unsavedTypingOnAnyPageIsAsked_data();
+    void unsavedTypingOnAnyPageIsAsked();
     void moves_data();
     void moves();
     void pageChecksInOrderWithFocus();
@@ -49,9 +51,47 @@ void TestWizard::startsOnPage1AndAsksBeforeLeaving() {
     QVERIFY(!wz.window->isVisible());
     const QString leave =
         u"¿Desea salir de la aplicación?, aun no a generado el archivo de información"_s;
-    const QString unsaved = u"Los datos de esta página no se han guardado (se guardan con "
-                            "\"Siguiente >\"). ¿Desea salir sin guardarlos?"_s;
+    const QString unsaved = u"Los datos de la página \"Datos del Agente Aduanal\" no se han "
+                            "guardado (se guardan con \"Siguiente >\"). ¿Desea salir sin "
+                            "guardarlos?"_s;
     QCOMPARE(wz.messages().mid(2), (QStringList{unsaved, unsaved, leave, unsaved, leave}));
+}
+
+// Typing left on a page not shown is asked about too, naming the page;
+// "Siguiente >" on a page stores it. From page 2: 'T' types, 'N' forward, 'B' back.
+void TestWizard::unsavedTypingOnAnyPageIsAsked_data() {
+    QTest::addColumn<QString>("steps");
+    QTest::addColumn<QString>("question"); // its start; "" = only the usual one
+    const char* offices = "\"Domicilios donde Transmitan para Validación Pedimentos en las "
+                          "Aduanas Adicionales\"";
+    row("page 2, closed on page 1", "TB", u"Los datos de la página %1"_s.arg(offices));
+    row("both pages", "TBT",
+        u"Los datos de las páginas \"Datos del Agente Aduanal\" y %1"_s.arg(offices));
+    row("page 2 stored", "TNBB", "");
+}
+
+void TestWizard::unsavedTypingOnAnyPageIsAsked() {
+    QFETCH(QString, steps);
+    QFETCH(QString, question);
+    Wizard wz;
+    wz.start();
+    wz.show();
+    wz.fillPage1(1);
+    wz.fillOffices(1);
+    wz.next();
+    for (QChar step : steps)
+        step == u'T'
+            ? QTest::keyClicks(wz.txt(wz.pageShown("frAA") ? "txtAANombre" : "txtV1Calle"), "X")
+        : step == u'N' ? wz.next()
+                       : wz.back();
+    QVERIFY(wz.pageShown("frAA"));
+    wz.script.shown.clear();
+    wz.script.answer(seam::Answer::Cancel);
+    QVERIFY(!wz.window->close());
+    const QString asked = wz.script.lastText();
+    QVERIFY2(question.isEmpty() ? asked.startsWith(u"¿Desea salir"_s)
+                                : asked.startsWith(question + u" no se han guardado"_s),
+             qPrintable(asked));
 }
 
 // After each move ('N' Siguiente, 'B' Atrás): page, forward caption, Atrás enabled; Finaliza
@@ -136,6 +176,13 @@ void TestWizard::pageChecksInOrderWithFocus() {
           "El No. Externo no puede estar vacio, si no tiene número escriba S/N", "S/N"},
          {"txtV0Fax", "", "El Fax no puede estar vacio", "1"}});
     QVERIFY(dump(*wz.dir.open(), u"select * from AA"_s).isEmpty());
+    // Telephones and faxes show all 25 characters; the window still fits a
+    // 1366×768 screen with its taskbar.
+    const QString phone = u"(01 55) 5512-3457 EXT 790"_s;
+    for (const char* f : {"txtFiscalTelefono", "txtOirRFax", "txtV0Fax"})
+        QVERIFY2(wz.txt(f)->fontMetrics().horizontalAdvance(phone) <= wz.txt(f)->width() - 12, f);
+    QVERIFY(wz.window->frameGeometry().width() <= 1366 &&
+            wz.window->frameGeometry().height() <= 728);
     wz.next();
     QVERIFY(wz.cmb("cmbAduana2")->isEnabled() && !wz.cmb("cmbAduana3")->isEnabled());
     walkChecks(
@@ -166,6 +213,7 @@ void TestWizard::savingStoresRowsForEachOfficeCount() {
     wz.fillPage1(offices);
     wz.txt("txtPatente")->setText(u"0301"_s);
     wz.txt("txtV0NoExt")->setText(u"12"_s);
+    wz.txt("txtV0NoInt")->setText(u"B"_s);
     wz.next();
     wz.fillOffices(offices);
     if (offices > 0)
@@ -198,16 +246,16 @@ void TestWizard::savingStoresRowsForEachOfficeCount() {
     wz.window.reset();
     wz.state.NoPat.clear();
     wz.start();
-    QString shown = name30 + u"|301|MEXICO, D.F.|%1|12|No Definido|%2"_s.arg(offices).arg(
+    QString shown = name30 + u"|301|MEXICO, D.F.|%1|12|B|No Definido|%2"_s.arg(offices).arg(
                                  offices ? "NUEVO LAREDO, TAMPS." : "");
     for (int i = 1; i <= 3; ++i)
         shown += u'|' + (i <= offices ? u"CALLE %1"_s.arg(i) : QString());
     // The name's beginning shown, the patent known again.
-    QCOMPARE(
-        wz.showing({"txtAANombre", "txtPatente", "cmbAAAduanaA", "txtNoAduanasAut", "txtV0NoExt",
-                    "lblHistAA", "cmbAduana1", "txtV1Calle", "txtV2Calle", "txtV3Calle"}) +
-            u"|%1|%2"_s.arg(wz.txt("txtAANombre")->cursorPosition()).arg(wz.state.NoPat),
-        shown + u"|0|301"_s);
+    QCOMPARE(wz.showing({"txtAANombre", "txtPatente", "cmbAAAduanaA", "txtNoAduanasAut",
+                         "txtV0NoExt", "txtV0NoInt", "lblHistAA", "cmbAduana1", "txtV1Calle",
+                         "txtV2Calle", "txtV3Calle"}) +
+                 u"|%1|%2"_s.arg(wz.txt("txtAANombre")->cursorPosition()).arg(wz.state.NoPat),
+             shown + u"|0|301"_s);
     wz.next();
     wz.txt("txtAANombre")->clear(); // typing still stops at the limit
     QTest::keyClicks(wz.txt("txtAANombre"), name30);

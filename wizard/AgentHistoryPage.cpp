@@ -10,6 +10,8 @@
 #include "ui_AgentHistoryPage.h"
 #include "wizard/PageSupport.h"
 
+#include <QSignalBlocker>
+
 AgentHistoryPage::AgentHistoryPage(QWidget* parent)
     : QWidget(parent), ui(new Ui::AgentHistoryPage) {
     ui->setupUi(this);
@@ -107,16 +109,19 @@ void AgentHistoryPage::openHistoricAgentEditor(EditMode mode) {
     frmAgentes_Aduanales editor(*db_, mode, editing ? gridRow(ui->fgDatosAA, row) : QStringList(),
                                 this);
     seam::exec(editor);
-    if (seam::readFailed(this, Llena_Hist_AA()))
-        return;
-    if (ui->fgDatosAA->rowCount() == 0)
-        return;
-    // The first row shows its periods; Editar and Borrar keep their state.
-    const bool editable = ui->cmdAAEditar->isEnabled();
-    const bool deletable = ui->cmdAABorrar->isEnabled();
-    ui->fgDatosAA->setCurrentCell(0, 0);
-    ui->cmdAAEditar->setEnabled(editable);
-    ui->cmdAABorrar->setEnabled(deletable);
+    // The first row chosen, as a click on it would: its periods shown, and
+    // Editar and Borrar (and Enter) acting on it. The rebuild passes through
+    // "no row", which is no choice of the user's: disabling the button in
+    // his hand would send the focus elsewhere.
+    MaybeError failure;
+    {
+        const QSignalBlocker quiet(ui->fgDatosAA);
+        failure = Llena_Hist_AA();
+        if (ui->fgDatosAA->rowCount() > 0)
+            ui->fgDatosAA->setCurrentCell(0, 0);
+    }
+    fgDatosAA_RowChosen();
+    seam::readFailed(this, failure);
 }
 
 void AgentHistoryPage::cmdAANuevo_Click() {

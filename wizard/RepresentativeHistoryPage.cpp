@@ -10,6 +10,8 @@
 #include "ui_RepresentativeHistoryPage.h"
 #include "wizard/PageSupport.h"
 
+#include <QSignalBlocker>
+
 RepresentativeHistoryPage::RepresentativeHistoryPage(QWidget* parent)
     : QWidget(parent), ui(new Ui::RepresentativeHistoryPage) {
     ui->setupUi(this);
@@ -105,15 +107,20 @@ void RepresentativeHistoryPage::fgMandatarios_RowChosen() {
 }
 
 // Rebuilds the representatives' list and makes `curp` current again, so his
-// periods stay on show and the buttons act on him.
+// periods stay on show and the buttons act on him, as after a click on him.
+// The rebuild passes through "no row", which is no choice of the user's:
+// disabling the button in his hand would send the focus elsewhere.
 void RepresentativeHistoryPage::showRepresentativeAgain(const QString& curp) {
-    if (seam::readFailed(this, Llena_Hist_Mandatarios()))
-        return;
-    for (int i = 0; i < ui->fgMandatarios->rowCount(); ++i)
-        if (gridCell(ui->fgMandatarios, i, 3) == curp) {
-            ui->fgMandatarios->setCurrentCell(i, 0);
-            return;
-        }
+    MaybeError failure;
+    {
+        const QSignalBlocker quiet(ui->fgMandatarios);
+        failure = Llena_Hist_Mandatarios();
+        for (int i = 0; i < ui->fgMandatarios->rowCount(); ++i)
+            if (gridCell(ui->fgMandatarios, i, 3) == curp)
+                ui->fgMandatarios->setCurrentCell(i, 0);
+    }
+    fgMandatarios_RowChosen();
+    seam::readFailed(this, failure);
 }
 
 void RepresentativeHistoryPage::cmdMandNuevo_Click() {

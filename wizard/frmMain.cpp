@@ -16,9 +16,11 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QShortcut>
 #include <QTimer>
+#include <algorithm>
 
 namespace {
 const QString Siguiente = QStringLiteral("Siguiente >");
@@ -381,12 +383,25 @@ void frmMain::watchTyping(QWidget* page, int number) {
         connect(c, &QComboBox::activated, this, [this, number] { unsavedPages_.insert(number); });
 }
 
+// Names the pages holding unsaved typing by their captions, in page order.
+QString frmMain::unsavedQuestion() const {
+    QList<int> pages = unsavedPages_.values();
+    std::sort(pages.begin(), pages.end());
+    QStringList titles;
+    for (int page : pages) {
+        const QString frame = page == 1 ? QStringLiteral("frAA") : QStringLiteral("frDirValidAA");
+        titles << u'"' + findChild<QGroupBox*>(frame)->title() + u'"';
+    }
+    return QStringLiteral("Los datos de ") +
+           (titles.size() == 1 ? QStringLiteral("la página ") : QStringLiteral("las páginas ")) +
+           titles.join(QStringLiteral(" y ")) +
+           QStringLiteral(" no se han guardado (se guardan con \"Siguiente >\"). ¿Desea salir "
+                          "sin guardarlos?");
+}
+
 void frmMain::closeEvent(QCloseEvent* event) {
-    // Leaving drops what the page shown holds unsaved: asked first.
-    if (unsavedPages_.contains(page_) &&
-        !seam::confirm(this, QStringLiteral("Los datos de esta página no se han guardado (se "
-                                            "guardan con \"Siguiente >\"). ¿Desea salir sin "
-                                            "guardarlos?"))) {
+    // Leaving drops what any page holds unsaved, shown or not: asked first.
+    if (!unsavedPages_.isEmpty() && !seam::confirm(this, unsavedQuestion())) {
         event->ignore();
         return;
     }

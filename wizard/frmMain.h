@@ -65,6 +65,7 @@ private:
     void showFinish();
     bool loadingStopped(const MaybeError& e);
     void watchTyping(QWidget* page, int number);
+    QString unsavedQuestion() const;
 
     std::unique_ptr<Ui::frmMain> ui;
     AppState& state_;
