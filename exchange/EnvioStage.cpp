@@ -22,10 +22,6 @@ const QString AsideSuffix = QStringLiteral(".kestro-anterior");
 const QString MarkerName = QStringLiteral(".kestro-en-curso");
 const QString ArchiveName = QStringLiteral("anteriores");
 
-std::filesystem::path fsPath(const QString& p) {
-    return std::filesystem::path(p.toStdWString());
-}
-
 // Renames a file, or a folder, to a free place (a file may also replace
 // `to`, on every system). Windows refuses while another program (a
 // spreadsheet, an editor) holds either file open; the agent is told which
@@ -50,7 +46,8 @@ MaybeError renameOver(const QString& from, const QString& to) {
         QString::fromLocal8Bit(std::system_category().message(int(error)).c_str()));
 #else
     std::error_code ec;
-    std::filesystem::rename(fsPath(from), fsPath(to), ec);
+    std::filesystem::rename(QFile::encodeName(from).toStdString(),
+                            QFile::encodeName(to).toStdString(), ec);
     if (ec)
         return DbError::refused(QString::fromLocal8Bit(ec.message().c_str()));
     return std::nullopt;
