@@ -24,7 +24,8 @@ bool FolderLock::acquire() {
 }
 
 QString FolderLock::alreadyOpen() const {
-    return QStringLiteral("KESTRO ya está abierto con esta carpeta de datos (%1).\n"
+    // The path on a line of its own: a message box would break it anywhere.
+    return QStringLiteral("KESTRO ya está abierto con esta carpeta de datos:\n%1\n"
                           "Use la ventana que ya está abierta, o ciérrela antes de abrir KESTRO "
                           "de nuevo.")
         .arg(QDir::toNativeSeparators(dataDir_));
