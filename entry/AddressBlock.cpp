@@ -66,6 +66,8 @@ void AddressBlock::build(const QString& prefix, const QString& caption, Pairing 
     fax = field(prefix, QStringLiteral("Fax"), 25);
 
     layOut(shape);
+    // Its five digits always show, however much room the telephones take.
+    cp->setMinimumWidth(cp->fontMetrics().horizontalAdvance(QString(5, u'0')) + 12);
     cp->setMaximumWidth(70);
 
     const QList<QWidget*> chain = tabChain();

@@ -176,11 +176,15 @@ void TestWizard::pageChecksInOrderWithFocus() {
           "El No. Externo no puede estar vacio, si no tiene número escriba S/N", "S/N"},
          {"txtV0Fax", "", "El Fax no puede estar vacio", "1"}});
     QVERIFY(dump(*wz.dir.open(), u"select * from AA"_s).isEmpty());
-    // Telephones and faxes show all 25 characters; the window still fits a
-    // 1366×768 screen with its taskbar.
+    // Telephones and faxes show all 25 characters, and postal codes their
+    // five beside them; the window still fits a 1366×768 screen with its
+    // taskbar.
     const QString phone = u"(01 55) 5512-3457 EXT 790"_s;
-    for (const char* f : {"txtFiscalTelefono", "txtOirRFax", "txtV0Fax"})
-        QVERIFY2(wz.txt(f)->fontMetrics().horizontalAdvance(phone) <= wz.txt(f)->width() - 12, f);
+    for (const auto& [f, text] : {std::pair{"txtFiscalTelefono", phone},
+                                  {"txtOirRFax", phone},
+                                  {"txtV0Fax", phone},
+                                  {"txtFiscalCP", u"00000"_s}})
+        QVERIFY2(wz.txt(f)->fontMetrics().horizontalAdvance(text) <= wz.txt(f)->width() - 12, f);
     QVERIFY(wz.window->frameGeometry().width() <= 1366 &&
             wz.window->frameGeometry().height() <= 728);
     wz.next();
