@@ -201,8 +201,8 @@ QByteArray readAll(const QString& path) {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-// Empties a folder of its files, so every run starts from nothing (a generation
-// moves whatever it finds in ENVIO aside).
+// Empties a folder of its files, so every run and every copy starts from
+// nothing (a generation moves whatever it finds in ENVIO aside).
 void emptyFolder(const QString& path) {
     QDir d(path);
     d.mkpath(QStringLiteral("."));
@@ -270,14 +270,6 @@ void verification(const Bench& b, const Office& o) {
         [&] { return b.mustRun({QStringList{QStringLiteral("sha256sum")} + files}).ms; });
     lines << Line{withSize("Verificación de 1000 archivos firmados", o.representatives), mine,
                   anchor, QStringLiteral("sha256sum"), Goal{Goal::Milliseconds, 5000}};
-}
-
-// Empties a folder of its files, so every copy starts from nothing.
-void emptyFolder(const QString& path) {
-    QDir d(path);
-    d.mkpath(QStringLiteral("."));
-    for (const QString& f : d.entryList(QDir::Files | QDir::Hidden))
-        d.remove(f);
 }
 
 void copies(const Bench& b, const Office& o) {
