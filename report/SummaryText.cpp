@@ -206,20 +206,19 @@ private:
         add(Style::Subheading, QStringLiteral("Periodos de los representantes"));
         const Tables::Table& pm = Tables::byName("Periodos_H_MM");
         const Tables::Table& m = Tables::byName("Mandatarios");
-        if (section("Periodos_H_MM").isEmpty())
-            add(Style::Body, QStringLiteral("Ninguno declarado."), 1);
+        // Every representative is named, so one without periods reads as
+        // declared so, not as left out.
         for (const FileRecord& r : section("Mandatarios")) {
             const QString curp = r.value(m, "CURP");
-            bool titled = false;
-            for (const FileRecord& p : of("Periodos_H_MM", curp)) {
-                if (!titled)
-                    add(Style::Person, QStringLiteral("%1, CURP %2").arg(fullName(m, r), curp));
-                titled = true;
+            add(Style::Person, QStringLiteral("%1, CURP %2").arg(fullName(m, r), curp));
+            const QList<FileRecord> periods = of("Periodos_H_MM", curp);
+            if (periods.isEmpty())
+                add(Style::Body, QStringLiteral("Sin periodos con otros agentes."), 1);
+            for (const FileRecord& p : periods)
                 add(Style::Body,
                     QStringLiteral("Con el agente de patente %1. ").arg(p.value(pm, "Patente_MM")) +
                         period(pm, p),
                     1);
-            }
         }
     }
 

@@ -243,7 +243,8 @@ void TestVerify::summaryNamesEveryone() {
     for (const QString& s :
          {u"GAMR800202MDFRRS01"_s, u"MODL750505HDFRZS02"_s, u"HIRF700101HDFRZL03"_s,
           u"470 AEROPUERTO INTERNAL. CD. DE MEXICO, D.F."_s, u"200 MEXICO, D.F."_s, u"Cuauhtémoc"_s,
-          u"Página 1 de"_s, u"El archivo está íntegro"_s, fingerprint})
+          u"Página 1 de"_s, u"El archivo está íntegro"_s, fingerprint,
+          u"GAMR800202MDFRRS01 Sin periodos con otros agentes."_s})
         QVERIFY2(words.contains(s), qPrintable(s + u" missing from: "_s + words));
 #endif
 }
