@@ -11,29 +11,13 @@ namespace {
 using Style = SummaryLine::Style;
 
 QFont fontFor(Style s) {
+    // Point size by style, in the order the styles are declared; all but
+    // the body are bold.
+    constexpr qreal points[] = {16, 13, 11, 10, 10};
     QFont f(QStringLiteral("Sans Serif"));
     f.setStyleHint(QFont::SansSerif);
-    switch (s) {
-    case Style::Title:
-        f.setPointSizeF(16);
-        f.setBold(true);
-        break;
-    case Style::Heading:
-        f.setPointSizeF(13);
-        f.setBold(true);
-        break;
-    case Style::Subheading:
-        f.setPointSizeF(11);
-        f.setBold(true);
-        break;
-    case Style::Person:
-        f.setPointSizeF(10);
-        f.setBold(true);
-        break;
-    case Style::Body:
-        f.setPointSizeF(10);
-        break;
-    }
+    f.setPointSizeF(points[int(s)]);
+    f.setBold(s != Style::Body);
     return f;
 }
 
