@@ -18,11 +18,14 @@ OfficePeriod::OfficePeriod(Database& db, QComboBox* noAduana, QComboBox* aduana,
         d->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
         d->setCalendarPopup(true);
         d->setDate(QDate::currentDate());
-        clickSelectsDatePart(d);
+        attachDateTyping(d);
     }
 }
 
 bool OfficePeriod::acceptable(QWidget* parent) const {
+    for (QDateEdit* d : {startDate_, endDate_})
+        if (!refusedDate(d).isEmpty())
+            return seam::refuse(parent, refusedDate(d), d, voice);
     if (startDate_->date() > endDate_->date())
         return seam::refuse(parent, QStringLiteral("Periodo no valido"), nullptr, voice);
     // A period without its office could not be stored or sent.

@@ -26,7 +26,7 @@ frmPedTramitados::frmPedTramitados(Database& db, const QTableWidget* fgAduanasAc
     ui->dtpFPed->setMinimumDate(QDate(1900, 1, 1));
     // Today is always refused here: the picker opens at the latest day taken.
     ui->dtpFPed->setDate(lastDay);
-    clickSelectsDatePart(ui->dtpFPed);
+    attachDateTyping(ui->dtpFPed);
     connect(ui->cmdAceptar, &QPushButton::clicked, this, &frmPedTramitados::cmdAceptar_Click);
     connect(ui->cmdCancelar, &QPushButton::clicked, this, &frmPedTramitados::reject);
 }
@@ -59,6 +59,8 @@ QString frmPedTramitados::problem(QWidget** focus) const {
     if (!digits.match(numero).hasMatch())
         return QStringLiteral("El Pedimento debe ser numérico");
     *focus = ui->dtpFPed;
+    if (const QString refused = refusedDate(ui->dtpFPed); !refused.isEmpty())
+        return refused;
     if (ui->dtpFPed->date() > lastDay)
         return QStringLiteral("La Fecha debe ser anterior al 1 de Enero de 2001");
     return QString();

@@ -1,5 +1,6 @@
 #include "entry/KeystrokeFilter.h"
 
+#include "entry/FieldNotice.h"
 #include "entry/Seam.h"
 #include "rules/SafeText.h"
 
@@ -14,6 +15,14 @@
 #include <QValidator>
 
 namespace {
+
+// The limits are the information file's: a longer name cannot be sent
+// whole, so the person learns it as he types, not from the file.
+void tellFieldIsFull(QLineEdit* field) {
+    tellBeside(field, QStringLiteral("Este campo admite %1 caracteres; lo que pasó de ahí no se "
+                                     "tomó.")
+                          .arg(field->maxLength()));
+}
 
 // Everything an entry field does to what reaches it: capitals for typed
 // letters (when asked) and the same rules for a paste as for typing.
@@ -33,9 +42,13 @@ protected:
                 pasteFromClipboard(field_, uppercase);
                 return true;
             }
+            if (wouldOverflow(key->text()))
+                tellFieldIsFull(field_);
             return uppercase && filterTyped(target, key);
         }
         case QEvent::InputMethod:
+            if (wouldOverflow(static_cast<QInputMethodEvent*>(event)->commitString()))
+                tellFieldIsFull(field_);
             return uppercase && filterComposed(target, static_cast<QInputMethodEvent*>(event));
         case QEvent::ContextMenu:
             showMenu(static_cast<QContextMenuEvent*>(event)->globalPos());
@@ -46,6 +59,14 @@ protected:
     }
 
 private:
+    // Text typed into the field that its maximum length will not take whole.
+    bool wouldOverflow(const QString& typed) const {
+        if (typed.isEmpty() || !typed.at(0).isPrint() || field_->isReadOnly())
+            return false;
+        const qsizetype kept = field_->text().size() - field_->selectedText().size();
+        return kept + typed.size() > field_->maxLength();
+    }
+
     bool filterTyped(QObject* target, QKeyEvent* key) {
         const QString upper = upperTyped(key->text());
         if (upper == key->text())
@@ -139,17 +160,19 @@ void pasteFromClipboard(QLineEdit* field, bool uppercase) {
             c = upperTyped(QString(c)).at(0);
     const int room =
         field->maxLength() - int(field->text().size()) + int(field->selectedText().size());
-    if (clean.size() > room) {
+    const bool overflows = clean.size() > room;
+    if (overflows) {
         clean.truncate(qMax(0, room));
-        removed
-            << QStringLiteral("lo que excede los %1 caracteres del campo").arg(field->maxLength());
+        tellFieldIsFull(field);
     }
-    if (clean.isEmpty() && !copied.isEmpty()) {
+    if (clean.isEmpty() && !removed.isEmpty()) {
         seam::inform(field->window(), QStringLiteral("No se pegó nada: del texto copiado se "
                                                      "quitarían %1, y no queda nada que pegar.")
                                           .arg(listOf(removed)));
         return;
     }
+    if (clean.isEmpty())
+        return;
     field->insert(clean);
     if (!removed.isEmpty())
         seam::inform(field->window(),

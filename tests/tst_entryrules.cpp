@@ -1,11 +1,17 @@
 // The rules of what may be entered: the keystroke rules, proven on one field
 // and found on every text field of every window; Qt's own texts in Spanish;
 // the validators of patent numbers, RFC, CURP, numbers and dates.
+#include "dialogs/frmPedTramitados.h"
+#include "dialogs/frmPeriodo_Agente.h"
+#include "dialogs/frmPeriodo_Mandatario.h"
+#include "entry/DateTyping.h"
 #include "entry/KeystrokeFilter.h"
 #include "entry/Seam.h"
 #include "rules/Rutinas.h"
 #include "support/WizardDriver.h"
 #include "wizard/Language.h"
+
+#include <QLabel>
 
 namespace {
 
@@ -64,6 +70,8 @@ private Q_SLOTS:
     void unsafeTextRefused();
     void qtSpeaksSpanish();
     void everyFieldOfEveryWindowHasTheRules();
+    void datesAsTyped_data();
+    void datesAsTyped();
     void checks_data();
     void checks();
     void numericValue();
@@ -102,8 +110,22 @@ void TestEntryRules::editingAndPasting() {
     // A converted key replaces a selection and keeps to the maximum length.
     field->setMaxLength(5);
     field->selectAll();
-    typeText(field.get(), QStringLiteral("cp 06700"));
+    const auto notice = [&] { return field->findChild<QLabel*>("avisoCampo"); };
+    typeText(field.get(), QStringLiteral("cp 06"));
+    QVERIFY(!notice()); // full, nothing lost yet
+    typeText(field.get(), QStringLiteral("700"));
     QCOMPARE(field->text(), QStringLiteral("CP 06"));
+    // What did not fit is told beside the field, typed or pasted, and the
+    // telling goes with the focus.
+    QVERIFY(notice() && notice()->isVisible() && notice()->text().contains("admite 5 caracteres"));
+    notice()->hide();
+    {
+        seam::Script script;
+        field->setSelection(3, 2);
+        paste(field.get(), QStringLiteral("0670"));
+        QCOMPARE(field->text(), QStringLiteral("CP 06"));
+        QVERIFY(notice()->isVisible() && script.shown.isEmpty());
+    }
 
     // Program text keeps its case; a paste gets what typing gets.
     field->setMaxLength(100);
@@ -176,6 +198,85 @@ void TestEntryRules::everyFieldOfEveryWindowHasTheRules() {
     wz.withDialog("frmAgentes_Aduanales", "cmdAANuevo", [&](QDialog& d) { broken << unruled(d); });
     QCOMPARE(wz.script.dialogsShown.filter("frm").size(), 5);
     QVERIFY2(broken.isEmpty(), qPrintable(broken.join(u'\n')));
+}
+
+// Every date field ends as the date typed, with or without separators,
+// from wherever the typing starts; what makes no date is refused, told, and
+// the field keeps what it had. "^V" pastes the rest, a line break is Enter,
+// "M" a click on the month.
+void TestEntryRules::datesAsTyped_data() {
+    QTest::addColumn<QString>("dialog");
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<QDate>("date"); // invalid: refused
+    const QList<std::pair<const char*, QDate>> typings{{"20/11/1999", {1999, 11, 20}},
+                                                       {"01/03/2010", {2010, 3, 1}},
+                                                       {"28/02/2005", {2005, 2, 28}},
+                                                       {"20111999", {1999, 11, 20}},
+                                                       {"1/3/2010", {2010, 3, 1}},
+                                                       {"20-11-1999", {1999, 11, 20}},
+                                                       {"20.1.1999", {1999, 1, 20}},
+                                                       {"2x0/11/1999", {1999, 11, 20}},
+                                                       {"31/02/2005", {}},
+                                                       {"20/11/99\n", {}},
+                                                       {"00/11/1999", {}},
+                                                       {"^V20/11/1999", {1999, 11, 20}},
+                                                       {"^V 20111999 ", {1999, 11, 20}},
+                                                       {"^V20 de noviembre", {}},
+                                                       {"15/13/2000", {}},
+                                                       {"M07\n", {2000, 7, 14}}};
+    for (const char* field :
+         {"frmPeriodo_Agente.dtpIni", "frmPeriodo_Agente.dtpFin", "frmPeriodo_Mandatario.dtpIni",
+          "frmPeriodo_Mandatario.dtpFin", "frmPedTramitados.dtpFPed"})
+        for (const auto& [keys, date] : typings) {
+            const QStringList at = QString::fromLatin1(field).split(u'.');
+            const QString name = QString::fromLatin1(keys).replace(u'\n', QStringLiteral(" Enter"));
+            QTest::addRow("%s %s", field, qPrintable(name))
+                << at[0] << at[1] << QString::fromLatin1(keys) << date;
+        }
+}
+
+void TestEntryRules::datesAsTyped() {
+    QFETCH(QString, dialog);
+    QFETCH(QString, field);
+    QFETCH(QString, keys);
+    QFETCH(QDate, date);
+    seam::Script script; // Enter reaches a dialog's Aceptar
+    ProgramDir dir;
+    auto db = dir.open();
+    QTableWidget acted(0, 2), declared(0, 4);
+    std::unique_ptr<QDialog> d;
+    if (dialog == u"frmPeriodo_Agente")
+        d = std::make_unique<frmPeriodo_Agente>(*db);
+    else if (dialog == u"frmPeriodo_Mandatario")
+        d = std::make_unique<frmPeriodo_Mandatario>(*db, QStringList{"A", "B", "C", "D"});
+    else
+        d = std::make_unique<frmPedTramitados>(*db, &acted, &declared);
+    auto* edit = d->findChild<QDateEdit*>(field);
+    const QDate before(2000, 12, 14);
+    edit->setDate(before);
+    d->show();
+    QVERIFY(QTest::qWaitForWindowExposed(d.get()));
+    edit->setFocus();
+    if (keys.startsWith(u'M')) {
+        QLineEdit* text = edit->findChild<QLineEdit*>();
+        const int month = text->fontMetrics().horizontalAdvance(QStringLiteral("14/0")) + 3;
+        QTest::mouseClick(text, Qt::LeftButton, {}, QPoint(month, text->height() / 2));
+        QCoreApplication::processEvents();
+        keys.remove(0, 1);
+    }
+    if (keys.startsWith(u"^V")) {
+        QGuiApplication::clipboard()->setText(keys.mid(2));
+        QTest::keySequence(edit, QKeySequence::Paste);
+    }
+    for (QChar c : keys.startsWith(u"^V") ? QString() : keys)
+        c == u'\n' ? QTest::keyClick(edit, Qt::Key_Return) : QTest::keyClicks(edit, QString(c));
+    QTest::keyClick(edit, Qt::Key_Tab); // leaving the field ends the typing
+    const bool refused = !date.isValid();
+    QCOMPARE(edit->date(), refused ? before : date);
+    QCOMPARE(refusedDate(edit).isEmpty(), !refused);
+    auto* notice = edit->findChild<QLabel*>("avisoCampo");
+    QCOMPARE(notice != nullptr, refused);
 }
 
 // P patent, R RFC, C CURP, N numeric text, F dd/mm/yy date: texts each

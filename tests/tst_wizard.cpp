@@ -193,6 +193,9 @@ void TestWizard::pageChecksInOrderWithFocus() {
         *wz.window, wz.script, next,
         {{"cmbAduana1", "", "Indique la Aduana No.1 autorizada", "", [&] { wz.fillOffices(1); }},
          {"cmbAduana2", "", "Indique la Aduana No.2 autorizada", "VERACRUZ, VER."},
+         {"cmbAduana2", "NUEVO LAREDO, TAMPS.",
+          "La Aduana No.2 autorizada es la misma que la Aduana No.1; indique otra",
+          "VERACRUZ, VER."},
          {"txtV2Calle", "", "Calle no puede estar vacio", "", [&] { wz.fillAddress(u"V2"_s); }}});
     const qsizetype told = wz.script.shown.size();
     wz.next(); // office 3 is not asked for

@@ -98,10 +98,24 @@ bool OfficesPage::Verifica_Datos_AADirV(int count) {
     for (int i = 0; i < count; ++i) {
         if (Vacio(offices[i].names->currentText()))
             return seam::refuse(this, unchosen[i], offices[i].names);
+        if (const int earlier = firstWithSameOffice(offices, i); earlier >= 0)
+            return seam::refuse(this,
+                                QStringLiteral("La Aduana No.%1 autorizada es la misma que la "
+                                               "Aduana No.%2; indique otra")
+                                    .arg(i + 1)
+                                    .arg(earlier + 1),
+                                offices[i].names);
         if (!Valida_Domicilio(this, *offices[i].block))
             return false;
     }
     return true;
+}
+
+int OfficesPage::firstWithSameOffice(const QList<Office>& offices, int i) {
+    for (int j = 0; j < i; ++j)
+        if (offices[j].keys->currentText() == offices[i].keys->currentText())
+            return j;
+    return -1;
 }
 
 QList<AdditionalOffice> OfficesPage::offices(int count) const {

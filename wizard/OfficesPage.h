@@ -40,6 +40,9 @@ private:
     };
     QList<Office> all() const;
     void clear(const Office& office);
+    // The earlier of `offices` that names the same office as offices[i],
+    // or -1: one office declared twice would be sent twice.
+    static int firstWithSameOffice(const QList<Office>& offices, int i);
 
     std::unique_ptr<Ui::OfficesPage> ui;
     Database* db_ = nullptr;
