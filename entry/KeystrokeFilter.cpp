@@ -19,8 +19,7 @@ namespace {
 // The limits are the information file's: a longer name cannot be sent
 // whole, so the person learns it as he types, not from the file.
 void tellFieldIsFull(QLineEdit* field) {
-    tellBeside(field, QStringLiteral("Este campo admite %1 caracteres; lo que pasó de ahí no se "
-                                     "tomó.")
+    tellBeside(field, QStringLiteral("Caben %1 caracteres en este campo; el resto no se tomó.")
                           .arg(field->maxLength()));
 }
 

@@ -117,7 +117,7 @@ void TestEntryRules::editingAndPasting() {
     QCOMPARE(field->text(), QStringLiteral("CP 06"));
     // What did not fit is told beside the field, typed or pasted, and the
     // telling goes with the focus.
-    QVERIFY(notice() && notice()->isVisible() && notice()->text().contains("admite 5 caracteres"));
+    QVERIFY(notice() && notice()->isVisible() && notice()->text().contains("Caben 5 caracteres"));
     notice()->hide();
     {
         seam::Script script;
