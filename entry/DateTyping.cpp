@@ -167,9 +167,7 @@ private:
                    ? QStringLiteral("La fecha %1 está fuera de las que se admiten (%2 a %3)")
                          .arg(typed.toString(Shown), edit_->minimumDate().toString(Shown),
                               edit_->maximumDate().toString(Shown))
-                   : QStringLiteral("\"%1\" no es una fecha que exista (día/mes/año, el año con "
-                                    "sus cuatro cifras)")
-                         .arg(what));
+                   : QStringLiteral("No existe la fecha %1 (día/mes/año de 4 cifras)").arg(what));
         return false;
     }
 
