@@ -70,6 +70,14 @@ QList<FileRecord> readRecords(const QByteArray& bytes) {
     return out;
 }
 
+const char* recordKeyColumn(const Tables::Table& table) {
+    if (table.keyColumn)
+        return table.keyColumn;
+    return qstrcmp(table.name, "Domicilios_AA") == 0 ? "Tipo_Dom"
+           : qstrcmp(table.name, "AA") == 0          ? "CURP"
+                                                     : nullptr;
+}
+
 const Tables::Table* sectionOf(const QString& tag) {
     // Asked for every line of every file checked: looked up, not searched.
     static const QHash<QString, const Tables::Table*> sections = [] {
