@@ -20,8 +20,8 @@ QString pageText(WizardPage page) {
 FindingsDialog::FindingsDialog(const QList<Problem>& problems, QWidget* parent)
     : QDialog(parent), ui(std::make_unique<Ui::FindingsDialog>()), problems_(problems) {
     ui->setupUi(this);
-    const qsizetype errors =
-        std::count_if(problems.begin(), problems.end(), [](const Problem& p) { return p.blocking; });
+    const qsizetype errors = std::count_if(problems.begin(), problems.end(),
+                                           [](const Problem& p) { return p.blocking; });
     const qsizetype observations = problems.size() - errors;
     ui->lblResumen->setText(
         errors > 0
@@ -61,10 +61,9 @@ FindingsDialog::FindingsDialog(const QList<Problem>& problems, QWidget* parent)
     // Enter on a row and a double click do what Ir does.
     connect(ui->twHallazgos, &QTreeWidget::itemActivated, this,
             [this](QTreeWidgetItem* item) { goTo(item); });
-    connect(ui->twHallazgos, &QTreeWidget::currentItemChanged, this,
-            [this](QTreeWidgetItem* item) {
-                ui->cmdIr->setEnabled(item && item->data(0, ProblemRole).isValid());
-            });
+    connect(ui->twHallazgos, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
+        ui->cmdIr->setEnabled(item && item->data(0, ProblemRole).isValid());
+    });
     // The first problem chosen, so Enter alone leads to it.
     for (int i = 0; i < ui->twHallazgos->topLevelItemCount(); ++i)
         if (QTreeWidgetItem* item = ui->twHallazgos->topLevelItem(i);

@@ -454,7 +454,7 @@ private:
             report_.observations.append(
                 {r.line,
                  QStringLiteral("observación: el dígito verificador de la CURP %1 "
-                                        "debería ser %2.")
+                                "debería ser %2.")
                      .arg(curp, digit.isNull() ? QStringLiteral("?") : QString(digit)),
                  {},
                  {}});

@@ -13,7 +13,7 @@ struct CodeRule {
     const char* table;
     const char* column;
     QList<int> codes;
-    bool nullAllowed; // Null in the store, an empty field in the file
+    bool nullAllowed;       // Null in the store, an empty field in the file
     QStringList names = {}; // what each code means, in codes' order; empty when shown bare
 
     // "1, 2 o 3"

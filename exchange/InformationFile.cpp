@@ -177,8 +177,8 @@ MaybeError writeSection(Database& db, LineWriter& w, const Tables::Table& t, con
                 continue;
             const QString value = asWritten(r, i, c.kind);
             if (collect) {
-                collect->append({tag, QString::fromLatin1(c.name), key >= 0 ? r.text(key) : QString(),
-                                 whatBreaksField(value)});
+                collect->append({tag, QString::fromLatin1(c.name),
+                                 key >= 0 ? r.text(key) : QString(), whatBreaksField(value)});
                 w.fieldReplacing(value);
                 continue;
             }
@@ -311,12 +311,11 @@ QList<RequirementFault> requirementFaults(const QList<RequirementFile>& reqs) {
         QFile f(r.path);
         if (!fi.isFile() || !f.open(QIODevice::ReadOnly)) {
             out.append(
-                {r, refusal +
-                        QStringLiteral("no se encontró o no se puede leer el archivo de "
-                                       "requerimiento %1 del representante %2. Revise que el "
-                                       "archivo exista o edite al representante y elija de "
-                                       "nuevo su archivo de requerimiento.")
-                            .arg(QDir::toNativeSeparators(r.path), whoIs(r))});
+                {r, refusal + QStringLiteral("no se encontró o no se puede leer el archivo de "
+                                             "requerimiento %1 del representante %2. Revise que el "
+                                             "archivo exista o edite al representante y elija de "
+                                             "nuevo su archivo de requerimiento.")
+                                  .arg(QDir::toNativeSeparators(r.path), whoIs(r))});
             continue;
         }
         // Two different files with one name (Windows does not tell "A.req"
@@ -326,15 +325,14 @@ QList<RequirementFault> requirementFaults(const QList<RequirementFile>& reqs) {
         const auto other = requirementByFileName.constFind(nombre);
         if (other != requirementByFileName.constEnd() &&
             QFileInfo(other.value()->path).canonicalFilePath() != fi.canonicalFilePath()) {
-            out.append(
-                {r, refusal +
-                        QStringLiteral("los archivos de requerimiento %1 (del representante %2) "
-                                       "y %3 (del representante %4) tienen el mismo nombre y uno "
-                                       "reemplazaría al otro en la carpeta ENVIO. Revise cuál "
-                                       "corresponde a cada representante.")
-                            .arg(QDir::toNativeSeparators(other.value()->path),
-                                 whoIs(*other.value()), QDir::toNativeSeparators(r.path),
-                                 whoIs(r))});
+            out.append({r, refusal + QStringLiteral(
+                                         "los archivos de requerimiento %1 (del representante %2) "
+                                         "y %3 (del representante %4) tienen el mismo nombre y uno "
+                                         "reemplazaría al otro en la carpeta ENVIO. Revise cuál "
+                                         "corresponde a cada representante.")
+                                         .arg(QDir::toNativeSeparators(other.value()->path),
+                                              whoIs(*other.value()),
+                                              QDir::toNativeSeparators(r.path), whoIs(r))});
             continue;
         }
         requirementByFileName.insert(nombre, &r);
@@ -351,9 +349,11 @@ MaybeError checkRequirements(const QList<RequirementFile>& reqs) {
 
 Fallible<QString> writeInformationFile(Database& db, const QString& dataDir, const QString& patente,
                                        const SignStep& sign) {
-    auto content = prepareInformationFile(db, patente);
+    auto content = buildInformationFile(db, patente);
     if (!content)
         return *content.error;
+    if (MaybeError e = checkRequirements(content->requirements))
+        return *e;
     return placeInformationFile(std::move(content.value), dataDir, patente, sign);
 }
 

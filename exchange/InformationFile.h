@@ -65,12 +65,12 @@ Fallible<InformationFileContent> prepareInformationFile(Database& db, const QStr
 // when the signature was refused (the step tells the user why).
 using SignStep = std::function<bool(QByteArray&)>;
 
-// Builds the file, signs it in memory (when `sign` is given), then puts it
-// in ENVIO as <patente>.txt together with copies of the requirement files:
-// all of them take their names at once, only when everything succeeded, so
-// after any failure ENVIO holds what it held before and no unsigned file
-// stands where a signed one should. Gives the file's path, or fails with a
-// Spanish explanation (empty after a refused signature).
+// Builds the file (the writer's own refusals and the requirement files
+// checked, not the whole check before the key), signs it in memory (when `sign` is given), then
+// puts it in ENVIO as <patente>.txt together with copies of the requirement files: all of them take
+// their names at once, only when everything succeeded, so after any failure ENVIO holds what it
+// held before and no unsigned file stands where a signed one should. Gives the file's path, or
+// fails with a Spanish explanation (empty after a refused signature).
 Fallible<QString> writeInformationFile(Database& db, const QString& dataDir, const QString& patente,
                                        const SignStep& sign = {});
 // The same for content already prepared. ENVIO then holds exactly the

@@ -105,9 +105,9 @@ MaybeError checkStoredCodes(Database& db, Collector& c) {
         if (fileField(t, rule.column) >= 0)
             continue;
         const char* key = recordKeyColumn(t);
-        const Rows r = db.select(QStringLiteral("select %1, %2 from %3")
-                                     .arg(QLatin1String(key), QLatin1String(rule.column),
-                                          t.tableName()));
+        const Rows r =
+            db.select(QStringLiteral("select %1, %2 from %3")
+                          .arg(QLatin1String(key), QLatin1String(rule.column), t.tableName()));
         if (r.error)
             return r.error;
         for (const QVariantList& row : r.rows) {
@@ -116,8 +116,7 @@ MaybeError checkStoredCodes(Database& db, Collector& c) {
                 continue;
             const bool agent = qstrcmp(rule.table, "AA") == 0;
             c.add(agent ? WizardPage::AgentHistory : WizardPage::RepresentativeHistory,
-                  agent ? QString() : row.value(0).toString(),
-                  FileRules::codeFault(rule, v), true,
+                  row.value(0).toString(), FileRules::codeFault(rule, v), true,
                   agent ? QStringLiteral("Capture en la página 4 los representantes que ha "
                                          "tenido el agente o pulse Sin historico.")
                         : QStringLiteral("Elija al representante en la página 5 y capture sus "
@@ -149,8 +148,7 @@ Fallible<PreKeyCheck> checkBeforeKey(Database& db, const QString& patente,
     }
     for (const Finding& f : report.observations)
         c.add(pageOf(f.section, f.key, f.text), f.section == u"Domicilios_AA" ? QString() : f.key,
-              f.text, false,
-              QStringLiteral("Revise la CURP; si es la correcta, puede continuar."));
+              f.text, false, QStringLiteral("Revise la CURP; si es la correcta, puede continuar."));
     if (MaybeError e = checkStoredCodes(db, c))
         return *e;
     if (requirements)

@@ -16,9 +16,9 @@ enum class WizardPage { Agent = 1, Offices, Representatives, AgentHistory, Repre
 
 struct Problem {
     WizardPage page = WizardPage::Agent;
-    QString curp, name; // whom it is of (the agent's for his own data)
-    QString what;       // what is wrong
-    QString todo;       // what to do about it
+    QString curp, name;   // whom it is of (the agent's for his own data)
+    QString what;         // what is wrong
+    QString todo;         // what to do about it
     bool blocking = true; // an observation never stops the file
 };
 
@@ -26,9 +26,7 @@ struct PreKeyCheck {
     InformationFileContent content; // what would be signed
     QList<Problem> problems;        // the blocking ones first
 
-    bool blocked() const {
-        return !problems.isEmpty() && problems.first().blocking;
-    }
+    bool blocked() const { return !problems.isEmpty() && problems.first().blocking; }
 };
 
 // With `requirements`, the requirement files are checked too (they must be

@@ -66,13 +66,15 @@ private:
         if (t)
             return r.fields.size() == 2 + t->fileFillers && r.at(2) == NotApplicable;
         const QString line = r.fields.join(u'|');
-        return line == VersionRecord || line == EndRecord || (r.fields.size() == 1 && line.isEmpty());
+        return line == VersionRecord || line == EndRecord ||
+               (r.fields.size() == 1 && line.isEmpty());
     }
 
     // What makes the file unfit to send, before anything it declares.
     void warnings(const SignatureStatus& status) {
         if (!status.verified)
-            add(Style::Heading, QStringLiteral("Atención: la firma no verifica. %1").arg(status.text));
+            add(Style::Heading,
+                QStringLiteral("Atención: la firma no verifica. %1").arg(status.text));
         const QList<Finding> errors = checkStructure(file_, names_).errors;
         if (errors.isEmpty())
             return;
@@ -211,8 +213,8 @@ private:
         const Tables::Table& d = Tables::byName("Domicilios_MM");
         for (const FileRecord& a : of("Domicilios_MM", curp))
             add(Style::Body,
-                named("Domicilios_MM", "Tipo_Dom", a.value(d, "Tipo_Dom")) +
-                    QStringLiteral(": ") + place(d, a),
+                named("Domicilios_MM", "Tipo_Dom", a.value(d, "Tipo_Dom")) + QStringLiteral(": ") +
+                    place(d, a),
                 1);
         const Tables::Table& o = Tables::byName("Aduanas_MM");
         for (const FileRecord& a : of("Aduanas_MM", curp))
@@ -228,7 +230,8 @@ private:
 
     void history() {
         add(Style::Heading, QStringLiteral("Histórico"));
-        add(Style::Subheading, QStringLiteral("Representantes que han actuado con el Agente Aduanal"));
+        add(Style::Subheading,
+            QStringLiteral("Representantes que han actuado con el Agente Aduanal"));
         const Tables::Table& h = Tables::byName("Historico_AA");
         const Tables::Table& pa = Tables::byName("Periodos_H_AA");
         if (section("Historico_AA").isEmpty())

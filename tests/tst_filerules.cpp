@@ -45,8 +45,15 @@ public:
         return text({u"1999-01-02"_s, u"2000-03-04"_s, u"1998-12-31"_s}, {u"2003-02-30"_s});
     }
     StoredAddress address() {
-        return {text({u"09"_s}, {u"99"_s}), text({u" 15"_s, u" 2"_s}, {u" 999"_s}),
-                name(), u"5"_s, u""_s, u"CENTRO"_s, u"06000"_s, u"555 12 36"_s, u""_s};
+        return {text({u"09"_s}, {u"99"_s}),
+                text({u" 15"_s, u" 2"_s}, {u" 999"_s}),
+                name(),
+                u"5"_s,
+                u""_s,
+                u"CENTRO"_s,
+                u"06000"_s,
+                u"555 12 36"_s,
+                u""_s};
     }
 
 private:
@@ -86,7 +93,8 @@ Representative randomRepresentative(Values& v, const QString& requirement) {
         r.officeKeys << v.office();
         if (v.chance(60))
             r.declarations << PriorDeclaration{v.chance(90) ? r.officeKeys.first() : v.office(),
-                                               u"123"_s, v.chance(97) ? u"20/05/1999"_s : u"20/05/99"_s};
+                                               u"123"_s,
+                                               v.chance(97) ? u"20/05/1999"_s : u"20/05/99"_s};
     }
     return r;
 }
@@ -110,8 +118,8 @@ void storeRandomOffice(Database& db, Values& v, const QString& requirement) {
     for (const QString& curp : curps)
         if (v.chance(40))
             (void)addRepresentativePeriod(
-                db, curp, 3002, {QVariant(v.office().trimmed().toInt()), QString(), v.isoDate(),
-                                 v.isoDate()});
+                db, curp, 3002,
+                {QVariant(v.office().trimmed().toInt()), QString(), v.isoDate(), v.isoDate()});
 }
 
 } // namespace
@@ -168,8 +176,10 @@ void TestFileRules::findingsLeadToThePerson() {
              qPrintable(all));
     QVERIFY2(all.contains(u"\n3|TERC820404HDFRRS03\nTOMAS ERC RUIZ|El valor \"7\" de Mandato"_s),
              qPrintable(all));
-    QVERIFY2(all.contains(u"\nObservaciones: no impiden generarlo\n3|GAMR800202MDFRRS01"_s),
-             qPrintable(all));
+    QVERIFY2(
+        all.contains(
+            u"\nObservaciones: no impiden generarlo||\n1|PELJ700101HDFRPN09\nJUAN PEREZ LOPEZ|"_s),
+        qPrintable(all));
     QVERIFY(w.pageShown("pageRepresentatives"));
     QTableWidget* grid = w.grid("fgAA");
     QCOMPARE(grid->item(grid->currentRow(), 4)->text(), u"TERC820404HDFRRS03"_s);
@@ -194,7 +204,7 @@ void TestFileRules::generatedDatabases() {
     const Signer signer{QByteArray(), fixture(u"keys/ec.key"_s).toUtf8(), "clave"};
     const int cases = qEnvironmentVariableIntValue("KESTRO_CASOS") > 0
                           ? qEnvironmentVariableIntValue("KESTRO_CASOS")
-                          : 10000;
+                          : 2500;
     Values v(20260314);
     int refused = 0, accepted = 0;
     QStringList kept; // some signed files, for the verifier itself
@@ -216,8 +226,8 @@ void TestFileRules::generatedDatabases() {
         QCOMPARE(signContent(file, s), int(SignedOk));
         QVERIFY(verifySignature(file, certificate).intact);
         const StructureReport r = checkStructure(file, catalogues);
-        QVERIFY2(r.errors.isEmpty(), qPrintable(r.errors.first().text + u"\n"_s +
-                                                QString::fromLatin1(file)));
+        if (!r.errors.isEmpty())
+            QFAIL(qPrintable(r.errors.first().text + u"\n"_s + QString::fromLatin1(file)));
         if (kept.size() < 100) {
             kept << pd.path() + u"/firmado-%1.txt"_s.arg(i);
             writeWholeFile(kept.last(), file);
@@ -226,7 +236,8 @@ void TestFileRules::generatedDatabases() {
     qInfo("%d casos: %d rechazados antes de la llave, %d firmados", cases, refused, accepted);
     QVERIFY(refused > cases / 10 && accepted > cases / 10);
     QProcess verifier;
-    verifier.start(QStringLiteral(KESTRO_VERIFICA_FIRMA), kept + QStringList{fixture(u"keys/ec.cer"_s)});
+    verifier.start(QStringLiteral(KESTRO_VERIFICA_FIRMA),
+                   kept + QStringList{fixture(u"keys/ec.cer"_s)});
     QVERIFY(verifier.waitForFinished(120000));
     QVERIFY2(verifier.exitCode() == 0, verifier.readAllStandardOutput().right(2000).constData());
 }

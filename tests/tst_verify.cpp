@@ -109,8 +109,8 @@ void TestVerify::damagedFiles_data() {
     row("tab in a name", QByteArray("ROSA"), QByteArray("RO\tA"), 7, "carácter de control (0x09)");
     row("type out of range", QByteArray("|MARTINEZ|1|0|1"), QByteArray("|MARTINEZ|7|0|1"), 7,
         "el valor \"7\" de Mandato no es uno de sus códigos (1, 2 o 3)");
-    row("address type out of range", rosaFiscal, QByteArray(rosaFiscal).replace("|2\r", "|0\r"),
-        10, "\"0\" de Tipo_Dom");
+    row("address type out of range", rosaFiscal, QByteArray(rosaFiscal).replace("|2\r", "|0\r"), 10,
+        "\"0\" de Tipo_Dom");
     row("unknown tag", offices, QByteArray(offices).replace("Aduanas_MM", "Aduana_MM"), 13,
         "no existe");
     row("a field too many", offices, QByteArray(offices).replace("470", "470|1"), 13,
@@ -336,6 +336,7 @@ void TestVerify::endedWizardOpensWhatItWrote() {
     QVERIFY(!w.cmd("cmdAbrirEnvio")->isVisibleTo(w.window.get()));
     w.fillPage1(0);
     w.next();
+    goOnToTheKey(w.script);
     w.script.onDialog(u"frmKey"_s, [&w, key](QDialog& d) {
         w.script.chooseFile(key);
         press(d, u"cmdBuscar"_s);

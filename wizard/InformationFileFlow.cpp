@@ -118,8 +118,8 @@ bool Genera_archivo(QWidget* parent, AppState& state, Database& db, const QStrin
         signedFile = bytes;
         return outcome == SignedOk;
     };
-    const Fallible<QString> written = placeInformationFile(std::move(content), state.dataDir,
-                                                           canonicalPatent(state.NoPat), sign);
+    const Fallible<QString> written =
+        placeInformationFile(std::move(content), state.dataDir, canonicalPatent(state.NoPat), sign);
     wipeText(key->password);
     if (!written && outcome == SignedOk) {
         tell(parent, written.error->message());

@@ -11,8 +11,8 @@
 #include "exchange/InformationFile.h"
 #include "ui_frmMain.h"
 #include "wizard/InformationFileFlow.h"
-#include "wizard/PageSupport.h"
 #include "wizard/PageLock.h"
+#include "wizard/PageSupport.h"
 #include "wizard/PreviousVersionImport.h"
 
 #include <QCloseEvent>
@@ -360,11 +360,10 @@ void frmMain::installWizardKeys() {
 }
 
 void frmMain::importPreviousVersion() {
-    Viejo_KESTRO(messageParent(), *db_, state_.dumpToolDir, state_.previousVersionDir,
-                 [this] {
-                     state_.backups.copy(messageParent(), *db_);
-                     imported_ = true;
-                 });
+    Viejo_KESTRO(messageParent(), *db_, state_.dumpToolDir, state_.previousVersionDir, [this] {
+        state_.backups.copy(messageParent(), *db_);
+        imported_ = true;
+    });
 }
 
 // Imported values never passed the entry fields: what of them would refuse
@@ -401,8 +400,9 @@ void frmMain::goToPerson(WizardPage page, const QString& curp) {
 }
 
 bool frmMain::Genera_archivo() {
-    return ::Genera_archivo(this, state_, *db_, ui->pageAgent->rfc(), ui->pageAgent->patent(),
-                            [this](WizardPage page, const QString& curp) { goToPerson(page, curp); });
+    return ::Genera_archivo(
+        this, state_, *db_, ui->pageAgent->rfc(), ui->pageAgent->patent(),
+        [this](WizardPage page, const QString& curp) { goToPerson(page, curp); });
 }
 
 void frmMain::cmdDudas_Click() {
