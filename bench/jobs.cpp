@@ -1,7 +1,7 @@
 // The jobs of the program the benchmark times from inside, as the running
 // program does them: the database is already open (start-up opened it), the
 // clock runs while the job works.
-//   bench_trabajos archivo <carpeta_de_datos> <patente>
+//   bench_trabajos archivo <carpeta_de_datos> <patente> (and the check before the key)
 //   bench_trabajos copias <carpeta_de_datos> <patente>
 //   bench_trabajos importa <kestro.mdb de 3.0> <Recupera.txt>
 //   bench_trabajos paginas <carpeta_de_datos>
@@ -14,6 +14,7 @@
 #include "exchange/DumpImport.h"
 #include "exchange/EnvioStage.h"
 #include "exchange/InformationFile.h"
+#include "exchange/PreKeyCheck.h"
 #include "wizard/AgentHistoryPage.h"
 #include "wizard/AgentPage.h"
 #include "wizard/OfficesPage.h"
@@ -61,6 +62,16 @@ int informationFile(const QString& dataDir, const QString& patente) {
     if (e)
         return fail(e->message());
     print("archivo_ms", t);
+    // The whole check before the key, as "Finaliza" runs it: the
+    // catalogues read, the file built and checked, the requirements seen.
+    t.start();
+    const Fallible<CatalogueNames> names = CatalogueNames::read(*db);
+    if (!names)
+        return fail(names.why());
+    const Fallible<PreKeyCheck> checked = checkBeforeKey(*db, patente, names.value);
+    if (!checked)
+        return fail(checked.why());
+    print("revision_ms", t);
     std::printf("memoria_mb %.1f\n", peakMemoryMb());
     return 0;
 }

@@ -2,11 +2,14 @@
 
 #include "data/Dates.h"
 #include "exchange/FileRecords.h"
+#include "exchange/FileRules.h"
 #include "rules/Rutinas.h"
+#include "rules/SafeText.h"
 
 #include <QHash>
 #include <QSet>
 #include <algorithm>
+#include <array>
 #include <optional>
 
 namespace {
@@ -21,10 +24,17 @@ const QSet<QString> OfficeColumns = {QStringLiteral("Adscripcion"), QStringLiter
 const QSet<QString> OptionalOffices = {QStringLiteral("Aduana1"), QStringLiteral("Aduana2"),
                                        QStringLiteral("Aduana3")};
 
-// A byte the code page leaves undefined reads back as its own C1 control.
-bool undefinedInCp1252(QChar c) {
-    const char16_t u = c.unicode();
-    return u == 0x81 || u == 0x8D || u == 0x8F || u == 0x90 || u == 0x9D;
+// Whether a byte may stand in a field, by the writer's own rule: a byte
+// the code page leaves undefined reads back as its own C1 control, which
+// no field holds.
+bool fieldByte(uchar b) {
+    static const auto allowed = [] {
+        std::array<bool, 256> out{};
+        for (int i = 0; i < 256; ++i)
+            out[i] = fileFieldByte(Cp1252::decode(QByteArray(1, char(i))).at(0)) >= 0;
+        return out;
+    }();
+    return allowed[b];
 }
 
 // Ranks in the order the writer puts the records; -1 for an unknown tag.
@@ -55,11 +65,34 @@ public:
         checkContent();
         std::stable_sort(report_.errors.begin(), report_.errors.end(),
                          [](const Finding& a, const Finding& b) { return a.line < b.line; });
+        for (QList<Finding>* list : {&report_.errors, &report_.observations})
+            for (Finding& f : *list)
+                placeOnRecord(f);
         return report_;
     }
 
 private:
-    void error(int line, const QString& text) { report_.errors.append({line, text}); }
+    void error(int line, const QString& text) { report_.errors.append({line, text, {}, {}}); }
+
+    // The record a finding is on, and whom it is of.
+    void placeOnRecord(Finding& f) const {
+        const FileRecord* r = recordAt(f.line);
+        if (!r)
+            return;
+        f.section = r->tag;
+        const Tables::Table* t = sectionOf(r->tag);
+        if (!t)
+            return;
+        if (const char* key = recordKeyColumn(*t))
+            f.key = r->value(*t, key);
+    }
+    const FileRecord* recordAt(int line) const {
+        if (signature_ && signature_->line == line)
+            return &*signature_;
+        return line >= 1 && line <= records_.size() && records_[line - 1].line == line
+                   ? &records_[line - 1]
+                   : nullptr;
+    }
     void error(const FileRecord& r, const QString& text) { error(r.line, text); }
 
     // The signature record is judged by the signature check; only its
@@ -87,7 +120,7 @@ private:
             }
             if (i + 1 == file_.size())
                 error(line, QStringLiteral("la línea no termina en CR LF."));
-            if (byteTold || (b >= 0x20 && b != 0x7F && !undefinedInCp1252(QChar(b))))
+            if (byteTold || b == '|' || fieldByte(b))
                 continue;
             if (b == '\r' && (i + 1 == file_.size() || file_[i + 1] == '\n'))
                 continue;
@@ -347,6 +380,7 @@ private:
         int field;
         QString name;
         bool date, office, optional;
+        const CodeRule* code;
     };
     static QList<ValueColumn> valueColumnsOf(const Tables::Table& t) {
         QList<ValueColumn> out;
@@ -356,7 +390,7 @@ private:
                 continue;
             const QString name = QString::fromLatin1(c.name);
             out.append({field++, name, c.kind == Tables::Kind::Date, OfficeColumns.contains(name),
-                        OptionalOffices.contains(name)});
+                        OptionalOffices.contains(name), FileRules::codeOf(t, c.name)});
         }
         return out;
     }
@@ -385,6 +419,8 @@ private:
             error(
                 r,
                 QStringLiteral("la fecha %1 (%2) no es una fecha real aaaa-mm-dd.").arg(v, c.name));
+        if (c.code && !c.code->accepts(v))
+            error(r, FileRules::codeFault(*c.code, v));
         if (c.office && !(v.isEmpty() && c.optional) && !c_.offices.contains(v))
             error(r, QStringLiteral("la aduana %1 (%2) no está en el catálogo.").arg(v, c.name));
     }
@@ -416,9 +452,12 @@ private:
         const QChar digit = curpCheckDigit(curp);
         if (curp.size() == 18 && digit != curp.back())
             report_.observations.append(
-                {r.line, QStringLiteral("observación: el dígito verificador de la CURP %1 "
-                                        "debería ser %2.")
-                             .arg(curp, digit.isNull() ? QStringLiteral("?") : QString(digit))});
+                {r.line,
+                 QStringLiteral("observación: el dígito verificador de la CURP %1 "
+                                "debería ser %2.")
+                     .arg(curp, digit.isNull() ? QStringLiteral("?") : QString(digit)),
+                 {},
+                 {}});
     }
 
     const QByteArray& file_;

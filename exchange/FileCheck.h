@@ -11,8 +11,12 @@
 // values against the validators and the delivered catalogues.
 
 struct Finding {
-    int line = 0; // in the file, 1-based; 0 for the file as a whole
-    QString text; // Spanish
+    int line = 0;    // in the file, 1-based; 0 for the file as a whole
+    QString text;    // Spanish
+    QString section; // the tag of the record at that line; empty when none
+    // Whom the record is of: the CURP its section is keyed by (the agent's
+    // for AA), or an agent's address type for Domicilios_AA.
+    QString key;
 };
 
 struct StructureReport {

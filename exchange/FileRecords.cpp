@@ -51,6 +51,7 @@ QStringList splitFields(const QString& line) {
 
 QList<FileRecord> readRecords(const QByteArray& bytes) {
     QList<FileRecord> out;
+    out.reserve(bytes.count('\n') + 1);
     qsizetype from = 0;
     for (int line = 1; from < bytes.size(); ++line) {
         qsizetype end = bytes.indexOf('\n', from);
@@ -58,7 +59,9 @@ QList<FileRecord> readRecords(const QByteArray& bytes) {
         if (lastWithoutEnd)
             end = bytes.size();
         const bool crlf = !lastWithoutEnd && end > from && bytes[end - 1] == '\r';
-        const QByteArray text = bytes.mid(from, end - from - (crlf ? 1 : 0));
+        // Read in place, not copied out first.
+        const QByteArray text =
+            QByteArray::fromRawData(bytes.constData() + from, end - from - (crlf ? 1 : 0));
         FileRecord r;
         r.line = line;
         r.hasCrLf = crlf;
@@ -68,6 +71,14 @@ QList<FileRecord> readRecords(const QByteArray& bytes) {
         from = end + 1;
     }
     return out;
+}
+
+const char* recordKeyColumn(const Tables::Table& table) {
+    if (table.keyColumn)
+        return table.keyColumn;
+    return qstrcmp(table.name, "Domicilios_AA") == 0 ? "Tipo_Dom"
+           : qstrcmp(table.name, "AA") == 0          ? "CURP"
+                                                     : nullptr;
 }
 
 const Tables::Table* sectionOf(const QString& tag) {

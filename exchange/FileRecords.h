@@ -30,6 +30,10 @@ int fileFieldCount(const Tables::Table& table);
 // line without a line end is kept too.
 QList<FileRecord> readRecords(const QByteArray& bytes);
 
+// The column naming whom a section's record is of: the CURP it is keyed
+// by (the agent's for AA), or the address type for the agent's addresses.
+const char* recordKeyColumn(const Tables::Table& table);
+
 // The table whose section a tag opens, or nullptr for the fixed records.
 const Tables::Table* sectionOf(const QString& tag);
 

@@ -29,6 +29,9 @@ QString whatBreaksField(QStringView fieldText) {
             return QStringLiteral("el carácter \"|\"");
         if (c == QLatin1Char('\r') || c == QLatin1Char('\n'))
             return QStringLiteral("un salto de línea");
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+            return QStringLiteral("un carácter de control (0x%1)")
+                .arg(c.unicode(), 2, 16, QLatin1Char('0'));
         return QStringLiteral("el carácter \"%1\" (U+%2), que no se puede escribir en el "
                               "archivo")
             .arg(QString(c))
@@ -67,6 +70,14 @@ public:
             *p++ = char(b);
         }
         return true;
+    }
+    // The value with "?" for what the field cannot hold.
+    void fieldReplacing(QStringView fieldText) {
+        QString safe = fieldText.toString();
+        for (QChar& c : safe)
+            if (breaksFileField(c))
+                c = u'?';
+        field(QStringView(safe));
     }
     // Text as the store holds it (UTF-8); plain ASCII goes straight in.
     bool field(QByteArrayView utf8) {
@@ -141,17 +152,20 @@ bool writeValue(LineWriter& w, const RawRow& r, int i, Tables::Kind kind) {
     return w.field(date ? fileDateFromIso(r.text(i)) : r.text(i));
 }
 
-QString faultOf(const RawRow& r, int i, Tables::Kind kind) {
-    return whatBreaksField(kind == Tables::Kind::Date ? fileDateFromIso(r.text(i)) : r.text(i));
+QString asWritten(const RawRow& r, int i, Tables::Kind kind) {
+    return kind == Tables::Kind::Date ? fileDateFromIso(r.text(i)) : r.text(i);
 }
 
 // Writes one table's section as its rows are read; `alsoEach` sees every
-// row, its columns in table order.
+// row, its columns in table order. A value the file cannot hold stops the
+// section, or with `collect` is noted there and written harmless.
 MaybeError writeSection(Database& db, LineWriter& w, const Tables::Table& t, const QString& agente,
-                        const std::function<void(const RawRow&)>& alsoEach = {}) {
+                        const std::function<void(const RawRow&)>& alsoEach,
+                        QList<RefusedValue>* collect) {
     const QString tag = t.tableName();
     const QByteArray start = w.recordStart(tag);
-    const int key = t.keyColumn ? t.position(t.keyColumn) : -1;
+    const char* keyColumn = recordKeyColumn(t);
+    const int key = keyColumn ? t.position(keyColumn) : -1;
     QString refusedField, refusedWhy, refusedKey; // the key is named once the rows are read
     int rows = 0;
     const MaybeError e = db.eachRow(t.selectAll(), [&](const RawRow& r) {
@@ -161,10 +175,16 @@ MaybeError writeSection(Database& db, LineWriter& w, const Tables::Table& t, con
             const Tables::Column& c = t.columns[i];
             if (!c.inFile || writeValue(w, r, i, c.kind))
                 continue;
-            if (key >= 0)
-                refusedKey = r.text(key);
+            const QString value = asWritten(r, i, c.kind);
+            if (collect) {
+                collect->append({tag, QString::fromLatin1(c.name),
+                                 key >= 0 ? r.text(key) : QString(), whatBreaksField(value)});
+                w.fieldReplacing(value);
+                continue;
+            }
+            refusedKey = t.keyColumn ? r.text(key) : QString();
             refusedField = QString::fromLatin1(c.name);
-            refusedWhy = faultOf(r, i, c.kind);
+            refusedWhy = whatBreaksField(value);
             return false;
         }
         w.end();
@@ -180,7 +200,8 @@ MaybeError writeSection(Database& db, LineWriter& w, const Tables::Table& t, con
         return DbError::refused(
             QStringLiteral("No se puede generar el archivo de información: el campo %1 de la "
                            "tabla %2 %3 contiene %4. Corrija el dato y vuelva a intentarlo.")
-                .arg(refusedField, tag, key < 0 ? agente : ofRecord(db, refusedKey), refusedWhy));
+                .arg(refusedField, tag, t.keyColumn ? ofRecord(db, refusedKey) : agente,
+                     refusedWhy));
     if (rows == 0 && t.fileFillers > 0) {
         w.begin(start);
         for (int i = 0; i < t.fileFillers; ++i)
@@ -207,7 +228,8 @@ QString informationFilePath(const QString& dataDir, const QString& patente) {
     return QDir(envioFolder(dataDir)).filePath(patente + QStringLiteral(".txt"));
 }
 
-Fallible<InformationFileContent> buildInformationFile(Database& db, const QString& patente) {
+Fallible<InformationFileContent> buildInformationFile(Database& db, const QString& patente,
+                                                      QList<RefusedValue>* refused) {
     // The patent names the file and prefixes every record.
     if (patente.trimmed().isEmpty() || !whatBreaksField(patente).isEmpty() ||
         patente.contains(QLatin1Char('/')) || patente.contains(QLatin1Char('\\'))) {
@@ -241,9 +263,9 @@ Fallible<InformationFileContent> buildInformationFile(Database& db, const QStrin
     for (const Tables::Table& t : Tables::all()) {
         if (t.travel != Tables::Travel::FileMain)
             continue;
-        if (MaybeError e = writeSection(db, w, t, agente,
-                                        &t == &mandatarios ? requirementOf
-                                                           : std::function<void(const RawRow&)>()))
+        if (MaybeError e = writeSection(
+                db, w, t, agente,
+                &t == &mandatarios ? requirementOf : std::function<void(const RawRow&)>(), refused))
             return *e;
     }
     const Fallible<bool> hasHistory = Hay_Hist_Mandatarios(db);
@@ -254,7 +276,7 @@ Fallible<InformationFileContent> buildInformationFile(Database& db, const QStrin
     if (hasHistory.value)
         for (const Tables::Table& t : Tables::all())
             if (t.travel == Tables::Travel::FileHistory)
-                if (MaybeError e = writeSection(db, w, t, agente))
+                if (MaybeError e = writeSection(db, w, t, agente, {}, refused))
                     return *e;
 
     w.literal(EndRecord);
@@ -272,26 +294,29 @@ QString whoIs(const RequirementFile& r) {
 
 // Checks every requirement file before anything is written: a missing one
 // must stop the generation, not surface after the file is in place.
-MaybeError checkRequirements(const QList<RequirementFile>& reqs) {
+QList<RequirementFault> requirementFaults(const QList<RequirementFile>& reqs) {
     const QString refusal = QStringLiteral("No se puede generar el archivo de información: ");
+    QList<RequirementFault> out;
     QMap<QString, const RequirementFile*> requirementByFileName;
     for (const RequirementFile& r : reqs) {
         const QFileInfo fi(r.path);
         if (r.path.trimmed().isEmpty()) {
-            return DbError::refused(
-                refusal + QStringLiteral("el representante %1 no tiene archivo de requerimiento. Edítelo en la "
-                                         "página de representantes y proporcione su archivo de "
-                                         "requerimiento.")
-                              .arg(whoIs(r)));
+            out.append({r, refusal + QStringLiteral("el representante %1 no tiene archivo de "
+                                                    "requerimiento. Edítelo en la página de "
+                                                    "representantes y proporcione su archivo de "
+                                                    "requerimiento.")
+                                         .arg(whoIs(r))});
+            continue;
         }
         QFile f(r.path);
         if (!fi.isFile() || !f.open(QIODevice::ReadOnly)) {
-            return DbError::refused(
-                refusal +
-                QStringLiteral("no se encontró o no se puede leer el archivo de requerimiento %1 "
-                               "del representante %2. Revise que el archivo exista o edite al representante y "
-                               "elija de nuevo su archivo de requerimiento.")
-                    .arg(QDir::toNativeSeparators(r.path), whoIs(r)));
+            out.append(
+                {r, refusal + QStringLiteral("no se encontró o no se puede leer el archivo de "
+                                             "requerimiento %1 del representante %2. Revise que el "
+                                             "archivo exista o edite al representante y elija de "
+                                             "nuevo su archivo de requerimiento.")
+                                  .arg(QDir::toNativeSeparators(r.path), whoIs(r))});
+            continue;
         }
         // Two different files with one name (Windows does not tell "A.req"
         // from "a.REQ") would overwrite each other in ENVIO and one
@@ -300,34 +325,35 @@ MaybeError checkRequirements(const QList<RequirementFile>& reqs) {
         const auto other = requirementByFileName.constFind(nombre);
         if (other != requirementByFileName.constEnd() &&
             QFileInfo(other.value()->path).canonicalFilePath() != fi.canonicalFilePath()) {
-            return DbError::refused(
-                refusal +
-                QStringLiteral("los archivos de requerimiento %1 (del representante %2) y %3 (del "
-                               "representante %4) tienen el "
-                               "mismo nombre y uno reemplazaría al otro en la carpeta ENVIO. "
-                               "Revise cuál corresponde a cada representante.")
-                    .arg(QDir::toNativeSeparators(other.value()->path), whoIs(*other.value()),
-                         QDir::toNativeSeparators(r.path), whoIs(r)));
+            out.append({r, refusal + QStringLiteral(
+                                         "los archivos de requerimiento %1 (del representante %2) "
+                                         "y %3 (del representante %4) tienen el mismo nombre y uno "
+                                         "reemplazaría al otro en la carpeta ENVIO. Revise cuál "
+                                         "corresponde a cada representante.")
+                                         .arg(QDir::toNativeSeparators(other.value()->path),
+                                              whoIs(*other.value()),
+                                              QDir::toNativeSeparators(r.path), whoIs(r))});
+            continue;
         }
         requirementByFileName.insert(nombre, &r);
     }
-    return std::nullopt;
+    return out;
 }
 
-Fallible<InformationFileContent> prepareInformationFile(Database& db, const QString& patente) {
+MaybeError checkRequirements(const QList<RequirementFile>& reqs) {
+    const QList<RequirementFault> faults = requirementFaults(reqs);
+    if (faults.isEmpty())
+        return std::nullopt;
+    return DbError::refused(faults.first().why);
+}
+
+Fallible<QString> writeInformationFile(Database& db, const QString& dataDir, const QString& patente,
+                                       const SignStep& sign) {
     auto content = buildInformationFile(db, patente);
     if (!content)
         return *content.error;
     if (MaybeError e = checkRequirements(content->requirements))
         return *e;
-    return content;
-}
-
-Fallible<QString> writeInformationFile(Database& db, const QString& dataDir, const QString& patente,
-                                       const SignStep& sign) {
-    auto content = prepareInformationFile(db, patente);
-    if (!content)
-        return *content.error;
     return placeInformationFile(std::move(content.value), dataDir, patente, sign);
 }
 

@@ -1,8 +1,9 @@
 #include "report/SummaryText.h"
 
 #include "data/Dates.h"
-#include "data/MandatoLabel.h"
+#include "exchange/FileCheck.h"
 #include "exchange/FileRecords.h"
+#include "exchange/FileRules.h"
 
 #include <QCryptographicHash>
 #include <QHash>
@@ -11,25 +12,13 @@ namespace {
 
 using Style = SummaryLine::Style;
 
-const QStringList AgentAddressTypes = {
-    QStringLiteral("Domicilio fiscal"),
-    QStringLiteral("Domicilio para oír y recibir notificaciones"),
-    QStringLiteral("Domicilio de transmisión de pedimentos en la aduana de adscripción"),
-    QStringLiteral("Domicilio de transmisión en la aduana adicional 1"),
-    QStringLiteral("Domicilio de transmisión en la aduana adicional 2"),
-    QStringLiteral("Domicilio de transmisión en la aduana adicional 3")};
-const QStringList RepresentativeAddressTypes = {QStringLiteral("Domicilio particular"),
-                                                QStringLiteral("Domicilio fiscal")};
-const QStringList Accreditations = {QStringLiteral("ninguna"), QStringLiteral("NTCL"),
-                                    QStringLiteral("Examen de Conocimientos")};
-const QStringList Operating = {QStringLiteral("No"), QStringLiteral("Si"),
-                               QStringLiteral("No Definido")};
-
-// A code's text from a list indexed from `first`; the bare code otherwise.
-QString named(const QStringList& names, const QString& code, int first) {
-    bool ok = false;
-    const int i = code.toInt(&ok) - first;
-    return ok && i >= 0 && i < names.size() ? names[i] : QStringLiteral("tipo %1").arg(code);
+// A code's meaning by its rule; the code as the file gives it otherwise.
+QString named(const char* table, const char* column, const QString& code) {
+    const QString name = FileRules::codeOf(Tables::byName(table), column)->nameOf(code);
+    return name.isEmpty() ? QStringLiteral("código \"%1\" (no es uno de los que el archivo "
+                                           "admite)")
+                                .arg(code)
+                          : name;
 }
 
 QString keyAndName(const QString& key, const QHash<QString, QString>& names, const QString& n) {
@@ -53,21 +42,63 @@ public:
                 signature_ = std::move(r);
             else if (r.tag == u"501")
                 patent_ = r.at(1);
+            else if (!isFixedOrFiller(t, r))
+                unread_.append(std::move(r));
         }
     }
 
     QList<SummaryLine> build(const SignatureStatus& status) {
         add(Style::Title, QStringLiteral("Resumen del archivo de información"));
+        warnings(status);
         add(Style::Body, QStringLiteral("Patente del agente aduanal: %1").arg(patent_));
         agent();
         representatives();
         history();
+        unreadRecords();
         signature(status);
         return lines_;
     }
 
 private:
     void add(Style s, const QString& text, int indent = 0) { lines_.append({s, text, indent}); }
+
+    static bool isFixedOrFiller(const Tables::Table* t, const FileRecord& r) {
+        if (t)
+            return r.fields.size() == 2 + t->fileFillers && r.at(2) == NotApplicable;
+        const QString line = r.fields.join(u'|');
+        return line == VersionRecord || line == EndRecord ||
+               (r.fields.size() == 1 && line.isEmpty());
+    }
+
+    // What makes the file unfit to send, before anything it declares.
+    void warnings(const SignatureStatus& status) {
+        if (!status.verified)
+            add(Style::Heading,
+                QStringLiteral("Atención: la firma no verifica. %1").arg(status.text));
+        const QList<Finding> errors = checkStructure(file_, names_).errors;
+        if (errors.isEmpty())
+            return;
+        add(Style::Heading, QStringLiteral("Atención: la estructura del archivo tiene %1 errores; "
+                                           "la autoridad no lo aceptará así.")
+                                .arg(errors.size()));
+        for (const Finding& f : errors)
+            add(Style::Body, QStringLiteral("línea %1: %2").arg(f.line).arg(f.text), 1);
+    }
+
+    // Nothing the file holds goes unsaid: a record that cannot be read as
+    // its section's is named with its line.
+    void unreadRecords() {
+        if (unread_.isEmpty())
+            return;
+        add(Style::Heading, QStringLiteral("Registros que no se pudieron leer"));
+        for (const FileRecord& r : unread_)
+            add(Style::Body,
+                QStringLiteral("línea %1 (%2 campos): %3")
+                    .arg(r.line)
+                    .arg(r.fields.size())
+                    .arg(r.fields.join(u'|')),
+                1);
+    }
 
     const QList<FileRecord>& section(const char* name) const {
         static const QList<FileRecord> none;
@@ -138,7 +169,7 @@ private:
         const Tables::Table& d = Tables::byName("Domicilios_AA");
         for (const FileRecord& r : section("Domicilios_AA"))
             add(Style::Body,
-                named(AgentAddressTypes, r.value(d, "Tipo_Dom"), 1) + QStringLiteral(": ") +
+                named("Domicilios_AA", "Tipo_Dom", r.value(d, "Tipo_Dom")) + QStringLiteral(": ") +
                     place(d, r),
                 1);
     }
@@ -148,14 +179,22 @@ private:
         const Tables::Table& m = Tables::byName("Mandatarios");
         if (section("Mandatarios").isEmpty())
             add(Style::Body, QStringLiteral("El archivo no declara representantes."));
-        for (int type = 1; type <= 3; ++type) {
+        // By type, the known ones first, then any other code as the file
+        // gives it.
+        QStringList types;
+        for (int code : FileRules::codeOf(m, "Mandato")->codes)
+            types << QString::number(code);
+        for (const FileRecord& r : section("Mandatarios"))
+            if (!types.contains(r.value(m, "Mandato")))
+                types << r.value(m, "Mandato");
+        for (const QString& type : types) {
             bool titled = false;
             for (const FileRecord& r : section("Mandatarios")) {
-                if (r.value(m, "Mandato") != QString::number(type))
+                if (r.value(m, "Mandato") != type)
                     continue;
                 if (!titled)
-                    add(Style::Subheading,
-                        QStringLiteral("Tipo %1: %2").arg(type).arg(MandatoLabel::of(type)));
+                    add(Style::Subheading, QStringLiteral("Tipo %1: %2")
+                                               .arg(type, named("Mandatarios", "Mandato", type)));
                 titled = true;
                 representative(m, r);
             }
@@ -168,14 +207,14 @@ private:
             QStringLiteral("%1, CURP %2, RFC %3").arg(fullName(m, r), curp, r.value(m, "RFC")));
         add(Style::Body,
             QStringLiteral("Acreditación: %1; operando: %2")
-                .arg(named(Accreditations, r.value(m, "Acreditacion"), 0),
-                     named(Operating, r.value(m, "Operando"), 0)),
+                .arg(named("Mandatarios", "Acreditacion", r.value(m, "Acreditacion")),
+                     named("Mandatarios", "Operando", r.value(m, "Operando"))),
             1);
         const Tables::Table& d = Tables::byName("Domicilios_MM");
         for (const FileRecord& a : of("Domicilios_MM", curp))
             add(Style::Body,
-                named(RepresentativeAddressTypes, a.value(d, "Tipo_Dom"), 1) +
-                    QStringLiteral(": ") + place(d, a),
+                named("Domicilios_MM", "Tipo_Dom", a.value(d, "Tipo_Dom")) + QStringLiteral(": ") +
+                    place(d, a),
                 1);
         const Tables::Table& o = Tables::byName("Aduanas_MM");
         for (const FileRecord& a : of("Aduanas_MM", curp))
@@ -191,7 +230,8 @@ private:
 
     void history() {
         add(Style::Heading, QStringLiteral("Histórico"));
-        add(Style::Subheading, QStringLiteral("Agentes aduanales anteriores del agente"));
+        add(Style::Subheading,
+            QStringLiteral("Representantes que han actuado con el Agente Aduanal"));
         const Tables::Table& h = Tables::byName("Historico_AA");
         const Tables::Table& pa = Tables::byName("Periodos_H_AA");
         if (section("Historico_AA").isEmpty())
@@ -243,6 +283,7 @@ private:
     QHash<QString, QList<FileRecord>> sections_;
     QHash<QString, QHash<QString, QList<FileRecord>>> byCurp_;
     FileRecord signature_;
+    QList<FileRecord> unread_; // records no section could take
     QString patent_;
     QList<SummaryLine> lines_;
 };

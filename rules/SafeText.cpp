@@ -13,7 +13,7 @@ QString upperTyped(const QString& typed) {
 
 bool isSafeText(const QString& text) {
     for (QChar c : text)
-        if (breaksFileField(c) || c.unicode() < 0x20 || c.unicode() == 0x7f)
+        if (breaksFileField(c))
             return false;
     return true;
 }

@@ -12,13 +12,14 @@
 // it has none there.
 QString upperTyped(const QString& typed);
 
-// The one rule of the information file: a field cannot hold the separator
-// "|", a line break, or a character Windows-1252 lacks. The byte c is
-// written as in a field, or -1 when it would break the field. Inline: the
-// file is written through it character by character.
+// The one rule of the information file's bytes: a field cannot hold the
+// separator "|", a line break or any other control character, or a
+// character Windows-1252 lacks. The byte c is written as in a field, or -1
+// when the field cannot hold it. Inline: the file is written and checked
+// through it character by character.
 inline int fileFieldByte(QChar c) {
     const char16_t u = c.unicode();
-    if (u == u'|' || u == u'\r' || u == u'\n')
+    if (u == u'|' || u < 0x20 || u == 0x7F)
         return -1;
     return u < 0x80 ? u : Cp1252::byteOf(c);
 }
@@ -27,7 +28,7 @@ inline bool breaksFileField(QChar c) {
 }
 
 // True when the text may be typed into an entry field: nothing that breaks
-// a field of the file, and no tab or other control character either.
+// a field of the file.
 bool isSafeText(const QString& text);
 
 // The text without what isSafeText refuses (combining accents composed

@@ -201,7 +201,41 @@ void TestExchange::refusedGeneration_data() {
     row("line break", "update Mandatarios set Nombre=?", "ROSA\rM",
         QStringList{"Mandatarios", "Nombre", rosa, "ROSA\rM GARCIA", "salto de"});
     row("outside the code page", "update AA set ApMaterno=?", "L\u0150PEZ",
-        QStringList{"tabla AA", "ApMaterno", "3001"});
+        QStringList{"tabla AA", "ApMaterno", "PELJ700101HDFRPN09", "JUAN PEREZ"});
+    // What the verifier refuses, as an older database or an import leaves
+    // it: found before the key, each with whom it is of.
+    const QString agent = u"PELJ700101HDFRPN09"_s;
+    row("tab in a name", "update Mandatarios set Nombre=?", "RO\tSA",
+        QStringList{rosa, "carácter de control (0x09)"});
+    row("delete character", "update Domicilios_AA set Calle=? where Tipo_Dom=1", "REF\x7f",
+        QStringList{agent, "JUAN PEREZ LOPEZ", "(0x7f)", "página 1"});
+    row("declaration at an office he did not act in", "update Pedimentos_MM set NoAduana=?", "240",
+        QStringList{rosa, name, "aduana 240 del pedimento no es una de las aduanas"});
+    row("historic agent's CURP holding an RFC",
+        "update Mandatarios set Mandato=2, Acreditacion=1;"
+        "insert into Historico_AA values (?,?,'FELIPE','HARO','RUIZ')",
+        "HIRF700101AB1",
+        QStringList{"HIRF700101AB1", "FELIPE HARO RUIZ", "CURP HIRF700101AB1 no es válida"});
+    row("type out of range", "update Mandatarios set Mandato=?", "7",
+        QStringList{rosa, name, "\"7\" de Mandato", "1, 2 o 3"});
+    row("address type out of range", "update Domicilios_MM set Tipo_Dom=? where Tipo_Dom=2", "9",
+        QStringList{rosa, "\"9\" de Tipo_Dom"});
+    row("accreditation out of range", "update Mandatarios set Acreditacion=?", "5",
+        QStringList{rosa, "de Acreditacion"});
+    row("operating out of range", "update Mandatarios set Operando=?", "4",
+        QStringList{rosa, "de Operando"});
+    row("representative's history flag", "update Mandatarios set SinHistorico=?", "3",
+        QStringList{rosa, "de SinHistorico", "vacío, 0 o 1", "página 5"});
+    row("agent's history flag", "update AA set SinHistorico=?", "2",
+        QStringList{agent, "de SinHistorico", "página 4"});
+    row("unreal date", "update Pedimentos_MM set FechPedimento=?", "2003-02-30",
+        QStringList{rosa, "2003-02-30 (FechPedimento)"});
+    row("office outside the catalogue",
+        "update Aduanas_MM set NoAduana=?; update Pedimentos_MM set NoAduana=?", "999",
+        QStringList{rosa, "aduana 999 (NoAduana) no está en el catálogo"});
+    row("RFC", "update Mandatarios set RFC=?", "1234", QStringList{rosa, "RFC 1234 no es válido"});
+    row("state outside the catalogue", "update Domicilios_MM set EntFed=?", "99",
+        QStringList{rosa, "entidad federativa 99"});
     const QString missing = QDir::toNativeSeparators("/no/existe/GAMR.req");
     row("missing requirement", "update Mandatarios set Requerimiento=?", "/no/existe/GAMR.req",
         QStringList{rosa, name, missing});
@@ -226,21 +260,37 @@ void TestExchange::refusedGeneration() {
     QDir().mkpath(pd->path() + u"/otra"_s);
     writeWholeFile(pd->path() + u"/otra/GAMR800202XY2.req"_s, "otro");
     writeWholeFile(pd->path() + u"/otra/gamr800202xy2.REQ"_s, "otro más");
-    must(*db, sql, {value});
-    QVERIFY(!write(&why));
+    for (const QString& statement : sql.split(u';'))
+        must(*db, statement, QVariantList(statement.count(u'?'), value));
+    const Fallible<InformationFileContent> prepared = prepareInformationFile(*db, u"3001"_s);
+    QVERIFY(!prepared);
+    why = prepared.why();
     for (const QString& t : told)
         QVERIFY2(why.contains(t), qPrintable(why + u" / "_s + t));
-    QCOMPARE(readWholeFile(file()), before);
-    QCOMPARE(inEnvio().size(), 2);
 
-    // Told right after the question, before the user looks for his key.
+    // Listed right after the question, before the user looks for his key:
+    // the key dialog never opens and ENVIO stays as it was.
     AppState state;
     state.dataDir = pd->path();
     state.NoPat = u"3001"_s;
     seam::Script s;
+    QString listed;
+    bool mayGoOn = true;
+    s.onDialog(u"FindingsDialog"_s, [&listed, &mayGoOn](QDialog& d) {
+        const auto* list = named<QTreeWidget>(d, u"twHallazgos"_s);
+        for (int i = 0; i < list->topLevelItemCount(); ++i)
+            for (int c = 0; c < 4; ++c)
+                listed += list->topLevelItem(i)->text(c) + u' ';
+        mayGoOn = !named(d, u"cmdContinuar"_s)->isHidden();
+        return int(QDialog::Rejected);
+    });
     QVERIFY(!Genera_archivo(nullptr, state, *db, u"PELJ700101AB1"_s, u"3001"_s));
-    QCOMPARE(s.dialogsShown, QStringList());
-    QCOMPARE(s.lastText(), why);
+    QCOMPARE(s.dialogsShown, QStringList{u"FindingsDialog"_s});
+    QVERIFY(!mayGoOn);
+    for (const QString& t : told)
+        QVERIFY2(listed.contains(t), qPrintable(listed + u" / "_s + t));
+    QCOMPARE(readWholeFile(file()), before);
+    QCOMPARE(inEnvio().size(), 2);
 }
 
 // What stood in ENVIO before a generation ('|' between files, each
@@ -374,6 +424,8 @@ void TestExchange::fromFinalizaToASignedFile() {
     // wrong password; then a retry that needs only the password.
     seam::Script s;
     s.answer(seam::Answer::Cancel);
+    goOnToTheKey(s);
+    goOnToTheKey(s);
     s.onDialog(u"frmKey"_s, [&s, &key](QDialog& d) {
         s.chooseFile(key);
         press(d, u"cmdBuscar"_s);

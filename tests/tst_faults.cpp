@@ -127,6 +127,7 @@ const QList<Action> actions{
          w.next();
      },
      [](Wizard& w) {
+         goOnToTheKey(w.script);
          accepting(w, "frmKey", [&w](QDialog& d) {
              w.script.chooseFile(w.dir.path() + QStringLiteral("/PELJ700101AB1.key"));
              press(d, "cmdBuscar");

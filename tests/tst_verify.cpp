@@ -4,6 +4,7 @@
 #include "exchange/FileCheck.h"
 #include "exchange/InformationFile.h"
 #include "exchange/Signing.h"
+#include "report/SummaryText.h"
 #include "support/WizardDriver.h"
 
 using namespace Qt::StringLiterals;
@@ -61,17 +62,22 @@ private Q_SLOTS:
     void severalFiles_data();
     void severalFiles();
     void summaryNamesEveryone();
+    void summaryTellsAllThatWasSigned_data();
+    void summaryTellsAllThatWasSigned();
     void endedWizardOpensWhatItWrote_data();
     void endedWizardOpensWhatItWrote();
 
 private:
     QByteArray good_;
     QTemporaryDir dir_;
+    CatalogueNames catalogues_;
 };
 
 void TestVerify::initTestCase() {
     QStandardPaths::setTestModeEnabled(true);
     good_ = wellFormedContent();
+    ProgramDir pd;
+    catalogues_ = CatalogueNames::read(*pd.open()).value;
     QVERIFY(good_.contains("Periodos_H_AA|3001|HIRF700101HDFRZL03|200|"));
     QCOMPARE(good_.count("\r\n"), 18);
 }
@@ -100,6 +106,11 @@ void TestVerify::damagedFiles_data() {
                    "A"),
         7, "0x81");
     row("empty line", version, version + "\r\n", 3, "vacía");
+    row("tab in a name", QByteArray("ROSA"), QByteArray("RO\tA"), 7, "carácter de control (0x09)");
+    row("type out of range", QByteArray("|MARTINEZ|1|0|1"), QByteArray("|MARTINEZ|7|0|1"), 7,
+        "el valor \"7\" de Mandato no es uno de sus códigos (1, 2 o 3)");
+    row("address type out of range", rosaFiscal, QByteArray(rosaFiscal).replace("|2\r", "|0\r"), 10,
+        "\"0\" de Tipo_Dom");
     row("unknown tag", offices, QByteArray(offices).replace("Aduanas_MM", "Aduana_MM"), 13,
         "no existe");
     row("a field too many", offices, QByteArray(offices).replace("470", "470|1"), 13,
@@ -249,6 +260,54 @@ void TestVerify::summaryNamesEveryone() {
 #endif
 }
 
+// What the summary of a changed file says: the first line after the title
+// (`top`, empty when it must not warn) and lines it must hold.
+void TestVerify::summaryTellsAllThatWasSigned_data() {
+    QTest::addColumn<QByteArray>("from");
+    QTest::addColumn<QByteArray>("to");
+    QTest::addColumn<bool>("verified");
+    QTest::addColumn<QString>("top");
+    QTest::addColumn<QStringList>("holds");
+    const QByteArray rosa = "|MARTINEZ|1|0|1";
+    row("as signed", QByteArray(), QByteArray(), true, "",
+        QStringList{"Representantes que han actuado con el Agente Aduanal"});
+    row("unknown type", rosa, QByteArray("|MARTINEZ|7|0|1"), true,
+        "Atención: la estructura del archivo tiene 1 errores",
+        QStringList{"Tipo 7: código \"7\"", "ROSA GARCIA MARTINEZ, CURP GAMR800202MDFRRS01",
+                    "Domicilio particular: JUAREZ 5", "Aduana: 470"});
+    row("unknown accreditation", rosa, QByteArray("|MARTINEZ|1|8|1"), true, "Atención",
+        QStringList{"Acreditación: código \"8\""});
+    row("record that cannot be read", QByteArray("|470\r\nPedimentos"),
+        QByteArray("|470|1\r\nPedimentos"), true, "Atención",
+        QStringList{"Registros que no se pudieron leer",
+                    "línea 13 (5 campos): Aduanas_MM|3001|GAMR800202MDFRRS01|470|1"});
+    row("signature that does not verify", QByteArray(), QByteArray(), false,
+        "Atención: la firma no verifica. La firma no verifica", QStringList{});
+}
+
+void TestVerify::summaryTellsAllThatWasSigned() {
+    QFETCH(QByteArray, from);
+    QFETCH(QByteArray, to);
+    QFETCH(bool, verified);
+    QFETCH(QString, top);
+    QFETCH(QStringList, holds);
+    QByteArray content = good_;
+    if (!from.isEmpty()) {
+        QVERIFY(content.contains(from));
+        content.replace(from, to);
+    }
+    const QList<SummaryLine> lines =
+        summaryLines(signedWith(content), {verified, u"La firma no verifica."_s}, catalogues_);
+    QStringList texts;
+    for (const SummaryLine& l : lines)
+        texts << l.text;
+    const QString all = texts.join(u'\n');
+    QCOMPARE(texts.at(1).startsWith(u"Atención"_s), !top.isEmpty());
+    QVERIFY2(texts.at(1).startsWith(top), qPrintable(all));
+    for (const QString& h : holds)
+        QVERIFY2(all.contains(h), qPrintable(h + u" missing from: "_s + all));
+}
+
 // After "Finaliza" signs, the window offers the ENVIO folder and the
 // summary kept in Resumenes, each opened by the system's own program.
 // A summary that cannot be written is told; the file stays signed and
@@ -277,6 +336,7 @@ void TestVerify::endedWizardOpensWhatItWrote() {
     QVERIFY(!w.cmd("cmdAbrirEnvio")->isVisibleTo(w.window.get()));
     w.fillPage1(0);
     w.next();
+    goOnToTheKey(w.script);
     w.script.onDialog(u"frmKey"_s, [&w, key](QDialog& d) {
         w.script.chooseFile(key);
         press(d, u"cmdBuscar"_s);

@@ -397,6 +397,7 @@ void TestWizard::nothingChangesAfterSigning() {
     wz.start();
     wz.fillPage1(0);
     wz.next();
+    goOnToTheKey(wz.script);
     wz.script.onDialog(u"frmKey"_s, [&](QDialog& d) {
         wz.script.chooseFile(key);
         press(d, u"cmdBuscar"_s);

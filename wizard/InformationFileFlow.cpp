@@ -3,6 +3,7 @@
 #include "data/AgentStore.h"
 #include "data/CatalogueNames.h"
 #include "data/Database.h"
+#include "dialogs/FindingsDialog.h"
 #include "dialogs/frmKey.h"
 #include "entry/AppState.h"
 #include "entry/Busy.h"
@@ -60,8 +61,19 @@ void tellSigningOutcome(QWidget* parent, int code, const QString& dataDir, const
     }
 }
 
+bool listProblems(QWidget* parent, const QList<Problem>& problems, const GoToPerson& goTo) {
+    if (problems.isEmpty())
+        return true;
+    FindingsDialog list(problems, parent);
+    seam::exec(list);
+    const FindingsChoice choice = list.choice();
+    if (choice.action == FindingsChoice::Action::GoTo && goTo)
+        goTo(choice.page, choice.curp);
+    return choice.action == FindingsChoice::Action::Continue;
+}
+
 bool Genera_archivo(QWidget* parent, AppState& state, Database& db, const QString& rfcAsTyped,
-                    const QString& patenteField) {
+                    const QString& patenteField, const GoToPerson& goTo) {
     if (seam::message(parent,
                       QStringLiteral("¿DESEA GENERAR EL ARCHIVO DE INFORMACION? PARA ESTA "
                                      "OPERACION DEBE USAR EL ARCHIVO LLAVE DEL AGENTE ADUANAL. "),
@@ -70,13 +82,24 @@ bool Genera_archivo(QWidget* parent, AppState& state, Database& db, const QStrin
         return false;
 
     // Everything that can refuse the package is found now, before the user
-    // looks for his key and types his password.
-    Fallible<InformationFileContent> content =
-        prepareInformationFile(db, canonicalPatent(state.NoPat));
-    if (!content) {
-        tell(parent, content.error->message());
+    // looks for his key and types his password: the file is checked whole,
+    // as the verifier will check it.
+    const Fallible<CatalogueNames> names = CatalogueNames::read(db);
+    if (!names) {
+        tell(parent, names.why());
         return false;
     }
+    Fallible<PreKeyCheck> checked = [&] {
+        const BusyCursor busy;
+        return checkBeforeKey(db, canonicalPatent(state.NoPat), names.value);
+    }();
+    if (!checked) {
+        tell(parent, checked.why());
+        return false;
+    }
+    if (!listProblems(parent, checked->problems, goTo))
+        return false;
+    InformationFileContent content = std::move(checked->content);
 
     std::optional<KeyChoice> key = askForKey(parent, rfcAsTyped, state.lastKeyFile);
     if (!key)
@@ -95,8 +118,8 @@ bool Genera_archivo(QWidget* parent, AppState& state, Database& db, const QStrin
         signedFile = bytes;
         return outcome == SignedOk;
     };
-    const Fallible<QString> written = placeInformationFile(std::move(content.value), state.dataDir,
-                                                           canonicalPatent(state.NoPat), sign);
+    const Fallible<QString> written =
+        placeInformationFile(std::move(content), state.dataDir, canonicalPatent(state.NoPat), sign);
     wipeText(key->password);
     if (!written && outcome == SignedOk) {
         tell(parent, written.error->message());

@@ -23,3 +23,23 @@ bool fillStateLists(Database& db, AddressBlock& block) {
 QString personOf(const QTableWidget* grid, int row) {
     return gridRow(grid, row).mid(0, 4).join(u' ');
 }
+
+bool selectPersonIn(QWidget* page, const QString& curp) {
+    for (QTableWidget* grid : page->findChildren<QTableWidget*>()) {
+        int column = -1;
+        for (int c = 0; c < grid->columnCount(); ++c)
+            if (grid->horizontalHeaderItem(c) &&
+                grid->horizontalHeaderItem(c)->text().trimmed() == u"CURP")
+                column = c;
+        if (column < 0)
+            continue;
+        for (int r = 0; r < grid->rowCount(); ++r)
+            if (grid->item(r, column) && grid->item(r, column)->text() == curp) {
+                grid->setCurrentCell(-1, -1);
+                grid->setCurrentCell(r, 0);
+                grid->setFocus();
+                return true;
+            }
+    }
+    return false;
+}

@@ -32,3 +32,8 @@ void gridFillKeeping(QTableWidget* grid, const QList<QStringList>& rows, int col
 // Cells 0-3 of a list row (Nombre, Ap.Paterno, Ap.Materno, CURP), as the
 // questions before deleting name the person.
 QString personOf(const QTableWidget* grid, int row);
+
+// Chooses, in the first list of the page that holds it, the row whose
+// "CURP" column is `curp`, and puts the keyboard there; false when no list
+// of the page holds it.
+bool selectPersonIn(QWidget* page, const QString& curp);

@@ -12,6 +12,7 @@
 #include "ui_frmMain.h"
 #include "wizard/InformationFileFlow.h"
 #include "wizard/PageLock.h"
+#include "wizard/PageSupport.h"
 #include "wizard/PreviousVersionImport.h"
 
 #include <QCloseEvent>
@@ -84,6 +85,8 @@ bool frmMain::startUp() {
     if (up.error)
         seam::inform(messageParent(), up.error->message());
     Inicializa_datos();
+    if (imported_)
+        checkImported();
     return true;
 }
 
@@ -357,12 +360,49 @@ void frmMain::installWizardKeys() {
 }
 
 void frmMain::importPreviousVersion() {
-    Viejo_KESTRO(messageParent(), *db_, state_.dumpToolDir, state_.previousVersionDir,
-                 [this] { state_.backups.copy(messageParent(), *db_); });
+    Viejo_KESTRO(messageParent(), *db_, state_.dumpToolDir, state_.previousVersionDir, [this] {
+        state_.backups.copy(messageParent(), *db_);
+        imported_ = true;
+    });
+}
+
+// Imported values never passed the entry fields: what of them would refuse
+// the file is listed now, not when the key is about to be asked for. The
+// requirement files are asked for on page 3 anyway.
+void frmMain::checkImported() {
+    const Fallible<CatalogueNames> names = CatalogueNames::read(*db_);
+    if (seam::readFailed(messageParent(), names.error))
+        return;
+    const Fallible<PreKeyCheck> checked =
+        checkBeforeKey(*db_, canonicalPatent(state_.NoPat), names.value, false);
+    if (!checked)
+        return (void)seam::inform(messageParent(), checked.why());
+    listProblems(messageParent(), checked->problems,
+                 [this](WizardPage page, const QString& curp) { goToPerson(page, curp); });
+}
+
+void frmMain::goToPerson(WizardPage page, const QString& curp) {
+    const int n = int(page);
+    showPage(n);
+    ui->cmdAtras->setEnabled(n > 1);
+    ui->cmdSiguiente->setEnabled(true);
+    if (n == 5)
+        showFinish();
+    else if (n >= 3)
+        showBeforeHistory(n);
+    else
+        showNext(Siguente);
+    if (curp.isEmpty())
+        return;
+    QWidget* shown = QList<QWidget*>{ui->pageAgent, ui->pageOffices, ui->pageRepresentatives,
+                                     ui->pageAgentHistory, ui->pageRepresentativeHistory}[n - 1];
+    selectPersonIn(shown, curp);
 }
 
 bool frmMain::Genera_archivo() {
-    return ::Genera_archivo(this, state_, *db_, ui->pageAgent->rfc(), ui->pageAgent->patent());
+    return ::Genera_archivo(
+        this, state_, *db_, ui->pageAgent->rfc(), ui->pageAgent->patent(),
+        [this](WizardPage page, const QString& curp) { goToPerson(page, curp); });
 }
 
 void frmMain::cmdDudas_Click() {

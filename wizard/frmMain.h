@@ -2,6 +2,7 @@
 
 #include "data/Database.h"
 #include "entry/AppState.h"
+#include "exchange/PreKeyCheck.h"
 
 #include <QSet>
 #include <QWidget>
@@ -49,6 +50,11 @@ private:
     void installWizardKeys();
     QWidget* messageParent();
     void showPage(int page);
+    // Where a finding of the check before the key leads: the page, with
+    // its buttons as arriving there by Siguiente, and the person chosen.
+    void goToPerson(WizardPage page, const QString& curp);
+    // After an import, what in the imported data would refuse the file.
+    void checkImported();
     void forwardFromPage1();
     void forwardFromPage2();
     void forwardFromPages3to5();
@@ -74,4 +80,5 @@ private:
     QSet<int> unsavedPages_; // pages 1 and 2 save on "Siguiente >"
     bool placed_ = false;
     bool nextFinishes_ = false;
+    bool imported_ = false; // this start took over the previous version's data
 };

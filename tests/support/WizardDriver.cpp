@@ -137,3 +137,10 @@ void storeHistory(Database& db, const QString& folder, bool history) {
     if (history)
         runScene(db, QStringLiteral("earlier-history.sql"), folder);
 }
+
+void goOnToTheKey(seam::Script& s) {
+    s.onDialog(QStringLiteral("FindingsDialog"), [](QDialog& d) {
+        press(d, QStringLiteral("cmdContinuar"));
+        return d.result();
+    });
+}

@@ -49,6 +49,10 @@ void fillAddress(const QObject& form, const QString& prefix,
 void answerDialog(seam::Script& s, const QString& dialog,
                   const QList<std::pair<QString, QString>>& texts, const QStringList& buttons);
 
+// Queues going on to the key from the list of findings, which the made-up
+// check digits of the fixtures' CURPs bring up with observations alone.
+void goOnToTheKey(seam::Script& s);
+
 // Queues the answer to a period dialog: patent (the representative's only),
 // office by name, dates, Aceptar; Cancelar when the period was refused.
 void answerPeriod(seam::Script& s, const QString& dialog, const QString& office, QDate start,

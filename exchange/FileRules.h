@@ -1,0 +1,37 @@
+#pragma once
+
+#include "data/Tables.h"
+
+#include <QList>
+#include <QString>
+
+// The codes a column may hold, as the file and the store define them: the
+// writer, the check before the key, the verifier and the summary all read
+// them from here. What bytes a field may hold is fileFieldByte's; the
+// layouts are the tables' description.
+struct CodeRule {
+    const char* table;
+    const char* column;
+    QList<int> codes;
+    bool nullAllowed;       // Null in the store, an empty field in the file
+    QStringList names = {}; // what each code means, in codes' order; empty when shown bare
+
+    // "1, 2 o 3"
+    QString allowedText() const;
+    // Whether a field of the file (or a stored value as text) is one of
+    // the codes.
+    bool accepts(const QString& value) const;
+    // The meaning of a code as the summary shows it; empty for a code
+    // outside the rule.
+    QString nameOf(const QString& value) const;
+};
+
+namespace FileRules {
+
+const QList<CodeRule>& codes();
+// The rule of a column; nullptr when it holds no code.
+const CodeRule* codeOf(const Tables::Table& table, const char* column);
+// The finding for a value outside its rule, in the verifier's words.
+QString codeFault(const CodeRule& rule, const QString& value);
+
+} // namespace FileRules
