@@ -148,6 +148,7 @@ void TestRepresentatives::editorChecksOfficesAndDeclarations() {
         press(d, u"cmdBorrarAduana"_s);
         QCOMPARE(s.lastText(),
                  u"¿DESEA BORRAR LA ADUANA SELECCIONADA Y LOS PEDIMENTOS RELACIONADOS?"_s);
+        QCOMPARE(s.shown.last().onEnter, seam::Answer::Cancel); // Enter keeps them
         QCOMPARE(showing(d, buttons + QStringList{"fgAduanasAct", "fgPedTramitados"}),
                  u"1|0|1|2|3"_s); // kept
         press(d, u"cmdBorrarAduana"_s);
@@ -263,6 +264,7 @@ void TestRepresentatives::pageShowsEditsAndDeletesTheChosenOne() {
                  u"Con este tipo de mandato se borrarán 2 aduanas ante las que ha actuado y 2 "
                  "pedimentos tramitados con anterioridad al 1 de Enero de 2001. ¿Desea "
                  "continuar?08"_s);
+        QCOMPARE(wz.script.shown.last().onEnter, seam::Answer::Cancel);
     });
     QCOMPARE(gridCell(fgAA, fgAA->currentRow(), 5) + QString::number(owned(*db, rosa2).size()),
              u"Conforme 2.13.11 (Posterior 01/01/2001)4"_s);
@@ -271,6 +273,7 @@ void TestRepresentatives::pageShowsEditsAndDeletesTheChosenOne() {
     wz.cmd("cmdBorrar")->click();
     QCOMPARE(wz.script.lastText() + QString::number(fgAA->rowCount()),
              u"¿DESEA BORRAR EL MANDATARIO\n\nROSA GARCIA MARTINEZ "_s + rosa2 + u" ?3"_s);
+    QCOMPARE(wz.script.shown.last().onEnter, seam::Answer::Cancel);
     wz.cmd("cmdBorrar")->click(); // her history period goes too
     QCOMPARE(QList({owned(*db, rosa2).size(), owned(*db, luisCurp).size()}),
              QList<qsizetype>({0, 4}));

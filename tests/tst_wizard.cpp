@@ -55,6 +55,9 @@ void TestWizard::startsOnPage1AndAsksBeforeLeaving() {
                             "guardado (se guardan con \"Siguiente >\"). ¿Desea salir sin "
                             "guardarlos?"_s;
     QCOMPARE(wz.messages().mid(2), (QStringList{unsaved, unsaved, leave, unsaved, leave}));
+    // Enter leaves only where nothing unsaved is lost.
+    QCOMPARE(wz.script.shown.value(2).onEnter, Cancel);
+    QCOMPARE(wz.script.shown.value(4).onEnter, Ok);
 }
 
 // Typing left on a page not shown is asked about too, naming the page;

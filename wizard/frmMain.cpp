@@ -408,8 +408,10 @@ void frmMain::closeEvent(QCloseEvent* event) {
     // Until the information file exists, leaving is a question, whether by
     // the "Salir" button or by the window's close box.
     if (ui->cmdSiguiente->isEnabled() &&
-        !seam::confirm(this, QStringLiteral("¿Desea salir de la aplicación?, aun no a generado el "
-                                            "archivo de información"))) {
+        !seam::confirm(this,
+                       QStringLiteral("¿Desea salir de la aplicación?, aun no a generado el "
+                                      "archivo de información"),
+                       seam::Answer::Ok)) { // what was saved stays saved
         event->ignore();
         return;
     }
