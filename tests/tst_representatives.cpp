@@ -301,6 +301,8 @@ void TestRepresentatives::typeThreeKeepsHisType() {
                  u"Con autorización de operar al 15/01/2004|0|0|1"_s);
         wz.script.chooseFile(req);
         press(d, u"cmdBuscar"_s);
+        press(d, u"cmdBuscar"_s); // cancelled: opened beside the file, which stays
+        QCOMPARE(wz.script.fileFolders, QStringList({seam::startFolder(), wz.dir.path()}));
         press(d, u"cmdAceptar"_s);
     });
     QCOMPARE(dump(*db, u"select Mandato, Requerimiento, Acreditacion from Mandatarios"_s),
