@@ -13,6 +13,7 @@ class QComboBox;
 // chooses office 430 (an entry that is exactly what was typed comes first).
 // Works on the closed list and on its open popup.
 class TypedChoice : public QObject {
+    Q_OBJECT
 public:
     // Once per list; a second call changes nothing.
     static void attach(QComboBox* list);

@@ -1,4 +1,5 @@
 // The main window driven by control names, through the message seam.
+#include "dialogs/frmAduanaAct.h"
 #include "entry/Grid.h"
 #include "support/WizardDriver.h"
 
@@ -342,6 +343,25 @@ void TestWizard::pairedListsFollowEachOther() {
     const QString first = wz.showing({"cmbAduana3", "cmbNoAduana3"});
     wz.choose("cmbAduana3", u"VERACRUZ, VER."_s);
     QCOMPARE(first + u'/' + wz.cmb("cmbNoAduana3")->currentText(), u"ACAPULCO, GRO.| 10/ 430"_s);
+
+    // Typed as a person types: a blank inside a name, a number without its blank.
+    wz.show();
+    wz.choose("cmbV0EntFed", u"Nuevo León"_s);
+    QTest::keyClicks(wz.cmb("cmbV0MDeleg"), "San Ni");
+    QCOMPARE(wz.showing({"cmbV0MDeleg", "cmbV0NoMDeleg"}) +
+                 (wz.cmb("cmbV0MDeleg")->view()->isVisible() ? "|open" : ""),
+             u"San Nicolás de los Garza| 46"_s);
+    auto db = wz.dir.open();
+    QTableWidget acted;
+    frmAduanaAct d(*db, &acted, wz.window.get());
+    d.show();
+    for (const char* typed : {"43", "430", "4"}) {
+        QTest::qWait(QApplication::keyboardInputInterval() + 50); // a search of its own
+        QTest::keyClicks(named<QComboBox>(d, u"cmbNoAduana"_s), typed);
+        QCOMPARE(showing(d, {"cmbNoAduana", "cmbAduana"}),
+                 typed[1] ? u" 430|VERACRUZ, VER."_s
+                          : u" 470|AEROPUERTO INTERNAL. CD. DE MEXICO, D.F."_s);
+    }
 }
 
 // Each gap of the stored representatives told in turn, page 3 kept.

@@ -13,6 +13,7 @@
 #include "wizard/InformationFileFlow.h"
 #include "wizard/PageLock.h"
 #include "wizard/PreviousVersionImport.h"
+#include "wizard/SignedEnvio.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -153,6 +154,9 @@ void frmMain::Inicializa_datos() {
     ui->pageAgentHistory->showAgentHistory(agent.sinHistorico);
     ui->pageOffices->showOffices(agent);
     (void)(ui->pageAgent->loadValidationAddress() && ui->pageOffices->loadValidationAddresses());
+    if (const auto signedAt =
+            currentSignedFile(*db_, state_.dataDir, canonicalPatent(state_.NoPat)))
+        ui->pageAgent->showSignedFile(*signedAt);
 }
 
 void frmMain::showPage(int page) {
