@@ -107,6 +107,8 @@ void TestHistory::page4EditorAndDeleting() {
                          press(d, "cmdNuevo");
                          press(d, "cmdNuevo");
                      }}});
+        QCOMPARE(gridRow(named<QTableWidget>(d, "fgAA_Periodos"), 1),
+                 (QStringList{"160", "MANZANILLO, COL.", "15/03/2000", "16/03/2000"}));
         QVERIFY(s.shown.last().title == u"Mensaje"_s && s.shown.last().icon == seam::Icon::None);
         press(d, "cmdAceptar");
     });

@@ -182,6 +182,7 @@ void TestRepresentatives::pageShowsEditsAndDeletesTheChosenOne() {
     storeMandatario(*db, "('C3','R3','EVA','PAZ','GIL',null,'',null,2,null)", {1});
     const QString fax = u"(01 55) 5512-3457 ext 790"_s;
     must(*db, u"update Domicilios_MM set Fax=? where CURP=?"_s, {fax, rosa.curp});
+    must(*db, u"update Domicilios_MM set Calle=Calle||' '||Tipo_Dom"_s); // each block its own
     wz.start();
     wz.show();
     wz.fillPage1(0);
@@ -206,7 +207,7 @@ void TestRepresentatives::pageShowsEditsAndDeletesTheChosenOne() {
     // Enter did not reach the wizard's buttons.
     QVERIFY(wz.script.dialogsShown.count(u"frmApoderado"_s) == 1 && wz.pageShown("frApoderado"));
     QCOMPARE(wz.showing(details + QStringList{"txtRequerimiento", "txtApRFax", "cmbApREntFed"}),
-             u"1|1|Anterior 01/01/2001|0|CALLE|CALLE|"_s + rosa.requirement + u'|' + fax +
+             u"1|1|Anterior 01/01/2001|0|CALLE 1|CALLE 2|"_s + rosa.requirement + u'|' + fax +
                  u"|Ciudad de México"_s);
     // Shown, not typed: nothing may be cut where it cannot be scrolled, nor
     // taken for a field to fill.
@@ -231,7 +232,7 @@ void TestRepresentatives::pageShowsEditsAndDeletesTheChosenOne() {
     QTest::keyClick(fgAA, Qt::Key_Down);
     QCOMPARE(gridRow(fgAA, 2).mid(5), (QStringList{QString(), u"No Definido"_s}));
     QCOMPARE(wz.showing(details + QStringList{"cmbFiscalApREntFed", "cmbFiscalApRCveEntFed"}),
-             u"1|1|Conforme 2.13.11 (Posterior 01/01/2001)|1|CALLE|||"_s);
+             u"1|1|Conforme 2.13.11 (Posterior 01/01/2001)|1|CALLE 1|||"_s);
 
     const QString rosa2 = u"GAMR800202MDFRRS02"_s;
     const auto edit = [&](int row, const std::function<void(QDialog&)>& change) {

@@ -251,6 +251,7 @@ void TestWizard::savingStoresRowsForEachOfficeCount() {
 
     const QString name30 = u"MARIA DEL CARMEN GUADALUPE ANA"_s;
     must(*db, u"update AA set Nombre=?"_s, {name30});
+    must(*db, "update Domicilios_AA set Calle='DOMICILIO '||Tipo_Dom where Tipo_Dom<=3");
     wz.window.reset();
     wz.state.NoPat.clear();
     wz.start();
@@ -264,6 +265,8 @@ void TestWizard::savingStoresRowsForEachOfficeCount() {
                          "txtV2Calle", "txtV3Calle"}) +
                  u"|%1|%2"_s.arg(wz.txt("txtAANombre")->cursorPosition()).arg(wz.state.NoPat),
              shown + u"|0|301"_s);
+    QCOMPARE(wz.showing({"txtFiscalCalle", "txtOirRCalle", "txtV0Calle"}),
+             u"DOMICILIO 1|DOMICILIO 2|DOMICILIO 3"_s); // each on its own block
     wz.next();
     wz.txt("txtAANombre")->clear(); // typing still stops at the limit
     QTest::keyClicks(wz.txt("txtAANombre"), name30);
@@ -398,6 +401,12 @@ void TestWizard::representativesCompletenessMessages() {
                  qPrintable(wz.script.lastText()));
         must(*db, fix);
     }
+    // An address that cannot be read is no answer: the page stays.
+    must(*db, "alter table Domicilios_MM rename to Aparte");
+    wz.next();
+    QVERIFY2(wz.pageShown("frApoderado") && wz.script.lastText().contains("Domicilios_MM"),
+             qPrintable(wz.script.lastText()));
+    must(*db, "alter table Aparte rename to Domicilios_MM");
     wz.next();
     QVERIFY(wz.pageShown("frAA21311"));
 }
