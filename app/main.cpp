@@ -34,21 +34,6 @@ QIcon programIcon() {
     return icon;
 }
 
-// One KESTRO per data folder; "--restaurar [copia]" puts a copy of the
-// database in place and ends. The exit code when the program ends here.
-std::optional<int> lockOrRestore(FolderLock& lock, const QString& dataDir) {
-    if (!lock.acquire()) {
-        seam::message(nullptr, lock.alreadyOpen(), QStringLiteral("KESTRO 3.5"),
-                      seam::Icon::Exclamation);
-        return 1;
-    }
-    const QStringList args = QCoreApplication::arguments();
-    const qsizetype restore = args.indexOf(QStringLiteral("--restaurar"));
-    if (restore < 0)
-        return std::nullopt;
-    return restoreBackup(dataDir, args.value(restore + 1));
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -82,7 +67,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     FolderLock lock(data.path);
-    if (const std::optional<int> ended = lockOrRestore(lock, data.path))
+    if (const std::optional<int> ended =
+            lockOrRestore(lock, data.path, QCoreApplication::arguments()))
         return *ended;
 
     AppState state;

@@ -107,12 +107,17 @@ int version(const QString& path) {
     return a.code == SQLITE_OK ? a.values.value(0).toInt() : 0;
 }
 
-QString replace(const QString& dataDir, const QString& source, const QString& keptAs) {
+QString keptPath(const QString& dataDir, const QString& keptAs, const QDateTime& when) {
+    return QStringLiteral("%1.%2 %3")
+        .arg(QDir(dataDir).filePath(QString::fromLatin1(Database::FileName)), keptAs, stamp(when));
+}
+
+QString replace(const QString& dataDir, const QString& source, const QString& keptAs,
+                const QDateTime& when) {
     const QDir dir(dataDir);
     const QString target = dir.filePath(QString::fromLatin1(Database::FileName));
     const QString incoming = target + QStringLiteral(".entrante");
-    const QString kept =
-        QStringLiteral("%1.%2 %3").arg(target, keptAs, stamp(QDateTime::currentDateTime()));
+    const QString kept = keptPath(dataDir, keptAs, when);
     QFile::remove(incoming);
     QFile copy(source);
     if (!copy.copy(incoming))

@@ -23,10 +23,14 @@ QString whyNotKestro(const QString& path);
 // for a file without one); 0 when it cannot be read.
 int version(const QString& path);
 
+// Where the file a replace sets aside goes: "kestro.mdb.<keptAs> <stamp>".
+QString keptPath(const QString& dataDir, const QString& keptAs, const QDateTime& when);
+
 // Puts a copy of `source` in place of <dataDir>/kestro.mdb, keeping the file
-// it replaces (and a journal left beside it) as "kestro.mdb.<keptAs>
-// <stamp>". "" on success, else why nothing was changed.
-QString replace(const QString& dataDir, const QString& source, const QString& keptAs);
+// it replaces (and a journal left beside it) under keptPath() for `when`
+// (the time the user was told). "" on success, else why nothing was changed.
+QString replace(const QString& dataDir, const QString& source, const QString& keptAs,
+                const QDateTime& when = QDateTime::currentDateTime());
 
 // "aaaa-mm-dd hh.mm.ss": the time in the names of copies and kept files.
 QString stamp(const QDateTime& when);

@@ -202,9 +202,17 @@ void frmApoderado::showRequirement(const QString& path) {
     ui->txtRequerimiento->setCursorPosition(int(path.size()));
 }
 
+// Where the file named in the field lies, when that folder is there: the
+// user looks for a file beside the one he chose before.
+QString frmApoderado::requirementFolder() const {
+    const QString named = QDir::fromNativeSeparators(ui->txtRequerimiento->text().trimmed());
+    const QString folder = QFileInfo(named).absolutePath();
+    return !named.isEmpty() && QFileInfo(folder).isDir() ? folder : seam::startFolder();
+}
+
 void frmApoderado::cmdBuscar_Click() {
     const QString chosen =
-        seam::openFile(this, QStringLiteral("Requerimiento Electrónico"), seam::startFolder(),
+        seam::openFile(this, QStringLiteral("Requerimiento Electrónico"), requirementFolder(),
                        QStringLiteral("Archivo_llave (*.req)"));
     if (!chosen.isEmpty())
         showRequirement(QDir::toNativeSeparators(chosen));

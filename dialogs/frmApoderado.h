@@ -41,6 +41,7 @@ private:
     void cmbMandato_Change(int index);
     void cmdBuscar_Click();
     void showRequirement(const QString& path);
+    QString requirementFolder() const;
     void cmdAceptar_Click();
     bool entriesAreValid();
     Representative entries() const;

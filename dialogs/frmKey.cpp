@@ -88,7 +88,10 @@ void frmKey::cmdAceptar_Click() {
     }
     // The key must be the agent's own: its file is named after his RFC.
     if (!ui->txtLlave->text().toUpper().contains(rfc_ + QStringLiteral(".KEY"))) {
-        seam::inform(this, QStringLiteral("Debe usar el archivo llave del AGENTE ADUANAL"));
+        seam::inform(this, QStringLiteral("Debe usar el archivo llave del AGENTE ADUANAL\nEl "
+                                          "nombre del archivo debe contener el RFC del agente, "
+                                          "%1, seguido de .key (por ejemplo %1.key).")
+                               .arg(rfc_));
         ui->cmdBuscar->setFocus();
         return;
     }

@@ -122,6 +122,9 @@ void AddressBlock::layOut(Shape shape) {
         // Wide, they are as wide as 25 digits.
         for (QLineEdit* e : {telefono, fax})
             e->setMinimumWidth(e->fontMetrics().horizontalAdvance(QString(25, u'0')) + 12);
+        // Most municipality names show whole ("San Pedro Garza García"); the
+        // open list shows every one.
+        mDeleg->setMinimumContentsLength(22);
         grid->setColumnStretch(1, 4);
         grid->setColumnStretch(3, 1);
         grid->setColumnStretch(5, 2);

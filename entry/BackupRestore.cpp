@@ -2,6 +2,7 @@
 
 #include "data/BackupFolder.h"
 #include "data/DatabaseFile.h"
+#include "data/FolderLock.h"
 #include "entry/Seam.h"
 
 #include <QDir>
@@ -19,6 +20,11 @@ QString databasePath(const QString& dataDir) {
     return QDir(dataDir).filePath(QString::fromLatin1(Database::FileName));
 }
 
+// The kept file's own name: it stands beside the database the user is shown.
+QString keptName(const QString& dataDir, const QString& keptAs, const QDateTime& when) {
+    return QFileInfo(DatabaseFile::keptPath(dataDir, keptAs, when)).fileName();
+}
+
 } // namespace
 
 void offerNewestBackup(QWidget* parent, const QString& dataDir) {
@@ -31,17 +37,20 @@ void offerNewestBackup(QWidget* parent, const QString& dataDir) {
     const std::optional<BackupFolder::Copy> copy = BackupFolder(dataDir).newestSound();
     if (!copy)
         return;
+    const QDateTime asked = QDateTime::currentDateTime();
     const QString question =
         QStringLiteral("%1\n\nHay una copia de respaldo sana tomada el %2 a las %3:\n%4\n\n"
                        "¿Desea usarla en lugar de la base de datos dañada? Se perderá lo "
                        "capturado después de esa hora; el archivo dañado se conservará junto a "
-                       "ella como \"kestro.mdb.dañado <fecha>\".")
+                       "ella como \"%5\".")
             .arg(damage, copy->taken.toString(QStringLiteral("dd/MM/yyyy")),
-                 copy->taken.toString(QStringLiteral("hh:mm:ss")), shown(copy->path));
+                 copy->taken.toString(QStringLiteral("hh:mm:ss")), shown(copy->path),
+                 keptName(dataDir, QStringLiteral("dañado"), asked));
     if (seam::message(parent, question, Title, seam::Icon::Exclamation, seam::Buttons::OkCancel) !=
         seam::Answer::Ok)
         return;
-    if (const QString why = DatabaseFile::replace(dataDir, copy->path, QStringLiteral("dañado"));
+    if (const QString why =
+            DatabaseFile::replace(dataDir, copy->path, QStringLiteral("dañado"), asked);
         !why.isEmpty())
         seam::message(parent, why, Title, seam::Icon::Exclamation);
 }
@@ -60,16 +69,42 @@ int restoreBackup(const QString& dataDir, QString backupPath) {
                       Title, seam::Icon::Exclamation);
         return 1;
     }
-    if (const QString why = DatabaseFile::replace(dataDir, backupPath, QStringLiteral("anterior"));
+    const bool hadOne = QFileInfo::exists(databasePath(dataDir));
+    const QDateTime now = QDateTime::currentDateTime();
+    if (const QString why =
+            DatabaseFile::replace(dataDir, backupPath, QStringLiteral("anterior"), now);
         !why.isEmpty()) {
         seam::message(nullptr, why, Title, seam::Icon::Exclamation);
         return 1;
     }
+    const QString kept = hadOne ? QStringLiteral(" El archivo que había se conservó junto a él "
+                                                 "como \"%1\".")
+                                      .arg(keptName(dataDir, QStringLiteral("anterior"), now))
+                                : QString();
     seam::message(nullptr,
-                  QStringLiteral("Se restauró el respaldo %1 como %2. El archivo que había se "
-                                 "conservó junto a él como \"kestro.mdb.anterior <fecha>\". Abra "
-                                 "KESTRO para seguir trabajando.")
-                      .arg(shown(backupPath), shown(databasePath(dataDir))),
+                  QStringLiteral("Se restauró el respaldo %1 como %2.%3 Abra KESTRO para seguir "
+                                 "trabajando.")
+                      .arg(shown(backupPath), shown(databasePath(dataDir)), kept),
                   Title, seam::Icon::Information);
     return 0;
+}
+
+std::optional<int> lockOrRestore(FolderLock& lock, const QString& dataDir,
+                                 const QStringList& arguments) {
+    const qsizetype restore = arguments.indexOf(QStringLiteral("--restaurar"));
+    if (!lock.acquire()) {
+        // A restore under an open window would be saved over by it.
+        seam::message(nullptr,
+                      restore < 0 ? lock.alreadyOpen()
+                                  : QStringLiteral("Para restaurar un respaldo KESTRO debe estar "
+                                                   "cerrado, y está abierto con esta carpeta de "
+                                                   "datos:\n%1\nCierre KESTRO y vuelva a dar la "
+                                                   "orden de restaurar. No se restauró nada.")
+                                        .arg(QDir::toNativeSeparators(dataDir)),
+                      Title, seam::Icon::Exclamation);
+        return 1;
+    }
+    if (restore < 0)
+        return std::nullopt;
+    return restoreBackup(dataDir, arguments.value(restore + 1));
 }

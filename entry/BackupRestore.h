@@ -1,7 +1,10 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
+#include <optional>
 
+class FolderLock;
 class QWidget;
 
 // At start-up, before kestro.mdb is opened: when the file is damaged and
@@ -16,3 +19,9 @@ void offerNewestBackup(QWidget* parent, const QString& dataDir);
 // asks for one, starting in respaldos. Refuses a file that is not a sound
 // KESTRO database. Tells the outcome; returns the program's exit code.
 int restoreBackup(const QString& dataDir, QString backupPath);
+
+// One KESTRO per data folder; "--restaurar [copia]" among `arguments` puts a
+// copy of the database in place and ends. The exit code when the program
+// ends here.
+std::optional<int> lockOrRestore(FolderLock& lock, const QString& dataDir,
+                                 const QStringList& arguments);

@@ -2,6 +2,7 @@
 
 #include "data/Database.h"
 #include "entry/Seam.h"
+#include "entry/TypedChoice.h"
 #include "rules/Rutinas.h"
 
 #include <QAbstractItemView>
@@ -77,6 +78,7 @@ bool Llena_Aduanas(Database& db, QComboBox* keys, QComboBox* names) {
 }
 
 void followList(QComboBox* leader, QComboBox* follower) {
+    TypedChoice::attach(leader); // a list that leads is one the user types into
     QObject::connect(leader, &QComboBox::currentIndexChanged, follower, [follower](int index) {
         const QSignalBlocker quiet(follower);
         follower->setCurrentIndex(index);

@@ -47,9 +47,9 @@ Script::~Script() {
 }
 
 Answer message(QWidget* parent, const QString& text, const QString& title, Icon icon,
-               Buttons buttons) {
+               Buttons buttons, Answer onEnter) {
     if (script) {
-        script->shown.append({text, title, icon, buttons, parent});
+        script->shown.append({text, title, icon, buttons, parent, onEnter});
         if (buttons == Buttons::Ok || script->answers.empty())
             return Answer::Ok;
         const Answer a = script->answers.front();
@@ -59,8 +59,10 @@ Answer message(QWidget* parent, const QString& text, const QString& title, Icon 
     QMessageBox box(
         boxIcon(icon), title, text,
         buttons == Buttons::Ok ? QMessageBox::Ok : QMessageBox::Ok | QMessageBox::Cancel, parent);
-    if (buttons == Buttons::OkCancel)
+    if (buttons == Buttons::OkCancel) {
         box.setEscapeButton(QMessageBox::Cancel);
+        box.setDefaultButton(onEnter == Answer::Cancel ? QMessageBox::Cancel : QMessageBox::Ok);
+    }
     keepTitleWhole(box, title);
     return box.exec() == QMessageBox::Ok ? Answer::Ok : Answer::Cancel;
 }
@@ -69,9 +71,9 @@ void inform(QWidget* parent, const QString& text) {
     message(parent, text, QStringLiteral("Mensaje"), Icon::Information);
 }
 
-bool confirm(QWidget* parent, const QString& text) {
-    return message(parent, text, QStringLiteral("Mendaje"), Icon::Exclamation, Buttons::OkCancel) ==
-           Answer::Ok;
+bool confirm(QWidget* parent, const QString& text, Answer onEnter) {
+    return message(parent, text, QStringLiteral("Mendaje"), Icon::Exclamation, Buttons::OkCancel,
+                   onEnter) == Answer::Ok;
 }
 
 QString nothingSaved() {

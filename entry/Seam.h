@@ -26,10 +26,12 @@ struct Shown {
     Icon icon;
     Buttons buttons;
     QWidget* parent; // none while the main window is not on screen yet
+    Answer onEnter;  // the default button's answer
 };
 
+// `onEnter` is what a reflex Enter answers: Cancel wherever OK destroys.
 Answer message(QWidget* parent, const QString& text, const QString& title, Icon icon,
-               Buttons buttons = Buttons::Ok);
+               Buttons buttons = Buttons::Ok, Answer onEnter = Answer::Ok);
 // The usual validation message: information icon, OK, title "Mensaje".
 void inform(QWidget* parent, const QString& text);
 // How a failed check speaks: most as a validation message; some dialogs
@@ -41,8 +43,10 @@ struct Voice {
 // A check that failed: tells `text`, puts the focus on the field (when one
 // is given), returns false.
 bool refuse(QWidget* parent, const QString& text, QWidget* focus, const Voice& voice = {});
-// A question before deleting or leaving: exclamation, OK/Cancel, "Mendaje".
-bool confirm(QWidget* parent, const QString& text);
+// A question before deleting or leaving: exclamation, OK/Cancel, "Mendaje";
+// Enter answers Cancel, so that no reflex throws work away, unless the
+// question destroys nothing.
+bool confirm(QWidget* parent, const QString& text, Answer onEnter = Answer::Cancel);
 
 // For a save: when `error` holds one, says that nothing was saved, then the
 // engine's report in the one form users know (" <number> <text>", title

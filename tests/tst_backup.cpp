@@ -169,6 +169,7 @@ void TestBackup::damagedDatabaseAtStartUp() {
     }
     QCOMPARE(wz.txt("txtAANombre")->text(), u"JUAN"_s);
     QCOMPARE(kept.size(), 1);
+    QVERIFY2(wz.messages().value(0).contains(u'"' + kept.first() + u'"'), "named as asked");
     QCOMPARE(readWholeFile(wz.dir.path() + u'/' + kept.first()), damaged);
 }
 
@@ -231,9 +232,10 @@ void TestBackup::restoreRefusesWhatIsNotAKestroCopy() {
     const QStringList kept = QDir(dir.path()).entryList({u"kestro.mdb.anterior *"_s});
     QCOMPARE(kept.size(), restored ? 1 : 0);
     QCOMPARE(agentCount(dir.dbPath()), restored ? u"1"_s : u"0"_s);
-    if (restored)
+    if (restored) {
+        QVERIFY(script.lastText().contains(u'"' + kept.first() + u'"'));
         QCOMPARE(readWholeFile(dir.path() + u'/' + kept.first()), current);
-    else
+    } else
         QCOMPARE(readWholeFile(dir.dbPath()), current);
 }
 
@@ -303,7 +305,12 @@ void TestBackup::oneKestroPerFolder() {
     else
         writeWholeFile(folder.filePath(QLatin1String(FolderLock::FileName)), left);
     FolderLock second(folder.path());
-    QCOMPARE(second.acquire(), starts);
+    seam::Script s; // a restore that starts gets as far as the missing copy
+    QCOMPARE(lockOrRestore(second, folder.path(),
+                           {u"kestro"_s, u"--restaurar"_s, folder.filePath(u"no.mdb"_s)}),
+             1);
+    QVERIFY2(s.lastText().contains(starts ? u"No se encontró"_s : u"KESTRO debe estar cerrado"_s),
+             qPrintable(s.lastText()));
     QVERIFY(second.alreadyOpen().contains(QDir::toNativeSeparators(folder.path())));
 }
 

@@ -14,6 +14,7 @@
 #include "support/WizardDriver.h"
 #include "wizard/InformationFileFlow.h"
 #include "wizard/PreviousVersionImport.h"
+#include "wizard/SignedEnvio.h"
 
 #ifdef Q_OS_WIN
 #include <windows.h>
@@ -460,6 +461,12 @@ void TestExchange::fromFinalizaToASignedFile() {
     QCOMPARE(inEnvio(), (QStringList{"3001.txt", "GAMR800202XY2.req"}));
     QCOMPARE(BackupFolder(pd->path()).copies().size(), 1); // after the signed file only
     QCOMPARE(retry, QDir::toNativeSeparators(key) + u'|'); // no password is kept
+    // The next start tells that ENVIO's file is current, until the data or the file change.
+    QCOMPARE(currentSignedFile(*db, pd->path(), u"3001"_s), QFileInfo(file()).lastModified());
+    must(*db, u"update AA set Nombre='JUAM'"_s);
+    QCOMPARE(currentSignedFile(*db, pd->path(), u"3001"_s), std::nullopt);
+    writeWholeFile(file(), QByteArray(signed_).replace("|JUAN|", "|JUAM|")); // not as signed
+    QCOMPARE(currentSignedFile(*db, pd->path(), u"3001"_s), std::nullopt);
     const QSettings stored(QSettings::UserScope, u"KESTRO"_s, u"KESTRO"_s);
     for (const QString& k : stored.allKeys())
         QVERIFY(!stored.value(k).toString().contains(u"clave"_s));

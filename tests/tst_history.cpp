@@ -107,6 +107,8 @@ void TestHistory::page4EditorAndDeleting() {
                          press(d, "cmdNuevo");
                          press(d, "cmdNuevo");
                      }}});
+        QCOMPARE(gridRow(named<QTableWidget>(d, "fgAA_Periodos"), 1),
+                 (QStringList{"160", "MANZANILLO, COL.", "15/03/2000", "16/03/2000"}));
         QVERIFY(s.shown.last().title == u"Mensaje"_s && s.shown.last().icon == seam::Icon::None);
         press(d, "cmdAceptar");
     });
@@ -135,6 +137,7 @@ void TestHistory::page4EditorAndDeleting() {
         press(d, "cmdBorrar"); // asked first
         QCOMPARE(s.lastText() + showing(d, {"fgAA_Periodos"}),
                  u"¿DESEA BORRAR EL PERIODO SELECCIONADO?3"_s);
+        QCOMPARE(s.shown.last().onEnter, seam::Answer::Cancel); // Enter keeps it
         press(d, "cmdBorrar");
         press(d, "cmdAceptar");
     });
@@ -157,6 +160,7 @@ void TestHistory::page4EditorAndDeleting() {
     QCOMPARE(s.lastText() + dumpAll(*db), u"¿DESEA BORRAR EL AGENTE ADUANAL \n\nANA SOTO TAPIA "
                                           "\n\n Y TODOS SUS PERIODOS DE LABOR?"_s +
                                               before);
+    QCOMPARE(s.shown.last().onEnter, seam::Answer::Cancel);
     wz->cmd("cmdAABorrar")->click();
     QCOMPARE(wz->showing(state).left(6) + stored("select CURP, (select group_concat(CURP) from "
                                                  "Periodos_H_AA) from Historico_AA"),
@@ -208,6 +212,7 @@ void TestHistory::page5PeriodsAndNoHistory() {
     QCOMPARE(wz->script.lastText(), "¿DESEA BORRAR EL PERIODO DE LABOR SELECCIONADO DEL "
                                     "MANDATARIO\n\nLUIS MORA DIAZ " +
                                         Luis + " ?");
+    QCOMPARE(wz->script.shown.last().onEnter, seam::Answer::Cancel);
     QCOMPARE(stored("select Patente_MM from Periodos_H_MM"), "3002");
     wz->pick("fgPeriodosMandatario", 0);
     wz->cmd("cmdMandBorrar")->click();

@@ -148,6 +148,7 @@ void TestRepresentatives::editorChecksOfficesAndDeclarations() {
         press(d, u"cmdBorrarAduana"_s);
         QCOMPARE(s.lastText(),
                  u"¿DESEA BORRAR LA ADUANA SELECCIONADA Y LOS PEDIMENTOS RELACIONADOS?"_s);
+        QCOMPARE(s.shown.last().onEnter, seam::Answer::Cancel); // Enter keeps them
         QCOMPARE(showing(d, buttons + QStringList{"fgAduanasAct", "fgPedTramitados"}),
                  u"1|0|1|2|3"_s); // kept
         press(d, u"cmdBorrarAduana"_s);
@@ -181,6 +182,7 @@ void TestRepresentatives::pageShowsEditsAndDeletesTheChosenOne() {
     storeMandatario(*db, "('C3','R3','EVA','PAZ','GIL',null,'',null,2,null)", {1});
     const QString fax = u"(01 55) 5512-3457 ext 790"_s;
     must(*db, u"update Domicilios_MM set Fax=? where CURP=?"_s, {fax, rosa.curp});
+    must(*db, u"update Domicilios_MM set Calle=Calle||' '||Tipo_Dom"_s); // each block its own
     wz.start();
     wz.show();
     wz.fillPage1(0);
@@ -205,7 +207,7 @@ void TestRepresentatives::pageShowsEditsAndDeletesTheChosenOne() {
     // Enter did not reach the wizard's buttons.
     QVERIFY(wz.script.dialogsShown.count(u"frmApoderado"_s) == 1 && wz.pageShown("frApoderado"));
     QCOMPARE(wz.showing(details + QStringList{"txtRequerimiento", "txtApRFax", "cmbApREntFed"}),
-             u"1|1|Anterior 01/01/2001|0|CALLE|CALLE|"_s + rosa.requirement + u'|' + fax +
+             u"1|1|Anterior 01/01/2001|0|CALLE 1|CALLE 2|"_s + rosa.requirement + u'|' + fax +
                  u"|Ciudad de México"_s);
     // Shown, not typed: nothing may be cut where it cannot be scrolled, nor
     // taken for a field to fill.
@@ -230,7 +232,7 @@ void TestRepresentatives::pageShowsEditsAndDeletesTheChosenOne() {
     QTest::keyClick(fgAA, Qt::Key_Down);
     QCOMPARE(gridRow(fgAA, 2).mid(5), (QStringList{QString(), u"No Definido"_s}));
     QCOMPARE(wz.showing(details + QStringList{"cmbFiscalApREntFed", "cmbFiscalApRCveEntFed"}),
-             u"1|1|Conforme 2.13.11 (Posterior 01/01/2001)|1|CALLE|||"_s);
+             u"1|1|Conforme 2.13.11 (Posterior 01/01/2001)|1|CALLE 1|||"_s);
 
     const QString rosa2 = u"GAMR800202MDFRRS02"_s;
     const auto edit = [&](int row, const std::function<void(QDialog&)>& change) {
@@ -263,6 +265,7 @@ void TestRepresentatives::pageShowsEditsAndDeletesTheChosenOne() {
                  u"Con este tipo de mandato se borrarán 2 aduanas ante las que ha actuado y 2 "
                  "pedimentos tramitados con anterioridad al 1 de Enero de 2001. ¿Desea "
                  "continuar?08"_s);
+        QCOMPARE(wz.script.shown.last().onEnter, seam::Answer::Cancel);
     });
     QCOMPARE(gridCell(fgAA, fgAA->currentRow(), 5) + QString::number(owned(*db, rosa2).size()),
              u"Conforme 2.13.11 (Posterior 01/01/2001)4"_s);
@@ -271,6 +274,7 @@ void TestRepresentatives::pageShowsEditsAndDeletesTheChosenOne() {
     wz.cmd("cmdBorrar")->click();
     QCOMPARE(wz.script.lastText() + QString::number(fgAA->rowCount()),
              u"¿DESEA BORRAR EL MANDATARIO\n\nROSA GARCIA MARTINEZ "_s + rosa2 + u" ?3"_s);
+    QCOMPARE(wz.script.shown.last().onEnter, seam::Answer::Cancel);
     wz.cmd("cmdBorrar")->click(); // her history period goes too
     QCOMPARE(QList({owned(*db, rosa2).size(), owned(*db, luisCurp).size()}),
              QList<qsizetype>({0, 4}));
@@ -298,6 +302,8 @@ void TestRepresentatives::typeThreeKeepsHisType() {
                  u"Con autorización de operar al 15/01/2004|0|0|1"_s);
         wz.script.chooseFile(req);
         press(d, u"cmdBuscar"_s);
+        press(d, u"cmdBuscar"_s); // cancelled: opened beside the file, which stays
+        QCOMPARE(wz.script.fileFolders, QStringList({seam::startFolder(), wz.dir.path()}));
         press(d, u"cmdAceptar"_s);
     });
     QCOMPARE(dump(*db, u"select Mandato, Requerimiento, Acreditacion from Mandatarios"_s),

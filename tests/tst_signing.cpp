@@ -175,11 +175,15 @@ void TestSigning::keyDialogChecksTheKey_data() {
     QTest::addColumn<QString>("path");
     QTest::addColumn<QString>("refusal"); // "": taken
     const QString rfc = u"PELJ700101AB1"_s;
-    const QString other = u"Debe usar el archivo llave del AGENTE ADUANAL"_s;
+    const auto other = [](const QString& typed) {
+        return u"Debe usar el archivo llave del AGENTE ADUANAL\nEl nombre del archivo debe "
+               "contener el RFC del agente, %1, seguido de .key (por ejemplo %1.key)."_s.arg(typed);
+    };
     QTest::newRow("none") << rfc << QString() << u"El archivo llave no puede estar vacio"_s;
-    QTest::newRow("another") << rfc << u"/llaves/XAXX010101000.key"_s << other;
+    QTest::newRow("another") << rfc << u"/llaves/XAXX010101000.key"_s << other(rfc);
     // The RFC is compared as typed; the file name in any case.
-    QTest::newRow("rfc typed lower") << rfc.toLower() << u"/llaves/pelj700101ab1.key"_s << other;
+    QTest::newRow("rfc typed lower")
+        << rfc.toLower() << u"/llaves/pelj700101ab1.key"_s << other(rfc.toLower());
     QTest::newRow("name lower") << rfc << u"/llaves/pelj700101ab1.key"_s << QString();
     QTest::newRow("in a folder of its name")
         << rfc << u"/llaves/PELJ700101AB1.KEY/firma.key"_s << QString();

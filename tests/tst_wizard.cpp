@@ -1,4 +1,5 @@
 // The main window driven by control names, through the message seam.
+#include "dialogs/frmAduanaAct.h"
 #include "entry/Grid.h"
 #include "support/WizardDriver.h"
 
@@ -55,6 +56,9 @@ void TestWizard::startsOnPage1AndAsksBeforeLeaving() {
                             "guardado (se guardan con \"Siguiente >\"). ¿Desea salir sin "
                             "guardarlos?"_s;
     QCOMPARE(wz.messages().mid(2), (QStringList{unsaved, unsaved, leave, unsaved, leave}));
+    // Enter leaves only where nothing unsaved is lost.
+    QCOMPARE(wz.script.shown.value(2).onEnter, Cancel);
+    QCOMPARE(wz.script.shown.value(4).onEnter, Ok);
 }
 
 // Typing left on a page not shown is asked about too, naming the page;
@@ -250,6 +254,7 @@ void TestWizard::savingStoresRowsForEachOfficeCount() {
 
     const QString name30 = u"MARIA DEL CARMEN GUADALUPE ANA"_s;
     must(*db, u"update AA set Nombre=?"_s, {name30});
+    must(*db, "update Domicilios_AA set Calle='DOMICILIO '||Tipo_Dom where Tipo_Dom<=3");
     wz.window.reset();
     wz.state.NoPat.clear();
     wz.start();
@@ -263,6 +268,8 @@ void TestWizard::savingStoresRowsForEachOfficeCount() {
                          "txtV2Calle", "txtV3Calle"}) +
                  u"|%1|%2"_s.arg(wz.txt("txtAANombre")->cursorPosition()).arg(wz.state.NoPat),
              shown + u"|0|301"_s);
+    QCOMPARE(wz.showing({"txtFiscalCalle", "txtOirRCalle", "txtV0Calle"}),
+             u"DOMICILIO 1|DOMICILIO 2|DOMICILIO 3"_s); // each on its own block
     wz.next();
     wz.txt("txtAANombre")->clear(); // typing still stops at the limit
     QTest::keyClicks(wz.txt("txtAANombre"), name30);
@@ -342,6 +349,25 @@ void TestWizard::pairedListsFollowEachOther() {
     const QString first = wz.showing({"cmbAduana3", "cmbNoAduana3"});
     wz.choose("cmbAduana3", u"VERACRUZ, VER."_s);
     QCOMPARE(first + u'/' + wz.cmb("cmbNoAduana3")->currentText(), u"ACAPULCO, GRO.| 10/ 430"_s);
+
+    // Typed as a person types: a blank inside a name, a number without its blank.
+    wz.show();
+    wz.choose("cmbV0EntFed", u"Nuevo León"_s);
+    QTest::keyClicks(wz.cmb("cmbV0MDeleg"), "San Ni");
+    QCOMPARE(wz.showing({"cmbV0MDeleg", "cmbV0NoMDeleg"}) +
+                 (wz.cmb("cmbV0MDeleg")->view()->isVisible() ? "|open" : ""),
+             u"San Nicolás de los Garza| 46"_s);
+    auto db = wz.dir.open();
+    QTableWidget acted;
+    frmAduanaAct d(*db, &acted, wz.window.get());
+    d.show();
+    for (const char* typed : {"43", "430", "4"}) {
+        QTest::qWait(QApplication::keyboardInputInterval() + 50); // a search of its own
+        QTest::keyClicks(named<QComboBox>(d, u"cmbNoAduana"_s), typed);
+        QCOMPARE(showing(d, {"cmbNoAduana", "cmbAduana"}),
+                 typed[1] ? u" 430|VERACRUZ, VER."_s
+                          : u" 470|AEROPUERTO INTERNAL. CD. DE MEXICO, D.F."_s);
+    }
 }
 
 // Each gap of the stored representatives told in turn, page 3 kept.
@@ -378,6 +404,12 @@ void TestWizard::representativesCompletenessMessages() {
                  qPrintable(wz.script.lastText()));
         must(*db, fix);
     }
+    // An address that cannot be read is no answer: the page stays.
+    must(*db, "alter table Domicilios_MM rename to Aparte");
+    wz.next();
+    QVERIFY2(wz.pageShown("frApoderado") && wz.script.lastText().contains("Domicilios_MM"),
+             qPrintable(wz.script.lastText()));
+    must(*db, "alter table Aparte rename to Domicilios_MM");
     wz.next();
     QVERIFY(wz.pageShown("frAA21311"));
 }

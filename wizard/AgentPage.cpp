@@ -21,6 +21,7 @@ AgentPage::AgentPage(QWidget* parent) : QWidget(parent), ui(new Ui::AgentPage) {
     setTabOrder();
     pairOffices(ui->cmbAAAduanaA, ui->cmbAANoAduanaA);
     ui->txtAutorizacion->hide();
+    ui->lblArchivoFirmado->hide();
     // The office list is as wide as its longest name, so the chosen one
     // shows whole; its neighbour gives up width by taking two lines.
     ui->cmbAAAduanaA->setSizeAdjustPolicy(QComboBox::AdjustToContents);
@@ -142,6 +143,16 @@ AgentRecord AgentPage::record(const QVariant& sinHistorico) const {
 void AgentPage::showSaved(const AgentRecord& agent) {
     ui->txtPatente->setText(canonicalPatent(agent.patente));
     ui->txtAutorizacion->setText(agent.autorizacion);
+    ui->lblArchivoFirmado->hide();
+}
+
+void AgentPage::showSignedFile(const QDateTime& signedAt) {
+    ui->lblArchivoFirmado->setText(
+        QStringLiteral("ENVIO ya tiene el archivo de información firmado el %1 a las %2, y "
+                       "corresponde a los datos guardados.")
+            .arg(signedAt.toString(QStringLiteral("dd/MM/yyyy")),
+                 signedAt.toString(QStringLiteral("HH:mm"))));
+    ui->lblArchivoFirmado->show();
 }
 
 int AgentPage::additionalOffices() const {

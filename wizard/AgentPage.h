@@ -2,6 +2,7 @@
 
 #include "data/AgentStore.h"
 
+#include <QDateTime>
 #include <QWidget>
 #include <memory>
 
@@ -32,8 +33,11 @@ public:
     bool Valida_AA();
     // The page as the store takes it.
     AgentRecord record(const QVariant& sinHistorico) const;
-    // After a save: the patent as stored ("0012" is kept as 12).
+    // After a save: the patent as stored ("0012" is kept as 12). The data
+    // may now differ from the signed file's: its line goes.
     void showSaved(const AgentRecord& agent);
+    // One line: ENVIO holds the file signed then, for the data as stored.
+    void showSignedFile(const QDateTime& signedAt);
     int additionalOffices() const;
     QString patent() const;
     QString rfc() const;

@@ -12,7 +12,10 @@
 #include "exchange/Signing.h"
 #include "report/SigningSummary.h"
 
+#include "wizard/SignedEnvio.h"
+
 #include <QDir>
+#include <QSaveFile>
 
 namespace {
 
@@ -27,6 +30,14 @@ std::optional<KeyChoice> askForKey(QWidget* parent, const QString& rfcAsTyped,
     lastKeyFile = keyDialog.keyFile();
     // Only an explicit Aceptar goes on; the close box counts as Cancelar.
     return keyDialog.result() == QDialog::Accepted ? keyDialog.choice() : std::nullopt;
+}
+
+// Only the start's line on ENVIO depends on it: a key not kept just leaves
+// that line out.
+void keepSigningKey(const QString& dataDir, const QByteArray& publicKey) {
+    QSaveFile f(lastSigningKeyPath(dataDir));
+    if (f.open(QIODevice::WriteOnly) && f.write(publicKey) == publicKey.size())
+        f.commit();
 }
 
 } // namespace
@@ -128,6 +139,7 @@ bool Genera_archivo(QWidget* parent, AppState& state, Database& db, const QStrin
     tellSigningOutcome(parent, outcome, state.dataDir, canonicalPatent(patenteField),
                        state.contact.authorityMail);
     if (written) {
+        keepSigningKey(state.dataDir, publicKey);
         state.backups.copy(parent, db);
         keepSummary(parent, state, db, signedFile, publicKey);
     }

@@ -14,6 +14,7 @@
 #include "wizard/PageLock.h"
 #include "wizard/PageSupport.h"
 #include "wizard/PreviousVersionImport.h"
+#include "wizard/SignedEnvio.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -156,6 +157,9 @@ void frmMain::Inicializa_datos() {
     ui->pageAgentHistory->showAgentHistory(agent.sinHistorico);
     ui->pageOffices->showOffices(agent);
     (void)(ui->pageAgent->loadValidationAddress() && ui->pageOffices->loadValidationAddresses());
+    if (const auto signedAt =
+            currentSignedFile(*db_, state_.dataDir, canonicalPatent(state_.NoPat)))
+        ui->pageAgent->showSignedFile(*signedAt);
 }
 
 void frmMain::showPage(int page) {
@@ -448,8 +452,10 @@ void frmMain::closeEvent(QCloseEvent* event) {
     // Until the information file exists, leaving is a question, whether by
     // the "Salir" button or by the window's close box.
     if (ui->cmdSiguiente->isEnabled() &&
-        !seam::confirm(this, QStringLiteral("¿Desea salir de la aplicación?, aun no a generado el "
-                                            "archivo de información"))) {
+        !seam::confirm(this,
+                       QStringLiteral("¿Desea salir de la aplicación?, aun no a generado el "
+                                      "archivo de información"),
+                       seam::Answer::Ok)) { // what was saved stays saved
         event->ignore();
         return;
     }
