@@ -38,9 +38,20 @@ QIcon programIcon() {
 // database in place and ends. The exit code when the program ends here.
 std::optional<int> lockOrRestore(FolderLock& lock, const QString& dataDir) {
     if (!lock.acquire()) {
-        seam::message(nullptr, lock.alreadyOpen(), QStringLiteral("KESTRO 3.5"),
-                      seam::Icon::Exclamation);
-        return 1;
+        const QString title = QStringLiteral("KESTRO 3.5");
+        // Another computer's lock this old is most likely left by a crash
+        // there: the user may take the folder over, once asked.
+        if (!lock.mayTakeOver()) {
+            seam::message(nullptr, lock.alreadyOpen(), title, seam::Icon::Exclamation);
+            return 1;
+        }
+        if (seam::message(nullptr, lock.takeOverQuestion(), title, seam::Icon::Exclamation,
+                          seam::Buttons::OkCancel) != seam::Answer::Ok)
+            return 1;
+        if (!lock.takeOver()) {
+            seam::message(nullptr, lock.alreadyOpen(), title, seam::Icon::Exclamation);
+            return 1;
+        }
     }
     const QStringList args = QCoreApplication::arguments();
     const qsizetype restore = args.indexOf(QStringLiteral("--restaurar"));
@@ -64,7 +75,7 @@ int main(int argc, char** argv) {
     QGuiApplication::setDesktopFileName(QStringLiteral("mx.kestro.Kestro"));
     QApplication::setWindowIcon(programIcon());
     installSpanish(app);
-    if (const QString differ = sqliteCopiesDiffer(); !differ.isEmpty()) {
+    if (const QString differ = sqliteVersionsDiffer(); !differ.isEmpty()) {
         seam::message(nullptr, differ, QStringLiteral("KESTRO 3.5"), seam::Icon::Exclamation);
         return 1;
     }

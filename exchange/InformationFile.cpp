@@ -279,18 +279,21 @@ MaybeError checkRequirements(const QList<RequirementFile>& reqs) {
         const QFileInfo fi(r.path);
         if (r.path.trimmed().isEmpty()) {
             return DbError::refused(
-                refusal + QStringLiteral("el representante %1 no tiene archivo de requerimiento. Edítelo en la "
-                                         "página de representantes y proporcione su archivo de "
-                                         "requerimiento.")
-                              .arg(whoIs(r)));
+                refusal +
+                QStringLiteral(
+                    "el representante %1 no tiene archivo de requerimiento. Edítelo en la "
+                    "página de representantes y proporcione su archivo de "
+                    "requerimiento.")
+                    .arg(whoIs(r)));
         }
         QFile f(r.path);
         if (!fi.isFile() || !f.open(QIODevice::ReadOnly)) {
             return DbError::refused(
                 refusal +
-                QStringLiteral("no se encontró o no se puede leer el archivo de requerimiento %1 "
-                               "del representante %2. Revise que el archivo exista o edite al representante y "
-                               "elija de nuevo su archivo de requerimiento.")
+                QStringLiteral(
+                    "no se encontró o no se puede leer el archivo de requerimiento %1 "
+                    "del representante %2. Revise que el archivo exista o edite al representante y "
+                    "elija de nuevo su archivo de requerimiento.")
                     .arg(QDir::toNativeSeparators(r.path), whoIs(r)));
         }
         // Two different files with one name (Windows does not tell "A.req"
@@ -332,7 +335,8 @@ Fallible<QString> writeInformationFile(Database& db, const QString& dataDir, con
 }
 
 Fallible<QString> placeInformationFile(InformationFileContent content, const QString& dataDir,
-                                       const QString& patente, const SignStep& sign) {
+                                       const QString& patente, const SignStep& sign,
+                                       const QDateTime& now) {
     // A refused signature has been told by the step itself.
     if (sign && !sign(content.bytes))
         return DbError::refused(QString());
@@ -364,7 +368,7 @@ Fallible<QString> placeInformationFile(InformationFileContent content, const QSt
     const QString target = informationFilePath(dataDir, patente);
     if (MaybeError e = stage.add(QFileInfo(target).fileName(), content.bytes))
         return notGenerated(*e);
-    if (MaybeError e = stage.commit())
+    if (MaybeError e = stage.commit(now))
         return notGenerated(*e, stage.asBefore());
     return target;
 }

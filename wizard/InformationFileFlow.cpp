@@ -7,6 +7,7 @@
 #include "entry/AppState.h"
 #include "entry/Busy.h"
 #include "entry/Seam.h"
+#include "exchange/EnvioStage.h"
 #include "exchange/InformationFile.h"
 #include "exchange/Signing.h"
 #include "report/SigningSummary.h"
@@ -77,6 +78,10 @@ bool Genera_archivo(QWidget* parent, AppState& state, Database& db, const QStrin
         tell(parent, content.error->message());
         return false;
     }
+    if (MaybeError e = EnvioStage::checkMovable(envioFolder(state.dataDir))) {
+        tell(parent, e->message());
+        return false;
+    }
 
     std::optional<KeyChoice> key = askForKey(parent, rfcAsTyped, state.lastKeyFile);
     if (!key)
@@ -95,8 +100,11 @@ bool Genera_archivo(QWidget* parent, AppState& state, Database& db, const QStrin
         signedFile = bytes;
         return outcome == SignedOk;
     };
-    const Fallible<QString> written = placeInformationFile(std::move(content.value), state.dataDir,
-                                                           canonicalPatent(state.NoPat), sign);
+    // One time names this generation's folder in anteriores, its copy in
+    // respaldos and its summary.
+    const QDateTime generated = QDateTime::currentDateTime();
+    const Fallible<QString> written = placeInformationFile(
+        std::move(content.value), state.dataDir, canonicalPatent(state.NoPat), sign, generated);
     wipeText(key->password);
     if (!written && outcome == SignedOk) {
         tell(parent, written.error->message());
@@ -105,14 +113,14 @@ bool Genera_archivo(QWidget* parent, AppState& state, Database& db, const QStrin
     tellSigningOutcome(parent, outcome, state.dataDir, canonicalPatent(patenteField),
                        state.contact.authorityMail);
     if (written) {
-        state.backups.copy(parent, db);
-        keepSummary(parent, state, db, signedFile, publicKey);
+        state.backups.copy(parent, db, generated);
+        keepSummary(parent, state, db, signedFile, publicKey, generated);
     }
     return written.ok();
 }
 
 void keepSummary(QWidget* parent, AppState& state, Database& db, const QByteArray& signedFile,
-                 const QByteArray& publicKey) {
+                 const QByteArray& publicKey, const QDateTime& madeAt) {
     Fallible<QString> summary = DbError::refused(QString());
     if (const Fallible<CatalogueNames> names = CatalogueNames::read(db); !names) {
         summary = *names.error;
@@ -121,7 +129,7 @@ void keepSummary(QWidget* parent, AppState& state, Database& db, const QByteArra
         // representatives make a long PDF.
         const BusyCursor busy;
         summary = writeSigningSummary(names.value, state.dataDir, canonicalPatent(state.NoPat),
-                                      signedFile, publicKey);
+                                      signedFile, publicKey, madeAt);
     }
     state.summaryPath = summary.value;
     // The file is signed and in ENVIO all the same; only the agent's copy

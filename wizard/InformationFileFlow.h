@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QString>
 
 class QWidget;
@@ -15,10 +16,11 @@ struct AppState;
 bool Genera_archivo(QWidget* parent, AppState& state, Database& db, const QString& rfcAsTyped,
                     const QString& patenteField);
 
-// Writes the summary of a signed file in <dataDir>/Resumenes and keeps its
-// path in `state` (empty, and the user told why, when it cannot be written).
+// Writes the summary of a signed file in <dataDir>/Resumenes, named after
+// `madeAt`, and keeps its path in `state` (empty, and the user told why,
+// when it cannot be written).
 void keepSummary(QWidget* parent, AppState& state, Database& db, const QByteArray& signedFile,
-                 const QByteArray& publicKey);
+                 const QByteArray& publicKey, const QDateTime& madeAt);
 
 // Tells the user the outcome of a signing (a SignatureResult) of the file
 // shown as <dataDir>/ENVIO/<patent>.txt; a signed file is to be mailed to

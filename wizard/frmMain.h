@@ -43,6 +43,7 @@ public Q_SLOTS:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     void importPreviousVersion();
@@ -73,5 +74,6 @@ private:
     int page_ = 1;
     QSet<int> unsavedPages_; // pages 1 and 2 save on "Siguiente >"
     bool placed_ = false;
+    bool painted_ = false;
     bool nextFinishes_ = false;
 };
