@@ -289,10 +289,14 @@ MaybeError EnvioStage::commit(const QDateTime& now) {
 // stage); what was moved aside comes back only to a free place, so an
 // earlier copy is never lost when its place is still taken.
 QString EnvioStage::rollBack() {
-    for (auto it = items_.rbegin(); it != items_.rend(); ++it)
+    QStringList notBack;
+    for (auto it = items_.rbegin(); it != items_.rend(); ++it) {
         if (it->placed && !renameOver(it->final, it->temp))
             it->placed = false;
-    QStringList notBack;
+        else if (it->placed)
+            notBack << QStringLiteral("el archivo nuevo %1 no se pudo quitar")
+                           .arg(QFileInfo(it->final).fileName());
+    }
     for (auto it = movedOut_.rbegin(); it != movedOut_.rend(); ++it) {
         const QString from = QDir(aside_).filePath(*it), to = QDir(folder_).filePath(*it);
         if (QFileInfo::exists(to) || renameOver(from, to))
@@ -359,10 +363,6 @@ void putBackIfFree(const QString& from, const QString& to) {
 
 void EnvioStage::recover(const QString& folder) {
     const QDir dir(folder);
-    // Set aside by an earlier version of this step: back when its place is free.
-    for (const QString& n : dir.entryList({QLatin1Char('*') + AsideSuffix}, QDir::Files))
-        putBackIfFree(dir.filePath(n), dir.filePath(n.chopped(AsideSuffix.size())));
-
     QFile marker(dir.filePath(MarkerName));
     if (marker.open(QIODevice::ReadOnly)) {
         const QStringList lines = QString::fromUtf8(marker.readAll()).split(QLatin1Char('\n'));
@@ -381,6 +381,10 @@ void EnvioStage::recover(const QString& folder) {
         }
         marker.remove();
     }
+    // Set aside by an earlier version of this step, older than what the
+    // marker brought back: back when its place is still free.
+    for (const QString& n : dir.entryList({QLatin1Char('*') + AsideSuffix}, QDir::Files))
+        putBackIfFree(dir.filePath(n), dir.filePath(n.chopped(AsideSuffix.size())));
     for (const QString& n : dir.entryList({QLatin1Char('*') + TempSuffix}, QDir::Files))
         QFile::remove(dir.filePath(n));
 }
