@@ -49,7 +49,7 @@ int main(int argc, char** argv) {
     QGuiApplication::setDesktopFileName(QStringLiteral("mx.kestro.Kestro"));
     QApplication::setWindowIcon(programIcon());
     installSpanish(app);
-    if (const QString differ = sqliteCopiesDiffer(); !differ.isEmpty()) {
+    if (const QString differ = sqliteVersionsDiffer(); !differ.isEmpty()) {
         seam::message(nullptr, differ, QStringLiteral("KESTRO 3.5"), seam::Icon::Exclamation);
         return 1;
     }

@@ -1,16 +1,14 @@
 #include "data/DataFolder.h"
 
 #include "data/Database.h"
+#include "data/DatabaseFile.h"
+#include "data/ShownPath.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
 namespace {
-
-QString shown(const QString& path) {
-    return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
-}
 
 DataFolder failure(const QString& why) {
     DataFolder d;
@@ -45,6 +43,10 @@ bool copyTemplate(const QString& templatePath, const QString& target, QString* w
 DataFolder chooseDataFolder(const QString& programDir, const QString& perUserDir,
                             const QString& templatePath) {
     const QString fileName = QString::fromLatin1(Database::FileName);
+    // A restore cut short must not leave the folder looking empty.
+    DatabaseFile::finishCutShortReplace(programDir);
+    if (!perUserDir.isEmpty())
+        DatabaseFile::finishCutShortReplace(perUserDir);
     if (QFileInfo(QDir(programDir).filePath(fileName)).isFile()) {
         DataFolder d;
         d.path = programDir;
@@ -53,18 +55,18 @@ DataFolder chooseDataFolder(const QString& programDir, const QString& perUserDir
     }
     if (perUserDir.isEmpty() || !QDir().mkpath(perUserDir))
         return failure(QStringLiteral("No se pudo crear la carpeta de datos de KESTRO %1.")
-                           .arg(shown(perUserDir)));
+                           .arg(shownPath(perUserDir)));
     const QString target = QDir(perUserDir).filePath(fileName);
     if (!QFileInfo::exists(target)) {
         if (!QFileInfo(templatePath).isFile())
             return failure(QStringLiteral("No se encontró la base de datos que se entrega con "
                                           "KESTRO (%1). Vuelva a instalar el programa.")
-                               .arg(shown(templatePath)));
+                               .arg(shownPath(templatePath)));
         QString why;
         if (!copyTemplate(templatePath, target, &why))
             return failure(QStringLiteral("No se pudo copiar la base de datos %1 a la carpeta "
                                           "de datos %2: %3")
-                               .arg(shown(templatePath), shown(perUserDir), why));
+                               .arg(shownPath(templatePath), shownPath(perUserDir), why));
     }
     DataFolder d;
     d.path = perUserDir;

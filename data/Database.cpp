@@ -1,5 +1,6 @@
 #include "data/Database.h"
 
+#include "data/DatabaseFile.h"
 #include "data/EngineError.h"
 #include "data/FaultPoint.h"
 
@@ -15,14 +16,6 @@
 namespace {
 
 QAtomicInt connectionCounter;
-
-bool looksLikeSqlite(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray head = f.read(16);
-    return head == QByteArray("SQLite format 3\0", 16);
-}
 
 } // namespace
 
@@ -75,7 +68,13 @@ Database::Opened Database::openFile(const QString& path) {
                                     .arg(shown));
     const QString damaged =
         QStringLiteral("El archivo %1 no es una base de datos de KESTRO o está dañado.").arg(shown);
-    if (!looksLikeSqlite(path))
+    const DatabaseFile::Head head = DatabaseFile::head(path);
+    if (!head.unreadable.isEmpty())
+        return DbError::refused(QStringLiteral("No se pudo leer la base de datos %1: %2.\n"
+                                               "Revise que ningún otro programa la tenga abierta "
+                                               "y que tenga permiso de leerla.")
+                                    .arg(shown, head.unreadable));
+    if (!head.sqlite)
         return DbError::refused(damaged);
     Opened db = connect(path);
     if (!db)

@@ -1,6 +1,9 @@
 #include "data/DatabaseFile.h"
 
 #include "data/Database.h"
+#include "data/DiskFlush.h"
+#include "data/FaultPoint.h"
+#include "data/ShownPath.h"
 #include "data/Tables.h"
 
 #include <QDir>
@@ -10,10 +13,6 @@
 #include <sqlite3.h>
 
 namespace {
-
-QString shown(const QString& path) {
-    return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
-}
 
 // The first column of every row a statement yields, read on a read-only
 // connection of its own; `code` is the engine's result.
@@ -42,11 +41,6 @@ Answer ask(const QString& path, const char* sql) {
     return a;
 }
 
-bool hasSqliteHeader(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) && f.read(16) == QByteArray("SQLite format 3\0", 16);
-}
-
 // Moves a file and its journal (which belongs to it alone) to a new name.
 bool moveWithJournal(const QString& from, const QString& to) {
     const QString journal = QStringLiteral("-journal");
@@ -59,14 +53,40 @@ bool moveWithJournal(const QString& from, const QString& to) {
     return true;
 }
 
+DatabaseFile::Head readHead(const QString& path) {
+    QFile f(path);
+    DatabaseFile::Head h;
+    if (!f.open(QIODevice::ReadOnly))
+        h.unreadable = f.errorString();
+    else if (const QByteArray first = f.read(16); f.error() != QFileDevice::NoError)
+        h.unreadable = f.errorString();
+    else
+        h.sqlite = first == QByteArray("SQLite format 3\0", 16);
+    return h;
+}
+
+// Written, and flushed, before the file in place moves: it names the kept
+// file, so a start after a crash knows which one to put back.
+const QString ReplaceMarker = QStringLiteral(".restaurando");
+const QString Incoming = QStringLiteral(".entrante");
+
 } // namespace
 
 namespace DatabaseFile {
 
+Head head(const QString& path) {
+    if (faultpoint::hit())
+        return Head{QStringLiteral("error de entrada o salida")};
+    return readHead(path);
+}
+
 QString fault(const QString& path, Depth depth) {
     const QString damaged =
-        QStringLiteral("El archivo %1 no es una base de datos o está dañado").arg(shown(path));
-    if (!hasSqliteHeader(path))
+        QStringLiteral("El archivo %1 no es una base de datos o está dañado").arg(shownPath(path));
+    const Head h = readHead(path);
+    if (!h.unreadable.isEmpty())
+        return QString();
+    if (!h.sqlite)
         return damaged + QLatin1Char('.');
     const Answer a =
         ask(path, depth == Depth::Full ? "pragma integrity_check" : "pragma quick_check");
@@ -85,18 +105,18 @@ QString fault(const QString& path, Depth depth) {
 
 QString whyNotKestro(const QString& path) {
     if (!QFileInfo(path).isFile())
-        return QStringLiteral("No se encontró el archivo %1.").arg(shown(path));
+        return QStringLiteral("No se encontró el archivo %1.").arg(shownPath(path));
     if (const QString why = fault(path, Depth::Full); !why.isEmpty())
         return why;
     const Answer names = ask(path, "select lower(name) from sqlite_master where type='table'");
     if (names.code != SQLITE_OK)
         return QStringLiteral("No se pudo leer el archivo %1 (%2).")
-            .arg(shown(path), QString::fromUtf8(sqlite3_errstr(names.code)));
+            .arg(shownPath(path), QString::fromUtf8(sqlite3_errstr(names.code)));
     for (const Tables::Table& t : Tables::all())
         if (!names.values.contains(t.tableName().toLower()))
             return QStringLiteral("El archivo %1 no es una base de datos de KESTRO: le falta la "
                                   "tabla %2.")
-                .arg(shown(path), t.tableName());
+                .arg(shownPath(path), t.tableName());
     return QString();
 }
 
@@ -116,28 +136,74 @@ QString replace(const QString& dataDir, const QString& source, const QString& ke
                 const QDateTime& when) {
     const QDir dir(dataDir);
     const QString target = dir.filePath(QString::fromLatin1(Database::FileName));
-    const QString incoming = target + QStringLiteral(".entrante");
+    const QString incoming = target + Incoming;
     const QString kept = keptPath(dataDir, keptAs, when);
     QFile::remove(incoming);
     QFile copy(source);
     if (!copy.copy(incoming))
         return QStringLiteral("No se pudo copiar %1 a %2: %3")
-            .arg(shown(source), shown(dataDir), copy.errorString());
+            .arg(shownPath(source), shownPath(dataDir), copy.errorString());
     // A copy taken from a read-only medium must still be the agent's to write.
     QFile::setPermissions(incoming,
                           QFile::permissions(incoming) | QFile::ReadOwner | QFile::WriteOwner);
+    QFile written(incoming), marker(target + ReplaceMarker);
+    if (!written.open(QIODevice::ReadWrite) || !flushToDisk(written) ||
+        !marker.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        marker.write(QFileInfo(kept).fileName().toUtf8()) < 0 || !flushToDisk(marker)) {
+        const QString why = written.isOpen() ? marker.errorString() : written.errorString();
+        written.close();
+        marker.close();
+        QFile::remove(incoming);
+        marker.remove();
+        return QStringLiteral("No se pudo escribir en %1: %2").arg(shownPath(dataDir), why);
+    }
+    written.close();
+    marker.close();
     if (QFileInfo::exists(target) && !moveWithJournal(target, kept)) {
         QFile::remove(incoming);
+        marker.remove();
         return QStringLiteral("No se pudo cambiar el nombre de %1; revise que ningún programa lo "
                               "tenga abierto.")
-            .arg(shown(target));
+            .arg(shownPath(target));
     }
     if (!QFile::rename(incoming, target)) {
         moveWithJournal(kept, target);
         QFile::remove(incoming);
-        return QStringLiteral("No se pudo poner la copia en lugar de %1.").arg(shown(target));
+        marker.remove();
+        return QStringLiteral("No se pudo poner la copia en lugar de %1.").arg(shownPath(target));
     }
+    marker.remove();
     return QString();
+}
+
+void finishCutShortReplace(const QString& dataDir) {
+    const QString target = QDir(dataDir).filePath(QString::fromLatin1(Database::FileName));
+    const QString incoming = target + Incoming, journal = QStringLiteral("-journal");
+    QFile marker(target + ReplaceMarker);
+    if (!marker.open(QIODevice::ReadOnly)) {
+        // Cut short while copying: the file in place never moved.
+        if (QFileInfo::exists(target))
+            QFile::remove(incoming);
+        return;
+    }
+    const QString keptName = QString::fromUtf8(marker.readAll());
+    marker.close();
+    const QString kept = QDir(dataDir).filePath(keptName);
+    const bool plainName = !keptName.isEmpty() && !keptName.contains(u'/') &&
+                           !keptName.contains(u'\\') &&
+                           keptName.startsWith(QFileInfo(target).fileName());
+    if (QFileInfo::exists(target)) {
+        QFile::remove(incoming); // the file in place had not moved yet
+    } else if (QFileInfo::exists(incoming)) {
+        // The kept file moved and its journal, which belongs to it alone,
+        // may not have followed: it must not roll back the copy.
+        if (QFileInfo::exists(target + journal) && plainName && QFileInfo::exists(kept) &&
+            !QFileInfo::exists(kept + journal))
+            QFile::rename(target + journal, kept + journal);
+        if (QFileInfo::exists(target + journal) || !QFile::rename(incoming, target))
+            return; // left as found, marker included, for the next start
+    }
+    marker.remove();
 }
 
 QString stamp(const QDateTime& when) {

@@ -9,10 +9,18 @@ namespace DatabaseFile {
 
 enum class Depth { Quick, Full };
 
+// What a file's first bytes say: whether they could be read (else why not,
+// in Spanish) and whether they begin a SQLite database.
+struct Head {
+    QString unreadable;
+    bool sqlite = false;
+};
+Head head(const QString& path);
+
 // "" unless the file is plainly damaged (not a SQLite database, or its
 // pages fail the engine's check); then, in Spanish, what is wrong with it.
-// A file that cannot be read for another reason (locked, a journal to roll
-// back) is not called damaged.
+// A file that cannot be read for another reason (locked, no permission, a
+// journal to roll back) is not called damaged.
 QString fault(const QString& path, Depth depth);
 
 // "" when the file passes the full check and holds every table of KESTRO
@@ -31,6 +39,11 @@ QString keptPath(const QString& dataDir, const QString& keptAs, const QDateTime&
 // (the time the user was told). "" on success, else why nothing was changed.
 QString replace(const QString& dataDir, const QString& source, const QString& keptAs,
                 const QDateTime& when = QDateTime::currentDateTime());
+
+// A replace cut short (the program killed, a power cut) is finished when
+// the copy had been written whole and the file it replaces had moved,
+// otherwise undone. Run before anything looks for kestro.mdb.
+void finishCutShortReplace(const QString& dataDir);
 
 // "aaaa-mm-dd hh.mm.ss": the time in the names of copies and kept files.
 QString stamp(const QDateTime& when);

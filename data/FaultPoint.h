@@ -10,6 +10,9 @@ namespace faultpoint {
 // The k-th operation from now on fails (k >= 1); 0 only counts. With
 // andAfter, every later one fails too (a disk that stays broken).
 void arm(int k, bool andAfter = false);
+// After arm(): the j-th operation (j > k) fails as well, as when the undoing
+// of a failure meets a second one.
+void armAlso(int j);
 void disarm();
 // Operations seen since the last arm().
 int seen();

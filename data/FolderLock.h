@@ -1,26 +1,50 @@
 #pragma once
 
+#include <QDateTime>
 #include <QLockFile>
 #include <QString>
 
 // One KESTRO at a time works on a data folder: two would save over each
-// other's pages. The lock is a file in the folder naming the process that
-// holds it; a lock whose process is gone (a crash, a kill) is taken over.
+// other's pages. The lock is a file in the folder naming the process and
+// the computer that hold it, with the user beside it (HolderFile); a lock
+// whose process is gone (a crash, a kill) on this computer is taken over.
+// One held by another computer cannot be judged from here: after a day it
+// may be taken over, when the user says so.
 class FolderLock {
 public:
     static constexpr const char* FileName = "kestro.lock";
+    static constexpr const char* HolderFile = "kestro.lock.usuario";
+    static constexpr qint64 TakeOverAfterSecs = 24 * 60 * 60;
 
     explicit FolderLock(const QString& dataDir);
+    ~FolderLock();
+    FolderLock(const FolderLock&) = delete;
+    FolderLock& operator=(const FolderLock&) = delete;
 
-    // False only while another running KESTRO holds the folder. A folder
-    // where no lock can be written (read-only) is not refused for that: the
-    // start-up says then that nothing can be saved.
+    // False only while another KESTRO holds the folder. A folder where no
+    // lock can be written (read-only) is not refused for that: the start-up
+    // says then that nothing can be saved.
     bool acquire();
 
-    // What the second start says, in Spanish.
+    // After a refused acquire: whether the holder is another computer whose
+    // lock is older than a day, and the question to ask before taking it.
+    bool mayTakeOver() const;
+    QString takeOverQuestion() const;
+    // Removes the other computer's lock and takes the folder.
+    bool takeOver();
+
+    // What the second start says, in Spanish, naming who holds the folder.
     QString alreadyOpen() const;
 
 private:
+    struct Holder {
+        QString computer, user;
+        QDateTime since;
+        bool elsewhere = false;
+    };
+    Holder holder() const;
+    void writeHolder() const;
+
     QString dataDir_;
     QLockFile file_;
 };

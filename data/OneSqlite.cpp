@@ -31,11 +31,11 @@ QString driverSourceId(QString* error) {
 
 } // namespace
 
-QString sqliteCopiesDiffer() {
-    return sqliteCopiesDiffer(QString::fromLatin1(sqlite3_sourceid()));
+QString sqliteVersionsDiffer() {
+    return sqliteVersionsDiffer(QString::fromLatin1(sqlite3_sourceid()));
 }
 
-QString sqliteCopiesDiffer(const QString& ownSourceId) {
+QString sqliteVersionsDiffer(const QString& ownSourceId) {
     QString error;
     const QString driverId = driverSourceId(&error);
     if (driverId == ownSourceId)
@@ -43,8 +43,8 @@ QString sqliteCopiesDiffer(const QString& ownSourceId) {
     const QString found =
         driverId.isEmpty() ? QStringLiteral("no se pudo saber cuál: %1").arg(error) : driverId;
     return QStringLiteral("KESTRO no puede iniciar: el controlador de base de datos de Qt no usa "
-                          "la misma copia de SQLite que el programa (el controlador: %1; el "
-                          "programa: %2). Dos copias distintas sobre un mismo archivo pueden "
+                          "la misma versión de SQLite que el programa (el controlador: %1; el "
+                          "programa: %2). Dos versiones distintas sobre un mismo archivo pueden "
                           "dañar kestro.mdb, así que el programa no lo abrió. Vuelva a instalar "
                           "KESTRO.")
         .arg(found, ownSourceId);

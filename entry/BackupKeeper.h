@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QDateTime>
+
 class Database;
 class QWidget;
 
@@ -8,8 +10,10 @@ class QWidget;
 // of the run is told, with its reason; later ones would only repeat it.
 class BackupKeeper {
 public:
-    // Before an upgrade or an import, after the information file is written.
-    void copy(QWidget* parent, const Database& db);
+    // Before an upgrade or an import, after the information file is written
+    // (named after that generation's time).
+    void copy(QWidget* parent, const Database& db,
+              const QDateTime& now = QDateTime::currentDateTime());
     // At start-up: the day's copy, when the file changed since the last one.
     void dailyCopy(QWidget* parent, const Database& db);
 

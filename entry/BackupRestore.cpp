@@ -3,6 +3,7 @@
 #include "data/BackupFolder.h"
 #include "data/DatabaseFile.h"
 #include "data/FolderLock.h"
+#include "data/ShownPath.h"
 #include "entry/Seam.h"
 
 #include <QDir>
@@ -11,10 +12,6 @@
 namespace {
 
 const QString Title = QStringLiteral("KESTRO 3.5");
-
-QString shown(const QString& path) {
-    return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
-}
 
 QString databasePath(const QString& dataDir) {
     return QDir(dataDir).filePath(QString::fromLatin1(Database::FileName));
@@ -27,16 +24,32 @@ QString keptName(const QString& dataDir, const QString& keptAs, const QDateTime&
 
 } // namespace
 
-void offerNewestBackup(QWidget* parent, const QString& dataDir) {
+bool offerNewestBackup(QWidget* parent, const QString& dataDir) {
     const QString current = databasePath(dataDir);
     if (!QFileInfo(current).isFile())
-        return;
-    const QString damage = DatabaseFile::fault(current, DatabaseFile::Depth::Quick);
-    if (damage.isEmpty())
-        return;
-    const std::optional<BackupFolder::Copy> copy = BackupFolder(dataDir).newestSound();
+        return true;
+    // Not being able to read it says nothing of its pages: no copy takes
+    // the place of a file that may be sound.
+    if (const QString why = DatabaseFile::head(current).unreadable; !why.isEmpty()) {
+        seam::message(parent,
+                      QStringLiteral("No se pudo leer la base de datos %1: %2.\nRevise que ningún "
+                                     "otro programa la tenga abierta y que tenga permiso de "
+                                     "leerla; después vuelva a abrir KESTRO.")
+                          .arg(shownPath(current), why),
+                      Title, seam::Icon::Exclamation);
+        return false;
+    }
+    const BackupFolder folder(dataDir);
+    // Damage the quick check misses was found by a copy: the full check.
+    const QString damage = DatabaseFile::fault(
+        current, folder.liveDamaged() ? DatabaseFile::Depth::Full : DatabaseFile::Depth::Quick);
+    if (damage.isEmpty()) {
+        folder.clearLiveDamaged();
+        return true;
+    }
+    const std::optional<BackupFolder::Copy> copy = folder.newestSound();
     if (!copy)
-        return;
+        return true;
     const QDateTime asked = QDateTime::currentDateTime();
     const QString question =
         QStringLiteral("%1\n\nHay una copia de respaldo sana tomada el %2 a las %3:\n%4\n\n"
@@ -44,16 +57,33 @@ void offerNewestBackup(QWidget* parent, const QString& dataDir) {
                        "capturado después de esa hora; el archivo dañado se conservará junto a "
                        "ella como \"%5\".")
             .arg(damage, copy->taken.toString(QStringLiteral("dd/MM/yyyy")),
-                 copy->taken.toString(QStringLiteral("hh:mm:ss")), shown(copy->path),
+                 copy->taken.toString(QStringLiteral("hh:mm:ss")), shownPath(copy->path),
                  keptName(dataDir, QStringLiteral("dañado"), asked));
     if (seam::message(parent, question, Title, seam::Icon::Exclamation, seam::Buttons::OkCancel) !=
         seam::Answer::Ok)
-        return;
+        return true;
     if (const QString why =
             DatabaseFile::replace(dataDir, copy->path, QStringLiteral("dañado"), asked);
         !why.isEmpty())
         seam::message(parent, why, Title, seam::Icon::Exclamation);
+    else
+        folder.clearLiveDamaged();
+    return true;
 }
+
+namespace {
+
+// What a restore put in place is the newest the agent has: it becomes the
+// newest copy too, so a damage later brings back this and not what it
+// replaced. "" when taken, else why not.
+QString copyRestored(const QString& dataDir) {
+    Database::Opened db = Database::open(dataDir);
+    if (!db)
+        return db.why();
+    return BackupFolder(dataDir).take(*db.value);
+}
+
+} // namespace
 
 int restoreBackup(const QString& dataDir, QString backupPath) {
     if (backupPath.isEmpty())
@@ -65,7 +95,7 @@ int restoreBackup(const QString& dataDir, QString backupPath) {
     if (const QString why = DatabaseFile::whyNotKestro(backupPath); !why.isEmpty()) {
         seam::message(nullptr,
                       QStringLiteral("%1\nNo se restauró nada: %2 quedó como estaba.")
-                          .arg(why, shown(databasePath(dataDir))),
+                          .arg(why, shownPath(databasePath(dataDir))),
                       Title, seam::Icon::Exclamation);
         return 1;
     }
@@ -77,22 +107,34 @@ int restoreBackup(const QString& dataDir, QString backupPath) {
         seam::message(nullptr, why, Title, seam::Icon::Exclamation);
         return 1;
     }
+    BackupFolder(dataDir).clearLiveDamaged();
     const QString kept = hadOne ? QStringLiteral(" El archivo que había se conservó junto a él "
                                                  "como \"%1\".")
                                       .arg(keptName(dataDir, QStringLiteral("anterior"), now))
                                 : QString();
-    seam::message(nullptr,
-                  QStringLiteral("Se restauró el respaldo %1 como %2.%3 Abra KESTRO para seguir "
-                                 "trabajando.")
-                      .arg(shown(backupPath), shown(databasePath(dataDir)), kept),
-                  Title, seam::Icon::Information);
+    QString told = QStringLiteral("Se restauró el respaldo %1 como %2.%3 Abra KESTRO para seguir "
+                                  "trabajando.")
+                       .arg(shownPath(backupPath), shownPath(databasePath(dataDir)), kept);
+    if (const QString why = copyRestored(dataDir); !why.isEmpty())
+        told +=
+            QStringLiteral("\nNo se pudo tomar la copia de respaldo de lo restaurado: %1").arg(why);
+    seam::message(nullptr, told, Title, seam::Icon::Information);
     return 0;
+}
+
+// Another computer's lock this old is most likely left by a crash there:
+// the user may take the folder over, once asked.
+bool tookOver(FolderLock& lock) {
+    return lock.mayTakeOver() &&
+           seam::message(nullptr, lock.takeOverQuestion(), Title, seam::Icon::Exclamation,
+                         seam::Buttons::OkCancel) == seam::Answer::Ok &&
+           lock.takeOver();
 }
 
 std::optional<int> lockOrRestore(FolderLock& lock, const QString& dataDir,
                                  const QStringList& arguments) {
     const qsizetype restore = arguments.indexOf(QStringLiteral("--restaurar"));
-    if (!lock.acquire()) {
+    if (!lock.acquire() && !tookOver(lock)) {
         // A restore under an open window would be saved over by it.
         seam::message(nullptr,
                       restore < 0 ? lock.alreadyOpen()

@@ -50,6 +50,8 @@ Answer message(QWidget* parent, const QString& text, const QString& title, Icon 
                Buttons buttons, Answer onEnter) {
     if (script) {
         script->shown.append({text, title, icon, buttons, parent, onEnter});
+        if (script->whileShown)
+            script->whileShown();
         if (buttons == Buttons::Ok || script->answers.empty())
             return Answer::Ok;
         const Answer a = script->answers.front();

@@ -92,11 +92,12 @@ public:
     }
 
     QList<Shown> shown;
-    QStringList fileFilters;  // filter of every file dialog asked for
-    QStringList fileFolders;  // its initial folder
-    QStringList dialogsShown; // objectNames, in order
-    QStringList opened;       // paths handed to the system's programs
-    bool systemOpens = true;  // whether the system has a program for them
+    std::function<void()> whileShown; // a person reading each message (time may pass)
+    QStringList fileFilters;          // filter of every file dialog asked for
+    QStringList fileFolders;          // its initial folder
+    QStringList dialogsShown;         // objectNames, in order
+    QStringList opened;               // paths handed to the system's programs
+    bool systemOpens = true;          // whether the system has a program for them
     std::deque<Answer> answers;
     std::deque<QString> files;
     QMap<QString, std::deque<std::function<int(QDialog&)>>> dialogs;

@@ -1,18 +1,23 @@
 #include "exchange/EnvioStage.h"
 
+#include "data/DiskFlush.h"
 #include "data/FaultPoint.h"
+#include "data/ShownPath.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
 #ifdef Q_OS_WIN
-#include <io.h>
 #include <windows.h>
-#else
-#include <unistd.h>
+
+// after windows.h, which it needs
+#include <restartmanager.h>
+#include <vector>
 #endif
 
 namespace {
@@ -54,36 +59,79 @@ MaybeError renameOver(const QString& from, const QString& to) {
 #endif
 }
 
-// The bytes reach the disk before the file takes its name, so a power cut
-// never leaves an empty file under the final name.
-bool flushToDisk(QFile& f) {
-    if (!f.flush())
-        return false;
-#ifdef Q_OS_WIN
-    return _commit(f.handle()) == 0;
-#else
-    return ::fsync(f.handle()) == 0;
-#endif
-}
-
-QString shown(const QString& p) {
-    return QDir::toNativeSeparators(p);
-}
-
-// The names of the folder things moved to and of the files placed: what
-// the next start needs to undo an unfinished step.
+// The name of the folder things moved to, then "<sha-256> <size> <name>"
+// for each file placed: what the next start needs to undo an unfinished
+// step, and to tell a file it wrote from one that was there before.
 bool writeMarker(const QString& folder, const QStringList& lines) {
     QFile m(QDir(folder).filePath(MarkerName));
     return m.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
            m.write(lines.join(QLatin1Char('\n')).toUtf8()) >= 0 && flushToDisk(m);
 }
 
+QByteArray proofOf(const QByteArray& bytes) {
+    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex() + ' ' +
+           QByteArray::number(bytes.size());
+}
+
+// Hidden and system files belong to the system showing the folder (a
+// thumbnail cache held open by the file manager), not to the package.
+bool systemsOwn(const QFileInfo& f) {
+#ifdef Q_OS_WIN
+    const DWORD a = GetFileAttributesW(
+        reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(f.filePath()).utf16()));
+    if (a != INVALID_FILE_ATTRIBUTES && (a & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)))
+        return true;
+#endif
+    return f.isHidden();
+}
+
+#ifdef Q_OS_WIN
+// The programs holding a file open, as the Restart Manager names them;
+// empty when it cannot tell.
+QString programsHolding(const QString& path) {
+    DWORD session = 0;
+    WCHAR key[CCH_RM_SESSION_KEY + 1] = {};
+    if (RmStartSession(&session, 0, key) != ERROR_SUCCESS)
+        return QString();
+    const QString native = QDir::toNativeSeparators(path);
+    LPCWSTR files[] = {reinterpret_cast<LPCWSTR>(native.utf16())};
+    QStringList names;
+    UINT needed = 0, count = 0;
+    DWORD reasons = 0;
+    if (RmRegisterResources(session, 1, files, 0, nullptr, 0, nullptr) == ERROR_SUCCESS &&
+        RmGetList(session, &needed, &count, nullptr, &reasons) == ERROR_MORE_DATA && needed > 0) {
+        std::vector<RM_PROCESS_INFO> info(needed);
+        count = needed;
+        if (RmGetList(session, &needed, &count, info.data(), &reasons) == ERROR_SUCCESS)
+            for (UINT i = 0; i < count; ++i)
+                names << QString::fromWCharArray(info[i].strAppName);
+    }
+    RmEndSession(session);
+    names.removeDuplicates();
+    return names.join(QStringLiteral(", "));
+}
+
+// Whether the file could be renamed now: opened for deletion, as a rename
+// needs, while letting every other program go on reading and writing it.
+bool heldOpen(const QString& path) {
+    HANDLE h = CreateFileW(reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(path).utf16()),
+                           DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h != INVALID_HANDLE_VALUE) {
+        CloseHandle(h);
+        return false;
+    }
+    const DWORD error = GetLastError();
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
+}
+#endif
+
 } // namespace
 
 EnvioStage::EnvioStage(QString folder) : folder_(std::move(folder)) {}
 
 EnvioStage::~EnvioStage() {
-    if (!committed_)
+    if (!committed_ && !keepTemps_)
         for (const Item& i : items_)
             QFile::remove(i.temp);
 }
@@ -95,6 +143,7 @@ MaybeError EnvioStage::write(const QString& name, const QByteArray& bytes, bool 
     QFile f(item.temp);
     const bool refused = faultpoint::hit();
     bool ok = !refused && f.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    item.proof = proofOf(bytes);
     if (ok)
         items_.append(item); // removed again whatever happens next
     ok = ok && f.write(bytes) == bytes.size() && (durable ? flushToDisk(f) : f.flush());
@@ -102,7 +151,7 @@ MaybeError EnvioStage::write(const QString& name, const QByteArray& bytes, bool 
         return DbError::refused(
             QStringLiteral("No se pudo escribir el archivo %1 en la carpeta %2: %3. Revise que "
                            "la carpeta tenga permiso de escritura y espacio libre.")
-                .arg(name, shown(folder_),
+                .arg(name, shownPath(folder_),
                      refused ? QStringLiteral("error de entrada o salida") : f.errorString()));
     return std::nullopt;
 }
@@ -122,9 +171,9 @@ MaybeError EnvioStage::addCopy(const QString& source, const QString& name) {
     if (!ok)
         return DbError::refused(
             QStringLiteral("No se pudo leer el archivo %1: %2.")
-                .arg(shown(source), src.errorString().isEmpty() || src.isOpen()
-                                        ? QStringLiteral("error de entrada o salida")
-                                        : QStringLiteral("no existe o no se puede abrir")));
+                .arg(shownPath(source), src.errorString().isEmpty() || src.isOpen()
+                                            ? QStringLiteral("error de entrada o salida")
+                                            : QStringLiteral("no existe o no se puede abrir")));
     return write(name, data, false);
 }
 
@@ -132,17 +181,59 @@ QString EnvioStage::archiveFolder(const QString& folder) {
     return QDir(folder).filePath(ArchiveName);
 }
 
-// What stands at ENVIO's top level besides the archive and this stage's own
-// files.
+// What stands at ENVIO's top level besides the archive, this stage's own
+// files and the system's hidden ones (which move only when a staged file
+// takes their name).
 QStringList EnvioStage::others() const {
     QStringList out;
     const QDir dir(folder_);
-    for (const QString& n :
-         dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot))
-        if (n.compare(ArchiveName, Qt::CaseInsensitive) != 0 && !n.endsWith(TempSuffix) &&
-            n != MarkerName)
+    for (const QFileInfo& f :
+         dir.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)) {
+        const QString n = f.fileName();
+        if (n.compare(ArchiveName, Qt::CaseInsensitive) == 0 || n.endsWith(TempSuffix) ||
+            n == MarkerName)
+            continue;
+        const bool replaced = std::any_of(items_.cbegin(), items_.cend(), [&](const Item& i) {
+            return QFileInfo(i.final).fileName().compare(n, Qt::CaseInsensitive) == 0;
+        });
+        if (replaced || !systemsOwn(f))
             out << n;
+    }
     return out;
+}
+
+QStringList EnvioStage::markerLines(bool placedOnly) const {
+    QStringList lines{QFileInfo(aside_).fileName()};
+    for (const Item& i : items_)
+        if (!placedOnly || i.placed)
+            lines << QString::fromLatin1(i.proof) + u' ' + QFileInfo(i.final).fileName();
+    return lines;
+}
+
+MaybeError EnvioStage::checkMovable(const QString& folder) {
+    const EnvioStage stage(folder);
+    const QStringList toMove = stage.others();
+    if (toMove.isEmpty())
+        return std::nullopt;
+    if (!QFileInfo(folder).isWritable())
+        return DbError::refused(QStringLiteral("No se puede generar el archivo de información: no "
+                                               "hay permiso de escritura en la carpeta %1.")
+                                    .arg(shownPath(folder)));
+#ifdef Q_OS_WIN
+    for (const QString& n : toMove) {
+        const QString path = QDir(folder).filePath(n);
+        if (!heldOpen(path))
+            continue;
+        const QString programs = programsHolding(path);
+        return DbError::refused(
+            QStringLiteral("No se puede generar el archivo de información: el archivo %1 está "
+                           "abierto en %2. Ciérrelo y vuelva a intentarlo; antes de generar el "
+                           "nuevo, KESTRO lo pasa a la carpeta anteriores.")
+                .arg(shownPath(path),
+                     programs.isEmpty() ? QStringLiteral("otro programa") : programs));
+    }
+#endif
+    return std::nullopt;
 }
 
 MaybeError EnvioStage::moveAsideAndPlace(const QDateTime& now) {
@@ -157,33 +248,30 @@ MaybeError EnvioStage::moveAsideAndPlace(const QDateTime& now) {
     if (!toMove.isEmpty() && (faultpoint::hit() || !QDir().mkpath(aside_)))
         return DbError::refused(
             QStringLiteral("No se pudo crear la carpeta %1. Revise que tenga permiso de escritura.")
-                .arg(shown(aside_)));
+                .arg(shownPath(aside_)));
 
     // Until the marker is gone, the next start undoes what this step did.
-    QStringList marker{QFileInfo(aside_).fileName()};
-    for (const Item& i : items_)
-        marker << QFileInfo(i.final).fileName();
-    if (faultpoint::hit() || !writeMarker(folder_, marker))
+    if (faultpoint::hit() || !writeMarker(folder_, markerLines(false)))
         return DbError::refused(
-            QStringLiteral("No se pudo escribir en la carpeta %1.").arg(shown(folder_)));
+            QStringLiteral("No se pudo escribir en la carpeta %1.").arg(shownPath(folder_)));
 
     for (const QString& n : toMove) {
         if (MaybeError e = renameOver(QDir(folder_).filePath(n), QDir(aside_).filePath(n)))
             return DbError::refused(QStringLiteral("No se pudo mover el archivo %1 a la carpeta "
                                                    "%2: %3.")
-                                        .arg(n, shown(aside_), e->message()));
+                                        .arg(n, shownPath(aside_), e->message()));
         movedOut_ << n;
     }
     for (Item& i : items_) {
         if (MaybeError e = renameOver(i.temp, i.final))
             return DbError::refused(
                 QStringLiteral("No se pudo poner el archivo %1 en la carpeta %2: %3.")
-                    .arg(QFileInfo(i.final).fileName(), shown(folder_), e->message()));
+                    .arg(QFileInfo(i.final).fileName(), shownPath(folder_), e->message()));
         i.placed = true;
     }
     if (faultpoint::hit() || !QFile::remove(QDir(folder_).filePath(MarkerName)))
         return DbError::refused(QStringLiteral("No se pudo terminar de escribir en la carpeta %1.")
-                                    .arg(shown(folder_)));
+                                    .arg(shownPath(folder_)));
     return std::nullopt;
 }
 
@@ -201,33 +289,44 @@ MaybeError EnvioStage::commit(const QDateTime& now) {
 // stage); what was moved aside comes back only to a free place, so an
 // earlier copy is never lost when its place is still taken.
 QString EnvioStage::rollBack() {
-    for (auto it = items_.rbegin(); it != items_.rend(); ++it)
+    QStringList notBack;
+    for (auto it = items_.rbegin(); it != items_.rend(); ++it) {
         if (it->placed && !renameOver(it->final, it->temp))
             it->placed = false;
-    QStringList notBack;
+        else if (it->placed)
+            notBack << QStringLiteral("el archivo nuevo %1 no se pudo quitar")
+                           .arg(QFileInfo(it->final).fileName());
+    }
     for (auto it = movedOut_.rbegin(); it != movedOut_.rend(); ++it) {
         const QString from = QDir(aside_).filePath(*it), to = QDir(folder_).filePath(*it);
         if (QFileInfo::exists(to) || renameOver(from, to))
-            notBack << QStringLiteral("%1 (su copia anterior quedó en %2)").arg(*it, shown(from));
+            notBack
+                << QStringLiteral("%1 (su copia anterior quedó en %2)").arg(*it, shownPath(from));
     }
     movedOut_.clear();
     if (!notBack.isEmpty()) {
         // The next start finishes the job; it must then remove only the new
         // files still standing, never an earlier one already back.
-        QStringList marker{QFileInfo(aside_).fileName()};
-        for (const Item& i : items_)
-            if (i.placed)
-                marker << QFileInfo(i.final).fileName();
-        writeMarker(folder_, marker);
+        writeMarker(folder_, markerLines(true));
+        keepTemps_ = true;
         return QStringLiteral("Además, no se pudo regresar a la carpeta ENVIO: %1. Cierre el "
                               "programa que lo tenga abierto; KESTRO lo regresa al generar de "
                               "nuevo o al volver a abrirse.")
             .arg(notBack.join(QStringLiteral("; ")));
     }
-    QFile::remove(QDir(folder_).filePath(MarkerName));
     QDir().rmdir(aside_);
     if (createdArchive_)
         QDir().rmdir(archiveFolder(folder_));
+    const QString marker = QDir(folder_).filePath(MarkerName);
+    if (QFileInfo::exists(marker) && (faultpoint::hit() || !QFile::remove(marker))) {
+        // Left behind, it names this run's files: the temporary ones stay
+        // beside them, so the next start tells them from the earlier files.
+        keepTemps_ = true;
+        return QStringLiteral("Además, no se pudo quitar el archivo %1; sus archivos anteriores "
+                              "están en la carpeta ENVIO como estaban, y KESTRO lo quita al "
+                              "generar de nuevo o al volver a abrirse.")
+            .arg(shownPath(marker));
+    }
     return QString();
 }
 
@@ -239,6 +338,22 @@ bool plainName(const QString& n) {
            !n.contains(QLatin1Char('/')) && !n.contains(QLatin1Char('\\'));
 }
 
+// A file the marker says was placed, removed only when it is still not
+// beside its temporary copy and holds exactly the bytes written: an
+// earlier file back in its place, or one the user put there, stays.
+void removeIfWritten(const QDir& dir, const QString& line) {
+    const QString proof = line.section(u' ', 0, 1), name = line.section(u' ', 2);
+    if (!plainName(name) || QFileInfo::exists(dir.filePath(name + TempSuffix)))
+        return;
+    QFile f(dir.filePath(name));
+    if (proof.count(u' ') != 1 || !f.open(QIODevice::ReadOnly))
+        return;
+    const QByteArray bytes = f.readAll();
+    f.close();
+    if (f.error() == QFileDevice::NoError && proofOf(bytes) == proof.toLatin1())
+        f.remove();
+}
+
 void putBackIfFree(const QString& from, const QString& to) {
     if (!QFileInfo::exists(to))
         (void)renameOver(from, to);
@@ -248,18 +363,12 @@ void putBackIfFree(const QString& from, const QString& to) {
 
 void EnvioStage::recover(const QString& folder) {
     const QDir dir(folder);
-    // Set aside by an earlier version of this step: back when its place is free.
-    for (const QString& n : dir.entryList({QLatin1Char('*') + AsideSuffix}, QDir::Files))
-        putBackIfFree(dir.filePath(n), dir.filePath(n.chopped(AsideSuffix.size())));
-
     QFile marker(dir.filePath(MarkerName));
     if (marker.open(QIODevice::ReadOnly)) {
         const QStringList lines = QString::fromUtf8(marker.readAll()).split(QLatin1Char('\n'));
         marker.close();
-        // A file still without its temporary beside it had been placed.
-        for (const QString& n : lines.mid(1))
-            if (plainName(n) && !QFileInfo::exists(dir.filePath(n + TempSuffix)))
-                QFile::remove(dir.filePath(n));
+        for (const QString& line : lines.mid(1))
+            removeIfWritten(dir, line);
         if (plainName(lines.first())) {
             const QDir aside(QDir(archiveFolder(folder)).filePath(lines.first()));
             if (aside.exists()) {
@@ -272,6 +381,10 @@ void EnvioStage::recover(const QString& folder) {
         }
         marker.remove();
     }
+    // Set aside by an earlier version of this step, older than what the
+    // marker brought back: back when its place is still free.
+    for (const QString& n : dir.entryList({QLatin1Char('*') + AsideSuffix}, QDir::Files))
+        putBackIfFree(dir.filePath(n), dir.filePath(n.chopped(AsideSuffix.size())));
     for (const QString& n : dir.entryList({QLatin1Char('*') + TempSuffix}, QDir::Files))
         QFile::remove(dir.filePath(n));
 }

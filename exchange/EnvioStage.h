@@ -12,7 +12,9 @@
 // In the same step everything else at ENVIO's top level (an earlier file,
 // copies no longer due, what the user left there) moves, with its name, to
 // ENVIO/anteriores/<aaaa-mm-dd hh.mm.ss>/: afterwards ENVIO holds exactly
-// the staged files, and nothing is ever deleted. After any failure ENVIO
+// the staged files, and nothing is ever deleted. Hidden and system files
+// (Thumbs.db, desktop.ini) stay where they are unless a staged file takes
+// their name. After any failure ENVIO
 // holds what it held before, or the message says what could not go back.
 class EnvioStage {
 public:
@@ -33,9 +35,16 @@ public:
     MaybeError commit(const QDateTime& now = QDateTime::currentDateTime());
 
     // Leftovers of a run that was killed half-way: what was moved aside
-    // goes back where its place is free (never deleted), files it had
-    // already placed and temporary files are removed.
+    // goes back where its place is free (never deleted); a file it had
+    // placed is removed only when its size and SHA-256 prove it is the one
+    // written; temporary files are removed.
     static void recover(const QString& folder);
+
+    // Before the password is asked for: whether each file that a commit
+    // would move aside can be moved now. On Windows a file held open by
+    // another program cannot; the reason names that program when the
+    // system can tell.
+    static MaybeError checkMovable(const QString& folder);
 
     // ENVIO/anteriores
     static QString archiveFolder(const QString& folder);
@@ -46,6 +55,7 @@ public:
 private:
     struct Item {
         QString temp, final;
+        QByteArray proof; // "<sha-256> <size>" of the bytes written
         bool placed = false;
     };
     MaybeError write(const QString& name, const QByteArray& bytes, bool durable);
@@ -53,6 +63,7 @@ private:
     // Empty when everything is as it was; otherwise what could not go back.
     QString rollBack();
     QStringList others() const;
+    QStringList markerLines(bool placedOnly) const;
 
     QString folder_;
     QList<Item> items_;
@@ -61,4 +72,5 @@ private:
     bool createdArchive_ = false;
     bool committed_ = false;
     bool asBefore_ = true;
+    bool keepTemps_ = false; // the marker stayed: they tell recover() what was not placed
 };

@@ -358,7 +358,8 @@ Fallible<QString> writeInformationFile(Database& db, const QString& dataDir, con
 }
 
 Fallible<QString> placeInformationFile(InformationFileContent content, const QString& dataDir,
-                                       const QString& patente, const SignStep& sign) {
+                                       const QString& patente, const SignStep& sign,
+                                       const QDateTime& now) {
     // A refused signature has been told by the step itself.
     if (sign && !sign(content.bytes))
         return DbError::refused(QString());
@@ -390,7 +391,7 @@ Fallible<QString> placeInformationFile(InformationFileContent content, const QSt
     const QString target = informationFilePath(dataDir, patente);
     if (MaybeError e = stage.add(QFileInfo(target).fileName(), content.bytes))
         return notGenerated(*e);
-    if (MaybeError e = stage.commit())
+    if (MaybeError e = stage.commit(now))
         return notGenerated(*e, stage.asBefore());
     return target;
 }

@@ -2,6 +2,7 @@
 
 #include "data/Database.h"
 
+#include <QDateTime>
 #include <QIODevice>
 #include <QStringList>
 #include <functional>
@@ -74,6 +75,8 @@ using SignStep = std::function<bool(QByteArray&)>;
 Fallible<QString> writeInformationFile(Database& db, const QString& dataDir, const QString& patente,
                                        const SignStep& sign = {});
 // The same for content already prepared. ENVIO then holds exactly the
-// package: what stood there before moves to ENVIO/anteriores/<date>/.
+// package: what stood there before moves to ENVIO/anteriores/<date>/, named
+// after `now`, the one time of this generation.
 Fallible<QString> placeInformationFile(InformationFileContent content, const QString& dataDir,
-                                       const QString& patente, const SignStep& sign = {});
+                                       const QString& patente, const SignStep& sign = {},
+                                       const QDateTime& now = QDateTime::currentDateTime());

@@ -247,14 +247,15 @@ QByteArray fingerprintOf(EVP_PKEY* k) {
                          : QCryptographicHash::hash(der, QCryptographicHash::Sha256).toHex();
 }
 
-// The verifier checks many files against one key: it is read once.
+// The verifier checks many files against one key: it is read once per
+// thread, so a summary written away from the window thread has its own.
 struct PublicKey {
     QByteArray data;
     Pkey key;
     QByteArray fingerprint;
 };
 const PublicKey& readPublicKeyOnce(const QByteArray& data) {
-    static PublicKey last;
+    thread_local PublicKey last;
     if (!last.key || data != last.data) {
         last.key = readPublicKey(data);
         last.data = data;
@@ -320,6 +321,11 @@ bool readKeyFile(const QString& path, QByteArray* out) {
 }
 
 } // namespace
+
+QByteArray signedPart(const QByteArray& signedFile) {
+    const qsizetype record = signedFile.lastIndexOf("\r\n", signedFile.size() - 3);
+    return signedFile.left(record < 0 ? 0 : record + 2);
+}
 
 QByteArray agentCurpOf(const QByteArray& content) {
     return curpOf(content);
@@ -401,9 +407,8 @@ Verification verifySignature(const QByteArray& fileBytes, const QByteArray& publ
 
     if (!fileBytes.endsWith("\r\n"))
         return fail(QStringLiteral("no termina con el registro de la firma digital."));
-    const qsizetype recordBegin = fileBytes.lastIndexOf("\r\n", fileBytes.size() - 3) + 2;
-    const QByteArray content = fileBytes.left(recordBegin);
-    const QByteArray recordText = fileBytes.mid(recordBegin);
+    const QByteArray content = signedPart(fileBytes);
+    const QByteArray recordText = fileBytes.mid(content.size());
     if (!recordText.startsWith(Etiqueta + '|') || !content.endsWith(Fin))
         return fail(QStringLiteral("no tiene la firma digital después del registro 800."));
 

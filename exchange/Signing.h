@@ -49,6 +49,10 @@ struct Verification {
     QString message; // Spanish, for the person who runs the check
 };
 
+// The bytes a signature covers: everything before the last record (the
+// signature record), line end included; empty when there is no such line.
+QByteArray signedPart(const QByteArray& signedFile);
+
 // Checks a signed information file against the agent's public key or
-// certificate (PEM or DER).
+// certificate (PEM or DER). Safe on any thread.
 Verification verifySignature(const QByteArray& signedFile, const QByteArray& publicKey);

@@ -4,6 +4,7 @@
 #include "exchange/FileCheck.h"
 #include "exchange/FileRecords.h"
 #include "exchange/FileRules.h"
+#include "exchange/Signing.h"
 
 #include <QCryptographicHash>
 #include <QHash>
@@ -291,10 +292,8 @@ private:
 } // namespace
 
 QString signedBytesFingerprint(const QByteArray& signedFile) {
-    const qsizetype record = signedFile.lastIndexOf("\r\n", signedFile.size() - 3);
-    const QByteArray covered = signedFile.left(record < 0 ? 0 : record + 2);
     return QString::fromLatin1(
-        QCryptographicHash::hash(covered, QCryptographicHash::Sha256).toHex());
+        QCryptographicHash::hash(signedPart(signedFile), QCryptographicHash::Sha256).toHex());
 }
 
 QList<SummaryLine> summaryLines(const QByteArray& signedFile, const SignatureStatus& signature,

@@ -1,9 +1,12 @@
 // The automatic copies of kestro.mdb, the way back from a damaged file, the
 // restoring of a chosen copy and the lock that keeps one KESTRO per folder.
 #include "data/BackupFolder.h"
+#include "data/DataFolder.h"
 #include "data/DatabaseFile.h"
+#include "data/FaultPoint.h"
 #include "data/FolderLock.h"
 #include "data/Upgrade.h"
+#include "entry/BackupKeeper.h"
 #include "entry/BackupRestore.h"
 #include "support/WizardDriver.h"
 
@@ -43,11 +46,17 @@ private Q_SLOTS:
     void copyBeforeTheChange_data();
     void copyBeforeTheChange();
     void keepsTenAndTheCopyBeforeTheUpgrade();
+    void copiesUnderAClockSetBack();
     void dailyCopyOnlyWhenDue_data();
     void dailyCopyOnlyWhenDue();
     void damagedDatabaseAtStartUp_data();
     void damagedDatabaseAtStartUp();
     void saveCutShortIsNoDamage();
+    void unreadableIsNotDamaged();
+    void damageTheQuickCheckMisses();
+    void restoredCopyIsProtected();
+    void restoreCutShort_data();
+    void restoreCutShort();
     void restoreRefusesWhatIsNotAKestroCopy_data();
     void restoreRefusesWhatIsNotAKestroCopy();
     void failedCopyIsToldOnceAndLosesNothing_data();
@@ -104,6 +113,29 @@ void TestBackup::keepsTenAndTheCopyBeforeTheUpgrade() {
     expected << u"notas.txt"_s;
     QCOMPARE(namesIn(folder.path()), expected);
     QCOMPARE(DatabaseFile::version(folder.copies().last().path), 300);
+}
+
+// The clock once ran a year ahead, and so did the names and file times of
+// the copies taken then. Set right, each new copy is the newest and stays.
+void TestBackup::copiesUnderAClockSetBack() {
+    ProgramDir dir;
+    auto db = dir.open();
+    BackupFolder folder(dir.path());
+    const QDateTime ahead = QDateTime::currentDateTime().addYears(1);
+    for (int i = 0; i < BackupFolder::Kept; ++i) {
+        QCOMPARE(folder.take(*db, ahead.addSecs(i)), QString());
+        QFile f(folder.copies().first().path);
+        QVERIFY(f.open(QIODevice::ReadWrite) &&
+                f.setFileTime(ahead.addSecs(i), QFileDevice::FileModificationTime));
+    }
+    const QDateTime now = QDateTime::currentDateTime();
+    for (int i = 0; i < 2; ++i) {
+        QCOMPARE(folder.take(*db, now.addSecs(i)), QString());
+        QCOMPARE(DatabaseFile::stamp(folder.copies().first().taken),
+                 DatabaseFile::stamp(now.addSecs(i)));
+    }
+    QCOMPARE(folder.copies().size(), BackupFolder::Kept);
+    QVERIFY(!folder.dailyDue(dir.dbPath(), now.date()));
 }
 
 void TestBackup::dailyCopyOnlyWhenDue_data() {
@@ -196,6 +228,95 @@ void TestBackup::saveCutShortIsNoDamage() {
     QCOMPARE(agentCount(wz.dir.dbPath()), u"0"_s);
 }
 
+// A file that cannot be read (held by another program, no permission) says
+// nothing of its pages: told as such, and no copy takes its place.
+void TestBackup::unreadableIsNotDamaged() {
+    Wizard wz;
+    storeAgent(*wz.dir.open());
+    QCOMPARE(BackupFolder(wz.dir.path()).take(*wz.dir.open(), Morning), QString());
+    wz.window = std::make_unique<frmMain>(wz.state);
+    faultpoint::arm(1); // the first look at it, while another program holds it
+    const bool started = wz.window->startUp();
+    faultpoint::disarm();
+    QVERIFY(!started);
+    const QString told = wz.messages().join(u'/');
+    QVERIFY2(told.contains(u"No se pudo leer la base de datos %1: error de entrada o salida"_s.arg(
+                 QDir::toNativeSeparators(wz.dir.dbPath()))) &&
+                 !told.contains(u"dañad"_s) && wz.messages().size() == 1,
+             qPrintable(told));
+    QCOMPARE(QDir(wz.dir.path()).entryList({u"kestro.mdb.*"_s}), QStringList());
+}
+
+// An index that no longer matches its table passes the quick check at
+// start; every copy then carries it. The copy is not blamed, the sound copy
+// stays and the next start offers it.
+void TestBackup::damageTheQuickCheckMisses() {
+    ProgramDir dir;
+    storeAgent(*dir.open());
+    BackupFolder folder(dir.path());
+    QCOMPARE(folder.take(*dir.open(), Morning), QString());
+    {
+        auto db = dir.open();
+        must(*db, u"create index Roto on AA(Nombre)"_s);
+        must(*db, u"pragma writable_schema = on"_s);
+        must(*db, u"update sqlite_master set sql='CREATE INDEX Roto ON AA(ApPaterno)' where "
+                  u"name='Roto'"_s);
+    }
+    QCOMPARE(DatabaseFile::fault(dir.dbPath(), DatabaseFile::Depth::Quick), QString());
+    seam::Script s;
+    BackupKeeper().copy(nullptr, *dir.open());
+    QVERIFY2(
+        s.lastText().contains(QDir::toNativeSeparators(dir.dbPath()) + u" no es una base "_s) &&
+            !s.lastText().contains(u"no se afectó"_s) && s.shown.size() == 1,
+        qPrintable(s.lastText()));
+    QCOMPARE(folder.copies().size(), 1);
+    s.answer(seam::Answer::Cancel);
+    QVERIFY(offerNewestBackup(nullptr, dir.path()));
+    QVERIFY2(s.lastText().contains(u"tomada el 02/03/2026 a las 09:00:00"_s),
+             qPrintable(s.lastText()));
+}
+
+// Restored, then damaged: the copy offered holds what was restored, not
+// what the restore replaced.
+void TestBackup::restoredCopyIsProtected() {
+    Wizard wz;
+    BackupFolder folder(wz.dir.path());
+    storeAgent(*wz.dir.open());
+    QCOMPARE(folder.take(*wz.dir.open(), Morning), QString());
+    must(*wz.dir.open(), u"delete from AA"_s);
+    QCOMPARE(folder.take(*wz.dir.open(), Morning.addSecs(3600)), QString());
+    QCOMPARE(restoreBackup(wz.dir.path(), folder.copies().last().path), 0);
+    damage(wz.dir.dbPath(), 0);
+    wz.window = std::make_unique<frmMain>(wz.state);
+    QVERIFY(wz.window->startUp());
+    QCOMPARE(wz.txt("txtAANombre")->text(), u"JUAN"_s);
+}
+
+// What a crash in the middle of a restore leaves in a portable folder: the
+// copy written whole beside the file, which had moved aside or not yet.
+void TestBackup::restoreCutShort_data() {
+    QTest::addColumn<bool>("movedAside");
+    row("between the two renames: finished", true);
+    row("before the first: undone", false);
+}
+
+void TestBackup::restoreCutShort() {
+    QFETCH(bool, movedAside);
+    ProgramDir program, restored;
+    QTemporaryDir perUser;
+    storeAgent(*restored.open());
+    const QString mdb = program.dbPath(), kept = mdb + u".anterior 2026-03-02 09.00.00"_s;
+    QVERIFY(QFile::copy(restored.dbPath(), mdb + u".entrante"_s));
+    writeWholeFile(mdb + u".restaurando"_s, QFileInfo(kept).fileName().toUtf8());
+    if (movedAside)
+        QVERIFY(QFile::rename(mdb, kept));
+    QCOMPARE(chooseDataFolder(program.path(), perUser.path(), restored.dbPath()).path,
+             program.path());
+    QCOMPARE(agentCount(mdb), movedAside ? u"1"_s : u"0"_s);
+    QCOMPARE(QDir(program.path()).entryList({u"kestro.mdb.*"_s}),
+             movedAside ? QStringList{QFileInfo(kept).fileName()} : QStringList());
+}
+
 void TestBackup::restoreRefusesWhatIsNotAKestroCopy_data() {
     QTest::addColumn<QString>("make"); // "text", "other", "damaged" or "sound"
     QTest::addColumn<QString>("told");
@@ -276,42 +397,75 @@ void TestBackup::failedCopyIsToldOnceAndLosesNothing() {
 // The lock a killed KESTRO leaves: as this system writes one (each system
 // names the computer its own way), with a process number none hands out.
 namespace {
-QByteArray lockOfAKilledKestro() {
+QByteArray lockOfAKilledKestro(const QByteArray& computer = {}) {
     QTemporaryDir dir;
     QLockFile real(dir.filePath(u"probe.lock"_s));
     real.lock();
     QList<QByteArray> lines = readWholeFile(dir.filePath(u"probe.lock"_s)).split('\n');
     real.unlock();
     lines[0] = "2147483000";
+    if (!computer.isEmpty()) {
+        lines[2] = computer;
+        for (qsizetype i = 3; i < lines.size(); ++i) // its machine and boot ids
+            lines[i].fill('f');
+    }
     return lines.join('\n');
 }
 } // namespace
 
 void TestBackup::oneKestroPerFolder_data() {
     QTest::addColumn<QByteArray>("left"); // the lock file found; "held" by a live KESTRO
+    QTest::addColumn<int>("hoursOld");
     QTest::addColumn<bool>("starts");
-    row("held by a running KESTRO", QByteArray("held"), false);
-    row("left by a killed KESTRO", lockOfAKilledKestro(), true);
-    row("cut short by a crash", QByteArray(), true);
+    QTest::addColumn<bool>("offered"); // to take over another computer's lock
+    row("held by a running KESTRO", QByteArray("held"), 0, false, false);
+    row("left by a killed KESTRO", lockOfAKilledKestro(), 0, true, false);
+    row("cut short by a crash", QByteArray(), 0, true, false);
+    row("another computer's, an hour old", lockOfAKilledKestro("OTRA-PC"), 1, false, false);
+    row("another computer's, two days old", lockOfAKilledKestro("OTRA-PC"), 48, false, true);
 }
 
 void TestBackup::oneKestroPerFolder() {
     QFETCH(QByteArray, left);
+    QFETCH(int, hoursOld);
     QFETCH(bool, starts);
+    QFETCH(bool, offered);
     QTemporaryDir folder;
+    const QString lockFile = folder.filePath(QLatin1String(FolderLock::FileName));
     FolderLock first(folder.path());
-    if (left == "held")
+    if (left == "held") {
         QVERIFY(first.acquire());
-    else
-        writeWholeFile(folder.filePath(QLatin1String(FolderLock::FileName)), left);
+    } else {
+        writeWholeFile(lockFile, left);
+        writeWholeFile(folder.filePath(QLatin1String(FolderLock::HolderFile)), "OTRA-PC\nmaria\n");
+        QFile f(lockFile);
+        QVERIFY(f.open(QIODevice::ReadWrite) &&
+                f.setFileTime(QDateTime::currentDateTime().addSecs(-3600 * hoursOld),
+                              QFileDevice::FileModificationTime));
+    }
     FolderLock second(folder.path());
-    seam::Script s; // a restore that starts gets as far as the missing copy
-    QCOMPARE(lockOrRestore(second, folder.path(),
-                           {u"kestro"_s, u"--restaurar"_s, folder.filePath(u"no.mdb"_s)}),
-             1);
-    QVERIFY2(s.lastText().contains(starts ? u"No se encontró"_s : u"KESTRO debe estar cerrado"_s),
-             qPrintable(s.lastText()));
-    QVERIFY(second.alreadyOpen().contains(QDir::toNativeSeparators(folder.path())));
+    if (!offered) {
+        FolderLock restorer(folder.path());
+        seam::Script s; // a restore that starts gets as far as the missing copy
+        QCOMPARE(lockOrRestore(restorer, folder.path(),
+                               {u"kestro"_s, u"--restaurar"_s, folder.filePath(u"no.mdb"_s)}),
+                 1);
+        QVERIFY2(s.lastText().contains(starts ? u"No se encontró"_s
+                                              : u"KESTRO debe estar cerrado"_s),
+                 qPrintable(s.lastText()));
+    }
+    QCOMPARE(second.acquire(), starts);
+    const QString told = second.alreadyOpen();
+    QVERIFY2(told.contains(QDir::toNativeSeparators(folder.path())), qPrintable(told));
+    if (left.contains("OTRA-PC"))
+        QVERIFY2(told.contains(u"en la computadora OTRA-PC, por el usuario maria"_s),
+                 qPrintable(told));
+    QCOMPARE(second.mayTakeOver(), offered);
+    if (offered) {
+        QVERIFY(second.takeOverQuestion().contains(u"¿Desea usar la carpeta"_s));
+        QVERIFY(second.takeOver());
+        QVERIFY(!FolderLock(folder.path()).acquire());
+    }
 }
 
 QTEST_MAIN(TestBackup)

@@ -308,6 +308,7 @@ void TestExchange::envioHoldsThePackage_data() {
     row("due copy already there", "GAMR800202XY2.req=copia anterior");
     row("set aside by an interrupted run, its place taken",
         "nota.txt=nueva|nota.txt.kestro-anterior=anterior");
+    row("the system's hidden file stays", ".oculto=miniaturas|nota.txt=del agente");
     row("all at once", "2999.txt=a|3001.txt=b|VIEJ700101AB1.req=c|nota.txt=d|"
                        "GAMR800202XY2.req=e|anteriores/2020-01-01 10.00.00/1.txt=f");
 }
@@ -315,11 +316,20 @@ void TestExchange::envioHoldsThePackage_data() {
 void TestExchange::envioHoldsThePackage() {
     QFETCH(QString, before);
     QMap<QString, QByteArray> earlier;
-    for (const QString& f : before.split(u'|', Qt::SkipEmptyParts)) {
-        const QString name = f.section(u'=', 0, 0);
+    // Names that start with a dot are hidden, as Windows marks Thumbs.db.
+    const auto place = [this](const QString& name, const QByteArray& bytes) {
         QDir().mkpath(QFileInfo(envio() + u'/' + name).path());
-        writeWholeFile(envio() + u'/' + name, f.section(u'=', 1).toUtf8());
-        earlier.insert(name, f.section(u'=', 1).toUtf8());
+        writeWholeFile(envio() + u'/' + name, bytes);
+#ifdef Q_OS_WIN
+        if (name.startsWith(u'.'))
+            SetFileAttributesW(reinterpret_cast<const wchar_t*>(
+                                   QDir::toNativeSeparators(envio() + u'/' + name).utf16()),
+                               FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+#endif
+    };
+    for (const QString& f : before.split(u'|', Qt::SkipEmptyParts)) {
+        earlier.insert(f.section(u'=', 0, 0), f.section(u'=', 1).toUtf8());
+        place(f.section(u'=', 0, 0), f.section(u'=', 1).toUtf8());
     }
     QString why;
     faultpoint::arm(0);
@@ -327,26 +337,39 @@ void TestExchange::envioHoldsThePackage() {
     const int steps = faultpoint::seen();
     const QMap<QString, QByteArray> done = filesUnder(envio());
     // Undone, then every step made to fail in turn.
-    for (const QFileInfo& f : QDir(envio()).entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot))
-        QVERIFY(f.isDir() ? QDir(f.filePath()).removeRecursively() : QFile::remove(f.filePath()));
-    for (auto f = earlier.cbegin(); f != earlier.cend(); ++f) {
-        QDir().mkpath(QFileInfo(envio() + u'/' + f.key()).path());
-        writeWholeFile(envio() + u'/' + f.key(), f.value());
-    }
+    QVERIFY(QDir(envio()).removeRecursively());
+    for (auto f = earlier.cbegin(); f != earlier.cend(); ++f)
+        place(f.key(), f.value());
     const QMap<QString, QByteArray> asBefore = filesUnder(envio());
     QCOMPARE(asBefore.size(), earlier.size());
+    // Alone (j == k), then with a second failure at each later step, the
+    // undoing's included: what is not as before is told so, and the next
+    // start brings it back.
     for (int k = 1; k <= steps; ++k) {
-        faultpoint::arm(k);
-        const bool written = write(&why).has_value();
-        faultpoint::disarm();
-        QVERIFY2(!written && !why.isEmpty(), qPrintable(QString::number(k)));
-        QCOMPARE(filesUnder(envio()), asBefore);
+        for (int j = k;; ++j) {
+            faultpoint::arm(k);
+            if (j > k)
+                faultpoint::armAlso(j);
+            const bool written = write(&why).has_value();
+            const bool reached = faultpoint::seen() >= j;
+            faultpoint::disarm();
+            if (!reached)
+                break;
+            const QString at = u"%1 and %2: "_s.arg(k).arg(j) + why;
+            QVERIFY2(!written && !why.isEmpty(), qPrintable(at));
+            if (filesUnder(envio()) != asBefore) {
+                QVERIFY2(!why.contains(u"quedó como estaba"_s), qPrintable(at));
+                EnvioStage::recover(envio());
+            }
+            QCOMPARE(filesUnder(envio()), asBefore);
+        }
     }
 
     QMap<QString, QByteArray> expected{{u"3001.txt"_s, readWholeFile(fixture(u"3001.txt"_s))},
                                        {u"GAMR800202XY2.req"_s, "requerimiento de ROSA"}};
     for (auto f = earlier.cbegin(); f != earlier.cend(); ++f)
         expected.insert(f.key().startsWith(u"anteriores/"_s) ? u"anteriores/<fecha>/1.txt"_s
+                        : f.key().startsWith(u'.')           ? f.key()
                                                              : u"anteriores/<fecha>/"_s + f.key(),
                         f.value());
     QCOMPARE(done, expected);
@@ -405,9 +428,18 @@ void TestExchange::fileHeldOpenByAnotherProgram() {
                            FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     QVERIFY(h != INVALID_HANDLE_VALUE);
     const bool written = write(&why).has_value();
+    // Finaliza tells it before the key is asked for.
+    AppState state;
+    state.dataDir = pd->path();
+    state.NoPat = u"3001"_s;
+    seam::Script s;
+    const bool generated = Genera_archivo(nullptr, state, *db, u"PELJ700101AB1"_s, u"3001"_s);
     CloseHandle(h);
-    QVERIFY(!written);
+    QVERIFY(!written && !generated);
     QVERIFY2(why.contains(held) && why.contains(u"abierto en otro programa"_s), qPrintable(why));
+    QCOMPARE(s.dialogsShown, QStringList());
+    QVERIFY2(s.lastText().contains(held) && s.lastText().contains(u"está abierto en"_s),
+             qPrintable(s.lastText()));
     QCOMPARE(readWholeFile(file()), before);
     QCOMPARE(inEnvio(), files);
 }
@@ -451,7 +483,19 @@ void TestExchange::fromFinalizaToASignedFile() {
     QVERIFY(!finaliza());
     QCOMPARE(s.lastText() + readWholeFile(file()), u"Error en la contraseñaarchivo anterior"_s);
 
+    // The agent reads the outcome a while: the copy and the summary taken
+    // after it still carry the generation's time.
+    s.whileShown = [&s] {
+        if (s.lastText().startsWith(u"Se genero"_s))
+            QTest::qSleep(1100);
+    };
     QVERIFY2(finaliza(), qPrintable(s.lastText()));
+    const QString generation = QDir(EnvioStage::archiveFolder(envio()))
+                                   .entryList(QDir::Dirs | QDir::NoDotAndDotDot)
+                                   .value(0);
+    QCOMPARE(QFileInfo(BackupFolder(pd->path()).copies().value(0).path).fileName(),
+             u"kestro %1.mdb"_s.arg(generation));
+    QCOMPARE(QFileInfo(state.summaryPath).fileName(), u"3001 %1.pdf"_s.arg(generation));
     QCOMPARE(s.lastText(), u"Se genero el archivo %1 correctamente y se agrego Firma Digital, no "
                            "olvide enviarlo y los requerimientos manualmente a %2"_s.arg(
                                QDir::toNativeSeparators(file()), state.contact.authorityMail));

@@ -190,13 +190,13 @@ void TestStore::displayDates() {
 }
 
 // Qt's driver and the program's direct calls share one connection: the
-// start-up refuses two copies of the engine, naming both.
+// start-up refuses two versions of the engine, naming both.
 void TestStore::oneSqliteCopy() {
-    QCOMPARE(sqliteCopiesDiffer(), QString()); // this build links one copy
+    QCOMPARE(sqliteVersionsDiffer(), QString()); // this build links one copy
     const QString own = QString::fromLatin1(sqlite3_sourceid()),
                   other = u"2019-02-25 16:06:06 bd49a8271d650fa89e446b42e513b595"_s;
-    QCOMPARE(sqliteCopiesDiffer(own), QString());
-    const QString said = sqliteCopiesDiffer(other);
+    QCOMPARE(sqliteVersionsDiffer(own), QString());
+    const QString said = sqliteVersionsDiffer(other);
     QVERIFY2(said.contains(own) && said.contains(other), qPrintable(said));
 }
 

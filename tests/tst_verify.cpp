@@ -7,6 +7,10 @@
 #include "report/SummaryText.h"
 #include "support/WizardDriver.h"
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -66,6 +70,9 @@ private Q_SLOTS:
     void summaryTellsAllThatWasSigned();
     void endedWizardOpensWhatItWrote_data();
     void endedWizardOpensWhatItWrote();
+#ifdef Q_OS_WIN
+    void consoleIsGivenBack();
+#endif
 
 private:
     QByteArray good_;
@@ -240,6 +247,10 @@ void TestVerify::summaryNamesEveryone() {
     writeWholeFile(file, signedWith(good_));
     QCOMPARE(verifier({u"--resumen"_s, pdf, file, file, Certificate}).code, 2);
     QVERIFY(!QFile::exists(pdf));
+    // Altered, with no folder for its summary: the altered file decides.
+    writeWholeFile(file, signedWith(good_).replace("JUAN", "JUAM"));
+    QCOMPARE(verifier({u"--resumen"_s, file + u"/resumen.pdf"_s, file, Certificate}).code, 1);
+    writeWholeFile(file, signedWith(good_));
     const Run r = verifier({u"--resumen"_s, pdf, file, Certificate});
     QVERIFY2(r.code == 0, qPrintable(r.out));
     const QByteArray written = readWholeFile(pdf);
@@ -370,6 +381,26 @@ void TestVerify::endedWizardOpensWhatItWrote() {
             w.script.lastText().contains(QDir::toNativeSeparators(summaries + u'/' + kept.first())),
             qPrintable(w.script.lastText()));
 }
+
+#ifdef Q_OS_WIN
+// The verifier prints in UTF-8 while it runs, and gives the console it shares
+// with whoever started it back in its own code page.
+void TestVerify::consoleIsGivenBack() {
+    if (!GetConsoleWindow() && !AllocConsole())
+        QSKIP("no console can be had here");
+    const UINT before = GetConsoleOutputCP(), own = before == 850 ? 437 : 850;
+    QVERIFY(SetConsoleOutputCP(own));
+    QProcess p;
+    p.setCreateProcessArgumentsModifier( // the console shared, not one of its own
+        [](QProcess::CreateProcessArguments* a) { a->flags &= ~DWORD(CREATE_NO_WINDOW); });
+    p.start(QStringLiteral(KESTRO_VERIFICA_FIRMA), {u"--json"_s}); // refused at once
+    QVERIFY(p.waitForFinished(60000));
+    const UINT after = GetConsoleOutputCP();
+    SetConsoleOutputCP(before);
+    QCOMPARE(p.exitCode(), 2);
+    QCOMPARE(after, own);
+}
+#endif
 
 QTEST_MAIN(TestVerify)
 #include "tst_verify.moc"

@@ -236,11 +236,30 @@ int writeSummary(const Options& opt, const Outcome& o, const CatalogueNames& cat
     return Correct;
 }
 
+#ifdef Q_OS_WIN
+// UTF-8 for anything printed past say(), while the verifier runs; the
+// console is the user's again when it ends, however it ends.
+struct ConsoleCodePage {
+    const UINT previous = GetConsoleOutputCP();
+    ConsoleCodePage() { SetConsoleOutputCP(CP_UTF8); }
+    ~ConsoleCodePage() {
+        if (previous != 0)
+            SetConsoleOutputCP(previous);
+    }
+    ConsoleCodePage(const ConsoleCodePage&) = delete;
+    ConsoleCodePage& operator=(const ConsoleCodePage&) = delete;
+};
+#endif
+
+int worse(int a, int b) {
+    return severity(a) >= severity(b) ? a : b;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
 #ifdef Q_OS_WIN
-    SetConsoleOutputCP(CP_UTF8); // for anything printed past say()
+    const ConsoleCodePage utf8;
 #endif
     const std::unique_ptr<QCoreApplication> app = makeApplication(argc, argv);
     const QStringList args = QCoreApplication::arguments();
@@ -265,12 +284,12 @@ int main(int argc, char** argv) {
     for (const QString& path : opt->files) {
         const Outcome o = check(path, key, *catalogues);
         opt->json ? sayJson(path, o) : sayText(path, o, opt->files.size() > 1);
-        int code = o.code;
-        if (!opt->summary.isEmpty() && o.code != Unreadable && writeSummary(*opt, o, *catalogues))
-            code = Unreadable;
+        // A summary that cannot be written is one more finding, never one
+        // that hides what the file itself brought.
+        if (!opt->summary.isEmpty() && o.code != Unreadable)
+            worst = worse(worst, writeSummary(*opt, o, *catalogues));
         codes.append(o.code);
-        if (severity(code) > severity(worst))
-            worst = code;
+        worst = worse(worst, o.code);
     }
     if (opt->files.size() > 1)
         say(opt->json ? stderr : stdout, tally(codes));

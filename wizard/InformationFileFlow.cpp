@@ -8,6 +8,7 @@
 #include "entry/AppState.h"
 #include "entry/Busy.h"
 #include "entry/Seam.h"
+#include "exchange/EnvioStage.h"
 #include "exchange/InformationFile.h"
 #include "exchange/Signing.h"
 #include "report/SigningSummary.h"
@@ -110,6 +111,10 @@ bool Genera_archivo(QWidget* parent, AppState& state, Database& db, const QStrin
     }
     if (!listProblems(parent, checked->problems, goTo))
         return false;
+    if (MaybeError e = EnvioStage::checkMovable(envioFolder(state.dataDir))) {
+        tell(parent, e->message());
+        return false;
+    }
     InformationFileContent content = std::move(checked->content);
 
     std::optional<KeyChoice> key = askForKey(parent, rfcAsTyped, state.lastKeyFile);
@@ -129,8 +134,11 @@ bool Genera_archivo(QWidget* parent, AppState& state, Database& db, const QStrin
         signedFile = bytes;
         return outcome == SignedOk;
     };
-    const Fallible<QString> written =
-        placeInformationFile(std::move(content), state.dataDir, canonicalPatent(state.NoPat), sign);
+    // One time names this generation's folder in anteriores, its copy in
+    // respaldos and its summary.
+    const QDateTime generated = QDateTime::currentDateTime();
+    const Fallible<QString> written = placeInformationFile(
+        std::move(content), state.dataDir, canonicalPatent(state.NoPat), sign, generated);
     wipeText(key->password);
     if (!written && outcome == SignedOk) {
         tell(parent, written.error->message());
@@ -140,14 +148,14 @@ bool Genera_archivo(QWidget* parent, AppState& state, Database& db, const QStrin
                        state.contact.authorityMail);
     if (written) {
         keepSigningKey(state.dataDir, publicKey);
-        state.backups.copy(parent, db);
-        keepSummary(parent, state, db, signedFile, publicKey);
+        state.backups.copy(parent, db, generated);
+        keepSummary(parent, state, db, signedFile, publicKey, generated);
     }
     return written.ok();
 }
 
 void keepSummary(QWidget* parent, AppState& state, Database& db, const QByteArray& signedFile,
-                 const QByteArray& publicKey) {
+                 const QByteArray& publicKey, const QDateTime& madeAt) {
     Fallible<QString> summary = DbError::refused(QString());
     if (const Fallible<CatalogueNames> names = CatalogueNames::read(db); !names) {
         summary = *names.error;
@@ -156,7 +164,7 @@ void keepSummary(QWidget* parent, AppState& state, Database& db, const QByteArra
         // representatives make a long PDF.
         const BusyCursor busy;
         summary = writeSigningSummary(names.value, state.dataDir, canonicalPatent(state.NoPat),
-                                      signedFile, publicKey);
+                                      signedFile, publicKey, madeAt);
     }
     state.summaryPath = summary.value;
     // The file is signed and in ENVIO all the same; only the agent's copy

@@ -3,6 +3,7 @@
 #include "exchange/PreKeyCheck.h"
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QString>
 #include <functional>
 
@@ -26,10 +27,11 @@ bool Genera_archivo(QWidget* parent, AppState& state, Database& db, const QStrin
 // or there was nothing to list.
 bool listProblems(QWidget* parent, const QList<Problem>& problems, const GoToPerson& goTo);
 
-// Writes the summary of a signed file in <dataDir>/Resumenes and keeps its
-// path in `state` (empty, and the user told why, when it cannot be written).
+// Writes the summary of a signed file in <dataDir>/Resumenes, named after
+// `madeAt`, and keeps its path in `state` (empty, and the user told why,
+// when it cannot be written).
 void keepSummary(QWidget* parent, AppState& state, Database& db, const QByteArray& signedFile,
-                 const QByteArray& publicKey);
+                 const QByteArray& publicKey, const QDateTime& madeAt);
 
 // Tells the user the outcome of a signing (a SignatureResult) of the file
 // shown as <dataDir>/ENVIO/<patent>.txt; a signed file is to be mailed to

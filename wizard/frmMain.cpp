@@ -55,7 +55,8 @@ bool frmMain::startUp() {
     frmInicio startDialog(this);
     seam::exec(startDialog);
 
-    offerNewestBackup(messageParent(), state_.dataDir);
+    if (!offerNewestBackup(messageParent(), state_.dataDir))
+        return false;
     Database::Opened opened = Database::open(state_.dataDir);
     if (!opened) {
         seam::message(messageParent(), opened.error->message(), QStringLiteral("KESTRO 3.5"),
@@ -66,7 +67,6 @@ bool frmMain::startUp() {
     // A generation cut short (the program killed, a file that could not go
     // back) is put right before anything else.
     EnvioStage::recover(envioFolder(state_.dataDir));
-    state_.backups.dailyCopy(messageParent(), *db_);
     // Told now, not at the first save that fails.
     if (const QString cannot = db_->cannotSaveReason(); !cannot.isEmpty())
         seam::message(this, cannot, QStringLiteral("Mensaje"), seam::Icon::Exclamation);
@@ -108,6 +108,19 @@ void frmMain::showEvent(QShowEvent* event) {
         ui->pageAgent->setFocus();
     }
     QWidget::showEvent(event);
+}
+
+// What need not hold the window back waits for its first paint: the day's
+// copy of the database.
+void frmMain::paintEvent(QPaintEvent* event) {
+    QWidget::paintEvent(event);
+    if (painted_)
+        return;
+    painted_ = true;
+    QTimer::singleShot(0, this, [this] {
+        if (db_)
+            state_.backups.dailyCopy(this, *db_);
+    });
 }
 
 void frmMain::Inicializa_0() {

@@ -44,6 +44,7 @@ public Q_SLOTS:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     void importPreviousVersion();
@@ -79,6 +80,7 @@ private:
     int page_ = 1;
     QSet<int> unsavedPages_; // pages 1 and 2 save on "Siguiente >"
     bool placed_ = false;
+    bool painted_ = false;
     bool nextFinishes_ = false;
     bool imported_ = false; // this start took over the previous version's data
 };

@@ -1,0 +1,8 @@
+#include "data/ShownPath.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+QString shownPath(const QString& path) {
+    return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+}
