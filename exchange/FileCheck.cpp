@@ -381,6 +381,8 @@ private:
         QString name;
         bool date, office, optional;
         const CodeRule* code;
+        const char* column;
+        int maxLength; // 0: none
     };
     static QList<ValueColumn> valueColumnsOf(const Tables::Table& t) {
         QList<ValueColumn> out;
@@ -390,7 +392,8 @@ private:
                 continue;
             const QString name = QString::fromLatin1(c.name);
             out.append({field++, name, c.kind == Tables::Kind::Date, OfficeColumns.contains(name),
-                        OptionalOffices.contains(name), FileRules::codeOf(t, c.name)});
+                        OptionalOffices.contains(name), FileRules::codeOf(t, c.name), c.name,
+                        FileRules::maxLengthOf(c.name)});
         }
         return out;
     }
@@ -415,6 +418,8 @@ private:
 
     void checkValue(const FileRecord& r, const ValueColumn& c) {
         const QString& v = r.fields[c.field];
+        if (c.maxLength > 0 && v.size() > c.maxLength)
+            error(r, FileRules::sizeFault(c.column, v.size(), c.maxLength));
         if (c.date && !isIsoDate(v))
             error(
                 r,

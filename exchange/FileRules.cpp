@@ -74,6 +74,30 @@ const CodeRule* codeOf(const Tables::Table& table, const char* column) {
     return nullptr;
 }
 
+int maxLengthOf(const char* column) {
+    struct Size {
+        const char* column;
+        int maxLength;
+    };
+    static constexpr Size sizes[] = {
+        {"Nombre", 25}, {"ApPaterno", 25},   {"ApMaterno", 25}, {"RFC", 13},
+        {"CURP", 18},   {"NoAduanasAut", 1}, {"Calle", 100},    {"NoExt", 10},
+        {"NoInt", 10},  {"Colonia", 100},    {"CP", 5},         {"Telefono", 25},
+        {"Fax", 25},    {"NoPedimento", 10},
+    };
+    for (const Size& s : sizes)
+        if (qstrcmp(s.column, column) == 0)
+            return s.maxLength;
+    return 0;
+}
+
+QString sizeFault(const char* column, qsizetype length, int maxLength) {
+    return QStringLiteral("el campo %1 tiene %2 caracteres; admite %3 como máximo.")
+        .arg(QLatin1String(column))
+        .arg(length)
+        .arg(maxLength);
+}
+
 QString codeFault(const CodeRule& rule, const QString& value) {
     return QStringLiteral("el valor \"%1\" de %2 no es uno de sus códigos (%3).")
         .arg(value, QLatin1String(rule.column), rule.allowedText());
