@@ -12,12 +12,19 @@ QString CodeRule::allowedText() const {
     return out.isEmpty() ? last : out.join(QStringLiteral(", ")) + QStringLiteral(" o ") + last;
 }
 
-bool CodeRule::accepts(const QString& value) const {
+bool CodeRule::accepts(QByteArrayView value) const {
     if (value.isEmpty())
         return nullAllowed;
-    bool ok = false;
-    const int code = value.toInt(&ok);
-    return ok && QString::number(code) == value && codes.contains(code);
+    // Written as the writer writes a code: digits, no sign, no leading zero.
+    if (value.size() > 9 || (value.size() > 1 && value[0] == '0'))
+        return false;
+    int code = 0;
+    for (char c : value) {
+        if (c < '0' || c > '9')
+            return false;
+        code = code * 10 + (c - '0');
+    }
+    return codes.contains(code);
 }
 
 QString CodeRule::nameOf(const QString& value) const {

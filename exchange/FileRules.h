@@ -2,6 +2,7 @@
 
 #include "data/Tables.h"
 
+#include <QByteArrayView>
 #include <QList>
 #include <QString>
 
@@ -21,7 +22,8 @@ struct CodeRule {
     QString allowedText() const;
     // Whether a field of the file (or a stored value as text) is one of
     // the codes.
-    bool accepts(const QString& value) const;
+    bool accepts(QByteArrayView value) const;
+    bool accepts(const QString& value) const { return accepts(QByteArrayView(value.toLatin1())); }
     // The meaning of a code as the summary shows it; empty for a code
     // outside the rule.
     QString nameOf(const QString& value) const;
