@@ -459,8 +459,10 @@ private:
                 out[i] = Cp1252::decode(QByteArray(1, char(i))).at(0);
             return out;
         }();
+        s.resize(s.size() + v.size());
+        QChar* p = s.data() + s.size() - v.size();
         for (char b : v)
-            s.append(chars[uchar(b)]);
+            *p++ = chars[uchar(b)];
     }
     const QString& scratch(QByteArrayView v, int slot = 0) {
         QString& s = scratch_[slot];

@@ -47,34 +47,33 @@ QByteArrayView FileRecord::bytes() const {
 
 FileRecords readRecords(const QByteArray& bytes) {
     FileRecords out;
-    // Sized once: neither list moves while the records point into it.
-    const qsizetype lines = bytes.count('\n') + 1;
-    out.fields.reserve(bytes.count('|') + lines);
-    out.lines.reserve(lines);
+    out.fields.reserve(bytes.size() / 8 + 16);
+    out.lines.reserve(bytes.size() / 48 + 4);
     const char* const data = bytes.constData();
-    qsizetype from = 0;
-    for (int line = 1; from < bytes.size(); ++line) {
-        const char* nl =
-            static_cast<const char*>(std::memchr(data + from, '\n', bytes.size() - from));
-        const qsizetype end = nl ? nl - data : bytes.size();
-        const bool crlf = nl && end > from && data[end - 1] == '\r';
-        const qsizetype textEnd = end - (crlf ? 1 : 0);
+    const char* const stop = data + bytes.size();
+    QList<qsizetype> firsts; // each line's first field, until the fields stop moving
+    firsts.reserve(out.lines.capacity());
+    for (const char* from = data; from < stop;) {
+        const char* nl = static_cast<const char*>(std::memchr(from, '\n', stop - from));
+        const char* end = nl ? nl : stop;
         FileRecord r;
-        r.line = line;
-        r.hasCrLf = crlf;
-        const qsizetype first = out.fields.size();
-        qsizetype start = from;
-        for (qsizetype i = from; i < textEnd; ++i)
-            if (data[i] == '|') {
-                out.fields.append(QByteArrayView(data + start, i - start));
-                start = i + 1;
-            }
-        out.fields.append(QByteArrayView(data + start, textEnd - start));
-        r.fields = out.fields.constData() + first;
-        r.count = out.fields.size() - first;
-        r.tag = r.fields[0];
+        r.line = int(out.lines.size()) + 1;
+        r.hasCrLf = nl && end > from && end[-1] == '\r';
+        const char* textEnd = end - (r.hasCrLf ? 1 : 0);
+        firsts.append(out.fields.size());
+        for (const char* bar;
+             (bar = static_cast<const char*>(std::memchr(from, '|', textEnd - from)));
+             from = bar + 1)
+            out.fields.append(QByteArrayView(from, bar - from));
+        out.fields.append(QByteArrayView(from, textEnd - from));
+        r.count = out.fields.size() - firsts.last();
         out.lines.append(r);
         from = end + 1;
+    }
+    for (qsizetype i = 0; i < out.lines.size(); ++i) {
+        FileRecord& r = out.lines[i];
+        r.fields = out.fields.constData() + firsts[i];
+        r.tag = r.fields[0];
     }
     return out;
 }
