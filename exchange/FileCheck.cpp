@@ -6,10 +6,12 @@
 #include "rules/Rutinas.h"
 #include "rules/SafeText.h"
 
+#include <QDate>
 #include <QHash>
 #include <QSet>
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <optional>
 
 namespace {
@@ -26,31 +28,42 @@ const QSet<QString> OptionalOffices = {QStringLiteral("Aduana1"), QStringLiteral
 
 // Whether a byte may stand in a field, by the writer's own rule: a byte
 // the code page leaves undefined reads back as its own C1 control, which
-// no field holds.
-bool fieldByte(uchar b) {
+// no field holds. The separator passes too; a CR is judged by what
+// follows it.
+const std::array<bool, 256>& lineBytes() {
     static const auto allowed = [] {
         std::array<bool, 256> out{};
         for (int i = 0; i < 256; ++i)
             out[i] = fileFieldByte(Cp1252::decode(QByteArray(1, char(i))).at(0)) >= 0;
+        out['|'] = true;
         return out;
     }();
-    return allowed[b];
+    return allowed;
 }
 
 // Ranks in the order the writer puts the records; -1 for an unknown tag.
 constexpr int HeadRank = 0, VersionRank = 1;
-int rankOf(const QString& tag) {
-    static const QHash<QString, int> ranks = [] {
-        QHash<QString, int> out{{QStringLiteral("501"), HeadRank},
-                                {QStringLiteral("Paq_Version"), VersionRank}};
+struct Ranked {
+    QByteArray tag;
+    int rank;
+};
+const QList<Ranked>& ranks() {
+    static const QList<Ranked> out = [] {
+        QList<Ranked> r{{"501", HeadRank}, {"Paq_Version", VersionRank}};
         int rank = VersionRank;
         for (const Tables::Table& t : Tables::all())
             if (t.travel != Tables::Travel::Nowhere)
-                out.insert(t.tableName(), ++rank);
-        out.insert(QStringLiteral("800"), rank + 1);
-        return out;
+                r.append({QByteArray(t.name), ++rank});
+        r.append({"800", rank + 1});
+        return r;
     }();
-    return ranks.value(tag, -1);
+    return out;
+}
+int rankOf(QByteArrayView tag) {
+    for (const Ranked& r : ranks())
+        if (r.tag == tag)
+            return r.rank;
+    return -1;
 }
 
 class Checker {
@@ -72,14 +85,18 @@ public:
     }
 
 private:
+    QList<FileRecord>& lines() { return records_.lines; }
+    const QList<FileRecord>& lines() const { return records_.lines; }
+
     void error(int line, const QString& text) { report_.errors.append({line, text, {}, {}}); }
+    void error(const FileRecord& r, const QString& text) { error(r.line, text); }
 
     // The record a finding is on, and whom it is of.
     void placeOnRecord(Finding& f) const {
         const FileRecord* r = recordAt(f.line);
         if (!r)
             return;
-        f.section = r->tag;
+        f.section = fieldText(r->tag);
         const Tables::Table* t = sectionOf(r->tag);
         if (!t)
             return;
@@ -89,166 +106,178 @@ private:
     const FileRecord* recordAt(int line) const {
         if (signature_ && signature_->line == line)
             return &*signature_;
-        return line >= 1 && line <= records_.size() && records_[line - 1].line == line
-                   ? &records_[line - 1]
+        return line >= 1 && line <= lines().size() && lines()[line - 1].line == line
+                   ? &lines()[line - 1]
                    : nullptr;
     }
-    void error(const FileRecord& r, const QString& text) { error(r.line, text); }
 
     // The signature record is judged by the signature check; only its
     // patent is the structure's concern.
     void splitOffSignature() {
-        if (!records_.isEmpty() && records_.last().tag == SignatureTag)
-            signature_ = records_.takeLast();
+        if (!lines().isEmpty() && ascii(lines().last().tag) == SignatureTag)
+            signature_ = lines().takeLast();
     }
 
     // Line ends, empty lines and bytes, one finding of each kind a line.
     void checkBytes() {
-        int line = 1;
-        bool byteTold = false;
-        for (qsizetype i = 0, start = 0; i < file_.size(); ++i) {
-            const uchar b = uchar(file_[i]);
-            if (b == '\n') {
-                if (i == start || (i == start + 1 && file_[start] == '\r'))
-                    error(line, QStringLiteral("la línea está vacía."));
-                if (i == start || file_[i - 1] != '\r')
-                    error(line, QStringLiteral("la línea no termina en CR LF."));
-                ++line;
-                start = i + 1;
-                byteTold = false;
-                continue;
+        const char* const data = file_.constData();
+        const qsizetype size = file_.size();
+        for (qsizetype start = 0, line = 1; start < size; start = start + 1, ++line) {
+            const char* nl =
+                static_cast<const char*>(std::memchr(data + start, '\n', size - start));
+            const qsizetype end = nl ? nl - data : size;
+            const qsizetype bad = firstBadByte(start, end);
+            if (!nl) { // the last line, without its end: told at its last byte
+                if (bad >= 0 && bad + 1 < size)
+                    badByte(int(line), uchar(data[bad]));
+                error(int(line), QStringLiteral("la línea no termina en CR LF."));
+                if (bad >= 0 && bad + 1 == size)
+                    badByte(int(line), uchar(data[bad]));
+                break;
             }
-            if (i + 1 == file_.size())
-                error(line, QStringLiteral("la línea no termina en CR LF."));
-            if (byteTold || b == '|' || fieldByte(b))
-                continue;
-            if (b == '\r' && (i + 1 == file_.size() || file_[i + 1] == '\n'))
-                continue;
-            byteTold = true;
-            error(line, b == '\r' ? QStringLiteral("tiene un CR que no termina la línea.")
-                        : b >= 0x80
-                            ? QStringLiteral("el byte 0x%1 no es un carácter de Windows-1252.")
-                                  .arg(QString::number(b, 16).toUpper())
-                            : QStringLiteral("tiene un carácter de control (0x%1).")
-                                  .arg(b, 2, 16, QLatin1Char('0')));
+            if (bad >= 0)
+                badByte(int(line), uchar(data[bad]));
+            if (end == start || (end == start + 1 && data[start] == '\r'))
+                error(int(line), QStringLiteral("la línea está vacía."));
+            if (end == start || data[end - 1] != '\r')
+                error(int(line), QStringLiteral("la línea no termina en CR LF."));
+            start = end;
         }
     }
-
-    static bool isEmptyLine(const FileRecord& r) {
-        return r.fields.size() == 1 && r.fields.first().isEmpty();
+    // The first byte of [from, end) no field holds; -1 when none.
+    qsizetype firstBadByte(qsizetype from, qsizetype end) const {
+        const std::array<bool, 256>& allowed = lineBytes();
+        const char* const data = file_.constData();
+        for (qsizetype i = from; i < end; ++i) {
+            const uchar b = uchar(data[i]);
+            if (allowed[b])
+                continue;
+            if (b == '\r' && (i + 1 == file_.size() || data[i + 1] == '\n'))
+                continue;
+            return i;
+        }
+        return -1;
     }
+    void badByte(int line, uchar b) {
+        error(line, b == '\r'   ? QStringLiteral("tiene un CR que no termina la línea.")
+                    : b >= 0x80 ? QStringLiteral("el byte 0x%1 no es un carácter de Windows-1252.")
+                                      .arg(QString::number(b, 16).toUpper())
+                                : QStringLiteral("tiene un carácter de control (0x%1).")
+                                      .arg(b, 2, 16, QLatin1Char('0')));
+    }
+
+    static bool isEmptyLine(const FileRecord& r) { return r.size() == 1 && r.tag.isEmpty(); }
 
     // Tags, field counts, order, fillers and the patent.
     void checkRecords() {
         int highest = -1;
-        QHash<QString, int> seen;
-        for (const FileRecord& r : records_) {
+        QList<int> seen(ranks().size() + 1);
+        for (const FileRecord& r : lines()) {
             if (isEmptyLine(r))
                 continue;
             const int rank = rankOf(r.tag);
             if (rank < 0) {
-                error(r,
-                      r.tag == SignatureTag
-                          ? QStringLiteral("el registro FIRMA sólo puede ir al final.")
-                          : QStringLiteral("la etiqueta de registro \"%1\" no existe.").arg(r.tag));
+                error(r, ascii(r.tag) == SignatureTag
+                             ? QStringLiteral("el registro FIRMA sólo puede ir al final.")
+                             : QStringLiteral("la etiqueta de registro \"%1\" no existe.")
+                                   .arg(fieldText(r.tag)));
                 continue;
             }
             if (rank < highest)
-                error(r, QStringLiteral("el registro %1 está fuera de orden.").arg(r.tag));
+                error(r,
+                      QStringLiteral("el registro %1 está fuera de orden.").arg(fieldText(r.tag)));
             highest = std::max(highest, rank);
-            ++seen[r.tag];
+            ++seen[rank];
             checkLayout(r);
         }
-        expectOnce(seen, QStringLiteral("501"));
-        expectOnce(seen, QStringLiteral("Paq_Version"));
-        expectOnce(seen, QStringLiteral("AA"));
-        expectOnce(seen, QStringLiteral("800"));
-        if (!records_.isEmpty() && records_.first().tag != u"501")
-            error(records_.first(), QStringLiteral("la primera línea debe ser el registro 501."));
-        if (!records_.isEmpty() && records_.last().tag != u"800")
-            error(records_.last(),
+        for (const char* tag : {"501", "Paq_Version", "AA", "800"})
+            expectOnce(seen[rankOf(tag)], tag);
+        if (!lines().isEmpty() && lines().first().tag != "501")
+            error(lines().first(), QStringLiteral("la primera línea debe ser el registro 501."));
+        if (!lines().isEmpty() && lines().last().tag != "800")
+            error(lines().last(),
                   QStringLiteral("el registro 800 debe ser el último antes de la firma."));
-        if (signature_ && signature_->at(1) != patent_)
+        if (signature_ && signature_->field(1) != patent_)
             error(*signature_, QStringLiteral("la patente %1 no es la del registro 501 (%2).")
-                                   .arg(signature_->at(1), patent_));
+                                   .arg(signature_->at(1), fieldText(patent_)));
     }
 
-    void expectOnce(const QHash<QString, int>& seen, const QString& tag) {
-        const int n = seen.value(tag);
+    void expectOnce(int n, const char* tag) {
         if (n == 1)
             return;
-        const int line = n == 0 ? (records_.isEmpty() ? 0 : records_.last().line) : lineOf(tag, 2);
-        error(
-            line,
-            n == 0
-                ? QStringLiteral("falta el registro %1.").arg(tag)
-                : QStringLiteral("el registro %1 aparece %2 veces; va una sola.").arg(tag).arg(n));
+        const int line = n == 0 ? lastLine() : lineOf(tag, 2);
+        error(line, n == 0 ? QStringLiteral("falta el registro %1.").arg(QLatin1String(tag))
+                           : QStringLiteral("el registro %1 aparece %2 veces; va una sola.")
+                                 .arg(QLatin1String(tag))
+                                 .arg(n));
     }
 
-    int lineOf(const QString& tag, int occurrence) const {
-        for (const FileRecord& r : records_)
+    int lineOf(QByteArrayView tag, int occurrence) const {
+        for (const FileRecord& r : lines())
             if (r.tag == tag && --occurrence == 0)
                 return r.line;
         return 0;
     }
 
     void checkLayout(const FileRecord& r) {
-        if (r.tag == u"501") {
+        if (r.tag == "501") {
             static const int headFields = int(headRecord(QString()).count(u'|')) + 1;
-            patent_ = r.at(1);
-            if (r.fields.size() != headFields || r.fields.last() != patent_)
-                error(r, r.fields.size() == headFields
+            patent_ = r.field(1);
+            if (r.size() != headFields || r.field(r.size() - 1) != patent_)
+                error(r, r.size() == headFields
                              ? QStringLiteral("la patente no es la misma en los dos campos del "
                                               "registro 501.")
                              : countMessage(r, headFields));
-            else if (r.fields.join(u'|') != headRecord(patent_))
+            else if (r.text() != headRecord(fieldText(patent_)))
                 error(r, QStringLiteral("el registro 501 no tiene su forma fija."));
             return;
         }
-        if (r.tag == u"Paq_Version" || r.tag == u"800") {
-            const QString& fixed = r.tag == u"800" ? EndRecord : VersionRecord;
-            if (r.fields.join(u'|') != fixed)
+        if (r.tag == "Paq_Version" || r.tag == "800") {
+            const QString& fixed = r.tag == "800" ? EndRecord : VersionRecord;
+            if (r.text() != fixed)
                 error(r, QStringLiteral("el registro debe ser exactamente \"%1\".").arg(fixed));
             return;
         }
         const Tables::Table& t = *sectionOf(r.tag);
-        if (r.at(1) != patent_)
+        if (r.field(1) != patent_)
             error(r, QStringLiteral("la patente %1 no es la del registro 501 (%2).")
-                         .arg(r.at(1), patent_));
+                         .arg(r.at(1), fieldText(patent_)));
+        if (t.travel == Tables::Travel::FileHistory)
+            historyPresent_ = true;
         if (isFiller(t, r)) {
             fillers_.append(r);
             return;
         }
-        if (r.fields.size() != fileFieldCount(t)) {
+        if (r.size() != fileFieldCount(t)) {
             error(r, countMessage(r, fileFieldCount(t)));
             return;
         }
-        bySection_[r.tag].append(r);
+        bySection_[&t].append(r);
     }
 
     static bool isFiller(const Tables::Table& t, const FileRecord& r) {
-        if (t.fileFillers == 0 || r.fields.size() != 2 + t.fileFillers)
+        if (t.fileFillers == 0 || r.size() != 2 + t.fileFillers)
             return false;
-        for (int i = 2; i < r.fields.size(); ++i)
-            if (r.fields[i] != NotApplicable)
+        for (qsizetype i = 2; i < r.size(); ++i)
+            if (ascii(r.field(i)) != NotApplicable)
                 return false;
         return true;
     }
 
     static QString countMessage(const FileRecord& r, int expected) {
         return QStringLiteral("el registro %1 tiene %2 campos; lleva %3.")
-            .arg(r.tag)
-            .arg(r.fields.size())
+            .arg(fieldText(r.tag))
+            .arg(r.size())
             .arg(expected);
     }
 
-    const QList<FileRecord>& section(const QString& tag) const {
+    const QList<FileRecord>& section(const Tables::Table& t) const {
         static const QList<FileRecord> none;
-        const auto it = bySection_.constFind(tag);
+        const auto it = bySection_.constFind(&t);
         return it == bySection_.constEnd() ? none : *it;
     }
     const QList<FileRecord>& section(const char* name) const {
-        return section(QString::fromLatin1(name));
+        return section(Tables::byName(name));
     }
 
     void checkContent() {
@@ -260,50 +289,46 @@ private:
 
     // A filler stands for an empty section, alone.
     void checkFillers() {
-        QSet<QString> sectionsWithFiller;
+        QSet<const Tables::Table*> sectionsWithFiller;
         for (const FileRecord& f : fillers_) {
-            if (!section(f.tag).isEmpty() || sectionsWithFiller.contains(f.tag))
+            const Tables::Table* t = sectionOf(f.tag);
+            if (!section(*t).isEmpty() || sectionsWithFiller.contains(t))
                 error(f, QStringLiteral("el registro \"No Aplica\" de %1 sólo va cuando la "
                                         "sección no tiene registros.")
-                             .arg(f.tag));
-            sectionsWithFiller.insert(f.tag);
+                             .arg(fieldText(f.tag)));
+            sectionsWithFiller.insert(t);
         }
         const auto mustHaveLine = [&](const char* name) {
-            if (section(name).isEmpty() && !sectionsWithFiller.contains(QLatin1String(name)))
+            const Tables::Table& t = Tables::byName(name);
+            if (section(t).isEmpty() && !sectionsWithFiller.contains(&t))
                 error(lastLine(), QStringLiteral("falta la sección %1 (o su registro \"No "
                                                  "Aplica\").")
                                       .arg(QLatin1String(name)));
         };
         mustHaveLine("Mandatarios");
-        if (historyPresent()) {
+        if (historyPresent_) {
             mustHaveLine("Historico_AA");
             mustHaveLine("Periodos_H_MM");
         }
     }
 
-    int lastLine() const { return records_.isEmpty() ? 0 : records_.last().line; }
-
-    bool historyPresent() const {
-        for (const FileRecord& r : records_)
-            if (const Tables::Table* t = sectionOf(r.tag))
-                if (t->travel == Tables::Travel::FileHistory)
-                    return true;
-        return false;
-    }
+    int lastLine() const { return lines().isEmpty() ? 0 : lines().last().line; }
 
     void checkHistoryPart() {
         const Tables::Table& m = Tables::byName("Mandatarios");
+        const int mandato = fileField(m, "Mandato");
         const FileRecord* type2 = nullptr;
-        for (const FileRecord& r : section("Mandatarios"))
-            if (r.value(m, "Mandato") == u"2" && !type2)
+        for (const FileRecord& r : section(m))
+            if (r.field(mandato) == "2") {
                 type2 = &r;
-        const bool present = historyPresent();
-        if (type2 && !present)
+                break;
+            }
+        if (type2 && !historyPresent_)
             error(*type2, QStringLiteral("el mandatario %1 es del tipo 2 y el archivo no trae "
                                          "la parte histórica.")
                               .arg(type2->value(m, "CURP")));
-        if (!type2 && present)
-            for (const FileRecord& r : records_)
+        if (!type2 && historyPresent_)
+            for (const FileRecord& r : lines())
                 if (const Tables::Table* t = sectionOf(r.tag);
                     t && t->travel == Tables::Travel::FileHistory) {
                     error(r, QStringLiteral("la parte histórica sólo va cuando algún "
@@ -312,66 +337,70 @@ private:
                 }
     }
 
-    void checkReferences() {
-        const Tables::Table& m = Tables::byName("Mandatarios");
-        QHash<QString, QString> typeOf; // CURP -> Mandato
-        for (const FileRecord& r : section("Mandatarios"))
-            typeOf.insert(r.value(m, "CURP"), r.value(m, "Mandato"));
-
-        QHash<QString, QSet<QString>> addressTypes, offices;
-        const Tables::Table& dm = Tables::byName("Domicilios_MM");
-        for (const FileRecord& r : section("Domicilios_MM")) {
-            const QString curp = r.value(dm, "CURP");
-            if (!typeOf.contains(curp))
-                error(r, unknownRepresentative(curp));
-            addressTypes[curp].insert(r.value(dm, "Tipo_Dom"));
-        }
-        const Tables::Table& am = Tables::byName("Aduanas_MM");
-        for (const FileRecord& r : section("Aduanas_MM")) {
-            const QString curp = r.value(am, "CURP");
-            if (!typeOf.contains(curp))
-                error(r, unknownRepresentative(curp));
-            offices[curp].insert(r.value(am, "NoAduana"));
-        }
-        for (const FileRecord& r : section("Mandatarios")) {
-            const QString curp = r.value(m, "CURP");
-            for (const char* type : {"1", "2"})
-                if (!addressTypes.value(curp).contains(QLatin1String(type)))
-                    error(r, QStringLiteral("el mandatario %1 no tiene domicilio del tipo %2.")
-                                 .arg(curp, QLatin1String(type)));
-            if (r.value(m, "Mandato") == u"1" && offices.value(curp).isEmpty())
-                error(
-                    r,
-                    QStringLiteral("el mandatario %1 es del tipo 1 y no tiene aduanas.").arg(curp));
-        }
-        const Tables::Table& pm = Tables::byName("Pedimentos_MM");
-        for (const FileRecord& r : section("Pedimentos_MM")) {
-            const QString curp = r.value(pm, "CURP"), office = r.value(pm, "NoAduana");
-            if (!typeOf.contains(curp))
-                error(r, unknownRepresentative(curp));
-            else if (!offices.value(curp).contains(office))
-                error(r, QStringLiteral("la aduana %1 del pedimento no es una de las aduanas "
-                                        "del mandatario %2.")
-                             .arg(office, curp));
-        }
-        QSet<QString> earlierAgents;
-        const Tables::Table& h = Tables::byName("Historico_AA");
-        for (const FileRecord& r : section("Historico_AA"))
-            earlierAgents.insert(r.value(h, "CURP"));
-        const Tables::Table& pa = Tables::byName("Periodos_H_AA");
-        for (const FileRecord& r : section("Periodos_H_AA"))
-            if (!earlierAgents.contains(r.value(pa, "CURP")))
-                error(r, QStringLiteral("el periodo es de %1, que no está en el histórico del "
-                                        "agente.")
-                             .arg(r.value(pa, "CURP")));
-        const Tables::Table& ph = Tables::byName("Periodos_H_MM");
-        for (const FileRecord& r : section("Periodos_H_MM"))
-            if (!typeOf.contains(r.value(ph, "CURP")))
-                error(r, unknownRepresentative(r.value(ph, "CURP")));
+    // A section's records, each with the CURP it names.
+    template <class F> void eachWithCurp(const char* name, F f) const {
+        const Tables::Table& t = Tables::byName(name);
+        const int curp = fileField(t, "CURP");
+        for (const FileRecord& r : section(t))
+            f(r, r.field(curp), t);
     }
 
-    static QString unknownRepresentative(const QString& curp) {
-        return QStringLiteral("el mandatario %1 no está en la sección Mandatarios.").arg(curp);
+    void checkReferences() {
+        QHash<QByteArrayView, QByteArrayView> typeOf; // CURP -> Mandato
+        const int mandato = fileField(Tables::byName("Mandatarios"), "Mandato");
+        eachWithCurp("Mandatarios", [&](const FileRecord& r, QByteArrayView curp, auto&) {
+            typeOf.insert(curp, r.field(mandato));
+        });
+        const auto unknown = [&](const FileRecord& r, QByteArrayView curp) {
+            if (typeOf.contains(curp))
+                return false;
+            error(r, QStringLiteral("el mandatario %1 no está en la sección Mandatarios.")
+                         .arg(fieldText(curp)));
+            return true;
+        };
+        QHash<QByteArrayView, int> addressTypes; // bit n: type n
+        eachWithCurp("Domicilios_MM", [&](const FileRecord& r, QByteArrayView curp, auto& t) {
+            unknown(r, curp);
+            const QByteArrayView type = r.raw(t, "Tipo_Dom");
+            if (type == "1" || type == "2")
+                addressTypes[curp] |= 1 << (type[0] - '0');
+        });
+        QSet<std::pair<QByteArrayView, QByteArrayView>> offices; // (CURP, office)
+        QSet<QByteArrayView> withOffices;
+        eachWithCurp("Aduanas_MM", [&](const FileRecord& r, QByteArrayView curp, auto& t) {
+            unknown(r, curp);
+            offices.insert({curp, r.raw(t, "NoAduana")});
+            withOffices.insert(curp);
+        });
+        eachWithCurp("Mandatarios", [&](const FileRecord& r, QByteArrayView curp, auto&) {
+            for (int type : {1, 2})
+                if (!(addressTypes.value(curp) & (1 << type)))
+                    error(r, QStringLiteral("el mandatario %1 no tiene domicilio del tipo %2.")
+                                 .arg(fieldText(curp))
+                                 .arg(type));
+            if (r.field(mandato) == "1" && !withOffices.contains(curp))
+                error(r, QStringLiteral("el mandatario %1 es del tipo 1 y no tiene aduanas.")
+                             .arg(fieldText(curp)));
+        });
+        eachWithCurp("Pedimentos_MM", [&](const FileRecord& r, QByteArrayView curp, auto& t) {
+            const QByteArrayView office = r.raw(t, "NoAduana");
+            if (!unknown(r, curp) && !offices.contains({curp, office}))
+                error(r, QStringLiteral("la aduana %1 del pedimento no es una de las aduanas "
+                                        "del mandatario %2.")
+                             .arg(fieldText(office), fieldText(curp)));
+        });
+        QSet<QByteArrayView> earlierAgents;
+        eachWithCurp("Historico_AA", [&](const FileRecord&, QByteArrayView curp, auto&) {
+            earlierAgents.insert(curp);
+        });
+        eachWithCurp("Periodos_H_AA", [&](const FileRecord& r, QByteArrayView curp, auto&) {
+            if (!earlierAgents.contains(curp))
+                error(r, QStringLiteral("el periodo es de %1, que no está en el histórico del "
+                                        "agente.")
+                             .arg(fieldText(curp)));
+        });
+        eachWithCurp("Periodos_H_MM",
+                     [&](const FileRecord& r, QByteArrayView curp, auto&) { unknown(r, curp); });
     }
 
     // What each written column of a section holds worth checking, worked
@@ -381,6 +410,8 @@ private:
         QString name;
         bool date, office, optional;
         const CodeRule* code;
+        const char* column;
+        int maxLength; // 0: none
     };
     static QList<ValueColumn> valueColumnsOf(const Tables::Table& t) {
         QList<ValueColumn> out;
@@ -390,61 +421,108 @@ private:
                 continue;
             const QString name = QString::fromLatin1(c.name);
             out.append({field++, name, c.kind == Tables::Kind::Date, OfficeColumns.contains(name),
-                        OptionalOffices.contains(name), FileRules::codeOf(t, c.name)});
+                        OptionalOffices.contains(name), FileRules::codeOf(t, c.name), c.name,
+                        FileRules::maxLengthOf(c.name)});
         }
         return out;
     }
 
     void checkValues() {
         for (const Tables::Table& t : Tables::all()) {
+            const QList<FileRecord>& records = section(t);
+            if (records.isEmpty())
+                continue;
             const QList<ValueColumn> columns = valueColumnsOf(t);
             const bool person = PeopleSections.contains(t.tableName());
-            const bool period = fileField(t, "FechaIni") >= 0, place = fileField(t, "EntFed") >= 0;
-            for (const FileRecord& r : section(t.name)) {
+            const int from = fileField(t, "FechaIni"), to = fileField(t, "FechaFin");
+            const int state = fileField(t, "EntFed"), town = fileField(t, "MDeleg");
+            const int rfc = fileField(t, "RFC"), curp = fileField(t, "CURP");
+            for (const FileRecord& r : records) {
                 for (const ValueColumn& c : columns)
                     checkValue(r, c);
-                if (period)
-                    checkPeriod(t, r);
-                if (place)
-                    checkPlace(t, r);
+                if (from >= 0)
+                    checkPeriod(r, r.field(from), r.field(to));
+                if (state >= 0)
+                    checkPlace(r, r.field(state), r.field(town));
                 if (person)
-                    checkPerson(t, r);
+                    checkPerson(r, r.field(rfc), r.field(curp));
             }
         }
     }
 
+    // The field as text in a buffer used over and over, for the validators
+    // and the catalogues' keys: no string made for each field looked at.
+    static void appendText(QString& s, QByteArrayView v) {
+        static const auto chars = [] {
+            std::array<QChar, 256> out{};
+            for (int i = 0; i < 256; ++i)
+                out[i] = Cp1252::decode(QByteArray(1, char(i))).at(0);
+            return out;
+        }();
+        s.resize(s.size() + v.size());
+        QChar* p = s.data() + s.size() - v.size();
+        for (char b : v)
+            *p++ = chars[uchar(b)];
+    }
+    const QString& scratch(QByteArrayView v, int slot = 0) {
+        QString& s = scratch_[slot];
+        s.resize(0);
+        appendText(s, v);
+        return s;
+    }
+
+    static bool isIsoDate(QByteArrayView v) {
+        if (v.size() != 10 || v[4] != '-' || v[7] != '-')
+            return false;
+        int n[3] = {0, 0, 0};
+        for (int i = 0, part = 0; i < 10; ++i) {
+            if (i == 4 || i == 7) {
+                ++part;
+                continue;
+            }
+            if (v[i] < '0' || v[i] > '9')
+                return false;
+            n[part] = n[part] * 10 + (v[i] - '0');
+        }
+        return QDate::isValid(n[0], n[1], n[2]);
+    }
+
     void checkValue(const FileRecord& r, const ValueColumn& c) {
-        const QString& v = r.fields[c.field];
+        const QByteArrayView v = r.field(c.field);
+        if (c.maxLength > 0 && v.size() > c.maxLength)
+            error(r, FileRules::sizeFault(c.column, v.size(), c.maxLength));
         if (c.date && !isIsoDate(v))
-            error(
-                r,
-                QStringLiteral("la fecha %1 (%2) no es una fecha real aaaa-mm-dd.").arg(v, c.name));
+            error(r, QStringLiteral("la fecha %1 (%2) no es una fecha real aaaa-mm-dd.")
+                         .arg(fieldText(v), c.name));
         if (c.code && !c.code->accepts(v))
-            error(r, FileRules::codeFault(*c.code, v));
-        if (c.office && !(v.isEmpty() && c.optional) && !c_.offices.contains(v))
-            error(r, QStringLiteral("la aduana %1 (%2) no está en el catálogo.").arg(v, c.name));
+            error(r, FileRules::codeFault(*c.code, fieldText(v)));
+        if (c.office && !(v.isEmpty() && c.optional) && !c_.offices.contains(scratch(v)))
+            error(r, QStringLiteral("la aduana %1 (%2) no está en el catálogo.")
+                         .arg(fieldText(v), c.name));
     }
 
-    void checkPeriod(const Tables::Table& t, const FileRecord& r) {
-        const QString from = r.value(t, "FechaIni"), to = r.value(t, "FechaFin");
+    void checkPeriod(const FileRecord& r, QByteArrayView from, QByteArrayView to) {
         if (isIsoDate(from) && isIsoDate(to) && to < from)
-            error(r,
-                  QStringLiteral("el periodo termina (%1) antes de empezar (%2).").arg(to, from));
+            error(r, QStringLiteral("el periodo termina (%1) antes de empezar (%2).")
+                         .arg(fieldText(to), fieldText(from)));
     }
 
-    void checkPlace(const Tables::Table& t, const FileRecord& r) {
-        const QString state = r.value(t, "EntFed"), town = r.value(t, "MDeleg");
-        if (!c_.states.contains(state))
-            error(r, QStringLiteral("la entidad federativa %1 no está en el catálogo.").arg(state));
-        else if (!c_.municipalities.contains(CatalogueNames::municipalityKey(state, town)))
+    void checkPlace(const FileRecord& r, QByteArrayView state, QByteArrayView town) {
+        if (!c_.states.contains(scratch(state, 1))) {
+            error(r, QStringLiteral("la entidad federativa %1 no está en el catálogo.")
+                         .arg(fieldText(state)));
+            return;
+        }
+        appendText(scratch_[1] += u'|', town); // the state's key made the municipality's
+        if (!c_.municipalities.contains(scratch_[1]))
             error(r, QStringLiteral("el municipio %1 de la entidad %2 no está en el catálogo.")
-                         .arg(town, state));
+                         .arg(fieldText(town), fieldText(state)));
     }
 
-    void checkPerson(const Tables::Table& t, const FileRecord& r) {
-        const QString rfc = r.value(t, "RFC"), curp = r.value(t, "CURP");
-        if (!Valida_RFC(rfc))
-            error(r, QStringLiteral("el RFC %1 no es válido.").arg(rfc));
+    void checkPerson(const FileRecord& r, QByteArrayView rfcBytes, QByteArrayView curpBytes) {
+        if (!Valida_RFC(scratch(rfcBytes)))
+            error(r, QStringLiteral("el RFC %1 no es válido.").arg(fieldText(rfcBytes)));
+        const QString& curp = scratch(curpBytes);
         if (!Valida_CURP(curp)) {
             error(r, QStringLiteral("la CURP %1 no es válida.").arg(curp));
             return;
@@ -461,12 +539,14 @@ private:
     }
 
     const QByteArray& file_;
-    QList<FileRecord> records_;
+    FileRecords records_;
     std::optional<FileRecord> signature_;
     const CatalogueNames& c_;
-    QString patent_;
-    QHash<QString, QList<FileRecord>> bySection_;
+    QByteArrayView patent_;
+    bool historyPresent_ = false;
+    QHash<const Tables::Table*, QList<FileRecord>> bySection_;
     QList<FileRecord> fillers_;
+    QString scratch_[2];
     StructureReport report_;
 };
 

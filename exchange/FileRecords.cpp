@@ -2,7 +2,7 @@
 
 #include "rules/Cp1252.h"
 
-#include <QHash>
+#include <cstring>
 
 const QString VersionRecord = QStringLiteral("Paq_Version|KESTRO|3.5.0");
 const QString EndRecord = QStringLiteral("800|1111111|1|");
@@ -30,45 +30,50 @@ int fileFieldCount(const Tables::Table& table) {
     return n;
 }
 
-QString FileRecord::value(const Tables::Table& table, const char* column) const {
-    return at(fileField(table, column));
+QString fieldText(QByteArrayView bytes) {
+    return Cp1252::decode(QByteArray::fromRawData(bytes.data(), bytes.size()));
 }
 
-namespace {
-
-// QString::split, without its cost for every line of every file checked.
-QStringList splitFields(const QString& line) {
-    QStringList out;
-    out.reserve(16);
-    qsizetype from = 0;
-    for (qsizetype bar; (bar = line.indexOf(u'|', from)) >= 0; from = bar + 1)
-        out.append(QString(line.constData() + from, bar - from));
-    out.append(QString(line.constData() + from, line.size() - from));
-    return out;
+QByteArrayView FileRecord::raw(const Tables::Table& table, const char* column) const {
+    return field(fileField(table, column));
 }
 
-} // namespace
+QByteArrayView FileRecord::bytes() const {
+    if (count == 0)
+        return QByteArrayView();
+    const QByteArrayView last = fields[count - 1];
+    return QByteArrayView(tag.data(), last.data() + last.size() - tag.data());
+}
 
-QList<FileRecord> readRecords(const QByteArray& bytes) {
-    QList<FileRecord> out;
-    out.reserve(bytes.count('\n') + 1);
-    qsizetype from = 0;
-    for (int line = 1; from < bytes.size(); ++line) {
-        qsizetype end = bytes.indexOf('\n', from);
-        const bool lastWithoutEnd = end < 0;
-        if (lastWithoutEnd)
-            end = bytes.size();
-        const bool crlf = !lastWithoutEnd && end > from && bytes[end - 1] == '\r';
-        // Read in place, not copied out first.
-        const QByteArray text =
-            QByteArray::fromRawData(bytes.constData() + from, end - from - (crlf ? 1 : 0));
+FileRecords readRecords(const QByteArray& bytes) {
+    FileRecords out;
+    out.fields.reserve(bytes.size() / 8 + 16);
+    out.lines.reserve(bytes.size() / 48 + 4);
+    const char* const data = bytes.constData();
+    const char* const stop = data + bytes.size();
+    QList<qsizetype> firsts; // each line's first field, until the fields stop moving
+    firsts.reserve(out.lines.capacity());
+    for (const char* from = data; from < stop;) {
+        const char* nl = static_cast<const char*>(std::memchr(from, '\n', stop - from));
+        const char* end = nl ? nl : stop;
         FileRecord r;
-        r.line = line;
-        r.hasCrLf = crlf;
-        r.fields = splitFields(Cp1252::decode(text));
-        r.tag = r.fields.first();
-        out.append(std::move(r));
+        r.line = int(out.lines.size()) + 1;
+        r.hasCrLf = nl && end > from && end[-1] == '\r';
+        const char* textEnd = end - (r.hasCrLf ? 1 : 0);
+        firsts.append(out.fields.size());
+        for (const char* bar;
+             (bar = static_cast<const char*>(std::memchr(from, '|', textEnd - from)));
+             from = bar + 1)
+            out.fields.append(QByteArrayView(from, bar - from));
+        out.fields.append(QByteArrayView(from, textEnd - from));
+        r.count = out.fields.size() - firsts.last();
+        out.lines.append(r);
         from = end + 1;
+    }
+    for (qsizetype i = 0; i < out.lines.size(); ++i) {
+        FileRecord& r = out.lines[i];
+        r.fields = out.fields.constData() + firsts[i];
+        r.tag = r.fields[0];
     }
     return out;
 }
@@ -81,14 +86,22 @@ const char* recordKeyColumn(const Tables::Table& table) {
                                                      : nullptr;
 }
 
-const Tables::Table* sectionOf(const QString& tag) {
-    // Asked for every line of every file checked: looked up, not searched.
-    static const QHash<QString, const Tables::Table*> sections = [] {
-        QHash<QString, const Tables::Table*> out;
+const Tables::Table* sectionOf(QByteArrayView tag) {
+    // Asked for every line of every file checked: a dozen tags, compared
+    // in place.
+    static const auto sections = [] {
+        QList<std::pair<QByteArray, const Tables::Table*>> out;
         for (const Tables::Table& t : Tables::all())
             if (t.travel != Tables::Travel::Nowhere)
-                out.insert(t.tableName(), &t);
+                out.append({QByteArray(t.name), &t});
         return out;
     }();
-    return sections.value(tag);
+    for (const auto& [name, table] : sections)
+        if (name == tag)
+            return table;
+    return nullptr;
+}
+
+const Tables::Table* sectionOf(const QString& tag) {
+    return sectionOf(QByteArrayView(tag.toLatin1()));
 }

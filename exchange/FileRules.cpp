@@ -12,12 +12,19 @@ QString CodeRule::allowedText() const {
     return out.isEmpty() ? last : out.join(QStringLiteral(", ")) + QStringLiteral(" o ") + last;
 }
 
-bool CodeRule::accepts(const QString& value) const {
+bool CodeRule::accepts(QByteArrayView value) const {
     if (value.isEmpty())
         return nullAllowed;
-    bool ok = false;
-    const int code = value.toInt(&ok);
-    return ok && QString::number(code) == value && codes.contains(code);
+    // Written as the writer writes a code: digits, no sign, no leading zero.
+    if (value.size() > 9 || (value.size() > 1 && value[0] == '0'))
+        return false;
+    int code = 0;
+    for (char c : value) {
+        if (c < '0' || c > '9')
+            return false;
+        code = code * 10 + (c - '0');
+    }
+    return codes.contains(code);
 }
 
 QString CodeRule::nameOf(const QString& value) const {
@@ -72,6 +79,30 @@ const CodeRule* codeOf(const Tables::Table& table, const char* column) {
         if (qstrcmp(r.table, table.name) == 0 && qstrcmp(r.column, column) == 0)
             return &r;
     return nullptr;
+}
+
+int maxLengthOf(const char* column) {
+    struct Size {
+        const char* column;
+        int maxLength;
+    };
+    static constexpr Size sizes[] = {
+        {"Nombre", 25}, {"ApPaterno", 25},   {"ApMaterno", 25}, {"RFC", 13},
+        {"CURP", 18},   {"NoAduanasAut", 1}, {"Calle", 100},    {"NoExt", 10},
+        {"NoInt", 10},  {"Colonia", 100},    {"CP", 5},         {"Telefono", 25},
+        {"Fax", 25},    {"NoPedimento", 10},
+    };
+    for (const Size& s : sizes)
+        if (qstrcmp(s.column, column) == 0)
+            return s.maxLength;
+    return 0;
+}
+
+QString sizeFault(const char* column, qsizetype length, int maxLength) {
+    return QStringLiteral("el campo %1 tiene %2 caracteres; admite %3 como máximo.")
+        .arg(QLatin1String(column))
+        .arg(length)
+        .arg(maxLength);
 }
 
 QString codeFault(const CodeRule& rule, const QString& value) {

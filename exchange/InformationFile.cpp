@@ -254,11 +254,8 @@ Fallible<InformationFileContent> buildInformationFile(Database& db, const QStrin
         const qlonglong m = r.integer(mandato);
         if (m != 1 && m != 3)
             return;
-        QStringList name;
-        for (int n : names)
-            name << r.text(n);
-        out.requirements.append(
-            {r.text(curp), name.join(QLatin1Char(' ')).trimmed(), r.text(requerimiento)});
+        const QString name = r.text(names[0]) + u' ' + r.text(names[1]) + u' ' + r.text(names[2]);
+        out.requirements.append({r.text(curp), name.trimmed(), r.text(requerimiento)});
     };
     for (const Tables::Table& t : Tables::all()) {
         if (t.travel != Tables::Travel::FileMain)
@@ -308,8 +305,10 @@ QList<RequirementFault> requirementFaults(const QList<RequirementFile>& reqs) {
                                          .arg(whoIs(r))});
             continue;
         }
+        // Opening tells it all (a folder does not open as a file), one
+        // call for each of thousands of representatives.
         QFile f(r.path);
-        if (!fi.isFile() || !f.open(QIODevice::ReadOnly)) {
+        if (!f.open(QIODevice::ReadOnly)) {
             out.append(
                 {r, refusal + QStringLiteral("no se encontró o no se puede leer el archivo de "
                                              "requerimiento %1 del representante %2. Revise que el "

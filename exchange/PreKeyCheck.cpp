@@ -16,11 +16,13 @@ namespace {
 QHash<QString, QString> peopleNames(Database& db) {
     QHash<QString, QString> out;
     for (const char* table : {"AA", "Historico_AA", "Mandatarios"}) {
-        const Rows r = db.select(QStringLiteral("select CURP, trim(Nombre || ' ' || ApPaterno || "
-                                                "' ' || ApMaterno) from %1")
-                                     .arg(QLatin1String(table)));
-        for (const QVariantList& row : r.rows)
-            out.insert(row.value(0).toString(), row.value(1).toString());
+        (void)db.eachRow(QStringLiteral("select CURP, trim(Nombre || ' ' || ApPaterno || ' ' || "
+                                        "ApMaterno) from %1")
+                             .arg(QLatin1String(table)),
+                         [&out](const RawRow& r) {
+                             out.insert(r.text(0), r.text(1));
+                             return true;
+                         });
     }
     return out;
 }

@@ -34,17 +34,18 @@ QString date(const QString& iso) {
 
 class Builder {
 public:
-    Builder(const QByteArray& file, const CatalogueNames& names) : file_(file), names_(names) {
-        for (FileRecord& r : readRecords(file)) {
+    Builder(const QByteArray& file, const CatalogueNames& names)
+        : file_(file), names_(names), records_(readRecords(file)) {
+        for (const FileRecord& r : records_.lines) {
             const Tables::Table* t = sectionOf(r.tag);
-            if (t && r.fields.size() == fileFieldCount(*t) && r.at(2) != NotApplicable)
-                sections_[r.tag].append(std::move(r));
-            else if (r.tag == SignatureTag)
-                signature_ = std::move(r);
-            else if (r.tag == u"501")
+            if (t && r.size() == fileFieldCount(*t) && ascii(r.field(2)) != NotApplicable)
+                sections_[fieldText(r.tag)].append(r);
+            else if (ascii(r.tag) == SignatureTag)
+                signature_ = r;
+            else if (r.tag == "501")
                 patent_ = r.at(1);
             else if (!isFixedOrFiller(t, r))
-                unread_.append(std::move(r));
+                unread_.append(r);
         }
     }
 
@@ -65,10 +66,9 @@ private:
 
     static bool isFixedOrFiller(const Tables::Table* t, const FileRecord& r) {
         if (t)
-            return r.fields.size() == 2 + t->fileFillers && r.at(2) == NotApplicable;
-        const QString line = r.fields.join(u'|');
-        return line == VersionRecord || line == EndRecord ||
-               (r.fields.size() == 1 && line.isEmpty());
+            return r.size() == 2 + t->fileFillers && ascii(r.field(2)) == NotApplicable;
+        const QString line = r.text();
+        return line == VersionRecord || line == EndRecord || (r.size() == 1 && line.isEmpty());
     }
 
     // What makes the file unfit to send, before anything it declares.
@@ -94,10 +94,7 @@ private:
         add(Style::Heading, QStringLiteral("Registros que no se pudieron leer"));
         for (const FileRecord& r : unread_)
             add(Style::Body,
-                QStringLiteral("línea %1 (%2 campos): %3")
-                    .arg(r.line)
-                    .arg(r.fields.size())
-                    .arg(r.fields.join(u'|')),
+                QStringLiteral("línea %1 (%2 campos): %3").arg(r.line).arg(r.size()).arg(r.text()),
                 1);
     }
 
@@ -281,6 +278,7 @@ private:
 
     const QByteArray& file_;
     const CatalogueNames& names_;
+    FileRecords records_; // what the records below point into
     QHash<QString, QList<FileRecord>> sections_;
     QHash<QString, QHash<QString, QList<FileRecord>>> byCurp_;
     FileRecord signature_;

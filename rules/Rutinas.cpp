@@ -19,6 +19,22 @@ QString embeddedBirthDate(const QString& id) {
     return id.mid(8, 2) + u'/' + id.mid(6, 2) + u'/' + id.mid(4, 2);
 }
 
+// Es_Fecha of the embedded birth date. Six digits, as nearly every
+// identifier has them, make three parts of two digits: judged straight
+// from them, without the text (the verifier asks for every person of every
+// file).
+bool embeddedDateIsReal(const QString& id) {
+    int n[6];
+    for (int i = 0; i < 6; ++i) {
+        const QChar c = id.at(4 + i);
+        if (c < u'0' || c > u'9')
+            return Es_Fecha(embeddedBirthDate(id));
+        n[i] = c.unicode() - u'0';
+    }
+    const int year = n[0] * 10 + n[1];
+    return QDate::isValid(year + (year < 30 ? 2000 : 1900), n[2] * 10 + n[3], n[4] * 10 + n[5]);
+}
+
 } // namespace
 
 bool Es_Numerico(const QString& text) {
@@ -79,7 +95,7 @@ bool Valida_RFC(const QString& text) {
         return false;
     if (Es_Numerico(text.left(4)))
         return false;
-    return Es_Fecha(embeddedBirthDate(text));
+    return embeddedDateIsReal(text);
 }
 
 bool Valida_CURP(const QString& text) {
@@ -87,7 +103,7 @@ bool Valida_CURP(const QString& text) {
         return false;
     if (Es_Numerico(text.left(4)))
         return false;
-    if (!Es_Fecha(embeddedBirthDate(text)))
+    if (!embeddedDateIsReal(text))
         return false;
     const QChar sex = text.at(10);
     if (sex != u'H' && sex != u'M')

@@ -237,6 +237,15 @@ void TestExchange::refusedGeneration_data() {
     row("RFC", "update Mandatarios set RFC=?", "1234", QStringList{rosa, "RFC 1234 no es válido"});
     row("state outside the catalogue", "update Domicilios_MM set EntFed=?", "99",
         QStringList{rosa, "entidad federativa 99"});
+    // Longer than the entry field lets it be typed.
+    row("name longer than its field", "update Mandatarios set Nombre=?",
+        "ROSA MARIA DE LOS ANGELES G", QStringList{rosa, "Nombre tiene 27 caracteres; admite 25"});
+    row("agent's street longer than its field", "update Domicilios_AA set Calle=? where Tipo_Dom=1",
+        QString(101, u'R'), QStringList{agent, "JUAN PEREZ LOPEZ", "Calle tiene 101", "página 1"});
+    row("declaration number longer than its field", "update Pedimentos_MM set NoPedimento=?",
+        "12345678901", QStringList{rosa, name, "NoPedimento tiene 11 caracteres; admite 10"});
+    row("offices authorized past one digit", "update AA set NoAduanasAut=?", "12",
+        QStringList{agent, "NoAduanasAut tiene 2 caracteres; admite 1"});
     const QString missing = QDir::toNativeSeparators("/no/existe/GAMR.req");
     row("missing requirement", "update Mandatarios set Requerimiento=?", "/no/existe/GAMR.req",
         QStringList{rosa, name, missing});

@@ -118,6 +118,11 @@ void TestVerify::damagedFiles_data() {
         "el valor \"7\" de Mandato no es uno de sus códigos (1, 2 o 3)");
     row("address type out of range", rosaFiscal, QByteArray(rosaFiscal).replace("|2\r", "|0\r"), 10,
         "\"0\" de Tipo_Dom");
+    row("name longer than its field", QByteArray("|ROSA|"),
+        QByteArray("|ROSA MARIA DE LA LUZ ANGEL|"), 7,
+        "el campo Nombre tiene 26 caracteres; admite 25 como máximo");
+    row("CURP longer than its field", QByteArray("|HIRF700101HDFRZL03|FELIPE"),
+        QByteArray("|HIRF700101HDFRZL031|FELIPE"), 15, "el campo CURP tiene 19 caracteres");
     row("unknown tag", offices, QByteArray(offices).replace("Aduanas_MM", "Aduana_MM"), 13,
         "no existe");
     row("a field too many", offices, QByteArray(offices).replace("470", "470|1"), 13,

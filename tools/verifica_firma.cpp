@@ -142,7 +142,8 @@ void sayText(const QString& path, const Outcome& o, bool several) {
         return;
     for (const QList<Finding>* list : {&o.structure.errors, &o.structure.observations})
         for (const Finding& f : *list)
-            say(stdout, QStringLiteral("línea %1: %2").arg(f.line).arg(f.text));
+            say(stdout,
+                QStringLiteral("línea ") + QString::number(f.line) + QStringLiteral(": ") + f.text);
     say(stdout, o.structure.errors.isEmpty()
                     ? QStringLiteral("La estructura del archivo es correcta.")
                     : QStringLiteral("La estructura del archivo tiene %1 errores.")
