@@ -191,9 +191,11 @@ void frmApoderado::cmbMandato_Change(int index) {
         w->show();
     for (QWidget* w : QList<QWidget*>{ui->lblRequerimiento, ui->txtRequerimiento, ui->cmdBuscar})
         w->show();
-    // The window fits what the type shows, with no room left for the other.
+    // The window fits what the type shows, with no room left for the other,
+    // centred again on the page: grown where it stood, it would reach the
+    // bottom of the screen.
     if (isVisible())
-        fitOnScreen(this, false);
+        fitOnScreen(this);
 }
 
 // The end of the path shows: the file's name is what matters.
