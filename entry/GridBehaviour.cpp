@@ -138,6 +138,11 @@ int gridWantedWidth(const QTableWidget* grid) {
     return share ? share->wantedWidth() : grid->minimumWidth();
 }
 
+void gridStretchColumn(QTableWidget* grid, int column) {
+    grid->horizontalHeader()->setStretchLastSection(false);
+    grid->horizontalHeader()->setSectionResizeMode(column, QHeaderView::Stretch);
+}
+
 void gridFitColumns(QTableWidget* grid, const QList<int>& charsWide) {
     QHeaderView* header = grid->horizontalHeader();
     for (int c = 0; c < grid->columnCount(); ++c) {

@@ -24,6 +24,9 @@ void gridFitColumnTo(QTableWidget* grid, int column, const QStringList& texts);
 // column at its fitted width.
 void gridShareWidth(QTableWidget* grid, const QList<int>& flexible);
 int gridWantedWidth(const QTableWidget* grid);
+// The column of names (an office's) takes the room the others leave,
+// instead of the last one.
+void gridStretchColumn(QTableWidget* grid, int column);
 
 // Enter on a row, or a double click, presses `button` (the list's Editar)
 // when it may be pressed. The key goes no further, so a dialog's default

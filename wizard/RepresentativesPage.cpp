@@ -136,6 +136,7 @@ void RepresentativesPage::setUpLists() {
     gridFitColumns(ui->fgAduanasAct, {});
     gridFitColumns(ui->fgPedTramitados, {0, 0, 10});
     gridShareWidth(ui->fgAA, {0, 1, 2});
+    gridStretchColumn(ui->fgPedTramitados, 0);
 }
 
 // The window grows, as far as the screen lets it, until the names show
