@@ -27,6 +27,7 @@ frmAgentes_Aduanales::frmAgentes_Aduanales(Database& db, EditMode mode, const QS
                QStringLiteral("F. Final")},
               {700, 3970, 1400, 1400});
     gridFitColumns(ui->fgAA_Periodos, {0, 0, 10, 10}); // dates whole
+    gridStretchColumn(ui->fgAA_Periodos, 1);
     connect(ui->fgAA_Periodos, &QTableWidget::currentCellChanged, this,
             [this](int current) { ui->cmdBorrar->setEnabled(current >= 0); });
     connect(ui->cmdNuevo, &QPushButton::clicked, this, &frmAgentes_Aduanales::cmdNuevo_Click);

@@ -8,6 +8,7 @@
 #include "entry/AddressBlock.h"
 #include "entry/CatalogueLists.h"
 #include "entry/Grid.h"
+#include "entry/GridBehaviour.h"
 #include "entry/KeystrokeFilter.h"
 #include "entry/ScreenFit.h"
 #include "entry/Seam.h"
@@ -69,6 +70,10 @@ void frmApoderado::prepareWindow() {
               {1000, 2280, 1000, 1600});
     for (QTableWidget* g : {ui->fgAduanasAct, ui->fgPedTramitados})
         showAllColumns(g);
+    // The declarations have three columns beside the office's name.
+    gridStretchColumn(ui->fgPedTramitados, 1);
+    ui->layoutListas->setStretchFactor(ui->frAduanasAct, 2);
+    ui->layoutListas->setStretchFactor(ui->frPedTramitados, 3);
 
     for (QWidget* w :
          std::initializer_list<QWidget*>{ui->frAcreditacion, ui->frAduanasAct, ui->frPedTramitados,
@@ -191,9 +196,11 @@ void frmApoderado::cmbMandato_Change(int index) {
         w->show();
     for (QWidget* w : QList<QWidget*>{ui->lblRequerimiento, ui->txtRequerimiento, ui->cmdBuscar})
         w->show();
-    // The window fits what the type shows, with no room left for the other.
+    // The window fits what the type shows, with no room left for the other,
+    // centred again on the page: grown where it stood, it would reach the
+    // bottom of the screen.
     if (isVisible())
-        fitOnScreen(this, false);
+        fitOnScreen(this);
 }
 
 // The end of the path shows: the file's name is what matters.

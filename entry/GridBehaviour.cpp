@@ -4,8 +4,10 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QPointer>
+#include <QScrollBar>
 #include <QStyle>
 #include <QTableWidget>
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -61,7 +63,85 @@ private:
     QPointer<QAbstractButton> button_;
 };
 
+const char* const shareWidthName = "shareWidth";
+
+class ShareWidth : public QObject {
+public:
+    ShareWidth(QTableWidget* grid, const QList<int>& flexible)
+        : QObject(grid), grid_(grid), flexible_(flexible) {
+        setObjectName(QLatin1String(shareWidthName));
+        for (int c = 0; c < grid->columnCount(); ++c)
+            wanted_.append(grid->columnWidth(c));
+        grid->viewport()->installEventFilter(this);
+        grid->setMinimumWidth(chrome() + fixedWidth() + headersWidth());
+    }
+
+    int wantedWidth() const {
+        int width = chrome();
+        for (int w : wanted_)
+            width += w;
+        return width;
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Resize)
+            share();
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    // The frame and a vertical scroll bar, kept whether it shows or not.
+    int chrome() const {
+        return 2 * grid_->frameWidth() + grid_->verticalScrollBar()->sizeHint().width();
+    }
+    int fixedWidth() const {
+        int width = 0;
+        for (int c = 0; c < wanted_.size(); ++c)
+            if (!flexible_.contains(c))
+                width += wanted_[c];
+        return width;
+    }
+    int headersWidth() const {
+        int width = 0;
+        for (int c : flexible_)
+            width += grid_->horizontalHeader()->sectionSizeHint(c);
+        return width;
+    }
+    void share() {
+        int wantedFlexible = 0;
+        for (int c : flexible_)
+            wantedFlexible += wanted_[c];
+        const int left = grid_->viewport()->width() - fixedWidth();
+        for (int c : flexible_) {
+            const int share =
+                wantedFlexible > 0 ? int(qint64(wanted_[c]) * left / wantedFlexible) : 0;
+            grid_->setColumnWidth(c, std::max(grid_->horizontalHeader()->sectionSizeHint(c),
+                                              std::min(share, wanted_[c])));
+        }
+    }
+
+    QTableWidget* grid_;
+    QList<int> flexible_;
+    QList<int> wanted_;
+};
+
 } // namespace
+
+void gridShareWidth(QTableWidget* grid, const QList<int>& flexible) {
+    new ShareWidth(grid, flexible);
+}
+
+int gridWantedWidth(const QTableWidget* grid) {
+    const auto* share =
+        grid->findChild<ShareWidth*>(QLatin1String(shareWidthName), Qt::FindDirectChildrenOnly);
+    return share ? share->wantedWidth() : grid->minimumWidth();
+}
+
+void gridStretchColumn(QTableWidget* grid, int column) {
+    grid->horizontalHeader()->setStretchLastSection(false);
+    grid->horizontalHeader()->setSectionResizeMode(column, QHeaderView::Stretch);
+}
 
 void gridFitColumns(QTableWidget* grid, const QList<int>& charsWide) {
     QHeaderView* header = grid->horizontalHeader();

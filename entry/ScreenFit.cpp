@@ -70,3 +70,13 @@ void fitOnScreen(QWidget* window, bool centre) {
     window->resize(window->sizeHint().boundedTo(room).expandedTo(window->minimumSizeHint()));
     placeOnScreen(window, centre || !window->isVisible());
 }
+
+QSize roomToGrow(QWidget* window) {
+    const QScreen* screen = screenOf(window);
+    if (!screen)
+        return {};
+    const QWidget* parent = settled(window);
+    const QMargins frame = frameOf(window->isVisible() ? window : parent);
+    const QSize free = screen->availableGeometry().size().shrunkBy(frame);
+    return (free - window->size()).expandedTo(QSize(0, 0));
+}

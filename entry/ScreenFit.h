@@ -1,5 +1,6 @@
 #pragma once
 
+class QSize;
 class QWidget;
 
 // Places a window wholly on the free part of the screen that holds its parent
@@ -10,3 +11,5 @@ class QWidget;
 void placeOnScreen(QWidget* window, bool centre = true);
 // Sizes a window to its contents, never past that free part, then places it.
 void fitOnScreen(QWidget* window, bool centre = true);
+// How much wider and taller the window may grow and still fit that free part.
+QSize roomToGrow(QWidget* window);

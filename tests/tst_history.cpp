@@ -88,6 +88,7 @@ void TestHistory::page4EditorAndDeleting() {
     QTRY_COMPARE(QApplication::focusWidget(), list);
     // No row chosen by itself; the stored status told.
     QCOMPARE(wz->showing(state + QStringList{"lblHistAA"}), u"2|0|0|0|Con Historico"_s);
+    QTRY_VERIFY(showsWhole(list, {3, 4}));
 
     const QDate d1(2000, 3, 15);
     answerPeriod(s, "frmPeriodo_Agente", "", d1, d1); // refused

@@ -86,6 +86,7 @@ void TestRepresentatives::editorChecksOfficesAndDeclarations() {
              {"optSi", "", "Debe elegir si el Manandatario o Representante se encuentra Operando",
               "",
               [&] {
+                  QVERIFY(d.frameGeometry().height() <= 728); // type 1, the tallest
                   named<QRadioButton>(d, u"optNo"_s)->setChecked(true);
                   named<QComboBox>(d, u"cmbMandato"_s)->setCurrentIndex(1);
               }},
@@ -163,6 +164,7 @@ void TestRepresentatives::editorChecksOfficesAndDeclarations() {
 
 // The tooltip of the first cell when the first column is this wide.
 static QString cellTip(QTableWidget* grid, int width) {
+    grid->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Interactive);
     grid->setColumnWidth(0, width);
     const QPoint at = grid->visualRect(grid->model()->index(0, 0)).center();
     QHelpEvent hover(QEvent::ToolTip, at, grid->viewport()->mapToGlobal(at));
@@ -214,6 +216,7 @@ void TestRepresentatives::pageShowsEditsAndDeletesTheChosenOne() {
     QLineEdit* faxField = wz.txt("txtApRFax");
     QVERIFY(faxField->fontMetrics().horizontalAdvance(fax) <= faxField->width() - 12 &&
             wz.w("lblTipoMandato")->isVisible());
+    QTRY_VERIFY(showsWhole(fgAA, {3, 4, 5, 6})); // the type of 2.13.11 is the longest
     QVERIFY(!faxField->isEnabled() && !wz.cmb("cmbApRMDeleg")->isEnabled() &&
             !wz.cmb("cmbApREntFed")->isEnabled() && !wz.txt("txtRequerimiento")->isEnabled());
     auto* declarations = wz.grid("fgPedTramitados");

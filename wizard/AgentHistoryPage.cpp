@@ -25,6 +25,7 @@ AgentHistoryPage::AgentHistoryPage(QWidget* parent)
               {1050, 5000, 2500, 2500});
     gridFitColumns(ui->fgDatosAA, {16, 16, 16, 18, 13});
     gridFitColumns(ui->fgPeriodosAA, {0, 0, 10, 10});
+    gridShareWidth(ui->fgDatosAA, {0, 1, 2});
 
     // A keyboard move changes the current row; a click may also choose the
     // row that already is current.

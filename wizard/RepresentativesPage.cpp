@@ -7,14 +7,15 @@
 #include "entry/AddressBlock.h"
 #include "entry/CatalogueLists.h"
 #include "entry/GridBehaviour.h"
+#include "entry/ScreenFit.h"
 #include "entry/Seam.h"
 #include "rules/Rutinas.h"
 #include "ui_RepresentativesPage.h"
 #include "wizard/PageSupport.h"
 
 #include <QHeaderView>
-#include <QScrollBar>
 #include <QSignalBlocker>
+#include <QTimer>
 
 namespace {
 
@@ -122,8 +123,7 @@ void RepresentativesPage::setUpLists() {
               {2150, 2150, 2000, 1300, 1700, 1750, 0});
     QTableWidget* list = ui->fgAA;
     list->setFixedHeight(list->horizontalHeader()->sizeHint().height() +
-                         4 * list->verticalHeader()->defaultSectionSize() +
-                         list->horizontalScrollBar()->sizeHint().height() + 2 * list->frameWidth());
+                         5 * list->verticalHeader()->defaultSectionSize() + 2 * list->frameWidth());
     gridSetup(ui->fgAduanasAct, {QStringLiteral("Aduana")}, {5200});
     gridSetup(ui->fgPedTramitados,
               {QStringLiteral("Aduana"), QStringLiteral("Pedimento"), QStringLiteral("Fecha")},
@@ -135,6 +135,41 @@ void RepresentativesPage::setUpLists() {
     gridFitColumnTo(ui->fgAA, 5, MandatoLabel::all());
     gridFitColumns(ui->fgAduanasAct, {});
     gridFitColumns(ui->fgPedTramitados, {0, 0, 10});
+    gridShareWidth(ui->fgAA, {0, 1, 2});
+    gridStretchColumn(ui->fgPedTramitados, 0);
+}
+
+// The window grows, as far as the screen lets it, until the names show
+// whole and the offices and declarations show a few rows more than two.
+void RepresentativesPage::takeFreeRoom() {
+    if (!isVisible())
+        return;
+    const QSize room = roomToGrow(window());
+    bool grown = false;
+    const auto atLeast = [&grown](int now, int wanted) {
+        grown = grown || wanted > now;
+        return std::max(now, wanted);
+    };
+    QTableWidget* list = ui->fgAA;
+    list->setMinimumWidth(atLeast(list->minimumWidth(),
+                                  std::min(gridWantedWidth(list), list->width() + room.width())));
+    if (ui->frAduanasAct->isVisible())
+        for (QTableWidget* g : {ui->fgAduanasAct, ui->fgPedTramitados}) {
+            const int eightRows = g->horizontalHeader()->sizeHint().height() +
+                                  8 * g->verticalHeader()->defaultSectionSize() +
+                                  2 * g->frameWidth();
+            g->setMinimumHeight(
+                atLeast(g->minimumHeight(), std::min(eightRows, g->height() + room.height())));
+        }
+    // Grown, it is centred again once the window system has its new size;
+    // otherwise it stays where the user put it.
+    if (grown)
+        QTimer::singleShot(0, window(), [frame = window()] { placeOnScreen(frame); });
+}
+
+void RepresentativesPage::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    takeFreeRoom();
 }
 
 // Whatever type is shown below the list, the list keeps its height and the
@@ -291,6 +326,7 @@ void RepresentativesPage::Muestra_Mandatario() {
     if (earlier) {
         Llena_Aduanas_MM(curp);
         Llena_Pedimentos_MM(curp);
+        takeFreeRoom();
     }
     Llena_Requerimiento_Mand(curp, mandato);
 }

@@ -41,8 +41,12 @@ Q_SIGNALS:
     // type was saved, which brings in the history pages.
     void representativesChanged(bool ruleType);
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     void setUpLists();
+    void takeFreeRoom();
     void layOutDetails();
     void openRepresentativeEditor(EditMode mode);
     void reloadRepresentatives(const QString& currentCurp);

@@ -7,6 +7,9 @@
 #include "support/TestSupport.h"
 #include "wizard/frmMain.h"
 
+#include <QScrollBar>
+#include <QTableWidget>
+
 template <class T = QWidget> T* named(const QObject& parent, const QString& name) {
     T* found = parent.findChild<T*>(name);
     if (!found)
@@ -129,3 +132,13 @@ inline const QString Luis = QStringLiteral("MODL800101HDFRZS01");
 inline const QString Eva = QStringLiteral("PAGE810202MDFZLV02");
 inline const QString Hist = QStringLiteral("HIRF700101HDFRZL03");
 void storeHistory(Database& db, const QString& folder, bool history);
+
+// Nothing to scroll sideways to, and those columns of every row whole.
+inline bool showsWhole(const QTableWidget* grid, const QList<int>& columns) {
+    bool whole = grid->horizontalScrollBar()->maximum() == 0;
+    for (int r = 0; r < grid->rowCount(); ++r)
+        for (int c : columns)
+            whole = whole && grid->fontMetrics().horizontalAdvance(grid->item(r, c)->text()) <=
+                                 grid->columnWidth(c) - 6;
+    return whole;
+}
