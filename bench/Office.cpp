@@ -4,8 +4,11 @@
 #include "data/DeliveredDatabase.h"
 #include "data/Schema.h"
 #include "data/Transaction.h"
+#include "exchange/FileCheck.h"
+#include "exchange/PreKeyCheck.h"
 #include "rules/Cp1252.h"
 
+#include <QDate>
 #include <QDir>
 #include <QFile>
 #include <QSqlQuery>
@@ -24,11 +27,22 @@ struct Person {
     int mandato; // 1, 2, 3 in turn
 };
 
+// Consonants for the CURP's positions 14 to 16 and the RFC's homoclave.
+const QString Consonants = QStringLiteral("BCDFGHJKLMNPRSTVXZ");
+
+// The i-th person: each born on a day of his own, so that no two share a
+// CURP or an RFC, with identifiers the validators take and the CURP's own
+// check digit.
 Person person(int i, const char* prefix) {
-    const QString serial = QStringLiteral("%1").arg(i, 5, 10, QLatin1Char('0'));
-    const QString root = QStringLiteral("%1%2").arg(QLatin1String(prefix)).arg(800202 + i % 97);
-    return {root + (i % 2 ? u'H' : u'M') + QStringLiteral("DF") + serial,
-            root + QStringLiteral("X%1").arg(i % 100, 2, 10, QLatin1Char('0')),
+    const QString born = QDate(1950, 1, 1).addDays(i).toString(QStringLiteral("yyMMdd"));
+    const QString root = QLatin1String(prefix) + born;
+    const auto consonant = [&](int k) {
+        return Consonants.at((i / (k + 1) + k) % Consonants.size());
+    };
+    const QString curp17 = root + (i % 2 ? u'H' : u'M') + QStringLiteral("DF") + consonant(0) +
+                           consonant(1) + consonant(2) + QChar(u'0' + i % 10);
+    return {curp17 + curpCheckDigit(curp17),
+            root + consonant(3) + consonant(4) + QChar(u'0' + i % 10),
             Names.at(i % Names.size()),
             Surnames.at(i % Surnames.size()),
             Surnames.at((i / 7) % Surnames.size()),
@@ -48,11 +62,18 @@ QVariantList address(int i) {
             QStringLiteral("555 13 %1").arg(i % 100, 2, 10, QLatin1Char('0'))};
 }
 
+QString isoDate(const QDate& d) {
+    return d.toString(Qt::ISODate);
+}
+
 QString isoDate(int i) {
-    return QStringLiteral("%1-%2-%3")
-        .arg(1995 + i % 6)
-        .arg(1 + i % 12, 2, 10, QLatin1Char('0'))
-        .arg(1 + i % 28, 2, 10, QLatin1Char('0'));
+    return isoDate(QDate(1995, 1, 1).addDays(i * 37 % 4000));
+}
+
+// The k-th period of the i-th person: a year long, each after the one before.
+std::pair<QString, QString> period(int i, int k) {
+    const QDate from = QDate(1995, 1, 1).addDays(i % 1000 + k * 500);
+    return {isoDate(from), isoDate(from.addDays(365))};
 }
 
 struct Table {
@@ -98,9 +119,10 @@ QString joined(const QVariantList& values) {
 // The stored office (3.5 tables) for `n` representatives; requirement
 // files are named into `reqDir`.
 QList<Table> storedOffice(int n, const QString& reqDir) {
+    const QString agentCurp = QStringLiteral("PELJ700101HDFRPN0");
     Table aa{QStringLiteral("AA"),
-             {{3001, "JUAN", "PEREZ", "LOPEZ", "PELJ700101AB1", "PELJ700101HDFRPN09", 0, 470, 240,
-               430, 160, 3, 0}}};
+             {{3001, "JUAN", "PEREZ", "LOPEZ", "PELJ700101AB1",
+               agentCurp + curpCheckDigit(agentCurp), 0, 470, 240, 430, 160, 3, 0}}};
     Table domAA{QStringLiteral("Domicilios_AA"), {}};
     for (int t = 1; t <= 6; ++t)
         domAA.rows << QVariantList{t} + address(t);
@@ -120,23 +142,27 @@ QList<Table> storedOffice(int n, const QString& reqDir) {
         if (p.mandato == 1) {
             for (int k = 0; k < 2; ++k)
                 adMM.rows << QVariantList{p.curp, Offices.at((i + k) % Offices.size())};
+            // Declared at the offices he acts in, two at the first.
             for (int k = 0; k < 3; ++k)
-                pedMM.rows << QVariantList{p.curp, Offices.at((i + k) % Offices.size()),
+                pedMM.rows << QVariantList{p.curp, Offices.at((i + k % 2) % Offices.size()),
                                            QString::number(1000000 + i * 3 + k), isoDate(i + k)};
         }
         if (p.mandato == 2)
-            for (int k = 0; k < 2; ++k)
+            for (int k = 0; k < 2; ++k) {
+                const auto [from, to] = period(i, k);
                 perMM.rows << QVariantList{p.curp, Offices.at((i + k) % Offices.size()),
-                                           1000 + i % 900, isoDate(i + k), isoDate(i + k + 5)};
+                                           1000 + i % 900, from, to};
+            }
     }
     // The agent's earlier representatives: one for every ten of today's.
     Table hist{QStringLiteral("Historico_AA"), {}}, perAA{QStringLiteral("Periodos_H_AA"), {}};
     for (int i = 0; i < std::max(1, n / 10); ++i) {
         const Person p = person(i, "HIST");
         hist.rows << QVariantList{p.rfc, p.curp, p.nombre, p.apPaterno, p.apMaterno};
-        for (int k = 0; k < 2; ++k)
-            perAA.rows << QVariantList{p.curp, Offices.at((i + k) % Offices.size()), isoDate(i + k),
-                                       isoDate(i + k + 3)};
+        for (int k = 0; k < 2; ++k) {
+            const auto [from, to] = period(i, k);
+            perAA.rows << QVariantList{p.curp, Offices.at((i + k) % Offices.size()), from, to};
+        }
     }
     return {aa, domAA, mand, domMM, adMM, pedMM, hist, perAA, perMM};
 }
@@ -186,6 +212,25 @@ QByteArray requirementBytes(int i) {
     for (int line = 0; line < 18; ++line)
         b += QByteArray(64, char('A' + (i + line) % 26)) + '\n';
     return b + "-----END CERTIFICATE REQUEST-----\n";
+}
+
+// The office must be one the program would sign: timing data it refuses
+// measures a case no user meets.
+bool passesCheckBeforeKey(Database& db, QString* why) {
+    const Fallible<CatalogueNames> names = CatalogueNames::read(db);
+    if (!names)
+        return *why = names.why(), false;
+    const Fallible<PreKeyCheck> checked = checkBeforeKey(db, Patent, names.value);
+    if (!checked)
+        return *why = checked.why(), false;
+    if (!checked->blocked())
+        return true;
+    QStringList lines{QStringLiteral("la oficina generada no pasa la revisión antes de la llave:")};
+    for (const Problem& p : checked->problems)
+        if (p.blocking)
+            lines << QStringLiteral("  %1: %2").arg(p.curp, p.what);
+    *why = lines.join(u'\n');
+    return false;
 }
 
 } // namespace
@@ -256,5 +301,5 @@ bool makeOffice(const QString& folder, int representatives, const QString& catal
         if (!writeFile(path, (rows.join(u'\n') + u'\n').toUtf8(), why))
             return false;
     }
-    return true;
+    return passesCheckBeforeKey(*db, why);
 }

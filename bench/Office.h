@@ -18,8 +18,9 @@ struct Office {
 
 inline constexpr const char* OfficePatent = "3001";
 
-// Builds the office in `folder` (created). Every insert is checked; on a
-// failure *why says which and the result is false.
+// Builds the office in `folder` (created). Every insert is checked, and the
+// office must pass the check before the key as the program would sign it;
+// on a failure *why says which (or the findings) and the result is false.
 bool makeOffice(const QString& folder, int representatives, const QString& catalogues, Office* out,
                 QString* why);
 
