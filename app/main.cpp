@@ -1,10 +1,11 @@
+#include "data/CommandLine.h"
 #include "data/DataFolder.h"
-#include "data/FolderLock.h"
+#include "data/KnownAgents.h"
 #include "data/OneSqlite.h"
 #include "entry/AppState.h"
-#include "entry/BackupRestore.h"
 #include "entry/Seam.h"
 #include "exchange/DumpImport.h"
+#include "wizard/AgentStart.h"
 #include "wizard/Language.h"
 #include "wizard/frmMain.h"
 
@@ -12,9 +13,13 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QIcon>
+#include <QSettings>
 #include <QStandardPaths>
 #include <cstdio>
 #include <optional>
+#if defined(Q_OS_WIN)
+#include <windows.h>
+#endif
 
 namespace {
 
@@ -34,9 +39,32 @@ QIcon programIcon() {
     return icon;
 }
 
+// Help, version and a badly written order are answered on the terminal, with
+// no window and no display needed.
+void say(const CommandLine& command) {
+#if defined(Q_OS_WIN)
+    // A program with windows has no console of its own: the one it was
+    // started from, if any, receives the text.
+    if (AttachConsole(ATTACH_PARENT_PROCESS)) {
+        (void)std::freopen("CONOUT$", "w", stdout);
+        (void)std::freopen("CONOUT$", "w", stderr);
+    }
+#endif
+    std::fputs(command.say.toLocal8Bit().constData(), command.error ? stderr : stdout);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
+    {
+        QStringList arguments;
+        for (int i = 0; i < argc; ++i)
+            arguments << QString::fromLocal8Bit(argv[i]);
+        if (const CommandLine early = readCommandLine(arguments); early.endWith) {
+            say(early);
+            return *early.endWith;
+        }
+    }
     if (!displayAvailable()) {
         std::fputs("KESTRO necesita una pantalla gráfica y no se encontró ninguna "
                    "(la variable DISPLAY está vacía).\n",
@@ -66,9 +94,16 @@ int main(int argc, char** argv) {
         seam::message(nullptr, data.error, QStringLiteral("KESTRO 3.5"), seam::Icon::Exclamation);
         return 1;
     }
-    FolderLock lock(data.path);
-    if (const std::optional<int> ended =
-            lockOrRestore(lock, data.path, QCoreApplication::arguments()))
+    // Read again from Qt's own copy, which keeps every character of a path.
+    const CommandLine command = readCommandLine(QCoreApplication::arguments());
+    QSettings settings(QSettings::UserScope, QStringLiteral("KESTRO"), QStringLiteral("KESTRO"));
+    KnownAgents known(QDir(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation))
+                          .filePath(QLatin1String(KnownAgents::FileName)),
+                      data.path, settings);
+    if (const QString lost = known.load(); !lost.isEmpty())
+        seam::message(nullptr, lost, QStringLiteral("KESTRO 3.5"), seam::Icon::Exclamation);
+    AgentStart agent(known, deliveredDatabase, command);
+    if (const std::optional<int> ended = agent.beforeWindow())
         return *ended;
 
     AppState state;
@@ -79,11 +114,10 @@ int main(int argc, char** argv) {
         QFileInfo::exists(besideProgram)
             ? besideProgram
             : QDir(QFileInfo(deliveredDatabase).path()).filePath(QLatin1String(Contact::FileName)));
-    state.dataDir = data.path;
     state.dumpToolDir = programDir;
     state.previousVersionDir = defaultPreviousVersionFolder();
     frmMain window(state);
-    if (!window.startUp())
+    if (!agent.startUp(window, state))
         return 1;
     window.show();
     return app.exec();

@@ -72,3 +72,23 @@ DataFolder chooseDataFolder(const QString& programDir, const QString& perUserDir
     d.path = perUserDir;
     return d;
 }
+
+QString makeAgentFolder(const QString& folder, const QString& templatePath) {
+    const QDir dir(folder);
+    if (dir.exists() && !dir.isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden))
+        return QStringLiteral("La carpeta %1 ya tiene archivos. Para un agente nuevo elija una "
+                              "carpeta vacía; para una carpeta de datos que ya existe use "
+                              "\"Agregar carpeta existente\".")
+            .arg(shownPath(folder));
+    if (!QFileInfo(templatePath).isFile())
+        return QStringLiteral("No se encontró la base de datos que se entrega con KESTRO (%1). "
+                              "Vuelva a instalar el programa.")
+            .arg(shownPath(templatePath));
+    if (!QDir().mkpath(folder))
+        return QStringLiteral("No se pudo crear la carpeta %1.").arg(shownPath(folder));
+    QString why;
+    if (!copyTemplate(templatePath, dir.filePath(QString::fromLatin1(Database::FileName)), &why))
+        return QStringLiteral("No se pudo copiar la base de datos %1 a la carpeta %2: %3")
+            .arg(shownPath(templatePath), shownPath(folder), why);
+    return QString();
+}

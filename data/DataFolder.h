@@ -15,3 +15,8 @@ struct DataFolder {
 // when it has no kestro.mdb yet. An existing file is never replaced.
 DataFolder chooseDataFolder(const QString& programDir, const QString& perUserDir,
                             const QString& templatePath);
+
+// A new agent's data folder: `folder` (made when missing) must hold nothing
+// yet, so that no one's files are mixed with his; it receives a copy of the
+// delivered template. "" when made, otherwise why not in Spanish.
+QString makeAgentFolder(const QString& folder, const QString& templatePath);

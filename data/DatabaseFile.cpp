@@ -120,6 +120,15 @@ QString whyNotKestro(const QString& path) {
     return QString();
 }
 
+std::optional<QStringList> readOnly(const QString& path, const char* sql) {
+    if (!QFileInfo(path).isFile())
+        return std::nullopt;
+    Answer a = ask(path, sql);
+    if (a.code != SQLITE_OK)
+        return std::nullopt;
+    return std::move(a.values);
+}
+
 int version(const QString& path) {
     const Answer a = ask(path, "select max(VPrin * 100 + VSec) from Versiones");
     if (a.code == SQLITE_ERROR) // no registry yet: a 3.0 file

@@ -2,6 +2,8 @@
 
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
+#include <optional>
 
 // Checks and moves of a kestro.mdb as a file, on a connection of their own:
 // none of them reaches the connection the windows use.
@@ -26,6 +28,10 @@ QString fault(const QString& path, Depth depth);
 // "" when the file passes the full check and holds every table of KESTRO
 // (version 3.0 or later); otherwise why it is refused, in Spanish.
 QString whyNotKestro(const QString& path);
+
+// The first column of every row `sql` yields, read on a read-only
+// connection that changes nothing in the file; nothing when it cannot be read.
+std::optional<QStringList> readOnly(const QString& path, const char* sql);
 
 // The version the file's registry records, as 100 * major + minor (300
 // for a file without one); 0 when it cannot be read.

@@ -25,17 +25,15 @@ public:
     }
 };
 
-// The folder of the last key file chosen is remembered between runs (the
-// password never is).
-const char* const LastKeyFolder = "llave/carpeta";
-
 std::unique_ptr<QSettings> settings() {
     return std::make_unique<QSettings>(QSettings::UserScope, QStringLiteral("KESTRO"),
                                        QStringLiteral("KESTRO"));
 }
 
-QString initialFolder() {
-    const QString last = settings()->value(QLatin1String(LastKeyFolder)).toString();
+// The folder of the last key file chosen is remembered between runs (the
+// password never is).
+QString initialFolder(const QString& setting) {
+    const QString last = settings()->value(setting).toString();
     if (!last.isEmpty() && QFileInfo(last).isDir())
         return last;
     return seam::startFolder();
@@ -43,8 +41,10 @@ QString initialFolder() {
 
 } // namespace
 
-frmKey::frmKey(const QString& rfcAsTyped, const QString& lastKeyFile, QWidget* parent)
-    : QDialog(parent), ui(new Ui::frmKey), rfc_(rfcAsTyped) {
+frmKey::frmKey(const QString& rfcAsTyped, const QString& lastKeyFile, QString keyFolderSetting,
+               QWidget* parent)
+    : QDialog(parent), ui(new Ui::frmKey), rfc_(rfcAsTyped),
+      keyFolderSetting_(std::move(keyFolderSetting)) {
     ui->setupUi(this);
     auto* asterisks = new AsteriskStyle();
     asterisks->setParent(this);
@@ -71,12 +71,13 @@ QString frmKey::keyFile() const {
 }
 
 void frmKey::cmdBuscar_Click() {
-    const QString chosen = seam::openFile(this, QStringLiteral("Archivo llave"), initialFolder(),
-                                          QStringLiteral("Archivo_llave (*.key)"));
+    const QString chosen =
+        seam::openFile(this, QStringLiteral("Archivo llave"), initialFolder(keyFolderSetting_),
+                       QStringLiteral("Archivo_llave (*.key)"));
     if (chosen.isEmpty())
         return;
     ui->txtLlave->setText(QDir::toNativeSeparators(chosen));
-    settings()->setValue(QLatin1String(LastKeyFolder), QFileInfo(chosen).absolutePath());
+    settings()->setValue(keyFolderSetting_, QFileInfo(chosen).absolutePath());
     ui->txtPassword->setFocus(); // what is missing next
 }
 

@@ -21,8 +21,10 @@ class frmKey : public QDialog {
 public:
     // rfcAsTyped: the agent's RFC as the agent page holds it; the key file's
     // path must name it. lastKeyFile, the one chosen earlier in this run,
-    // opens filled in, so a retry needs only the password.
-    frmKey(const QString& rfcAsTyped, const QString& lastKeyFile, QWidget* parent = nullptr);
+    // opens filled in, so a retry needs only the password. The folder of
+    // the key chosen is remembered under keyFolderSetting, one per agent.
+    frmKey(const QString& rfcAsTyped, const QString& lastKeyFile, QString keyFolderSetting,
+           QWidget* parent = nullptr);
     ~frmKey() override;
 
     // What Aceptar took; nothing after a cancel.
@@ -39,5 +41,6 @@ private:
 
     std::unique_ptr<Ui::frmKey> ui;
     QString rfc_;
+    QString keyFolderSetting_;
     std::optional<KeyChoice> choice_;
 };

@@ -14,6 +14,11 @@ struct AppState {
     QString dumpToolDir;        // the program's own folder, where Trasvase.exe comes
     QString previousVersionDir; // where the previous version is installed
     Contact contact;            // as the deployment file sets it
+    // Several agents are known on this computer: the caption names the one
+    // open, so that two windows are told apart.
+    bool severalAgents = false;
+    // Where the agent's last key folder is remembered (one per agent).
+    QString keyFolderSetting = QStringLiteral("llave/carpeta");
 
     QString NoPat;        // patent as typed; names the information file
     QString lastKeyFile;  // the key file last chosen in this run (never its password)

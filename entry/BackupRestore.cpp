@@ -1,6 +1,7 @@
 #include "entry/BackupRestore.h"
 
 #include "data/BackupFolder.h"
+#include "data/CommandLine.h"
 #include "data/DatabaseFile.h"
 #include "data/FolderLock.h"
 #include "data/ShownPath.h"
@@ -133,20 +134,21 @@ bool tookOver(FolderLock& lock) {
 
 std::optional<int> lockOrRestore(FolderLock& lock, const QString& dataDir,
                                  const QStringList& arguments) {
-    const qsizetype restore = arguments.indexOf(QStringLiteral("--restaurar"));
+    const CommandLine command = readCommandLine(arguments);
+    const bool restore = command.restore && !command.endWith;
     if (!lock.acquire() && !tookOver(lock)) {
         // A restore under an open window would be saved over by it.
         seam::message(nullptr,
-                      restore < 0 ? lock.alreadyOpen()
-                                  : QStringLiteral("Para restaurar un respaldo KESTRO debe estar "
-                                                   "cerrado, y está abierto con esta carpeta de "
-                                                   "datos:\n%1\nCierre KESTRO y vuelva a dar la "
-                                                   "orden de restaurar. No se restauró nada.")
-                                        .arg(QDir::toNativeSeparators(dataDir)),
+                      !restore ? lock.alreadyOpen()
+                               : QStringLiteral("Para restaurar un respaldo KESTRO debe estar "
+                                                "cerrado, y está abierto con esta carpeta de "
+                                                "datos:\n%1\nCierre KESTRO y vuelva a dar la "
+                                                "orden de restaurar. No se restauró nada.")
+                                     .arg(QDir::toNativeSeparators(dataDir)),
                       Title, seam::Icon::Exclamation);
         return 1;
     }
-    if (restore < 0)
+    if (!restore)
         return std::nullopt;
-    return restoreBackup(dataDir, arguments.value(restore + 1));
+    return restoreBackup(dataDir, command.backup);
 }

@@ -106,6 +106,12 @@ bool readFailed(QWidget* parent, const MaybeError& error) {
     return true;
 }
 
+QString openFolder(QWidget* parent, const QString& caption, const QString& folder) {
+    if (script)
+        return openFile(parent, caption, folder, QString());
+    return QFileDialog::getExistingDirectory(parent, caption, folder);
+}
+
 QString openFile(QWidget* parent, const QString& caption, const QString& folder,
                  const QString& filter) {
     if (script) {

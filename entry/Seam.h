@@ -64,6 +64,10 @@ QString nothingSaved();
 QString openFile(QWidget* parent, const QString& caption, const QString& folder,
                  const QString& filter);
 
+// Full path of the chosen folder, or "" when the user cancelled. Tests
+// answer it from the same queue as openFile, with an empty filter.
+QString openFolder(QWidget* parent, const QString& caption, const QString& folder);
+
 // Where file dialogs start: C:\ on Windows, the user's home elsewhere.
 QString startFolder();
 

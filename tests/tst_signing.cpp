@@ -193,7 +193,7 @@ void TestSigning::keyDialogChecksTheKey() {
     QFETCH(QString, rfc);
     QFETCH(QString, path);
     QFETCH(QString, refusal);
-    frmKey d(rfc, QString());
+    frmKey d(rfc, QString(), u"llave/carpeta"_s);
     seam::Script s;
     s.chooseFile(path); // none chosen when empty
     press(d, u"cmdBuscar"_s);

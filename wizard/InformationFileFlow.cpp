@@ -24,11 +24,10 @@ void tell(QWidget* parent, const QString& text) {
     seam::message(parent, text, QStringLiteral("Mensaje"), seam::Icon::Exclamation);
 }
 
-std::optional<KeyChoice> askForKey(QWidget* parent, const QString& rfcAsTyped,
-                                   QString& lastKeyFile) {
-    frmKey keyDialog(rfcAsTyped, lastKeyFile, parent);
+std::optional<KeyChoice> askForKey(QWidget* parent, const QString& rfcAsTyped, AppState& state) {
+    frmKey keyDialog(rfcAsTyped, state.lastKeyFile, state.keyFolderSetting, parent);
     seam::exec(keyDialog);
-    lastKeyFile = keyDialog.keyFile();
+    state.lastKeyFile = keyDialog.keyFile();
     // Only an explicit Aceptar goes on; the close box counts as Cancelar.
     return keyDialog.result() == QDialog::Accepted ? keyDialog.choice() : std::nullopt;
 }
@@ -117,7 +116,7 @@ bool Genera_archivo(QWidget* parent, AppState& state, Database& db, const QStrin
     }
     InformationFileContent content = std::move(checked->content);
 
-    std::optional<KeyChoice> key = askForKey(parent, rfcAsTyped, state.lastKeyFile);
+    std::optional<KeyChoice> key = askForKey(parent, rfcAsTyped, state);
     if (!key)
         return false;
 

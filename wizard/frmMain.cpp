@@ -1,5 +1,6 @@
 #include "wizard/frmMain.h"
 
+#include "data/AgentFolder.h"
 #include "data/AgentStore.h"
 #include "data/Upgrade.h"
 #include "dialogs/frmDudas.h"
@@ -18,6 +19,7 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QShortcut>
@@ -51,9 +53,11 @@ frmMain::frmMain(AppState& state, QWidget* parent)
 
 frmMain::~frmMain() = default;
 
-bool frmMain::startUp() {
+bool frmMain::startUp(const std::function<bool()>& chooseAgent) {
     frmInicio startDialog(this);
     seam::exec(startDialog);
+    if (chooseAgent && !chooseAgent())
+        return false;
 
     if (!offerNewestBackup(messageParent(), state_.dataDir))
         return false;
@@ -86,9 +90,21 @@ bool frmMain::startUp() {
     if (up.error)
         seam::inform(messageParent(), up.error->message());
     Inicializa_datos();
+    showAgentInCaption();
     if (imported_)
         checkImported();
     return true;
+}
+
+void frmMain::showAgentInCaption() {
+    if (!state_.severalAgents)
+        return;
+    const AgentFolder agent = AgentFolder::read(state_.dataDir);
+    setWindowTitle(QStringLiteral("KESTRO 3.5 - %1")
+                       .arg(agent.patente.isEmpty()
+                                ? QStringLiteral("agente sin capturar (%1)")
+                                      .arg(QDir::toNativeSeparators(state_.dataDir))
+                                : agent.title()));
 }
 
 // Until the window is on screen, messages are centred on the screen rather
@@ -208,6 +224,7 @@ void frmMain::forwardFromPage1() {
     unsavedPages_.remove(1);
     ui->pageAgent->showSaved(agent);
     state_.NoPat = ui->pageAgent->patent();
+    showAgentInCaption();
     const int n = agent.noAduanasAut;
     ui->pageOffices->offer(n);
     if (n > 0) {

@@ -6,6 +6,7 @@
 
 #include <QSet>
 #include <QWidget>
+#include <functional>
 #include <memory>
 
 namespace Ui {
@@ -25,7 +26,9 @@ public:
     // of the previous version, the lists, the schema upgrade and the stored
     // data. False when
     // the program cannot work (the user has been told why).
-    bool startUp();
+    // chooseAgent, when several agents are known, runs as soon as the start
+    // dialog closes and sets the data folder; false ends the program.
+    bool startUp(const std::function<bool()>& chooseAgent = {});
 
     // Start-up steps.
     void Inicializa_0();
@@ -48,6 +51,8 @@ protected:
 
 private:
     void importPreviousVersion();
+    // With several agents, the caption names the one this window works on.
+    void showAgentInCaption();
     void installWizardKeys();
     QWidget* messageParent();
     void showPage(int page);
