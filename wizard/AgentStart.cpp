@@ -97,7 +97,9 @@ std::optional<int> AgentStart::take(const QString& folder, bool restoring) {
     DatabaseFile::finishCutShortReplace(folder);
     QStringList arguments{QStringLiteral("kestro")};
     if (restoring)
-        arguments << QStringLiteral("--restaurar") << command_.backup;
+        arguments << QStringLiteral("--restaurar");
+    if (restoring && !command_.backup.isEmpty())
+        arguments << command_.backup;
     if (const std::optional<int> ended = lockOrRestore(*lock, folder, arguments))
         return ended;
     if (known_.several())
