@@ -48,6 +48,8 @@ Section "KESTRO"
   CreateShortCut "$DESKTOP\${APP} ${VERSION}.lnk" "$INSTDIR\kestro.exe" "" "$INSTDIR\kestro.exe" 0
   ; Asks for one of the automatic copies and puts it in place of kestro.mdb.
   CreateShortCut "$SMPROGRAMS\Restaurar un respaldo de ${APP} ${VERSION}.lnk" "$INSTDIR\kestro.exe" "--restaurar" "$INSTDIR\kestro.exe" 0
+  ; The list of agents even while only one is known: where a second is made.
+  CreateShortCut "$SMPROGRAMS\Agentes de ${APP} ${VERSION}.lnk" "$INSTDIR\kestro.exe" "--agentes" "$INSTDIR\kestro.exe" 0
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${APP} ${VERSION}"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "${APP}"
@@ -66,6 +68,7 @@ Section "Uninstall"
   SetRegView 64
   Delete "$SMPROGRAMS\${APP} ${VERSION}.lnk"
   Delete "$SMPROGRAMS\Restaurar un respaldo de ${APP} ${VERSION}.lnk"
+  Delete "$SMPROGRAMS\Agentes de ${APP} ${VERSION}.lnk"
   Delete "$DESKTOP\${APP} ${VERSION}.lnk"
   !include "${FILES}"
   Delete "$INSTDIR\Desinstalar.exe"
