@@ -44,7 +44,17 @@ QString usage(const QString& program) {
             names << (n.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + n;
         const QString left = names.join(QStringLiteral(", ")) +
                              (d.value.isEmpty() ? QString() : QLatin1Char(' ') + d.value);
-        text += QStringLiteral("  %1  %2\n").arg(left.leftJustified(28), d.text);
+        // Descriptions wrapped to fit a terminal of 80 columns.
+        QString line = QStringLiteral("  %1  ").arg(left.leftJustified(28));
+        const qsizetype indent = line.size();
+        for (const QString& word : d.text.split(u' ')) {
+            if (line.size() + word.size() > 79 && line.size() > indent) {
+                text += line.chopped(1) + u'\n';
+                line = QString(indent, u' ');
+            }
+            line += word + u' ';
+        }
+        text += line.chopped(1) + u'\n';
     }
     return text;
 }
