@@ -61,10 +61,12 @@ QString KnownAgents::load() {
         QFile::rename(listFile_, aside);
     }
     settings_.setValue(Listed, 0);
-    return QStringLiteral("La lista de agentes de KESTRO (%1) %2. KESTRO abre la carpeta de "
-                          "datos de siempre, %3; las carpetas de los demás agentes no se "
-                          "tocaron y puede agregarlas otra vez con \"Agregar carpeta "
-                          "existente\" en la lista de agentes (kestro --agentes).")
+    return QStringLiteral(
+               "La lista de agentes de KESTRO (%1) %2. KESTRO abre la carpeta de "
+               "datos de siempre, %3; las carpetas de los demás agentes no se "
+               "tocaron y puede agregarlas otra vez con \"Agregar carpeta "
+               "existente\" en la lista de agentes (\"Agentes de KESTRO 3.5\" en el menú "
+               "Inicio de Windows, o kestro --agentes).")
         .arg(shownPath(listFile_), why, shownPath(first_));
 }
 

@@ -123,6 +123,8 @@ void TestAgents::startsTheAgentChosen_data() {
         "KESTRO 3.5 - agente sin capturar (<nuevo>)");
     row("left without choosing", QStringList(), true, "Salir", "", "");
     row("--restaurar asks which", QStringList{"--restaurar"}, true, "Down Enter", "", "");
+    row("--restaurar --agentes, one agent", QStringList{"--restaurar", "--agentes"}, false, "Enter",
+        "", "");
 }
 
 // Two agents each open with the keyboard alone and see only their own
@@ -146,7 +148,8 @@ void TestAgents::startsTheAgentChosen() {
     QCOMPARE(ended.has_value(), opened.isEmpty());
     QCOMPARE(run.script.dialogsShown.contains(u"frmAgentes"_s), !keys.isEmpty());
     if (arguments.contains(u"--restaurar"_s)) // the copy is asked in his respaldos
-        QCOMPARE(run.script.fileFolders.value(0), BackupFolder(o.b.path()).path());
+        QCOMPARE(run.script.fileFolders.value(0),
+                 BackupFolder(keys.contains(u"Down"_s) ? o.b.path() : o.a.path()).path());
     if (opened.isEmpty())
         return;
     const QString folder = opened == u"A"_s   ? o.a.path()

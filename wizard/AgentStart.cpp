@@ -39,7 +39,8 @@ AgentStart::AgentStart(KnownAgents& known, QString templatePath, CommandLine com
 AgentStart::~AgentStart() = default;
 
 std::optional<int> AgentStart::beforeWindow() {
-    QString folder;
+    const bool listed = known_.several() || command_.agents;
+    QString folder = known_.first();
     if (!command_.agent.isEmpty()) {
         QString why;
         folder = named(command_.agent, &why);
@@ -47,16 +48,14 @@ std::optional<int> AgentStart::beforeWindow() {
             tell(why);
             return 1;
         }
-    } else if (command_.restore && known_.several()) {
+    } else if (listed && command_.restore) {
         const std::optional<QString> chosen =
             chooseInList(known_, templatePath_, frmAgentes::Purpose::Restore);
         if (!chosen)
             return 1;
         folder = *chosen;
-    } else if (known_.several() || command_.agents) {
+    } else if (listed) {
         return std::nullopt; // the list, once the start dialog is closed
-    } else {
-        folder = known_.first();
     }
     return take(folder, command_.restore);
 }
