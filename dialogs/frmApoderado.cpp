@@ -46,7 +46,7 @@ QString requirementName(const QString& path) {
 } // namespace
 
 frmApoderado::frmApoderado(Database& db, EditMode mode, const QString& curp0, QWidget* parent)
-    : QDialog(parent), ui(new Ui::frmApoderado), db_(db), editing_(mode == EditMode::Edit),
+    : GuardedDialog(parent), ui(new Ui::frmApoderado), db_(db), editing_(mode == EditMode::Edit),
       curp0_(editing_ ? curp0 : QString()) {
     ui->setupUi(this);
     prepareWindow();

@@ -165,9 +165,11 @@ void pasteFromClipboard(QLineEdit* field, bool uppercase) {
         tellFieldIsFull(field);
     }
     if (clean.isEmpty() && !removed.isEmpty()) {
-        seam::inform(field->window(), QStringLiteral("No se pegó nada: del texto copiado se "
-                                                     "quitarían %1, y no queda nada que pegar.")
-                                          .arg(listOf(removed)));
+        seam::inform(field->window(),
+                     QStringLiteral("No se pegó nada: del texto copiado se quitarían %1, que "
+                                    "el archivo de información no puede escribir, y no queda "
+                                    "nada que pegar.")
+                         .arg(listOf(removed)));
         return;
     }
     if (clean.isEmpty())
@@ -175,8 +177,9 @@ void pasteFromClipboard(QLineEdit* field, bool uppercase) {
     field->insert(clean);
     if (!removed.isEmpty())
         seam::inform(field->window(),
-                     QStringLiteral("Se pegó el texto sin %1, que este campo no admite.")
-                         .arg(listOf(removed)));
+                     QStringLiteral("Se pegó \"%1\". Se quitaron %2, que el archivo de "
+                                    "información no puede escribir.")
+                         .arg(clean, listOf(removed)));
 }
 
 void attachUppercaseFilter(QLineEdit* field) {

@@ -74,6 +74,8 @@ private Q_SLOTS:
     void datesAsTyped();
     void checks_data();
     void checks();
+    void editorsAskBeforeDiscarding_data();
+    void editorsAskBeforeDiscarding();
     void numericValue();
 };
 
@@ -141,12 +143,17 @@ void TestEntryRules::unsafeTextRefused_data() {
     QTest::addColumn<QString>("kept");
     QTest::addColumn<QString>("told"); // what the message names; "" for none
     row("separator typed", "|", true, "", "");
-    row("separator pasted", "a|b", false, "AB", "\"|\"");
-    row("line break pasted", "calle\r\nnorte", false, "CALLENORTE", "saltos de línea");
+    row("separator pasted", "a|b", false, "AB", "Se pegó \"AB\". Se quitaron \"|\", que");
+    row("line break pasted", "calle\r\nnorte", false, "CALLENORTE",
+        "Se pegó \"CALLENORTE\". Se quitaron los saltos de línea, que");
     row("cyrillic typed", "ж", true, "", "");
-    row("only cyrillic pasted", "Пётр", false, "", "No se pegó nada");
-    row("emoji and CJK pasted", "a😀中b", false, "AB", "emojis");
-    row("undefined 0x81 pasted", "a\u0081", false, "A", "no puede escribir");
+    row("only cyrillic pasted", "Пётр", false, "",
+        "No se pegó nada: del texto copiado se quitarían \"П\", \"ё\", \"т\" y \"р\"");
+    row("letters, emoji and a tab pasted", "Őrség 😀\tNorte", false, "RSÉG NORTE",
+        "Se pegó \"RSÉG NORTE\". Se quitaron \"Ő\", \"😀\" y los tabuladores, que");
+    row("a long foreign text pasted", "a абвгдежзийк", false, "A ",
+        "\"з\" y otros 3 caracteres, que");
+    row("undefined 0x81 pasted", "a\u0081", false, "A", "Se quitaron los caracteres de control");
     row("combining accent pasted", "jose\u0301", false, "JOSÉ", "");
 }
 
@@ -321,6 +328,66 @@ void TestEntryRules::checks() {
 
 // Leading digits count, blanks anywhere are skipped; an exponent letter
 // without digits after it ends the number.
+// An editor holding typed changes asks before they are lost, whichever way
+// it is left, and Enter keeps editing; unchanged, it closes at once. The
+// change is typed or chosen in `field`.
+void TestEntryRules::editorsAskBeforeDiscarding_data() {
+    QTest::addColumn<QString>("dialog");
+    QTest::addColumn<QString>("field");
+    row("representative", "frmApoderado", "txtNombre");
+    row("representative's kind", "frmApoderado", "optSi");
+    row("acted office", "frmAduanaAct", "cmbAduana");
+    row("declaration", "frmPedTramitados", "txtPedimento");
+    row("earlier agent", "frmAgentes_Aduanales", "txtRFC");
+    row("agent's period", "frmPeriodo_Agente", "dtpIni");
+    row("representative's period", "frmPeriodo_Mandatario", "cmbNoAduana");
+}
+
+void TestEntryRules::editorsAskBeforeDiscarding() {
+    QFETCH(QString, dialog);
+    QFETCH(QString, field);
+    ProgramDir dir;
+    auto db = dir.open();
+    using enum seam::Answer;
+    // Way of leaving, whether something was typed, the answer: question, still open.
+    for (const char* way : {"Escape", "cmdCancelar", "close"})
+        for (const auto& [typed, answer, outcome] :
+             {std::tuple{false, Ok, "|0"}, {true, Cancel, "Cancel|1"}, {true, Ok, "Cancel|0"}}) {
+            seam::Script s;
+            const auto w = openWindow(dialog, *db);
+            QString seen;
+            s.onDialog(dialog, [&](QDialog& d) {
+                d.show();
+                QWidget* f = named(d, field);
+                if (auto* e = qobject_cast<QLineEdit*>(f); e && typed)
+                    QTest::keyClicks(e, "7");
+                else if (auto* c = qobject_cast<QComboBox*>(f); c && typed)
+                    c->setCurrentIndex(c->count() - 1);
+                else if (auto* date = qobject_cast<QDateEdit*>(f); date && typed)
+                    date->setDate(date->date().addDays(-1));
+                else if (auto* b = qobject_cast<QAbstractButton*>(f); b && typed)
+                    b->click();
+                s.answer(answer);
+                s.shown.clear();
+                if (way == std::string_view("Escape"))
+                    QTest::keyClick(&d, Qt::Key_Escape);
+                else if (way == std::string_view("close"))
+                    d.close();
+                else
+                    press(d, way);
+                seen = (s.shown.isEmpty() ? QString()
+                        : s.shown.last().onEnter == Cancel ? u"Cancel"_s
+                                                           : u"Ok"_s) +
+                       u'|' + QString::number(int(d.isVisible()));
+                d.hide();
+                return d.result();
+            });
+            seam::exec(static_cast<QDialog&>(**w));
+            QVERIFY2(seen == QLatin1String(outcome),
+                     qPrintable(u"%1, %2: %3"_s.arg(way).arg(typed).arg(seen)));
+        }
+}
+
 void TestEntryRules::numericValue() {
     QStringList got;
     for (const char* t :

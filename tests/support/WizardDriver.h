@@ -142,3 +142,17 @@ inline bool showsWhole(const QTableWidget* grid, const QList<int>& columns) {
                                  grid->columnWidth(c) - 6;
     return whole;
 }
+
+// Any window of the program, built by its objectName as its opener builds
+// it, over `db`; the lists a sub-dialog appends to live here with it.
+struct AnyWindow {
+    QTableWidget acted{0, 2}, declared{0, 4};
+    AppState state;
+    std::unique_ptr<QWidget> window; // last: it goes first
+    QWidget& operator*() const { return *window; }
+};
+std::unique_ptr<AnyWindow> openWindow(const QString& name, Database& db);
+inline const QStringList EveryWindow{
+    "frmMain",        "frmInicio",         "frmDudas",  "frmKey",
+    "FindingsDialog", "frmSinHIstorico",   "frmApoderado", "frmAduanaAct",
+    "frmPedTramitados", "frmAgentes_Aduanales", "frmPeriodo_Agente", "frmPeriodo_Mandatario"};
