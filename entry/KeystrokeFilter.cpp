@@ -2,6 +2,7 @@
 
 #include "entry/FieldNotice.h"
 #include "entry/Seam.h"
+#include "entry/StoredText.h"
 #include "rules/SafeText.h"
 
 #include <QClipboard>
@@ -19,8 +20,15 @@ namespace {
 // The limits are the information file's: a longer name cannot be sent
 // whole, so the person learns it as he types, not from the file.
 void tellFieldIsFull(QLineEdit* field) {
+    const int limit = typingLimit(field);
+    if (field->text().size() > limit)
+        return tellBeside(field, QStringLiteral("Caben %1 caracteres en este campo; el valor "
+                                                "guardado tiene %2, más de los que admite el "
+                                                "archivo de información. Acórtelo.")
+                                     .arg(limit)
+                                     .arg(field->text().size()));
     tellBeside(field, QStringLiteral("Caben %1 caracteres en este campo; el resto no se tomó.")
-                          .arg(field->maxLength()));
+                          .arg(limit));
 }
 
 // Everything an entry field does to what reaches it: capitals for typed

@@ -7,6 +7,7 @@
 #include "entry/DateTyping.h"
 #include "entry/KeystrokeFilter.h"
 #include "entry/Seam.h"
+#include "entry/StoredText.h"
 #include "rules/Rutinas.h"
 #include "support/WizardDriver.h"
 #include "wizard/Language.h"
@@ -135,6 +136,25 @@ void TestEntryRules::editingAndPasting() {
     paste(field.get(), QStringLiteral("o'higgins ñú"));
     typeText(field.get(), QStringLiteral("z"));
     QCOMPARE(field->text(), QStringLiteral("aO'HIGGINS ÑÚZ"));
+
+    // A stored value longer than the file admits shows whole; typing never
+    // lengthens it, and the note gives the file's limit, not the value's.
+    field->setMaxLength(5);
+    showStoredText(field.get(), QStringLiteral("ABCDEFG"));
+    field->end(false);
+    for (const auto& [keys, shown, told] :
+         {std::tuple{"h", "ABCDEFG", "Caben 5 caracteres en este campo; el valor guardado tiene "
+                                     "7, más de los que admite el archivo de información."},
+          {"\bh", "ABCDEF", "guardado tiene 6"},
+          {"\b\bhi", "ABCDH", "Caben 5 caracteres en este campo; el resto no se tomó."}}) {
+        notice()->hide();
+        for (const char* k = keys; *k; ++k)
+            *k == '\b' ? QTest::keyClick(field.get(), Qt::Key_Backspace)
+                       : typeText(field.get(), QString(QLatin1Char(*k)));
+        QCOMPARE(field->text(), QLatin1String(shown));
+        QVERIFY2(notice()->isVisible() && notice()->text().startsWith(QLatin1String(told)),
+                 qPrintable(notice()->text()));
+    }
 }
 
 void TestEntryRules::unsafeTextRefused_data() {

@@ -169,7 +169,8 @@ void RepresentativeHistoryPage::cmdSinHistMM_Click() {
                                           "actuado para ningún Agente Aduanal, por tal motivo no "
                                           "tiene historico"),
                            gridCell(ui->fgMandatarios, m, 3), this);
+    // Declared or not, he stays chosen, his periods (none once declared) on show.
+    const QString curp = gridCell(ui->fgMandatarios, m, 3);
     seam::exec(dialog);
-    seam::readFailed(this, Llena_Hist_Mandatarios());
-    gridClear(ui->fgPeriodosMandatario);
+    showRepresentativeAgain(curp);
 }
