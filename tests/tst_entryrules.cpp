@@ -4,6 +4,7 @@
 #include "dialogs/frmPedTramitados.h"
 #include "dialogs/frmPeriodo_Agente.h"
 #include "dialogs/frmPeriodo_Mandatario.h"
+#include "entry/AddressBlock.h"
 #include "entry/DateTyping.h"
 #include "entry/KeystrokeFilter.h"
 #include "entry/Seam.h"
@@ -77,6 +78,8 @@ private Q_SLOTS:
     void checks();
     void editorsAskBeforeDiscarding_data();
     void editorsAskBeforeDiscarding();
+    void altLettersInEveryWindow_data();
+    void altLettersInEveryWindow();
     void numericValue();
 };
 
@@ -406,6 +409,76 @@ void TestEntryRules::editorsAskBeforeDiscarding() {
             QVERIFY2(seen == QLatin1String(outcome),
                      qPrintable(u"%1, %2: %3"_s.arg(way).arg(typed).arg(seen)));
         }
+}
+
+// Every button, every labelled field (through its label) and every address
+// block has an Alt letter no other control beside it shares. The main
+// window's pages show one at a time: each with the button row.
+void TestEntryRules::altLettersInEveryWindow_data() {
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QString>("page"); // of the main window; "" for the whole window
+    for (const QString& w : EveryWindow)
+        if (w != u"frmMain")
+            QTest::newRow(qPrintable(w)) << w << QString();
+    for (const char* page : {"pageAgent", "pageOffices", "pageRepresentatives",
+                             "pageAgentHistory", "pageRepresentativeHistory"})
+        QTest::newRow(page) << u"frmMain"_s << QString::fromLatin1(page);
+}
+
+void TestEntryRules::altLettersInEveryWindow() {
+    QFETCH(QString, window);
+    QFETCH(QString, page);
+    ProgramDir dir;
+    auto db = dir.open();
+    const auto w = openWindow(window, *db);
+    const auto inScope = [&](const QWidget* c) {
+        for (const QWidget* p = c; p; p = p->parentWidget())
+            if (p->objectName().startsWith(u"page"_s))
+                return p->objectName() == page;
+        return true;
+    };
+    const auto inBlock = [](const QWidget* c) {
+        for (const QWidget* p = c->parentWidget(); p; p = p->parentWidget())
+            if (qobject_cast<const AddressBlock*>(p))
+                return true;
+        return false;
+    };
+    QMap<QString, QString> holder; // Alt letter -> control
+    QStringList faults;
+    QSet<const QWidget*> named;
+    const auto needs = [&](const QWidget* c, const QString& text) {
+        const QString key = QKeySequence::mnemonic(text).toString();
+        if (key.isEmpty())
+            faults << c->objectName() + u": no Alt letter in \""_s + text + u'"';
+        else if (holder.contains(key))
+            faults << c->objectName() + u": "_s + key + u" also "_s + holder[key];
+        else
+            holder[key] = c->objectName();
+    };
+    for (const QWidget* c : (**w).findChildren<QWidget*>()) {
+        if (!inScope(c))
+            continue;
+        if (auto* b = qobject_cast<const QAbstractButton*>(c); b && !b->text().isEmpty())
+            needs(c, b->text());
+        else if (auto* block = qobject_cast<const AddressBlock*>(c))
+            needs(c, block->title());
+        else if (auto* l = qobject_cast<const QLabel*>(c); l && l->buddy() && !inBlock(c)) {
+            needs(c, l->text());
+            named << l->buddy();
+        }
+    }
+    // Every field a person types or chooses in has a label leading to it
+    // (in an address block, the block's letter leads to its first field).
+    for (const QWidget* c : (**w).findChildren<QWidget*>()) {
+        const bool field = qobject_cast<const QLineEdit*>(c) || qobject_cast<const QComboBox*>(c) ||
+                           qobject_cast<const QDateEdit*>(c);
+        if (field && inScope(c) && !inBlock(c) && c->focusPolicy() != Qt::NoFocus &&
+            !qobject_cast<const QAbstractSpinBox*>(c->parentWidget()) &&
+            !qobject_cast<const QComboBox*>(c->parentWidget()) && !named.contains(c) &&
+            !c->property("readOnly").toBool() && !c->isHidden())
+            faults << c->objectName() + u": no label leads to it"_s;
+    }
+    QVERIFY2(faults.isEmpty(), qPrintable(faults.join(u'\n')));
 }
 
 void TestEntryRules::numericValue() {

@@ -108,7 +108,7 @@ void TestRepresentatives::editorChecksOfficesAndDeclarations() {
                      rosa.rfc, rosa.curp, u"Conforme 2.13.11 (Posterior 01/01/2001)"_s, u"No"_s}));
     QCOMPARE(wz.showing({"frAcreditacion", "fgMandatarios", "cmdSiguiente"}) +
                  wz.cmd("cmdSiguiente")->text() + QString::number(wz.grid("fgAA")->currentRow()),
-             u"1|2|1Siguiente >1"_s);
+             u"1|2|1&Siguiente >1"_s);
 
     wz.withDialog("frmApoderado", "cmdEditar", [&](QDialog& d) {
         named<QComboBox>(d, u"cmbMandato"_s)->setCurrentIndex(0);

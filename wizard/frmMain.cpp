@@ -24,9 +24,10 @@
 #include <algorithm>
 
 namespace {
-const QString Siguiente = QStringLiteral("Siguiente >");
-const QString Siguente = QStringLiteral("Siguente >");
-const QString Finaliza = QStringLiteral("Finaliza");
+// With their Alt letters; "Finaliza" takes another, since the two alternate.
+const QString Siguiente = QStringLiteral("&Siguiente >");
+const QString Siguente = QStringLiteral("&Siguente >");
+const QString Finaliza = QStringLiteral("&Finaliza");
 } // namespace
 
 frmMain::frmMain(AppState& state, QWidget* parent)
