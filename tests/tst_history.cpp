@@ -39,7 +39,8 @@ void TestHistory::periodDialogs_data() {
     const char* ver = "VERACRUZ, VER.";
     row("patent 0", "0", "", -1, "No. de Patente no valido");
     row("patent 12AB", "12AB", ver, 0, "No. de Patente no valido");
-    row("ends before", "4000", ver, -1, "Periodo no valido");
+    row("ends before", "4000", ver, -1,
+        "Periodo no valido\nLa fecha final es anterior a la inicial.");
     row("no office", "4000", "", 0, "Aduana no puede estar vacio");
     row("patent with blanks", " 0012 ", ver, 0, "");
 }
@@ -193,11 +194,18 @@ void TestHistory::page5PeriodsAndNoHistory() {
     QCOMPARE(wz->showing(state), u"0|0|0"_s);
     const QString before = dumpAll(*db);
     wz->pick("fgMandatarios", 1);
-    for (const char* button : {"cmdCancelar", "cmdAceptar"})
-        answerDialog(wz->script, "frmSinHIstorico", {}, {button});
+    QString told; // under the declaration, what it deletes
+    wz->script.onDialog(u"frmSinHIstorico"_s, [&told](QDialog& d) {
+        told = showing(d, {"lblSeBorra"});
+        press(d, u"cmdCancelar"_s);
+        return d.result();
+    });
+    answerDialog(wz->script, "frmSinHIstorico", {}, {"cmdAceptar"});
     wz->cmd("cmdSinHistMM")->click();
     QCOMPARE(dumpAll(*db), before);
-    wz->pick("fgMandatarios", 1);
+    // Cancelled, he stays chosen: Nuevo and his periods are still there.
+    QCOMPARE(told + u'|' + wz->showing(state),
+             u"Al aceptar se borra el periodo de la lista.|1|0|1"_s);
     wz->cmd("cmdSinHistMM")->click();
     QCOMPARE(stored("select CURP, SinHistorico, (select count(*) from Periodos_H_MM p where "
                     "p.CURP=m.CURP) from Mandatarios m order by CURP") +
