@@ -140,12 +140,12 @@ MaybeError saveRepresentative(Database& db, const Representative& r, const QStri
         }
         if (MaybeError e = movePeriods(db, r, formerCurp))
             return e;
-        if (MaybeError e = db.exec(
-                QStringLiteral("insert into Mandatarios(rowid,CURP,RFC,Nombre,ApPaterno,"
-                               "ApMaterno,Mandato,Requerimiento,Acreditacion,Operando,"
-                               "SinHistorico) values (?,?,?,?,?,?,?,?,?,?,?)"),
-                {place, r.curp, r.rfc, r.nombre, r.apPaterno, r.apMaterno, r.mandato, r.requerimiento,
-                 r.acreditacion, r.operando, sinHistorico}))
+        if (MaybeError e =
+                db.exec(QStringLiteral("insert into Mandatarios(rowid,CURP,RFC,Nombre,ApPaterno,"
+                                       "ApMaterno,Mandato,Requerimiento,Acreditacion,Operando,"
+                                       "SinHistorico) values (?,?,?,?,?,?,?,?,?,?,?)"),
+                        {place, r.curp, r.rfc, r.nombre, r.apPaterno, r.apMaterno, r.mandato,
+                         r.requerimiento, r.acreditacion, r.operando, sinHistorico}))
             return e;
         if (MaybeError e = insertAddress(db, r.curp, r.particular, 1))
             return e;

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "entry/GuardedDialog.h"
 #include "data/HistoryStore.h"
 #include "entry/EditMode.h"
+#include "entry/GuardedDialog.h"
 
 #include <QStringList>
 #include <memory>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "entry/GuardedDialog.h"
 #include "entry/EditMode.h"
+#include "entry/GuardedDialog.h"
 
 #include <memory>
 #include <optional>

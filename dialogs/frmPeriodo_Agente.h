@@ -1,8 +1,8 @@
 #pragma once
 
-#include "entry/GuardedDialog.h"
 #include "data/HistoryStore.h"
 #include "dialogs/OfficePeriod.h"
+#include "entry/GuardedDialog.h"
 
 #include <memory>
 

@@ -8,7 +8,8 @@
 
 frmPeriodo_Mandatario::frmPeriodo_Mandatario(Database& db, const QStringList& representative,
                                              QWidget* parent)
-    : GuardedDialog(parent), ui(new Ui::frmPeriodo_Mandatario), db_(db), curp_(representative.value(3)) {
+    : GuardedDialog(parent), ui(new Ui::frmPeriodo_Mandatario), db_(db),
+      curp_(representative.value(3)) {
     ui->setupUi(this);
     showStoredText(ui->txtNombre, representative.value(0));
     showStoredText(ui->txtApPaterno, representative.value(1));

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "entry/GuardedDialog.h"
 #include "dialogs/OfficePeriod.h"
+#include "entry/GuardedDialog.h"
 
 #include <QStringList>
 #include <memory>

@@ -27,8 +27,9 @@ void tellFieldIsFull(QLineEdit* field) {
                                                 "archivo de información. Acórtelo.")
                                      .arg(limit)
                                      .arg(field->text().size()));
-    tellBeside(field, QStringLiteral("Caben %1 caracteres en este campo; el resto no se tomó.")
-                          .arg(limit));
+    tellBeside(
+        field,
+        QStringLiteral("Caben %1 caracteres en este campo; el resto no se tomó.").arg(limit));
 }
 
 // Everything an entry field does to what reaches it: capitals for typed

@@ -20,8 +20,7 @@ std::optional<QByteArray> readAll(const QString& path) {
 
 // Empty when every requirement copy due stands in ENVIO with the bytes its
 // source holds now; otherwise what is wrong with the first that does not.
-QString requirementCopiesDiffer(const QList<RequirementFile>& requirements,
-                                const QString& envio) {
+QString requirementCopiesDiffer(const QList<RequirementFile>& requirements, const QString& envio) {
     QSet<QString> seen;
     for (const RequirementFile& r : requirements) {
         const QString name = QFileInfo(r.path).fileName();

@@ -146,8 +146,9 @@ void TestEntryRules::editingAndPasting() {
     showStoredText(field.get(), QStringLiteral("ABCDEFG"));
     field->end(false);
     for (const auto& [keys, shown, told] :
-         {std::tuple{"h", "ABCDEFG", "Caben 5 caracteres en este campo; el valor guardado tiene "
-                                     "7, más de los que admite el archivo de información."},
+         {std::tuple{"h", "ABCDEFG",
+                     "Caben 5 caracteres en este campo; el valor guardado tiene "
+                     "7, más de los que admite el archivo de información."},
           {"\bh", "ABCDEF", "guardado tiene 6"},
           {"\b\bhi", "ABCDH", "Caben 5 caracteres en este campo; el resto no se tomó."}}) {
         notice()->hide();
@@ -302,6 +303,8 @@ void TestEntryRules::datesAsTyped() {
     for (QChar c : keys.startsWith(u"^V") ? QString() : keys)
         c == u'\n' ? QTest::keyClick(edit, Qt::Key_Return) : QTest::keyClicks(edit, QString(c));
     QTest::keyClick(edit, Qt::Key_Tab); // leaving the field ends the typing
+    // from whichever of its parts the typing stopped at
+    QVERIFY(d->focusWidget() != edit && !edit->isAncestorOf(d->focusWidget()));
     const bool refused = !date.isValid();
     QCOMPARE(edit->date(), refused ? before : date);
     QCOMPARE(refusedDate(edit).isEmpty(), !refused);
@@ -398,7 +401,7 @@ void TestEntryRules::editorsAskBeforeDiscarding() {
                     d.close();
                 else
                     press(d, way);
-                seen = (s.shown.isEmpty() ? QString()
+                seen = (s.shown.isEmpty()                  ? QString()
                         : s.shown.last().onEnter == Cancel ? u"Cancel"_s
                                                            : u"Ok"_s) +
                        u'|' + QString::number(int(d.isVisible()));
@@ -420,8 +423,8 @@ void TestEntryRules::altLettersInEveryWindow_data() {
     for (const QString& w : EveryWindow)
         if (w != u"frmMain")
             QTest::newRow(qPrintable(w)) << w << QString();
-    for (const char* page : {"pageAgent", "pageOffices", "pageRepresentatives",
-                             "pageAgentHistory", "pageRepresentativeHistory"})
+    for (const char* page : {"pageAgent", "pageOffices", "pageRepresentatives", "pageAgentHistory",
+                             "pageRepresentativeHistory"})
         QTest::newRow(page) << u"frmMain"_s << QString::fromLatin1(page);
 }
 

@@ -9,12 +9,12 @@
 #include "exchange/DumpImport.h"
 #include "exchange/EnvioStage.h"
 #include "exchange/InformationFile.h"
+#include "exchange/SignedEnvio.h"
 #include "exchange/Signing.h"
 #include "rules/Cp1252.h"
 #include "support/WizardDriver.h"
 #include "wizard/InformationFileFlow.h"
 #include "wizard/PreviousVersionImport.h"
-#include "exchange/SignedEnvio.h"
 
 #ifdef Q_OS_WIN
 #include <windows.h>

@@ -253,6 +253,8 @@ void TestRepresentatives::pageShowsEditsAndDeletesTheChosenOne() {
                  (QStringList{u" 200"_s, u"MEXICO, D.F."_s, u"7001"_s, u"04/03/2000"_s}));
         setValue(d, u"txtCURP"_s, rosa2);
     });
+    // Edited, she keeps her place in the list: the order of first entry.
+    QCOMPARE(gridCell(fgAA, 0, 4) + QString::number(fgAA->currentRow()), rosa2 + u'0');
     const QStringList moved = owned(*db, rosa2);
     QCOMPARE(QList({owned(*db, rosa.curp).size(), moved.size(),
                     moved.filter(u"Periodos_H_MM"_s).size()}),

@@ -142,8 +142,7 @@ void TestWizard::moves() {
             wz.script.answer(seam::Answer::Cancel);
         step[0] == u'N' ? wz.next() : wz.back();
         const int page = wz.showing(pages).indexOf(u'1') / 2 + 1; // the one not hidden
-        QCOMPARE(u"%1|%2|%3"_s.arg(page).arg(caption(),
-                                             wz.showing({"cmdAtras", "cmdSiguiente"})),
+        QCOMPARE(u"%1|%2|%3"_s.arg(page).arg(caption(), wz.showing({"cmdAtras", "cmdSiguiente"})),
                  step.mid(1) + u"|1"_s);
         QCOMPARE(wz.script.lastText().startsWith(u"¿DESEA GENERAR EL ARCHIVO DE INFORMACION?"_s),
                  finishing);
@@ -427,8 +426,9 @@ void TestWizard::representativesCompletenessMessages() {
 void TestWizard::nothingChangesAfterSigning_data() {
     QTest::addColumn<QString>("change"); // SQL, or "req" for the requirement file rewritten
     QTest::addColumn<QString>("line");   // page 1's line at the next start
-    row("nothing changed", "", "ENVIO ya tiene el archivo de información firmado el %1, y "
-                               "corresponde a los datos guardados.");
+    row("nothing changed", "",
+        "ENVIO ya tiene el archivo de información firmado el %1, y "
+        "corresponde a los datos guardados.");
     row("requirement file rewritten", "req",
         "El archivo de información que está en ENVIO, firmado el %1, ya no corresponde a los "
         "datos guardados (la copia de RFC2.req en ENVIO no es la del archivo de requerimiento "
@@ -481,7 +481,8 @@ void TestWizard::nothingChangesAfterSigning() {
     wz.script.shown.clear();
     QVERIFY(wz.window->close() && wz.script.shown.isEmpty());
 
-    const QDateTime signedAt = QFileInfo(informationFilePath(wz.dir.path(), u"3001"_s)).lastModified();
+    const QDateTime signedAt =
+        QFileInfo(informationFilePath(wz.dir.path(), u"3001"_s)).lastModified();
     if (change == u"req"_s)
         writeWholeFile(wz.dir.path() + u"/RFC2.req"_s, "otro req");
     else if (!change.isEmpty())

@@ -171,10 +171,10 @@ void RepresentativeHistoryPage::cmdSinHistMM_Click() {
                            gridCell(ui->fgMandatarios, m, 3), this);
     const int listed = ui->fgPeriodosMandatario->rowCount();
     dialog.tellWhatIsDeleted(
-        listed == 0   ? QString()
-        : listed == 1 ? QStringLiteral("Al aceptar se borra el periodo de la lista.")
-                      : QStringLiteral("Al aceptar se borran los %1 periodos de la lista.")
-                            .arg(listed));
+        listed == 0 ? QString()
+        : listed == 1
+            ? QStringLiteral("Al aceptar se borra el periodo de la lista.")
+            : QStringLiteral("Al aceptar se borran los %1 periodos de la lista.").arg(listed));
     // Declared or not, he stays chosen, his periods (none once declared) on show.
     const QString curp = gridCell(ui->fgMandatarios, m, 3);
     seam::exec(dialog);

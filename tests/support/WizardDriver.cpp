@@ -169,9 +169,13 @@ std::unique_ptr<AnyWindow> openWindow(const QString& name, Database& db) {
     else if (name == u"frmKey")
         w->window = std::make_unique<frmKey>(QStringLiteral("PELJ700101AB1"), QString());
     else if (name == u"FindingsDialog")
-        w->window = std::make_unique<FindingsDialog>(
-            QList<Problem>{{WizardPage::Agent, {}, {}, QStringLiteral("Falta el nombre"),
-                            QStringLiteral("Escríbalo"), true}});
+        w->window =
+            std::make_unique<FindingsDialog>(QList<Problem>{{WizardPage::Agent,
+                                                             {},
+                                                             {},
+                                                             QStringLiteral("Falta el nombre"),
+                                                             QStringLiteral("Escríbalo"),
+                                                             true}});
     else if (name == u"frmSinHIstorico")
         w->window = std::make_unique<frmSinHIstorico>(db, QStringLiteral("No tiene"), std::nullopt);
     else if (name == u"frmApoderado")

@@ -152,7 +152,9 @@ struct AnyWindow {
     QWidget& operator*() const { return *window; }
 };
 std::unique_ptr<AnyWindow> openWindow(const QString& name, Database& db);
-inline const QStringList EveryWindow{
-    "frmMain",        "frmInicio",         "frmDudas",  "frmKey",
-    "FindingsDialog", "frmSinHIstorico",   "frmApoderado", "frmAduanaAct",
-    "frmPedTramitados", "frmAgentes_Aduanales", "frmPeriodo_Agente", "frmPeriodo_Mandatario"};
+inline const QStringList EveryWindow{"frmMain",           "frmInicio",
+                                     "frmDudas",          "frmKey",
+                                     "FindingsDialog",    "frmSinHIstorico",
+                                     "frmApoderado",      "frmAduanaAct",
+                                     "frmPedTramitados",  "frmAgentes_Aduanales",
+                                     "frmPeriodo_Agente", "frmPeriodo_Mandatario"};
