@@ -69,7 +69,7 @@ void TestHistory::periodDialogs() {
                     {Eva + 'X'}) +
                  gridCell(wz->grid("fgMandatarios"), 1, 4) +
                  wz->showing({"fgPeriodosMandatario", "cmdMandBorrar"}) +
-                 wz->script.shown.value(0).title + wz->script.lastText() +
+                 wz->script.shown.value(0).title + wz->script.shown.value(0).text +
                  QString::number(QApplication::focusWidget() == nuevo),
              message.isEmpty() ? "0|430" + today.toString(Qt::ISODate) + "SI1|01"
                                : "NULL|NULLSin Definir0|0KESTRO" + message + '1');
@@ -98,7 +98,9 @@ void TestHistory::page4EditorAndDeleting() {
     wz->withDialog("frmAgentes_Aduanales", "cmdAANuevo", [&](QDialog& d) {
         d.show();
         press(d, "cmdNuevo");
-        QCOMPARE(s.lastText(), u"Aduana no puede estar vacio"_s);
+        // Refused, then Cancelar leaves what was typed: asked first.
+        QCOMPARE(wz->messages().mid(wz->messages().size() - 2),
+                 (QStringList{u"Aduana no puede estar vacio"_s, DiscardQuestion}));
         walkChecks(d, s, [&] { press(d, "cmdAceptar"); },
                    {{"txtNombre", "   ", "Nombre no puede estar vacio", "PEDRO"},
                     {"txtApPaterno", "", "Ap. Paterno no puede estar vacio", "NAVA"},

@@ -52,6 +52,11 @@ void fillAddress(const QObject& form, const QString& prefix,
 void answerDialog(seam::Script& s, const QString& dialog,
                   const QList<std::pair<QString, QString>>& texts, const QStringList& buttons);
 
+// What an editor left with typed changes asks.
+inline const QString DiscardQuestion =
+    QStringLiteral("Los datos capturados en esta ventana no se han guardado. ¿Desea cerrarla sin "
+                   "guardarlos?");
+
 // Queues going on to the key from the list of findings, which the made-up
 // check digits of the fixtures' CURPs bring up with observations alone.
 void goOnToTheKey(seam::Script& s);
