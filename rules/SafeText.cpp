@@ -34,17 +34,16 @@ QString safeText(const QString& text, QStringList* removed) {
         const QChar c = composed.at(i);
         const bool pair =
             c.isHighSurrogate() && i + 1 < composed.size() && composed.at(i + 1).isLowSurrogate();
-        if (c == u'\r' || c == u'\n')
+        if (!breaksFileField(c))
+            out += c;
+        else if (c == u'\r' || c == u'\n')
             note(kinds, QStringLiteral("los saltos de línea"));
         else if (c == u'\t')
             note(kinds, QStringLiteral("los tabuladores"));
-        else if (c.unicode() < 0x20 ||
-                 (c.unicode() >= 0x7f && c.unicode() < 0xa0 && !Cp1252::encodable(c)))
+        else if (c.unicode() < 0x20 || (c.unicode() >= 0x7f && c.unicode() < 0xa0))
             note(kinds, QStringLiteral("los caracteres de control"));
-        else if (c == u'|' || !Cp1252::encodable(c))
-            note(shown, u'"' + composed.mid(i, pair ? 2 : 1) + u'"');
         else
-            out += c;
+            note(shown, u'"' + composed.mid(i, pair ? 2 : 1) + u'"');
         i += pair ? 1 : 0;
     }
     // A long foreign text would make a message of its own: the first few.
