@@ -1,4 +1,5 @@
 #include "data/DataFolder.h"
+#include "data/InSpanish.h"
 
 #include "data/Database.h"
 #include "data/DatabaseFile.h"
@@ -23,7 +24,7 @@ bool copyTemplate(const QString& templatePath, const QString& target, QString* w
     QFile::remove(partial);
     QFile source(templatePath);
     if (!source.copy(partial)) {
-        *why = source.errorString();
+        *why = systemSays(source.errorString());
         return false;
     }
     // The template is installed read-only; the agent's copy is his to write.
@@ -31,7 +32,7 @@ bool copyTemplate(const QString& templatePath, const QString& target, QString* w
                           QFile::permissions(partial) | QFile::ReadOwner | QFile::WriteOwner);
     QFile copy(partial);
     if (!copy.rename(target)) {
-        *why = copy.errorString();
+        *why = systemSays(copy.errorString());
         QFile::remove(partial);
         return false;
     }

@@ -1,4 +1,5 @@
 #include "data/Database.h"
+#include "data/InSpanish.h"
 
 #include "data/DatabaseFile.h"
 #include "data/EngineError.h"
@@ -38,7 +39,9 @@ Database::Opened Database::connect(const QString& path) {
         db.setDatabaseName(path);
         if (!db.open()) {
             const QString why = QStringLiteral("No se pudo abrir la base de datos %1: %2")
-                                    .arg(QDir::toNativeSeparators(path), db.lastError().text());
+                                    .arg(QDir::toNativeSeparators(path),
+                                         engineSays(db.lastError().nativeErrorCode().toInt(),
+                                                    db.lastError().text()));
             db = QSqlDatabase();
             QSqlDatabase::removeDatabase(name);
             return DbError::refused(why);
@@ -178,8 +181,7 @@ QString whyNotWritable(int code) {
 
 QString whyNotWritable(const QSqlError& e) {
     const QString known = whyNotWritable(e.nativeErrorCode().toInt());
-    return known.isEmpty() ? QStringLiteral("%1 %2").arg(e.nativeErrorCode(), e.databaseText())
-                           : known;
+    return known.isEmpty() ? engineSays(e.nativeErrorCode().toInt(), e.databaseText()) : known;
 }
 
 } // namespace
@@ -250,7 +252,7 @@ QString Database::copyTo(const QString& target) const {
     const QString known = whyNotWritable(rc);
     return QStringLiteral("No se pudo escribir %1: %2.")
         .arg(QDir::toNativeSeparators(QFileInfo(target).absoluteFilePath()),
-             known.isEmpty() ? QString::fromUtf8(sqlite3_errstr(rc)) : known);
+             known.isEmpty() ? engineSays(rc) : known);
 }
 
 Fallible<bool> Database::tableExists(const QString& table) {

@@ -1,4 +1,5 @@
 #include "data/DatabaseFile.h"
+#include "data/InSpanish.h"
 
 #include "data/Database.h"
 #include "data/DiskFlush.h"
@@ -57,9 +58,9 @@ DatabaseFile::Head readHead(const QString& path) {
     QFile f(path);
     DatabaseFile::Head h;
     if (!f.open(QIODevice::ReadOnly))
-        h.unreadable = f.errorString();
+        h.unreadable = systemSays(f.errorString());
     else if (const QByteArray first = f.read(16); f.error() != QFileDevice::NoError)
-        h.unreadable = f.errorString();
+        h.unreadable = systemSays(f.errorString());
     else
         h.sqlite = first == QByteArray("SQLite format 3\0", 16);
     return h;
@@ -111,7 +112,7 @@ QString whyNotKestro(const QString& path) {
     const Answer names = ask(path, "select lower(name) from sqlite_master where type='table'");
     if (names.code != SQLITE_OK)
         return QStringLiteral("No se pudo leer el archivo %1 (%2).")
-            .arg(shownPath(path), QString::fromUtf8(sqlite3_errstr(names.code)));
+            .arg(shownPath(path), engineSays(names.code));
     for (const Tables::Table& t : Tables::all())
         if (!names.values.contains(t.tableName().toLower()))
             return QStringLiteral("El archivo %1 no es una base de datos de KESTRO: le falta la "
@@ -151,7 +152,7 @@ QString replace(const QString& dataDir, const QString& source, const QString& ke
     QFile copy(source);
     if (!copy.copy(incoming))
         return QStringLiteral("No se pudo copiar %1 a %2: %3")
-            .arg(shownPath(source), shownPath(dataDir), copy.errorString());
+            .arg(shownPath(source), shownPath(dataDir), systemSays(copy.errorString()));
     // A copy taken from a read-only medium must still be the agent's to write.
     QFile::setPermissions(incoming,
                           QFile::permissions(incoming) | QFile::ReadOwner | QFile::WriteOwner);
@@ -159,7 +160,8 @@ QString replace(const QString& dataDir, const QString& source, const QString& ke
     if (!written.open(QIODevice::ReadWrite) || !flushToDisk(written) ||
         !marker.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
         marker.write(QFileInfo(kept).fileName().toUtf8()) < 0 || !flushToDisk(marker)) {
-        const QString why = written.isOpen() ? marker.errorString() : written.errorString();
+        const QString why =
+            systemSays(written.isOpen() ? marker.errorString() : written.errorString());
         written.close();
         marker.close();
         QFile::remove(incoming);

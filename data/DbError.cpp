@@ -1,9 +1,10 @@
 #include "data/DbError.h"
+#include "data/InSpanish.h"
 
 QString DbError::message() const {
     if (number == 0)
         return text;
-    return QStringLiteral(" %1 %2").arg(number).arg(text);
+    return QStringLiteral(" %1 %2").arg(number).arg(engineSays(number, text));
 }
 
 DbError DbError::fromSql(const QSqlError& e) {

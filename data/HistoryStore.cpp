@@ -10,8 +10,10 @@ QString historicKey(const QString& curp, const QString& rfc) {
 
 Fallible<QList<HistoricAgent>> listHistoricAgents(Database& db) {
     return selectAs<HistoricAgent>(
-        db, QStringLiteral("select RFC, CURP, Nombre, ApPaterno, ApMaterno from Historico_AA"), {},
-        [](const QVariantList& h) {
+        db,
+        QStringLiteral(
+            "select RFC, CURP, Nombre, ApPaterno, ApMaterno from Historico_AA order by rowid"),
+        {}, [](const QVariantList& h) {
             return HistoricAgent{textOf(h.at(0)), textOf(h.at(1)), textOf(h.at(2)), textOf(h.at(3)),
                                  textOf(h.at(4))};
         });
@@ -60,13 +62,22 @@ MaybeError removeHistoricAgent(Database& db, const QString& key) {
 MaybeError saveHistoricAgent(Database& db, const QString& oldKey, const HistoricAgent& agent,
                              const QList<HistoryPeriod>& periods) {
     return inTransaction(db, [&]() -> MaybeError {
-        if (!oldKey.isEmpty())
+        // An edited agent keeps his place in the list.
+        QVariant place;
+        if (!oldKey.isEmpty()) {
+            const Rows old =
+                db.select(QStringLiteral("select rowid from Historico_AA where CURP=?"), {oldKey});
+            if (!old.ok())
+                return old.error;
+            if (!old.empty())
+                place = old.first().at(0);
             if (MaybeError e = removeHistoricAgent(db, oldKey))
                 return e;
-        if (MaybeError e =
-                db.exec(QStringLiteral("insert into Historico_AA(RFC,CURP,Nombre,"
-                                       "ApPaterno,ApMaterno) values (?,?,?,?,?)"),
-                        {agent.rfc, agent.key, agent.nombre, agent.apPaterno, agent.apMaterno}))
+        }
+        if (MaybeError e = db.exec(
+                QStringLiteral("insert into Historico_AA(rowid,RFC,CURP,Nombre,"
+                               "ApPaterno,ApMaterno) values (?,?,?,?,?,?)"),
+                {place, agent.rfc, agent.key, agent.nombre, agent.apPaterno, agent.apMaterno}))
             return e;
         for (const HistoryPeriod& p : periods)
             if (MaybeError e = db.exec(QStringLiteral("insert into Periodos_H_AA(CURP,NoAduana,"

@@ -76,7 +76,7 @@ Fallible<QList<ListedRepresentative>> listRepresentatives(Database& db) {
     return selectAs<ListedRepresentative>(
         db,
         QStringLiteral("select Nombre, ApPaterno, ApMaterno, RFC, CURP, Mandato, Operando, "
-                       "SinHistorico from Mandatarios"),
+                       "SinHistorico from Mandatarios order by rowid"),
         {}, [&](const QVariantList& m) {
             return ListedRepresentative{textOf(m.at(0)), textOf(m.at(1)), textOf(m.at(2)),
                                         textOf(m.at(3)), textOf(m.at(4)), number(m.at(5)),
@@ -122,25 +122,30 @@ Fallible<bool> representativeExists(Database& db, const QString& curp) {
 
 MaybeError saveRepresentative(Database& db, const Representative& r, const QString& formerCurp) {
     return inTransaction(db, [&]() -> MaybeError {
-        QVariant sinHistorico;
+        // An edited representative keeps his place in the lists: the order
+        // in which they were first entered.
+        QVariant place, sinHistorico;
         if (!formerCurp.isEmpty()) {
             const Rows old = db.select(
-                QStringLiteral("select SinHistorico from Mandatarios where CURP=?"), {formerCurp});
+                QStringLiteral("select rowid, SinHistorico from Mandatarios where CURP=?"),
+                {formerCurp});
             if (!old.ok())
                 return old.error;
-            if (!old.empty())
-                sinHistorico = old.first().at(0);
+            if (!old.empty()) {
+                place = old.first().at(0);
+                sinHistorico = old.first().at(1);
+            }
             if (MaybeError e = deleteOwnedRows(db, formerCurp))
                 return e;
         }
         if (MaybeError e = movePeriods(db, r, formerCurp))
             return e;
-        if (MaybeError e = db.exec(
-                QStringLiteral("insert into Mandatarios(CURP,RFC,Nombre,ApPaterno,ApMaterno,"
-                               "Mandato,Requerimiento,Acreditacion,Operando,SinHistorico) "
-                               "values (?,?,?,?,?,?,?,?,?,?)"),
-                {r.curp, r.rfc, r.nombre, r.apPaterno, r.apMaterno, r.mandato, r.requerimiento,
-                 r.acreditacion, r.operando, sinHistorico}))
+        if (MaybeError e =
+                db.exec(QStringLiteral("insert into Mandatarios(rowid,CURP,RFC,Nombre,ApPaterno,"
+                                       "ApMaterno,Mandato,Requerimiento,Acreditacion,Operando,"
+                                       "SinHistorico) values (?,?,?,?,?,?,?,?,?,?,?)"),
+                        {place, r.curp, r.rfc, r.nombre, r.apPaterno, r.apMaterno, r.mandato,
+                         r.requerimiento, r.acreditacion, r.operando, sinHistorico}))
             return e;
         if (MaybeError e = insertAddress(db, r.curp, r.particular, 1))
             return e;

@@ -27,7 +27,10 @@ bool OfficePeriod::acceptable(QWidget* parent) const {
         if (!refusedDate(d).isEmpty())
             return seam::refuse(parent, refusedDate(d), d, voice);
     if (startDate_->date() > endDate_->date())
-        return seam::refuse(parent, QStringLiteral("Periodo no valido"), nullptr, voice);
+        return seam::refuse(parent,
+                            QStringLiteral("Periodo no valido\nLa fecha final es anterior a la "
+                                           "inicial."),
+                            endDate_, voice);
     // A period without its office could not be stored or sent.
     if (noAduana_->currentIndex() < 0 || Vacio(noAduana_->currentText()))
         return seam::refuse(parent, officeMissing(), nullptr, voice);

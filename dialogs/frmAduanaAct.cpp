@@ -8,7 +8,7 @@
 #include <QTableWidget>
 
 frmAduanaAct::frmAduanaAct(Database& db, QTableWidget* fgAduanasAct, QWidget* parent)
-    : QDialog(parent), ui(new Ui::frmAduanaAct), fgAduanasAct_(fgAduanasAct) {
+    : GuardedDialog(parent), ui(new Ui::frmAduanaAct), fgAduanasAct_(fgAduanasAct) {
     ui->setupUi(this);
     Llena_Aduanas(db, ui->cmbNoAduana, ui->cmbAduana);
     pairBothWays(ui->cmbNoAduana, ui->cmbAduana);

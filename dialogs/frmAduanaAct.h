@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include "entry/GuardedDialog.h"
 #include <memory>
 
 class Database;
@@ -11,7 +11,7 @@ class frmAduanaAct;
 
 // Adds one customs office to the representative editor's list of offices
 // he acted before (number, name). Writes nothing to the database.
-class frmAduanaAct : public QDialog {
+class frmAduanaAct : public GuardedDialog {
     Q_OBJECT
 public:
     frmAduanaAct(Database& db, QTableWidget* fgAduanasAct, QWidget* parent = nullptr);

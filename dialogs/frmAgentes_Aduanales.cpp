@@ -17,7 +17,7 @@ const seam::Voice Quiet{QStringLiteral("Mensaje"), seam::Icon::None};
 
 frmAgentes_Aduanales::frmAgentes_Aduanales(Database& db, EditMode mode, const QStringList& row,
                                            QWidget* parent)
-    : QDialog(parent), ui(new Ui::frmAgentes_Aduanales), db_(db) {
+    : GuardedDialog(parent), ui(new Ui::frmAgentes_Aduanales), db_(db) {
     ui->setupUi(this);
     for (QLineEdit* e :
          {ui->txtNombre, ui->txtApPaterno, ui->txtApMaterno, ui->txtCURP, ui->txtRFC})
@@ -33,7 +33,7 @@ frmAgentes_Aduanales::frmAgentes_Aduanales(Database& db, EditMode mode, const QS
     connect(ui->cmdNuevo, &QPushButton::clicked, this, &frmAgentes_Aduanales::cmdNuevo_Click);
     connect(ui->cmdBorrar, &QPushButton::clicked, this, &frmAgentes_Aduanales::cmdBorrar_Click);
     connect(ui->cmdAceptar, &QPushButton::clicked, this, &frmAgentes_Aduanales::cmdAceptar_Click);
-    connect(ui->cmdCancelar, &QPushButton::clicked, this, &QDialog::reject);
+    connect(ui->cmdCancelar, &QPushButton::clicked, this, &GuardedDialog::reject);
 
     if (mode != EditMode::Edit)
         return;

@@ -2,8 +2,8 @@
 
 #include "data/HistoryStore.h"
 #include "entry/EditMode.h"
+#include "entry/GuardedDialog.h"
 
-#include <QDialog>
 #include <QStringList>
 #include <memory>
 
@@ -15,7 +15,7 @@ class frmAgentes_Aduanales;
 // him. The periods are kept here while the user works; Aceptar replaces the
 // stored record and its periods in one go. The opener rebuilds its lists
 // afterwards.
-class frmAgentes_Aduanales : public QDialog {
+class frmAgentes_Aduanales : public GuardedDialog {
     Q_OBJECT
 public:
     // EditMode::Edit edits `row`, the cells Nombre, Ap.Paterno, Ap.Materno,

@@ -46,7 +46,7 @@ QString requirementName(const QString& path) {
 } // namespace
 
 frmApoderado::frmApoderado(Database& db, EditMode mode, const QString& curp0, QWidget* parent)
-    : QDialog(parent), ui(new Ui::frmApoderado), db_(db), editing_(mode == EditMode::Edit),
+    : GuardedDialog(parent), ui(new Ui::frmApoderado), db_(db), editing_(mode == EditMode::Edit),
       curp0_(editing_ ? curp0 : QString()) {
     ui->setupUi(this);
     prepareWindow();
@@ -99,9 +99,11 @@ void frmApoderado::setTabOrderChain() {
     QList<QWidget*> chain{ui->cmbMandato, ui->txtNombre, ui->txtApPaterno, ui->txtApMaterno,
                           ui->txtCURP,    ui->txtRFC,    ui->optSi,        ui->optNo};
     chain << ui->blkParticular->tabChain() << ui->blkFiscal->tabChain();
-    chain << ui->txtRequerimiento << ui->cmdBuscar << ui->fgAduanasAct << ui->cmdNuevaAduana
-          << ui->cmdBorrarAduana << ui->fgPedTramitados << ui->cmdNuevoPed << ui->cmdBorrarPed
-          << ui->cmdAceptar << ui->cmdCancelar << ui->optNTCL << ui->optExamen;
+    // The accreditation stands where the offices would: Tab reaches it
+    // before Aceptar, chosen or not.
+    chain << ui->txtRequerimiento << ui->cmdBuscar << ui->optNTCL << ui->optExamen
+          << ui->fgAduanasAct << ui->cmdNuevaAduana << ui->cmdBorrarAduana << ui->fgPedTramitados
+          << ui->cmdNuevoPed << ui->cmdBorrarPed << ui->cmdAceptar << ui->cmdCancelar;
     for (int i = 1; i < chain.size(); ++i)
         setTabOrder(chain[i - 1], chain[i]);
 }

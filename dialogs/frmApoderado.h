@@ -1,8 +1,8 @@
 #pragma once
 
 #include "entry/EditMode.h"
+#include "entry/GuardedDialog.h"
 
-#include <QDialog>
 #include <memory>
 #include <optional>
 
@@ -17,7 +17,7 @@ class frmApoderado;
 // requirement file, whether he operates, and by type his accreditation or
 // the offices he acted before and his declarations before 2001. Aceptar
 // checks everything and replaces his stored rows in one transaction.
-class frmApoderado : public QDialog {
+class frmApoderado : public GuardedDialog {
     Q_OBJECT
 public:
     // EditMode::Edit loads the representative stored under curp0 (the key

@@ -17,7 +17,7 @@ const QDate lastDay(2000, 12, 31);
 
 frmPedTramitados::frmPedTramitados(Database& db, const QTableWidget* fgAduanasAct,
                                    QTableWidget* fgPedTramitados, QWidget* parent)
-    : QDialog(parent), ui(new Ui::frmPedTramitados), fgAduanasAct_(fgAduanasAct),
+    : GuardedDialog(parent), ui(new Ui::frmPedTramitados), fgAduanasAct_(fgAduanasAct),
       fgPedTramitados_(fgPedTramitados) {
     ui->setupUi(this);
     Llena_Aduanas(db, ui->cmbNoAduana, ui->cmbAduana);

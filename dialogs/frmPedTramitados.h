@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include "entry/GuardedDialog.h"
 #include <memory>
 
 class Database;
@@ -11,7 +11,7 @@ class frmPedTramitados;
 
 // Adds one declaration processed before 2001 (office, number, date) to the
 // representative editor's list. Writes nothing to the database.
-class frmPedTramitados : public QDialog {
+class frmPedTramitados : public GuardedDialog {
     Q_OBJECT
 public:
     // fgAduanasAct: the editor's acted offices, which a declaration's office

@@ -2,8 +2,8 @@
 
 #include "data/HistoryStore.h"
 #include "dialogs/OfficePeriod.h"
+#include "entry/GuardedDialog.h"
 
-#include <QDialog>
 #include <memory>
 
 namespace Ui {
@@ -12,7 +12,7 @@ class frmPeriodo_Agente;
 
 // One period of an earlier representative, for the historic agent editor's
 // list. It stores nothing: accepted, period() is the row to add.
-class frmPeriodo_Agente : public QDialog {
+class frmPeriodo_Agente : public GuardedDialog {
     Q_OBJECT
 public:
     explicit frmPeriodo_Agente(Database& db, QWidget* parent = nullptr);

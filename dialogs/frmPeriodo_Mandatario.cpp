@@ -8,7 +8,8 @@
 
 frmPeriodo_Mandatario::frmPeriodo_Mandatario(Database& db, const QStringList& representative,
                                              QWidget* parent)
-    : QDialog(parent), ui(new Ui::frmPeriodo_Mandatario), db_(db), curp_(representative.value(3)) {
+    : GuardedDialog(parent), ui(new Ui::frmPeriodo_Mandatario), db_(db),
+      curp_(representative.value(3)) {
     ui->setupUi(this);
     showStoredText(ui->txtNombre, representative.value(0));
     showStoredText(ui->txtApPaterno, representative.value(1));
@@ -17,7 +18,7 @@ frmPeriodo_Mandatario::frmPeriodo_Mandatario(Database& db, const QStringList& re
     fields_ =
         std::make_unique<OfficePeriod>(db, ui->cmbNoAduana, ui->cmbAduana, ui->dtpIni, ui->dtpFin);
     connect(ui->cmdAceptar, &QPushButton::clicked, this, &frmPeriodo_Mandatario::cmdAceptar_Click);
-    connect(ui->cmdCancelar, &QPushButton::clicked, this, &QDialog::reject);
+    connect(ui->cmdCancelar, &QPushButton::clicked, this, &GuardedDialog::reject);
 }
 
 frmPeriodo_Mandatario::~frmPeriodo_Mandatario() = default;

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "dialogs/OfficePeriod.h"
+#include "entry/GuardedDialog.h"
 
-#include <QDialog>
 #include <QStringList>
 #include <memory>
 
@@ -13,7 +13,7 @@ class frmPeriodo_Mandatario;
 // One period in which a representative worked for an earlier agent. Stored
 // at once on Aceptar (the representative then has a history); the page then
 // refreshes his periods and the representatives' list.
-class frmPeriodo_Mandatario : public QDialog {
+class frmPeriodo_Mandatario : public GuardedDialog {
     Q_OBJECT
 public:
     // representative: Nombre, Ap.Paterno, Ap.Materno and CURP as the page's

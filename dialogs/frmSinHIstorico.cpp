@@ -9,11 +9,17 @@ frmSinHIstorico::frmSinHIstorico(Database& db, const QString& sentence,
     : QDialog(parent), ui(new Ui::frmSinHIstorico), db_(db), curp_(std::move(representativeCurp)) {
     ui->setupUi(this);
     ui->lblAsustador->setText(sentence);
+    ui->lblSeBorra->hide();
     connect(ui->cmdAceptar, &QPushButton::clicked, this, &frmSinHIstorico::cmdAceptar_Click);
     connect(ui->cmdCancelar, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 frmSinHIstorico::~frmSinHIstorico() = default;
+
+void frmSinHIstorico::tellWhatIsDeleted(const QString& text) {
+    ui->lblSeBorra->setText(text);
+    ui->lblSeBorra->setVisible(!text.isEmpty());
+}
 
 void frmSinHIstorico::cmdAceptar_Click() {
     const MaybeError e =

@@ -21,6 +21,10 @@ public:
                     std::optional<QString> representativeCurp, QWidget* parent = nullptr);
     ~frmSinHIstorico() override;
 
+    // A second line under the declaration: what accepting it deletes. None
+    // when empty.
+    void tellWhatIsDeleted(const QString& text);
+
 private:
     void cmdAceptar_Click();
 

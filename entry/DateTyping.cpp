@@ -99,6 +99,16 @@ private:
         }
         if (isModifier(k->key())) // Shift for "/" does not end the typing
             return false;
+        // Tab leaves the field, as in every other field; the arrows and
+        // typing move between its parts. From its last part (first, going
+        // back) the edit itself hands the focus on.
+        if ((k->key() == Qt::Key_Tab || k->key() == Qt::Key_Backtab) &&
+            !(k->modifiers() & Qt::ControlModifier)) {
+            settle();
+            const bool back = k->key() == Qt::Key_Backtab || (k->modifiers() & Qt::ShiftModifier);
+            edit_->setCurrentSection(edit_->sectionAt(back ? 0 : edit_->sectionCount() - 1));
+            return false;
+        }
         const QString text = k->text();
         const bool plain = !(k->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier));
         if (text.size() != 1 || !text.at(0).isPrint() || !plain) {

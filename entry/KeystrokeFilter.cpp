@@ -2,6 +2,7 @@
 
 #include "entry/FieldNotice.h"
 #include "entry/Seam.h"
+#include "entry/StoredText.h"
 #include "rules/SafeText.h"
 
 #include <QClipboard>
@@ -19,8 +20,16 @@ namespace {
 // The limits are the information file's: a longer name cannot be sent
 // whole, so the person learns it as he types, not from the file.
 void tellFieldIsFull(QLineEdit* field) {
-    tellBeside(field, QStringLiteral("Caben %1 caracteres en este campo; el resto no se tomó.")
-                          .arg(field->maxLength()));
+    const int limit = typingLimit(field);
+    if (field->text().size() > limit)
+        return tellBeside(field, QStringLiteral("Caben %1 caracteres en este campo; el valor "
+                                                "guardado tiene %2, más de los que admite el "
+                                                "archivo de información. Acórtelo.")
+                                     .arg(limit)
+                                     .arg(field->text().size()));
+    tellBeside(
+        field,
+        QStringLiteral("Caben %1 caracteres en este campo; el resto no se tomó.").arg(limit));
 }
 
 // Everything an entry field does to what reaches it: capitals for typed
@@ -165,9 +174,11 @@ void pasteFromClipboard(QLineEdit* field, bool uppercase) {
         tellFieldIsFull(field);
     }
     if (clean.isEmpty() && !removed.isEmpty()) {
-        seam::inform(field->window(), QStringLiteral("No se pegó nada: del texto copiado se "
-                                                     "quitarían %1, y no queda nada que pegar.")
-                                          .arg(listOf(removed)));
+        seam::inform(field->window(),
+                     QStringLiteral("No se pegó nada: del texto copiado se quitarían %1, que "
+                                    "el archivo de información no puede escribir, y no queda "
+                                    "nada que pegar.")
+                         .arg(listOf(removed)));
         return;
     }
     if (clean.isEmpty())
@@ -175,8 +186,9 @@ void pasteFromClipboard(QLineEdit* field, bool uppercase) {
     field->insert(clean);
     if (!removed.isEmpty())
         seam::inform(field->window(),
-                     QStringLiteral("Se pegó el texto sin %1, que este campo no admite.")
-                         .arg(listOf(removed)));
+                     QStringLiteral("Se pegó \"%1\". Se quitaron %2, que el archivo de "
+                                    "información no puede escribir.")
+                         .arg(clean, listOf(removed)));
 }
 
 void attachUppercaseFilter(QLineEdit* field) {

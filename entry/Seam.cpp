@@ -1,5 +1,6 @@
 #include "entry/Seam.h"
 
+#include "entry/GuardedDialog.h"
 #include "entry/ScreenFit.h"
 
 #include <QDesktopServices>
@@ -135,6 +136,9 @@ QString startFolder() {
 }
 
 int exec(QDialog& dialog) {
+    // Filled by its opener by now: what it shows is the unchanged state.
+    if (auto* guarded = qobject_cast<GuardedDialog*>(&dialog))
+        guarded->markUnchanged();
     if (script) {
         script->dialogsShown << dialog.objectName();
         auto it = script->dialogs.find(dialog.objectName());

@@ -11,13 +11,17 @@ void showStoredText(QLineEdit* field, const QString& text) {
     if (!field->property(TypingLimit).isValid()) {
         field->setProperty(TypingLimit, field->maxLength());
         QObject::connect(field, &QLineEdit::textChanged, field, [field](const QString& now) {
-            const int limit = field->property(TypingLimit).toInt();
-            if (now.size() <= limit && field->maxLength() != limit)
-                field->setMaxLength(limit);
+            const int longest = std::max(typingLimit(field), int(now.size()));
+            if (field->maxLength() != longest)
+                field->setMaxLength(longest);
         });
     }
-    const int limit = field->property(TypingLimit).toInt();
-    field->setMaxLength(std::max(limit, int(text.size())));
+    field->setMaxLength(std::max(typingLimit(field), int(text.size())));
     field->setText(text);
     field->setCursorPosition(0);
+}
+
+int typingLimit(const QLineEdit* field) {
+    const QVariant limit = field->property(TypingLimit);
+    return limit.isValid() ? limit.toInt() : field->maxLength();
 }

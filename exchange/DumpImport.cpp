@@ -1,4 +1,6 @@
 #include "exchange/DumpImport.h"
+
+#include "data/InSpanish.h"
 #include "data/PreparedStatement.h"
 #include "data/Transaction.h"
 
@@ -156,7 +158,7 @@ MaybeError importDump(Database& db, const QString& dumpPath) {
     if (!f.open(QIODevice::ReadOnly))
         return DbError::refused(QStringLiteral("No se pudo leer el archivo %1 de la versión "
                                                "anterior de KESTRO: %2. No se importó ningún dato.")
-                                    .arg(shown, f.errorString()));
+                                    .arg(shown, systemSays(f.errorString())));
     const QString text = Cp1252::decode(f.readAll());
     f.close();
 

@@ -1,5 +1,7 @@
 #include "exchange/EnvioStage.h"
 
+#include "data/InSpanish.h"
+
 #include "data/DiskFlush.h"
 #include "data/FaultPoint.h"
 #include "data/ShownPath.h"
@@ -152,7 +154,8 @@ MaybeError EnvioStage::write(const QString& name, const QByteArray& bytes, bool 
             QStringLiteral("No se pudo escribir el archivo %1 en la carpeta %2: %3. Revise que "
                            "la carpeta tenga permiso de escritura y espacio libre.")
                 .arg(name, shownPath(folder_),
-                     refused ? QStringLiteral("error de entrada o salida") : f.errorString()));
+                     refused ? QStringLiteral("error de entrada o salida")
+                             : systemSays(f.errorString())));
     return std::nullopt;
 }
 

@@ -24,27 +24,37 @@ QString safeText(const QString& text, QStringList* removed) {
     const QString composed = text.normalized(QString::NormalizationForm_C);
     QString out;
     out.reserve(composed.size());
-    QStringList kinds;
-    const auto note = [&](const QString& kind) {
-        if (!kinds.contains(kind))
-            kinds << kind;
+    // Invisible ones are named by kind; the rest are shown themselves.
+    QStringList kinds, shown;
+    const auto note = [](QStringList& list, const QString& what) {
+        if (!list.contains(what))
+            list << what;
     };
-    for (QChar c : composed) {
-        if (c == u'|')
-            note(QStringLiteral("el carácter \"|\""));
-        else if (c == u'\r' || c == u'\n')
-            note(QStringLiteral("los saltos de línea"));
-        else if (c == u'\t')
-            note(QStringLiteral("los tabuladores"));
-        else if (c.unicode() < 0x20 || c.unicode() == 0x7f)
-            note(QStringLiteral("los caracteres de control"));
-        else if (!Cp1252::encodable(c))
-            note(QStringLiteral("los caracteres que el archivo de información no puede "
-                                "escribir (como emojis o ideogramas)"));
-        else
+    for (qsizetype i = 0; i < composed.size(); ++i) {
+        const QChar c = composed.at(i);
+        const bool pair =
+            c.isHighSurrogate() && i + 1 < composed.size() && composed.at(i + 1).isLowSurrogate();
+        if (!breaksFileField(c))
             out += c;
+        else if (c == u'\r' || c == u'\n')
+            note(kinds, QStringLiteral("los saltos de línea"));
+        else if (c == u'\t')
+            note(kinds, QStringLiteral("los tabuladores"));
+        else if (c.unicode() < 0x20 || (c.unicode() >= 0x7f && c.unicode() < 0xa0))
+            note(kinds, QStringLiteral("los caracteres de control"));
+        else
+            note(shown, u'"' + composed.mid(i, pair ? 2 : 1) + u'"');
+        i += pair ? 1 : 0;
+    }
+    // A long foreign text would make a message of its own: the first few.
+    constexpr qsizetype Named = 8;
+    if (shown.size() > Named) {
+        const qsizetype more = shown.size() - Named;
+        shown.resize(Named);
+        shown << (more == 1 ? QStringLiteral("otro carácter")
+                            : QStringLiteral("otros %1 caracteres").arg(more));
     }
     if (removed)
-        *removed = kinds;
+        *removed = shown + kinds;
     return out;
 }

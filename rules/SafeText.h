@@ -32,5 +32,7 @@ inline bool breaksFileField(QChar c) {
 bool isSafeText(const QString& text);
 
 // The text without what isSafeText refuses (combining accents composed
-// first); *removed names, in Spanish, each kind of character taken out.
+// first); *removed names, in Spanish, what was taken out: each visible
+// character itself, quoted (the first few), and invisible ones by kind
+// ("los tabuladores").
 QString safeText(const QString& text, QStringList* removed = nullptr);

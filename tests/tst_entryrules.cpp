@@ -4,14 +4,18 @@
 #include "dialogs/frmPedTramitados.h"
 #include "dialogs/frmPeriodo_Agente.h"
 #include "dialogs/frmPeriodo_Mandatario.h"
+#include "entry/AddressBlock.h"
 #include "entry/DateTyping.h"
 #include "entry/KeystrokeFilter.h"
 #include "entry/Seam.h"
+#include "entry/StoredText.h"
 #include "rules/Rutinas.h"
 #include "support/WizardDriver.h"
 #include "wizard/Language.h"
 
 #include <QLabel>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -74,6 +78,10 @@ private Q_SLOTS:
     void datesAsTyped();
     void checks_data();
     void checks();
+    void editorsAskBeforeDiscarding_data();
+    void editorsAskBeforeDiscarding();
+    void altLettersInEveryWindow_data();
+    void altLettersInEveryWindow();
     void numericValue();
 };
 
@@ -133,6 +141,26 @@ void TestEntryRules::editingAndPasting() {
     paste(field.get(), QStringLiteral("o'higgins ñú"));
     typeText(field.get(), QStringLiteral("z"));
     QCOMPARE(field->text(), QStringLiteral("aO'HIGGINS ÑÚZ"));
+
+    // A stored value longer than the file admits shows whole; typing never
+    // lengthens it, and the note gives the file's limit, not the value's.
+    field->setMaxLength(5);
+    showStoredText(field.get(), QStringLiteral("ABCDEFG"));
+    field->end(false);
+    for (const auto& [keys, shown, told] :
+         {std::tuple{"h", "ABCDEFG",
+                     "Caben 5 caracteres en este campo; el valor guardado tiene "
+                     "7, más de los que admite el archivo de información."},
+          {"\bh", "ABCDEF", "guardado tiene 6"},
+          {"\b\bhi", "ABCDH", "Caben 5 caracteres en este campo; el resto no se tomó."}}) {
+        notice()->hide();
+        for (const char* k = keys; *k; ++k)
+            *k == '\b' ? QTest::keyClick(field.get(), Qt::Key_Backspace)
+                       : typeText(field.get(), QString(QLatin1Char(*k)));
+        QCOMPARE(field->text(), QLatin1String(shown));
+        QVERIFY2(notice()->isVisible() && notice()->text().contains(QString::fromUtf8(told)),
+                 qPrintable(notice()->text()));
+    }
 }
 
 void TestEntryRules::unsafeTextRefused_data() {
@@ -141,12 +169,17 @@ void TestEntryRules::unsafeTextRefused_data() {
     QTest::addColumn<QString>("kept");
     QTest::addColumn<QString>("told"); // what the message names; "" for none
     row("separator typed", "|", true, "", "");
-    row("separator pasted", "a|b", false, "AB", "\"|\"");
-    row("line break pasted", "calle\r\nnorte", false, "CALLENORTE", "saltos de línea");
+    row("separator pasted", "a|b", false, "AB", "Se pegó \"AB\". Se quitaron \"|\", que");
+    row("line break pasted", "calle\r\nnorte", false, "CALLENORTE",
+        "Se pegó \"CALLENORTE\". Se quitaron los saltos de línea, que");
     row("cyrillic typed", "ж", true, "", "");
-    row("only cyrillic pasted", "Пётр", false, "", "No se pegó nada");
-    row("emoji and CJK pasted", "a😀中b", false, "AB", "emojis");
-    row("undefined 0x81 pasted", "a\u0081", false, "A", "no puede escribir");
+    row("only cyrillic pasted", "Пётр", false, "",
+        "No se pegó nada: del texto copiado se quitarían \"П\", \"ё\", \"т\" y \"р\"");
+    row("letters, emoji and a tab pasted", "Őrség 😀\tNorte", false, "RSÉG NORTE",
+        "Se pegó \"RSÉG NORTE\". Se quitaron \"Ő\", \"😀\" y los tabuladores, que");
+    row("a long foreign text pasted", "a абвгдежзийк", false, "A ",
+        "\"з\" y otros 3 caracteres, que");
+    row("undefined 0x81 pasted", "a\u0081", false, "A", "Se quitaron los caracteres de control");
     row("combining accent pasted", "jose\u0301", false, "JOSÉ", "");
 }
 
@@ -272,6 +305,8 @@ void TestEntryRules::datesAsTyped() {
     for (QChar c : keys.startsWith(u"^V") ? QString() : keys)
         c == u'\n' ? QTest::keyClick(edit, Qt::Key_Return) : QTest::keyClicks(edit, QString(c));
     QTest::keyClick(edit, Qt::Key_Tab); // leaving the field ends the typing
+    // from whichever of its parts the typing stopped at
+    QVERIFY(d->focusWidget() != edit && !edit->isAncestorOf(d->focusWidget()));
     const bool refused = !date.isValid();
     QCOMPARE(edit->date(), refused ? before : date);
     QCOMPARE(refusedDate(edit).isEmpty(), !refused);
@@ -321,6 +356,143 @@ void TestEntryRules::checks() {
 
 // Leading digits count, blanks anywhere are skipped; an exponent letter
 // without digits after it ends the number.
+// An editor holding typed changes asks before they are lost, whichever way
+// it is left, and Enter keeps editing; unchanged, it closes at once. The
+// change is typed or chosen in `field`.
+void TestEntryRules::editorsAskBeforeDiscarding_data() {
+    QTest::addColumn<QString>("dialog");
+    QTest::addColumn<QString>("field");
+    row("representative", "frmApoderado", "txtNombre");
+    row("representative's kind", "frmApoderado", "optSi");
+    row("acted office", "frmAduanaAct", "cmbAduana");
+    row("declaration", "frmPedTramitados", "txtPedimento");
+    row("earlier agent", "frmAgentes_Aduanales", "txtRFC");
+    row("agent's period", "frmPeriodo_Agente", "dtpIni");
+    row("representative's period", "frmPeriodo_Mandatario", "cmbNoAduana");
+}
+
+void TestEntryRules::editorsAskBeforeDiscarding() {
+    QFETCH(QString, dialog);
+    QFETCH(QString, field);
+    ProgramDir dir;
+    auto db = dir.open();
+    using enum seam::Answer;
+    // Way of leaving, whether something was typed, the answer: question, still open.
+    for (const char* way : {"Escape", "cmdCancelar", "close"})
+        for (const auto& [typed, answer, outcome] :
+             {std::tuple{false, Ok, "|0"}, {true, Cancel, "Cancel|1"}, {true, Ok, "Cancel|0"}}) {
+            seam::Script s;
+            const auto w = openWindow(dialog, *db);
+            QString seen;
+            s.onDialog(dialog, [&](QDialog& d) {
+                d.show();
+                QWidget* f = named(d, field);
+                if (auto* e = qobject_cast<QLineEdit*>(f); e && typed)
+                    QTest::keyClicks(e, "7");
+                else if (auto* c = qobject_cast<QComboBox*>(f); c && typed)
+                    c->setCurrentIndex(c->count() - 1);
+                else if (auto* date = qobject_cast<QDateEdit*>(f); date && typed)
+                    date->setDate(date->date().addDays(-1));
+                else if (auto* b = qobject_cast<QAbstractButton*>(f); b && typed)
+                    b->click();
+                s.answer(answer);
+                s.shown.clear();
+                if (way == std::string_view("Escape"))
+                    QTest::keyClick(&d, Qt::Key_Escape);
+                else if (way == std::string_view("close"))
+                    d.close();
+                else
+                    press(d, way);
+                seen = (s.shown.isEmpty()                  ? QString()
+                        : s.shown.last().onEnter == Cancel ? u"Cancel"_s
+                                                           : u"Ok"_s) +
+                       u'|' + QString::number(int(d.isVisible()));
+                d.hide();
+                return d.result();
+            });
+            seam::exec(static_cast<QDialog&>(**w));
+            QVERIFY2(seen == QLatin1String(outcome),
+                     qPrintable(u"%1, %2: %3"_s.arg(way).arg(typed).arg(seen)));
+        }
+}
+
+// Every button and every labelled field (through its label) has an Alt
+// letter no other control beside it shares. The main window's pages show
+// one at a time: each with the button row. An address block's fields are
+// walked by Tab (nine to a block, two or three blocks to a window: more
+// than the letters of their captions).
+void TestEntryRules::altLettersInEveryWindow_data() {
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QString>("page"); // of the main window; "" for the whole window
+    for (const QString& w : EveryWindow)
+        if (w != u"frmMain")
+            QTest::newRow(qPrintable(w)) << w << QString();
+    for (const char* page : {"pageAgent", "pageOffices", "pageRepresentatives", "pageAgentHistory",
+                             "pageRepresentativeHistory"})
+        QTest::newRow(page) << u"frmMain"_s << QString::fromLatin1(page);
+}
+
+void TestEntryRules::altLettersInEveryWindow() {
+    QFETCH(QString, window);
+    QFETCH(QString, page);
+    ProgramDir dir;
+    auto db = dir.open();
+    const auto w = openWindow(window, *db);
+    const auto inScope = [&](const QWidget* c) {
+        for (const QWidget* p = c; p; p = p->parentWidget())
+            if (p->objectName().startsWith(u"page"_s))
+                return p->objectName() == page;
+        return true;
+    };
+    const auto inBlock = [](const QWidget* c) {
+        for (const QWidget* p = c->parentWidget(); p; p = p->parentWidget())
+            if (qobject_cast<const AddressBlock*>(p))
+                return true;
+        return false;
+    };
+    QMap<QString, QString> holder; // Alt letter -> control
+    QStringList faults;
+    QSet<const QWidget*> named;
+    const auto needs = [&](const QWidget* c, const QString& text) {
+        const QString key = QKeySequence::mnemonic(text).toString();
+        if (key.isEmpty())
+            faults << c->objectName() + u": no Alt letter in \""_s + text + u'"';
+        else if (holder.contains(key))
+            faults << c->objectName() + u": "_s + key + u" also "_s + holder[key];
+        else
+            holder[key] = c->objectName();
+    };
+    for (const QWidget* c : (**w).findChildren<QWidget*>()) {
+        if (!inScope(c))
+            continue;
+        if (auto* b = qobject_cast<const QAbstractButton*>(c); b && !b->text().isEmpty())
+            needs(c, b->text());
+        else if (auto* l = qobject_cast<const QLabel*>(c); l && l->buddy() && !inBlock(c)) {
+            needs(c, l->text());
+            named << l->buddy();
+        }
+    }
+    // Every field a person types or chooses in has a label leading to it;
+    // an office's name list stands beside its number list, which the label
+    // leads to.
+    const auto besideNamed = [&](const QWidget* c) {
+        const QString number = c->objectName().replace(u"cmbAduana"_s, u"cmbNoAduana"_s);
+        return std::any_of(named.cbegin(), named.cend(),
+                           [&](const QWidget* n) { return n->objectName() == number; });
+    };
+    for (const QWidget* c : (**w).findChildren<QWidget*>()) {
+        const bool field = qobject_cast<const QLineEdit*>(c) || qobject_cast<const QComboBox*>(c) ||
+                           qobject_cast<const QDateEdit*>(c);
+        if (field && inScope(c) && !inBlock(c) && c->focusPolicy() != Qt::NoFocus &&
+            !qobject_cast<const QAbstractSpinBox*>(c->parentWidget()) &&
+            !qobject_cast<const QComboBox*>(c->parentWidget()) && !named.contains(c) &&
+            !c->property("readOnly").toBool() && !c->isHidden() && c->isEnabled() &&
+            !besideNamed(c))
+            faults << c->objectName() + u": no label leads to it"_s;
+    }
+    QVERIFY2(faults.isEmpty(), qPrintable(faults.join(u'\n')));
+}
+
 void TestEntryRules::numericValue() {
     QStringList got;
     for (const char* t :

@@ -9,12 +9,12 @@
 #include "exchange/DumpImport.h"
 #include "exchange/EnvioStage.h"
 #include "exchange/InformationFile.h"
+#include "exchange/SignedEnvio.h"
 #include "exchange/Signing.h"
 #include "rules/Cp1252.h"
 #include "support/WizardDriver.h"
 #include "wizard/InformationFileFlow.h"
 #include "wizard/PreviousVersionImport.h"
-#include "wizard/SignedEnvio.h"
 
 #ifdef Q_OS_WIN
 #include <windows.h>
@@ -113,6 +113,8 @@ private Q_SLOTS:
     void fileHeldOpenByAnotherProgram();
 #endif
     void fromFinalizaToASignedFile();
+    void packageInEnvio_data();
+    void packageInEnvio();
     void completeDumpAfterTheToolEnds();
     void nothingImported_data();
     void nothingImported();
@@ -515,15 +517,62 @@ void TestExchange::fromFinalizaToASignedFile() {
     QCOMPARE(inEnvio(), (QStringList{"3001.txt", "GAMR800202XY2.req"}));
     QCOMPARE(BackupFolder(pd->path()).copies().size(), 1); // after the signed file only
     QCOMPARE(retry, QDir::toNativeSeparators(key) + u'|'); // no password is kept
-    // The next start tells that ENVIO's file is current, until the data or the file change.
-    QCOMPARE(currentSignedFile(*db, pd->path(), u"3001"_s), QFileInfo(file()).lastModified());
-    must(*db, u"update AA set Nombre='JUAM'"_s);
-    QCOMPARE(currentSignedFile(*db, pd->path(), u"3001"_s), std::nullopt);
-    writeWholeFile(file(), QByteArray(signed_).replace("|JUAN|", "|JUAM|")); // not as signed
-    QCOMPARE(currentSignedFile(*db, pd->path(), u"3001"_s), std::nullopt);
+    QVERIFY(signedEnvio(*db, pd->path(), u"3001"_s).current());
     const QSettings stored(QSettings::UserScope, u"KESTRO"_s, u"KESTRO"_s);
     for (const QString& k : stored.allKeys())
         QVERIFY(!stored.value(k).toString().contains(u"clave"_s));
+}
+
+// What ENVIO holds after a signed generation and then one change: the
+// package is current only while the file and every requirement copy are
+// what would be written now; a file signed with the kept key that no longer
+// matches is stale, with its signing time; anything else is no signed file.
+void TestExchange::packageInEnvio_data() {
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<int>("state");
+    const int none = int(EnvioPackage::State::None), current = int(EnvioPackage::State::Current),
+              stale = int(EnvioPackage::State::Stale);
+    row("as generated", "", current);
+    row("stored data changed", "sql:update AA set Nombre='JUAM'", stale);
+    row("requirement copy deleted", "rm:envio", stale);
+    row("requirement rewritten", "write:req", stale);
+    row("requirement copy rewritten", "write:envio", stale);
+    row("requirement unreadable", "rm:req", stale);
+    row("file no longer as signed", "write:file", none);
+    row("signing key not kept", "rm:key", none);
+    row("no file", "rm:file", none);
+}
+
+void TestExchange::packageInEnvio() {
+    QFETCH(QString, change);
+    QFETCH(int, state);
+    const QString keyPath = fixture(u"keys/rsa.key"_s);
+    QByteArray publicKey;
+    const SignStep sign = [&](QByteArray& bytes) {
+        Signer s{agentCurpOf(bytes), keyPath.toUtf8(), "clave"};
+        return signContent(bytes, s, &publicKey) == SignedOk;
+    };
+    const Fallible<QString> written = writeInformationFile(*db, pd->path(), u"3001"_s, sign);
+    QVERIFY2(written, qPrintable(written.why()));
+    writeWholeFile(lastSigningKeyPath(pd->path()), publicKey);
+    const QDateTime signedAt = QFileInfo(file()).lastModified();
+    const QString copy = envio() + u"/GAMR800202XY2.req"_s;
+    const QString what = change.section(u':', 1);
+    const QString path = what == u"envio"_s ? copy
+                         : what == u"req"_s ? req
+                         : what == u"key"_s ? lastSigningKeyPath(pd->path())
+                                            : file();
+    if (change.startsWith(u"sql:"_s))
+        must(*db, what);
+    else if (change.startsWith(u"rm:"_s))
+        QVERIFY(QFile::remove(path));
+    else if (change.startsWith(u"write:"_s))
+        writeWholeFile(path, readWholeFile(path).replace("ROSA", "RosA"));
+
+    const EnvioPackage package = signedEnvio(*db, pd->path(), u"3001"_s);
+    QCOMPARE(int(package.state), state);
+    QCOMPARE(package.signedAt, state == int(EnvioPackage::State::None) ? QDateTime() : signedAt);
+    QCOMPARE(package.why.isEmpty(), state != int(EnvioPackage::State::Stale));
 }
 
 void TestExchange::completeDumpAfterTheToolEnds() {

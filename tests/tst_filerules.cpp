@@ -183,7 +183,7 @@ void TestFileRules::findingsLeadToThePerson() {
     QVERIFY(w.pageShown("pageRepresentatives"));
     QTableWidget* grid = w.grid("fgAA");
     QCOMPARE(grid->item(grid->currentRow(), 4)->text(), u"TERC820404HDFRRS03"_s);
-    QCOMPARE(w.cmd("cmdSiguiente")->text(), u"Finaliza"_s);
+    QCOMPARE(w.cmd("cmdSiguiente")->text(), u"&Finaliza"_s);
     if (shots) {
         QTest::qWait(300);
         w.window->grab().save(qEnvironmentVariable("KESTRO_CAPTURAS") + u"/pagina-3-tras-ir.png"_s);

@@ -39,7 +39,8 @@ void TestHistory::periodDialogs_data() {
     const char* ver = "VERACRUZ, VER.";
     row("patent 0", "0", "", -1, "No. de Patente no valido");
     row("patent 12AB", "12AB", ver, 0, "No. de Patente no valido");
-    row("ends before", "4000", ver, -1, "Periodo no valido");
+    row("ends before", "4000", ver, -1,
+        "Periodo no valido\nLa fecha final es anterior a la inicial.");
     row("no office", "4000", "", 0, "Aduana no puede estar vacio");
     row("patent with blanks", " 0012 ", ver, 0, "");
 }
@@ -68,7 +69,7 @@ void TestHistory::periodDialogs() {
                     {Eva + 'X'}) +
                  gridCell(wz->grid("fgMandatarios"), 1, 4) +
                  wz->showing({"fgPeriodosMandatario", "cmdMandBorrar"}) +
-                 wz->script.shown.value(0).title + wz->script.lastText() +
+                 wz->script.shown.value(0).title + wz->script.shown.value(0).text +
                  QString::number(QApplication::focusWidget() == nuevo),
              message.isEmpty() ? "0|430" + today.toString(Qt::ISODate) + "SI1|01"
                                : "NULL|NULLSin Definir0|0KESTRO" + message + '1');
@@ -97,7 +98,9 @@ void TestHistory::page4EditorAndDeleting() {
     wz->withDialog("frmAgentes_Aduanales", "cmdAANuevo", [&](QDialog& d) {
         d.show();
         press(d, "cmdNuevo");
-        QCOMPARE(s.lastText(), u"Aduana no puede estar vacio"_s);
+        // Refused, then Cancelar leaves what was typed: asked first.
+        QCOMPARE(wz->messages().mid(wz->messages().size() - 2),
+                 (QStringList{u"Aduana no puede estar vacio"_s, DiscardQuestion}));
         walkChecks(d, s, [&] { press(d, "cmdAceptar"); },
                    {{"txtNombre", "   ", "Nombre no puede estar vacio", "PEDRO"},
                     {"txtApPaterno", "", "Ap. Paterno no puede estar vacio", "NAVA"},
@@ -193,11 +196,18 @@ void TestHistory::page5PeriodsAndNoHistory() {
     QCOMPARE(wz->showing(state), u"0|0|0"_s);
     const QString before = dumpAll(*db);
     wz->pick("fgMandatarios", 1);
-    for (const char* button : {"cmdCancelar", "cmdAceptar"})
-        answerDialog(wz->script, "frmSinHIstorico", {}, {button});
+    QString told; // under the declaration, what it deletes
+    wz->script.onDialog(u"frmSinHIstorico"_s, [&told](QDialog& d) {
+        told = showing(d, {"lblSeBorra"});
+        press(d, u"cmdCancelar"_s);
+        return d.result();
+    });
+    answerDialog(wz->script, "frmSinHIstorico", {}, {"cmdAceptar"});
     wz->cmd("cmdSinHistMM")->click();
     QCOMPARE(dumpAll(*db), before);
-    wz->pick("fgMandatarios", 1);
+    // Cancelled, he stays chosen: Nuevo and his periods are still there.
+    QCOMPARE(told + u'|' + wz->showing(state),
+             u"Al aceptar se borra el periodo de la lista.|1|0|1"_s);
     wz->cmd("cmdSinHistMM")->click();
     QCOMPARE(stored("select CURP, SinHistorico, (select count(*) from Periodos_H_MM p where "
                     "p.CURP=m.CURP) from Mandatarios m order by CURP") +

@@ -108,7 +108,7 @@ void TestRepresentatives::editorChecksOfficesAndDeclarations() {
                      rosa.rfc, rosa.curp, u"Conforme 2.13.11 (Posterior 01/01/2001)"_s, u"No"_s}));
     QCOMPARE(wz.showing({"frAcreditacion", "fgMandatarios", "cmdSiguiente"}) +
                  wz.cmd("cmdSiguiente")->text() + QString::number(wz.grid("fgAA")->currentRow()),
-             u"1|2|1Siguiente >1"_s);
+             u"1|2|1&Siguiente >1"_s);
 
     wz.withDialog("frmApoderado", "cmdEditar", [&](QDialog& d) {
         named<QComboBox>(d, u"cmbMandato"_s)->setCurrentIndex(0);
@@ -253,6 +253,8 @@ void TestRepresentatives::pageShowsEditsAndDeletesTheChosenOne() {
                  (QStringList{u" 200"_s, u"MEXICO, D.F."_s, u"7001"_s, u"04/03/2000"_s}));
         setValue(d, u"txtCURP"_s, rosa2);
     });
+    // Edited, she keeps her place in the list: the order of first entry.
+    QCOMPARE(gridCell(fgAA, 0, 4) + QString::number(fgAA->currentRow()), rosa2 + u'0');
     const QStringList moved = owned(*db, rosa2);
     QCOMPARE(QList({owned(*db, rosa.curp).size(), moved.size(),
                     moved.filter(u"Periodos_H_MM"_s).size()}),

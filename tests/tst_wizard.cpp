@@ -1,6 +1,7 @@
 // The main window driven by control names, through the message seam.
 #include "dialogs/frmAduanaAct.h"
 #include "entry/Grid.h"
+#include "exchange/InformationFile.h"
 #include "support/WizardDriver.h"
 
 using namespace Qt::StringLiterals;
@@ -20,6 +21,7 @@ private Q_SLOTS:
     void startUpWithABadDatabase();
     void pairedListsFollowEachOther();
     void representativesCompletenessMessages();
+    void nothingChangesAfterSigning_data();
     void nothingChangesAfterSigning();
 };
 
@@ -131,15 +133,16 @@ void TestWizard::moves() {
     wz.fillOffices(offices);
     const QStringList pages{"pageAgent", "pageOffices", "pageRepresentatives", "pageAgentHistory",
                             "pageRepresentativeHistory"};
+    // The caption without its Alt letter.
+    const auto caption = [&] { return wz.cmd("cmdSiguiente")->text().remove(u'&'); };
     for (const QString& step : steps.split(u';')) {
-        const bool finishing = step[0] == u'N' && wz.cmd("cmdSiguiente")->text() == u"Finaliza"_s;
+        const bool finishing = step[0] == u'N' && caption() == u"Finaliza"_s;
         wz.script.shown.clear();
         if (finishing) // not generated: the page stays
             wz.script.answer(seam::Answer::Cancel);
         step[0] == u'N' ? wz.next() : wz.back();
         const int page = wz.showing(pages).indexOf(u'1') / 2 + 1; // the one not hidden
-        QCOMPARE(u"%1|%2|%3"_s.arg(page).arg(wz.cmd("cmdSiguiente")->text(),
-                                             wz.showing({"cmdAtras", "cmdSiguiente"})),
+        QCOMPARE(u"%1|%2|%3"_s.arg(page).arg(caption(), wz.showing({"cmdAtras", "cmdSiguiente"})),
                  step.mid(1) + u"|1"_s);
         QCOMPARE(wz.script.lastText().startsWith(u"¿DESEA GENERAR EL ARCHIVO DE INFORMACION?"_s),
                  finishing);
@@ -417,7 +420,28 @@ void TestWizard::representativesCompletenessMessages() {
 // Once the file is signed nothing on any page can change the data it
 // reflects, not even after choosing another row; the lists still scroll,
 // and Dudas and Salir stay.
+// After signing nothing can be changed. The next start's page 1 tells
+// whether ENVIO holds the package the stored data give, and leaving asks
+// only when it does not: `change` is made between the two runs.
+void TestWizard::nothingChangesAfterSigning_data() {
+    QTest::addColumn<QString>("change"); // SQL, or "req" for the requirement file rewritten
+    QTest::addColumn<QString>("line");   // page 1's line at the next start
+    row("nothing changed", "",
+        "ENVIO ya tiene el archivo de información firmado el %1, y "
+        "corresponde a los datos guardados.");
+    row("requirement file rewritten", "req",
+        "El archivo de información que está en ENVIO, firmado el %1, ya no corresponde a los "
+        "datos guardados (la copia de RFC2.req en ENVIO no es la del archivo de requerimiento "
+        "actual). Genere uno nuevo con \"Finaliza\" antes de enviarlo.");
+    row("restored or changed data", "update Mandatarios set Nombre='LUISA'",
+        "El archivo de información que está en ENVIO, firmado el %1, ya no corresponde a los "
+        "datos guardados (los datos guardados ya no son los del archivo). Genere uno nuevo con "
+        "\"Finaliza\" antes de enviarlo.");
+}
+
 void TestWizard::nothingChangesAfterSigning() {
+    QFETCH(QString, change);
+    QFETCH(QString, line);
     Wizard wz;
     auto db = wz.dir.open();
     storeOffice(*db, wz.dir.path());
@@ -454,6 +478,25 @@ void TestWizard::nothingChangesAfterSigning() {
     QCOMPARE(wz.showing({"fgAA", "cmdAtras", "cmdSiguiente", "cmdDudas", "cmdSalir"}),
              u"2|0|0|1|1"_s);
     QVERIFY(wz.grid("fgAA")->isEnabled() && wz.grid("fgAA")->currentRow() == 1);
+    wz.script.shown.clear();
+    QVERIFY(wz.window->close() && wz.script.shown.isEmpty());
+
+    const QDateTime signedAt =
+        QFileInfo(informationFilePath(wz.dir.path(), u"3001"_s)).lastModified();
+    if (change == u"req"_s)
+        writeWholeFile(wz.dir.path() + u"/RFC2.req"_s, "otro req");
+    else if (!change.isEmpty())
+        must(*db, change);
+    wz.start();
+    QCOMPARE(wz.showing({"lblArchivoFirmado"}),
+             line.arg(signedAt.toString(u"dd/MM/yyyy 'a las' HH:mm"_s)));
+    wz.script.shown.clear();
+    wz.script.answer(seam::Answer::Cancel);
+    QCOMPARE(wz.window->close(), change.isEmpty());
+    QCOMPARE(wz.messages(), change.isEmpty() ? QStringList()
+                                             : QStringList{u"¿Desea salir de la aplicación?, aun "
+                                                           "no a generado el archivo de "
+                                                           "información"_s});
 }
 
 QTEST_MAIN(TestWizard)

@@ -163,6 +163,14 @@ void AgentHistoryPage::cmdSinHistAA_Click() {
                            QStringLiteral("Por este medio les informo que no he tenido "
                                           "representantes, por tal motivo no tengo historico"),
                            std::nullopt, this);
+    const int listed = ui->fgDatosAA->rowCount();
+    dialog.tellWhatIsDeleted(
+        listed == 0   ? QString()
+        : listed == 1 ? QStringLiteral("Al aceptar se borra el representante de la lista, con "
+                                       "sus periodos.")
+                      : QStringLiteral("Al aceptar se borran los %1 representantes de la lista, "
+                                       "con sus periodos.")
+                            .arg(listed));
     seam::exec(dialog);
     seam::readFailed(this, Llena_Hist_AA());
     gridClear(ui->fgPeriodosAA);

@@ -143,15 +143,29 @@ AgentRecord AgentPage::record(const QVariant& sinHistorico) const {
 void AgentPage::showSaved(const AgentRecord& agent) {
     ui->txtPatente->setText(canonicalPatent(agent.patente));
     ui->txtAutorizacion->setText(agent.autorizacion);
-    ui->lblArchivoFirmado->hide();
 }
 
-void AgentPage::showSignedFile(const QDateTime& signedAt) {
-    ui->lblArchivoFirmado->setText(
-        QStringLiteral("ENVIO ya tiene el archivo de información firmado el %1 a las %2, y "
-                       "corresponde a los datos guardados.")
-            .arg(signedAt.toString(QStringLiteral("dd/MM/yyyy")),
-                 signedAt.toString(QStringLiteral("HH:mm"))));
+void AgentPage::showEnvio(const EnvioPackage& package) {
+    const QString day = package.signedAt.toString(QStringLiteral("dd/MM/yyyy"));
+    const QString time = package.signedAt.toString(QStringLiteral("HH:mm"));
+    switch (package.state) {
+    case EnvioPackage::State::None:
+        ui->lblArchivoFirmado->hide();
+        return;
+    case EnvioPackage::State::Current:
+        ui->lblArchivoFirmado->setText(
+            QStringLiteral("ENVIO ya tiene el archivo de información firmado el %1 a las %2, y "
+                           "corresponde a los datos guardados.")
+                .arg(day, time));
+        break;
+    case EnvioPackage::State::Stale:
+        ui->lblArchivoFirmado->setText(
+            QStringLiteral("El archivo de información que está en ENVIO, firmado el %1 a las %2, "
+                           "ya no corresponde a los datos guardados (%3). Genere uno nuevo con "
+                           "\"Finaliza\" antes de enviarlo.")
+                .arg(day, time, package.why));
+        break;
+    }
     ui->lblArchivoFirmado->show();
 }
 

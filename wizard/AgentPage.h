@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/AgentStore.h"
+#include "exchange/SignedEnvio.h"
 
 #include <QDateTime>
 #include <QWidget>
@@ -33,11 +34,10 @@ public:
     bool Valida_AA();
     // The page as the store takes it.
     AgentRecord record(const QVariant& sinHistorico) const;
-    // After a save: the patent as stored ("0012" is kept as 12). The data
-    // may now differ from the signed file's: its line goes.
+    // After a save: the patent as stored ("0012" is kept as 12).
     void showSaved(const AgentRecord& agent);
-    // One line: ENVIO holds the file signed then, for the data as stored.
-    void showSignedFile(const QDateTime& signedAt);
+    // One line on ENVIO's signed package: current, or to be generated again.
+    void showEnvio(const EnvioPackage& package);
     int additionalOffices() const;
     QString patent() const;
     QString rfc() const;

@@ -13,7 +13,7 @@
 #include "exchange/Signing.h"
 #include "report/SigningSummary.h"
 
-#include "wizard/SignedEnvio.h"
+#include "exchange/SignedEnvio.h"
 
 #include <QDir>
 #include <QSaveFile>

@@ -1,5 +1,7 @@
 #include "wizard/PreviousVersionImport.h"
 
+#include "data/InSpanish.h"
+
 #include "data/Database.h"
 #include "entry/Seam.h"
 #include "exchange/DumpImport.h"
@@ -110,8 +112,8 @@ bool runDumpTool(QWidget* parent, const QStringList& command, const QString& old
     tool.setWorkingDirectory(oldFolder);
     tool.start(command.first(), command.mid(1));
     if (!tool.waitForStarted(EsperaArranque))
-        return importSkipped(
-            parent, QStringLiteral("No se pudo ejecutar %1: %2.").arg(shown, tool.errorString()));
+        return importSkipped(parent, QStringLiteral("No se pudo ejecutar %1: %2.")
+                                         .arg(shown, systemSays(tool.errorString())));
     const DumpWait waited = waitForDumpTool(parent, tool);
     if (waited != DumpWait::Finished) {
         tool.kill();

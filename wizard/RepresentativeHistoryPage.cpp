@@ -169,7 +169,14 @@ void RepresentativeHistoryPage::cmdSinHistMM_Click() {
                                           "actuado para ningún Agente Aduanal, por tal motivo no "
                                           "tiene historico"),
                            gridCell(ui->fgMandatarios, m, 3), this);
+    const int listed = ui->fgPeriodosMandatario->rowCount();
+    dialog.tellWhatIsDeleted(
+        listed == 0 ? QString()
+        : listed == 1
+            ? QStringLiteral("Al aceptar se borra el periodo de la lista.")
+            : QStringLiteral("Al aceptar se borran los %1 periodos de la lista.").arg(listed));
+    // Declared or not, he stays chosen, his periods (none once declared) on show.
+    const QString curp = gridCell(ui->fgMandatarios, m, 3);
     seam::exec(dialog);
-    seam::readFailed(this, Llena_Hist_Mandatarios());
-    gridClear(ui->fgPeriodosMandatario);
+    showRepresentativeAgain(curp);
 }

@@ -15,7 +15,6 @@
 #include "wizard/PageLock.h"
 #include "wizard/PageSupport.h"
 #include "wizard/PreviousVersionImport.h"
-#include "wizard/SignedEnvio.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -27,9 +26,10 @@
 #include <algorithm>
 
 namespace {
-const QString Siguiente = QStringLiteral("Siguiente >");
-const QString Siguente = QStringLiteral("Siguente >");
-const QString Finaliza = QStringLiteral("Finaliza");
+// With their Alt letters; "Finaliza" takes another, since the two alternate.
+const QString Siguiente = QStringLiteral("&Siguiente >");
+const QString Siguente = QStringLiteral("&Siguente >");
+const QString Finaliza = QStringLiteral("&Finaliza");
 } // namespace
 
 frmMain::frmMain(AppState& state, QWidget* parent)
@@ -186,9 +186,13 @@ void frmMain::Inicializa_datos() {
     ui->pageAgentHistory->showAgentHistory(agent.sinHistorico);
     ui->pageOffices->showOffices(agent);
     (void)(ui->pageAgent->loadValidationAddress() && ui->pageOffices->loadValidationAddresses());
-    if (const auto signedAt =
-            currentSignedFile(*db_, state_.dataDir, canonicalPatent(state_.NoPat)))
-        ui->pageAgent->showSignedFile(*signedAt);
+    ui->pageAgent->showEnvio(envioPackage());
+}
+
+EnvioPackage frmMain::envioPackage() const {
+    if (!db_ || state_.NoPat.isEmpty())
+        return {};
+    return signedEnvio(*db_, state_.dataDir, canonicalPatent(state_.NoPat));
 }
 
 void frmMain::showPage(int page) {
@@ -197,6 +201,9 @@ void frmMain::showPage(int page) {
     for (int i = 0; i < pages.size(); ++i)
         pages[i]->setVisible(i + 1 == page);
     page_ = page;
+    // Whatever was saved or changed since, the line on ENVIO says it now.
+    if (page == 1)
+        ui->pageAgent->showEnvio(envioPackage());
     // The keyboard goes on where the new page starts.
     pages[page - 1]->setFocus();
 }
@@ -479,9 +486,9 @@ void frmMain::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    // Until the information file exists, leaving is a question, whether by
-    // the "Salir" button or by the window's close box.
-    if (ui->cmdSiguiente->isEnabled() &&
+    // Until ENVIO holds the package the stored data give, leaving is a
+    // question, whether by the "Salir" button or by the window's close box.
+    if (ui->cmdSiguiente->isEnabled() && !envioPackage().current() &&
         !seam::confirm(this,
                        QStringLiteral("¿Desea salir de la aplicación?, aun no a generado el "
                                       "archivo de información"),

@@ -3,6 +3,7 @@
 #include "data/Database.h"
 #include "entry/AppState.h"
 #include "exchange/PreKeyCheck.h"
+#include "exchange/SignedEnvio.h"
 
 #include <QSet>
 #include <QWidget>
@@ -78,6 +79,7 @@ private:
     bool loadingStopped(const MaybeError& e);
     void watchTyping(QWidget* page, int number);
     QString unsavedQuestion() const;
+    EnvioPackage envioPackage() const;
 
     std::unique_ptr<Ui::frmMain> ui;
     AppState& state_;

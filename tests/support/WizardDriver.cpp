@@ -1,5 +1,17 @@
 #include "support/WizardDriver.h"
 
+#include "dialogs/FindingsDialog.h"
+#include "dialogs/frmAduanaAct.h"
+#include "dialogs/frmAgentes_Aduanales.h"
+#include "dialogs/frmApoderado.h"
+#include "dialogs/frmDudas.h"
+#include "dialogs/frmInicio.h"
+#include "dialogs/frmKey.h"
+#include "dialogs/frmPedTramitados.h"
+#include "dialogs/frmPeriodo_Agente.h"
+#include "dialogs/frmPeriodo_Mandatario.h"
+#include "dialogs/frmSinHIstorico.h"
+
 QString showing(const QObject& form, const QStringList& names) {
     QStringList out;
     for (const QString& name : names) {
@@ -143,4 +155,42 @@ void goOnToTheKey(seam::Script& s) {
         press(d, QStringLiteral("cmdContinuar"));
         return d.result();
     });
+}
+
+std::unique_ptr<AnyWindow> openWindow(const QString& name, Database& db) {
+    auto w = std::make_unique<AnyWindow>();
+    const QStringList someone{"LUIS", "MORA", "DIAZ", Luis, "MODL800101AB1"};
+    if (name == u"frmMain")
+        w->window = std::make_unique<frmMain>(w->state);
+    else if (name == u"frmInicio")
+        w->window = std::make_unique<frmInicio>();
+    else if (name == u"frmDudas")
+        w->window = std::make_unique<frmDudas>(Contact{});
+    else if (name == u"frmKey")
+        w->window = std::make_unique<frmKey>(QStringLiteral("PELJ700101AB1"), QString());
+    else if (name == u"FindingsDialog")
+        w->window =
+            std::make_unique<FindingsDialog>(QList<Problem>{{WizardPage::Agent,
+                                                             {},
+                                                             {},
+                                                             QStringLiteral("Falta el nombre"),
+                                                             QStringLiteral("Escríbalo"),
+                                                             true}});
+    else if (name == u"frmSinHIstorico")
+        w->window = std::make_unique<frmSinHIstorico>(db, QStringLiteral("No tiene"), std::nullopt);
+    else if (name == u"frmApoderado")
+        w->window = std::make_unique<frmApoderado>(db, EditMode::New, QString());
+    else if (name == u"frmAduanaAct")
+        w->window = std::make_unique<frmAduanaAct>(db, &w->acted);
+    else if (name == u"frmPedTramitados")
+        w->window = std::make_unique<frmPedTramitados>(db, &w->acted, &w->declared);
+    else if (name == u"frmAgentes_Aduanales")
+        w->window = std::make_unique<frmAgentes_Aduanales>(db, EditMode::New, QStringList());
+    else if (name == u"frmPeriodo_Agente")
+        w->window = std::make_unique<frmPeriodo_Agente>(db);
+    else if (name == u"frmPeriodo_Mandatario")
+        w->window = std::make_unique<frmPeriodo_Mandatario>(db, someone);
+    else
+        qFatal("no window %s", qPrintable(name));
+    return w;
 }

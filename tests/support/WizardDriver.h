@@ -52,6 +52,11 @@ void fillAddress(const QObject& form, const QString& prefix,
 void answerDialog(seam::Script& s, const QString& dialog,
                   const QList<std::pair<QString, QString>>& texts, const QStringList& buttons);
 
+// What an editor left with typed changes asks.
+inline const QString DiscardQuestion =
+    QStringLiteral("Los datos capturados en esta ventana no se han guardado. ¿Desea cerrarla sin "
+                   "guardarlos?");
+
 // Queues going on to the key from the list of findings, which the made-up
 // check digits of the fixtures' CURPs bring up with observations alone.
 void goOnToTheKey(seam::Script& s);
@@ -142,3 +147,19 @@ inline bool showsWhole(const QTableWidget* grid, const QList<int>& columns) {
                                  grid->columnWidth(c) - 6;
     return whole;
 }
+
+// Any window of the program, built by its objectName as its opener builds
+// it, over `db`; the lists a sub-dialog appends to live here with it.
+struct AnyWindow {
+    QTableWidget acted{0, 2}, declared{0, 4};
+    AppState state;
+    std::unique_ptr<QWidget> window; // last: it goes first
+    QWidget& operator*() const { return *window; }
+};
+std::unique_ptr<AnyWindow> openWindow(const QString& name, Database& db);
+inline const QStringList EveryWindow{"frmMain",           "frmInicio",
+                                     "frmDudas",          "frmKey",
+                                     "FindingsDialog",    "frmSinHIstorico",
+                                     "frmApoderado",      "frmAduanaAct",
+                                     "frmPedTramitados",  "frmAgentes_Aduanales",
+                                     "frmPeriodo_Agente", "frmPeriodo_Mandatario"};
