@@ -5,6 +5,7 @@
 
 #include <QHeaderView>
 #include <QPushButton>
+#include <QScrollBar>
 
 namespace {
 
@@ -48,9 +49,12 @@ FindingsDialog::FindingsDialog(const QList<Problem>& problems, QWidget* parent)
     QHeaderView* h = ui->twHallazgos->header();
     h->setStretchLastSection(false);
     h->setSectionResizeMode(0, QHeaderView::ResizeToContents);
-    h->resizeSection(1, 230);
+    h->resizeSection(1, personWidth());
     h->setSectionResizeMode(2, QHeaderView::Stretch);
     h->setSectionResizeMode(3, QHeaderView::Stretch);
+    // The texts wrap within their columns; nothing is left to scroll to.
+    ui->twHallazgos->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    ui->twHallazgos->setTextElideMode(Qt::ElideNone);
     ui->cmdContinuar->setVisible(errors == 0);
     connect(ui->cmdIr, &QPushButton::clicked, this, &FindingsDialog::goToCurrent);
     connect(ui->cmdCerrar, &QPushButton::clicked, this, &QDialog::reject);
@@ -75,6 +79,20 @@ FindingsDialog::FindingsDialog(const QList<Problem>& problems, QWidget* parent)
 }
 
 FindingsDialog::~FindingsDialog() = default;
+
+// A CURP whole, and the name below it.
+int FindingsDialog::personWidth() const {
+    return fontMetrics().horizontalAdvance(QStringLiteral("MMMM800202MDFRRS01")) + 24;
+}
+
+QSize FindingsDialog::sizeHint() const {
+    const int text = fontMetrics().averageCharWidth() * 45;
+    const QMargins m = layout()->contentsMargins();
+    const int width = ui->twHallazgos->header()->sectionSizeHint(0) + personWidth() + 2 * text +
+                      ui->twHallazgos->verticalScrollBar()->sizeHint().width() + m.left() +
+                      m.right() + 2 * ui->twHallazgos->frameWidth();
+    return QSize(width, std::max(QDialog::sizeHint().height(), fontMetrics().height() * 28));
+}
 
 void FindingsDialog::showEvent(QShowEvent* event) {
     placeOnScreen(this);

@@ -27,6 +27,8 @@ RepresentativeHistoryPage::RepresentativeHistoryPage(QWidget* parent)
                QStringLiteral("F. Inicial"), QStringLiteral("F. Final")},
               {1070, 1000, 4400, 1500, 1500});
     gridFitColumns(ui->fgMandatarios, {14, 14, 14, 18});
+    // The names take the room; "Historico" holds only SI or NO.
+    gridShareWidth(ui->fgMandatarios, {0, 1, 2});
     gridFitColumns(ui->fgPeriodosMandatario, {4, 0, 0, 10, 10});
 
     connect(ui->fgMandatarios, &QTableWidget::currentCellChanged, this,
