@@ -167,7 +167,8 @@ private:
         for (int c : flexible_) {
             const int share =
                 wantedFlexible > 0 ? int(qint64(wanted_[c]) * left / wantedFlexible) : 0;
-            grid_->setColumnWidth(c, std::max(grid_->horizontalHeader()->sectionSizeHint(c), share));
+            grid_->setColumnWidth(c,
+                                  std::max(grid_->horizontalHeader()->sectionSizeHint(c), share));
         }
     }
 

@@ -37,7 +37,8 @@ const QWidget* settled(QWidget* window) {
     return window->parentWidget() ? window->parentWidget()->window() : nullptr;
 }
 
-// Brings its window back on screen after the resize that took it off: once the window system has settled, so that the frame is known.
+// Brings its window back on screen after the resize that took it off: once the window system has
+// settled, so that the frame is known.
 class OnScreenKeeper : public QObject {
 public:
     explicit OnScreenKeeper(QWidget* window) : QObject(window), window_(window) {

@@ -83,7 +83,8 @@ private:
             .height();
     }
     qreal spaceBefore(const SummaryLine& l) const {
-        return l.style == Style::Body ? 0 : QFontMetricsF(fontFor(l.style), &device_).height() * 0.5;
+        return l.style == Style::Body ? 0
+                                      : QFontMetricsF(fontFor(l.style), &device_).height() * 0.5;
     }
     qreal gap(const SummaryLine& l) const {
         return QFontMetricsF(fontFor(l.style), &device_).height() * 0.15;

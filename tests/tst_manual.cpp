@@ -36,9 +36,9 @@ private Q_SLOTS:
 };
 
 void TestManual::f1OpensTheSectionOfItsWindow_data() {
-    QTest::addColumn<int>("page");          // where the wizard stands
-    QTest::addColumn<QString>("dialog");    // the dialog F1 is pressed in; "" for the page
-    QTest::addColumn<QString>("heading");   // what the manual opens at
+    QTest::addColumn<int>("page");        // where the wizard stands
+    QTest::addColumn<QString>("dialog");  // the dialog F1 is pressed in; "" for the page
+    QTest::addColumn<QString>("heading"); // what the manual opens at
     row("page 1", 1, "", "Página 1, datos del agente aduanal");
     row("page 3", 3, "", "Página 3, representantes");
     row("representative editor, from page 3", 3, "frmApoderado", "Página 3, representantes");
@@ -119,8 +119,8 @@ void TestManual::installedAndPackaged() {
     QCOMPARE(readWholeFile(dest.path() + u"/usr/share/doc/kestro/manual.md"_s), source.readAll());
     QVERIFY(QFile::exists(dest.path() + u"/usr/share/doc/kestro/imagenes/pagina-3.png"_s));
     // The portable folder and the installer, which packs that folder whole.
-    const QString package = QString::fromUtf8(
-        readWholeFile(QStringLiteral(KESTRO_SOURCE_DIR "/windows/package.sh")));
+    const QString package =
+        QString::fromUtf8(readWholeFile(QStringLiteral(KESTRO_SOURCE_DIR "/windows/package.sh")));
     QVERIFY(package.contains(uR"(cp -r "$here/../docs/manual" "$out/manual")"_s));
 #endif
 }

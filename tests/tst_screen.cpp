@@ -26,8 +26,12 @@ bool settled(QWidget* w) {
 
 QString where(const QWidget* w) {
     const QRect f = w->frameGeometry(), a = freeArea(w);
-    return u"%1x%2 at %3,%4 on %5x%6"_s.arg(f.width()).arg(f.height()).arg(f.x()).arg(f.y())
-        .arg(a.width()).arg(a.height());
+    return u"%1x%2 at %3,%4 on %5x%6"_s.arg(f.width())
+        .arg(f.height())
+        .arg(f.x())
+        .arg(f.y())
+        .arg(a.width())
+        .arg(a.height());
 }
 
 } // namespace
@@ -47,8 +51,12 @@ void TestScreen::findingsListOpensReadable() {
                          u"(botón Buscar) o regrese el archivo a su carpeta."_s;
     QList<Problem> problems;
     for (int i = 0; i < 5; ++i)
-        problems << Problem{WizardPage::Representatives, u"GAMR800202MDFRRS01"_s,
-                            u"MARIA DE LOS ANGELES HERNANDEZ"_s, what, todo, i < 3};
+        problems << Problem{WizardPage::Representatives,
+                            u"GAMR800202MDFRRS01"_s,
+                            u"MARIA DE LOS ANGELES HERNANDEZ"_s,
+                            what,
+                            todo,
+                            i < 3};
     FindingsDialog dialog(problems);
     QString shown;
     QRect frame;
