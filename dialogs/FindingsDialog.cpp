@@ -6,11 +6,34 @@
 #include <QHeaderView>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QStyledItemDelegate>
+#include <QTimer>
 
 namespace {
 
 // Where a row's problem is kept.
 constexpr int ProblemRole = Qt::UserRole;
+
+// Rows as tall as their texts wrapped in their columns' widths (the view's
+// own rows stay one line high whatever the width).
+class WrappedRows : public QStyledItemDelegate {
+public:
+    explicit WrappedRows(QTreeWidget* list) : QStyledItemDelegate(list), list_(list) {}
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        const QSize one = QStyledItemDelegate::sizeHint(option, index);
+        const int width = list_->isFirstColumnSpanned(index.row(), index.parent())
+                              ? list_->viewport()->width()
+                              : list_->header()->sectionSize(index.column());
+        const QRect text =
+            option.fontMetrics.boundingRect(QRect(0, 0, std::max(width - 8, 1), 1 << 20),
+                                            Qt::TextWordWrap, index.data().toString());
+        return {one.width(), std::max(one.height(), text.height() + 4)};
+    }
+
+private:
+    QTreeWidget* list_;
+};
 
 QString pageText(WizardPage page) {
     return QStringLiteral("%1").arg(int(page));
@@ -55,6 +78,10 @@ FindingsDialog::FindingsDialog(const QList<Problem>& problems, QWidget* parent)
     // The texts wrap within their columns; nothing is left to scroll to.
     ui->twHallazgos->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     ui->twHallazgos->setTextElideMode(Qt::ElideNone);
+    ui->twHallazgos->setItemDelegate(new WrappedRows(ui->twHallazgos));
+    // Rows take the height their texts need at the columns' new widths.
+    connect(h, &QHeaderView::sectionResized, this,
+            [this] { QTimer::singleShot(0, ui->twHallazgos, &QTreeWidget::doItemsLayout); });
     ui->cmdContinuar->setVisible(errors == 0);
     connect(ui->cmdIr, &QPushButton::clicked, this, &FindingsDialog::goToCurrent);
     connect(ui->cmdCerrar, &QPushButton::clicked, this, &QDialog::reject);
@@ -86,7 +113,7 @@ int FindingsDialog::personWidth() const {
 }
 
 QSize FindingsDialog::sizeHint() const {
-    const int text = fontMetrics().averageCharWidth() * 45;
+    const int text = fontMetrics().averageCharWidth() * 55;
     const QMargins m = layout()->contentsMargins();
     const int width = ui->twHallazgos->header()->sectionSizeHint(0) + personWidth() + 2 * text +
                       ui->twHallazgos->verticalScrollBar()->sizeHint().width() + m.left() +

@@ -32,7 +32,7 @@ public:
 
     FindingsChoice choice() const { return choice_; }
     // Wide enough for the four columns, the two texts wrapping at about
-    // forty-five characters; whoever shows it keeps it within the screen.
+    // fifty-five characters; whoever shows it keeps it within the screen.
     QSize sizeHint() const override;
 
 protected:

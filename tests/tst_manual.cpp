@@ -23,6 +23,11 @@ QString headingShown(QWidget* window) {
     return shown;
 }
 
+// In the control that has the keyboard in that window.
+void pressF1(QWidget* window) {
+    QTest::keyClick(window->focusWidget() ? window->focusWidget() : window, Qt::Key_F1);
+}
+
 } // namespace
 
 class TestManual : public QObject {
@@ -59,13 +64,12 @@ void TestManual::f1OpensTheSectionOfItsWindow() {
     QVERIFY(wz.pageShown(page == 3 ? "frApoderado" : "frAA"));
     QString shown;
     if (dialog.isEmpty()) {
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
+        pressF1(wz.window.get());
         shown = headingShown(wz.window.get());
     } else if (dialog == u"FindingsDialog") {
         FindingsDialog findings({Problem{}}, wz.window.get());
         findings.show();
-        QVERIFY(QTest::qWaitForWindowActive(&findings));
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
+        pressF1(&findings);
         shown = headingShown(&findings);
     } else if (dialog == u"frmDudas") {
         wz.withDialog("frmDudas", "cmdDudas", [](QDialog& d) { press(d, u"cmdManual"_s); });
@@ -73,8 +77,7 @@ void TestManual::f1OpensTheSectionOfItsWindow() {
     } else {
         wz.withDialog(qPrintable(dialog), "cmdNuevo", [&](QDialog& d) {
             d.show();
-            QVERIFY(QTest::qWaitForWindowActive(&d));
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
+            pressF1(&d);
             shown = headingShown(&d);
         });
     }

@@ -47,8 +47,9 @@ private Q_SLOTS:
 void TestScreen::findingsListOpensReadable() {
     const QString what = u"El requerimiento electrónico no se puede leer: el archivo fue movido, "
                          u"borrado o está abierto en otro programa que no deja leerlo."_s;
-    const QString todo = u"Vuelva a elegir el requerimiento en la ventana del representante "
-                         u"(botón Buscar) o regrese el archivo a su carpeta."_s;
+    const QString todo =
+        u"Vuelva a elegir el requerimiento en la ventana del representante "
+        u"(botón Buscar) o regrese el archivo a su carpeta, y pulse Finaliza otra vez."_s;
     QList<Problem> problems;
     for (int i = 0; i < 5; ++i)
         problems << Problem{WizardPage::Representatives,
@@ -60,7 +61,7 @@ void TestScreen::findingsListOpensReadable() {
     FindingsDialog dialog(problems);
     QString shown;
     QRect frame;
-    int textColumns = 0, rowHeight = 0;
+    int textColumns = 0, rowHeight = 0, need = 0;
     bool scrolls = true;
     QTimer::singleShot(0, &dialog, [&] {
         if (settled(&dialog)) {
@@ -69,6 +70,10 @@ void TestScreen::findingsListOpensReadable() {
             auto* list = dialog.findChild<QTreeWidget*>(u"twHallazgos"_s);
             textColumns = std::min(list->columnWidth(2), list->columnWidth(3));
             rowHeight = list->visualItemRect(list->topLevelItem(1)).height();
+            need = dialog.fontMetrics()
+                       .boundingRect(QRect(0, 0, list->columnWidth(3) - 8, 1000), Qt::TextWordWrap,
+                                     todo)
+                       .height();
             scrolls = list->horizontalScrollBar()->isVisible();
         }
         dialog.reject();
@@ -81,7 +86,8 @@ void TestScreen::findingsListOpensReadable() {
     const QFontMetrics fm(dialog.font());
     QVERIFY2(frame.width() >= fm.horizontalAdvance(dialog.windowTitle()) + 150, qPrintable(shown));
     QVERIFY2(textColumns >= fm.averageCharWidth() * 30 && !scrolls, qPrintable(shown));
-    QVERIFY(rowHeight >= 2 * fm.height());
+    QVERIFY2(rowHeight >= std::max(need, 2 * fm.height()),
+             qPrintable(shown + u" row %1 need %2"_s.arg(rowHeight).arg(need)));
 }
 
 // A representative of the earlier kind brings up offices and declarations

@@ -6,6 +6,7 @@
 // Each scene is SQL, one statement a line, "<folder>" standing for the data
 // folder (the test fixtures are such scenes).
 #include "data/Database.h"
+#include "dialogs/HelpKey.h"
 #include "entry/AppState.h"
 #include "wizard/frmMain.h"
 
@@ -28,10 +29,15 @@
 
 namespace {
 
+// A window shown, by objectName or class; "frmMain:frApoderado" is the main
+// window while that page's frame shows.
 QWidget* topNamed(const QString& name) {
+    const QString window = name.section(u':', 0, 0), frame = name.section(u':', 1);
     for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->isVisible() && (w->objectName() == name || w->metaObject()->className() == name))
-            return w;
+        if (w->isVisible() && (w->objectName() == window || w->metaObject()->className() == window))
+            if (QWidget* f = frame.isEmpty() ? w : w->findChild<QWidget*>(frame);
+                f && f->isVisible())
+                return w;
     return nullptr;
 }
 
@@ -76,12 +82,12 @@ std::deque<Step> steps() {
     const auto mainClick = [main](const char* b) { click(main, QLatin1String(b)); };
     return {
         {"frmInicio", "inicio", [](QWidget*) { click("frmInicio", "cmdInicio"); }},
-        {main, "pagina-1",
+        {main + ":frAA", "pagina-1",
          [=](QWidget*) {
              in<QLineEdit>(main, "txtNoAduanasAut")->setText("1");
              mainClick("cmdSiguiente");
          }},
-        {main, "pagina-2",
+        {main + ":frDirValidAA", "pagina-2",
          [=](QWidget*) {
              mainClick("cmdAtras");
              in<QLineEdit>(main, "txtNoAduanasAut")->setText("0");
@@ -90,7 +96,7 @@ std::deque<Step> steps() {
              const auto rosa = g->findItems("ROSA", Qt::MatchExactly);
              pick("fgAA", rosa.isEmpty() ? 0 : rosa.first()->row());
          }},
-        {main, "pagina-3", [=](QWidget*) { mainClick("cmdEditar"); }},
+        {main + ":frApoderado", "pagina-3", [=](QWidget*) { mainClick("cmdEditar"); }},
         {"frmApoderado", "representante",
          [](QWidget*) { click("frmApoderado", "cmdNuevaAduana"); }},
         {"frmAduanaAct", "aduana-donde-actuo",
@@ -106,7 +112,7 @@ std::deque<Step> steps() {
                  later([=] { mainClick("cmdSiguiente"); });
              });
          }},
-        {main, "pagina-4", [=](QWidget*) { mainClick("cmdAANuevo"); }},
+        {main + ":frAA21311", "pagina-4", [=](QWidget*) { mainClick("cmdAANuevo"); }},
         {"frmAgentes_Aduanales", "representante-historico",
          [](QWidget*) { click("frmAgentes_Aduanales", "cmdNuevo"); }},
         {"frmPeriodo_Agente", "periodo-del-representante",
@@ -125,7 +131,7 @@ std::deque<Step> steps() {
                  pick("fgMandatarios", 0);
              });
          }},
-        {main, "pagina-5", [=](QWidget*) { mainClick("cmdMandNuevo"); }},
+        {main + ":frMandatarios", "pagina-5", [=](QWidget*) { mainClick("cmdMandNuevo"); }},
         {"frmPeriodo_Mandatario", "periodo-mandatario",
          [=](QWidget* w) {
              reject(w);
@@ -177,6 +183,7 @@ bool runScene(Database& db, const QString& file, const QString& folder) {
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    installHelpKey(app);
     const QStringList args = QCoreApplication::arguments();
     if (args.size() < 4) {
         std::fputs("kestro_capturas <kestro.mdb entregada> <carpeta> <sufijo> <escena.sql>...\n",

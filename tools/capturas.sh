@@ -10,9 +10,10 @@ out=$here/docs/capturas
 fixtures=$here/tests/fixtures
 # The agent with his addresses and Rosa (of the earlier kind, with an office
 # and a declaration), two representatives under rule 2.13.11 and an earlier
-# history of the agent.
+# history of the agent; each representative declared without history of his own.
 scene=$(mktemp); trap 'rm -f "$scene"' EXIT
 grep -v '^insert into AA ' "$fixtures/representatives.sql" > "$scene"
+echo 'update Mandatarios set SinHistorico=1' >> "$scene"
 for scale in 1 1.25; do
   suffix=$([ $scale = 1 ] && echo "" || echo "-125")
   QT_SCALE_FACTOR=$scale sh "$here/tests/under_window_manager.sh" "$build/kestro_capturas" \
