@@ -71,13 +71,10 @@ public:
     ShareWidth(QTableWidget* grid, const QList<int>& flexible)
         : QObject(grid), grid_(grid), flexible_(flexible) {
         setObjectName(QLatin1String(shareWidthName));
-        QHeaderView* header = grid->horizontalHeader();
-        const int last = grid->columnCount() - 1;
-        // A stretched last column's width says only what room was left.
-        for (int c = 0; c <= last; ++c)
-            fitted_.append(c == last && header->stretchLastSection() ? header->sectionSizeHint(c)
-                                                                     : grid->columnWidth(c));
-        header->setStretchLastSection(false);
+        // Unstretched, the last column is back at the width it was given.
+        grid->horizontalHeader()->setStretchLastSection(false);
+        for (int c = 0; c < grid->columnCount(); ++c)
+            fitted_.append(grid->columnWidth(c));
         wanted_ = fitted_;
         grid->viewport()->installEventFilter(this);
         grid->setMinimumWidth(chrome() + fixedWidth() + headersWidth());
