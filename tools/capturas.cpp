@@ -4,7 +4,9 @@
 // would. tools/capturas.sh runs it on a 1366x768 virtual screen with openbox.
 //   kestro_capturas <delivered kestro.mdb> <output folder> <suffix> <scene.sql>...
 // Each scene is SQL, one statement a line, "<folder>" standing for the data
-// folder (the test fixtures are such scenes).
+// folder (the test fixtures are such scenes). With KESTRO_IMAGENES_MANUAL
+// set to a folder, the pictures the manual shows are written there too,
+// 600 pixels wide.
 #include "data/Database.h"
 #include "dialogs/HelpKey.h"
 #include "entry/AppState.h"
@@ -18,6 +20,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPixmap>
 #include <QScreen>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -211,6 +214,9 @@ int main(int argc, char** argv) {
     state.dumpToolDir = data.path();
     state.previousVersionDir = data.filePath(QStringLiteral("no-existe"));
     const QString out = args[2], suffix = args[3];
+    const QString manualImages = qEnvironmentVariable("KESTRO_IMAGENES_MANUAL");
+    const QStringList shownInManual{QStringLiteral("pagina-1"), QStringLiteral("pagina-3"),
+                                    QStringLiteral("lista-de-hallazgos")};
 
     std::deque<Step> todo = steps();
     QElapsedTimer since; // since the last thing done
@@ -230,7 +236,13 @@ int main(int argc, char** argv) {
             return;
         const QRect frame = w->frameGeometry();
         const QString file = out + u'/' + step.file + suffix + QStringLiteral(".png");
-        w->screen()->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height()).save(file);
+        const QPixmap shot =
+            w->screen()->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height());
+        shot.save(file, "PNG", 0);
+        // The manual shows a few of them, smaller.
+        if (!manualImages.isEmpty() && suffix.isEmpty() && shownInManual.contains(step.file))
+            shot.scaledToWidth(600, Qt::SmoothTransformation)
+                .save(manualImages + u'/' + step.file + QStringLiteral(".png"), "PNG", 0);
         std::printf("%s %dx%d en %d,%d\n", qPrintable(file), frame.width(), frame.height(),
                     frame.x(), frame.y());
         const auto act = step.act;
