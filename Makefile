@@ -83,7 +83,7 @@ bench: deps $(RUN_BUILD)/build.ninja
 	$(RUN_BUILD)/bench/kestro_bench $(BENCH_ARGS)
 
 test: build
-	$(call install_missing,poppler-utils)
+	$(call install_missing,poppler-utils xvfb xauth openbox x11-utils)
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure
 
 asan: deps

@@ -2,7 +2,11 @@
 #include "data/DataFolder.h"
 #include "data/KnownAgents.h"
 #include "data/OneSqlite.h"
+#include "dialogs/HelpKey.h"
+#include "dialogs/ManualWindow.h"
 #include "entry/AppState.h"
+#include "entry/BackupRestore.h"
+#include "entry/ScreenFit.h"
 #include "entry/Seam.h"
 #include "exchange/DumpImport.h"
 #include "wizard/AgentStart.h"
@@ -77,6 +81,14 @@ int main(int argc, char** argv) {
     QGuiApplication::setDesktopFileName(QStringLiteral("mx.kestro.Kestro"));
     QApplication::setWindowIcon(programIcon());
     installSpanish(app);
+    installHelpKey(app);
+    // The manual alone, from its own shortcut: no data folder is touched.
+    if (readCommandLine(QCoreApplication::arguments()).manual) {
+        ManualWindow manual;
+        placeOnScreen(&manual);
+        manual.show();
+        return app.exec();
+    }
     if (const QString differ = sqliteVersionsDiffer(); !differ.isEmpty()) {
         seam::message(nullptr, differ, QStringLiteral("KESTRO 3.5"), seam::Icon::Exclamation);
         return 1;

@@ -30,13 +30,16 @@ const QList<Described>& described() {
          QStringLiteral("Pone una copia de respaldo en lugar de kestro.mdb y termina; sin la "
                         "copia pregunta cuál. Con varios agentes, del elegido con --agente o "
                         "del que se elija en la lista.")},
+        {{QStringLiteral("manual")},
+         {},
+         QStringLiteral("Abre sólo el manual del usuario, sin tocar los datos de ningún agente.")},
     };
     return all;
 }
 
 QString usage(const QString& program) {
     QString text = QStringLiteral("Uso: %1 [--agente <patente|carpeta>] [--agentes] "
-                                  "[--restaurar [copia]]\n\nOpciones:\n")
+                                  "[--restaurar [copia]] [--manual]\n\nOpciones:\n")
                        .arg(program);
     for (const Described& d : described()) {
         QStringList names;
@@ -105,6 +108,7 @@ CommandLine readCommandLine(const QStringList& arguments) {
     c.agent = parser.value(options[2]);
     c.agents = parser.isSet(options[3]);
     c.restore = parser.isSet(options[4]);
+    c.manual = parser.isSet(options[5]);
     const QStringList rest = parser.positionalArguments();
     if (rest.size() > (c.restore ? 1 : 0))
         return ending(CommandLine::BadOrder,

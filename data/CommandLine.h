@@ -12,6 +12,7 @@ struct CommandLine {
     QString agent;       // --agente: a patent or a data folder
     bool agents = false; // --agentes: the list even with one agent
     bool restore = false;
+    bool manual = false; // --manual: the user's manual alone
     QString backup; // the copy --restaurar puts in place; "" asks for it
 
     // Help, version or an order not understood: the program says `say`

@@ -5,11 +5,35 @@
 
 #include <QHeaderView>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QStyledItemDelegate>
+#include <QTimer>
 
 namespace {
 
 // Where a row's problem is kept.
 constexpr int ProblemRole = Qt::UserRole;
+
+// Rows as tall as their texts wrapped in their columns' widths (the view's
+// own rows stay one line high whatever the width).
+class WrappedRows : public QStyledItemDelegate {
+public:
+    explicit WrappedRows(QTreeWidget* list) : QStyledItemDelegate(list), list_(list) {}
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        const QSize one = QStyledItemDelegate::sizeHint(option, index);
+        const int width = list_->isFirstColumnSpanned(index.row(), index.parent())
+                              ? list_->viewport()->width()
+                              : list_->header()->sectionSize(index.column());
+        const QRect text =
+            option.fontMetrics.boundingRect(QRect(0, 0, std::max(width - 8, 1), 1 << 20),
+                                            Qt::TextWordWrap, index.data().toString());
+        return {one.width(), std::max(one.height(), text.height() + 4)};
+    }
+
+private:
+    QTreeWidget* list_;
+};
 
 QString pageText(WizardPage page) {
     return QStringLiteral("%1").arg(int(page));
@@ -48,9 +72,16 @@ FindingsDialog::FindingsDialog(const QList<Problem>& problems, QWidget* parent)
     QHeaderView* h = ui->twHallazgos->header();
     h->setStretchLastSection(false);
     h->setSectionResizeMode(0, QHeaderView::ResizeToContents);
-    h->resizeSection(1, 230);
+    h->resizeSection(1, personWidth());
     h->setSectionResizeMode(2, QHeaderView::Stretch);
     h->setSectionResizeMode(3, QHeaderView::Stretch);
+    // The texts wrap within their columns; nothing is left to scroll to.
+    ui->twHallazgos->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    ui->twHallazgos->setTextElideMode(Qt::ElideNone);
+    ui->twHallazgos->setItemDelegate(new WrappedRows(ui->twHallazgos));
+    // Rows take the height their texts need at the columns' new widths.
+    connect(h, &QHeaderView::sectionResized, this,
+            [this] { QTimer::singleShot(0, ui->twHallazgos, &QTreeWidget::doItemsLayout); });
     ui->cmdContinuar->setVisible(errors == 0);
     connect(ui->cmdIr, &QPushButton::clicked, this, &FindingsDialog::goToCurrent);
     connect(ui->cmdCerrar, &QPushButton::clicked, this, &QDialog::reject);
@@ -75,6 +106,20 @@ FindingsDialog::FindingsDialog(const QList<Problem>& problems, QWidget* parent)
 }
 
 FindingsDialog::~FindingsDialog() = default;
+
+// A CURP whole, and the name below it.
+int FindingsDialog::personWidth() const {
+    return fontMetrics().horizontalAdvance(QStringLiteral("MMMM800202MDFRRS01")) + 24;
+}
+
+QSize FindingsDialog::sizeHint() const {
+    const int text = fontMetrics().averageCharWidth() * 55;
+    const QMargins m = layout()->contentsMargins();
+    const int width = ui->twHallazgos->header()->sectionSizeHint(0) + personWidth() + 2 * text +
+                      ui->twHallazgos->verticalScrollBar()->sizeHint().width() + m.left() +
+                      m.right() + 2 * ui->twHallazgos->frameWidth();
+    return QSize(width, std::max(QDialog::sizeHint().height(), fontMetrics().height() * 28));
+}
 
 void FindingsDialog::showEvent(QShowEvent* event) {
     placeOnScreen(this);

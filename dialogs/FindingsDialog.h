@@ -31,11 +31,15 @@ public:
     ~FindingsDialog() override;
 
     FindingsChoice choice() const { return choice_; }
+    // Wide enough for the four columns, the two texts wrapping at about
+    // fifty-five characters; whoever shows it keeps it within the screen.
+    QSize sizeHint() const override;
 
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    int personWidth() const;
     void addHeading(const QString& text);
     void addRow(const Problem& p);
     void goToCurrent();

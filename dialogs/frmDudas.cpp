@@ -13,6 +13,10 @@ frmDudas::frmDudas(const Contact& contact, QWidget* parent)
     ui->Label4->setTextInteractionFlags(Qt::TextSelectableByMouse);
     setMinimumWidth(420);
     connect(ui->cmdAceptar, &QPushButton::clicked, this, &QDialog::accept);
+    connect(ui->cmdManual, &QPushButton::clicked, this, [this] {
+        manualChosen_ = true;
+        accept();
+    });
 }
 
 frmDudas::~frmDudas() = default;

@@ -7,6 +7,7 @@
 #include <QScrollBar>
 #include <QStyle>
 #include <QTableWidget>
+#include <QTimer>
 #include <algorithm>
 #include <cmath>
 
@@ -70,10 +71,18 @@ public:
     ShareWidth(QTableWidget* grid, const QList<int>& flexible)
         : QObject(grid), grid_(grid), flexible_(flexible) {
         setObjectName(QLatin1String(shareWidthName));
+        // Unstretched, the last column is back at the width it was given.
+        grid->horizontalHeader()->setStretchLastSection(false);
         for (int c = 0; c < grid->columnCount(); ++c)
-            wanted_.append(grid->columnWidth(c));
+            fitted_.append(grid->columnWidth(c));
+        wanted_ = fitted_;
         grid->viewport()->installEventFilter(this);
         grid->setMinimumWidth(chrome() + fixedWidth() + headersWidth());
+        QAbstractItemModel* model = grid->model();
+        for (auto changed : {&QAbstractItemModel::rowsRemoved, &QAbstractItemModel::rowsInserted})
+            connect(model, changed, this, &ShareWidth::measureSoon);
+        connect(model, &QAbstractItemModel::dataChanged, this, &ShareWidth::measureSoon);
+        connect(model, &QAbstractItemModel::modelReset, this, &ShareWidth::measureSoon);
     }
 
     int wantedWidth() const {
@@ -108,22 +117,63 @@ private:
             width += grid_->horizontalHeader()->sectionSizeHint(c);
         return width;
     }
+    // Once for a whole refill, which changes many cells.
+    void measureSoon() {
+        if (measuring_)
+            return;
+        measuring_ = true;
+        QTimer::singleShot(0, this, [this] {
+            measuring_ = false;
+            measure();
+            share();
+        });
+    }
+    // What each flexible column holds: its widest text (only the longest
+    // texts are measured, so long lists stay quick), never less than its
+    // header; an empty list keeps the fitted widths.
+    void measure() {
+        const QFontMetrics fm = grid_->fontMetrics();
+        for (int c : flexible_) {
+            qsizetype longest = 0;
+            for (int r = 0; r < grid_->rowCount(); ++r)
+                if (const QTableWidgetItem* item = grid_->item(r, c))
+                    longest = std::max(longest, item->text().size());
+            int widest = 0;
+            for (int r = 0; r < grid_->rowCount(); ++r)
+                if (const QTableWidgetItem* item = grid_->item(r, c);
+                    item && item->text().size() + 4 >= longest)
+                    widest = std::max(widest, fm.horizontalAdvance(item->text()));
+            wanted_[c] = grid_->rowCount() == 0
+                             ? fitted_[c]
+                             : std::max(grid_->horizontalHeader()->sectionSizeHint(c),
+                                        widest + cellMargin(grid_));
+        }
+    }
+    // The columns other than the flexible ones keep their widths; the
+    // flexible ones share the rest by what they hold: each whole when there
+    // is room (and the room left over shared the same way), cut alike when
+    // there is not, never narrower than its header.
     void share() {
         int wantedFlexible = 0;
         for (int c : flexible_)
             wantedFlexible += wanted_[c];
         const int left = grid_->viewport()->width() - fixedWidth();
+        for (int c = 0; c < wanted_.size(); ++c)
+            if (!flexible_.contains(c))
+                grid_->setColumnWidth(c, wanted_[c]);
         for (int c : flexible_) {
             const int share =
                 wantedFlexible > 0 ? int(qint64(wanted_[c]) * left / wantedFlexible) : 0;
-            grid_->setColumnWidth(c, std::max(grid_->horizontalHeader()->sectionSizeHint(c),
-                                              std::min(share, wanted_[c])));
+            grid_->setColumnWidth(c,
+                                  std::max(grid_->horizontalHeader()->sectionSizeHint(c), share));
         }
     }
 
     QTableWidget* grid_;
     QList<int> flexible_;
+    QList<int> fitted_;
     QList<int> wanted_;
+    bool measuring_ = false;
 };
 
 } // namespace

@@ -17,11 +17,10 @@ void gridFitColumns(QTableWidget* grid, const QList<int>& charsWide);
 // Widens one column to the widest of the texts it can hold (a column of
 // known labels).
 void gridFitColumnTo(QTableWidget* grid, int column, const QStringList& texts);
-// Once fitted, the list never scrolls sideways: the columns other than
+// Once fitted, the list does not scroll sideways: the columns other than
 // `flexible` keep their widths, and the flexible ones (names) share what is
-// left, each up to its fitted width and never narrower than its header. The
-// list asks for the room that leaves; gridWantedWidth() is what shows every
-// column at its fitted width.
+// left by what they hold, never narrower than their headers. The list asks
+// for the room that leaves; gridWantedWidth() is what shows every name whole.
 void gridShareWidth(QTableWidget* grid, const QList<int>& flexible);
 int gridWantedWidth(const QTableWidget* grid);
 // The column of names (an office's) takes the room the others leave,

@@ -3,6 +3,7 @@
 #include <QGuiApplication>
 #include <QLayout>
 #include <QScreen>
+#include <QTimer>
 #include <QWidget>
 #include <algorithm>
 
@@ -36,7 +37,46 @@ const QWidget* settled(QWidget* window) {
     return window->parentWidget() ? window->parentWidget()->window() : nullptr;
 }
 
+// Brings its window back on screen after the resize that took it off: once the window system has
+// settled, so that the frame is known.
+class OnScreenKeeper : public QObject {
+public:
+    explicit OnScreenKeeper(QWidget* window) : QObject(window), window_(window) {
+        setObjectName(QStringLiteral("onScreenKeeper"));
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        // Only growth: a window the user drags half off the screen stays there.
+        if (watched == window_ && !pending_ && event->type() == QEvent::Resize) {
+            pending_ = true;
+            QTimer::singleShot(0, this, [this] {
+                pending_ = false;
+                if (window_->isVisible() && !window_->isMaximized() && !window_->isFullScreen() &&
+                    !fits(window_))
+                    placeOnScreen(window_, false);
+            });
+        }
+        return false;
+    }
+
+private:
+    static bool fits(const QWidget* window) {
+        const QScreen* screen = screenOf(window);
+        return !screen || screen->availableGeometry().contains(window->frameGeometry());
+    }
+
+    QWidget* window_;
+    bool pending_ = false;
+};
+
 } // namespace
+
+void keepOnScreen(QWidget* window) {
+    if (window->findChild<QObject*>(QStringLiteral("onScreenKeeper"), Qt::FindDirectChildrenOnly))
+        return;
+    window->installEventFilter(new OnScreenKeeper(window));
+}
 
 void placeOnScreen(QWidget* window, bool centre) {
     const QScreen* screen = screenOf(window);

@@ -13,3 +13,7 @@ void placeOnScreen(QWidget* window, bool centre = true);
 void fitOnScreen(QWidget* window, bool centre = true);
 // How much wider and taller the window may grow and still fit that free part.
 QSize roomToGrow(QWidget* window);
+// From now on, whenever the window grows past that free part, it moves back
+// inside it (up, for one that grew downwards), shrinking only when it cannot
+// fit otherwise.
+void keepOnScreen(QWidget* window);

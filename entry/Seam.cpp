@@ -149,6 +149,7 @@ int exec(QDialog& dialog) {
         return handler(dialog);
     }
     fitOnScreen(&dialog);
+    keepOnScreen(&dialog);
     return dialog.exec();
 }
 

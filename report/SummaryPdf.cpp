@@ -1,5 +1,6 @@
 #include "report/SummaryPdf.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
 #include <QFontMetricsF>
@@ -37,23 +38,35 @@ public:
 
     QList<QList<Placed>> pages(const QList<SummaryLine>& lines) {
         QList<QList<Placed>> out(1);
+        QList<qreal> heights;
+        for (const SummaryLine& l : lines)
+            heights << height(l);
         qreal y = 0;
-        for (const SummaryLine& l : lines) {
-            const QFontMetricsF m(fontFor(l.style), &device_);
-            const qreal before = l.style == Style::Body ? 0 : m.height() * 0.5;
-            const qreal left = indent_ * l.indent;
-            const qreal h =
-                m.boundingRect(QRectF(0, 0, width_ - left, 1e9), Flags, l.text).height();
-            // A heading never ends a page alone.
-            const qreal keep = l.style == Style::Body ? 0 : 2 * m.height();
-            if (y + before + h + keep > bottom_ && !out.last().isEmpty()) {
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            const SummaryLine& l = lines[i];
+            const qreal before = spaceBefore(l);
+            // A heading (and the headings right under it) never ends a page:
+            // it goes on with the first two lines of what it heads.
+            qreal keep = 0;
+            if (l.style != Style::Body) {
+                int bodyLines = 0;
+                for (qsizetype j = i + 1; j < lines.size() && bodyLines < 2; ++j) {
+                    if (lines[j].style == Style::Body)
+                        ++bodyLines;
+                    else if (bodyLines > 0)
+                        break;
+                    keep += spaceBefore(lines[j]) + heights[j] + gap(lines[j]);
+                }
+            }
+            if (y + before + heights[i] + keep > bottom_ && !out.last().isEmpty()) {
                 out.append(QList<Placed>());
                 y = 0;
             } else {
                 y += out.last().isEmpty() ? 0 : before;
             }
-            out.last().append({&l, QRectF(left, y, width_ - left, h)});
-            y += h + m.height() * 0.15;
+            const qreal left = indent_ * l.indent;
+            out.last().append({&l, QRectF(left, y, width_ - left, heights[i])});
+            y += heights[i] + gap(l);
         }
         return out;
     }
@@ -63,11 +76,46 @@ public:
     }
 
 private:
+    qreal height(const SummaryLine& l) const {
+        const qreal left = indent_ * l.indent;
+        return QFontMetricsF(fontFor(l.style), &device_)
+            .boundingRect(QRectF(0, 0, width_ - left, 1e9), Flags, l.text)
+            .height();
+    }
+    qreal spaceBefore(const SummaryLine& l) const {
+        return l.style == Style::Body ? 0
+                                      : QFontMetricsF(fontFor(l.style), &device_).height() * 0.5;
+    }
+    qreal gap(const SummaryLine& l) const {
+        return QFontMetricsF(fontFor(l.style), &device_).height() * 0.15;
+    }
+
     QPdfWriter& device_;
     qreal width_, bottom_, indent_;
 };
 
+// A4 with its margins, at the resolution the text is placed at.
+void setUpPage(QPdfWriter& writer) {
+    writer.setPageSize(QPageSize(QPageSize::A4));
+    writer.setPageMargins(QMarginsF(20, 18, 20, 18), QPageLayout::Millimeter);
+    writer.setResolution(300);
+}
+
 } // namespace
+
+QList<qsizetype> summaryPageStarts(const QList<SummaryLine>& lines) {
+    QBuffer nowhere;
+    nowhere.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&nowhere);
+    setUpPage(writer);
+    QList<qsizetype> starts;
+    qsizetype line = 0;
+    for (const QList<Placed>& page : Layout(writer).pages(lines)) {
+        starts << line;
+        line += page.size();
+    }
+    return starts;
+}
 
 QString summaryPath(const QString& dataDir, const QString& patente, const QDateTime& madeAt) {
     return QDir(dataDir).filePath(
@@ -84,9 +132,7 @@ MaybeError writeSummaryPdf(const QString& path, const QList<SummaryLine>& lines,
                                     .arg(shown));
     };
     QPdfWriter writer(path);
-    writer.setPageSize(QPageSize(QPageSize::A4));
-    writer.setPageMargins(QMarginsF(20, 18, 20, 18), QPageLayout::Millimeter);
-    writer.setResolution(300);
+    setUpPage(writer);
     writer.setTitle(QStringLiteral("Resumen del archivo de información"));
     writer.setCreator(QStringLiteral("KESTRO"));
 

@@ -11,5 +11,8 @@
 MaybeError writeSummaryPdf(const QString& path, const QList<SummaryLine>& lines,
                            const QDateTime& madeAt);
 
+// Where each page of that PDF starts: the index of its first line.
+QList<qsizetype> summaryPageStarts(const QList<SummaryLine>& lines);
+
 // <dataDir>/Resumenes/<patente> <aaaa-mm-dd hh.mm.ss>.pdf
 QString summaryPath(const QString& dataDir, const QString& patente, const QDateTime& madeAt);

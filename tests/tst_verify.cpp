@@ -4,6 +4,7 @@
 #include "exchange/FileCheck.h"
 #include "exchange/InformationFile.h"
 #include "exchange/Signing.h"
+#include "report/SummaryPdf.h"
 #include "report/SummaryText.h"
 #include "support/WizardDriver.h"
 
@@ -68,6 +69,7 @@ private Q_SLOTS:
     void summaryNamesEveryone();
     void summaryTellsAllThatWasSigned_data();
     void summaryTellsAllThatWasSigned();
+    void summaryHeadingsKeepTheirLines();
     void endedWizardOpensWhatItWrote_data();
     void endedWizardOpensWhatItWrote();
 #ifdef Q_OS_WIN
@@ -274,6 +276,27 @@ void TestVerify::summaryNamesEveryone() {
           u"GAMR800202MDFRRS01 Sin periodos con otros agentes."_s})
         QVERIFY2(words.contains(s), qPrintable(s + u" missing from: "_s + words));
 #endif
+}
+
+// Wherever the page breaks fall, a heading (or a heading with the one under
+// it) never ends a page: it goes on with the first lines it heads.
+void TestVerify::summaryHeadingsKeepTheirLines() {
+    using Style = SummaryLine::Style;
+    const QList<SummaryLine> section{
+        {Style::Heading, u"Histórico"_s},
+        {Style::Subheading, u"Representantes que han actuado con el Agente Aduanal"_s},
+        {Style::Body, u"GAMR800202MDFRRS01 ROSA GARCIA MARTINEZ"_s, 1},
+        {Style::Body, u"Periodo del 01/01/2001 al 02/02/2002 en la aduana 470"_s, 2}};
+    for (int before = 30; before < 90; ++before) {
+        QList<SummaryLine> lines{{Style::Title, u"Resumen"_s}};
+        for (int i = 0; i < before; ++i)
+            lines << SummaryLine{Style::Body, u"Línea %1"_s.arg(i)};
+        lines << section << section;
+        for (qsizetype start : summaryPageStarts(lines))
+            QVERIFY2(start == 0 || lines[start - 1].style == Style::Body ||
+                         lines[start - 1].style == Style::Title,
+                     qPrintable(u"%1 lines before: page starts at %2"_s.arg(before).arg(start)));
+    }
 }
 
 // What the summary of a changed file says: the first line after the title

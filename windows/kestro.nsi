@@ -46,6 +46,8 @@ Section "KESTRO"
   WriteUninstaller "$INSTDIR\Desinstalar.exe"
   CreateShortCut "$SMPROGRAMS\${APP} ${VERSION}.lnk" "$INSTDIR\kestro.exe" "" "$INSTDIR\kestro.exe" 0
   CreateShortCut "$DESKTOP\${APP} ${VERSION}.lnk" "$INSTDIR\kestro.exe" "" "$INSTDIR\kestro.exe" 0
+  ; The manual alone, without opening anyone's data.
+  CreateShortCut "$SMPROGRAMS\Manual de ${APP} ${VERSION}.lnk" "$INSTDIR\kestro.exe" "--manual" "$INSTDIR\kestro.exe" 0
   ; Asks for one of the automatic copies and puts it in place of kestro.mdb.
   CreateShortCut "$SMPROGRAMS\Restaurar un respaldo de ${APP} ${VERSION}.lnk" "$INSTDIR\kestro.exe" "--restaurar" "$INSTDIR\kestro.exe" 0
   ; The list of agents even while only one is known: where a second is made.
@@ -69,6 +71,7 @@ Section "Uninstall"
   Delete "$SMPROGRAMS\${APP} ${VERSION}.lnk"
   Delete "$SMPROGRAMS\Restaurar un respaldo de ${APP} ${VERSION}.lnk"
   Delete "$SMPROGRAMS\Agentes de ${APP} ${VERSION}.lnk"
+  Delete "$SMPROGRAMS\Manual de ${APP} ${VERSION}.lnk"
   Delete "$DESKTOP\${APP} ${VERSION}.lnk"
   !include "${FILES}"
   Delete "$INSTDIR\Desinstalar.exe"

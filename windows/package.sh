@@ -14,6 +14,8 @@ mkdir -p "$out/platforms" "$out/sqldrivers" "$out/styles" "$out/translations" "$
 cp "$build/kestro.exe" "$build/kestro_verifica_firma.exe" "$out/"
 x86_64-w64-mingw32-strip "$out/kestro.exe" "$out/kestro_verifica_firma.exe"
 cp "$build"/share/kestro/* "$out/share/kestro/"
+# The user's manual as a file too (the program carries its own copy).
+cp -r "$here/../docs/manual" "$out/manual"
 for dll in Qt6Core Qt6Gui Qt6Widgets Qt6Sql; do cp "$deps/bin/$dll.dll" "$out/"; done
 cp "$deps/plugins/platforms/qwindows.dll" "$out/platforms/"
 cp "$deps/plugins/sqldrivers/qsqlite.dll" "$out/sqldrivers/"

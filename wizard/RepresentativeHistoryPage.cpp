@@ -10,6 +10,7 @@
 #include "ui_RepresentativeHistoryPage.h"
 #include "wizard/PageSupport.h"
 
+#include <QHeaderView>
 #include <QSignalBlocker>
 
 RepresentativeHistoryPage::RepresentativeHistoryPage(QWidget* parent)
@@ -27,6 +28,11 @@ RepresentativeHistoryPage::RepresentativeHistoryPage(QWidget* parent)
                QStringLiteral("F. Inicial"), QStringLiteral("F. Final")},
               {1070, 1000, 4400, 1500, 1500});
     gridFitColumns(ui->fgMandatarios, {14, 14, 14, 18});
+    // The names take the room; "Historico" holds only SI or NO.
+    QHeaderView* header = ui->fgMandatarios->horizontalHeader();
+    header->setStretchLastSection(false);
+    header->resizeSection(4, header->sectionSizeHint(4));
+    gridShareWidth(ui->fgMandatarios, {0, 1, 2});
     gridFitColumns(ui->fgPeriodosMandatario, {4, 0, 0, 10, 10});
 
     connect(ui->fgMandatarios, &QTableWidget::currentCellChanged, this,

@@ -3,6 +3,7 @@
 #include "data/AgentFolder.h"
 #include "data/AgentStore.h"
 #include "data/Upgrade.h"
+#include "dialogs/ManualWindow.h"
 #include "dialogs/frmDudas.h"
 #include "dialogs/frmInicio.h"
 #include "entry/BackupRestore.h"
@@ -49,6 +50,7 @@ frmMain::frmMain(AppState& state, QWidget* parent)
     connect(ui->cmdVerResumen, &QPushButton::clicked, this,
             [this] { openOrTell(state_.summaryPath); });
     resize(792, 572);
+    keepOnScreen(this);
 }
 
 frmMain::~frmMain() = default;
@@ -198,12 +200,20 @@ EnvioPackage frmMain::envioPackage() const {
 void frmMain::showPage(int page) {
     const QList<QWidget*> pages{ui->pageAgent, ui->pageOffices, ui->pageRepresentatives,
                                 ui->pageAgentHistory, ui->pageRepresentativeHistory};
+    // Page 3 grows the window for its lists; the others give that room back.
+    if (page == 3 && page_ != 3)
+        sizeBeforePage3_ = size();
+    const bool leavingPage3 = page_ == 3 && page != 3 && sizeBeforePage3_.isValid();
     for (int i = 0; i < pages.size(); ++i)
         pages[i]->setVisible(i + 1 == page);
     page_ = page;
     // Whatever was saved or changed since, the line on ENVIO says it now.
     if (page == 1)
         ui->pageAgent->showEnvio(envioPackage());
+    if (leavingPage3 && !isMaximized() && !isFullScreen()) {
+        layout()->activate();
+        resize(sizeBeforePage3_.expandedTo(minimumSizeHint()));
+    }
     // The keyboard goes on where the new page starts.
     pages[page - 1]->setFocus();
 }
@@ -449,6 +459,9 @@ bool frmMain::Genera_archivo() {
 void frmMain::cmdDudas_Click() {
     frmDudas dudas(state_.contact, this);
     seam::exec(dudas);
+    // Opened over this window once the modal one is gone, so it stays open.
+    if (dudas.manualChosen())
+        ManualWindow::openAt(this, QString());
 }
 
 void frmMain::cmdSalir_Click() {

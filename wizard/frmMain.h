@@ -85,6 +85,7 @@ private:
     AppState& state_;
     std::unique_ptr<Database> db_;
     int page_ = 1;
+    QSize sizeBeforePage3_;  // the window's own size, before page 3 grew it
     QSet<int> unsavedPages_; // pages 1 and 2 save on "Siguiente >"
     bool placed_ = false;
     bool painted_ = false;
