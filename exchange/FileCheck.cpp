@@ -68,10 +68,22 @@ int rankOf(QByteArrayView tag) {
 
 class Checker {
 public:
-    Checker(const QByteArray& file, const CatalogueNames& c)
-        : file_(file), records_(readRecords(file)), c_(c) {}
+    Checker(const QByteArray& file, const CatalogueNames& c, qsizetype limit)
+        : file_(file), c_(c), limit_(limit) {}
 
     StructureReport run() {
+        // Only the lines a later step reads are kept; the others are told
+        // as they go by.
+        records_ = readRecords(file_, [this](const FileRecord& r) {
+            fileLines_ = r.line;
+            if (isEmptyLine(r))
+                return false; // told by checkBytes
+            if (rankOf(r.tag) >= 0 || ascii(r.tag) == SignatureTag)
+                return true;
+            error(r, QStringLiteral("la etiqueta de registro \"%1\" no existe.")
+                         .arg(shownField(r.tag)));
+            return false;
+        });
         checkBytes();
         splitOffSignature();
         checkRecords();
@@ -88,7 +100,16 @@ private:
     QList<FileRecord>& lines() { return records_.lines; }
     const QList<FileRecord>& lines() const { return records_.lines; }
 
-    void error(int line, const QString& text) { report_.errors.append({line, text, {}, {}}); }
+    void error(int line, const QString& text) { keep(report_.errors, report_.errorsNotKept, line, text); }
+    void observe(int line, const QString& text) {
+        keep(report_.observations, report_.observationsNotKept, line, text);
+    }
+    void keep(QList<Finding>& list, qsizetype& notKept, int line, const QString& text) {
+        if (limit_ >= 0 && list.size() >= limit_)
+            ++notKept;
+        else
+            list.append({line, text, {}, {}});
+    }
     void error(const FileRecord& r, const QString& text) { error(r.line, text); }
 
     // The record a finding is on, and whom it is of.
@@ -96,25 +117,24 @@ private:
         const FileRecord* r = recordAt(f.line);
         if (!r)
             return;
-        f.section = fieldText(r->tag);
+        f.section = shownField(r->tag);
         const Tables::Table* t = sectionOf(r->tag);
         if (!t)
             return;
         if (const char* key = recordKeyColumn(*t))
-            f.key = r->value(*t, key);
+            f.key = shownField(r->raw(*t, key));
     }
     const FileRecord* recordAt(int line) const {
         if (signature_ && signature_->line == line)
             return &*signature_;
-        return line >= 1 && line <= lines().size() && lines()[line - 1].line == line
-                   ? &lines()[line - 1]
-                   : nullptr;
+        return ::recordAt(records_, line);
     }
 
     // The signature record is judged by the signature check; only its
     // patent is the structure's concern.
     void splitOffSignature() {
-        if (!lines().isEmpty() && ascii(lines().last().tag) == SignatureTag)
+        if (!lines().isEmpty() && ascii(lines().last().tag) == SignatureTag &&
+            lines().last().line == fileLines_)
             signature_ = lines().takeLast();
     }
 
@@ -176,16 +196,13 @@ private:
             if (isEmptyLine(r))
                 continue;
             const int rank = rankOf(r.tag);
-            if (rank < 0) {
-                error(r, ascii(r.tag) == SignatureTag
-                             ? QStringLiteral("el registro FIRMA sólo puede ir al final.")
-                             : QStringLiteral("la etiqueta de registro \"%1\" no existe.")
-                                   .arg(fieldText(r.tag)));
+            if (rank < 0) { // only FIRMA is kept with no rank
+                error(r, QStringLiteral("el registro FIRMA sólo puede ir al final."));
                 continue;
             }
             if (rank < highest)
                 error(r,
-                      QStringLiteral("el registro %1 está fuera de orden.").arg(fieldText(r.tag)));
+                      QStringLiteral("el registro %1 está fuera de orden.").arg(shownField(r.tag)));
             highest = std::max(highest, rank);
             ++seen[rank];
             checkLayout(r);
@@ -199,7 +216,7 @@ private:
                   QStringLiteral("el registro 800 debe ser el último antes de la firma."));
         if (signature_ && signature_->field(1) != patent_)
             error(*signature_, QStringLiteral("la patente %1 no es la del registro 501 (%2).")
-                                   .arg(signature_->at(1), fieldText(patent_)));
+                                   .arg(shownField(signature_->field(1)), shownField(patent_)));
     }
 
     void expectOnce(int n, const char* tag) {
@@ -228,20 +245,21 @@ private:
                              ? QStringLiteral("la patente no es la misma en los dos campos del "
                                               "registro 501.")
                              : countMessage(r, headFields));
-            else if (r.text() != headRecord(fieldText(patent_)))
+            else if (r.bytes().size() != 2 * patent_.size() + 20 ||
+                     r.text() != headRecord(fieldText(patent_)))
                 error(r, QStringLiteral("el registro 501 no tiene su forma fija."));
             return;
         }
         if (r.tag == "Paq_Version" || r.tag == "800") {
             const QString& fixed = r.tag == "800" ? EndRecord : VersionRecord;
-            if (r.text() != fixed)
+            if (r.bytes().size() != fixed.size() || r.text() != fixed)
                 error(r, QStringLiteral("el registro debe ser exactamente \"%1\".").arg(fixed));
             return;
         }
         const Tables::Table& t = *sectionOf(r.tag);
         if (r.field(1) != patent_)
             error(r, QStringLiteral("la patente %1 no es la del registro 501 (%2).")
-                         .arg(r.at(1), fieldText(patent_)));
+                         .arg(shownField(r.field(1)), shownField(patent_)));
         if (t.travel == Tables::Travel::FileHistory)
             historyPresent_ = true;
         if (isFiller(t, r)) {
@@ -266,8 +284,8 @@ private:
 
     static QString countMessage(const FileRecord& r, int expected) {
         return QStringLiteral("el registro %1 tiene %2 campos; lleva %3.")
-            .arg(fieldText(r.tag))
-            .arg(r.size())
+            .arg(shownField(r.tag))
+            .arg(r.fieldsInLine())
             .arg(expected);
     }
 
@@ -295,7 +313,7 @@ private:
             if (!section(*t).isEmpty() || sectionsWithFiller.contains(t))
                 error(f, QStringLiteral("el registro \"No Aplica\" de %1 sólo va cuando la "
                                         "sección no tiene registros.")
-                             .arg(fieldText(f.tag)));
+                             .arg(shownField(f.tag)));
             sectionsWithFiller.insert(t);
         }
         const auto mustHaveLine = [&](const char* name) {
@@ -326,7 +344,7 @@ private:
         if (type2 && !historyPresent_)
             error(*type2, QStringLiteral("el mandatario %1 es del tipo 2 y el archivo no trae "
                                          "la parte histórica.")
-                              .arg(type2->value(m, "CURP")));
+                              .arg(shownField(type2->raw(m, "CURP"))));
         if (!type2 && historyPresent_)
             for (const FileRecord& r : lines())
                 if (const Tables::Table* t = sectionOf(r.tag);
@@ -355,7 +373,7 @@ private:
             if (typeOf.contains(curp))
                 return false;
             error(r, QStringLiteral("el mandatario %1 no está en la sección Mandatarios.")
-                         .arg(fieldText(curp)));
+                         .arg(shownField(curp)));
             return true;
         };
         QHash<QByteArrayView, int> addressTypes; // bit n: type n
@@ -376,18 +394,18 @@ private:
             for (int type : {1, 2})
                 if (!(addressTypes.value(curp) & (1 << type)))
                     error(r, QStringLiteral("el mandatario %1 no tiene domicilio del tipo %2.")
-                                 .arg(fieldText(curp))
+                                 .arg(shownField(curp))
                                  .arg(type));
             if (r.field(mandato) == "1" && !withOffices.contains(curp))
                 error(r, QStringLiteral("el mandatario %1 es del tipo 1 y no tiene aduanas.")
-                             .arg(fieldText(curp)));
+                             .arg(shownField(curp)));
         });
         eachWithCurp("Pedimentos_MM", [&](const FileRecord& r, QByteArrayView curp, auto& t) {
             const QByteArrayView office = r.raw(t, "NoAduana");
             if (!unknown(r, curp) && !offices.contains({curp, office}))
                 error(r, QStringLiteral("la aduana %1 del pedimento no es una de las aduanas "
                                         "del mandatario %2.")
-                             .arg(fieldText(office), fieldText(curp)));
+                             .arg(shownField(office), shownField(curp)));
         });
         QSet<QByteArrayView> earlierAgents;
         eachWithCurp("Historico_AA", [&](const FileRecord&, QByteArrayView curp, auto&) {
@@ -397,7 +415,7 @@ private:
             if (!earlierAgents.contains(curp))
                 error(r, QStringLiteral("el periodo es de %1, que no está en el histórico del "
                                         "agente.")
-                             .arg(fieldText(curp)));
+                             .arg(shownField(curp)));
         });
         eachWithCurp("Periodos_H_MM",
                      [&](const FileRecord& r, QByteArrayView curp, auto&) { unknown(r, curp); });
@@ -493,55 +511,53 @@ private:
             error(r, FileRules::sizeFault(c.column, v.size(), c.maxLength));
         if (c.date && !isIsoDate(v))
             error(r, QStringLiteral("la fecha %1 (%2) no es una fecha real aaaa-mm-dd.")
-                         .arg(fieldText(v), c.name));
+                         .arg(shownField(v), c.name));
         if (c.code && !c.code->accepts(v))
-            error(r, FileRules::codeFault(*c.code, fieldText(v)));
+            error(r, FileRules::codeFault(*c.code, shownField(v)));
         if (c.office && !(v.isEmpty() && c.optional) && !c_.offices.contains(scratch(v)))
             error(r, QStringLiteral("la aduana %1 (%2) no está en el catálogo.")
-                         .arg(fieldText(v), c.name));
+                         .arg(shownField(v), c.name));
     }
 
     void checkPeriod(const FileRecord& r, QByteArrayView from, QByteArrayView to) {
         if (isIsoDate(from) && isIsoDate(to) && to < from)
             error(r, QStringLiteral("el periodo termina (%1) antes de empezar (%2).")
-                         .arg(fieldText(to), fieldText(from)));
+                         .arg(shownField(to), shownField(from)));
     }
 
     void checkPlace(const FileRecord& r, QByteArrayView state, QByteArrayView town) {
         if (!c_.states.contains(scratch(state, 1))) {
             error(r, QStringLiteral("la entidad federativa %1 no está en el catálogo.")
-                         .arg(fieldText(state)));
+                         .arg(shownField(state)));
             return;
         }
         appendText(scratch_[1] += u'|', town); // the state's key made the municipality's
         if (!c_.municipalities.contains(scratch_[1]))
             error(r, QStringLiteral("el municipio %1 de la entidad %2 no está en el catálogo.")
-                         .arg(fieldText(town), fieldText(state)));
+                         .arg(shownField(town), shownField(state)));
     }
 
     void checkPerson(const FileRecord& r, QByteArrayView rfcBytes, QByteArrayView curpBytes) {
         if (!Valida_RFC(scratch(rfcBytes)))
-            error(r, QStringLiteral("el RFC %1 no es válido.").arg(fieldText(rfcBytes)));
+            error(r, QStringLiteral("el RFC %1 no es válido.").arg(shownField(rfcBytes)));
         const QString& curp = scratch(curpBytes);
         if (!Valida_CURP(curp)) {
-            error(r, QStringLiteral("la CURP %1 no es válida.").arg(curp));
+            error(r, QStringLiteral("la CURP %1 no es válida.").arg(shownField(curpBytes)));
             return;
         }
         const QChar digit = curpCheckDigit(curp);
         if (curp.size() == 18 && digit != curp.back())
-            report_.observations.append(
-                {r.line,
-                 QStringLiteral("observación: el dígito verificador de la CURP %1 "
-                                "debería ser %2.")
-                     .arg(curp, digit.isNull() ? QStringLiteral("?") : QString(digit)),
-                 {},
-                 {}});
+            observe(r.line, QStringLiteral("observación: el dígito verificador de la CURP %1 "
+                                           "debería ser %2.")
+                                .arg(curp, digit.isNull() ? QStringLiteral("?") : QString(digit)));
     }
 
     const QByteArray& file_;
     FileRecords records_;
     std::optional<FileRecord> signature_;
     const CatalogueNames& c_;
+    const qsizetype limit_;
+    int fileLines_ = 0;
     QByteArrayView patent_;
     bool historyPresent_ = false;
     QHash<const Tables::Table*, QList<FileRecord>> bySection_;
@@ -566,6 +582,7 @@ QChar curpCheckDigit(const QString& curp) {
     return QChar(u'0' + (10 - sum % 10) % 10);
 }
 
-StructureReport checkStructure(const QByteArray& file, const CatalogueNames& catalogues) {
-    return Checker(file, catalogues).run();
+StructureReport checkStructure(const QByteArray& file, const CatalogueNames& catalogues,
+                               qsizetype limit) {
+    return Checker(file, catalogues, limit).run();
 }
