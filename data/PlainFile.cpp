@@ -127,6 +127,10 @@ Opened read(const QString& path, qint64 maxSize, Links links, QByteArray* out) {
     });
 }
 
+Opened probe(const QString& path, Links links) {
+    return withFile(path, links, [](Opened o, auto) { return o; });
+}
+
 Opened eachBlock(const QString& path, Links links,
                  const std::function<bool(const char*, qsizetype)>& block) {
     return withFile(path, links, [&](Opened o, auto readSome) {
@@ -161,6 +165,12 @@ void keepPrivate(const QString& path) {
     (void)path;
 #else
     ::chmod(QFile::encodeName(path).constData(), QFileInfo(path).isDir() ? 0700 : 0600);
+#endif
+}
+
+void createPrivately() {
+#ifndef Q_OS_WIN
+    ::umask(077);
 #endif
 }
 

@@ -24,6 +24,9 @@ struct Opened {
 // Reads the whole file when it is a regular one of at most `maxSize` bytes.
 Opened read(const QString& path, qint64 maxSize, Links links, QByteArray* out);
 
+// Whether the file could be read, without reading it.
+Opened probe(const QString& path, Links links);
+
 // Hands the file, when it is a regular one, to `block` a piece at a time,
 // never holding all of it; `block` returns false to stop (its reason is
 // then its own). Fault::Unreadable when the reading fails half-way.
@@ -38,5 +41,8 @@ bool isLink(const QString& path);
 // on Linux, 0700 for a folder and 0600 for a file, whatever the umask says.
 // Windows leaves them to the folder they are in (%APPDATA% is the user's).
 void keepPrivate(const QString& path);
+// From now on what the process creates is made that way (umask 077), so
+// no file is ever readable by others, not even for a moment.
+void createPrivately();
 
 } // namespace PlainFile

@@ -418,9 +418,15 @@ void wipeSigner(Signer& signer) {
 }
 
 void wipeText(QString& text) {
-    if (!text.isEmpty())
+    // A text shared with another is left to the last one holding it:
+    // writing to it here would only wipe a fresh copy.
+    if (!text.isEmpty() && text.isDetached())
         OPENSSL_cleanse(text.data(), size_t(text.size()) * sizeof(QChar));
     text.clear();
+}
+
+void wipeText(QString&& text) {
+    wipeText(text);
 }
 
 Verification verifySignature(const QByteArray& fileBytes, const QByteArray& publicKey) {
