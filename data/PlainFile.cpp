@@ -25,7 +25,8 @@ Opened faulty(Fault fault, const QString& why) {
 
 Opened missing(const QString& path) {
     return QFileInfo(path).isSymLink()
-               ? faulty(Fault::Missing, QStringLiteral("es un enlace que no lleva a ningún archivo"))
+               ? faulty(Fault::Missing,
+                        QStringLiteral("es un enlace que no lleva a ningún archivo"))
                : faulty(Fault::Missing, QStringLiteral("el archivo no existe"));
 }
 
@@ -52,9 +53,8 @@ template <class Use> Opened withFile(const QString& path, Links links, Use use) 
         return faulty(Fault::NotRegular, NotRegularWhy);
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
-        return faulty(Fault::Unreadable, f.error() == QFileDevice::PermissionsError
-                                             ? NoPermissionWhy
-                                             : BrokenWhy);
+        return faulty(Fault::Unreadable,
+                      f.error() == QFileDevice::PermissionsError ? NoPermissionWhy : BrokenWhy);
     Opened o;
     o.size = f.size();
     return use(o, [&f](char* to, qsizetype n) { return f.read(to, n); });
@@ -62,8 +62,9 @@ template <class Use> Opened withFile(const QString& path, Links links, Use use) 
 #else
 template <class Use> Opened withFile(const QString& path, Links links, Use use) {
     // Non-blocking, so that a FIFO with no writer does not hold the open.
-    const int fd = ::open(QFile::encodeName(path).constData(),
-                          O_RDONLY | O_NONBLOCK | O_CLOEXEC | (links == Links::Refuse ? O_NOFOLLOW : 0));
+    const int fd =
+        ::open(QFile::encodeName(path).constData(),
+               O_RDONLY | O_NONBLOCK | O_CLOEXEC | (links == Links::Refuse ? O_NOFOLLOW : 0));
     if (fd < 0) {
         const int error = errno;
         if (error == ENOENT)
@@ -101,8 +102,8 @@ template <class Use> Opened withFile(const QString& path, Links links, Use use) 
 Opened read(const QString& path, qint64 maxSize, Links links, QByteArray* out) {
     out->clear();
     return withFile(path, links, [&](Opened o, auto readSome) {
-        const QString tooLarge = QStringLiteral("mide más de %1 bytes, el máximo que se admite")
-                                     .arg(maxSize);
+        const QString tooLarge =
+            QStringLiteral("mide más de %1 bytes, el máximo que se admite").arg(maxSize);
         if (o.size > maxSize)
             return faulty(Fault::TooLarge, tooLarge);
         out->resize(qsizetype(o.size));

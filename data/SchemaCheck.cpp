@@ -68,8 +68,8 @@ bool describe(sqlite3* db, Shape* shape) {
                 return false;
             const QStringList kind = listed.filter(QRegularExpression(
                 u'^' + QRegularExpression::escape(name) + QStringLiteral("\\|")));
-            shape->indexes.insert(name, f.value(2) + u'|' + kind.join(u';') + u'|' +
-                                            columns.join(u','));
+            shape->indexes.insert(name,
+                                  f.value(2) + u'|' + kind.join(u';') + u'|' + columns.join(u','));
         } else if (type == QLatin1String("trigger")) {
             shape->triggers << name;
         } else if (type == QLatin1String("view")) {
@@ -147,7 +147,8 @@ QString whyNot(const Shape& found) {
         return QStringLiteral("tiene una vista llamada %1, y KESTRO nunca las crea")
             .arg(cut(found.views.first()));
     if (!found.others.isEmpty())
-        return QStringLiteral("tiene el objeto %1, que KESTRO no crea").arg(cut(found.others.first()));
+        return QStringLiteral("tiene el objeto %1, que KESTRO no crea")
+            .arg(cut(found.others.first()));
     const Shape& expected = reference().upgraded;
     const QString registry = QStringLiteral("versiones");
     for (auto it = found.tables.cbegin(); it != found.tables.cend(); ++it)

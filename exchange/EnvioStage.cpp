@@ -157,7 +157,8 @@ MaybeError EnvioStage::write(const QString& name, const std::function<bool(QFile
 }
 
 MaybeError EnvioStage::add(const QString& name, const QByteArray& bytes) {
-    MaybeError e = write(name, [&](QFile& f) { return f.write(bytes) == bytes.size() && flushToDisk(f); });
+    MaybeError e =
+        write(name, [&](QFile& f) { return f.write(bytes) == bytes.size() && flushToDisk(f); });
     if (!e)
         items_.last().proof = proofOf(bytes);
     return e;
@@ -235,8 +236,8 @@ MaybeError EnvioStage::linkFault(const QString& folder) {
                 .arg(what));
     };
     if (PlainFile::isLink(folder))
-        return refused(QStringLiteral("la carpeta %1 es un enlace a otra carpeta")
-                           .arg(shownPath(folder)));
+        return refused(
+            QStringLiteral("la carpeta %1 es un enlace a otra carpeta").arg(shownPath(folder)));
     for (const QFileInfo& f : QDir(folder).entryInfoList(QDir::AllEntries | QDir::Hidden |
                                                          QDir::System | QDir::NoDotAndDotDot))
         if (PlainFile::isLink(f.filePath()))

@@ -80,8 +80,9 @@ public:
                 return false; // told by checkBytes
             if (rankOf(r.tag) >= 0 || ascii(r.tag) == SignatureTag)
                 return true;
-            error(r, QStringLiteral("la etiqueta de registro \"%1\" no existe.")
-                         .arg(shownField(r.tag)));
+            error(
+                r,
+                QStringLiteral("la etiqueta de registro \"%1\" no existe.").arg(shownField(r.tag)));
             return false;
         });
         checkBytes();
@@ -100,7 +101,9 @@ private:
     QList<FileRecord>& lines() { return records_.lines; }
     const QList<FileRecord>& lines() const { return records_.lines; }
 
-    void error(int line, const QString& text) { keep(report_.errors, report_.errorsNotKept, line, text); }
+    void error(int line, const QString& text) {
+        keep(report_.errors, report_.errorsNotKept, line, text);
+    }
     void observe(int line, const QString& text) {
         keep(report_.observations, report_.observationsNotKept, line, text);
     }

@@ -11,9 +11,9 @@
 
 #include <memory>
 #include <openssl/bio.h>
+#include <openssl/core_names.h>
 #include <openssl/crypto.h>
 #include <openssl/err.h>
-#include <openssl/core_names.h>
 #include <openssl/evp.h>
 #include <openssl/pem.h>
 #include <openssl/pkcs12.h>
@@ -246,9 +246,9 @@ QByteArray publicKeyDer(EVP_PKEY* k) {
 QByteArray canonicalDer(EVP_PKEY* k) {
     if (EVP_PKEY_is_a(k, "EC")) {
         Pkey copy(EVP_PKEY_dup(k));
-        if (copy && EVP_PKEY_set_utf8_string_param(
-                        copy.get(), OSSL_PKEY_PARAM_EC_POINT_CONVERSION_FORMAT,
-                        OSSL_PKEY_EC_POINT_CONVERSION_FORMAT_UNCOMPRESSED) == 1)
+        if (copy &&
+            EVP_PKEY_set_utf8_string_param(copy.get(), OSSL_PKEY_PARAM_EC_POINT_CONVERSION_FORMAT,
+                                           OSSL_PKEY_EC_POINT_CONVERSION_FORMAT_UNCOMPRESSED) == 1)
             return publicKeyDer(copy.get());
         ERR_clear_error();
     }

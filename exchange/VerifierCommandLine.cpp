@@ -76,8 +76,9 @@ VerifierCommand readVerifierCommand(const QStringList& arguments) {
                            ? QStringLiteral("A la opción --resumen le falta el nombre del "
                                             "archivo de salida.")
                            : QStringLiteral("La opción \"%1\" no existe.")
-                                 .arg(unknown.first().size() == 1 ? u'-' + unknown.first()
-                                                                  : QStringLiteral("--") + unknown.first()),
+                                 .arg(unknown.first().size() == 1
+                                          ? u'-' + unknown.first()
+                                          : QStringLiteral("--") + unknown.first()),
                        program);
     }
     VerifierCommand c;

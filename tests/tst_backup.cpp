@@ -489,9 +489,9 @@ void TestBackup::oneKestroPerFolder() {
         QCOMPARE(lockOrRestore(restorer, folder.path(),
                                {u"kestro"_s, u"--restaurar"_s, folder.filePath(u"no.mdb"_s)}),
                  1);
-        QVERIFY2(s.lastText().contains(starts ? u"No se encontró"_s
-                                              : u"KESTRO debe estar cerrado"_s),
-                 qPrintable(s.lastText()));
+        QVERIFY2(
+            s.lastText().contains(starts ? u"No se encontró"_s : u"KESTRO debe estar cerrado"_s),
+            qPrintable(s.lastText()));
     }
     QCOMPARE(second.acquire(), starts);
     const QString told = second.alreadyOpen();

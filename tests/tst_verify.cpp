@@ -267,8 +267,8 @@ void TestVerify::hostileFiles() {
         QVERIFY(QFile::link(u"/dev/zero"_s, hostile));
 #endif
     const QString pdf = dir_.filePath(u"hostil.pdf"_s);
-    const QStringList files = kind == u"types" ? QStringList{u"--resumen"_s, pdf, hostile}
-                                               : QStringList{hostile, good};
+    const QStringList files =
+        kind == u"types" ? QStringList{u"--resumen"_s, pdf, hostile} : QStringList{hostile, good};
     const Run r = verifier((json ? QStringList{u"--json"_s} : QStringList()) + files +
                            QStringList{Certificate});
     QVERIFY2(r.code == code, qPrintable(r.out.left(2000)));
@@ -277,7 +277,8 @@ void TestVerify::hostileFiles() {
     if (kind == u"types")
         QVERIFY(readWholeFile(pdf).startsWith("%PDF-"));
     else
-        QVERIFY2(r.out.contains(u"Revisados 2 archivos: 1 correctos"_s), qPrintable(r.out.right(500)));
+        QVERIFY2(r.out.contains(u"Revisados 2 archivos: 1 correctos"_s),
+                 qPrintable(r.out.right(500)));
 }
 
 // What the command line holds is read the same on every system: "--" ends
@@ -298,8 +299,8 @@ void TestVerify::commandLine_data() {
         "La opción \"--jsn\" no existe.\nUso: kestro_verifica_firma");
     row("help", QStringList{"--help"}, 0, "Opciones:");
     row("version", QStringList{"-v"}, 0, "KESTRO 3.5");
-    row("summary into a folder that does not exist", QStringList{"--resumen", "no/r.pdf", "<f>", "<k>"},
-        5, "No se pudo escribir el resumen");
+    row("summary into a folder that does not exist",
+        QStringList{"--resumen", "no/r.pdf", "<f>", "<k>"}, 5, "No se pudo escribir el resumen");
 }
 
 void TestVerify::commandLine() {

@@ -206,11 +206,13 @@ std::optional<CatalogueNames> deliveredCatalogues() {
     return std::nullopt;
 }
 
-QStringList argumentsOf(int argc, char** argv) {
-    QStringList out;
-    for (int i = 0; i < argc; ++i)
-        out << QString::fromLocal8Bit(argv[i]);
-    return out;
+// Whether a summary may be asked for, before the application that reads
+// the arguments (in the system's own encoding) exists.
+bool maySummarize(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i)
+        if (qstrncmp(argv[i], "--resumen", 9) == 0)
+            return true;
+    return false;
 }
 
 // The PDF writer needs a graphical application, which needs no screen:
@@ -270,11 +272,9 @@ int main(int argc, char** argv) {
 #ifdef _WIN32
     const ConsoleCodePage utf8;
 #endif
-    // Read before the application exists, which needs to know whether a
-    // summary (and so a graphical application) is asked for.
-    const VerifierCommand command = readVerifierCommand(argumentsOf(argc, argv));
     const std::unique_ptr<QCoreApplication> app =
-        makeApplication(argc, argv, !command.summary.isEmpty());
+        makeApplication(argc, argv, maySummarize(argc, argv));
+    const VerifierCommand command = readVerifierCommand(QCoreApplication::arguments());
     switch (command.action) {
     case VerifierCommand::Action::Help:
     case VerifierCommand::Action::Version:

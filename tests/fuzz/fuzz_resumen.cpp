@@ -7,8 +7,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::ensureApplication();
     const QByteArray file = fuzz::bytesOf(data, size);
-    const QList<SummaryLine> lines = summaryLines(file, {size % 2 == 0, QStringLiteral("x")},
-                                                  CatalogueNames());
+    const QList<SummaryLine> lines =
+        summaryLines(file, {size % 2 == 0, QStringLiteral("x")}, CatalogueNames());
     if (lines.isEmpty() || lines.first().style != SummaryLine::Style::Title)
         abort();
     return 0;
