@@ -67,8 +67,9 @@ VerifierCommand readVerifierCommand(const QStringList& arguments) {
     const QCommandLineOption json(QStringLiteral("json"));
     const QCommandLineOption summary(QStringLiteral("resumen"), QString(),
                                      QStringLiteral("salida.pdf"));
-    const QCommandLineOption helpOption({QStringLiteral("h"), QStringLiteral("help")});
-    const QCommandLineOption versionOption({QStringLiteral("v"), QStringLiteral("version")});
+    const QCommandLineOption helpOption(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+    const QCommandLineOption versionOption(
+        QStringList{QStringLiteral("v"), QStringLiteral("version")});
     p.addOptions({json, summary, helpOption, versionOption});
     if (!p.parse(arguments.isEmpty() ? QStringList{program} : arguments)) {
         const QStringList unknown = p.unknownOptionNames();
