@@ -199,7 +199,7 @@ void TestExchange::refusedGeneration_data() {
     QTest::addColumn<QStringList>("told");
     const QString rosa = RosaCurp, third = "TERC820404HDFRRS03";
     const char* thirdRow = "insert into Mandatarios values "
-                           "('TERC820404HDFRRS03','T','A','B','C',3,?,0,1,NULL)";
+                           "('TERC820404HDFRRS03','GAMR800202XY2','A','B','C',3,?,0,1,NULL)";
     const QString name = u"ROSA GARCIA MARTINEZ"_s;
     row("separator", "update Domicilios_MM set Calle=?", "JUAREZ|5",
         QStringList{"Domicilios_MM", "Calle", rosa, name, "\"|\""});
