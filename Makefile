@@ -13,7 +13,13 @@ ASAN_BUILD ?= build-asan
 BENCH_ARGS ?=
 FUZZ_BUILD ?= build-fuzz
 FUZZ_RUNS  ?= 20000
-FUZZ_TARGETS := fuzz_volcado fuzz_validadores fuzz_catalogo fuzz_llave fuzz_verificador
+# Each target is held to these: an input that takes longer, a run that needs
+# more memory, or a target that runs longer in all is a failure.
+FUZZ_TIMEOUT ?= 10
+FUZZ_RSS_MB  ?= 2048
+FUZZ_SECONDS ?= 600
+FUZZ_TARGETS := fuzz_volcado fuzz_validadores fuzz_catalogo fuzz_llave fuzz_verificador \
+                fuzz_resumen fuzz_ordenes
 PACKAGES  := g++ cmake ninja-build qt6-base-dev libqt6sql6-sqlite qt6-translations-l10n \
              libssl-dev openssl libsqlite3-dev
 SUDO      := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
@@ -96,16 +102,18 @@ fuzz-deps:
 	@$(MAKE) --no-print-directory deps PACKAGES="clang libclang-rt-14-dev"
 
 # Each target runs FUZZ_RUNS inputs (make fuzz FUZZ_RUNS=1000000), one after
-# the other, starting from its committed corpus; what it learns stays in
-# $(FUZZ_BUILD)/corpus, the committed corpus is not touched.
+# the other, starting from its committed corpus, under the limits above;
+# what it learns stays in $(FUZZ_BUILD)/corpus, the committed corpus is not
+# touched.
 fuzz: deps fuzz-deps
 	CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DKESTRO_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo
 	cmake --build $(FUZZ_BUILD) --target $(FUZZ_TARGETS)
 	@for t in $(FUZZ_TARGETS); do \
 	  mkdir -p $(FUZZ_BUILD)/corpus/$$t; \
 	  echo "== $$t ($(FUZZ_RUNS) entradas)"; \
-	  QT_QPA_PLATFORM=offscreen $(FUZZ_BUILD)/tests/fuzz/$$t -runs=$(FUZZ_RUNS) -timeout=10 \
-	    -max_len=8192 -print_final_stats=1 $(FUZZ_BUILD)/corpus/$$t tests/fuzz/corpus/$$t \
+	  QT_QPA_PLATFORM=offscreen $(FUZZ_BUILD)/tests/fuzz/$$t -runs=$(FUZZ_RUNS) \
+	    -timeout=$(FUZZ_TIMEOUT) -rss_limit_mb=$(FUZZ_RSS_MB) -max_total_time=$(FUZZ_SECONDS) \
+	    -max_len=65536 -print_final_stats=1 $(FUZZ_BUILD)/corpus/$$t tests/fuzz/corpus/$$t \
 	    > $(FUZZ_BUILD)/$$t.log 2>&1; rc=$$?; \
 	  grep -E "number_of_executed_units|Done" $(FUZZ_BUILD)/$$t.log; \
 	  [ $$rc = 0 ] || { tail -40 $(FUZZ_BUILD)/$$t.log; exit 1; }; \

@@ -5,16 +5,21 @@
 //   bench_trabajos copias <carpeta_de_datos> <patente>
 //   bench_trabajos importa <kestro.mdb de 3.0> <Recupera.txt>
 //   bench_trabajos paginas <carpeta_de_datos>
+//   bench_trabajos limite <archivo firmado> <llave pública> (the verifier's work on it)
 // Each prints "<medida>_ms <valor>" lines and ends with 0 when the job
 // succeeded.
 #include "PeakMemory.h"
 #include "data/Database.h"
+#include "data/PlainFile.h"
 #include "entry/AppState.h"
 #include "entry/Seam.h"
 #include "exchange/DumpImport.h"
 #include "exchange/EnvioStage.h"
+#include "exchange/FileCheck.h"
 #include "exchange/InformationFile.h"
 #include "exchange/PreKeyCheck.h"
+#include "exchange/Signing.h"
+#include "report/SummaryText.h"
 #include "wizard/AgentHistoryPage.h"
 #include "wizard/AgentPage.h"
 #include "wizard/OfficesPage.h"
@@ -161,6 +166,29 @@ int pages(const QString& dataDir) {
     return 0;
 }
 
+// What the verifier does with one file from anyone: read it within the
+// limit, check the signature and the structure, and build its summary.
+int atTheLimit(const QString& file, const QString& keyPath) {
+    QByteArray bytes, key;
+    if (PlainFile::read(keyPath, MaxKeyFileSize, PlainFile::Links::Follow, &key).fault !=
+        PlainFile::Fault::None)
+        return fail(QStringLiteral("no se pudo leer la llave"));
+    QElapsedTimer t;
+    t.start();
+    if (const PlainFile::Opened o =
+            PlainFile::read(file, MaxCheckedFileSize, PlainFile::Links::Follow, &bytes);
+        o.fault != PlainFile::Fault::None)
+        return fail(o.why);
+    const Verification v = verifySignature(bytes, key);
+    const StructureReport report = checkStructure(bytes, CatalogueNames(), MaxFindingsShown);
+    print("verifica_ms", t);
+    t.start();
+    const QList<SummaryLine> summary = summaryLines(bytes, {v.intact, v.message}, CatalogueNames());
+    print("resumen_ms", t);
+    std::printf("memoria_mb %.1f\n", peakMemoryMb());
+    return v.intact && !summary.isEmpty() && report.errorCount() >= 0 ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -177,5 +205,7 @@ int main(int argc, char** argv) {
         return import(a[2], a[3]);
     if (a.size() == 3 && a[1] == QLatin1String("paginas"))
         return pages(a[2]);
-    return fail(QStringLiteral("uso: bench_trabajos archivo|copias|importa|paginas ..."));
+    if (a.size() == 4 && a[1] == QLatin1String("limite"))
+        return atTheLimit(a[2], a[3]);
+    return fail(QStringLiteral("uso: bench_trabajos archivo|copias|importa|paginas|limite ..."));
 }

@@ -4,6 +4,7 @@
 #include "Office.h"
 #include "Process.h"
 #include "data/Database.h"
+#include "exchange/FileCheck.h"
 #include "exchange/Signing.h"
 
 #include <QCommandLineParser>
@@ -281,6 +282,52 @@ void verification(const Bench& b, const Office& o) {
                   anchor, QStringLiteral("sha256sum"), Goal{Goal::Ratio, 5}};
 }
 
+// A signed file at the verifier's size limit, of two kinds: the office's
+// own records repeated until it is full (every one a finding past the
+// first), and the shortest records that are still kept, the most a file
+// can cost. Time and peak memory of the verifier's work on each.
+void atTheLimit(const Bench& b, const Office& o) {
+    const QByteArray own =
+        readAll(QDir(o.dataDir).filePath(QStringLiteral("ENVIO/%1.txt").arg(OfficePatent)));
+    const QByteArray end = "800|1111111|1|\r\n", body = own.chopped(end.size());
+    const qsizetype room = MaxCheckedFileSize - 4096; // the signature record's
+    const QByteArray records = body.sliced(body.indexOf("\nAA|") + 1);
+    QByteArray repeated = body, shortest = body.first(body.indexOf("\nAA|") + 1);
+    while (repeated.size() + records.size() + end.size() < room)
+        repeated += records;
+    shortest += QByteArray("AA|\r\n").repeated((room - shortest.size() - end.size()) / 5);
+    for (const auto& [name, content] : {std::pair{"registros de la oficina", repeated + end},
+                                        std::pair{"registros mínimos", shortest + end}}) {
+        QByteArray signedFile = content;
+        const Signer signer{agentCurpOf(signedFile), QByteArray(KESTRO_KEYS "/rsa.key"), "clave"};
+        if (signContent(signedFile, signer) != SignedOk || signedFile.size() > MaxCheckedFileSize)
+            stop(QStringLiteral("no se pudo firmar el archivo en el límite"));
+        const QString file = b.workFile(QStringLiteral("limite.txt"));
+        QFile f(file);
+        if (!f.open(QIODevice::WriteOnly) || f.write(signedFile) != signedFile.size())
+            stop(QStringLiteral("no se pudo escribir %1").arg(file));
+        f.close();
+        QList<double> check, summary, memory;
+        for (int i = 0; i < b.runs; ++i) {
+            const Finished r = b.mustRun({{b.program("bench_trabajos"), QStringLiteral("limite"),
+                                           file, QStringLiteral(KESTRO_KEYS "/rsa.cer")}});
+            check << valueOf(r.output, "verifica_ms");
+            summary << valueOf(r.output, "resumen_ms");
+            memory << valueOf(r.output, "memoria_mb");
+        }
+        const QString what = QStringLiteral(" de 16 MiB, %1").arg(QLatin1String(name));
+        const double none = std::nan("");
+        lines << Line{QStringLiteral("Verificación") + what, median(check), none, QString(), {}};
+        lines << Line{QStringLiteral("Resumen") + what, median(summary), none, QString(), {}};
+        lines << Line{QStringLiteral("Memoria máxima de ambos") + what,
+                      median(memory),
+                      none,
+                      QString(),
+                      {},
+                      QStringLiteral("MB")};
+    }
+}
+
 void copies(const Bench& b, const Office& o) {
     const QString envio = QDir(o.dataDir).filePath(QStringLiteral("ENVIO"));
     const QString theirs = b.workFile(QStringLiteral("cp"));
@@ -468,6 +515,7 @@ int main(int argc, char** argv) {
     }
     settle();
     pages(b, largestOffice);
+    atTheLimit(b, largestOffice);
     const Goal memory{Goal::Megabytes, 100};
     const double none = std::nan("");
     lines << Line{withSize("Memoria máxima del arranque", largest),

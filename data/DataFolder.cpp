@@ -3,6 +3,7 @@
 
 #include "data/Database.h"
 #include "data/DatabaseFile.h"
+#include "data/PlainFile.h"
 #include "data/ShownPath.h"
 
 #include <QDir>
@@ -27,9 +28,11 @@ bool copyTemplate(const QString& templatePath, const QString& target, QString* w
         *why = systemSays(source.errorString());
         return false;
     }
-    // The template is installed read-only; the agent's copy is his to write.
+    // The template is installed read-only; the agent's copy is his to write,
+    // and his alone to read.
     QFile::setPermissions(partial,
                           QFile::permissions(partial) | QFile::ReadOwner | QFile::WriteOwner);
+    PlainFile::keepPrivate(partial);
     QFile copy(partial);
     if (!copy.rename(target)) {
         *why = systemSays(copy.errorString());
@@ -44,11 +47,15 @@ bool copyTemplate(const QString& templatePath, const QString& target, QString* w
 DataFolder chooseDataFolder(const QString& programDir, const QString& perUserDir,
                             const QString& templatePath) {
     const QString fileName = QString::fromLatin1(Database::FileName);
+    // The agent's data are his alone, whatever the umask: everything made
+    // from here on, and what an earlier version left readable.
+    PlainFile::createPrivately();
     // A restore cut short must not leave the folder looking empty.
     DatabaseFile::finishCutShortReplace(programDir);
     if (!perUserDir.isEmpty())
         DatabaseFile::finishCutShortReplace(perUserDir);
     if (QFileInfo(QDir(programDir).filePath(fileName)).isFile()) {
+        PlainFile::keepPrivate(QDir(programDir).filePath(fileName));
         DataFolder d;
         d.path = programDir;
         d.portable = true;
@@ -57,7 +64,10 @@ DataFolder chooseDataFolder(const QString& programDir, const QString& perUserDir
     if (perUserDir.isEmpty() || !QDir().mkpath(perUserDir))
         return failure(QStringLiteral("No se pudo crear la carpeta de datos de KESTRO %1.")
                            .arg(shownPath(perUserDir)));
+    PlainFile::keepPrivate(perUserDir);
     const QString target = QDir(perUserDir).filePath(fileName);
+    if (QFileInfo(target).isFile())
+        PlainFile::keepPrivate(target);
     if (!QFileInfo::exists(target)) {
         if (!QFileInfo(templatePath).isFile())
             return failure(QStringLiteral("No se encontró la base de datos que se entrega con "

@@ -4,6 +4,7 @@
 #include "data/DatabaseFile.h"
 #include "data/EngineError.h"
 #include "data/FaultPoint.h"
+#include "data/SchemaCheck.h"
 
 #include <QAtomicInt>
 #include <QDir>
@@ -58,7 +59,14 @@ Database::Opened Database::connect(const QString& path) {
 }
 
 Database::Opened Database::open(const QString& folder) {
-    return openFile(QDir(folder).filePath(QString::fromLatin1(FileName)));
+    const QString path = QDir(folder).filePath(QString::fromLatin1(FileName));
+    Opened db = openFile(path);
+    // What the windows write to must hold nothing that runs on its own.
+    if (const QString why = db ? schemaFault(path) : QString(); !why.isEmpty())
+        return DbError::refused(why + QStringLiteral("\nKESTRO no la abre. Restaure una copia de "
+                                                     "respaldo sana con la orden kestro "
+                                                     "--restaurar <copia>."));
+    return db;
 }
 
 Database::Opened Database::openFile(const QString& path) {

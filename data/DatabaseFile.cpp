@@ -4,8 +4,9 @@
 #include "data/Database.h"
 #include "data/DiskFlush.h"
 #include "data/FaultPoint.h"
+#include "data/PlainFile.h"
+#include "data/SchemaCheck.h"
 #include "data/ShownPath.h"
-#include "data/Tables.h"
 
 #include <QDir>
 #include <QFile>
@@ -109,16 +110,7 @@ QString whyNotKestro(const QString& path) {
         return QStringLiteral("No se encontró el archivo %1.").arg(shownPath(path));
     if (const QString why = fault(path, Depth::Full); !why.isEmpty())
         return why;
-    const Answer names = ask(path, "select lower(name) from sqlite_master where type='table'");
-    if (names.code != SQLITE_OK)
-        return QStringLiteral("No se pudo leer el archivo %1 (%2).")
-            .arg(shownPath(path), engineSays(names.code));
-    for (const Tables::Table& t : Tables::all())
-        if (!names.values.contains(t.tableName().toLower()))
-            return QStringLiteral("El archivo %1 no es una base de datos de KESTRO: le falta la "
-                                  "tabla %2.")
-                .arg(shownPath(path), t.tableName());
-    return QString();
+    return schemaFault(path);
 }
 
 std::optional<QStringList> readOnly(const QString& path, const char* sql) {
@@ -156,6 +148,7 @@ QString replace(const QString& dataDir, const QString& source, const QString& ke
     // A copy taken from a read-only medium must still be the agent's to write.
     QFile::setPermissions(incoming,
                           QFile::permissions(incoming) | QFile::ReadOwner | QFile::WriteOwner);
+    PlainFile::keepPrivate(incoming);
     QFile written(incoming), marker(target + ReplaceMarker);
     if (!written.open(QIODevice::ReadWrite) || !flushToDisk(written) ||
         !marker.open(QIODevice::WriteOnly | QIODevice::Truncate) ||

@@ -25,8 +25,8 @@ Head head(const QString& path);
 // journal to roll back) is not called damaged.
 QString fault(const QString& path, Depth depth);
 
-// "" when the file passes the full check and holds every table of KESTRO
-// (version 3.0 or later); otherwise why it is refused, in Spanish.
+// "" when the file passes the full check and its schema is one KESTRO
+// makes or upgrades (schemaFault); otherwise why it is refused, in Spanish.
 QString whyNotKestro(const QString& path);
 
 // The first column of every row `sql` yields, read on a read-only

@@ -52,6 +52,14 @@ frmKey::frmKey(const QString& rfcAsTyped, const QString& lastKeyFile, QString ke
     connect(ui->cmdBuscar, &QPushButton::clicked, this, &frmKey::cmdBuscar_Click);
     connect(ui->cmdAceptar, &QPushButton::clicked, this, &frmKey::cmdAceptar_Click);
     connect(ui->cmdCancelar, &QPushButton::clicked, this, &frmKey::reject);
+    // The field keeps no undo history of the password: each edit starts it
+    // over (setting the text drops the history, which held every character
+    // typed, even where undo is not offered).
+    connect(ui->txtPassword, &QLineEdit::textEdited, this, [this] {
+        const int at = ui->txtPassword->cursorPosition();
+        ui->txtPassword->setText(ui->txtPassword->text());
+        ui->txtPassword->setCursorPosition(at);
+    });
     // A retry in this run (after a wrong password) needs only the password.
     if (!lastKeyFile.isEmpty()) {
         ui->txtLlave->setText(lastKeyFile);
@@ -60,10 +68,17 @@ frmKey::frmKey(const QString& rfcAsTyped, const QString& lastKeyFile, QString ke
 }
 
 frmKey::~frmKey() {
-    QString password = ui->txtPassword->text();
-    ui->txtPassword->clear();
-    wipeText(password);
+    wipeText(takePassword());
     forgetChoice();
+}
+
+// The field's text, which the field no longer holds: the one copy left is
+// the caller's to wipe. (Clearing through the field would record every
+// character in its undo history.)
+QString frmKey::takePassword() {
+    QString password = ui->txtPassword->text();
+    ui->txtPassword->setText(QString());
+    return password;
 }
 
 QString frmKey::keyFile() const {
@@ -96,7 +111,7 @@ void frmKey::cmdAceptar_Click() {
         ui->cmdBuscar->setFocus();
         return;
     }
-    choice_ = KeyChoice{ui->txtLlave->text(), ui->txtPassword->text()};
+    choice_ = KeyChoice{ui->txtLlave->text(), takePassword()};
     accept();
 }
 

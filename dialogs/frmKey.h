@@ -38,6 +38,7 @@ private:
     void cmdBuscar_Click();
     void cmdAceptar_Click();
     void forgetChoice();
+    QString takePassword();
 
     std::unique_ptr<Ui::frmKey> ui;
     QString rfc_;

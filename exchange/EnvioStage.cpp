@@ -4,6 +4,7 @@
 
 #include "data/DiskFlush.h"
 #include "data/FaultPoint.h"
+#include "data/PlainFile.h"
 #include "data/ShownPath.h"
 
 #include <QCryptographicHash>
@@ -138,17 +139,16 @@ EnvioStage::~EnvioStage() {
             QFile::remove(i.temp);
 }
 
-MaybeError EnvioStage::write(const QString& name, const QByteArray& bytes, bool durable) {
+MaybeError EnvioStage::write(const QString& name, const std::function<bool(QFile&)>& fill) {
     Item item;
     item.final = QDir(folder_).filePath(name);
     item.temp = item.final + TempSuffix;
     QFile f(item.temp);
     const bool refused = faultpoint::hit();
     bool ok = !refused && f.open(QIODevice::WriteOnly | QIODevice::Truncate);
-    item.proof = proofOf(bytes);
     if (ok)
         items_.append(item); // removed again whatever happens next
-    ok = ok && f.write(bytes) == bytes.size() && (durable ? flushToDisk(f) : f.flush());
+    ok = ok && fill(f);
     if (!ok)
         return DbError::refused(
             QStringLiteral("No se pudo escribir el archivo %1 en la carpeta %2: %3. Revise que "
@@ -160,24 +160,41 @@ MaybeError EnvioStage::write(const QString& name, const QByteArray& bytes, bool 
 }
 
 MaybeError EnvioStage::add(const QString& name, const QByteArray& bytes) {
-    return write(name, bytes, true);
+    MaybeError e =
+        write(name, [&](QFile& f) { return f.write(bytes) == bytes.size() && flushToDisk(f); });
+    if (!e)
+        items_.last().proof = proofOf(bytes);
+    return e;
 }
 
+// Copied a block at a time, whatever the size of the file, and only a
+// regular file reached without a link.
 MaybeError EnvioStage::addCopy(const QString& source, const QString& name) {
-    QFile src(source);
-    QByteArray data;
-    bool ok = !faultpoint::hit() && src.open(QIODevice::ReadOnly);
-    if (ok) {
-        data = src.readAll();
-        ok = src.error() == QFileDevice::NoError;
-    }
-    if (!ok)
+    const bool unreadable = faultpoint::hit();
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    qint64 size = 0;
+    PlainFile::Opened read;
+    bool written = true;
+    MaybeError e = write(name, [&](QFile& f) {
+        if (unreadable)
+            return read.fault = PlainFile::Fault::Unreadable, false;
+        read = PlainFile::eachBlock(source, PlainFile::Links::Refuse,
+                                    [&](const char* data, qsizetype n) {
+                                        hash.addData(QByteArrayView(data, n));
+                                        size += n;
+                                        return written = f.write(data, n) == n;
+                                    });
+        return read.fault == PlainFile::Fault::None && written && f.flush();
+    });
+    if (read.fault != PlainFile::Fault::None)
         return DbError::refused(
             QStringLiteral("No se pudo leer el archivo %1: %2.")
-                .arg(shownPath(source), src.errorString().isEmpty() || src.isOpen()
+                .arg(shownPath(source), unreadable || read.fault == PlainFile::Fault::Unreadable
                                             ? QStringLiteral("error de entrada o salida")
-                                            : QStringLiteral("no existe o no se puede abrir")));
-    return write(name, data, false);
+                                            : read.why));
+    if (!e)
+        items_.last().proof = hash.result().toHex() + ' ' + QByteArray::number(size);
+    return e;
 }
 
 QString EnvioStage::archiveFolder(const QString& folder) {
@@ -213,7 +230,28 @@ QStringList EnvioStage::markerLines(bool placedOnly) const {
     return lines;
 }
 
+MaybeError EnvioStage::linkFault(const QString& folder) {
+    const auto refused = [](const QString& what) {
+        return DbError::refused(
+            QStringLiteral("No se puede generar el archivo de información: %1. KESTRO no "
+                           "mueve nada a través de un enlace; ponga en su lugar una carpeta o un "
+                           "archivo comunes.")
+                .arg(what));
+    };
+    if (PlainFile::isLink(folder))
+        return refused(
+            QStringLiteral("la carpeta %1 es un enlace a otra carpeta").arg(shownPath(folder)));
+    for (const QFileInfo& f : QDir(folder).entryInfoList(QDir::AllEntries | QDir::Hidden |
+                                                         QDir::System | QDir::NoDotAndDotDot))
+        if (PlainFile::isLink(f.filePath()))
+            return refused(QStringLiteral("%1, en la carpeta ENVIO, es un enlace")
+                               .arg(shownPath(f.filePath())));
+    return std::nullopt;
+}
+
 MaybeError EnvioStage::checkMovable(const QString& folder) {
+    if (MaybeError e = linkFault(folder))
+        return e;
     const EnvioStage stage(folder);
     const QStringList toMove = stage.others();
     if (toMove.isEmpty())

@@ -6,6 +6,9 @@
 #include <QDateTime>
 #include <QList>
 #include <QString>
+#include <functional>
+
+class QFile;
 
 // Files bound for ENVIO are first written under temporary names inside it
 // and take their final names together, only when all of them were written.
@@ -46,6 +49,10 @@ public:
     // system can tell.
     static MaybeError checkMovable(const QString& folder);
 
+    // ENVIO that is a link, or holds one, would have a generation move
+    // another folder's contents: refused, with the reason.
+    static MaybeError linkFault(const QString& folder);
+
     // ENVIO/anteriores
     static QString archiveFolder(const QString& folder);
 
@@ -58,7 +65,9 @@ private:
         QByteArray proof; // "<sha-256> <size>" of the bytes written
         bool placed = false;
     };
-    MaybeError write(const QString& name, const QByteArray& bytes, bool durable);
+    // A staged file under its temporary name, filled by `fill`; its proof
+    // is set by the caller once it is whole.
+    MaybeError write(const QString& name, const std::function<bool(QFile&)>& fill);
     MaybeError moveAsideAndPlace(const QDateTime& now);
     // Empty when everything is as it was; otherwise what could not go back.
     QString rollBack();

@@ -68,10 +68,24 @@ int rankOf(QByteArrayView tag) {
 
 class Checker {
 public:
-    Checker(const QByteArray& file, const CatalogueNames& c)
-        : file_(file), records_(readRecords(file)), c_(c) {}
+    Checker(const QByteArray& file, const CatalogueNames& c, qsizetype limit)
+        : file_(file), c_(c), limit_(limit) {}
 
     StructureReport run() {
+        // Only the lines a later step reads are kept; the others are told
+        // as they go by.
+        records_ = readRecords(file_, [this](const FileRecord& r) {
+            fileLines_ = r.line;
+            if (isEmptyLine(r))
+                return false; // told by checkBytes
+            if (rankOf(r.tag) >= 0 || ascii(r.tag) == SignatureTag)
+                return true;
+            error(r, [&] {
+                return QString(QStringLiteral("la etiqueta de registro \"%1\" no existe.")
+                                   .arg(shownField(r.tag)));
+            });
+            return false;
+        });
         checkBytes();
         splitOffSignature();
         checkRecords();
@@ -88,33 +102,48 @@ private:
     QList<FileRecord>& lines() { return records_.lines; }
     const QList<FileRecord>& lines() const { return records_.lines; }
 
-    void error(int line, const QString& text) { report_.errors.append({line, text, {}, {}}); }
-    void error(const FileRecord& r, const QString& text) { error(r.line, text); }
+    // A finding's text is made only when it is kept: a file of millions of
+    // faulty lines costs their count, not their messages.
+    template <class Text> void error(int line, Text text) {
+        if (limit_ >= 0 && report_.errors.size() >= limit_)
+            ++report_.errorsNotKept;
+        else
+            report_.errors.append({line, text(), {}, {}});
+    }
+    void observe(int line, const QString& text) {
+        keep(report_.observations, report_.observationsNotKept, line, text);
+    }
+    void keep(QList<Finding>& list, qsizetype& notKept, int line, const QString& text) {
+        if (limit_ >= 0 && list.size() >= limit_)
+            ++notKept;
+        else
+            list.append({line, text, {}, {}});
+    }
+    template <class Text> void error(const FileRecord& r, Text text) { error(r.line, text); }
 
     // The record a finding is on, and whom it is of.
     void placeOnRecord(Finding& f) const {
         const FileRecord* r = recordAt(f.line);
         if (!r)
             return;
-        f.section = fieldText(r->tag);
+        f.section = shownField(r->tag);
         const Tables::Table* t = sectionOf(r->tag);
         if (!t)
             return;
         if (const char* key = recordKeyColumn(*t))
-            f.key = r->value(*t, key);
+            f.key = shownField(r->raw(*t, key));
     }
     const FileRecord* recordAt(int line) const {
         if (signature_ && signature_->line == line)
             return &*signature_;
-        return line >= 1 && line <= lines().size() && lines()[line - 1].line == line
-                   ? &lines()[line - 1]
-                   : nullptr;
+        return ::recordAt(records_, line);
     }
 
     // The signature record is judged by the signature check; only its
     // patent is the structure's concern.
     void splitOffSignature() {
-        if (!lines().isEmpty() && ascii(lines().last().tag) == SignatureTag)
+        if (!lines().isEmpty() && ascii(lines().last().tag) == SignatureTag &&
+            lines().last().line == fileLines_)
             signature_ = lines().takeLast();
     }
 
@@ -130,7 +159,8 @@ private:
             if (!nl) { // the last line, without its end: told at its last byte
                 if (bad >= 0 && bad + 1 < size)
                     badByte(int(line), uchar(data[bad]));
-                error(int(line), QStringLiteral("la línea no termina en CR LF."));
+                error(int(line),
+                      [&] { return QString(QStringLiteral("la línea no termina en CR LF.")); });
                 if (bad >= 0 && bad + 1 == size)
                     badByte(int(line), uchar(data[bad]));
                 break;
@@ -138,9 +168,10 @@ private:
             if (bad >= 0)
                 badByte(int(line), uchar(data[bad]));
             if (end == start || (end == start + 1 && data[start] == '\r'))
-                error(int(line), QStringLiteral("la línea está vacía."));
+                error(int(line), [&] { return QString(QStringLiteral("la línea está vacía.")); });
             if (end == start || data[end - 1] != '\r')
-                error(int(line), QStringLiteral("la línea no termina en CR LF."));
+                error(int(line),
+                      [&] { return QString(QStringLiteral("la línea no termina en CR LF.")); });
             start = end;
         }
     }
@@ -159,11 +190,14 @@ private:
         return -1;
     }
     void badByte(int line, uchar b) {
-        error(line, b == '\r'   ? QStringLiteral("tiene un CR que no termina la línea.")
-                    : b >= 0x80 ? QStringLiteral("el byte 0x%1 no es un carácter de Windows-1252.")
-                                      .arg(QString::number(b, 16).toUpper())
-                                : QStringLiteral("tiene un carácter de control (0x%1).")
-                                      .arg(b, 2, 16, QLatin1Char('0')));
+        error(line, [&] {
+            return QString(b == '\r' ? QStringLiteral("tiene un CR que no termina la línea.")
+                           : b >= 0x80
+                               ? QStringLiteral("el byte 0x%1 no es un carácter de Windows-1252.")
+                                     .arg(QString::number(b, 16).toUpper())
+                               : QStringLiteral("tiene un carácter de control (0x%1).")
+                                     .arg(b, 2, 16, QLatin1Char('0')));
+        });
     }
 
     static bool isEmptyLine(const FileRecord& r) { return r.size() == 1 && r.tag.isEmpty(); }
@@ -176,16 +210,17 @@ private:
             if (isEmptyLine(r))
                 continue;
             const int rank = rankOf(r.tag);
-            if (rank < 0) {
-                error(r, ascii(r.tag) == SignatureTag
-                             ? QStringLiteral("el registro FIRMA sólo puede ir al final.")
-                             : QStringLiteral("la etiqueta de registro \"%1\" no existe.")
-                                   .arg(fieldText(r.tag)));
+            if (rank < 0) { // only FIRMA is kept with no rank
+                error(r, [&] {
+                    return QString(QStringLiteral("el registro FIRMA sólo puede ir al final."));
+                });
                 continue;
             }
             if (rank < highest)
-                error(r,
-                      QStringLiteral("el registro %1 está fuera de orden.").arg(fieldText(r.tag)));
+                error(r, [&] {
+                    return QString(QStringLiteral("el registro %1 está fuera de orden.")
+                                       .arg(shownField(r.tag)));
+                });
             highest = std::max(highest, rank);
             ++seen[rank];
             checkLayout(r);
@@ -193,23 +228,31 @@ private:
         for (const char* tag : {"501", "Paq_Version", "AA", "800"})
             expectOnce(seen[rankOf(tag)], tag);
         if (!lines().isEmpty() && lines().first().tag != "501")
-            error(lines().first(), QStringLiteral("la primera línea debe ser el registro 501."));
+            error(lines().first(), [&] {
+                return QString(QStringLiteral("la primera línea debe ser el registro 501."));
+            });
         if (!lines().isEmpty() && lines().last().tag != "800")
-            error(lines().last(),
-                  QStringLiteral("el registro 800 debe ser el último antes de la firma."));
+            error(lines().last(), [&] {
+                return QString(
+                    QStringLiteral("el registro 800 debe ser el último antes de la firma."));
+            });
         if (signature_ && signature_->field(1) != patent_)
-            error(*signature_, QStringLiteral("la patente %1 no es la del registro 501 (%2).")
-                                   .arg(signature_->at(1), fieldText(patent_)));
+            error(*signature_, [&] {
+                return QString(QStringLiteral("la patente %1 no es la del registro 501 (%2).")
+                                   .arg(shownField(signature_->field(1)), shownField(patent_)));
+            });
     }
 
     void expectOnce(int n, const char* tag) {
         if (n == 1)
             return;
         const int line = n == 0 ? lastLine() : lineOf(tag, 2);
-        error(line, n == 0 ? QStringLiteral("falta el registro %1.").arg(QLatin1String(tag))
-                           : QStringLiteral("el registro %1 aparece %2 veces; va una sola.")
-                                 .arg(QLatin1String(tag))
-                                 .arg(n));
+        error(line, [&] {
+            return QString(n == 0 ? QStringLiteral("falta el registro %1.").arg(QLatin1String(tag))
+                                  : QStringLiteral("el registro %1 aparece %2 veces; va una sola.")
+                                        .arg(QLatin1String(tag))
+                                        .arg(n));
+        });
     }
 
     int lineOf(QByteArrayView tag, int occurrence) const {
@@ -224,24 +267,35 @@ private:
             static const int headFields = int(headRecord(QString()).count(u'|')) + 1;
             patent_ = r.field(1);
             if (r.size() != headFields || r.field(r.size() - 1) != patent_)
-                error(r, r.size() == headFields
-                             ? QStringLiteral("la patente no es la misma en los dos campos del "
-                                              "registro 501.")
-                             : countMessage(r, headFields));
-            else if (r.text() != headRecord(fieldText(patent_)))
-                error(r, QStringLiteral("el registro 501 no tiene su forma fija."));
+                error(r, [&] {
+                    return QString(
+                        r.size() == headFields
+                            ? QStringLiteral("la patente no es la misma en los dos campos del "
+                                             "registro 501.")
+                            : countMessage(r, headFields));
+                });
+            else if (r.bytes().size() != 2 * patent_.size() + 20 ||
+                     r.text() != headRecord(fieldText(patent_)))
+                error(r, [&] {
+                    return QString(QStringLiteral("el registro 501 no tiene su forma fija."));
+                });
             return;
         }
         if (r.tag == "Paq_Version" || r.tag == "800") {
             const QString& fixed = r.tag == "800" ? EndRecord : VersionRecord;
-            if (r.text() != fixed)
-                error(r, QStringLiteral("el registro debe ser exactamente \"%1\".").arg(fixed));
+            if (r.bytes().size() != fixed.size() || r.text() != fixed)
+                error(r, [&] {
+                    return QString(
+                        QStringLiteral("el registro debe ser exactamente \"%1\".").arg(fixed));
+                });
             return;
         }
         const Tables::Table& t = *sectionOf(r.tag);
         if (r.field(1) != patent_)
-            error(r, QStringLiteral("la patente %1 no es la del registro 501 (%2).")
-                         .arg(r.at(1), fieldText(patent_)));
+            error(r, [&] {
+                return QString(QStringLiteral("la patente %1 no es la del registro 501 (%2).")
+                                   .arg(shownField(r.field(1)), shownField(patent_)));
+            });
         if (t.travel == Tables::Travel::FileHistory)
             historyPresent_ = true;
         if (isFiller(t, r)) {
@@ -249,7 +303,7 @@ private:
             return;
         }
         if (r.size() != fileFieldCount(t)) {
-            error(r, countMessage(r, fileFieldCount(t)));
+            error(r, [&] { return QString(countMessage(r, fileFieldCount(t))); });
             return;
         }
         bySection_[&t].append(r);
@@ -266,8 +320,8 @@ private:
 
     static QString countMessage(const FileRecord& r, int expected) {
         return QStringLiteral("el registro %1 tiene %2 campos; lleva %3.")
-            .arg(fieldText(r.tag))
-            .arg(r.size())
+            .arg(shownField(r.tag))
+            .arg(r.fieldsInLine())
             .arg(expected);
     }
 
@@ -293,17 +347,22 @@ private:
         for (const FileRecord& f : fillers_) {
             const Tables::Table* t = sectionOf(f.tag);
             if (!section(*t).isEmpty() || sectionsWithFiller.contains(t))
-                error(f, QStringLiteral("el registro \"No Aplica\" de %1 sólo va cuando la "
-                                        "sección no tiene registros.")
-                             .arg(fieldText(f.tag)));
+                error(f, [&] {
+                    return QString(
+                        QStringLiteral("el registro \"No Aplica\" de %1 sólo va cuando la "
+                                       "sección no tiene registros.")
+                            .arg(shownField(f.tag)));
+                });
             sectionsWithFiller.insert(t);
         }
         const auto mustHaveLine = [&](const char* name) {
             const Tables::Table& t = Tables::byName(name);
             if (section(t).isEmpty() && !sectionsWithFiller.contains(&t))
-                error(lastLine(), QStringLiteral("falta la sección %1 (o su registro \"No "
-                                                 "Aplica\").")
-                                      .arg(QLatin1String(name)));
+                error(lastLine(), [&] {
+                    return QString(QStringLiteral("falta la sección %1 (o su registro \"No "
+                                                  "Aplica\").")
+                                       .arg(QLatin1String(name)));
+                });
         };
         mustHaveLine("Mandatarios");
         if (historyPresent_) {
@@ -324,15 +383,19 @@ private:
                 break;
             }
         if (type2 && !historyPresent_)
-            error(*type2, QStringLiteral("el mandatario %1 es del tipo 2 y el archivo no trae "
-                                         "la parte histórica.")
-                              .arg(type2->value(m, "CURP")));
+            error(*type2, [&] {
+                return QString(QStringLiteral("el mandatario %1 es del tipo 2 y el archivo no trae "
+                                              "la parte histórica.")
+                                   .arg(shownField(type2->raw(m, "CURP"))));
+            });
         if (!type2 && historyPresent_)
             for (const FileRecord& r : lines())
                 if (const Tables::Table* t = sectionOf(r.tag);
                     t && t->travel == Tables::Travel::FileHistory) {
-                    error(r, QStringLiteral("la parte histórica sólo va cuando algún "
-                                            "mandatario es del tipo 2."));
+                    error(r, [&] {
+                        return QString(QStringLiteral("la parte histórica sólo va cuando algún "
+                                                      "mandatario es del tipo 2."));
+                    });
                     break;
                 }
     }
@@ -354,8 +417,10 @@ private:
         const auto unknown = [&](const FileRecord& r, QByteArrayView curp) {
             if (typeOf.contains(curp))
                 return false;
-            error(r, QStringLiteral("el mandatario %1 no está en la sección Mandatarios.")
-                         .arg(fieldText(curp)));
+            error(r, [&] {
+                return QString(QStringLiteral("el mandatario %1 no está en la sección Mandatarios.")
+                                   .arg(shownField(curp)));
+            });
             return true;
         };
         QHash<QByteArrayView, int> addressTypes; // bit n: type n
@@ -375,19 +440,28 @@ private:
         eachWithCurp("Mandatarios", [&](const FileRecord& r, QByteArrayView curp, auto&) {
             for (int type : {1, 2})
                 if (!(addressTypes.value(curp) & (1 << type)))
-                    error(r, QStringLiteral("el mandatario %1 no tiene domicilio del tipo %2.")
-                                 .arg(fieldText(curp))
-                                 .arg(type));
+                    error(r, [&] {
+                        return QString(
+                            QStringLiteral("el mandatario %1 no tiene domicilio del tipo %2.")
+                                .arg(shownField(curp))
+                                .arg(type));
+                    });
             if (r.field(mandato) == "1" && !withOffices.contains(curp))
-                error(r, QStringLiteral("el mandatario %1 es del tipo 1 y no tiene aduanas.")
-                             .arg(fieldText(curp)));
+                error(r, [&] {
+                    return QString(
+                        QStringLiteral("el mandatario %1 es del tipo 1 y no tiene aduanas.")
+                            .arg(shownField(curp)));
+                });
         });
         eachWithCurp("Pedimentos_MM", [&](const FileRecord& r, QByteArrayView curp, auto& t) {
             const QByteArrayView office = r.raw(t, "NoAduana");
             if (!unknown(r, curp) && !offices.contains({curp, office}))
-                error(r, QStringLiteral("la aduana %1 del pedimento no es una de las aduanas "
-                                        "del mandatario %2.")
-                             .arg(fieldText(office), fieldText(curp)));
+                error(r, [&] {
+                    return QString(
+                        QStringLiteral("la aduana %1 del pedimento no es una de las aduanas "
+                                       "del mandatario %2.")
+                            .arg(shownField(office), shownField(curp)));
+                });
         });
         QSet<QByteArrayView> earlierAgents;
         eachWithCurp("Historico_AA", [&](const FileRecord&, QByteArrayView curp, auto&) {
@@ -395,9 +469,12 @@ private:
         });
         eachWithCurp("Periodos_H_AA", [&](const FileRecord& r, QByteArrayView curp, auto&) {
             if (!earlierAgents.contains(curp))
-                error(r, QStringLiteral("el periodo es de %1, que no está en el histórico del "
-                                        "agente.")
-                             .arg(fieldText(curp)));
+                error(r, [&] {
+                    return QString(
+                        QStringLiteral("el periodo es de %1, que no está en el histórico del "
+                                       "agente.")
+                            .arg(shownField(curp)));
+                });
         });
         eachWithCurp("Periodos_H_MM",
                      [&](const FileRecord& r, QByteArrayView curp, auto&) { unknown(r, curp); });
@@ -490,58 +567,73 @@ private:
     void checkValue(const FileRecord& r, const ValueColumn& c) {
         const QByteArrayView v = r.field(c.field);
         if (c.maxLength > 0 && v.size() > c.maxLength)
-            error(r, FileRules::sizeFault(c.column, v.size(), c.maxLength));
+            error(r,
+                  [&] { return QString(FileRules::sizeFault(c.column, v.size(), c.maxLength)); });
         if (c.date && !isIsoDate(v))
-            error(r, QStringLiteral("la fecha %1 (%2) no es una fecha real aaaa-mm-dd.")
-                         .arg(fieldText(v), c.name));
+            error(r, [&] {
+                return QString(QStringLiteral("la fecha %1 (%2) no es una fecha real aaaa-mm-dd.")
+                                   .arg(shownField(v), c.name));
+            });
         if (c.code && !c.code->accepts(v))
-            error(r, FileRules::codeFault(*c.code, fieldText(v)));
+            error(r, [&] { return QString(FileRules::codeFault(*c.code, shownField(v))); });
         if (c.office && !(v.isEmpty() && c.optional) && !c_.offices.contains(scratch(v)))
-            error(r, QStringLiteral("la aduana %1 (%2) no está en el catálogo.")
-                         .arg(fieldText(v), c.name));
+            error(r, [&] {
+                return QString(QStringLiteral("la aduana %1 (%2) no está en el catálogo.")
+                                   .arg(shownField(v), c.name));
+            });
     }
 
     void checkPeriod(const FileRecord& r, QByteArrayView from, QByteArrayView to) {
         if (isIsoDate(from) && isIsoDate(to) && to < from)
-            error(r, QStringLiteral("el periodo termina (%1) antes de empezar (%2).")
-                         .arg(fieldText(to), fieldText(from)));
+            error(r, [&] {
+                return QString(QStringLiteral("el periodo termina (%1) antes de empezar (%2).")
+                                   .arg(shownField(to), shownField(from)));
+            });
     }
 
     void checkPlace(const FileRecord& r, QByteArrayView state, QByteArrayView town) {
         if (!c_.states.contains(scratch(state, 1))) {
-            error(r, QStringLiteral("la entidad federativa %1 no está en el catálogo.")
-                         .arg(fieldText(state)));
+            error(r, [&] {
+                return QString(QStringLiteral("la entidad federativa %1 no está en el catálogo.")
+                                   .arg(shownField(state)));
+            });
             return;
         }
         appendText(scratch_[1] += u'|', town); // the state's key made the municipality's
         if (!c_.municipalities.contains(scratch_[1]))
-            error(r, QStringLiteral("el municipio %1 de la entidad %2 no está en el catálogo.")
-                         .arg(fieldText(town), fieldText(state)));
+            error(r, [&] {
+                return QString(
+                    QStringLiteral("el municipio %1 de la entidad %2 no está en el catálogo.")
+                        .arg(shownField(town), shownField(state)));
+            });
     }
 
     void checkPerson(const FileRecord& r, QByteArrayView rfcBytes, QByteArrayView curpBytes) {
         if (!Valida_RFC(scratch(rfcBytes)))
-            error(r, QStringLiteral("el RFC %1 no es válido.").arg(fieldText(rfcBytes)));
+            error(r, [&] {
+                return QString(QStringLiteral("el RFC %1 no es válido.").arg(shownField(rfcBytes)));
+            });
         const QString& curp = scratch(curpBytes);
         if (!Valida_CURP(curp)) {
-            error(r, QStringLiteral("la CURP %1 no es válida.").arg(curp));
+            error(r, [&] {
+                return QString(
+                    QStringLiteral("la CURP %1 no es válida.").arg(shownField(curpBytes)));
+            });
             return;
         }
         const QChar digit = curpCheckDigit(curp);
         if (curp.size() == 18 && digit != curp.back())
-            report_.observations.append(
-                {r.line,
-                 QStringLiteral("observación: el dígito verificador de la CURP %1 "
-                                "debería ser %2.")
-                     .arg(curp, digit.isNull() ? QStringLiteral("?") : QString(digit)),
-                 {},
-                 {}});
+            observe(r.line, QStringLiteral("observación: el dígito verificador de la CURP %1 "
+                                           "debería ser %2.")
+                                .arg(curp, digit.isNull() ? QStringLiteral("?") : QString(digit)));
     }
 
     const QByteArray& file_;
     FileRecords records_;
     std::optional<FileRecord> signature_;
     const CatalogueNames& c_;
+    const qsizetype limit_;
+    int fileLines_ = 0;
     QByteArrayView patent_;
     bool historyPresent_ = false;
     QHash<const Tables::Table*, QList<FileRecord>> bySection_;
@@ -566,6 +658,7 @@ QChar curpCheckDigit(const QString& curp) {
     return QChar(u'0' + (10 - sum % 10) % 10);
 }
 
-StructureReport checkStructure(const QByteArray& file, const CatalogueNames& catalogues) {
-    return Checker(file, catalogues).run();
+StructureReport checkStructure(const QByteArray& file, const CatalogueNames& catalogues,
+                               qsizetype limit) {
+    return Checker(file, catalogues, limit).run();
 }

@@ -22,11 +22,26 @@ struct Finding {
 struct StructureReport {
     QList<Finding> errors;
     QList<Finding> observations; // worth a look, never a fault
+    // Past the limit the check was given, findings are only counted.
+    qsizetype errorsNotKept = 0;
+    qsizetype observationsNotKept = 0;
+
+    qsizetype errorCount() const { return errors.size() + errorsNotKept; }
 
     bool correct() const { return errors.isEmpty(); }
 };
 
-StructureReport checkStructure(const QByteArray& file, const CatalogueNames& catalogues);
+// What the verifier reads of a file from anyone: 16 MiB, several times the
+// file of an office of 10,000 representatives. Larger files are refused
+// unread.
+inline constexpr qint64 MaxCheckedFileSize = qint64(16) << 20;
+// Findings of each kind the verifier shows of one file; the rest counted.
+inline constexpr qsizetype MaxFindingsShown = 100;
+
+// `limit` caps each list, for files from anyone (the verifier's): what
+// the check keeps stays small however many findings a file brings.
+StructureReport checkStructure(const QByteArray& file, const CatalogueNames& catalogues,
+                               qsizetype limit = -1);
 
 // The CURP's last character as the published algorithm computes it from
 // the other seventeen; a null QChar when the text cannot have one.

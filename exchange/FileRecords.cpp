@@ -2,6 +2,7 @@
 
 #include "rules/Cp1252.h"
 
+#include <algorithm>
 #include <cstring>
 
 const QString VersionRecord = QStringLiteral("Paq_Version|KESTRO|3.5.0");
@@ -34,6 +35,16 @@ QString fieldText(QByteArrayView bytes) {
     return Cp1252::decode(QByteArray::fromRawData(bytes.data(), bytes.size()));
 }
 
+QString shownField(QByteArrayView bytes, qsizetype most) {
+    if (bytes.size() <= most)
+        return fieldText(bytes);
+    return fieldText(bytes.first(most)) + u'…';
+}
+
+qsizetype FileRecord::fieldsInLine() const {
+    return count < MaxStoredFields ? count : bytes().count('|') + 1;
+}
+
 QByteArrayView FileRecord::raw(const Tables::Table& table, const char* column) const {
     return field(fileField(table, column));
 }
@@ -45,30 +56,44 @@ QByteArrayView FileRecord::bytes() const {
     return QByteArrayView(tag.data(), last.data() + last.size() - tag.data());
 }
 
-FileRecords readRecords(const QByteArray& bytes) {
+FileRecords readRecords(const QByteArray& bytes,
+                        const std::function<bool(const FileRecord&)>& keep) {
     FileRecords out;
-    out.fields.reserve(bytes.size() / 8 + 16);
-    out.lines.reserve(bytes.size() / 48 + 4);
+    if (!keep) {
+        out.fields.reserve(bytes.size() / 8 + 16);
+        out.lines.reserve(bytes.size() / 48 + 4);
+    }
     const char* const data = bytes.constData();
     const char* const stop = data + bytes.size();
     QList<qsizetype> firsts; // each line's first field, until the fields stop moving
     firsts.reserve(out.lines.capacity());
+    int line = 0;
     for (const char* from = data; from < stop;) {
         const char* nl = static_cast<const char*>(std::memchr(from, '\n', stop - from));
         const char* end = nl ? nl : stop;
         FileRecord r;
-        r.line = int(out.lines.size()) + 1;
+        r.line = ++line;
         r.hasCrLf = nl && end > from && end[-1] == '\r';
         const char* textEnd = end - (r.hasCrLf ? 1 : 0);
-        firsts.append(out.fields.size());
+        const qsizetype first = out.fields.size();
         for (const char* bar;
+             out.fields.size() - first < MaxStoredFields - 1 &&
              (bar = static_cast<const char*>(std::memchr(from, '|', textEnd - from)));
              from = bar + 1)
             out.fields.append(QByteArrayView(from, bar - from));
         out.fields.append(QByteArrayView(from, textEnd - from));
-        r.count = out.fields.size() - firsts.last();
-        out.lines.append(r);
+        r.count = out.fields.size() - first;
         from = end + 1;
+        if (keep) {
+            r.fields = out.fields.constData() + first;
+            r.tag = r.fields[0];
+            if (!keep(r)) {
+                out.fields.resize(first);
+                continue;
+            }
+        }
+        firsts.append(first);
+        out.lines.append(r);
     }
     for (qsizetype i = 0; i < out.lines.size(); ++i) {
         FileRecord& r = out.lines[i];
@@ -76,6 +101,12 @@ FileRecords readRecords(const QByteArray& bytes) {
         r.tag = r.fields[0];
     }
     return out;
+}
+
+const FileRecord* recordAt(const FileRecords& records, int line) {
+    const auto it = std::lower_bound(records.lines.cbegin(), records.lines.cend(), line,
+                                     [](const FileRecord& r, int l) { return r.line < l; });
+    return it != records.lines.cend() && it->line == line ? &*it : nullptr;
 }
 
 const char* recordKeyColumn(const Tables::Table& table) {

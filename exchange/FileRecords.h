@@ -6,6 +6,7 @@
 #include <QByteArrayView>
 #include <QList>
 #include <QStringList>
+#include <functional>
 
 // A signed information file read back record by record, its fields found by
 // the column names of the one description of the tables. The records keep
@@ -15,6 +16,9 @@
 
 // A field's bytes as the text they stand for (Windows-1252).
 QString fieldText(QByteArrayView bytes);
+// The same, cut with "…" past `most` characters: a message never copies a
+// field whose length the file alone decides.
+QString shownField(QByteArrayView bytes, qsizetype most = 60);
 // For comparing a field with the fixed texts, all of them ASCII.
 inline QLatin1StringView ascii(QByteArrayView bytes) {
     return QLatin1StringView(bytes.data(), bytes.size());
@@ -27,7 +31,12 @@ struct FileRecord {
     const QByteArrayView* fields = nullptr;
     qsizetype count = 0; // every field, the tag first
 
+    // Past MaxStoredFields the last stored field holds the rest of the
+    // line: no layout is that wide, and a line of bare "|" costs no more
+    // than one that is well formed.
     qsizetype size() const { return count; }
+    // Every field of the line, those past MaxStoredFields too.
+    qsizetype fieldsInLine() const;
     // Empty past the last field.
     QByteArrayView field(qsizetype i) const {
         return i >= 0 && i < count ? fields[i] : QByteArrayView();
@@ -63,9 +72,16 @@ int fileField(const Tables::Table& table, const char* column);
 // How many fields a section's ordinary record has.
 int fileFieldCount(const Tables::Table& table);
 
+inline constexpr qsizetype MaxStoredFields = 32;
+
 // Every line of the file, split at "|". A final line without a line end is
-// kept too.
-FileRecords readRecords(const QByteArray& bytes);
+// kept too. `keep`, when given, sees each line (its fields valid only
+// during the call) and says whether to keep it: a file of millions of
+// lines no check needs is read in the memory of its few records.
+FileRecords readRecords(const QByteArray& bytes,
+                        const std::function<bool(const FileRecord&)>& keep = {});
+// The stored record of `line`, or nullptr when that line was not kept.
+const FileRecord* recordAt(const FileRecords& records, int line);
 
 // The column naming whom a section's record is of: the CURP it is keyed
 // by (the agent's for AA), or the address type for the agent's addresses.

@@ -2,6 +2,7 @@
 
 #include "data/Dates.h"
 #include "data/FaultPoint.h"
+#include "data/PlainFile.h"
 #include "data/Tables.h"
 #include "exchange/EnvioStage.h"
 #include "exchange/FileRecords.h"
@@ -247,7 +248,8 @@ Fallible<InformationFileContent> buildInformationFile(Database& db, const QStrin
     // Representatives of types 1 and 3 travel with their requirement file.
     const Tables::Table& mandatarios = Tables::byName("Mandatarios");
     const int curp = mandatarios.position("CURP"), mandato = mandatarios.position("Mandato"),
-              requerimiento = mandatarios.position("Requerimiento");
+              requerimiento = mandatarios.position("Requerimiento"),
+              rfc = mandatarios.position("RFC");
     const int names[] = {mandatarios.position("Nombre"), mandatarios.position("ApPaterno"),
                          mandatarios.position("ApMaterno")};
     const auto requirementOf = [&](const RawRow& r) {
@@ -255,7 +257,8 @@ Fallible<InformationFileContent> buildInformationFile(Database& db, const QStrin
         if (m != 1 && m != 3)
             return;
         const QString name = r.text(names[0]) + u' ' + r.text(names[1]) + u' ' + r.text(names[2]);
-        out.requirements.append({r.text(curp), name.trimmed(), r.text(requerimiento)});
+        out.requirements.append(
+            {r.text(curp), name.trimmed(), r.text(requerimiento), r.text(rfc).trimmed()});
     };
     for (const Tables::Table& t : Tables::all()) {
         if (t.travel != Tables::Travel::FileMain)
@@ -305,10 +308,27 @@ QList<RequirementFault> requirementFaults(const QList<RequirementFile>& reqs) {
                                          .arg(whoIs(r))});
             continue;
         }
+        // Whatever the database says, only the representative's own
+        // <RFC>.req travels, and only a regular file: never a link, a
+        // device or a FIFO (which would hold this check for ever).
+        if (fi.fileName().toUpper() != r.rfc.toUpper() + QStringLiteral(".REQ")) {
+            out.append({r, refusal + QStringLiteral("el archivo de requerimiento %1 del "
+                                                    "representante %2 no se llama como su RFC "
+                                                    "(%3.req). Edite al representante y elija su "
+                                                    "archivo de requerimiento.")
+                                         .arg(QDir::toNativeSeparators(r.path), whoIs(r), r.rfc)});
+            continue;
+        }
         // Opening tells it all (a folder does not open as a file), one
         // call for each of thousands of representatives.
-        QFile f(r.path);
-        if (!f.open(QIODevice::ReadOnly)) {
+        if (const PlainFile::Opened o = PlainFile::probe(r.path, PlainFile::Links::Refuse);
+            o.fault == PlainFile::Fault::Link || o.fault == PlainFile::Fault::NotRegular) {
+            out.append({r, refusal + QStringLiteral("el archivo de requerimiento %1 del "
+                                                    "representante %2 %3. Elija un archivo "
+                                                    "común.")
+                                         .arg(QDir::toNativeSeparators(r.path), whoIs(r), o.why)});
+            continue;
+        } else if (o.fault != PlainFile::Fault::None) {
             out.append(
                 {r, refusal + QStringLiteral("no se encontró o no se puede leer el archivo de "
                                              "requerimiento %1 del representante %2. Revise que el "
@@ -364,6 +384,8 @@ Fallible<QString> placeInformationFile(InformationFileContent content, const QSt
         return DbError::refused(QString());
 
     const QString envio = envioFolder(dataDir);
+    if (MaybeError e = EnvioStage::linkFault(envio))
+        return *e;
     if (faultpoint::hit() || !QDir().mkpath(envio) || !QFileInfo(envio).isDir())
         return DbError::refused(QStringLiteral("No se pudo crear la carpeta %1. Revise que exista "
                                                "y que tenga permiso de escritura.")

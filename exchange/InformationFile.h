@@ -20,6 +20,7 @@ struct RequirementFile {
     QString curp; // whose it is, for messages
     QString name; // his names, for messages
     QString path; // as stored
+    QString rfc;  // the requirement file is named after it
 };
 
 // A stored value the file cannot hold, named by where it stands.

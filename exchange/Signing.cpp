@@ -11,6 +11,7 @@
 
 #include <memory>
 #include <openssl/bio.h>
+#include <openssl/core_names.h>
 #include <openssl/crypto.h>
 #include <openssl/err.h>
 #include <openssl/evp.h>
@@ -239,10 +240,25 @@ QByteArray publicKeyDer(EVP_PKEY* k) {
     return out;
 }
 
+// The public key in the one encoding a key has whatever its file chose:
+// an EC point is written uncompressed, so the same key given compressed is
+// still the same key.
+QByteArray canonicalDer(EVP_PKEY* k) {
+    if (EVP_PKEY_is_a(k, "EC")) {
+        Pkey copy(EVP_PKEY_dup(k));
+        if (copy &&
+            EVP_PKEY_set_utf8_string_param(copy.get(), OSSL_PKEY_PARAM_EC_POINT_CONVERSION_FORMAT,
+                                           OSSL_PKEY_EC_POINT_CONVERSION_FORMAT_UNCOMPRESSED) == 1)
+            return publicKeyDer(copy.get());
+        ERR_clear_error();
+    }
+    return publicKeyDer(k);
+}
+
 // SHA-256 of the public key, so the authority can tell which of the
 // agent's keys signed.
 QByteArray fingerprintOf(EVP_PKEY* k) {
-    const QByteArray der = publicKeyDer(k);
+    const QByteArray der = canonicalDer(k);
     return der.isEmpty() ? QByteArray()
                          : QCryptographicHash::hash(der, QCryptographicHash::Sha256).toHex();
 }
@@ -273,19 +289,33 @@ QByteArray lineAt(const QByteArray& content, qsizetype from) {
     return l.endsWith('\r') ? l.chopped(1) : l;
 }
 
+// Field `index` of the line that starts at `from`; found without
+// splitting the line, which in a hostile file may hold millions of fields.
+QByteArray fieldAt(const QByteArray& content, qsizetype from, int index) {
+    const QByteArray whole = lineAt(content, from);
+    const QByteArrayView line(whole);
+    qsizetype start = 0;
+    for (int i = 0; i < index; ++i) {
+        const qsizetype bar = line.indexOf('|', start);
+        if (bar < 0)
+            return QByteArray();
+        start = bar + 1;
+    }
+    const qsizetype bar = line.indexOf('|', start);
+    return line.sliced(start, (bar < 0 ? line.size() : bar) - start).toByteArray();
+}
+
 // The patent of the "501" record and the agent's CURP of the "AA" record:
 // the signature record repeats both so it names whose file it is.
 QByteArray patentOf(const QByteArray& content) {
-    const QList<QByteArray> f = lineAt(content, 0).split('|');
-    return f.size() > 1 && f.first() == "501" ? f.at(1) : QByteArray();
+    return content.startsWith("501|") ? fieldAt(content, 0, 1) : QByteArray();
 }
 
 QByteArray curpOf(const QByteArray& content) {
     const qsizetype at = content.startsWith("AA|") ? 0 : content.indexOf("\nAA|");
     if (at < 0)
         return QByteArray();
-    const QList<QByteArray> f = lineAt(content, at == 0 ? 0 : at + 1).split('|');
-    return f.size() > 6 ? f.at(6) : QByteArray();
+    return fieldAt(content, at == 0 ? 0 : at + 1, 6);
 }
 
 QByteArray signatureRecord(const QByteArray& patente, const QByteArray& curp,
@@ -388,9 +418,15 @@ void wipeSigner(Signer& signer) {
 }
 
 void wipeText(QString& text) {
-    if (!text.isEmpty())
+    // A text shared with another is left to the last one holding it:
+    // writing to it here would only wipe a fresh copy.
+    if (!text.isEmpty() && text.isDetached())
         OPENSSL_cleanse(text.data(), size_t(text.size()) * sizeof(QChar));
     text.clear();
+}
+
+void wipeText(QString&& text) {
+    wipeText(text);
 }
 
 Verification verifySignature(const QByteArray& fileBytes, const QByteArray& publicKey) {
@@ -412,6 +448,8 @@ Verification verifySignature(const QByteArray& fileBytes, const QByteArray& publ
     if (!recordText.startsWith(Etiqueta + '|') || !content.endsWith(Fin))
         return fail(QStringLiteral("no tiene la firma digital después del registro 800."));
 
+    if (recordText.count('|') != 5)
+        return fail(QStringLiteral("el registro de la firma digital está dañado."));
     const QList<QByteArray> recordFields = recordText.chopped(2).split('|');
     if (recordFields.size() != 6)
         return fail(QStringLiteral("el registro de la firma digital está dañado."));

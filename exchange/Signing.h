@@ -41,8 +41,10 @@ constexpr qint64 MaxKeyFileSize = 1 << 20;
 // Overwrites the password and path, then empties the signer.
 void wipeSigner(Signer& signer);
 
-// Overwrites a text's characters before dropping it.
+// Overwrites a text's characters before dropping it, when no other text
+// shares them (the last one to hold them wipes them).
 void wipeText(QString& text);
+void wipeText(QString&& text);
 
 struct Verification {
     bool intact = false;

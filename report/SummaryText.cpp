@@ -8,6 +8,7 @@
 
 #include <QCryptographicHash>
 #include <QHash>
+#include <QSet>
 
 namespace {
 
@@ -18,7 +19,7 @@ QString named(const char* table, const char* column, const QString& code) {
     const QString name = FileRules::codeOf(Tables::byName(table), column)->nameOf(code);
     return name.isEmpty() ? QStringLiteral("código \"%1\" (no es uno de los que el archivo "
                                            "admite)")
-                                .arg(code)
+                                .arg(code.size() > 60 ? code.left(60) + u'…' : code)
                           : name;
 }
 
@@ -34,19 +35,25 @@ QString date(const QString& iso) {
 
 class Builder {
 public:
-    Builder(const QByteArray& file, const CatalogueNames& names)
-        : file_(file), names_(names), records_(readRecords(file)) {
-        for (const FileRecord& r : records_.lines) {
+    Builder(const QByteArray& file, const CatalogueNames& names) : file_(file), names_(names) {
+        // Only the records the summary reads are kept; one that no section
+        // can take is noted as it goes by.
+        records_ = readRecords(file, [this](const FileRecord& r) {
             const Tables::Table* t = sectionOf(r.tag);
-            if (t && r.size() == fileFieldCount(*t) && ascii(r.field(2)) != NotApplicable)
-                sections_[fieldText(r.tag)].append(r);
-            else if (ascii(r.tag) == SignatureTag)
-                signature_ = r;
-            else if (r.tag == "501")
-                patent_ = r.at(1);
+            if (ascii(r.tag) == SignatureTag ||
+                (t && r.size() == fileFieldCount(*t) && ascii(r.field(2)) != NotApplicable))
+                return true;
+            if (r.tag == "501")
+                patent_ = shownField(r.field(1));
             else if (!isFixedOrFiller(t, r))
-                unread_.append(r);
-        }
+                noteUnread(r);
+            return false;
+        });
+        for (const FileRecord& r : records_.lines)
+            if (ascii(r.tag) == SignatureTag)
+                signature_ = r;
+            else
+                sections_[fieldText(r.tag)].append(r);
     }
 
     QList<SummaryLine> build(const SignatureStatus& status) {
@@ -67,8 +74,25 @@ private:
     static bool isFixedOrFiller(const Tables::Table* t, const FileRecord& r) {
         if (t)
             return r.size() == 2 + t->fileFillers && ascii(r.field(2)) == NotApplicable;
-        const QString line = r.text();
-        return line == VersionRecord || line == EndRecord || (r.size() == 1 && line.isEmpty());
+        const QLatin1StringView line = ascii(r.bytes());
+        return line.isEmpty() || line == VersionRecord || line == EndRecord;
+    }
+
+    void noteUnread(const FileRecord& r) {
+        if (unread_.size() < MaxFindingsShown)
+            unread_.append(QStringLiteral("línea %1 (%2 campos): %3")
+                               .arg(r.line)
+                               .arg(r.fieldsInLine())
+                               .arg(shownField(r.bytes(), 120)));
+        else
+            ++unreadNotKept_;
+    }
+
+    // A list the file decides the length of is told up to a point, and
+    // the rest counted.
+    void more(qsizetype notKept) {
+        if (notKept > 0)
+            add(Style::Body, QStringLiteral("y %1 más.").arg(notKept), 1);
     }
 
     // What makes the file unfit to send, before anything it declares.
@@ -76,14 +100,15 @@ private:
         if (!status.verified)
             add(Style::Heading,
                 QStringLiteral("Atención: la firma no verifica. %1").arg(status.text));
-        const QList<Finding> errors = checkStructure(file_, names_).errors;
-        if (errors.isEmpty())
+        const StructureReport report = checkStructure(file_, names_, MaxFindingsShown);
+        if (report.errors.isEmpty())
             return;
         add(Style::Heading, QStringLiteral("Atención: la estructura del archivo tiene %1 errores; "
                                            "la autoridad no lo aceptará así.")
-                                .arg(errors.size()));
-        for (const Finding& f : errors)
+                                .arg(report.errorCount()));
+        for (const Finding& f : report.errors)
             add(Style::Body, QStringLiteral("línea %1: %2").arg(f.line).arg(f.text), 1);
+        more(report.errorsNotKept);
     }
 
     // Nothing the file holds goes unsaid: a record that cannot be read as
@@ -92,10 +117,9 @@ private:
         if (unread_.isEmpty())
             return;
         add(Style::Heading, QStringLiteral("Registros que no se pudieron leer"));
-        for (const FileRecord& r : unread_)
-            add(Style::Body,
-                QStringLiteral("línea %1 (%2 campos): %3").arg(r.line).arg(r.size()).arg(r.text()),
-                1);
+        for (const QString& r : unread_)
+            add(Style::Body, r, 1);
+        more(unreadNotKept_);
     }
 
     const QList<FileRecord>& section(const char* name) const {
@@ -178,24 +202,28 @@ private:
         if (section("Mandatarios").isEmpty())
             add(Style::Body, QStringLiteral("El archivo no declara representantes."));
         // By type, the known ones first, then any other code as the file
-        // gives it.
+        // gives it; grouped in one pass, however many types a file makes up.
         QStringList types;
+        QSet<QString> known;
         for (int code : FileRules::codeOf(m, "Mandato")->codes)
-            types << QString::number(code);
-        for (const FileRecord& r : section("Mandatarios"))
-            if (!types.contains(r.value(m, "Mandato")))
-                types << r.value(m, "Mandato");
+            known.insert(types.emplaceBack(QString::number(code)));
+        QHash<QString, QList<FileRecord>> byType;
+        for (const FileRecord& r : section("Mandatarios")) {
+            const QString type = r.value(m, "Mandato");
+            QList<FileRecord>& ofType = byType[type];
+            if (ofType.isEmpty() && !known.contains(type))
+                types << type;
+            ofType.append(r);
+        }
         for (const QString& type : types) {
-            bool titled = false;
-            for (const FileRecord& r : section("Mandatarios")) {
-                if (r.value(m, "Mandato") != type)
-                    continue;
-                if (!titled)
-                    add(Style::Subheading, QStringLiteral("Tipo %1: %2")
-                                               .arg(type, named("Mandatarios", "Mandato", type)));
-                titled = true;
+            const QList<FileRecord> ofType = byType.value(type);
+            if (ofType.isEmpty())
+                continue;
+            const QString shown = shownField(ofType.first().raw(m, "Mandato"));
+            add(Style::Subheading,
+                QStringLiteral("Tipo %1: %2").arg(shown, named("Mandatarios", "Mandato", shown)));
+            for (const FileRecord& r : ofType)
                 representative(m, r);
-            }
         }
     }
 
@@ -282,7 +310,8 @@ private:
     QHash<QString, QList<FileRecord>> sections_;
     QHash<QString, QHash<QString, QList<FileRecord>>> byCurp_;
     FileRecord signature_;
-    QList<FileRecord> unread_; // records no section could take
+    QStringList unread_; // records no section could take, as shown
+    qsizetype unreadNotKept_ = 0;
     QString patent_;
     QList<SummaryLine> lines_;
 };

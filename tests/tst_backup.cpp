@@ -34,6 +34,18 @@ void damage(const QString& path, qint64 offset, qint64 length = 4096) {
     writeWholeFile(path, bytes);
 }
 
+// What a crafted copy plants: a trigger that points a saved
+// representative's requirement at a file of its author's choosing, or a
+// view whose query never ends.
+void plant(const QString& path, const QString& what) {
+    auto db = Database::openFile(path);
+    must(*db.value, what == u"trigger"
+                        ? u"create trigger Planta after insert on Mandatarios begin update "
+                          u"Mandatarios set Requerimiento='/etc/hostname'; end"_s
+                        : u"create view Eterna as with recursive r(n) as (select 1 union all "
+                          u"select n + 1 from r) select n from r"_s);
+}
+
 QStringList namesIn(const QString& folder) {
     return QDir(folder).entryList(QDir::Files, QDir::Name);
 }
@@ -59,6 +71,7 @@ private Q_SLOTS:
     void restoreCutShort();
     void restoreRefusesWhatIsNotAKestroCopy_data();
     void restoreRefusesWhatIsNotAKestroCopy();
+    void plantedCopyIsNeverTaken();
     void failedCopyIsToldOnceAndLosesNothing_data();
     void failedCopyIsToldOnceAndLosesNothing();
     void oneKestroPerFolder_data();
@@ -318,10 +331,12 @@ void TestBackup::restoreCutShort() {
 }
 
 void TestBackup::restoreRefusesWhatIsNotAKestroCopy_data() {
-    QTest::addColumn<QString>("make"); // "text", "other", "damaged" or "sound"
+    QTest::addColumn<QString>("make"); // "text", "other", "damaged", "trigger", "view", "sound"
     QTest::addColumn<QString>("told");
     row("a text file", "text", "no es una base de datos");
-    row("another program's database", "other", "le falta la tabla");
+    row("another program's database", "other", "tiene la tabla clientes, que KESTRO no usa");
+    row("a copy with a trigger", "trigger", "tiene un disparador (trigger) llamado planta");
+    row("a copy with a view", "view", "tiene una vista llamada eterna");
     row("a damaged copy", "damaged", "no es una base de datos o está dañado");
     row("no such file", "", "No se encontró el archivo");
     row("a sound copy", "sound", "Se restauró");
@@ -338,7 +353,7 @@ void TestBackup::restoreRefusesWhatIsNotAKestroCopy() {
         writeWholeFile(chosen, "AA|3001|JUAN\r\n");
     if (make == u"other")
         must(*Database::createFile(chosen).value, u"create table Clientes(Nombre text)"_s);
-    if (make == u"damaged" || make == u"sound") {
+    if (make != u"text" && make != u"other" && !make.isEmpty()) {
         auto copy = dir.open();
         storeAgent(*copy);
         QCOMPARE(copy->copyTo(chosen), QString());
@@ -346,6 +361,8 @@ void TestBackup::restoreRefusesWhatIsNotAKestroCopy() {
     }
     if (make == u"damaged")
         damage(chosen, 8192);
+    if (make == u"trigger" || make == u"view")
+        plant(chosen, make);
     const QByteArray current = readWholeFile(dir.dbPath());
     const bool restored = make == u"sound";
     QCOMPARE(restoreBackup(dir.path(), chosen), restored ? 0 : 1);
@@ -358,6 +375,28 @@ void TestBackup::restoreRefusesWhatIsNotAKestroCopy() {
         QCOMPARE(readWholeFile(dir.path() + u'/' + kept.first()), current);
     } else
         QCOMPARE(readWholeFile(dir.dbPath()), current);
+}
+
+// Planted in the live file (by an earlier restore) or in the newest copy
+// of the folder: the file is not opened, and the damage offer passes over
+// the copy for the sound one before it.
+void TestBackup::plantedCopyIsNeverTaken() {
+    ProgramDir dir;
+    storeAgent(*dir.open());
+    BackupFolder folder(dir.path());
+    QCOMPARE(folder.take(*dir.open(), Morning), QString());
+    QCOMPARE(folder.take(*dir.open(), Morning.addSecs(3600)), QString());
+    plant(folder.copies().first().path, u"trigger"_s);
+    plant(dir.dbPath(), u"view"_s);
+    const Database::Opened opened = Database::open(dir.path());
+    QVERIFY(!opened);
+    QVERIFY2(opened.why().contains(u"tiene una vista llamada eterna"_s), qPrintable(opened.why()));
+    damage(dir.dbPath(), 0);
+    seam::Script s;
+    s.answer(seam::Answer::Cancel);
+    QVERIFY(offerNewestBackup(nullptr, dir.path()));
+    QVERIFY2(s.lastText().contains(u"tomada el 02/03/2026 a las 09:00:00"_s),
+             qPrintable(s.lastText()));
 }
 
 void TestBackup::failedCopyIsToldOnceAndLosesNothing_data() {
@@ -450,9 +489,9 @@ void TestBackup::oneKestroPerFolder() {
         QCOMPARE(lockOrRestore(restorer, folder.path(),
                                {u"kestro"_s, u"--restaurar"_s, folder.filePath(u"no.mdb"_s)}),
                  1);
-        QVERIFY2(s.lastText().contains(starts ? u"No se encontró"_s
-                                              : u"KESTRO debe estar cerrado"_s),
-                 qPrintable(s.lastText()));
+        QVERIFY2(
+            s.lastText().contains(starts ? u"No se encontró"_s : u"KESTRO debe estar cerrado"_s),
+            qPrintable(s.lastText()));
     }
     QCOMPARE(second.acquire(), starts);
     const QString told = second.alreadyOpen();

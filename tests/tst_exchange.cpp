@@ -18,6 +18,8 @@
 
 #ifdef Q_OS_WIN
 #include <windows.h>
+#else
+#include <sys/stat.h>
 #endif
 
 using namespace Qt::StringLiterals;
@@ -111,6 +113,8 @@ private Q_SLOTS:
     void earlierCopyThatCannotGoBack();
 #ifdef Q_OS_WIN
     void fileHeldOpenByAnotherProgram();
+#else
+    void envioThroughALink();
 #endif
     void fromFinalizaToASignedFile();
     void packageInEnvio_data();
@@ -197,7 +201,7 @@ void TestExchange::refusedGeneration_data() {
     QTest::addColumn<QStringList>("told");
     const QString rosa = RosaCurp, third = "TERC820404HDFRRS03";
     const char* thirdRow = "insert into Mandatarios values "
-                           "('TERC820404HDFRRS03','T','A','B','C',3,?,0,1,NULL)";
+                           "('TERC820404HDFRRS03','GAMR800202XY2','A','B','C',3,?,0,1,NULL)";
     const QString name = u"ROSA GARCIA MARTINEZ"_s;
     row("separator", "update Domicilios_MM set Calle=?", "JUAREZ|5",
         QStringList{"Domicilios_MM", "Calle", rosa, name, "\"|\""});
@@ -259,6 +263,15 @@ void TestExchange::refusedGeneration_data() {
         QStringList{rosa, name, third, "A B C"});
     row("same name but case", thirdRow, "<d>/otra/gamr800202xy2.REQ",
         QStringList{rosa, third, "mismo nombre"});
+    // Whatever the database names, only her own regular <RFC>.req travels.
+    row("another's file", "update Mandatarios set Requerimiento=?", "<d>/otra/3001.txt",
+        QStringList{rosa, name, "no se llama como su RFC (GAMR800202XY2.req)"});
+#ifndef Q_OS_WIN
+    row("a FIFO", "update Mandatarios set Requerimiento=?", "<d>/raro/fifo/GAMR800202XY2.req",
+        QStringList{rosa, "no es un archivo común"});
+    row("a link", "update Mandatarios set Requerimiento=?", "<d>/raro/enlace/GAMR800202XY2.req",
+        QStringList{rosa, "es un enlace"});
+#endif
 }
 
 void TestExchange::refusedGeneration() {
@@ -272,6 +285,13 @@ void TestExchange::refusedGeneration() {
     QDir().mkpath(pd->path() + u"/otra"_s);
     writeWholeFile(pd->path() + u"/otra/GAMR800202XY2.req"_s, "otro");
     writeWholeFile(pd->path() + u"/otra/gamr800202xy2.REQ"_s, "otro más");
+    writeWholeFile(pd->path() + u"/otra/3001.txt"_s, "otro");
+#ifndef Q_OS_WIN
+    for (const char* sub : {"/raro/fifo", "/raro/enlace"})
+        QDir().mkpath(pd->path() + QLatin1String(sub));
+    QCOMPARE(mkfifo(QFile::encodeName(pd->path() + u"/raro/fifo/GAMR800202XY2.req"_s), 0600), 0);
+    QVERIFY(QFile::link(u"/etc/hostname"_s, pd->path() + u"/raro/enlace/GAMR800202XY2.req"_s));
+#endif
     for (const QString& statement : sql.split(u';'))
         must(*db, statement, QVariantList(statement.count(u'?'), value));
     const Fallible<InformationFileContent> prepared = prepareInformationFile(*db, u"3001"_s);
@@ -385,6 +405,31 @@ void TestExchange::envioHoldsThePackage() {
                         f.value());
     QCOMPARE(done, expected);
 }
+
+#ifndef Q_OS_WIN
+// ENVIO that is a link to another folder, or holds a link: a generation
+// would move the other folder's contents, so it is refused and nothing
+// there moves.
+void TestExchange::envioThroughALink() {
+    QTemporaryDir other;
+    writeWholeFile(other.filePath(u"suyo.txt"_s), "de otro");
+    for (const bool itself : {true, false}) {
+        QDir(envio()).removeRecursively();
+        if (itself) {
+            QVERIFY(QFile::link(other.path(), envio()));
+        } else {
+            QDir().mkpath(envio());
+            QVERIFY(QFile::link(other.filePath(u"suyo.txt"_s), envio() + u"/suyo.txt"_s));
+        }
+        QString why;
+        QVERIFY(!write(&why));
+        QVERIFY2(why.contains(u"es un enlace"_s), qPrintable(why));
+        QCOMPARE(QDir(other.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+                 QStringList{u"suyo.txt"_s});
+        QFile::remove(envio());
+    }
+}
+#endif
 
 // The disk gives out while the package takes its place and stays broken
 // while it is undone (an antivirus holding the new file, say): the user is

@@ -76,7 +76,8 @@ AgentRecord randomAgent(Values& v) {
     return a;
 }
 
-Representative randomRepresentative(Values& v, const QString& requirement) {
+// Each with his own <RFC>.req in `folder`, or a path to nowhere.
+Representative randomRepresentative(Values& v, const QString& folder) {
     Representative r;
     r.curp = v.curp();
     r.rfc = v.rfc();
@@ -84,7 +85,9 @@ Representative randomRepresentative(Values& v, const QString& requirement) {
     r.apPaterno = u"GARCIA"_s;
     r.apMaterno = v.name();
     r.mandato = v.chance(3) ? 7 : 1 + int(v.chance(50)) + int(v.chance(10));
-    r.requerimiento = v.chance(3) ? u"/no/existe.req"_s : requirement;
+    r.requerimiento = v.chance(3) ? u"/no/existe.req"_s : folder + u'/' + r.rfc + u".req"_s;
+    if (!QFile::exists(r.requerimiento) && r.requerimiento.startsWith(folder))
+        writeWholeFile(r.requerimiento, "requerimiento");
     r.acreditacion = r.mandato == 2 ? 1 + int(v.chance(50)) : 0;
     r.operando = v.chance(50) ? 1 : v.chance(4) ? 5 : 0;
     r.particular = v.address();
@@ -198,8 +201,7 @@ void TestFileRules::generatedDatabases() {
     const std::unique_ptr<Database> db = pd.open();
     must(*db, u"pragma synchronous=off"_s);
     const CatalogueNames catalogues = CatalogueNames::read(*db).value;
-    const QString requirement = pd.path() + u"/GAMR800202XY2.req"_s;
-    writeWholeFile(requirement, "requerimiento");
+    const QString requirement = pd.path(); // where the .req files go
     const QByteArray certificate = readWholeFile(fixture(u"keys/ec.cer"_s));
     const Signer signer{QByteArray(), fixture(u"keys/ec.key"_s).toUtf8(), "clave"};
     const int cases = qEnvironmentVariableIntValue("KESTRO_CASOS") > 0

@@ -70,6 +70,11 @@ void TestSigning::signedAndVerified() {
                 << QByteArray(signedFile).replace(i, 1, QByteArray(1, char(signedFile[i] ^ 0x01)));
         for (const QByteArray& altered : tampered)
             QVERIFY(!verifySignature(altered, certificate).intact);
+        // The same key written another way (an EC point compressed) is still
+        // the agent's key.
+        if (algorithm == "ECDSA-SHA256")
+            QVERIFY(verifySignature(signedFile, readWholeFile(fixture(u"keys/ec-compressed.pub"_s)))
+                        .intact);
         // Another agent's key does not vouch for it.
         QVERIFY(!verifySignature(signedFile, readWholeFile(fixture(u"keys/other.pub"_s))).intact);
     }

@@ -10,6 +10,10 @@
 
 #include <sqlite3.h>
 
+#ifndef Q_OS_WIN
+#include <sys/stat.h>
+#endif
+
 using namespace Qt::StringLiterals;
 
 // Every table's columns in order with their types, then the version registry.
@@ -72,8 +76,23 @@ void TestStore::choosesAndSeedsTheFolder() {
         QDir().mkpath(userDir);
     if (user == "db")
         writeWholeFile(userDir + "/kestro.mdb", "MINE");
+#ifndef Q_OS_WIN
+    ::umask(022); // the usual one, under which every user could read his data
+#endif
     const DataFolder d = chooseDataFolder(program, userDir, templatePath);
     QCOMPARE(d.path, chosen.isEmpty() ? QString() : chosen == "program" ? program : userDir);
+#ifndef Q_OS_WIN
+    // His alone: the folder, his database and what is made in it afterwards.
+    const auto others = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther |
+                        QFile::WriteOther | QFile::ExeOther;
+    if (!chosen.isEmpty()) {
+        writeWholeFile(d.path + "/nuevo", "x");
+        for (const QString& p : {d.path + "/kestro.mdb", d.path + "/nuevo"})
+            QVERIFY2(!(QFile::permissions(p) & others), qPrintable(p));
+        QVERIFY(d.portable || !(QFile::permissions(d.path) & others));
+        QFile::remove(d.path + "/nuevo");
+    }
+#endif
     QVERIFY(d.error.isEmpty() != chosen.isEmpty() && d.portable == (chosen == "program"));
     QCOMPARE(readWholeFile(userDir + "/kestro.mdb"), result.toUtf8());
     QVERIFY(result.isEmpty() || QFile::permissions(userDir + "/kestro.mdb") & QFile::WriteOwner);

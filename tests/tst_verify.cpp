@@ -10,6 +10,8 @@
 
 #ifdef Q_OS_WIN
 #include <windows.h>
+#else
+#include <sys/stat.h>
 #endif
 
 using namespace Qt::StringLiterals;
@@ -48,12 +50,22 @@ struct Run {
     QString out;
 };
 
-Run verifier(const QStringList& args) {
+// Every run is held to a memory limit where the system can set one (the
+// sanitizers reserve far more address space than they use).
+Run verifier(const QStringList& args, const QString& workingDir = QString()) {
     QProcess p;
+    p.setWorkingDirectory(workingDir);
+#if defined(Q_OS_LINUX) && !defined(__SANITIZE_ADDRESS__)
+    p.start(u"prlimit"_s, QStringList{u"--as=%1"_s.arg(qint64(1) << 30), u"--"_s,
+                                      QStringLiteral(KESTRO_VERIFICA_FIRMA)} +
+                              args);
+#else
     p.start(QStringLiteral(KESTRO_VERIFICA_FIRMA), args);
-    if (!p.waitForFinished(60000))
+#endif
+    if (!p.waitForFinished(120000))
         qFatal("the verifier did not end");
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError())};
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+            QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError())};
 }
 
 } // namespace
@@ -66,6 +78,10 @@ private Q_SLOTS:
     void damagedFiles();
     void severalFiles_data();
     void severalFiles();
+    void hostileFiles_data();
+    void hostileFiles();
+    void commandLine_data();
+    void commandLine();
     void summaryNamesEveryone();
     void summaryTellsAllThatWasSigned_data();
     void summaryTellsAllThatWasSigned();
@@ -159,6 +175,8 @@ void TestVerify::damagedFiles_data() {
         "termina (1998-03-04)");
     row("RFC", QByteArray("PELJ700101AB1"), QByteArray("1234700101AB1"), 3,
         "RFC 1234700101AB1 no es válido");
+    row("escape sequences in a field", QByteArray("PELJ700101AB1"),
+        QByteArray("PEL\x1b[2J\x1b[1A0101AB1"), 3, "RFC PEL\\x1b[2J\\x1b[1A0101AB1 no es");
     row("CURP", QByteArray("PELJ700101HDFRPN09"), QByteArray("PELJ700101XDFRPN09"), 3,
         "CURP PELJ700101XDFRPN09 no es");
     row("office", QByteArray("|470||||0"), QByteArray("|999||||0"), 3,
@@ -189,10 +207,118 @@ void TestVerify::damagedFiles() {
     for (const QString& l : r.out.split(u'\n'))
         found = found || (l.startsWith(expected) && l.contains(says));
     QVERIFY2(found, qPrintable(r.out));
+    // What the file brings reaches a terminal with its control bytes shown.
+    QVERIFY2(!r.out.contains(QChar(0x1b)), qPrintable(r.out));
     // The CURPs of the fixtures carry made-up check digits: told, never a
     // fault.
     QVERIFY2(r.out.contains(u": observación: el dígito verificador de la CURP "_s),
              qPrintable(r.out));
+}
+
+// Files made to exhaust the verifier, each followed by a good one in the
+// same run: every one is told in bounded form, within the memory limit,
+// and the run goes on to the good file and its tally.
+void TestVerify::hostileFiles_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<bool>("json");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("says");
+    row("a patent of 1 MB over 4,000 records", "patent", false, 3, "y 7902 más.");
+    row("2 MB of bare line ends", "line ends", false, 3, "más.");
+    row("the same as JSON", "line ends", true, 3, "\"errores_no_mostrados\":");
+    row("past the size limit", "huge", false, 4, "mide más de 16777216 bytes");
+#ifndef Q_OS_WIN
+    row("a FIFO", "fifo", false, 4, "no es un archivo común");
+    row("a link to /dev/zero", "zero", false, 4, "no es un archivo común");
+#endif
+    // Quadratic in the number of types before: 16,000 took minutes.
+    row("16,000 representatives of distinct types, summarized", "types", false, 3,
+        "La estructura del archivo tiene");
+}
+
+void TestVerify::hostileFiles() {
+    QFETCH(QString, kind);
+    QFETCH(bool, json);
+    QFETCH(int, code);
+    QFETCH(QString, says);
+    const QString hostile = dir_.filePath(u"hostil.txt"_s), good = dir_.filePath(u"bueno.txt"_s);
+    QFile::remove(hostile);
+    writeWholeFile(good, signedWith(good_));
+    const QByteArray head = "Paq_Version|KESTRO|3.5.0\r\n", end = "800|1111111|1|\r\n";
+    if (kind == u"patent") {
+        const QByteArray patent(1 << 20, 'P');
+        writeWholeFile(hostile, signedWith("501|" + patent + "|1111111||||||||" + patent + "\r\n" +
+                                           head + QByteArray("AA|x\r\n").repeated(4000) + end));
+    } else if (kind == u"line ends") {
+        writeWholeFile(hostile, signedWith(QByteArray(2 << 20, '\n') + end));
+    } else if (kind == u"huge") {
+        QFile f(hostile);
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.resize(MaxCheckedFileSize + 1));
+    } else if (kind == u"types") {
+        QByteArray many;
+        for (int i = 0; i < 16000; ++i)
+            many += "Mandatarios|3001|" + QByteArray::number(i) + "|R|N|P|M|" +
+                    QByteArray::number(100 + i) + "|0|1\r\n";
+        const qsizetype at = good_.indexOf("Domicilios_MM");
+        writeWholeFile(hostile, signedWith(QByteArray(good_).insert(at, many)));
+    }
+#ifndef Q_OS_WIN
+    if (kind == u"fifo")
+        QCOMPARE(mkfifo(QFile::encodeName(hostile), 0600), 0);
+    if (kind == u"zero")
+        QVERIFY(QFile::link(u"/dev/zero"_s, hostile));
+#endif
+    const QString pdf = dir_.filePath(u"hostil.pdf"_s);
+    const QStringList files =
+        kind == u"types" ? QStringList{u"--resumen"_s, pdf, hostile} : QStringList{hostile, good};
+    const Run r = verifier((json ? QStringList{u"--json"_s} : QStringList()) + files +
+                           QStringList{Certificate});
+    QVERIFY2(r.code == code, qPrintable(r.out.left(2000)));
+    QVERIFY2(r.out.contains(says), qPrintable(r.out.left(2000)));
+    QVERIFY2(r.out.size() < 64 * 1024, qPrintable(r.out.left(2000)));
+    if (kind == u"types")
+        QVERIFY(readWholeFile(pdf).startsWith("%PDF-"));
+    else
+        QVERIFY2(r.out.contains(u"Revisados 2 archivos: 1 correctos"_s),
+                 qPrintable(r.out.right(500)));
+}
+
+// What the command line holds is read the same on every system: "--" ends
+// the options, an unknown one is refused, and the summary is never written
+// over a file read or over one that is not a summary.
+void TestVerify::commandLine_data() {
+    QTest::addColumn<QStringList>("args"); // <f>: a good signed file; <k>: the key
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("says");
+    row("a file named like an option, after --", QStringList{"--", "--resumen", "<k>"}, 0,
+        "La estructura del archivo es correcta.");
+    row("the same file without --: a.txt is no summary to overwrite",
+        QStringList{"--resumen", "a.txt", "<f>", "<k>"}, 2,
+        "El archivo a.txt ya existe y no es un PDF");
+    row("the summary over a file read", QStringList{"--resumen", "<f>", "<f>", "<k>"}, 2,
+        "no puede escribirse sobre uno de los archivos");
+    row("an unknown option", QStringList{"--jsn", "<f>", "<k>"}, 2,
+        "La opción \"--jsn\" no existe.\nUso: kestro_verifica_firma");
+    row("help", QStringList{"--help"}, 0, "Opciones:");
+    row("version", QStringList{"-v"}, 0, "KESTRO 3.5");
+    row("summary into a folder that does not exist",
+        QStringList{"--resumen", "no/r.pdf", "<f>", "<k>"}, 5, "No se pudo escribir el resumen");
+}
+
+void TestVerify::commandLine() {
+    QFETCH(QStringList, args);
+    QFETCH(int, code);
+    QFETCH(QString, says);
+    QTemporaryDir here;
+    writeWholeFile(here.filePath(u"--resumen"_s), signedWith(good_));
+    writeWholeFile(here.filePath(u"3001.txt"_s), signedWith(good_));
+    writeWholeFile(here.filePath(u"a.txt"_s), "del agente");
+    args.replaceInStrings(u"<f>"_s, u"3001.txt"_s).replaceInStrings(u"<k>"_s, Certificate);
+    const Run r = verifier(args, here.path());
+    QCOMPARE(r.code, code);
+    QVERIFY2(r.out.contains(says), qPrintable(r.out));
+    QCOMPARE(readWholeFile(here.filePath(u"a.txt"_s)), QByteArray("del agente"));
+    QCOMPARE(readWholeFile(here.filePath(u"3001.txt"_s)), signedWith(good_));
 }
 
 // Files: g good, s with a structure fault, b with a signature that does

@@ -2,11 +2,15 @@
 // public key or certificate, and well formed; optionally writes a readable
 // summary of one of them. For the authority's side and for agents who want
 // to see their file before sending it.
-//   kestro_verifica_firma [--json] [--resumen <salida.pdf>] <archivo>... <llave>
+//   kestro_verifica_firma [--json] [--resumen <salida.pdf>] [--] <archivo>... <llave>
+// Every file is untrusted: only a regular file up to a size far above the
+// largest office is read, and what it brings is told in bounded form.
 
 #include "data/CatalogueNames.h"
+#include "data/PlainFile.h"
 #include "exchange/FileCheck.h"
 #include "exchange/Signing.h"
+#include "exchange/VerifierCommandLine.h"
 #include "report/SummaryPdf.h"
 
 #include <QDir>
@@ -19,17 +23,62 @@
 #include <cstdio>
 #include <memory>
 
-#ifdef Q_OS_WIN
+#ifdef _WIN32
 #include <windows.h>
 #endif
 
 namespace {
 
+// Exit codes, and how bad each is when several files are checked: a
+// signature that does not verify is the worst news a file can bring; a
+// summary that could not be written never hides what the file brought.
+enum Code {
+    Correct = 0,
+    BadSignature = 1,
+    Unreadable = 2, // or the command is wrong
+    StructureErrors = 3,
+    Refused = 4, // not a regular file, or over the size limit: not read
+    SummaryNotWritten = 5,
+};
+int severity(int code) {
+    switch (code) {
+    case BadSignature:
+        return 5;
+    case Refused:
+        return 4;
+    case Unreadable:
+        return 3;
+    case StructureErrors:
+        return 2;
+    case SummaryNotWritten:
+        return 1;
+    }
+    return 0;
+}
+int worse(int a, int b) {
+    return severity(a) >= severity(b) ? a : b;
+}
+
+// What the file says reaches a terminal as text: a control byte (an
+// escape sequence could rewrite the lines above it) is shown as \xHH.
+QString printable(const QString& text) {
+    QString out;
+    out.reserve(text.size());
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u == u'\n' || (u >= 0x20 && u != 0x7F && (u < 0x80 || u > 0x9F)))
+            out += c;
+        else
+            out += QStringLiteral("\\x%1").arg(int(u), 2, 16, QLatin1Char('0'));
+    }
+    return out;
+}
+
 // Accents must survive any console. A Windows console is given the text as
 // UTF-16, which it shows whatever its code page; a pipe or a file gets
 // UTF-8, as on every other system.
 void say(FILE* to, const QString& text) {
-    const QString line = text + u'\n';
+    const QString line = printable(text) + u'\n';
 #ifdef Q_OS_WIN
     HANDLE h = GetStdHandle(to == stderr ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE);
     DWORD mode = 0;
@@ -44,69 +93,32 @@ void say(FILE* to, const QString& text) {
     std::fputs(line.toUtf8().constData(), to);
 }
 
-// Why a file could not be read, in Spanish whatever the system's language.
-QString whyUnreadable(const QString& path, const QFile& f) {
-    const QFileInfo fi(path);
-    if (!fi.exists() && !fi.isSymLink())
-        return QStringLiteral("el archivo no existe");
-    if (fi.isDir())
-        return QStringLiteral("es una carpeta, no un archivo");
-    if (!fi.exists())
-        return QStringLiteral("es un acceso directo que no lleva a ningún archivo");
-    switch (f.error()) {
-    case QFileDevice::PermissionsError:
-        return QStringLiteral("no tiene permiso para leerlo");
-    case QFileDevice::ResourceError:
-        return QStringLiteral("el sistema no tiene recursos para leerlo");
-    default:
-        return QStringLiteral("el sistema no permitió leerlo");
-    }
-}
-
-bool readInto(const QString& path, QByteArray* out, QString* why) {
-    QFile f(path);
-    if (!QFileInfo(path).isDir() && f.open(QIODevice::ReadOnly)) {
-        *out = f.readAll();
-        if (f.error() == QFileDevice::NoError)
-            return true;
-    }
-    *why = QStringLiteral("No se pudo leer %1: %2.").arg(path, whyUnreadable(path, f));
-    return false;
-}
-
-// Exit codes, and how bad each is when several files are checked: a
-// signature that does not verify is the worst news a file can bring.
-enum Code { Correct = 0, BadSignature = 1, Unreadable = 2, StructureErrors = 3 };
-int severity(int code) {
-    switch (code) {
-    case BadSignature:
-        return 3;
-    case Unreadable:
-        return 2;
-    case StructureErrors:
-        return 1;
-    }
-    return 0;
-}
-
 struct Outcome {
     int code = Correct;
     Verification signature;
     StructureReport structure;
-    QString unreadable; // why the file could not be read
+    QString unread; // why the file was not read (Unreadable or Refused)
     QByteArray bytes;
 };
 
 Outcome check(const QString& path, const QByteArray& key, const CatalogueNames& catalogues) {
     Outcome o;
-    if (!readInto(path, &o.bytes, &o.unreadable))
+    const PlainFile::Opened read =
+        PlainFile::read(path, MaxCheckedFileSize, PlainFile::Links::Follow, &o.bytes);
+    if (read.fault == PlainFile::Fault::NotRegular || read.fault == PlainFile::Fault::TooLarge) {
+        o.unread = QStringLiteral("No se revisó %1: %2.").arg(path, read.why);
+        return o.code = Refused, o;
+    }
+    if (read.fault != PlainFile::Fault::None) {
+        o.unread = QStringLiteral("No se pudo leer %1: %2.").arg(path, read.why);
         return o.code = Unreadable, o;
+    }
     o.signature = verifySignature(o.bytes, key);
     // Only a file the agent signed is his to judge: an altered one is
     // told as such and no more.
     if (!o.signature.intact)
         return o.code = BadSignature, o;
-    o.structure = checkStructure(o.bytes, catalogues);
+    o.structure = checkStructure(o.bytes, catalogues, MaxFindingsShown);
     o.code = o.structure.errors.isEmpty() ? Correct : StructureErrors;
     return o;
 }
@@ -121,33 +133,42 @@ QJsonArray findingsJson(const QList<Finding>& findings) {
 
 void sayJson(const QString& path, const Outcome& o) {
     QList<Finding> errors = o.structure.errors;
-    if (!o.unreadable.isEmpty())
-        errors.prepend({0, o.unreadable, {}, {}});
+    if (!o.unread.isEmpty())
+        errors.prepend({0, o.unread, {}, {}});
     else if (!o.signature.intact)
         errors.prepend({0, o.signature.message, {}, {}});
-    const QJsonObject j{{QStringLiteral("archivo"), path},
-                        {QStringLiteral("firma_integra"), o.signature.intact},
-                        {QStringLiteral("errores"), findingsJson(errors)},
-                        {QStringLiteral("observaciones"), findingsJson(o.structure.observations)}};
+    const QJsonObject j{
+        {QStringLiteral("archivo"), path},
+        {QStringLiteral("firma_integra"), o.signature.intact},
+        {QStringLiteral("errores"), findingsJson(errors)},
+        {QStringLiteral("errores_no_mostrados"), qint64(o.structure.errorsNotKept)},
+        {QStringLiteral("observaciones"), findingsJson(o.structure.observations)},
+        {QStringLiteral("observaciones_no_mostradas"), qint64(o.structure.observationsNotKept)}};
     say(stdout, QString::fromUtf8(QJsonDocument(j).toJson(QJsonDocument::Compact)));
+}
+
+void sayFindings(const QList<Finding>& findings, qsizetype notKept) {
+    for (const Finding& f : findings)
+        say(stdout,
+            QStringLiteral("línea ") + QString::number(f.line) + QStringLiteral(": ") + f.text);
+    if (notKept > 0)
+        say(stdout, QStringLiteral("y %1 más.").arg(notKept));
 }
 
 void sayText(const QString& path, const Outcome& o, bool several) {
     if (several)
         say(stdout, path + u':');
-    if (!o.unreadable.isEmpty())
-        return say(stderr, o.unreadable);
+    if (!o.unread.isEmpty())
+        return say(stderr, o.unread);
     say(o.signature.intact ? stdout : stderr, o.signature.message);
     if (!o.signature.intact)
         return;
-    for (const QList<Finding>* list : {&o.structure.errors, &o.structure.observations})
-        for (const Finding& f : *list)
-            say(stdout,
-                QStringLiteral("línea ") + QString::number(f.line) + QStringLiteral(": ") + f.text);
+    sayFindings(o.structure.errors, o.structure.errorsNotKept);
+    sayFindings(o.structure.observations, o.structure.observationsNotKept);
     say(stdout, o.structure.errors.isEmpty()
                     ? QStringLiteral("La estructura del archivo es correcta.")
                     : QStringLiteral("La estructura del archivo tiene %1 errores.")
-                          .arg(o.structure.errors.size()));
+                          .arg(o.structure.errorCount()));
 }
 
 QString tally(const QList<int>& codes) {
@@ -158,6 +179,8 @@ QString tally(const QList<int>& codes) {
                        .arg(n(Correct), n(StructureErrors), n(BadSignature));
     if (codes.contains(Unreadable))
         line += QStringLiteral(", %1 que no se pudieron leer").arg(n(Unreadable));
+    if (codes.contains(Refused))
+        line += QStringLiteral(", %1 rechazados sin revisar").arg(n(Refused));
     return line + u'.';
 }
 
@@ -183,17 +206,19 @@ std::optional<CatalogueNames> deliveredCatalogues() {
     return std::nullopt;
 }
 
-bool wantsSummary(int argc, char** argv) {
+// Whether a summary may be asked for, before the application that reads
+// the arguments (in the system's own encoding) exists.
+bool maySummarize(int argc, char** argv) {
     for (int i = 1; i < argc; ++i)
-        if (qstrcmp(argv[i], "--resumen") == 0)
+        if (qstrncmp(argv[i], "--resumen", 9) == 0)
             return true;
     return false;
 }
 
 // The PDF writer needs a graphical application, which needs no screen:
 // without one, Qt's offscreen platform serves.
-std::unique_ptr<QCoreApplication> makeApplication(int& argc, char** argv) {
-    if (!wantsSummary(argc, argv))
+std::unique_ptr<QCoreApplication> makeApplication(int& argc, char** argv, bool summary) {
+    if (!summary)
         return std::make_unique<QCoreApplication>(argc, argv);
 #ifndef Q_OS_WIN
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
@@ -203,96 +228,85 @@ std::unique_ptr<QCoreApplication> makeApplication(int& argc, char** argv) {
     return std::make_unique<QGuiApplication>(argc, argv);
 }
 
-struct Options {
-    bool json = false;
-    QString summary; // --resumen
-    QStringList files;
-    QString key;
-};
-
-std::optional<Options> parse(QStringList args) {
-    Options o;
-    o.json = args.removeAll(QStringLiteral("--json")) > 0;
-    const qsizetype s = args.indexOf(QStringLiteral("--resumen"));
-    if (s >= 0) {
-        if (s + 1 >= args.size())
-            return std::nullopt;
-        o.summary = args.takeAt(s + 1);
-        args.removeAt(s);
-    }
-    if (args.size() < 2 || (!o.summary.isEmpty() && args.size() != 2))
-        return std::nullopt;
-    o.key = args.takeLast();
-    o.files = args;
-    return o;
-}
-
-int writeSummary(const Options& opt, const Outcome& o, const CatalogueNames& catalogues) {
+int writeSummary(const QString& to, const Outcome& o, const CatalogueNames& catalogues) {
     const SignatureStatus status{o.signature.intact, o.signature.message};
-    if (MaybeError e = writeSummaryPdf(opt.summary, summaryLines(o.bytes, status, catalogues),
+    if (MaybeError e = writeSummaryPdf(to, summaryLines(o.bytes, status, catalogues),
                                        QDateTime::currentDateTime())) {
-        say(stderr, e->message());
-        return Unreadable;
+        say(stderr, e->message().trimmed());
+        return SummaryNotWritten;
     }
     return Correct;
 }
 
-#ifdef Q_OS_WIN
+#ifdef _WIN32
 // UTF-8 for anything printed past say(), while the verifier runs; the
-// console is the user's again when it ends, however it ends.
+// console is the user's again when it ends, however it ends: Ctrl+C,
+// Ctrl+Break and closing the window are caught on their way out.
+UINT userCodePage = 0;
+
+BOOL WINAPI giveConsoleBack(DWORD) {
+    if (userCodePage != 0)
+        SetConsoleOutputCP(userCodePage);
+    return FALSE; // the system's own handling ends the program
+}
+
 struct ConsoleCodePage {
-    const UINT previous = GetConsoleOutputCP();
-    ConsoleCodePage() { SetConsoleOutputCP(CP_UTF8); }
+    ConsoleCodePage() {
+        userCodePage = GetConsoleOutputCP();
+        SetConsoleCtrlHandler(giveConsoleBack, TRUE);
+        SetConsoleOutputCP(CP_UTF8);
+    }
     ~ConsoleCodePage() {
-        if (previous != 0)
-            SetConsoleOutputCP(previous);
+        if (userCodePage != 0)
+            SetConsoleOutputCP(userCodePage);
+        SetConsoleCtrlHandler(giveConsoleBack, FALSE);
     }
     ConsoleCodePage(const ConsoleCodePage&) = delete;
     ConsoleCodePage& operator=(const ConsoleCodePage&) = delete;
 };
 #endif
 
-int worse(int a, int b) {
-    return severity(a) >= severity(b) ? a : b;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
-#ifdef Q_OS_WIN
+#ifdef _WIN32
     const ConsoleCodePage utf8;
 #endif
-    const std::unique_ptr<QCoreApplication> app = makeApplication(argc, argv);
-    const QStringList args = QCoreApplication::arguments();
-    const std::optional<Options> opt = parse(args.mid(1));
-    if (!opt) {
-        say(stderr, QStringLiteral("Uso: %1 [--json] [--resumen <salida.pdf>] <archivo de "
-                                   "información firmado>... <llave pública o certificado del "
-                                   "agente (PEM o DER)>\n--resumen admite un solo archivo.")
-                        .arg(args.value(0)));
+    const std::unique_ptr<QCoreApplication> app =
+        makeApplication(argc, argv, maySummarize(argc, argv));
+    const VerifierCommand command = readVerifierCommand(QCoreApplication::arguments());
+    switch (command.action) {
+    case VerifierCommand::Action::Help:
+    case VerifierCommand::Action::Version:
+        say(stdout, command.text);
+        return Correct;
+    case VerifierCommand::Action::Refused:
+        say(stderr, command.text);
         return Unreadable;
+    case VerifierCommand::Action::Check:
+        break;
     }
     QByteArray key;
-    QString why;
-    if (!readInto(opt->key, &key, &why))
-        return say(stderr, why), Unreadable;
+    if (const PlainFile::Opened read =
+            PlainFile::read(command.key, MaxKeyFileSize, PlainFile::Links::Follow, &key);
+        read.fault != PlainFile::Fault::None)
+        return say(stderr, QStringLiteral("No se pudo leer %1: %2.").arg(command.key, read.why)),
+               Unreadable;
     const std::optional<CatalogueNames> catalogues = deliveredCatalogues();
     if (!catalogues)
         return Unreadable;
 
     QList<int> codes;
     int worst = Correct;
-    for (const QString& path : opt->files) {
-        const Outcome o = check(path, key, *catalogues);
-        opt->json ? sayJson(path, o) : sayText(path, o, opt->files.size() > 1);
-        // A summary that cannot be written is one more finding, never one
-        // that hides what the file itself brought.
-        if (!opt->summary.isEmpty() && o.code != Unreadable)
-            worst = worse(worst, writeSummary(*opt, o, *catalogues));
+    for (const QString& path : command.files) {
+        Outcome o = check(path, key, *catalogues);
+        command.json ? sayJson(path, o) : sayText(path, o, command.files.size() > 1);
+        if (!command.summary.isEmpty() && o.unread.isEmpty())
+            worst = worse(worst, writeSummary(command.summary, o, *catalogues));
         codes.append(o.code);
         worst = worse(worst, o.code);
     }
-    if (opt->files.size() > 1)
-        say(opt->json ? stderr : stdout, tally(codes));
+    if (command.files.size() > 1)
+        say(command.json ? stderr : stdout, tally(codes));
     return worst;
 }

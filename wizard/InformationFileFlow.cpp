@@ -129,7 +129,9 @@ bool Genera_archivo(QWidget* parent, AppState& state, Database& db, const QStrin
         outcome = whileBusy(
             parent, QStringLiteral("Agregando la Firma Digital al archivo de información..."),
             [&] { return signContent(bytes, signer, &publicKey); });
+        // Gone as soon as the signature is made, before any file is copied.
         wipeSigner(signer);
+        wipeText(key->password);
         signedFile = bytes;
         return outcome == SignedOk;
     };
