@@ -13,6 +13,8 @@
 #include <QFileInfo>
 #include <QIcon>
 #include <QStandardPaths>
+#include <QTimer>
+#include <chrono>
 #include <cstdio>
 #include <optional>
 
@@ -70,6 +72,11 @@ int main(int argc, char** argv) {
     if (const std::optional<int> ended =
             lockOrRestore(lock, data.path, QCoreApplication::arguments()))
         return *ended;
+    // Computers sharing the folder judge by the lock's time whether this
+    // KESTRO still runs, even when left open for days.
+    QTimer renewal;
+    QObject::connect(&renewal, &QTimer::timeout, [&lock] { lock.renew(); });
+    renewal.start(std::chrono::seconds(FolderLock::RenewEverySecs));
 
     AppState state;
     // A portable folder keeps its contact file beside the program, like its

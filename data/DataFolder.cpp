@@ -43,11 +43,10 @@ bool copyTemplate(const QString& templatePath, const QString& target, QString* w
 DataFolder chooseDataFolder(const QString& programDir, const QString& perUserDir,
                             const QString& templatePath) {
     const QString fileName = QString::fromLatin1(Database::FileName);
-    // A restore cut short must not leave the folder looking empty.
-    DatabaseFile::finishCutShortReplace(programDir);
-    if (!perUserDir.isEmpty())
-        DatabaseFile::finishCutShortReplace(perUserDir);
-    if (QFileInfo(QDir(programDir).filePath(fileName)).isFile()) {
+    // A restore cut short must not leave the folder looking empty; it is
+    // finished under the folder's lock, since another start may be the
+    // restore itself.
+    if (DatabaseFile::holdsDatabase(programDir)) {
         DataFolder d;
         d.path = programDir;
         d.portable = true;
@@ -57,7 +56,7 @@ DataFolder chooseDataFolder(const QString& programDir, const QString& perUserDir
         return failure(QStringLiteral("No se pudo crear la carpeta de datos de KESTRO %1.")
                            .arg(shownPath(perUserDir)));
     const QString target = QDir(perUserDir).filePath(fileName);
-    if (!QFileInfo::exists(target)) {
+    if (!QFileInfo::exists(target) && !DatabaseFile::holdsDatabase(perUserDir)) {
         if (!QFileInfo(templatePath).isFile())
             return failure(QStringLiteral("No se encontró la base de datos que se entrega con "
                                           "KESTRO (%1). Vuelva a instalar el programa.")

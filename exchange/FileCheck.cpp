@@ -3,6 +3,7 @@
 #include "data/Dates.h"
 #include "exchange/FileRecords.h"
 #include "exchange/FileRules.h"
+#include "rules/CheckDigits.h"
 #include "rules/Rutinas.h"
 #include "rules/SafeText.h"
 
@@ -88,7 +89,7 @@ private:
     QList<FileRecord>& lines() { return records_.lines; }
     const QList<FileRecord>& lines() const { return records_.lines; }
 
-    void error(int line, const QString& text) { report_.errors.append({line, text, {}, {}}); }
+    void error(int line, const QString& text) { report_.errors.append({line, text, {}, {}, {}}); }
     void error(const FileRecord& r, const QString& text) { error(r.line, text); }
 
     // The record a finding is on, and whom it is of.
@@ -520,22 +521,36 @@ private:
     }
 
     void checkPerson(const FileRecord& r, QByteArrayView rfcBytes, QByteArrayView curpBytes) {
-        if (!Valida_RFC(scratch(rfcBytes)))
+        const QString& rfc = scratch(rfcBytes);
+        if (!Valida_RFC(rfc))
             error(r, QStringLiteral("el RFC %1 no es válido.").arg(fieldText(rfcBytes)));
+        else if (rfc.size() == 13)
+            observeCheckDigit(r, rfc, rfcCheckDigit(rfc), QStringLiteral("del RFC"),
+                              QStringLiteral("Revise el RFC; si es el correcto, puede continuar."));
         const QString& curp = scratch(curpBytes);
         if (!Valida_CURP(curp)) {
             error(r, QStringLiteral("la CURP %1 no es válida.").arg(curp));
             return;
         }
-        const QChar digit = curpCheckDigit(curp);
-        if (curp.size() == 18 && digit != curp.back())
-            report_.observations.append(
-                {r.line,
-                 QStringLiteral("observación: el dígito verificador de la CURP %1 "
-                                "debería ser %2.")
-                     .arg(curp, digit.isNull() ? QStringLiteral("?") : QString(digit)),
-                 {},
-                 {}});
+        if (curp.size() == 18)
+            observeCheckDigit(
+                r, curp, curpCheckDigit(curp), QStringLiteral("de la CURP"),
+                QStringLiteral("Revise la CURP; si es la correcta, puede continuar."));
+    }
+
+    // A check digit that does not match is worth a look, never a fault: the
+    // capture rules do not ask for it.
+    void observeCheckDigit(const FileRecord& r, const QString& code, QChar digit,
+                           const QString& ofWhat, const QString& advice) {
+        if (digit == code.back())
+            return;
+        report_.observations.append(
+            {r.line,
+             QStringLiteral("observación: el dígito verificador %1 %2 debería ser %3.")
+                 .arg(ofWhat, code, digit.isNull() ? QStringLiteral("?") : QString(digit)),
+             {},
+             {},
+             advice});
     }
 
     const QByteArray& file_;
@@ -551,20 +566,6 @@ private:
 };
 
 } // namespace
-
-QChar curpCheckDigit(const QString& curp) {
-    static const QString Alphabet = QStringLiteral("0123456789ABCDEFGHIJKLMNÑOPQRSTUVWXYZ");
-    if (curp.size() < 17)
-        return QChar();
-    int sum = 0;
-    for (int i = 0; i < 17; ++i) {
-        const qsizetype value = Alphabet.indexOf(curp[i]);
-        if (value < 0)
-            return QChar();
-        sum += int(value) * (18 - i);
-    }
-    return QChar(u'0' + (10 - sum % 10) % 10);
-}
 
 StructureReport checkStructure(const QByteArray& file, const CatalogueNames& catalogues) {
     return Checker(file, catalogues).run();

@@ -187,9 +187,11 @@ void TestVerify::damagedFiles() {
     for (const QString& l : r.out.split(u'\n'))
         found = found || (l.startsWith(expected) && l.contains(says));
     QVERIFY2(found, qPrintable(r.out));
-    // The CURPs of the fixtures carry made-up check digits: told, never a
-    // fault.
-    QVERIFY2(r.out.contains(u": observación: el dígito verificador de la CURP "_s),
+    // The CURPs and RFCs of the fixtures carry made-up check digits: told,
+    // never a fault.
+    QVERIFY2(r.out.contains(u": observación: el dígito verificador de la CURP "_s) &&
+                 r.out.contains(u": observación: el dígito verificador del RFC PELJ700101AB1 "
+                                u"debería ser 4."_s),
              qPrintable(r.out));
 }
 
