@@ -122,9 +122,9 @@ QJsonArray findingsJson(const QList<Finding>& findings) {
 void sayJson(const QString& path, const Outcome& o) {
     QList<Finding> errors = o.structure.errors;
     if (!o.unreadable.isEmpty())
-        errors.prepend({0, o.unreadable, {}, {}});
+        errors.prepend({0, o.unreadable, {}, {}, {}});
     else if (!o.signature.intact)
-        errors.prepend({0, o.signature.message, {}, {}});
+        errors.prepend({0, o.signature.message, {}, {}, {}});
     const QJsonObject j{{QStringLiteral("archivo"), path},
                         {QStringLiteral("firma_integra"), o.signature.intact},
                         {QStringLiteral("errores"), findingsJson(errors)},
