@@ -19,6 +19,8 @@
 #include <QIcon>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QTimer>
+#include <chrono>
 #include <cstdio>
 #include <optional>
 #if defined(Q_OS_WIN)
@@ -117,6 +119,11 @@ int main(int argc, char** argv) {
     AgentStart agent(known, deliveredDatabase, command);
     if (const std::optional<int> ended = agent.beforeWindow())
         return *ended;
+    // Computers sharing the folder judge by the lock's time whether this
+    // KESTRO still runs, even when left open for days.
+    QTimer renewal;
+    QObject::connect(&renewal, &QTimer::timeout, [&lock] { lock.renew(); });
+    renewal.start(std::chrono::seconds(FolderLock::RenewEverySecs));
 
     AppState state;
     // A portable folder keeps its contact file beside the program, like its

@@ -6,6 +6,7 @@
 #include "data/Transaction.h"
 #include "exchange/FileCheck.h"
 #include "exchange/PreKeyCheck.h"
+#include "rules/CheckDigits.h"
 #include "rules/Cp1252.h"
 
 #include <QDate>
@@ -31,8 +32,8 @@ struct Person {
 const QString Consonants = QStringLiteral("BCDFGHJKLMNPRSTVXZ");
 
 // The i-th person: each born on a day of his own, so that no two share a
-// CURP or an RFC, with identifiers the validators take and the CURP's own
-// check digit.
+// CURP or an RFC, with identifiers the validators take and their own check
+// digits.
 Person person(int i, const char* prefix) {
     const QString born = QDate(1950, 1, 1).addDays(i).toString(QStringLiteral("yyMMdd"));
     const QString root = QLatin1String(prefix) + born;
@@ -41,8 +42,9 @@ Person person(int i, const char* prefix) {
     };
     const QString curp17 = root + (i % 2 ? u'H' : u'M') + QStringLiteral("DF") + consonant(0) +
                            consonant(1) + consonant(2) + QChar(u'0' + i % 10);
+    const QString rfc = root + consonant(3) + consonant(4) + u'0';
     return {curp17 + curpCheckDigit(curp17),
-            root + consonant(3) + consonant(4) + QChar(u'0' + i % 10),
+            rfc.chopped(1) + rfcCheckDigit(rfc),
             Names.at(i % Names.size()),
             Surnames.at(i % Surnames.size()),
             Surnames.at((i / 7) % Surnames.size()),
@@ -121,7 +123,7 @@ QString joined(const QVariantList& values) {
 QList<Table> storedOffice(int n, const QString& reqDir) {
     const QString agentCurp = QStringLiteral("PELJ700101HDFRPN0");
     Table aa{QStringLiteral("AA"),
-             {{3001, "JUAN", "PEREZ", "LOPEZ", "PELJ700101AB1",
+             {{3001, "JUAN", "PEREZ", "LOPEZ", "PELJ700101AB4",
                agentCurp + curpCheckDigit(agentCurp), 0, 470, 240, 430, 160, 3, 0}}};
     Table domAA{QStringLiteral("Domicilios_AA"), {}};
     for (int t = 1; t <= 6; ++t)

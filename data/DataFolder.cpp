@@ -50,12 +50,12 @@ DataFolder chooseDataFolder(const QString& programDir, const QString& perUserDir
     // The agent's data are his alone, whatever the umask: everything made
     // from here on, and what an earlier version left readable.
     PlainFile::createPrivately();
-    // A restore cut short must not leave the folder looking empty.
-    DatabaseFile::finishCutShortReplace(programDir);
-    if (!perUserDir.isEmpty())
-        DatabaseFile::finishCutShortReplace(perUserDir);
-    if (QFileInfo(QDir(programDir).filePath(fileName)).isFile()) {
-        PlainFile::keepPrivate(QDir(programDir).filePath(fileName));
+    // A restore cut short must not leave the folder looking empty; it is
+    // finished under the folder's lock, since another start may be the
+    // restore itself.
+    if (DatabaseFile::holdsDatabase(programDir)) {
+        if (QFileInfo(QDir(programDir).filePath(fileName)).isFile())
+            PlainFile::keepPrivate(QDir(programDir).filePath(fileName));
         DataFolder d;
         d.path = programDir;
         d.portable = true;
@@ -68,7 +68,7 @@ DataFolder chooseDataFolder(const QString& programDir, const QString& perUserDir
     const QString target = QDir(perUserDir).filePath(fileName);
     if (QFileInfo(target).isFile())
         PlainFile::keepPrivate(target);
-    if (!QFileInfo::exists(target)) {
+    if (!QFileInfo::exists(target) && !DatabaseFile::holdsDatabase(perUserDir)) {
         if (!QFileInfo(templatePath).isFile())
             return failure(QStringLiteral("No se encontró la base de datos que se entrega con "
                                           "KESTRO (%1). Vuelva a instalar el programa.")

@@ -12,7 +12,9 @@ struct DataFolder {
 // A kestro.mdb beside the program makes that folder the data folder (the
 // layout of a copied or Windows installation). Otherwise the per-user folder
 // is used: created when missing and given a copy of the delivered template
-// when it has no kestro.mdb yet. An existing file is never replaced.
+// when it has no kestro.mdb yet. An existing file is never replaced, and a
+// restore cut short counts as a kestro.mdb (DatabaseFile::holdsDatabase):
+// the start finishes it once it holds the folder's lock.
 DataFolder chooseDataFolder(const QString& programDir, const QString& perUserDir,
                             const QString& templatePath);
 

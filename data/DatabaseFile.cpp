@@ -134,50 +134,105 @@ QString keptPath(const QString& dataDir, const QString& keptAs, const QDateTime&
         .arg(QDir(dataDir).filePath(QString::fromLatin1(Database::FileName)), keptAs, stamp(when));
 }
 
+namespace {
+
+// Whether the file put in place is the whole copy: its size, a SQLite
+// header and the engine's quick check. "" when it is, else what is wrong.
+QString wrongInPlace(const QString& path, qint64 size) {
+    if (faultpoint::hit())
+        return QStringLiteral("error de entrada o salida");
+    if (const qint64 found = QFileInfo(path).size(); found != size)
+        return QStringLiteral("tiene %1 bytes en lugar de %2").arg(found).arg(size);
+    const Head h = readHead(path);
+    if (!h.unreadable.isEmpty())
+        return h.unreadable;
+    if (!h.sqlite)
+        return QStringLiteral("no es una base de datos");
+    return fault(path, Depth::Quick).isEmpty()
+               ? QString()
+               : QStringLiteral("no pasa la revisión rápida de la base de datos");
+}
+
+} // namespace
+
 QString replace(const QString& dataDir, const QString& source, const QString& keptAs,
                 const QDateTime& when) {
     const QDir dir(dataDir);
     const QString target = dir.filePath(QString::fromLatin1(Database::FileName));
     const QString incoming = target + Incoming;
     const QString kept = keptPath(dataDir, keptAs, when);
+    const QString unchanged =
+        QStringLiteral(" No se restauró nada: %1 quedó como estaba.").arg(shownPath(target));
+    const qint64 size = QFileInfo(source).size();
     QFile::remove(incoming);
     QFile copy(source);
-    if (!copy.copy(incoming))
-        return QStringLiteral("No se pudo copiar %1 a %2: %3")
-            .arg(shownPath(source), shownPath(dataDir), systemSays(copy.errorString()));
+    if (faultpoint::hit() || !copy.copy(incoming))
+        return QStringLiteral("No se pudo copiar %1 a %2: %3.")
+                   .arg(shownPath(source), shownPath(dataDir),
+                        copy.error() == QFileDevice::NoError
+                            ? QStringLiteral("error de entrada o salida")
+                            : systemSays(copy.errorString())) +
+               unchanged;
     // A copy taken from a read-only medium must still be the agent's to write.
     QFile::setPermissions(incoming,
                           QFile::permissions(incoming) | QFile::ReadOwner | QFile::WriteOwner);
     PlainFile::keepPrivate(incoming);
+    // Opened only while it is there: a copy that vanished is never made
+    // anew, empty.
     QFile written(incoming), marker(target + ReplaceMarker);
-    if (!written.open(QIODevice::ReadWrite) || !flushToDisk(written) ||
+    const bool refused = faultpoint::hit();
+    if (refused || !written.open(QIODevice::ReadWrite | QIODevice::ExistingOnly) ||
+        written.size() != size || !flushToDisk(written) ||
         !marker.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
         marker.write(QFileInfo(kept).fileName().toUtf8()) < 0 || !flushToDisk(marker)) {
-        const QString why =
-            systemSays(written.isOpen() ? marker.errorString() : written.errorString());
+        const QString why = refused                  ? QStringLiteral("error de entrada o salida")
+                            : !written.isOpen()      ? systemSays(written.errorString())
+                            : written.size() != size ? QStringLiteral("la copia quedó incompleta")
+                                                     : systemSays(marker.errorString());
         written.close();
         marker.close();
         QFile::remove(incoming);
         marker.remove();
-        return QStringLiteral("No se pudo escribir en %1: %2").arg(shownPath(dataDir), why);
+        return QStringLiteral("No se pudo escribir en %1: %2.").arg(shownPath(dataDir), why) +
+               unchanged;
     }
     written.close();
     marker.close();
-    if (QFileInfo::exists(target) && !moveWithJournal(target, kept)) {
+    const bool hadOne = QFileInfo::exists(target);
+    if (hadOne && (faultpoint::hit() || !moveWithJournal(target, kept))) {
         QFile::remove(incoming);
         marker.remove();
         return QStringLiteral("No se pudo cambiar el nombre de %1; revise que ningún programa lo "
                               "tenga abierto.")
-            .arg(shownPath(target));
+                   .arg(shownPath(target)) +
+               unchanged;
     }
-    if (!QFile::rename(incoming, target)) {
-        moveWithJournal(kept, target);
-        QFile::remove(incoming);
+    const bool placed = !faultpoint::hit() && QFile::rename(incoming, target);
+    // What stands in place is checked before anything is said restored.
+    const QString wrong = placed ? wrongInPlace(target, size) : QString();
+    if (placed && wrong.isEmpty()) {
         marker.remove();
-        return QStringLiteral("No se pudo poner la copia en lugar de %1.").arg(shownPath(target));
+        return QString();
     }
+    // Undone: the copy goes, the file it replaced comes back.
+    const bool undone = (!placed || QFile::remove(target) || !QFileInfo::exists(target)) &&
+                        (!hadOne || moveWithJournal(kept, target));
+    QFile::remove(incoming);
+    const QString what =
+        placed ? QStringLiteral("La copia puesta en lugar de %1 no quedó bien (%2).")
+                     .arg(shownPath(target), wrong)
+               : QStringLiteral("No se pudo poner la copia en lugar de %1.").arg(shownPath(target));
+    if (!undone)
+        // The marker stays: with the copy gone, the next start puts the
+        // kept file back.
+        return what +
+               QStringLiteral(" No se restauró nada, y el archivo que había quedó como %1.")
+                   .arg(shownPath(kept)) +
+               (QFileInfo::exists(target)
+                    ? QString()
+                    : QStringLiteral(" KESTRO lo regresa a su lugar al volver a abrirse."));
     marker.remove();
-    return QString();
+    return what + unchanged;
 }
 
 void finishCutShortReplace(const QString& dataDir) {
@@ -206,8 +261,15 @@ void finishCutShortReplace(const QString& dataDir) {
             QFile::rename(target + journal, kept + journal);
         if (QFileInfo::exists(target + journal) || !QFile::rename(incoming, target))
             return; // left as found, marker included, for the next start
+    } else if (plainName && QFileInfo::exists(kept) && !moveWithJournal(kept, target)) {
+        return; // the copy is gone: the kept file goes back, or waits for the next start
     }
     marker.remove();
+}
+
+bool holdsDatabase(const QString& dataDir) {
+    const QString target = QDir(dataDir).filePath(QString::fromLatin1(Database::FileName));
+    return QFileInfo(target).isFile() || QFileInfo::exists(target + ReplaceMarker);
 }
 
 QString stamp(const QDateTime& when) {

@@ -42,14 +42,22 @@ QString keptPath(const QString& dataDir, const QString& keptAs, const QDateTime&
 
 // Puts a copy of `source` in place of <dataDir>/kestro.mdb, keeping the file
 // it replaces (and a journal left beside it) under keptPath() for `when`
-// (the time the user was told). "" on success, else why nothing was changed.
+// (the time the user was told). What ends in place is checked (size,
+// header, the quick check); when it is not the whole copy the replace is
+// undone. "" on success, else, in Spanish, why nothing was changed (or
+// where the replaced file waits when it could not go back).
 QString replace(const QString& dataDir, const QString& source, const QString& keptAs,
                 const QDateTime& when = QDateTime::currentDateTime());
 
 // A replace cut short (the program killed, a power cut) is finished when
 // the copy had been written whole and the file it replaces had moved,
-// otherwise undone. Run before anything looks for kestro.mdb.
+// otherwise undone. Only under the folder's lock, before anything opens
+// kestro.mdb: a replace under way in another process looks cut short.
 void finishCutShortReplace(const QString& dataDir);
+
+// Whether the folder has a kestro.mdb, or will have one again once a
+// replace cut short is finished.
+bool holdsDatabase(const QString& dataDir);
 
 // "aaaa-mm-dd hh.mm.ss": the time in the names of copies and kept files.
 QString stamp(const QDateTime& when);

@@ -8,6 +8,10 @@
 #include <QSysInfo>
 #include <QTemporaryDir>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
 namespace {
 
 // This computer's name as a lock file gives it (each system names it its
@@ -32,10 +36,35 @@ QString thisUser() {
     return QString();
 }
 
+// Sets a file's modification time. Windows lets no other handle write to
+// a held lock file, but its time may still change: only the attributes
+// are opened.
+bool setModified(const QString& path, const QDateTime& when) {
+#ifdef Q_OS_WIN
+    HANDLE h =
+        CreateFileW(reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(path).utf16()),
+                    FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    // 100-nanosecond steps since 1601.
+    const quint64 ticks = quint64(when.toMSecsSinceEpoch()) * 10000 + 116444736000000000ULL;
+    FILETIME t{DWORD(ticks & 0xffffffffu), DWORD(ticks >> 32)};
+    const bool ok = SetFileTime(h, nullptr, nullptr, &t);
+    CloseHandle(h);
+    return ok;
+#else
+    QFile f(path);
+    return f.open(QIODevice::ReadWrite | QIODevice::ExistingOnly) &&
+           f.setFileTime(when, QFileDevice::FileModificationTime);
+#endif
+}
+
 } // namespace
 
-FolderLock::FolderLock(const QString& dataDir)
-    : dataDir_(dataDir), file_(QDir(dataDir).filePath(QString::fromLatin1(FileName))) {
+FolderLock::FolderLock(const QString& dataDir, const QString& computer)
+    : dataDir_(dataDir), computer_(computer.isEmpty() ? thisComputer() : computer),
+      file_(QDir(dataDir).filePath(QString::fromLatin1(FileName))) {
     // Only a lock whose process has ended is stale: a KESTRO left open for
     // days still holds its folder.
     file_.setStaleLockTime(0);
@@ -71,9 +100,8 @@ FolderLock::Holder FolderLock::holder() const {
     qint64 pid = 0;
     QString program;
     file_.getLockInfo(&pid, &h.computer, &program);
-    h.elsewhere =
-        !h.computer.isEmpty() && h.computer.compare(thisComputer(), Qt::CaseInsensitive) != 0;
-    h.since = QFileInfo(QDir(dataDir_).filePath(QString::fromLatin1(FileName))).lastModified();
+    h.elsewhere = !h.computer.isEmpty() && h.computer.compare(computer_, Qt::CaseInsensitive) != 0;
+    h.renewed = QFileInfo(QDir(dataDir_).filePath(QString::fromLatin1(FileName))).lastModified();
     QFile f(QDir(dataDir_).filePath(QString::fromLatin1(HolderFile)));
     if (f.open(QIODevice::ReadOnly)) {
         const QStringList lines = QString::fromUtf8(f.readAll()).split(u'\n');
@@ -84,21 +112,28 @@ FolderLock::Holder FolderLock::holder() const {
     return h;
 }
 
-bool FolderLock::mayTakeOver() const {
+void FolderLock::renew(const QDateTime& now) {
+    if (file_.isLocked())
+        setModified(QDir(dataDir_).filePath(QString::fromLatin1(FileName)), now);
+}
+
+bool FolderLock::mayTakeOver(const QDateTime& now) const {
     const Holder h = holder();
-    return h.elsewhere && h.since.isValid() &&
-           h.since.secsTo(QDateTime::currentDateTime()) > TakeOverAfterSecs;
+    return h.elsewhere && h.renewed.isValid() && h.renewed.secsTo(now) > TakeOverAfterSecs;
 }
 
 QString FolderLock::takeOverQuestion() const {
     const Holder h = holder();
-    return QStringLiteral("%1\n\nEl aviso de que está abierto es del %2 a las %3. Si está seguro "
-                          "de que en esa computadora KESTRO ya no está abierto (por ejemplo, se "
-                          "apagó sin cerrarlo), puede usar esta carpeta aquí. Si KESTRO sigue "
-                          "abierto allá, lo que guarde una de las dos se perderá.\n\n¿Desea usar "
-                          "la carpeta de datos en esta computadora?")
-        .arg(alreadyOpen(), h.since.toString(QStringLiteral("dd/MM/yyyy")),
-             h.since.toString(QStringLiteral("hh:mm")));
+    return QStringLiteral("%1\n\nKESTRO renueva su aviso cada %2 minutos mientras está abierto, "
+                          "y éste se renovó por última vez el %3 a las %4. Si está seguro de que "
+                          "en esa computadora KESTRO ya no está abierto (por ejemplo, se apagó "
+                          "sin cerrarlo), puede usar esta carpeta aquí. Si KESTRO sigue abierto "
+                          "allá, lo que guarde una de las dos se perderá.\n\n¿Desea usar la "
+                          "carpeta de datos en esta computadora?")
+        .arg(alreadyOpen())
+        .arg(RenewEverySecs / 60)
+        .arg(h.renewed.toString(QStringLiteral("dd/MM/yyyy")),
+             h.renewed.toString(QStringLiteral("hh:mm")));
 }
 
 bool FolderLock::takeOver() {

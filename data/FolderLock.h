@@ -8,15 +8,20 @@
 // other's pages. The lock is a file in the folder naming the process and
 // the computer that hold it, with the user beside it (HolderFile); a lock
 // whose process is gone (a crash, a kill) on this computer is taken over.
-// One held by another computer cannot be judged from here: after a day it
-// may be taken over, when the user says so.
+// One held by another computer cannot be judged from here, but its holder
+// renews the file's time every few minutes while it runs: a lock not
+// renewed for a day may be taken over, when the user says so.
 class FolderLock {
 public:
     static constexpr const char* FileName = "kestro.lock";
     static constexpr const char* HolderFile = "kestro.lock.usuario";
+    static constexpr qint64 RenewEverySecs = 5 * 60;
     static constexpr qint64 TakeOverAfterSecs = 24 * 60 * 60;
 
-    explicit FolderLock(const QString& dataDir);
+    // `computer` is the name this computer goes by in lock files; empty
+    // for the system's own (another name shows this computer's locks as a
+    // computer sharing the folder sees them).
+    explicit FolderLock(const QString& dataDir, const QString& computer = QString());
     ~FolderLock();
     FolderLock(const FolderLock&) = delete;
     FolderLock& operator=(const FolderLock&) = delete;
@@ -26,9 +31,14 @@ public:
     // says then that nothing can be saved.
     bool acquire();
 
+    // While held: tells computers sharing the folder that this KESTRO still
+    // runs, by setting the lock file's time to `now`.
+    void renew(const QDateTime& now = QDateTime::currentDateTime());
+
     // After a refused acquire: whether the holder is another computer whose
-    // lock is older than a day, and the question to ask before taking it.
-    bool mayTakeOver() const;
+    // lock was last renewed more than a day before `now`, and the question
+    // to ask before taking it.
+    bool mayTakeOver(const QDateTime& now = QDateTime::currentDateTime()) const;
     QString takeOverQuestion() const;
     // Removes the other computer's lock and takes the folder.
     bool takeOver();
@@ -39,12 +49,13 @@ public:
 private:
     struct Holder {
         QString computer, user;
-        QDateTime since;
+        QDateTime renewed;
         bool elsewhere = false;
     };
     Holder holder() const;
     void writeHolder() const;
 
     QString dataDir_;
+    QString computer_;
     QLockFile file_;
 };

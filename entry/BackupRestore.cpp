@@ -148,6 +148,8 @@ std::optional<int> lockOrRestore(FolderLock& lock, const QString& dataDir,
                       Title, seam::Icon::Exclamation);
         return 1;
     }
+    // Only now: before the lock, a restore under way looks cut short.
+    DatabaseFile::finishCutShortReplace(dataDir);
     if (!restore)
         return std::nullopt;
     return restoreBackup(dataDir, command.backup);

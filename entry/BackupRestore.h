@@ -22,7 +22,8 @@ bool offerNewestBackup(QWidget* parent, const QString& dataDir);
 // KESTRO database. Tells the outcome; returns the program's exit code.
 int restoreBackup(const QString& dataDir, QString backupPath);
 
-// One KESTRO per data folder; "--restaurar [copia]" among `arguments` puts a
+// One KESTRO per data folder; once the folder is held, a restore cut short
+// is finished or undone; "--restaurar [copia]" among `arguments` puts a
 // copy of the database in place and ends. The exit code when the program
 // ends here.
 std::optional<int> lockOrRestore(FolderLock& lock, const QString& dataDir,

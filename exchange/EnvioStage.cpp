@@ -62,9 +62,10 @@ MaybeError renameOver(const QString& from, const QString& to) {
 #endif
 }
 
-// The name of the folder things moved to, then "<sha-256> <size> <name>"
-// for each file placed: what the next start needs to undo an unfinished
-// step, and to tell a file it wrote from one that was there before.
+// The name of the folder things moved to, then "<sha-256> <size> <r> <name>"
+// for each file placed, r being 1 when it replaces an earlier file and 0
+// otherwise: what the next start needs to undo an unfinished step, and to
+// tell a file it wrote from one that was there before.
 bool writeMarker(const QString& folder, const QStringList& lines) {
     QFile m(QDir(folder).filePath(MarkerName));
     return m.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
@@ -226,7 +227,9 @@ QStringList EnvioStage::markerLines(bool placedOnly) const {
     QStringList lines{QFileInfo(aside_).fileName()};
     for (const Item& i : items_)
         if (!placedOnly || i.placed)
-            lines << QString::fromLatin1(i.proof) + u' ' + QFileInfo(i.final).fileName();
+            lines << QString::fromLatin1(i.proof) +
+                         (i.replaces ? QStringLiteral(" 1 ") : QStringLiteral(" 0 ")) +
+                         QFileInfo(i.final).fileName();
     return lines;
 }
 
@@ -285,6 +288,8 @@ MaybeError EnvioStage::moveAsideAndPlace(const QDateTime& now) {
     for (int n = 2; QFileInfo::exists(aside_); ++n)
         aside_ = base + QStringLiteral(" (%1)").arg(n);
     const QStringList toMove = others();
+    for (Item& i : items_)
+        i.replaces = toMove.contains(QFileInfo(i.final).fileName(), Qt::CaseInsensitive);
     createdArchive_ = !QFileInfo::exists(archive);
     if (!toMove.isEmpty() && (faultpoint::hit() || !QDir().mkpath(aside_)))
         return DbError::refused(
@@ -379,13 +384,25 @@ bool plainName(const QString& n) {
            !n.contains(QLatin1Char('/')) && !n.contains(QLatin1Char('\\'));
 }
 
-// A file the marker says was placed, removed only when it is still not
-// beside its temporary copy and holds exactly the bytes written: an
-// earlier file back in its place, or one the user put there, stays.
-void removeIfWritten(const QDir& dir, const QString& line) {
-    const QString proof = line.section(u' ', 0, 1), name = line.section(u' ', 2);
+// A file the marker says was placed, removed only when it holds exactly
+// the bytes written and cannot be an earlier twin: its temporary copy is
+// gone (an undone run renames it back) and the file it replaced, if any,
+// still waits aside (an undone run brings it back). An earlier file back in
+// its place, or one the user put there, stays.
+void removeIfWritten(const QDir& dir, const QString& aside, const QString& line) {
+    const QString proof = line.section(u' ', 0, 1), replaces = line.section(u' ', 2, 2),
+                  name = line.section(u' ', 3);
     if (!plainName(name) || QFileInfo::exists(dir.filePath(name + TempSuffix)))
         return;
+    if (replaces == u"1") {
+        const QStringList waiting =
+            aside.isEmpty() ? QStringList()
+                            : QDir(aside).entryList(QDir::AllEntries | QDir::Hidden | QDir::System);
+        if (!waiting.contains(name, Qt::CaseInsensitive))
+            return;
+    } else if (replaces != u"0") {
+        return;
+    }
     QFile f(dir.filePath(name));
     if (proof.count(u' ') != 1 || !f.open(QIODevice::ReadOnly))
         return;
@@ -405,27 +422,32 @@ void putBackIfFree(const QString& from, const QString& to) {
 void EnvioStage::recover(const QString& folder) {
     const QDir dir(folder);
     QFile marker(dir.filePath(MarkerName));
+    bool markerStays = false;
     if (marker.open(QIODevice::ReadOnly)) {
         const QStringList lines = QString::fromUtf8(marker.readAll()).split(QLatin1Char('\n'));
         marker.close();
+        const QString aside = plainName(lines.first())
+                                  ? QDir(archiveFolder(folder)).filePath(lines.first())
+                                  : QString();
         for (const QString& line : lines.mid(1))
-            removeIfWritten(dir, line);
-        if (plainName(lines.first())) {
-            const QDir aside(QDir(archiveFolder(folder)).filePath(lines.first()));
-            if (aside.exists()) {
-                for (const QString& n : aside.entryList(QDir::AllEntries | QDir::Hidden |
-                                                        QDir::System | QDir::NoDotAndDotDot))
-                    putBackIfFree(aside.filePath(n), dir.filePath(n));
-                QDir().rmdir(aside.path()); // only when everything went back
-                QDir().rmdir(archiveFolder(folder));
-            }
+            removeIfWritten(dir, aside, line);
+        if (!aside.isEmpty() && QFileInfo(aside).isDir()) {
+            const QDir from(aside);
+            for (const QString& n : from.entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
+                                                   QDir::NoDotAndDotDot))
+                putBackIfFree(from.filePath(n), dir.filePath(n));
+            QDir().rmdir(aside); // only when everything went back
+            QDir().rmdir(archiveFolder(folder));
         }
-        marker.remove();
+        markerStays = faultpoint::hit() || !marker.remove();
     }
     // Set aside by an earlier version of this step, older than what the
     // marker brought back: back when its place is still free.
     for (const QString& n : dir.entryList({QLatin1Char('*') + AsideSuffix}, QDir::Files))
         putBackIfFree(dir.filePath(n), dir.filePath(n.chopped(AsideSuffix.size())));
-    for (const QString& n : dir.entryList({QLatin1Char('*') + TempSuffix}, QDir::Files))
-        QFile::remove(dir.filePath(n));
+    // While the marker stays, the temporary files are what tells the files
+    // this run placed from earlier twins at the next start.
+    if (!markerStays)
+        for (const QString& n : dir.entryList({QLatin1Char('*') + TempSuffix}, QDir::Files))
+            QFile::remove(dir.filePath(n));
 }

@@ -40,7 +40,9 @@ public:
     // Leftovers of a run that was killed half-way: what was moved aside
     // goes back where its place is free (never deleted); a file it had
     // placed is removed only when its size and SHA-256 prove it is the one
-    // written; temporary files are removed.
+    // written and it cannot be an earlier twin (its temporary copy is gone
+    // and, when it replaced a file, that file still waits in anteriores);
+    // temporary files are removed once the marker is.
     static void recover(const QString& folder);
 
     // Before the password is asked for: whether each file that a commit
@@ -62,7 +64,8 @@ public:
 private:
     struct Item {
         QString temp, final;
-        QByteArray proof; // "<sha-256> <size>" of the bytes written
+        QByteArray proof;      // "<sha-256> <size>" of the bytes written
+        bool replaces = false; // a file of its name stood there and moves aside
         bool placed = false;
     };
     // A staged file under its temporary name, filled by `fill`; its proof

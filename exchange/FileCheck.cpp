@@ -3,6 +3,7 @@
 #include "data/Dates.h"
 #include "exchange/FileRecords.h"
 #include "exchange/FileRules.h"
+#include "rules/CheckDigits.h"
 #include "rules/Rutinas.h"
 #include "rules/SafeText.h"
 
@@ -108,16 +109,17 @@ private:
         if (limit_ >= 0 && report_.errors.size() >= limit_)
             ++report_.errorsNotKept;
         else
-            report_.errors.append({line, text(), {}, {}});
+            report_.errors.append({line, text(), {}, {}, {}});
     }
-    void observe(int line, const QString& text) {
-        keep(report_.observations, report_.observationsNotKept, line, text);
+    void observe(int line, const QString& text, const QString& advice = {}) {
+        keep(report_.observations, report_.observationsNotKept, line, text, advice);
     }
-    void keep(QList<Finding>& list, qsizetype& notKept, int line, const QString& text) {
+    void keep(QList<Finding>& list, qsizetype& notKept, int line, const QString& text,
+              const QString& advice = {}) {
         if (limit_ >= 0 && list.size() >= limit_)
             ++notKept;
         else
-            list.append({line, text, {}, {}});
+            list.append({line, text, {}, {}, advice});
     }
     template <class Text> void error(const FileRecord& r, Text text) { error(r.line, text); }
 
@@ -609,10 +611,14 @@ private:
     }
 
     void checkPerson(const FileRecord& r, QByteArrayView rfcBytes, QByteArrayView curpBytes) {
-        if (!Valida_RFC(scratch(rfcBytes)))
+        const QString& rfc = scratch(rfcBytes);
+        if (!Valida_RFC(rfc))
             error(r, [&] {
                 return QString(QStringLiteral("el RFC %1 no es válido.").arg(shownField(rfcBytes)));
             });
+        else if (rfc.size() == 13)
+            observeCheckDigit(r, rfc, rfcCheckDigit(rfc), QStringLiteral("del RFC"),
+                              QStringLiteral("Revise el RFC; si es el correcto, puede continuar."));
         const QString& curp = scratch(curpBytes);
         if (!Valida_CURP(curp)) {
             error(r, [&] {
@@ -621,11 +627,22 @@ private:
             });
             return;
         }
-        const QChar digit = curpCheckDigit(curp);
-        if (curp.size() == 18 && digit != curp.back())
-            observe(r.line, QStringLiteral("observación: el dígito verificador de la CURP %1 "
-                                           "debería ser %2.")
-                                .arg(curp, digit.isNull() ? QStringLiteral("?") : QString(digit)));
+        if (curp.size() == 18)
+            observeCheckDigit(
+                r, curp, curpCheckDigit(curp), QStringLiteral("de la CURP"),
+                QStringLiteral("Revise la CURP; si es la correcta, puede continuar."));
+    }
+
+    // A check digit that does not match is worth a look, never a fault: the
+    // capture rules do not ask for it.
+    void observeCheckDigit(const FileRecord& r, const QString& code, QChar digit,
+                           const QString& ofWhat, const QString& advice) {
+        if (digit == code.back())
+            return;
+        observe(r.line,
+                QStringLiteral("observación: el dígito verificador %1 %2 debería ser %3.")
+                    .arg(ofWhat, code, digit.isNull() ? QStringLiteral("?") : QString(digit)),
+                advice);
     }
 
     const QByteArray& file_;
@@ -643,20 +660,6 @@ private:
 };
 
 } // namespace
-
-QChar curpCheckDigit(const QString& curp) {
-    static const QString Alphabet = QStringLiteral("0123456789ABCDEFGHIJKLMNÑOPQRSTUVWXYZ");
-    if (curp.size() < 17)
-        return QChar();
-    int sum = 0;
-    for (int i = 0; i < 17; ++i) {
-        const qsizetype value = Alphabet.indexOf(curp[i]);
-        if (value < 0)
-            return QChar();
-        sum += int(value) * (18 - i);
-    }
-    return QChar(u'0' + (10 - sum % 10) % 10);
-}
 
 StructureReport checkStructure(const QByteArray& file, const CatalogueNames& catalogues,
                                qsizetype limit) {

@@ -17,6 +17,7 @@ struct Finding {
     // Whom the record is of: the CURP its section is keyed by (the agent's
     // for AA), or an agent's address type for Domicilios_AA.
     QString key;
+    QString advice; // for an observation: what to look at before going on
 };
 
 struct StructureReport {
@@ -42,7 +43,3 @@ inline constexpr qsizetype MaxFindingsShown = 100;
 // the check keeps stays small however many findings a file brings.
 StructureReport checkStructure(const QByteArray& file, const CatalogueNames& catalogues,
                                qsizetype limit = -1);
-
-// The CURP's last character as the published algorithm computes it from
-// the other seventeen; a null QChar when the text cannot have one.
-QChar curpCheckDigit(const QString& curp);

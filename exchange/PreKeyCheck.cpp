@@ -150,7 +150,7 @@ Fallible<PreKeyCheck> checkBeforeKey(Database& db, const QString& patente,
     }
     for (const Finding& f : report.observations)
         c.add(pageOf(f.section, f.key, f.text), f.section == u"Domicilios_AA" ? QString() : f.key,
-              f.text, false, QStringLiteral("Revise la CURP; si es la correcta, puede continuar."));
+              f.text, false, f.advice);
     if (MaybeError e = checkStoredCodes(db, c))
         return *e;
     if (requirements)

@@ -69,6 +69,8 @@ private Q_SLOTS:
     void restoredCopyIsProtected();
     void restoreCutShort_data();
     void restoreCutShort();
+    void somethingBetweenTheStepsOfARestore_data();
+    void somethingBetweenTheStepsOfARestore();
     void restoreRefusesWhatIsNotAKestroCopy_data();
     void restoreRefusesWhatIsNotAKestroCopy();
     void plantedCopyIsNeverTaken();
@@ -76,6 +78,7 @@ private Q_SLOTS:
     void failedCopyIsToldOnceAndLosesNothing();
     void oneKestroPerFolder_data();
     void oneKestroPerFolder();
+    void lockRenewedWhileInUse();
 };
 
 // Today's copy already taken: the upgrade or the import takes its own, of
@@ -306,28 +309,99 @@ void TestBackup::restoredCopyIsProtected() {
 }
 
 // What a crash in the middle of a restore leaves in a portable folder: the
-// copy written whole beside the file, which had moved aside or not yet.
+// copy written whole beside the file, which had moved aside or not yet; or
+// the file moved aside and the copy gone. The next start, once it holds
+// the folder, finishes or undoes it.
 void TestBackup::restoreCutShort_data() {
     QTest::addColumn<bool>("movedAside");
-    row("between the two renames: finished", true);
-    row("before the first: undone", false);
+    QTest::addColumn<bool>("copyGone");
+    row("between the two renames: finished", true, false);
+    row("before the first: undone", false, false);
+    row("the copy gone: the kept file back", true, true);
 }
 
 void TestBackup::restoreCutShort() {
     QFETCH(bool, movedAside);
+    QFETCH(bool, copyGone);
     ProgramDir program, restored;
     QTemporaryDir perUser;
     storeAgent(*restored.open());
     const QString mdb = program.dbPath(), kept = mdb + u".anterior 2026-03-02 09.00.00"_s;
-    QVERIFY(QFile::copy(restored.dbPath(), mdb + u".entrante"_s));
+    if (!copyGone)
+        QVERIFY(QFile::copy(restored.dbPath(), mdb + u".entrante"_s));
     writeWholeFile(mdb + u".restaurando"_s, QFileInfo(kept).fileName().toUtf8());
     if (movedAside)
         QVERIFY(QFile::rename(mdb, kept));
-    QCOMPARE(chooseDataFolder(program.path(), perUser.path(), restored.dbPath()).path,
-             program.path());
-    QCOMPARE(agentCount(mdb), movedAside ? u"1"_s : u"0"_s);
+    const DataFolder data = chooseDataFolder(program.path(), perUser.path(), restored.dbPath());
+    QCOMPARE(data.path, program.path());
+    FolderLock lock(data.path);
+    QCOMPARE(lockOrRestore(lock, data.path, {u"kestro"_s}), std::nullopt);
+    QCOMPARE(agentCount(mdb), movedAside && !copyGone ? u"1"_s : u"0"_s);
     QCOMPARE(QDir(program.path()).entryList({u"kestro.mdb.*"_s}),
-             movedAside ? QStringList{QFileInfo(kept).fileName()} : QStringList());
+             movedAside && !copyGone ? QStringList{QFileInfo(kept).fileName()} : QStringList());
+}
+
+// Between two steps of a restore: a second start (it finds the folder held
+// and touches nothing), the copy vanishing, or a failure. The restore says
+// it restored only when what stands in place is the whole copy; otherwise
+// kestro.mdb is as it was, and it says so.
+void TestBackup::somethingBetweenTheStepsOfARestore_data() {
+    QTest::addColumn<QString>("meanwhile"); // "start", "vanish" or "fault"
+    row("a second start", "start");
+    row("the copy vanishes", "vanish");
+    row("a failure", "fault");
+}
+
+void TestBackup::somethingBetweenTheStepsOfARestore() {
+    QFETCH(QString, meanwhile);
+    QTemporaryDir elsewhere, perUser;
+    const QString chosen = elsewhere.filePath(u"elegido.mdb"_s);
+    int steps = 0; // counted by the plain restore, k = 0
+    for (int k = 0; k <= steps; ++k) {
+        ProgramDir dir;
+        {
+            const std::unique_ptr<Database> db = dir.open();
+            storeAgent(*db);
+            QFile::remove(chosen);
+            QCOMPARE(db->copyTo(chosen), QString());
+            must(*db, u"delete from AA"_s);
+        }
+        const QByteArray before = readWholeFile(dir.dbPath());
+        seam::Script s;
+        std::optional<int> second;
+        faultpoint::arm(meanwhile == u"fault" ? k : 0);
+        faultpoint::meanwhile(k, [&] {
+            if (meanwhile == u"vanish")
+                QFile::remove(dir.dbPath() + u".entrante"_s);
+            if (meanwhile != u"start")
+                return;
+            // As the program starts: the folder, its lock.
+            const DataFolder d = chooseDataFolder(dir.path(), perUser.path(), chosen);
+            FolderLock lock(d.path);
+            second = lockOrRestore(lock, d.path, {u"kestro"_s});
+        });
+        FolderLock lock(dir.path());
+        const std::optional<int> code =
+            lockOrRestore(lock, dir.path(), {u"kestro"_s, u"--restaurar"_s, chosen});
+        if (k == 0)
+            steps = faultpoint::seen();
+        faultpoint::disarm();
+        const QString at = u"step %1 of %2: "_s.arg(k).arg(steps) + s.lastText();
+        if (meanwhile == u"start" && k > 0)
+            QVERIFY2(second == 1 && s.shown.first().text.contains(u"ya está abierto"_s),
+                     qPrintable(at));
+        const bool restored = code == 0;
+        QVERIFY2(restored ? s.lastText().startsWith(u"Se restauró"_s)
+                          : code == 1 && s.lastText().contains(u"No se restauró nada"_s),
+                 qPrintable(at));
+        const QString why = DatabaseFile::whyNotKestro(dir.dbPath());
+        QVERIFY2(why.isEmpty(), qPrintable(at + u'\n' + why));
+        if (restored)
+            QCOMPARE(agentCount(dir.dbPath()), u"1"_s);
+        else
+            QVERIFY2(readWholeFile(dir.dbPath()) == before, qPrintable(at));
+        QCOMPARE(QDir(dir.path()).entryList({u"kestro.mdb.*"_s}).size(), restored ? 1 : 0);
+    }
 }
 
 void TestBackup::restoreRefusesWhatIsNotAKestroCopy_data() {
@@ -505,6 +579,31 @@ void TestBackup::oneKestroPerFolder() {
         QVERIFY(second.takeOver());
         QVERIFY(!FolderLock(folder.path()).acquire());
     }
+}
+
+// A KESTRO left open for days on one computer renews its lock every few
+// minutes, and another computer sharing the folder never offers to take it
+// over; once it stops (that computer switched off), a day later the other
+// does, saying when it was last renewed.
+void TestBackup::lockRenewedWhileInUse() {
+    QTemporaryDir folder;
+    FolderLock running(folder.path());
+    QVERIFY(running.acquire());
+    FolderLock neighbour(folder.path(), u"OTRA-PC"_s);
+    QVERIFY(!neighbour.acquire());
+    const qint64 every = FolderLock::RenewEverySecs;
+    QDateTime clock = QDateTime::currentDateTime();
+    for (const QDateTime end = clock.addDays(2); clock < end; clock = clock.addSecs(every)) {
+        running.renew(clock);
+        QVERIFY2(!neighbour.mayTakeOver(clock.addSecs(every - 1)), qPrintable(clock.toString()));
+    }
+    const QDateTime last = clock.addSecs(-every);
+    QVERIFY(!neighbour.mayTakeOver(last.addSecs(FolderLock::TakeOverAfterSecs)));
+    QVERIFY(neighbour.mayTakeOver(last.addSecs(FolderLock::TakeOverAfterSecs + 60)));
+    const QString question = neighbour.takeOverQuestion();
+    QVERIFY2(question.contains(u"por última vez el %1 a las %2"_s.arg(
+                 last.toString(u"dd/MM/yyyy"_s), last.toString(u"hh:mm"_s))),
+             qPrintable(question));
 }
 
 QTEST_MAIN(TestBackup)

@@ -1,6 +1,7 @@
 // The rules of what may be entered: the keystroke rules, proven on one field
 // and found on every text field of every window; Qt's own texts in Spanish;
-// the validators of patent numbers, RFC, CURP, numbers and dates.
+// the validators of patent numbers, RFC, CURP, numbers and dates, and the
+// RFC's check digit.
 #include "dialogs/frmPedTramitados.h"
 #include "dialogs/frmPeriodo_Agente.h"
 #include "dialogs/frmPeriodo_Mandatario.h"
@@ -9,6 +10,7 @@
 #include "entry/KeystrokeFilter.h"
 #include "entry/Seam.h"
 #include "entry/StoredText.h"
+#include "rules/CheckDigits.h"
 #include "rules/Rutinas.h"
 #include "support/WizardDriver.h"
 #include "wizard/Language.h"
@@ -314,8 +316,15 @@ void TestEntryRules::datesAsTyped() {
     QCOMPARE(notice != nullptr, refused);
 }
 
-// P patent, R RFC, C CURP, N numeric text, F dd/mm/yy date: texts each
-// check takes, then texts it refuses.
+namespace {
+// The RFC's last character is its mod-11 check digit.
+bool rfcDigitMatches(const QString& rfc) {
+    return !rfc.isEmpty() && rfcCheckDigit(rfc) == rfc.back();
+}
+} // namespace
+
+// P patent, R RFC, C CURP, N numeric text, F dd/mm/yy date, D the RFC's
+// check digit: texts each check takes, then texts it refuses.
 void TestEntryRules::checks_data() {
     QTest::addColumn<char>("check");
     QTest::addColumn<QString>("text");
@@ -324,7 +333,7 @@ void TestEntryRules::checks_data() {
                          std::initializer_list<const char*> refused) {
         for (bool v : {true, false})
             for (const char* t : v ? valid : refused)
-                QTest::addRow("%c \"%s\"", check, t) << check << QString::fromLatin1(t) << v;
+                QTest::addRow("%c \"%s\"", check, t) << check << QString::fromUtf8(t) << v;
     };
     // Up to 4000; trailing letters are ignored.
     rows('P', {"4000", "12AB"}, {"4001", "0"});
@@ -340,17 +349,22 @@ void TestEntryRules::checks_data() {
     // Two-digit years: 00-29 are 20xx, 30-99 are 19xx.
     rows('F', {"29/02/00", "29/02/96"},
          {"29/02/29", "29/02/30", "31/11/85", "01/13/85", "00/01/85", "1X/01/85", "01/85"});
+    // A remainder of 0 gives 0 and of 1 gives A; a company's RFC of 12 counts
+    // as led by a blank; & and Ñ have their own values; a character outside
+    // the alphabet has no digit.
+    rows('D',
+         {"NUOR600101AB0", "ABCD850103XYA", "GODE561231GR8", "SAT970701NN3", "PEÑA800101AB8",
+          "&ÑO010101AB0"},
+         {"NUOR600101AB1", "ABCD850103XY0", "SAT970701NN4", "ABCD#50101XY7", ""});
 }
 
 void TestEntryRules::checks() {
     QFETCH(char, check);
     QFETCH(QString, text);
     QFETCH(bool, valid);
-    static const QHash<char, bool (*)(const QString&)> byCheck = {{'P', Valida_Patente},
-                                                                  {'R', Valida_RFC},
-                                                                  {'C', Valida_CURP},
-                                                                  {'N', Es_Numerico},
-                                                                  {'F', Es_Fecha}};
+    static const QHash<char, bool (*)(const QString&)> byCheck = {
+        {'P', Valida_Patente}, {'R', Valida_RFC}, {'C', Valida_CURP},
+        {'N', Es_Numerico},    {'F', Es_Fecha},   {'D', rfcDigitMatches}};
     QCOMPARE(byCheck.value(check)(text), valid);
 }
 

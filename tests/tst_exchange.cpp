@@ -326,9 +326,10 @@ void TestExchange::refusedGeneration() {
 }
 
 // What stood in ENVIO before a generation ('|' between files, each
-// name=content; a name may lead into a folder). After a successful one
-// ENVIO holds just the package and all of that lies, as it was, in
-// anteriores/<date>/; after one that fails at any step ENVIO is unchanged.
+// name=content, "@" for the very bytes this generation writes; a name may
+// lead into a folder). After a successful one ENVIO holds just the package
+// and all of that lies, as it was, in anteriores/<date>/; after one that
+// fails at any step ENVIO is unchanged.
 void TestExchange::envioHoldsThePackage_data() {
     QTest::addColumn<QString>("before");
     row("empty", "");
@@ -342,6 +343,8 @@ void TestExchange::envioHoldsThePackage_data() {
     row("the system's hidden file stays", ".oculto=miniaturas|nota.txt=del agente");
     row("all at once", "2999.txt=a|3001.txt=b|VIEJ700101AB1.req=c|nota.txt=d|"
                        "GAMR800202XY2.req=e|anteriores/2020-01-01 10.00.00/1.txt=f");
+    // The same data signed with the same key give the same bytes.
+    row("the same package again", "3001.txt=@|GAMR800202XY2.req=requerimiento de ROSA");
 }
 
 void TestExchange::envioHoldsThePackage() {
@@ -359,8 +362,10 @@ void TestExchange::envioHoldsThePackage() {
 #endif
     };
     for (const QString& f : before.split(u'|', Qt::SkipEmptyParts)) {
-        earlier.insert(f.section(u'=', 0, 0), f.section(u'=', 1).toUtf8());
-        place(f.section(u'=', 0, 0), f.section(u'=', 1).toUtf8());
+        const QByteArray bytes = f.section(u'=', 1) == u"@" ? readWholeFile(fixture(u"3001.txt"_s))
+                                                            : f.section(u'=', 1).toUtf8();
+        earlier.insert(f.section(u'=', 0, 0), bytes);
+        place(f.section(u'=', 0, 0), bytes);
     }
     QString why;
     faultpoint::arm(0);
@@ -375,7 +380,8 @@ void TestExchange::envioHoldsThePackage() {
     QCOMPARE(asBefore.size(), earlier.size());
     // Alone (j == k), then with a second failure at each later step, the
     // undoing's included: what is not as before is told so, and the next
-    // start brings it back.
+    // start brings it back, even after a start that met the disk still
+    // failing.
     for (int k = 1; k <= steps; ++k) {
         for (int j = k;; ++j) {
             faultpoint::arm(k);
@@ -390,6 +396,9 @@ void TestExchange::envioHoldsThePackage() {
             QVERIFY2(!written && !why.isEmpty(), qPrintable(at));
             if (filesUnder(envio()) != asBefore) {
                 QVERIFY2(!why.contains(u"quedó como estaba"_s), qPrintable(at));
+                faultpoint::arm(1, true);
+                EnvioStage::recover(envio());
+                faultpoint::disarm();
                 EnvioStage::recover(envio());
             }
             QCOMPARE(filesUnder(envio()), asBefore);

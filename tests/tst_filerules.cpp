@@ -181,7 +181,8 @@ void TestFileRules::findingsLeadToThePerson() {
              qPrintable(all));
     QVERIFY2(
         all.contains(
-            u"\nObservaciones: no impiden generarlo||\n1|PELJ700101HDFRPN09\nJUAN PEREZ LOPEZ|"_s),
+            u"\nObservaciones: no impiden generarlo||\n1|PELJ700101HDFRPN09\nJUAN PEREZ LOPEZ|"_s) &&
+            all.contains(u"dígito verificador del RFC PELJ700101AB1 debería ser 4"_s),
         qPrintable(all));
     QVERIFY(w.pageShown("pageRepresentatives"));
     QTableWidget* grid = w.grid("fgAA");

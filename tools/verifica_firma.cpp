@@ -134,9 +134,9 @@ QJsonArray findingsJson(const QList<Finding>& findings) {
 void sayJson(const QString& path, const Outcome& o) {
     QList<Finding> errors = o.structure.errors;
     if (!o.unread.isEmpty())
-        errors.prepend({0, o.unread, {}, {}});
+        errors.prepend({0, o.unread, {}, {}, {}});
     else if (!o.signature.intact)
-        errors.prepend({0, o.signature.message, {}, {}});
+        errors.prepend({0, o.signature.message, {}, {}, {}});
     const QJsonObject j{
         {QStringLiteral("archivo"), path},
         {QStringLiteral("firma_integra"), o.signature.intact},
