@@ -122,7 +122,7 @@ int main(int argc, char** argv) {
     // Computers sharing the folder judge by the lock's time whether this
     // KESTRO still runs, even when left open for days.
     QTimer renewal;
-    QObject::connect(&renewal, &QTimer::timeout, [&lock] { lock.renew(); });
+    QObject::connect(&renewal, &QTimer::timeout, [&agent] { agent.renewLock(); });
     renewal.start(std::chrono::seconds(FolderLock::RenewEverySecs));
 
     AppState state;

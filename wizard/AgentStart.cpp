@@ -90,10 +90,14 @@ bool AgentStart::startUp(frmMain& window, AppState& state) {
     });
 }
 
+void AgentStart::renewLock() {
+    if (lock_)
+        lock_->renew();
+}
+
 std::optional<int> AgentStart::take(const QString& folder, bool restoring) {
+    // A restore cut short is finished by lockOrRestore, under the lock.
     auto lock = std::make_unique<FolderLock>(folder);
-    // A restore cut short must not leave the folder looking empty.
-    DatabaseFile::finishCutShortReplace(folder);
     QStringList arguments{QStringLiteral("kestro")};
     if (restoring)
         arguments << QStringLiteral("--restaurar");

@@ -36,6 +36,8 @@ public:
     bool chooseAfterStartDialog();
 
     QString folder() const { return folder_; }
+    // Tells computers sharing the folder that this run still works in it.
+    void renewLock();
     // What the run keeps of the agent: his folder, where his key folder is
     // remembered, and whether the caption must name him.
     void applyTo(AppState& state) const;
