@@ -1,5 +1,6 @@
 #include "data/CommandLine.h"
 #include "data/DataFolder.h"
+#include "data/FolderLock.h"
 #include "data/KnownAgents.h"
 #include "data/OneSqlite.h"
 #include "dialogs/HelpKey.h"
