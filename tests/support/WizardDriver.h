@@ -5,6 +5,9 @@
 #include "entry/AppState.h"
 #include "entry/Seam.h"
 #include "support/TestSupport.h"
+#include "wizard/AgentHistoryPage.h"
+#include "wizard/RepresentativeHistoryPage.h"
+#include "wizard/RepresentativesPage.h"
 #include "wizard/frmMain.h"
 
 #include <QScrollBar>
@@ -94,8 +97,10 @@ struct Wizard {
     QComboBox* cmb(const char* name) const { return w<QComboBox>(name); }
     QPushButton* cmd(const char* name) const { return w<QPushButton>(name); }
     QTableWidget* grid(const char* name) const { return w<QTableWidget>(name); }
-    // A row chosen afresh, as a click on it would.
+    // A row chosen afresh, as a click on it would: on a list on screen, which
+    // has been read by then (the start leaves that until after its paint).
     void pick(const char* grid, int row) {
+        listsRead();
         this->grid(grid)->setCurrentCell(-1, -1);
         this->grid(grid)->setCurrentCell(row, 0);
     }
@@ -103,6 +108,11 @@ struct Wizard {
         window->show();
         window->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    }
+    void listsRead() const {
+        window->findChild<RepresentativesPage*>()->fillDeferredList();
+        window->findChild<AgentHistoryPage*>()->fillDeferredList();
+        window->findChild<RepresentativeHistoryPage*>()->fillDeferredList();
     }
     void next() { cmd("cmdSiguiente")->click(); }
     void back() { cmd("cmdAtras")->click(); }
