@@ -251,6 +251,8 @@ void TestHistory::listsReadOnceNeeded() {
     QFETCH(int, failing);
     QFETCH(QString, rows);
     const QStringList lists{"fgAA", "fgMandatarios", "fgDatosAA"};
+    wz->window = std::make_unique<frmMain>(wz->state); // the start alone
+    QVERIFY(wz->window->startUp());
     QCOMPARE(wz->showing(lists) + wz->messages().join(u'|'), u"0|0|0"_s);
     if (painted) {
         faultpoint::arm(failing);

@@ -86,9 +86,12 @@ void fillRepresentative(QDialog& d, seam::Script& s, const Person& p);
 struct Wizard {
     explicit Wizard(ProgramDir::Kind kind = ProgramDir::Kind::Delivered);
     // Starts the window; messages shown during start-up stay in `script`.
+    // The lists of pages 3 to 5 are read as they are once the window has been
+    // painted (a start alone leaves them for then).
     void start() {
         window = std::make_unique<frmMain>(state);
         QVERIFY(window->startUp());
+        listsRead();
     }
     template <class T = QWidget> T* w(const char* name) const {
         return named<T>(*window, QString::fromLatin1(name));
@@ -97,10 +100,8 @@ struct Wizard {
     QComboBox* cmb(const char* name) const { return w<QComboBox>(name); }
     QPushButton* cmd(const char* name) const { return w<QPushButton>(name); }
     QTableWidget* grid(const char* name) const { return w<QTableWidget>(name); }
-    // A row chosen afresh, as a click on it would: on a list on screen, which
-    // has been read by then (the start leaves that until after its paint).
+    // A row chosen afresh, as a click on it would.
     void pick(const char* grid, int row) {
-        listsRead();
         this->grid(grid)->setCurrentCell(-1, -1);
         this->grid(grid)->setCurrentCell(row, 0);
     }
