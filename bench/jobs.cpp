@@ -141,6 +141,9 @@ int pages(const QString& dataDir) {
     if (!w.startUp())
         return fail(QStringLiteral("no arrancó"));
     w.show();
+    // The lists as the start leaves them once they have been read.
+    w.findChild<RepresentativesPage*>()->fillDeferredList();
+    w.findChild<RepresentativeHistoryPage*>()->fillDeferredList();
     auto* list = w.findChild<QTableWidget*>(QStringLiteral("fgAA"));
     auto* street = w.findChild<QLineEdit*>(QStringLiteral("txtApRCalle"));
 

@@ -8,15 +8,26 @@ QString historicKey(const QString& curp, const QString& rfc) {
     return rfc;
 }
 
+namespace {
+const QString historicSql =
+    QStringLiteral("select RFC, CURP, Nombre, ApPaterno, ApMaterno from Historico_AA "
+                   "order by rowid");
+} // namespace
+
+// Straight from the engine, as the representatives' list.
 Fallible<QList<HistoricAgent>> listHistoricAgents(Database& db) {
-    return selectAs<HistoricAgent>(
-        db,
-        QStringLiteral(
-            "select RFC, CURP, Nombre, ApPaterno, ApMaterno from Historico_AA order by rowid"),
-        {}, [](const QVariantList& h) {
-            return HistoricAgent{textOf(h.at(0)), textOf(h.at(1)), textOf(h.at(2)), textOf(h.at(3)),
-                                 textOf(h.at(4))};
-        });
+    QList<HistoricAgent> out;
+    const MaybeError e = db.eachRow(historicSql, [&](const RawRow& r) {
+        out.append({r.text(0), r.text(1), r.text(2), r.text(3), r.text(4)});
+        return true;
+    });
+    if (e)
+        return *e;
+    return out;
+}
+
+MaybeError historicAgentsReadable(Database& db) {
+    return db.eachRow(historicSql, [](const RawRow&) { return false; });
 }
 
 Fallible<QList<HistoryPeriod>> historicAgentPeriods(Database& db, const QString& key) {

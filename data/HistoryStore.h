@@ -30,6 +30,8 @@ QString historicKey(const QString& curp, const QString& rfc);
 
 // The agent's earlier representatives, in stored order.
 Fallible<QList<HistoricAgent>> listHistoricAgents(Database& db);
+// Whether that list can be read, from its first row alone.
+MaybeError historicAgentsReadable(Database& db);
 // The periods stored under a historic agent's key, in stored order. A period
 // in an office the catalogue lacks comes with an empty name: it is still
 // shown, and an edit that rewrites the periods keeps it.

@@ -69,19 +69,31 @@ Fallible<std::optional<StoredRepresentative>> loadRepresentative(Database& db,
         m.at(0), m.at(1), m.at(2), m.at(3), m.at(4), m.at(5), m.at(6), m.at(7), m.at(8)});
 }
 
+namespace {
+const QString listedSql = QStringLiteral("select Nombre, ApPaterno, ApMaterno, RFC, CURP, "
+                                         "Mandato, Operando, SinHistorico from Mandatarios "
+                                         "order by rowid");
+} // namespace
+
+// Straight from the engine: a QVariant for every value of thousands of rows
+// would cost more than the reading.
 Fallible<QList<ListedRepresentative>> listRepresentatives(Database& db) {
-    const auto number = [](const QVariant& v) {
-        return v.isNull() ? QVariant() : QVariant(v.toLongLong());
+    const auto number = [](const RawRow& r, int c) {
+        return r.isNull(c) ? QVariant() : QVariant(r.integer(c));
     };
-    return selectAs<ListedRepresentative>(
-        db,
-        QStringLiteral("select Nombre, ApPaterno, ApMaterno, RFC, CURP, Mandato, Operando, "
-                       "SinHistorico from Mandatarios order by rowid"),
-        {}, [&](const QVariantList& m) {
-            return ListedRepresentative{textOf(m.at(0)), textOf(m.at(1)), textOf(m.at(2)),
-                                        textOf(m.at(3)), textOf(m.at(4)), number(m.at(5)),
-                                        number(m.at(6)), number(m.at(7))};
-        });
+    QList<ListedRepresentative> out;
+    const MaybeError e = db.eachRow(listedSql, [&](const RawRow& r) {
+        out.append({r.text(0), r.text(1), r.text(2), r.text(3), r.text(4), number(r, 5),
+                    number(r, 6), number(r, 7)});
+        return true;
+    });
+    if (e)
+        return *e;
+    return out;
+}
+
+MaybeError representativesReadable(Database& db) {
+    return db.eachRow(listedSql, [](const RawRow&) { return false; });
 }
 
 Fallible<QList<NamedOffice>> actedOffices(Database& db, const QString& curp) {

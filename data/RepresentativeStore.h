@@ -45,6 +45,8 @@ struct ListedRepresentative {
 };
 // Every stored representative, in stored order.
 Fallible<QList<ListedRepresentative>> listRepresentatives(Database& db);
+// Whether that list can be read, from its first row alone.
+MaybeError representativesReadable(Database& db);
 
 // An office as a representative's rows refer to it. The name is empty for a
 // key the catalogue lacks: such a row is still shown, so nothing stored goes

@@ -65,9 +65,12 @@ void gridFill(QTableWidget* grid, const QList<QStringList>& rows) {
             const QStringList& cells = rows[r];
             for (int c = 0; c < columns; ++c) {
                 const QString text = c < cells.size() ? cells[c] : QString();
-                if (QTableWidgetItem* item = grid->item(r, c))
-                    item->setText(text);
-                else if (c < cells.size())
+                // A cell that keeps its text is left alone: telling the
+                // model about it costs more than the comparison.
+                if (QTableWidgetItem* item = grid->item(r, c)) {
+                    if (item->text() != text)
+                        item->setText(text);
+                } else if (c < cells.size())
                     grid->setItem(r, c, new QTableWidgetItem(text));
             }
         }

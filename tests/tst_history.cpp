@@ -1,4 +1,5 @@
 // Pages 4 and 5 and their dialogs, driven through the seam by control names.
+#include "data/FaultPoint.h"
 #include "entry/Grid.h"
 #include "support/WizardDriver.h"
 #include "wizard/AgentHistoryPage.h"
@@ -14,6 +15,8 @@ private Q_SLOTS:
     void periodDialogs();
     void page4EditorAndDeleting();
     void page5PeriodsAndNoHistory();
+    void listsReadOnceNeeded_data();
+    void listsReadOnceNeeded();
 
 private:
     // Every case: the agent with an earlier history and two representatives
@@ -237,6 +240,41 @@ void TestHistory::page5PeriodsAndNoHistory() {
                     "Periodos_H_AA), SinHistorico from AA") +
                  wz->showing({"lblHistAA", "fgDatosAA"}),
              u"0|0|1Sin Historico|0"_s);
+}
+
+void TestHistory::listsReadOnceNeeded_data() {
+    QTest::addColumn<bool>("painted");
+    QTest::addColumn<int>("failing");  // the read that fails after the paint: pages 3, 5, 4
+    QTest::addColumn<QString>("rows"); // of fgAA, fgMandatarios, fgDatosAA, page 3 shown
+    row("page 3 shown before any paint", false, 0, "2|0|0");
+    row("all after the first paint", true, 0, "2|2|2");
+    row("page 3 unreadable", true, 1, "0|2|2");
+    row("page 5 unreadable", true, 2, "2|0|2");
+    row("page 4 unreadable", true, 3, "2|2|0");
+}
+
+// The start does not wait for the lists of pages 3 to 5: each is read when
+// its page is first shown or right after the first paint, whole; a read
+// that fails is told once and leaves only that list empty.
+void TestHistory::listsReadOnceNeeded() {
+    QFETCH(bool, painted);
+    QFETCH(int, failing);
+    QFETCH(QString, rows);
+    const QStringList lists{"fgAA", "fgMandatarios", "fgDatosAA"};
+    wz->window = std::make_unique<frmMain>(wz->state); // the start alone
+    QVERIFY(wz->window->startUp());
+    QCOMPARE(wz->showing(lists) + wz->messages().join(u'|'), u"0|0|0"_s);
+    if (painted) {
+        faultpoint::arm(failing);
+        wz->show();
+        QTRY_COMPARE(wz->showing(lists), rows);
+        faultpoint::disarm();
+    }
+    wz->fillPage1(0);
+    wz->next();
+    QVERIFY(wz->pageShown("frApoderado"));
+    QCOMPARE(wz->showing(lists), rows);
+    QCOMPARE(wz->messages().size(), failing ? 1 : 0);
 }
 
 QTEST_MAIN(TestHistory)

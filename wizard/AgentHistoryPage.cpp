@@ -60,6 +60,23 @@ MaybeError AgentHistoryPage::Llena_Hist_AA() {
     }
     if (agent.value)
         showAgentHistory(agent.value->sinHistorico);
+    return fillHistoricAgents();
+}
+
+MaybeError AgentHistoryPage::deferList() {
+    const MaybeError e = historicAgentsReadable(*db_);
+    listDeferred_ = !e;
+    return e;
+}
+
+// The list alone: the agent's history flag was shown at start-up.
+void AgentHistoryPage::fillDeferredList() {
+    if (listDeferred_)
+        seam::readFailed(this, fillHistoricAgents());
+}
+
+MaybeError AgentHistoryPage::fillHistoricAgents() {
+    listDeferred_ = false;
     const Fallible<QList<HistoricAgent>> listed = listHistoricAgents(*db_);
     QList<QStringList> rows;
     for (const HistoricAgent& h : listed.value)

@@ -22,6 +22,11 @@ public:
     void setDatabase(Database& db) { db_ = &db; }
 
     MaybeError Llena_Hist_AA();
+    // The list is read when first needed, not at start-up: this only sees
+    // that it can be read, and leaves it waiting.
+    MaybeError deferList();
+    // Reads a waiting list now; a failed read is told here, once.
+    void fillDeferredList();
     MaybeError Llena_Periodos_Hist_AA(const QString& key);
     // Shows the agent's history flag (Null, 0 or 1) and keeps it for the
     // next save of page 1.
@@ -39,8 +44,10 @@ private:
     void fgDatosAA_RowChosen();
     void openHistoricAgentEditor(EditMode mode);
     QString historicRowKey(int row) const;
+    MaybeError fillHistoricAgents();
 
     std::unique_ptr<Ui::AgentHistoryPage> ui;
     Database* db_ = nullptr;
+    bool listDeferred_ = false;
     QVariant agentSinHistorico_;
 };

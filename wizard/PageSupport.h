@@ -26,7 +26,8 @@ void gridFillKeeping(QTableWidget* grid, const QList<QStringList>& rows, int col
                      const QList<T>& kept) {
     gridFill(grid, rows);
     for (int i = 0; i < rows.size(); ++i)
-        grid->item(i, column)->setData(role, kept[i]);
+        if (QTableWidgetItem* item = grid->item(i, column); item->data(role) != QVariant(kept[i]))
+            item->setData(role, kept[i]);
 }
 
 // Cells 0-3 of a list row (Nombre, Ap.Paterno, Ap.Materno, CURP), as the

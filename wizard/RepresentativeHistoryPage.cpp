@@ -55,7 +55,19 @@ RepresentativeHistoryPage::RepresentativeHistoryPage(QWidget* parent)
 
 RepresentativeHistoryPage::~RepresentativeHistoryPage() = default;
 
+MaybeError RepresentativeHistoryPage::deferList() {
+    const MaybeError e = representativesReadable(*db_);
+    listDeferred_ = !e;
+    return e;
+}
+
+void RepresentativeHistoryPage::fillDeferredList() {
+    if (listDeferred_)
+        seam::readFailed(this, Llena_Hist_Mandatarios());
+}
+
 MaybeError RepresentativeHistoryPage::Llena_Hist_Mandatarios() {
+    listDeferred_ = false;
     const Fallible<QList<ListedRepresentative>> listed = listRepresentatives(*db_);
     QList<QStringList> rows;
     QList<bool> undefined; // the history flag of each row is still Null
@@ -88,6 +100,7 @@ MaybeError RepresentativeHistoryPage::Llena_Periodos_H_MM(const QString& curp) {
 }
 
 bool RepresentativeHistoryPage::Verifica_Datos_p4() {
+    fillDeferredList();
     const QTableWidget* grid = ui->fgMandatarios;
     if (grid->rowCount() == 0)
         return false;

@@ -20,6 +20,11 @@ public:
     void setDatabase(Database& db) { db_ = &db; }
 
     MaybeError Llena_Hist_Mandatarios();
+    // The list is read when first needed, not at start-up: this only sees
+    // that it can be read, and leaves it waiting.
+    MaybeError deferList();
+    // Reads a waiting list now; a failed read is told here, once.
+    void fillDeferredList();
     MaybeError Llena_Periodos_H_MM(const QString& curp);
     bool Verifica_Datos_p4();
 
@@ -33,6 +38,7 @@ private:
 
     std::unique_ptr<Ui::RepresentativeHistoryPage> ui;
     Database* db_ = nullptr;
+    bool listDeferred_ = false;
     QString periodsCurp_; // the representative whose periods are shown
     // The list marks, beside the text it shows, a representative whose
     // history flag is still undefined.

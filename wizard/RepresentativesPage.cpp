@@ -195,7 +195,19 @@ QString RepresentativesPage::curpAt(int row) const {
     return gridCell(ui->fgAA, row, 4);
 }
 
+MaybeError RepresentativesPage::deferList() {
+    const MaybeError e = representativesReadable(*db_);
+    listDeferred_ = !e;
+    return e;
+}
+
+void RepresentativesPage::fillDeferredList() {
+    if (listDeferred_)
+        seam::readFailed(this, Llena_Mandatarios());
+}
+
 MaybeError RepresentativesPage::Llena_Mandatarios() {
+    listDeferred_ = false;
     const Fallible<QList<ListedRepresentative>> listed = listRepresentatives(*db_);
     QList<QStringList> rows;
     QList<int> types; // Mandato of each row, 0 for none
@@ -210,6 +222,7 @@ MaybeError RepresentativesPage::Llena_Mandatarios() {
 }
 
 bool RepresentativesPage::Verifica_Datos_p2() {
+    fillDeferredList();
     const QTableWidget* grid = ui->fgAA;
     if (grid->rowCount() == 0) {
         seam::inform(this,

@@ -23,6 +23,11 @@ public:
     bool fillLists();
 
     MaybeError Llena_Mandatarios();
+    // The list is read when first needed, not at start-up: this only sees
+    // that it can be read, and leaves it waiting.
+    MaybeError deferList();
+    // Reads a waiting list now; a failed read is told here, once.
+    void fillDeferredList();
     bool Verifica_Datos_p2();
 
     // The chosen representative's addresses, type, requirement,
@@ -55,6 +60,7 @@ private:
 
     std::unique_ptr<Ui::RepresentativesPage> ui;
     Database* db_ = nullptr;
+    bool listDeferred_ = false;
     // The list keeps each representative's type code beside its label.
     static constexpr int MandatoRole = Qt::UserRole + 2;
 };

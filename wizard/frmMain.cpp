@@ -128,17 +128,34 @@ void frmMain::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
 }
 
-// What need not hold the window back waits for its first paint: the day's
-// copy of the database.
+// What need not hold the window back waits for its first paint: the lists
+// of the pages not shown yet, then the day's copy of the database. Each in
+// its own turn, so that what the user does in between is not held up.
 void frmMain::paintEvent(QPaintEvent* event) {
     QWidget::paintEvent(event);
     if (painted_)
         return;
     painted_ = true;
+    for (int page : {3, 5, 4})
+        QTimer::singleShot(0, this, [this, page] { fillDeferredList(page); });
     QTimer::singleShot(0, this, [this] {
         if (db_)
             state_.backups.dailyCopy(this, *db_);
     });
+}
+
+void frmMain::fillDeferredList(int page) {
+    switch (page) {
+    case 3:
+        ui->pageRepresentatives->fillDeferredList();
+        break;
+    case 4:
+        ui->pageAgentHistory->fillDeferredList();
+        break;
+    case 5:
+        ui->pageRepresentativeHistory->fillDeferredList();
+        break;
+    }
 }
 
 void frmMain::Inicializa_0() {
@@ -180,9 +197,13 @@ void frmMain::Inicializa_datos() {
     const StoredAgent& agent = *loaded.value;
     ui->pageAgent->showAgent(agent);
     state_.NoPat = ui->pageAgent->patent();
-    if (loadingStopped(ui->pageRepresentatives->Llena_Mandatarios()) ||
-        loadingStopped(ui->pageRepresentativeHistory->Llena_Hist_Mandatarios()) ||
-        loadingStopped(ui->pageAgentHistory->Llena_Hist_AA()))
+    // The lists of pages 3 to 5 (thousands of rows in a large office) are
+    // read when their page is first shown or right after the first paint;
+    // here only whether they can be read, so that a failure is told, and
+    // stops the loading, where it always has.
+    if (loadingStopped(ui->pageRepresentatives->deferList()) ||
+        loadingStopped(ui->pageRepresentativeHistory->deferList()) ||
+        loadingStopped(ui->pageAgentHistory->deferList()))
         return;
     ui->pageAgent->showAdditionalOffices(agent.noAduanasAut);
     ui->pageAgentHistory->showAgentHistory(agent.sinHistorico);
@@ -198,6 +219,7 @@ EnvioPackage frmMain::envioPackage() const {
 }
 
 void frmMain::showPage(int page) {
+    fillDeferredList(page);
     const QList<QWidget*> pages{ui->pageAgent, ui->pageOffices, ui->pageRepresentatives,
                                 ui->pageAgentHistory, ui->pageRepresentativeHistory};
     // Page 3 grows the window for its lists; the others give that room back.

@@ -57,6 +57,8 @@ private:
     void installWizardKeys();
     QWidget* messageParent();
     void showPage(int page);
+    // A page's list still waiting since start-up is read now.
+    void fillDeferredList(int page);
     // Where a finding of the check before the key leads: the page, with
     // its buttons as arriving there by Siguiente, and the person chosen.
     void goToPerson(WizardPage page, const QString& curp);

@@ -5,6 +5,9 @@
 #include "entry/AppState.h"
 #include "entry/Seam.h"
 #include "support/TestSupport.h"
+#include "wizard/AgentHistoryPage.h"
+#include "wizard/RepresentativeHistoryPage.h"
+#include "wizard/RepresentativesPage.h"
 #include "wizard/frmMain.h"
 
 #include <QScrollBar>
@@ -88,9 +91,12 @@ void fillRepresentative(QDialog& d, seam::Script& s, const Person& p);
 struct Wizard {
     explicit Wizard(ProgramDir::Kind kind = ProgramDir::Kind::Delivered);
     // Starts the window; messages shown during start-up stay in `script`.
+    // The lists of pages 3 to 5 are read as they are once the window has been
+    // painted (a start alone leaves them for then).
     void start() {
         window = std::make_unique<frmMain>(state);
         QVERIFY(window->startUp());
+        listsRead();
     }
     template <class T = QWidget> T* w(const char* name) const {
         return named<T>(*window, QString::fromLatin1(name));
@@ -108,6 +114,11 @@ struct Wizard {
         window->show();
         window->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    }
+    void listsRead() const {
+        window->findChild<RepresentativesPage*>()->fillDeferredList();
+        window->findChild<AgentHistoryPage*>()->fillDeferredList();
+        window->findChild<RepresentativeHistoryPage*>()->fillDeferredList();
     }
     void next() { cmd("cmdSiguiente")->click(); }
     void back() { cmd("cmdAtras")->click(); }
