@@ -13,7 +13,7 @@ struct CommandLine {
     bool agents = false; // --agentes: the list even with one agent
     bool restore = false;
     bool manual = false; // --manual: the user's manual alone
-    QString backup; // the copy --restaurar puts in place; "" asks for it
+    QString backup;      // the copy --restaurar puts in place; "" asks for it
 
     // Help, version or an order not understood: the program says `say`
     // (on the error output when `error`) and ends with this code.

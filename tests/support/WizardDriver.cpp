@@ -168,7 +168,7 @@ std::unique_ptr<AnyWindow> openWindow(const QString& name, Database& db) {
         w->window = std::make_unique<frmDudas>(Contact{});
     else if (name == u"frmKey")
         w->window = std::make_unique<frmKey>(QStringLiteral("PELJ700101AB1"), QString(),
-                                                w->state.keyFolderSetting);
+                                             w->state.keyFolderSetting);
     else if (name == u"FindingsDialog")
         w->window =
             std::make_unique<FindingsDialog>(QList<Problem>{{WizardPage::Agent,
