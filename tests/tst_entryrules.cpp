@@ -244,30 +244,24 @@ void TestEntryRules::datesAsTyped_data() {
     QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("keys");
     QTest::addColumn<QDate>("date"); // invalid: refused
-    const QList<std::pair<const char*, QDate>> typings{{"20/11/1999", {1999, 11, 20}},
-                                                       {"01/03/2010", {2010, 3, 1}},
-                                                       {"28/02/2005", {2005, 2, 28}},
-                                                       {"20111999", {1999, 11, 20}},
-                                                       {"1/3/2010", {2010, 3, 1}},
-                                                       {"20-11-1999", {1999, 11, 20}},
-                                                       {"20.1.1999", {1999, 1, 20}},
-                                                       {"2x0/11/1999", {1999, 11, 20}},
-                                                       {"31/02/2005", {}},
-                                                       {"20/11/99\n", {}},
-                                                       {"00/11/1999", {}},
-                                                       {"^V20/11/1999", {1999, 11, 20}},
-                                                       {"^V 20111999 ", {1999, 11, 20}},
-                                                       {"^V20 de noviembre", {}},
-                                                       {"15/13/2000", {}},
-                                                       {"M07\n", {2000, 7, 14}}};
+    // What is typed, "=" and the date it makes (none: refused), "|" between.
+    const QStringList typings =
+        QStringLiteral(
+            "20/11/1999=1999-11-20|01/03/2010=2010-03-01|28/02/2005=2005-02-28|"
+            "20111999=1999-11-20|1/3/2010=2010-03-01|20-11-1999=1999-11-20|"
+            "20.1.1999=1999-01-20|2x0/11/1999=1999-11-20|31/02/2005=|20/11/99\n=|00/11/1999=|"
+            "^V20/11/1999=1999-11-20|^V 20111999 =1999-11-20|^V20 de noviembre=|15/13/2000=|"
+            "M07\n=2000-07-14")
+            .split(u'|');
     for (const char* field :
          {"frmPeriodo_Agente.dtpIni", "frmPeriodo_Agente.dtpFin", "frmPeriodo_Mandatario.dtpIni",
           "frmPeriodo_Mandatario.dtpFin", "frmPedTramitados.dtpFPed"})
-        for (const auto& [keys, date] : typings) {
+        for (const QString& typing : typings) {
             const QStringList at = QString::fromLatin1(field).split(u'.');
-            const QString name = QString::fromLatin1(keys).replace(u'\n', QStringLiteral(" Enter"));
-            QTest::addRow("%s %s", field, qPrintable(name))
-                << at[0] << at[1] << QString::fromLatin1(keys) << date;
+            const QString keys = typing.section(u'=', 0, 0);
+            QTest::addRow("%s %s", field, qPrintable(QString(keys).replace(u'\n', u" Enter"_s)))
+                << at[0] << at[1] << keys
+                << QDate::fromString(typing.section(u'=', 1), Qt::ISODate);
         }
 }
 
@@ -368,8 +362,6 @@ void TestEntryRules::checks() {
     QCOMPARE(byCheck.value(check)(text), valid);
 }
 
-// Leading digits count, blanks anywhere are skipped; an exponent letter
-// without digits after it ends the number.
 // An editor holding typed changes asks before they are lost, whichever way
 // it is left, and Enter keeps editing; unchanged, it closes at once. The
 // change is typed or chosen in `field`.
@@ -507,6 +499,8 @@ void TestEntryRules::altLettersInEveryWindow() {
     QVERIFY2(faults.isEmpty(), qPrintable(faults.join(u'\n')));
 }
 
+// Leading digits count, blanks anywhere are skipped; an exponent letter
+// without digits after it ends the number.
 void TestEntryRules::numericValue() {
     QStringList got;
     for (const char* t :

@@ -91,9 +91,7 @@ void TestManual::everySectionAndLinkLeadsSomewhere() {
     QVERIFY(sections.size() > 10);
     QCOMPARE(headingAnchor(u"Página 3, representantes"_s), u"página-3-representantes"_s);
     QStringList wanted = helpSections().values();
-    QFile source(u":/manual/manual.md"_s);
-    QVERIFY(source.open(QIODevice::ReadOnly));
-    const QString text = QString::fromUtf8(source.readAll());
+    const QString text = QString::fromUtf8(readWholeFile(u":/manual/manual.md"_s));
     static const QRegularExpression link(uR"(\]\(#([^)]+)\))"_s);
     for (const QRegularExpressionMatch& m : link.globalMatch(text))
         wanted << m.captured(1);
@@ -110,16 +108,14 @@ void TestManual::installedAndPackaged() {
 #else
     QTemporaryDir dest;
     QProcess install;
-    install.setProcessEnvironment(QProcessEnvironment::systemEnvironment());
-    auto env = install.processEnvironment();
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(u"DESTDIR"_s, dest.path());
     install.setProcessEnvironment(env);
     install.start(u"cmake"_s, {u"--install"_s, QStringLiteral(KESTRO_BUILD_DIR), u"--component"_s,
                                u"manual"_s, u"--prefix"_s, u"/usr"_s});
     QVERIFY(install.waitForFinished() && install.exitCode() == 0);
-    QFile source(u":/manual/manual.md"_s);
-    QVERIFY(source.open(QIODevice::ReadOnly));
-    QCOMPARE(readWholeFile(dest.path() + u"/usr/share/doc/kestro/manual.md"_s), source.readAll());
+    QCOMPARE(readWholeFile(dest.path() + u"/usr/share/doc/kestro/manual.md"_s),
+             readWholeFile(u":/manual/manual.md"_s));
     QVERIFY(QFile::exists(dest.path() + u"/usr/share/doc/kestro/imagenes/pagina-3.png"_s));
     // The portable folder and the installer, which packs that folder whole.
     const QString package =
