@@ -218,13 +218,7 @@ void TestAgents::oneAgentsWorkLeavesAnothersFolders() {
         const QString key = keys.filePath(u"PELJ700101AB1.key"_s);
         QFile::copy(fixture(u"keys/rsa.key"_s), key);
         goOnToTheKey(s);
-        s.onDialog(u"frmKey"_s, [&s, &key](QDialog& d) {
-            s.chooseFile(key);
-            press(d, u"cmdBuscar"_s);
-            setValue(d, u"txtPassword"_s, u"clave"_s);
-            press(d, u"cmdAceptar"_s);
-            return d.result();
-        });
+        answerKey(s, key);
         QVERIFY2(Genera_archivo(nullptr, state, *o.a.open(), u"PELJ700101AB1"_s, u"3001"_s),
                  qPrintable(s.lastText()));
         // The key's folder is remembered for this agent alone.

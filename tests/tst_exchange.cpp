@@ -525,13 +525,7 @@ void TestExchange::fromFinalizaToASignedFile() {
     s.answer(seam::Answer::Cancel);
     goOnToTheKey(s);
     goOnToTheKey(s);
-    s.onDialog(u"frmKey"_s, [&s, &key](QDialog& d) {
-        s.chooseFile(key);
-        press(d, u"cmdBuscar"_s);
-        setValue(d, u"txtPassword"_s, u"Clave"_s);
-        press(d, u"cmdAceptar"_s);
-        return d.result();
-    });
+    answerKey(s, key, u"Clave"_s);
     QString retry;
     s.onDialog(u"frmKey"_s, [&retry](QDialog& d) {
         retry = showing(d, {"txtLlave", "txtPassword"});

@@ -503,13 +503,7 @@ void TestVerify::endedWizardOpensWhatItWrote() {
     w.fillPage1(0);
     w.next();
     goOnToTheKey(w.script);
-    w.script.onDialog(u"frmKey"_s, [&w, key](QDialog& d) {
-        w.script.chooseFile(key);
-        press(d, u"cmdBuscar"_s);
-        setValue(d, u"txtPassword"_s, u"clave"_s);
-        press(d, u"cmdAceptar"_s);
-        return d.result();
-    });
+    answerKey(w.script, key);
     w.next();
     QVERIFY2(!w.cmd("cmdSiguiente")->isEnabled(), qPrintable(w.messages().join(u'\n')));
     QVERIFY(readWholeFile(informationFilePath(w.dir.path(), u"3001"_s)).contains("\r\nFIRMA|"));

@@ -455,13 +455,7 @@ void TestWizard::nothingChangesAfterSigning() {
     wz.fillPage1(0);
     wz.next();
     goOnToTheKey(wz.script);
-    wz.script.onDialog(u"frmKey"_s, [&](QDialog& d) {
-        wz.script.chooseFile(key);
-        press(d, u"cmdBuscar"_s);
-        setValue(d, u"txtPassword"_s, u"clave"_s);
-        press(d, u"cmdAceptar"_s);
-        return d.result();
-    });
+    answerKey(wz.script, key);
     wz.pick("fgAA", 0);
     QVERIFY(wz.cmd("cmdEditar")->isEnabled());
     wz.next();

@@ -157,6 +157,16 @@ void goOnToTheKey(seam::Script& s) {
     });
 }
 
+void answerKey(seam::Script& s, const QString& keyFile, const QString& password) {
+    s.onDialog(QStringLiteral("frmKey"), [&s, keyFile, password](QDialog& d) {
+        s.chooseFile(keyFile);
+        press(d, QStringLiteral("cmdBuscar"));
+        setValue(d, QStringLiteral("txtPassword"), password);
+        press(d, QStringLiteral("cmdAceptar"));
+        return d.result();
+    });
+}
+
 std::unique_ptr<AnyWindow> openWindow(const QString& name, Database& db) {
     auto w = std::make_unique<AnyWindow>();
     const QStringList someone{"LUIS", "MORA", "DIAZ", Luis, "MODL800101AB1"};

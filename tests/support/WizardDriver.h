@@ -64,6 +64,11 @@ inline const QString DiscardQuestion =
 // check digits of the fixtures' CURPs bring up with observations alone.
 void goOnToTheKey(seam::Script& s);
 
+// Queues the key dialog's answer: the key file chosen with Buscar, the
+// password, Aceptar.
+void answerKey(seam::Script& s, const QString& keyFile,
+               const QString& password = QStringLiteral("clave"));
+
 // Queues the answer to a period dialog: patent (the representative's only),
 // office by name, dates, Aceptar; Cancelar when the period was refused.
 void answerPeriod(seam::Script& s, const QString& dialog, const QString& office, QDate start,
