@@ -133,7 +133,7 @@ QList<Table> storedOffice(int n, const QString& reqDir) {
     Table perMM{QStringLiteral("Periodos_H_MM"), {}};
     for (int i = 0; i < n; ++i) {
         const Person p = person(i, "GAMR");
-        const QString req = p.mandato == 2 ? QString() : QDir(reqDir).filePath(p.curp + ".req");
+        const QString req = p.mandato == 2 ? QString() : QDir(reqDir).filePath(p.rfc + ".req");
         mand.rows << QVariantList{p.curp,        p.rfc,
                                   p.nombre,      p.apPaterno,
                                   p.apMaterno,   p.mandato,
@@ -228,9 +228,12 @@ bool passesCheckBeforeKey(Database& db, QString* why) {
     if (!checked->blocked())
         return true;
     QStringList lines{QStringLiteral("la oficina generada no pasa la revisión antes de la llave:")};
+    int blocking = 0;
     for (const Problem& p : checked->problems)
-        if (p.blocking)
+        if (p.blocking && ++blocking <= 5) // the first few tell what the generator got wrong
             lines << QStringLiteral("  %1: %2").arg(p.curp, p.what);
+    if (blocking > 5)
+        lines << QStringLiteral("  y %1 más").arg(blocking - 5);
     *why = lines.join(u'\n');
     return false;
 }

@@ -441,13 +441,18 @@ void EnvioStage::recover(const QString& folder) {
         }
         markerStays = faultpoint::hit() || !marker.remove();
     }
+    // One listing of a folder that may hold thousands of requirement copies.
+    const QStringList leftovers =
+        dir.entryList({QLatin1Char('*') + AsideSuffix, QLatin1Char('*') + TempSuffix}, QDir::Files);
     // Set aside by an earlier version of this step, older than what the
     // marker brought back: back when its place is still free.
-    for (const QString& n : dir.entryList({QLatin1Char('*') + AsideSuffix}, QDir::Files))
-        putBackIfFree(dir.filePath(n), dir.filePath(n.chopped(AsideSuffix.size())));
+    for (const QString& n : leftovers)
+        if (n.endsWith(AsideSuffix))
+            putBackIfFree(dir.filePath(n), dir.filePath(n.chopped(AsideSuffix.size())));
     // While the marker stays, the temporary files are what tells the files
     // this run placed from earlier twins at the next start.
     if (!markerStays)
-        for (const QString& n : dir.entryList({QLatin1Char('*') + TempSuffix}, QDir::Files))
-            QFile::remove(dir.filePath(n));
+        for (const QString& n : leftovers)
+            if (n.endsWith(TempSuffix))
+                QFile::remove(dir.filePath(n));
 }

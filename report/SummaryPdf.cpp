@@ -46,16 +46,20 @@ public:
             const SummaryLine& l = lines[i];
             const qreal before = spaceBefore(l);
             // A heading (and the headings right under it) never ends a page:
-            // it goes on with the first two lines of what it heads.
+            // it goes on with the first two lines of what it heads. `keep`
+            // reaches the bottom of the last of them exactly as placing them
+            // would, so that each heading of the group decides alike.
             qreal keep = 0;
             if (l.style != Style::Body) {
                 int bodyLines = 0;
+                qreal gapAbove = gap(l);
                 for (qsizetype j = i + 1; j < lines.size() && bodyLines < 2; ++j) {
                     if (lines[j].style == Style::Body)
                         ++bodyLines;
                     else if (bodyLines > 0)
                         break;
-                    keep += spaceBefore(lines[j]) + heights[j] + gap(lines[j]);
+                    keep += gapAbove + spaceBefore(lines[j]) + heights[j];
+                    gapAbove = gap(lines[j]);
                 }
             }
             if (y + before + heights[i] + keep > bottom_ && !out.last().isEmpty()) {

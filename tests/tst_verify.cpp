@@ -64,8 +64,10 @@ Run verifier(const QStringList& args, const QString& workingDir = QString()) {
 #endif
     if (!p.waitForFinished(120000))
         qFatal("the verifier did not end");
+    // Lines end in CR LF on Windows, as its text files do.
     return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-            QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError())};
+            QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError())
+                .replace(u"\r\n"_s, u"\n"_s)};
 }
 
 } // namespace

@@ -8,13 +8,17 @@
 // set to a folder, the pictures the manual shows are written there too,
 // 600 pixels wide.
 #include "data/Database.h"
+#include "data/KnownAgents.h"
 #include "dialogs/HelpKey.h"
+#include "dialogs/frmAgentes.h"
 #include "entry/AppState.h"
+#include "entry/Seam.h"
 #include "wizard/frmMain.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QKeyEvent>
@@ -22,6 +26,7 @@
 #include <QMessageBox>
 #include <QPixmap>
 #include <QScreen>
+#include <QSettings>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTextStream>
@@ -84,6 +89,7 @@ std::deque<Step> steps() {
     const QString main = QStringLiteral("frmMain");
     const auto mainClick = [main](const char* b) { click(main, QLatin1String(b)); };
     return {
+        {"frmAgentes", "agentes", reject},
         {"frmInicio", "inicio", [](QWidget*) { click("frmInicio", "cmdInicio"); }},
         {main + ":frAA", "pagina-1",
          [=](QWidget*) {
@@ -168,6 +174,18 @@ std::deque<Step> steps() {
     };
 }
 
+// A second agent beside the scene's one, so that the list shows two rows.
+bool makeSecondAgent(const QString& templatePath, const QString& folder) {
+    QDir().mkpath(folder);
+    const QString mdb = folder + QStringLiteral("/kestro.mdb");
+    QFile::copy(templatePath, mdb);
+    QFile::setPermissions(mdb, QFile::ReadOwner | QFile::WriteOwner);
+    Database::Opened db = Database::open(folder);
+    return db && !db.value->exec(QStringLiteral(
+                     "insert into AA values (3547,'MARIA','LUNA','SOTO','LUSM750505AB2',"
+                     "'LUSM750505MDFNTR02',1234,470,null,null,null,0,null)"));
+}
+
 bool runScene(Database& db, const QString& file, const QString& folder) {
     QFile f(file);
     if (!f.open(QIODevice::ReadOnly))
@@ -218,6 +236,13 @@ int main(int argc, char** argv) {
     const QStringList shownInManual{QStringLiteral("pagina-1"), QStringLiteral("pagina-3"),
                                     QStringLiteral("lista-de-hallazgos")};
 
+    const QString second = data.filePath(QStringLiteral("agente-3547"));
+    QSettings settings(data.filePath(QStringLiteral("ajustes.ini")), QSettings::IniFormat);
+    KnownAgents known(data.filePath(QString::fromLatin1(KnownAgents::FileName)), data.path(),
+                      settings);
+    if (!makeSecondAgent(args[1], second) || known.add(second))
+        return std::fputs("no se pudo preparar el segundo agente\n", stderr), 1;
+
     std::deque<Step> todo = steps();
     QElapsedTimer since; // since the last thing done
     since.start();
@@ -252,6 +277,8 @@ int main(int argc, char** argv) {
     });
     poll.start(150);
 
+    frmAgentes agents(known, args[1], frmAgentes::Purpose::Open);
+    seam::exec(agents);
     frmMain window(state);
     if (!window.startUp())
         return 1;

@@ -128,7 +128,8 @@ void frmMain::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
 }
 
-// What need not hold the window back waits for its first paint: the lists
+// What need not hold the window back waits for its first paint: the line
+// on ENVIO (it reads every requirement copy of a signed package), the lists
 // of the pages not shown yet, then the day's copy of the database. Each in
 // its own turn, so that what the user does in between is not held up.
 void frmMain::paintEvent(QPaintEvent* event) {
@@ -136,6 +137,7 @@ void frmMain::paintEvent(QPaintEvent* event) {
     if (painted_)
         return;
     painted_ = true;
+    QTimer::singleShot(0, this, &frmMain::showEnvioLine);
     for (int page : {3, 5, 4})
         QTimer::singleShot(0, this, [this, page] { fillDeferredList(page); });
     QTimer::singleShot(0, this, [this] {
@@ -209,7 +211,11 @@ void frmMain::Inicializa_datos() {
     ui->pageAgentHistory->showAgentHistory(agent.sinHistorico);
     ui->pageOffices->showOffices(agent);
     (void)(ui->pageAgent->loadValidationAddress() && ui->pageOffices->loadValidationAddresses());
-    ui->pageAgent->showEnvio(envioPackage());
+}
+
+void frmMain::showEnvioLine() {
+    if (page_ == 1)
+        ui->pageAgent->showEnvio(envioPackage());
 }
 
 EnvioPackage frmMain::envioPackage() const {
@@ -230,8 +236,7 @@ void frmMain::showPage(int page) {
         pages[i]->setVisible(i + 1 == page);
     page_ = page;
     // Whatever was saved or changed since, the line on ENVIO says it now.
-    if (page == 1)
-        ui->pageAgent->showEnvio(envioPackage());
+    showEnvioLine();
     if (leavingPage3 && !isMaximized() && !isFullScreen()) {
         layout()->activate();
         resize(sizeBeforePage3_.expandedTo(minimumSizeHint()));

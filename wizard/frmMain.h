@@ -36,6 +36,10 @@ public:
     void Inicializa_Combos();
     void Inicializa_datos();
 
+    // Page 1's line on the signed package in ENVIO, when page 1 shows;
+    // first drawn right after the window's first paint.
+    void showEnvioLine();
+
     // Writes and signs the information file; true when it was signed.
     bool Genera_archivo();
 

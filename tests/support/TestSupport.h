@@ -32,8 +32,12 @@ QByteArray readWholeFile(const QString& path);
 // folder under anteriores/ reads "<fecha>", so that runs can be compared.
 QMap<QString, QByteArray> filesUnder(const QString& folder);
 // A file of tests/fixtures.
+// As this process names the folder: under Wine, the build machine's
+// "/work/..." is a path on the current drive only, which a program started
+// in a folder of another drive would not find.
 inline QString fixture(const QString& name) {
-    return QStringLiteral(KESTRO_FIXTURES "/") + name;
+    static const QString folder = QFileInfo(QStringLiteral(KESTRO_FIXTURES)).absoluteFilePath();
+    return folder + u'/' + name;
 }
 // The information file of storeOffice's office, byte for byte: what the
 // writer must produce and what the signing tests sign.
