@@ -44,7 +44,6 @@ frmAgentes::frmAgentes(KnownAgents& known, QString templatePath, Purpose purpose
     connect(ui->tblAgentes, &QTableWidget::cellDoubleClicked, this, &frmAgentes::cmdAbrir_Click);
     connect(ui->tblAgentes, &QTableWidget::currentCellChanged, this, &frmAgentes::currentChanged);
     fill(known_.last());
-    resize(860, 360);
 }
 
 frmAgentes::~frmAgentes() = default;

@@ -1,7 +1,9 @@
 // Windows as the program shows them on a 1366x768 screen under a window
 // manager (tests/under_window_manager.sh), at 100% and at 125%: framed,
 // placed and sized by the real paths, never past the screen's free part.
+#include "data/KnownAgents.h"
 #include "dialogs/FindingsDialog.h"
+#include "dialogs/frmAgentes.h"
 #include "support/WizardDriver.h"
 
 #include <QHeaderView>
@@ -40,6 +42,7 @@ class TestScreen : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void findingsListOpensReadable();
+    void agentsListShowsEveryColumn();
     void wizardStaysOnScreen();
 };
 
@@ -88,6 +91,33 @@ void TestScreen::findingsListOpensReadable() {
     QVERIFY2(textColumns >= fm.averageCharWidth() * 30 && !scrolls, qPrintable(shown));
     QVERIFY2(rowHeight >= std::max(need, 2 * fm.height()),
              qPrintable(shown + u" row %1 need %2"_s.arg(rowHeight).arg(need)));
+}
+
+// The list of agents opens wide enough for every column, a long folder
+// name included, and within the screen.
+void TestScreen::agentsListShowsEveryColumn() {
+    QTemporaryDir home;
+    const QString folder = home.filePath(
+        u"Oficina de la calle Reforma/Agentes aduanales/Agente 3547 de la aduana de Veracruz"_s);
+    QDir().mkpath(folder);
+    QSettings settings(home.filePath(u"ajustes.ini"_s), QSettings::IniFormat);
+    KnownAgents known(home.filePath(u"agentes.lista"_s), folder, settings);
+    frmAgentes dialog(known, QString(), frmAgentes::Purpose::Open);
+    QString shown;
+    QRect frame;
+    bool whole = false;
+    QTimer::singleShot(0, &dialog, [&] {
+        if (settled(&dialog)) {
+            shown = where(&dialog);
+            frame = dialog.frameGeometry();
+            whole = showsWhole(dialog.findChild<QTableWidget*>(u"tblAgentes"_s), {0, 1, 2, 3, 4});
+        }
+        dialog.reject();
+    });
+    seam::exec(dialog);
+    QVERIFY2(!frame.isEmpty(), "the dialog was never framed");
+    QVERIFY2(freeArea(&dialog).contains(frame), qPrintable(shown));
+    QVERIFY2(whole, qPrintable(shown));
 }
 
 // A representative of the earlier kind brings up offices and declarations

@@ -44,17 +44,20 @@ gone() {
   done
 }
 
-# The window as the window manager framed it.
+# The window itself (a grab of the whole screen shows Wine's text window
+# black).
 shot() {
   sleep 2
-  xwd -silent -frame -id "$1" | convert xwd:- "png:$out/$2.png"
+  xwd -silent -id "$1" | convert xwd:- "png:$out/$2.png"
   echo "$out/$2.png"
 }
 
+# A key pressed as on a keyboard, in the window brought to the front: Wine
+# ignores keys sent to a window directly.
 key() {
   xdotool windowactivate --sync "$1" 2>/dev/null || true
   sleep 0.5
-  xdotool key --window "$1" "$2"
+  xdotool key "$2"
 }
 
 startDialog() {
