@@ -2,6 +2,7 @@
 
 #include "data/ShownPath.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -71,22 +72,40 @@ FolderLock::FolderLock(const QString& dataDir, const QString& computer)
 }
 
 FolderLock::~FolderLock() {
-    if (file_.isLocked())
+    if (file_.isLocked()) {
+        heldHere().remove(dataDir_);
         QFile::remove(QDir(dataDir_).filePath(QString::fromLatin1(HolderFile)));
+    }
 }
 
 bool FolderLock::acquire() {
     if (file_.tryLock())
-        return writeHolder(), true;
+        return held(), true;
     if (file_.error() != QLockFile::LockFailedError)
         return true;
     // A lock file cut short by a crash names no process, so it can never be
-    // found stale; nothing can be holding it.
+    // found stale; nothing can be holding it. Nor can a lock of this very
+    // process number on this computer that this run does not hold: a killed
+    // KESTRO's number given again to this one.
     qint64 pid = 0;
     QString host, program;
-    if (!file_.getLockInfo(&pid, &host, &program) && file_.removeStaleLockFile() && file_.tryLock())
-        return writeHolder(), true;
+    const bool named = file_.getLockInfo(&pid, &host, &program);
+    const bool ownNumber = named && pid == QCoreApplication::applicationPid() &&
+                           host.compare(thisComputer(), Qt::CaseInsensitive) == 0 &&
+                           !heldHere().contains(dataDir_);
+    if ((!named || ownNumber) && file_.removeStaleLockFile() && file_.tryLock())
+        return held(), true;
     return false;
+}
+
+QSet<QString>& FolderLock::heldHere() {
+    static QSet<QString> folders;
+    return folders;
+}
+
+void FolderLock::held() {
+    heldHere().insert(dataDir_);
+    writeHolder();
 }
 
 void FolderLock::writeHolder() const {
@@ -137,7 +156,7 @@ QString FolderLock::takeOverQuestion() const {
 }
 
 bool FolderLock::takeOver() {
-    return file_.removeStaleLockFile() && file_.tryLock() && (writeHolder(), true);
+    return file_.removeStaleLockFile() && file_.tryLock() && (held(), true);
 }
 
 QString FolderLock::alreadyOpen() const {

@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QLockFile>
+#include <QSet>
 #include <QString>
 
 // One KESTRO at a time works on a data folder: two would save over each
@@ -54,6 +55,10 @@ private:
     };
     Holder holder() const;
     void writeHolder() const;
+    // The folders this process holds, so that its own number in a lock
+    // file tells a leftover from a lock it holds.
+    static QSet<QString>& heldHere();
+    void held();
 
     QString dataDir_;
     QString computer_;

@@ -510,13 +510,14 @@ void TestBackup::failedCopyIsToldOnceAndLosesNothing() {
 // The lock a killed KESTRO leaves: as this system writes one (each system
 // names the computer its own way), with a process number none hands out.
 namespace {
-QByteArray lockOfAKilledKestro(const QByteArray& computer = {}) {
+// `pid` 0: a number no running process has.
+QByteArray lockOfAKilledKestro(const QByteArray& computer = {}, qint64 pid = 0) {
     QTemporaryDir dir;
     QLockFile real(dir.filePath(u"probe.lock"_s));
     real.lock();
     QList<QByteArray> lines = readWholeFile(dir.filePath(u"probe.lock"_s)).split('\n');
     real.unlock();
-    lines[0] = "2147483000";
+    lines[0] = pid ? QByteArray::number(pid) : QByteArray("2147483000");
     if (!computer.isEmpty()) {
         lines[2] = computer;
         for (qsizetype i = 3; i < lines.size(); ++i) // its machine and boot ids
@@ -533,6 +534,9 @@ void TestBackup::oneKestroPerFolder_data() {
     QTest::addColumn<bool>("offered"); // to take over another computer's lock
     row("held by a running KESTRO", QByteArray("held"), 0, false, false);
     row("left by a killed KESTRO", lockOfAKilledKestro(), 0, true, false);
+    // Process numbers come round again (under Wine, at every start).
+    row("left by a killed KESTRO with this run's number",
+        lockOfAKilledKestro({}, QCoreApplication::applicationPid()), 0, true, false);
     row("cut short by a crash", QByteArray(), 0, true, false);
     row("another computer's, an hour old", lockOfAKilledKestro("OTRA-PC"), 1, false, false);
     row("another computer's, two days old", lockOfAKilledKestro("OTRA-PC"), 48, false, true);

@@ -32,7 +32,10 @@ window() {
     [ -n "$id" ] && { echo "$id"; return 0; }
     sleep 0.5
   done
-  echo "no apareció la ventana \"$1\"" >&2
+  echo "no apareció la ventana \"$1\"; están:" >&2
+  for id in $(xdotool search --onlyvisible --name . 2>/dev/null); do
+    echo "  $(xdotool getwindowname "$id")" >&2
+  done
   return 1
 }
 
@@ -111,6 +114,8 @@ wine "$program" --agentes >/dev/null 2>&1 &
 startDialog
 list=$(window 'Agentes de KESTRO 3.5')
 shot "$list" wine-agentes
+# The last agent opened comes chosen: up to the first, down to the second.
+key "$list" Up
 key "$list" Down
 key "$list" Return
 gone 'Agentes de KESTRO 3.5'
