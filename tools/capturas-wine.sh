@@ -47,11 +47,32 @@ gone() {
   done
 }
 
-# The window itself (a grab of the whole screen shows Wine's text window
-# black).
+# The window with the frame the window manager gave it: the frame is the
+# window's ancestor that stands right on the root.
+framed() {
+  root=$(xwininfo -root | sed -n 's/.*Window id: \(0x[0-9a-f]*\).*/\1/p')
+  id=$1
+  while parent=$(xwininfo -tree -id "$id" | sed -n 's/.*Parent window id: \(0x[0-9a-f]*\).*/\1/p') &&
+    [ -n "$parent" ] && [ "$parent" != "$root" ]; do
+    id=$parent
+  done
+  echo "$id"
+}
+
+corner() {
+  xwininfo -id "$1" | sed -n "s/.*Absolute upper-left $2: *//p"
+}
+
+# The frame grabbed, and the window's own grab laid over it: grabbed
+# through its frame, Wine's text window comes out black.
 shot() {
   sleep 2
-  xwd -silent -id "$1" | convert xwd:- "png:$out/$2.png"
+  frame=$(framed "$1")
+  dx=$(($(corner "$1" X) - $(corner "$frame" X)))
+  dy=$(($(corner "$1" Y) - $(corner "$frame" Y)))
+  xwd -silent -id "$frame" | convert xwd:- "png:$work/frame.png"
+  xwd -silent -id "$1" | convert xwd:- "png:$work/window.png"
+  convert "$work/frame.png" "$work/window.png" -geometry "+$dx+$dy" -composite "png:$out/$2.png"
   echo "$out/$2.png"
 }
 
