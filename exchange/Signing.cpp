@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QList>
 
+#include <cstdlib>
 #include <memory>
 #include <openssl/bio.h>
 #include <openssl/core_names.h>
@@ -182,9 +183,14 @@ void loadLegacyCiphers() {
                              .toLocal8Bit()
                              .constData());
 #endif
-        const bool ok = OSSL_PROVIDER_try_load(nullptr, "legacy", 1) != nullptr;
+        // Held for the rest of the run and given back at its end, before
+        // OpenSSL's own clean-up, which frees only what no one holds.
+        static OSSL_PROVIDER* legacy = nullptr;
+        legacy = OSSL_PROVIDER_try_load(nullptr, "legacy", 1);
+        if (legacy)
+            std::atexit([] { OSSL_PROVIDER_unload(legacy); });
         ERR_clear_error();
-        return ok;
+        return legacy != nullptr;
     }();
     (void)loaded;
 }
