@@ -36,6 +36,22 @@ QString where(const QWidget* w) {
         .arg(a.height());
 }
 
+// Opens the dialog through the seam's real path; once the window manager
+// has framed it, `look` measures it and a timer closes it. Its frame, empty
+// when it was never framed.
+QRect openedOnScreen(QDialog& dialog, const std::function<void()>& look) {
+    QRect frame;
+    QTimer::singleShot(0, &dialog, [&] {
+        if (settled(&dialog)) {
+            frame = dialog.frameGeometry();
+            look();
+        }
+        dialog.reject();
+    });
+    seam::exec(dialog);
+    return frame;
+}
+
 } // namespace
 
 class TestScreen : public QObject {
@@ -63,25 +79,19 @@ void TestScreen::findingsListOpensReadable() {
                             i < 3};
     FindingsDialog dialog(problems);
     QString shown;
-    QRect frame;
     int textColumns = 0, rowHeight = 0, need = 0;
     bool scrolls = true;
-    QTimer::singleShot(0, &dialog, [&] {
-        if (settled(&dialog)) {
-            shown = where(&dialog);
-            frame = dialog.frameGeometry();
-            auto* list = dialog.findChild<QTreeWidget*>(u"twHallazgos"_s);
-            textColumns = std::min(list->columnWidth(2), list->columnWidth(3));
-            rowHeight = list->visualItemRect(list->topLevelItem(1)).height();
-            need = dialog.fontMetrics()
-                       .boundingRect(QRect(0, 0, list->columnWidth(3) - 8, 1000), Qt::TextWordWrap,
-                                     todo)
-                       .height();
-            scrolls = list->horizontalScrollBar()->isVisible();
-        }
-        dialog.reject();
+    const QRect frame = openedOnScreen(dialog, [&] {
+        shown = where(&dialog);
+        auto* list = dialog.findChild<QTreeWidget*>(u"twHallazgos"_s);
+        textColumns = std::min(list->columnWidth(2), list->columnWidth(3));
+        rowHeight = list->visualItemRect(list->topLevelItem(1)).height();
+        need =
+            dialog.fontMetrics()
+                .boundingRect(QRect(0, 0, list->columnWidth(3) - 8, 1000), Qt::TextWordWrap, todo)
+                .height();
+        scrolls = list->horizontalScrollBar()->isVisible();
     });
-    seam::exec(dialog);
     QVERIFY2(!frame.isEmpty(), "the dialog was never framed");
     QVERIFY2(freeArea(&dialog).contains(frame), qPrintable(shown));
     // Its title whole beside the window manager's buttons; the four columns
@@ -104,17 +114,11 @@ void TestScreen::agentsListShowsEveryColumn() {
     KnownAgents known(home.filePath(u"agentes.lista"_s), folder, settings);
     frmAgentes dialog(known, QString(), frmAgentes::Purpose::Open);
     QString shown;
-    QRect frame;
     bool whole = false;
-    QTimer::singleShot(0, &dialog, [&] {
-        if (settled(&dialog)) {
-            shown = where(&dialog);
-            frame = dialog.frameGeometry();
-            whole = showsWhole(dialog.findChild<QTableWidget*>(u"tblAgentes"_s), {0, 1, 2, 3, 4});
-        }
-        dialog.reject();
+    const QRect frame = openedOnScreen(dialog, [&] {
+        shown = where(&dialog);
+        whole = showsWhole(dialog.findChild<QTableWidget*>(u"tblAgentes"_s), {0, 1, 2, 3, 4});
     });
-    seam::exec(dialog);
     QVERIFY2(!frame.isEmpty(), "the dialog was never framed");
     QVERIFY2(freeArea(&dialog).contains(frame), qPrintable(shown));
     QVERIFY2(whole, qPrintable(shown));
