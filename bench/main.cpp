@@ -439,6 +439,20 @@ void startUp(const Bench& b, const Office& o, double* peakMb) {
                   QStringLiteral("ventana de una línea"), g};
 }
 
+// The floor under the start-up: page 1 alone, empty, against the same anchor.
+void pageOneAlone(const Bench& b) {
+    const auto paintedAfter = [&](const char* program) {
+        Launch l{{b.program(program)}};
+        l.startTime = true;
+        return valueOf(b.mustRun(l).output, "primer_pintado_ms");
+    };
+    const auto [mine, anchor] = inTurns(
+        b.runs, [&] { return paintedAfter("bench_pagina1"); },
+        [&] { return paintedAfter("bench_una_linea"); });
+    lines << Line{QStringLiteral("Página 1 sola y vacía, hasta su primer pintado"), mine, anchor,
+                  QStringLiteral("ventana de una línea"), Goal{}};
+}
+
 void pages(const Bench& b, const Office& o) {
     QList<double> p3, p5;
     for (int i = 0; i < b.runs; ++i) {
@@ -523,6 +537,7 @@ int main(int argc, char** argv) {
         }
     }
     settle();
+    pageOneAlone(b);
     pages(b, largestOffice);
     atTheLimit(b, largestOffice);
     const Goal memory{Goal::Megabytes, 100};

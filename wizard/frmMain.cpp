@@ -70,9 +70,6 @@ bool frmMain::startUp(const std::function<bool()>& chooseAgent) {
         return false;
     }
     db_ = std::move(opened.value);
-    // A generation cut short (the program killed, a file that could not go
-    // back) is put right before anything else.
-    EnvioStage::recover(envioFolder(state_.dataDir));
     // Told now, not at the first save that fails.
     if (const QString cannot = db_->cannotSaveReason(); !cannot.isEmpty())
         seam::message(this, cannot, QStringLiteral("Mensaje"), seam::Icon::Exclamation);
@@ -128,8 +125,9 @@ void frmMain::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
 }
 
-// What need not hold the window back waits for its first paint: the line
-// on ENVIO (it reads every requirement copy of a signed package), the lists
+// What need not hold the window back waits for its first paint: ENVIO (a
+// listing of thousands of requirement copies, then the line, which reads
+// every copy of a signed package; nothing before it touches ENVIO), the lists
 // of the pages not shown yet, then the day's copy of the database. Each in
 // its own turn, so that what the user does in between is not held up.
 void frmMain::paintEvent(QPaintEvent* event) {
@@ -137,7 +135,7 @@ void frmMain::paintEvent(QPaintEvent* event) {
     if (painted_)
         return;
     painted_ = true;
-    QTimer::singleShot(0, this, &frmMain::showEnvioLine);
+    QTimer::singleShot(0, this, &frmMain::settleEnvio);
     for (int page : {3, 5, 4})
         QTimer::singleShot(0, this, [this, page] { fillDeferredList(page); });
     QTimer::singleShot(0, this, [this] {
@@ -211,6 +209,11 @@ void frmMain::Inicializa_datos() {
     ui->pageAgentHistory->showAgentHistory(agent.sinHistorico);
     ui->pageOffices->showOffices(agent);
     (void)(ui->pageAgent->loadValidationAddress() && ui->pageOffices->loadValidationAddresses());
+}
+
+void frmMain::settleEnvio() {
+    EnvioStage::recover(envioFolder(state_.dataDir));
+    showEnvioLine();
 }
 
 void frmMain::showEnvioLine() {

@@ -36,9 +36,12 @@ public:
     void Inicializa_Combos();
     void Inicializa_datos();
 
-    // Page 1's line on the signed package in ENVIO, when page 1 shows;
-    // first drawn right after the window's first paint.
+    // Page 1's line on the signed package in ENVIO, when page 1 shows.
     void showEnvioLine();
+    // Right after the window's first paint: a generation cut short (the
+    // program killed, a file that could not go back) is put right in ENVIO,
+    // then the line is drawn.
+    void settleEnvio();
 
     // Writes and signs the information file; true when it was signed.
     bool Genera_archivo();

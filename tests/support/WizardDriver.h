@@ -96,12 +96,13 @@ void fillRepresentative(QDialog& d, seam::Script& s, const Person& p);
 struct Wizard {
     explicit Wizard(ProgramDir::Kind kind = ProgramDir::Kind::Delivered);
     // Starts the window; messages shown during start-up stay in `script`.
-    // Page 1's line on ENVIO and the lists of pages 3 to 5 are read as they
-    // are once the window has been painted (a start alone leaves them for then).
+    // ENVIO, page 1's line on it and the lists of pages 3 to 5 are read as
+    // they are once the window has been painted (a start alone leaves them
+    // for then).
     void start() {
         window = std::make_unique<frmMain>(state);
         QVERIFY(window->startUp());
-        window->showEnvioLine();
+        window->settleEnvio();
         listsRead();
     }
     template <class T = QWidget> T* w(const char* name) const {
