@@ -1,9 +1,6 @@
 #include "entry/SizedFilesIcon.h"
 
-#include <QApplication>
 #include <QPainter>
-#include <QStyle>
-#include <QStyleOption>
 
 SizedFilesIcon::SizedFilesIcon(QMap<int, QString> files) : files_(std::move(files)) {}
 
@@ -41,17 +38,14 @@ const QPixmap& SizedFilesIcon::read(int side) {
 }
 
 QPixmap SizedFilesIcon::pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) {
-    if (files_.isEmpty() || size.isEmpty())
+    if (files_.isEmpty())
         return {};
-    QPixmap shown = read(bestSide(size));
+    // A window's icon, the only use, is never drawn disabled or selected.
+    const QPixmap shown = read(bestSide(size));
     const QSize fitted = actualSize(size, mode, state);
-    if (!shown.isNull() && shown.size() != fitted)
-        shown = shown.scaled(fitted, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-    if (mode == QIcon::Normal || !qobject_cast<QApplication*>(QCoreApplication::instance()))
-        return shown;
-    QStyleOption option;
-    option.palette = QApplication::palette();
-    return QApplication::style()->generatedIconPixmap(mode, shown, &option);
+    return shown.size() == fitted
+               ? shown
+               : shown.scaled(fitted, Qt::KeepAspectRatio, Qt::SmoothTransformation);
 }
 
 void SizedFilesIcon::paint(QPainter* painter, const QRect& rect, QIcon::Mode mode,

@@ -527,6 +527,13 @@ void TestWizard::iconReadsOnlyTheSizeAskedFor() {
     const QImage shown = icon.pixmap(QSize(asked, asked)).toImage();
     QCOMPARE(shown.size(), QSize(side, side));
     QCOMPARE(shown.pixelColor(side / 2, side / 2), drawnFrom);
+    QImage painted(asked, asked, QImage::Format_ARGB32);
+    painted.fill(Qt::transparent);
+    {
+        QPainter painter(&painted);
+        icon.paint(&painter, painted.rect());
+    }
+    QCOMPARE(painted.pixelColor(asked / 2, asked / 2), drawnFrom);
 }
 
 QTEST_MAIN(TestWizard)
