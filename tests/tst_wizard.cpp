@@ -24,6 +24,7 @@ private Q_SLOTS:
     void representativesCompletenessMessages();
     void nothingChangesAfterSigning_data();
     void nothingChangesAfterSigning();
+    void envioPutRightOnceShown();
     void iconReadsOnlyTheSizeAskedFor_data();
     void iconReadsOnlyTheSizeAskedFor();
 };
@@ -495,6 +496,19 @@ void TestWizard::nothingChangesAfterSigning() {
                                              : QStringList{u"¿Desea salir de la aplicación?, aun "
                                                            "no a generado el archivo de "
                                                            "información"_s});
+}
+
+// An earlier version's generation, cut short, left the signed file set
+// aside: a start puts it back once the window is on screen.
+void TestWizard::envioPutRightOnceShown() {
+    Wizard wz;
+    const QString envio = wz.dir.path() + u"/ENVIO"_s;
+    QDir().mkpath(envio);
+    writeWholeFile(envio + u"/3001.txt.kestro-anterior"_s, "firmado antes");
+    wz.window = std::make_unique<frmMain>(wz.state);
+    QVERIFY(wz.window->startUp());
+    wz.window->show();
+    QTRY_COMPARE(filesUnder(envio), (QMap<QString, QByteArray>{{u"3001.txt"_s, "firmado antes"}}));
 }
 
 void TestWizard::iconReadsOnlyTheSizeAskedFor_data() {
