@@ -140,9 +140,7 @@ void TestBackup::copiesUnderAClockSetBack() {
     const QDateTime ahead = QDateTime::currentDateTime().addYears(1);
     for (int i = 0; i < BackupFolder::Kept; ++i) {
         QCOMPARE(folder.take(*db, ahead.addSecs(i)), QString());
-        QFile f(folder.copies().first().path);
-        QVERIFY(f.open(QIODevice::ReadWrite) &&
-                f.setFileTime(ahead.addSecs(i), QFileDevice::FileModificationTime));
+        setModified(folder.copies().first().path, ahead.addSecs(i));
     }
     const QDateTime now = QDateTime::currentDateTime();
     for (int i = 0; i < 2; ++i) {
@@ -173,9 +171,7 @@ void TestBackup::dailyCopyOnlyWhenDue() {
     if (copyDaysAgo >= 0) {
         QCOMPARE(folder.take(*dir.open(), Morning.addDays(-copyDaysAgo)), QString());
         const QDateTime copied = QFileInfo(folder.copies().first().path).lastModified();
-        QFile db(dir.dbPath());
-        QVERIFY(db.open(QIODevice::ReadWrite) &&
-                db.setFileTime(copied.addSecs(changedAfter), QFileDevice::FileModificationTime));
+        setModified(dir.dbPath(), copied.addSecs(changedAfter));
     }
     QCOMPARE(folder.dailyDue(dir.dbPath(), Morning.date()), due);
 }
@@ -555,10 +551,7 @@ void TestBackup::oneKestroPerFolder() {
     } else {
         writeWholeFile(lockFile, left);
         writeWholeFile(folder.filePath(QLatin1String(FolderLock::HolderFile)), "OTRA-PC\nmaria\n");
-        QFile f(lockFile);
-        QVERIFY(f.open(QIODevice::ReadWrite) &&
-                f.setFileTime(QDateTime::currentDateTime().addSecs(-3600 * hoursOld),
-                              QFileDevice::FileModificationTime));
+        setModified(lockFile, QDateTime::currentDateTime().addSecs(-3600 * hoursOld));
     }
     FolderLock second(folder.path());
     if (!offered) {

@@ -690,11 +690,7 @@ void TestExchange::earlierDump() {
         tool.emplace(pd.path(), 0, toolWrites ? completeDump : QByteArray(), toolExit);
     QTemporaryDir previous;
     writeWholeFile(previous.filePath(u"Recupera.txt"_s), completeDump);
-    QFile earlier(previous.filePath(u"Recupera.txt"_s));
-    QVERIFY(earlier.open(QIODevice::ReadWrite) &&
-            earlier.setFileTime(QDateTime(QDate(2025, 3, 14), QTime(9, 30)),
-                                QFileDevice::FileModificationTime));
-    earlier.close();
+    setModified(previous.filePath(u"Recupera.txt"_s), QDateTime(QDate(2025, 3, 14), QTime(9, 30)));
     auto db = pd.open();
     const QStringList empty = imported(*db);
     const QStringList said = runImport(*db, pd.path(), {}, previous.path(), seam::Answer::Cancel);

@@ -28,6 +28,8 @@ inline QString catalogueFolder() {
 }
 void writeWholeFile(const QString& path, const QByteArray& bytes);
 QByteArray readWholeFile(const QString& path);
+// Sets the file's time of last change, as an earlier change would have.
+void setModified(const QString& path, const QDateTime& time);
 // Every file under a folder by its relative path, with its bytes; the dated
 // folder under anteriores/ reads "<fecha>", so that runs can be compared.
 QMap<QString, QByteArray> filesUnder(const QString& folder);
