@@ -292,8 +292,7 @@ void TestBackup::damageTheQuickCheckMisses() {
     QCOMPARE(folder.copies().size(), 1);
     s.answer(seam::Answer::Cancel);
     QVERIFY(offerNewestBackup(nullptr, dir.path()));
-    QVERIFY2(s.lastText().contains(u"tomada el 02/03/2026 a las 09:00:00"_s),
-             qPrintable(s.lastText()));
+    VERIFY_HOLDS(s.lastText(), u"tomada el 02/03/2026 a las 09:00:00"_s);
 }
 
 // What a crash in the middle of a restore leaves in a portable folder: the
@@ -428,7 +427,7 @@ void TestBackup::restoreRefusesWhatIsNotAKestroCopy() {
     const QByteArray current = readWholeFile(dir.dbPath());
     const bool restored = make == u"sound";
     QCOMPARE(restoreBackup(dir.path(), chosen), restored ? 0 : 1);
-    QVERIFY2(script.lastText().contains(told), qPrintable(script.lastText()));
+    VERIFY_HOLDS(script.lastText(), told);
     const QStringList kept = QDir(dir.path()).entryList({u"kestro.mdb.anterior *"_s});
     QCOMPARE(kept.size(), restored ? 1 : 0);
     QCOMPARE(agentCount(dir.dbPath()), restored ? u"1"_s : u"0"_s);
@@ -452,13 +451,12 @@ void TestBackup::plantedCopyIsNeverTaken() {
     plant(dir.dbPath(), u"view"_s);
     const Database::Opened opened = Database::open(dir.path());
     QVERIFY(!opened);
-    QVERIFY2(opened.why().contains(u"tiene una vista llamada eterna"_s), qPrintable(opened.why()));
+    VERIFY_HOLDS(opened.why(), u"tiene una vista llamada eterna"_s);
     damage(dir.dbPath(), 0);
     seam::Script s;
     s.answer(seam::Answer::Cancel);
     QVERIFY(offerNewestBackup(nullptr, dir.path()));
-    QVERIFY2(s.lastText().contains(u"tomada el 02/03/2026 a las 09:00:00"_s),
-             qPrintable(s.lastText()));
+    VERIFY_HOLDS(s.lastText(), u"tomada el 02/03/2026 a las 09:00:00"_s);
 }
 
 void TestBackup::failedCopyIsToldOnceAndLosesNothing_data() {
@@ -490,7 +488,7 @@ void TestBackup::failedCopyIsToldOnceAndLosesNothing() {
     QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     const QStringList told = wz.messages().filter(u"copia de respaldo automática"_s);
     QCOMPARE(told.size(), 1);
-    QVERIFY2(told.first().contains(QDir::toNativeSeparators(folder)), qPrintable(told.first()));
+    VERIFY_HOLDS(told.first(), QDir::toNativeSeparators(folder));
     QCOMPARE(DatabaseFile::version(wz.dir.dbPath()), 305);
     QCOMPARE(wz.txt("txtAANombre")->text(), u"JUAN"_s);
 }
@@ -552,16 +550,13 @@ void TestBackup::oneKestroPerFolder() {
         QCOMPARE(lockOrRestore(restorer, folder.path(),
                                {u"kestro"_s, u"--restaurar"_s, folder.filePath(u"no.mdb"_s)}),
                  1);
-        QVERIFY2(
-            s.lastText().contains(starts ? u"No se encontró"_s : u"KESTRO debe estar cerrado"_s),
-            qPrintable(s.lastText()));
+        VERIFY_HOLDS(s.lastText(), starts ? u"No se encontró"_s : u"KESTRO debe estar cerrado"_s);
     }
     QCOMPARE(second.acquire(), starts);
     const QString told = second.alreadyOpen();
-    QVERIFY2(told.contains(QDir::toNativeSeparators(folder.path())), qPrintable(told));
+    VERIFY_HOLDS(told, QDir::toNativeSeparators(folder.path()));
     if (left.contains("OTRA-PC"))
-        QVERIFY2(told.contains(u"en la computadora OTRA-PC, por el usuario maria"_s),
-                 qPrintable(told));
+        VERIFY_HOLDS(told, u"en la computadora OTRA-PC, por el usuario maria"_s);
     QCOMPARE(second.mayTakeOver(), offered);
     if (offered) {
         QVERIFY(second.takeOverQuestion().contains(u"¿Desea usar la carpeta"_s));
@@ -590,9 +585,8 @@ void TestBackup::lockRenewedWhileInUse() {
     QVERIFY(!neighbour.mayTakeOver(last.addSecs(FolderLock::TakeOverAfterSecs)));
     QVERIFY(neighbour.mayTakeOver(last.addSecs(FolderLock::TakeOverAfterSecs + 60)));
     const QString question = neighbour.takeOverQuestion();
-    QVERIFY2(question.contains(u"por última vez el %1 a las %2"_s.arg(
-                 last.toString(u"dd/MM/yyyy"_s), last.toString(u"hh:mm"_s))),
-             qPrintable(question));
+    VERIFY_HOLDS(question, u"por última vez el %1 a las %2"_s.arg(last.toString(u"dd/MM/yyyy"_s),
+                                                                  last.toString(u"hh:mm"_s)));
 }
 
 QTEST_MAIN(TestBackup)

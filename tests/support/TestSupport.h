@@ -57,6 +57,8 @@ template <class... T> void row(const char* name, const T&... columns) {
     (QTest::newRow(name) << ... << cell(columns));
 }
 
+// Fails the test unless `text` holds `part`, and shows the text.
+#define VERIFY_HOLDS(text, part) QVERIFY2((text).contains(part), qPrintable(text))
 // A statement the test's setup relies on.
 void must(Database& db, const QString& sql, const QVariantList& values = {});
 // Query results as text, one line per row, "NULL" for a null value.
