@@ -424,10 +424,9 @@ void TestWizard::representativesCompletenessMessages() {
 
 // Once the file is signed nothing on any page can change the data it
 // reflects, not even after choosing another row; the lists still scroll,
-// and Dudas and Salir stay.
-// After signing nothing can be changed. The next start's page 1 tells
-// whether ENVIO holds the package the stored data give, and leaving asks
-// only when it does not: `change` is made between the two runs.
+// and Dudas and Salir stay. The next start's page 1 tells whether ENVIO
+// holds the package the stored data give, and leaving asks only when it
+// does not: `change` is made between the two runs.
 void TestWizard::nothingChangesAfterSigning_data() {
     QTest::addColumn<QString>("change"); // SQL, or "req" for the requirement file rewritten
     QTest::addColumn<QString>("line");   // page 1's line at the next start

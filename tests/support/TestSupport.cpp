@@ -16,6 +16,13 @@ QByteArray readWholeFile(const QString& path) {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
+void setModified(const QString& path, const QDateTime& time) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadWrite | QIODevice::ExistingOnly) ||
+        !f.setFileTime(time, QFileDevice::FileModificationTime))
+        throw std::runtime_error("cannot set a test file's time");
+}
+
 QMap<QString, QByteArray> filesUnder(const QString& folder) {
     QMap<QString, QByteArray> out;
     QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
@@ -61,11 +68,7 @@ QString builtOnce(ProgramDir::Kind kind) {
 ProgramDir::ProgramDir(Kind kind) {
     if (!dir_.isValid() || !QFile::copy(builtOnce(kind), dbPath()))
         throw std::runtime_error("cannot make a program folder");
-    // As if just built: some tests compare file times.
-    QFile f(dbPath());
-    if (!f.open(QIODevice::ReadWrite | QIODevice::ExistingOnly) ||
-        !f.setFileTime(QDateTime::currentDateTime(), QFileDevice::FileModificationTime))
-        throw std::runtime_error("cannot make a program folder");
+    setModified(dbPath(), QDateTime::currentDateTime()); // as if just built: tests compare times
 }
 
 std::unique_ptr<Database> ProgramDir::open() const {

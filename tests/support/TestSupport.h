@@ -28,6 +28,8 @@ inline QString catalogueFolder() {
 }
 void writeWholeFile(const QString& path, const QByteArray& bytes);
 QByteArray readWholeFile(const QString& path);
+// Sets the file's time of last change, as an earlier change would have.
+void setModified(const QString& path, const QDateTime& time);
 // Every file under a folder by its relative path, with its bytes; the dated
 // folder under anteriores/ reads "<fecha>", so that runs can be compared.
 QMap<QString, QByteArray> filesUnder(const QString& folder);
@@ -55,6 +57,8 @@ template <class... T> void row(const char* name, const T&... columns) {
     (QTest::newRow(name) << ... << cell(columns));
 }
 
+// Fails the test unless `text` holds `part`, and shows the text.
+#define VERIFY_HOLDS(text, part) QVERIFY2((text).contains(part), qPrintable(text))
 // A statement the test's setup relies on.
 void must(Database& db, const QString& sql, const QVariantList& values = {});
 // Query results as text, one line per row, "NULL" for a null value.
