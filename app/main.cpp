@@ -9,7 +9,6 @@
 #include "entry/BackupRestore.h"
 #include "entry/ScreenFit.h"
 #include "entry/Seam.h"
-#include "entry/SizedFilesIcon.h"
 #include "exchange/DumpImport.h"
 #include "wizard/AgentStart.h"
 #include "wizard/Language.h"
@@ -18,6 +17,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QIcon>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTimer>
@@ -37,6 +37,13 @@ bool displayAvailable() {
 #else
     return true;
 #endif
+}
+
+QIcon programIcon() {
+    QIcon icon;
+    for (int size : {16, 24, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/kestro/kestro-%1.png").arg(size), QSize(size, size));
+    return icon;
 }
 
 // Help, version and a badly written order are answered on the terminal, with

@@ -5,7 +5,6 @@
 #include "FirstPaint.h"
 #include "entry/AppState.h"
 #include "entry/Seam.h"
-#include "entry/SizedFilesIcon.h"
 #include "wizard/Language.h"
 #include "wizard/frmMain.h"
 
@@ -20,7 +19,10 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("KESTRO"));
     QApplication::setApplicationVersion(QStringLiteral("3.5"));
     QGuiApplication::setDesktopFileName(QStringLiteral("mx.kestro.Kestro"));
-    QApplication::setWindowIcon(programIcon());
+    QIcon icon;
+    for (int size : {16, 24, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/kestro/kestro-%1.png").arg(size), QSize(size, size));
+    QApplication::setWindowIcon(icon);
     installSpanish(app);
 
     seam::Script startDialogAnswered; // a scripted run closes every dialog at once

@@ -1,7 +1,6 @@
 // The main window driven by control names, through the message seam.
 #include "dialogs/frmAduanaAct.h"
 #include "entry/Grid.h"
-#include "entry/SizedFilesIcon.h"
 #include "exchange/InformationFile.h"
 #include "support/WizardDriver.h"
 
@@ -25,8 +24,6 @@ private Q_SLOTS:
     void nothingChangesAfterSigning_data();
     void nothingChangesAfterSigning();
     void envioPutRightOnceShown();
-    void iconReadsOnlyTheSizeAskedFor_data();
-    void iconReadsOnlyTheSizeAskedFor();
 };
 
 // Leaving asks while no file was produced (the close box too), unsaved typing first.
@@ -508,45 +505,6 @@ void TestWizard::envioPutRightOnceShown() {
     QVERIFY(wz.window->startUp());
     wz.window->show();
     QTRY_COMPARE(filesUnder(envio), (QMap<QString, QByteArray>{{u"3001.txt"_s, "firmado antes"}}));
-}
-
-void TestWizard::iconReadsOnlyTheSizeAskedFor_data() {
-    QTest::addColumn<int>("asked");
-    QTest::addColumn<int>("side");
-    QTest::addColumn<QColor>("drawnFrom");
-    QTest::addColumn<int>("unread");
-    QTest::newRow("exact") << 16 << 16 << QColor(Qt::red) << 32;
-    QTest::newRow("between, the larger scaled down") << 20 << 20 << QColor(Qt::blue) << 16;
-    QTest::newRow("past the largest") << 100 << 32 << QColor(Qt::blue) << 16;
-}
-
-void TestWizard::iconReadsOnlyTheSizeAskedFor() {
-    QFETCH(int, asked);
-    QFETCH(int, side);
-    QFETCH(QColor, drawnFrom);
-    QFETCH(int, unread);
-    QTemporaryDir dir;
-    QMap<int, QString> files;
-    for (int size : {16, 32})
-        files.insert(size, dir.filePath(QString::number(size) + QStringLiteral(".png")));
-    const QIcon icon(new SizedFilesIcon(files));
-    QCOMPARE(icon.availableSizes(), (QList<QSize>{QSize(16, 16), QSize(32, 32)}));
-    // Drawn only after the icon was made, and not the one it does not need.
-    for (const auto& [size, colour] : {std::pair{16, Qt::red}, std::pair{32, Qt::blue}}) {
-        QPixmap drawn(size, size);
-        drawn.fill(colour);
-        QVERIFY(size == unread || drawn.save(files[size]));
-    }
-    const QImage shown = icon.pixmap(QSize(asked, asked)).toImage();
-    QCOMPARE(shown.size(), QSize(side, side));
-    QCOMPARE(shown.pixelColor(side / 2, side / 2), drawnFrom);
-    QImage painted(asked, asked, QImage::Format_ARGB32);
-    painted.fill(Qt::transparent);
-    {
-        QPainter painter(&painted);
-        icon.paint(&painter, painted.rect());
-    }
-    QCOMPARE(painted.pixelColor(asked / 2, asked / 2), drawnFrom);
 }
 
 QTEST_MAIN(TestWizard)
