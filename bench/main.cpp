@@ -415,21 +415,26 @@ void import(const Bench& b, const Office& o) {
                   o.representatives == 10000 ? Goal{Goal::Ratio, 2} : Goal{}};
 }
 
+// A program started by the benchmark, up to its first paint.
+Finished firstPaint(const Bench& b, const QStringList& argv) {
+    Launch l{argv};
+    l.startTime = true;
+    return b.mustRun(l);
+}
+
+double oneLineWindow(const Bench& b) {
+    return valueOf(firstPaint(b, {b.program("bench_una_linea")}).output, "primer_pintado_ms");
+}
+
 void startUp(const Bench& b, const Office& o, double* peakMb) {
     const auto [mine, anchor] = inTurns(
         b.runs,
         [&] {
-            Launch l{{b.program("bench_arranque"), o.dataDir}};
-            l.startTime = true;
-            const Finished f = b.mustRun(l);
+            const Finished f = firstPaint(b, {b.program("bench_arranque"), o.dataDir});
             *peakMb = std::max(*peakMb, valueOf(f.output, "memoria_mb"));
             return valueOf(f.output, "primer_pintado_ms");
         },
-        [&] {
-            Launch l{{b.program("bench_una_linea")}};
-            l.startTime = true;
-            return valueOf(b.mustRun(l).output, "primer_pintado_ms");
-        });
+        [&] { return oneLineWindow(b); });
     Goal g;
     if (o.representatives == 1000)
         g = {Goal::Ratio, 1.5};
@@ -441,14 +446,12 @@ void startUp(const Bench& b, const Office& o, double* peakMb) {
 
 // The floor under the start-up: page 1 alone, empty, against the same anchor.
 void pageOneAlone(const Bench& b) {
-    const auto paintedAfter = [&](const char* program) {
-        Launch l{{b.program(program)}};
-        l.startTime = true;
-        return valueOf(b.mustRun(l).output, "primer_pintado_ms");
-    };
     const auto [mine, anchor] = inTurns(
-        b.runs, [&] { return paintedAfter("bench_pagina1"); },
-        [&] { return paintedAfter("bench_una_linea"); });
+        b.runs,
+        [&] {
+            return valueOf(firstPaint(b, {b.program("bench_pagina1")}).output, "primer_pintado_ms");
+        },
+        [&] { return oneLineWindow(b); });
     lines << Line{QStringLiteral("Página 1 sola y vacía, hasta su primer pintado"), mine, anchor,
                   QStringLiteral("ventana de una línea"), Goal{}};
 }

@@ -36,8 +36,6 @@ public:
     void Inicializa_Combos();
     void Inicializa_datos();
 
-    // Page 1's line on the signed package in ENVIO, when page 1 shows.
-    void showEnvioLine();
     // Right after the window's first paint: a generation cut short (the
     // program killed, a file that could not go back) is put right in ENVIO,
     // then the line is drawn.
@@ -64,6 +62,8 @@ private:
     void installWizardKeys();
     QWidget* messageParent();
     void showPage(int page);
+    // Page 1's line on the signed package in ENVIO, when page 1 shows.
+    void showEnvioLine();
     // A page's list still waiting since start-up is read now.
     void fillDeferredList(int page);
     // Where a finding of the check before the key leads: the page, with
